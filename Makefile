@@ -1,0 +1,41 @@
+# Developer targets; ./dev.sh installs the packages first and then calls these.
+JOBS ?= $(shell nproc)
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CTEST = ctest --output-on-failure -j $(JOBS)
+
+.PHONY: all configure run test sanitize tsan bench fuzz format clean
+
+all: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+configure:
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+
+run: all
+	@if [ -z "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
+	    echo "No display: starting under Xvfb, where nothing can be seen."; \
+	    xvfb-run -a ./$(BUILD)/quillpost; \
+	else ./$(BUILD)/quillpost; fi
+
+test: all
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen $(CTEST)
+
+sanitize:
+	$(MAKE) test BUILD=build-asan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DQUILLPOST_SANITIZE=ON"
+
+tsan:
+	$(MAKE) test BUILD=build-tsan CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DQUILLPOST_TSAN=ON"
+
+bench:
+	$(MAKE) all BUILD=build-bench CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Release -DQUILLPOST_BENCH=ON -DQUILLPOST_TESTS=OFF"
+	@for b in build-bench/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+fuzz:
+	$(MAKE) all BUILD=build-fuzz CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUILLPOST_FUZZ=ON -DQUILLPOST_TESTS=OFF"
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build build-asan build-tsan build-bench build-fuzz

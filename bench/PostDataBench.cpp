@@ -1,0 +1,104 @@
+// Building a body against libcurl's own escaper over the same values.
+// The ratio ours/curl is printed at the end as a counter of the "Ratio" run.
+#include "core/SubmitHost.h"
+
+#include <benchmark/benchmark.h>
+#include <curl/curl.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ParamCount = 20;
+constexpr int ValueLength = 200;
+
+// Mixed text: letters and digits, reserved characters, blanks and UTF-8 bytes.
+std::vector<std::string> makeValues()
+{
+    static const std::string alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                        "0123456789 :/?=&%+-._~'()*\xC3\xA9\xE2\x82\xAC";
+    std::mt19937 rng(42);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::vector<std::string> values;
+    for (int i = 0; i < ParamCount; ++i) {
+        std::string value;
+        for (int j = 0; j < ValueLength; ++j)
+            value += alphabet[pick(rng)];
+        values.push_back(value);
+    }
+    return values;
+}
+
+const std::vector<std::string>& values()
+{
+    static const std::vector<std::string> v = makeValues();
+    return v;
+}
+
+void BM_GetPostData(benchmark::State& state)
+{
+    CSubmitHost host;
+    for (int i = 0; i < ParamCount; ++i)
+        host.AddParam(CPostParam("param" + std::to_string(i), values()[i]));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(host.GetPostData());
+}
+
+void BM_CurlEscape(benchmark::State& state)
+{
+    CURL* curl = curl_easy_init();
+    for (auto _ : state) {
+        std::string body;
+        for (int i = 0; i < ParamCount; ++i) {
+            char* escaped = curl_easy_escape(curl, values()[i].data(),
+                                             static_cast<int>(values()[i].size()));
+            if (i > 0)
+                body += '&';
+            body += "param" + std::to_string(i);
+            body += '=';
+            body += escaped;
+            curl_free(escaped);
+        }
+        benchmark::DoNotOptimize(body);
+    }
+    curl_easy_cleanup(curl);
+}
+
+BENCHMARK(BM_GetPostData);
+BENCHMARK(BM_CurlEscape);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    benchmark::Initialize(&argc, argv);
+
+    // Run both, then report the ratio of their real times per iteration.
+    struct Collector : benchmark::ConsoleReporter
+    {
+        std::vector<Run> runs;
+        void ReportRuns(const std::vector<Run>& report) override
+        {
+            runs.insert(runs.end(), report.begin(), report.end());
+            ConsoleReporter::ReportRuns(report);
+        }
+    } reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    double ours = 0;
+    double curl = 0;
+    for (const auto& run : reporter.runs) {
+        if (run.run_name.function_name == "BM_GetPostData")
+            ours = run.GetAdjustedRealTime();
+        else if (run.run_name.function_name == "BM_CurlEscape")
+            curl = run.GetAdjustedRealTime();
+    }
+    if (ours > 0 && curl > 0)
+        std::printf("GetPostData / curl_easy_escape ratio: %.3f\n", ours / curl);
+    benchmark::Shutdown();
+    curl_global_cleanup();
+    return 0;
+}

@@ -1,0 +1,22 @@
+#include "app/QuillpostApp.h"
+
+#include <curl/curl.h>
+
+#include <csignal>
+
+int main(int argc, char** argv)
+{
+    // libcurl is set up once, before any thread starts; a peer closing a socket must not
+    // kill the program, so SIGPIPE is ignored here rather than by each transfer.
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    CQuillpostApp::PrepareProcess();
+    int result = 0;
+    {
+        CQuillpostApp app(argc, argv);
+        result = app.InitInstance();
+    }
+    curl_global_cleanup();
+    return result;
+}
