@@ -1,0 +1,5 @@
+#pragma once
+
+// Registers the program's compiled-in resources (images, icon, cursor). The resources
+// live in a static library, so they must be pulled in explicitly; safe to call often.
+void InitQuillpostResources();
