@@ -1,0 +1,62 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <string>
+
+// A document with a cursor that reads and builds one level at a time.
+//
+// The cursor stands among the children of m_parentNode (the document itself at the top
+// level) on m_current, or before the first child when m_current is empty. m_childPos
+// remembers where the cursor stood one level below when LeaveElement came up from there,
+// so that EnterElement resumes after that child. Only elements are ever current: text,
+// comments and processing instructions are passed over.
+//
+// Nothing throws. Open, parse and save failures return false with a readable reason in
+// LastError(); OpenFile tells a missing file (FileMissing) from one that exists but is
+// unreadable, too large or not well-formed, so that a caller can stay silent for the
+// first and warn for the rest.
+class CXmlDocument
+{
+public:
+    // Far more than any real target list; a larger file is refused before it is parsed.
+    static constexpr std::uint64_t MaxFileSize = 64u * 1024u * 1024u;
+
+    CXmlDocument();
+    CXmlDocument(const CXmlDocument&) = delete;
+    CXmlDocument& operator=(const CXmlDocument&) = delete;
+    virtual ~CXmlDocument();
+
+    // Replace the document by the parsed text. On failure the document is empty.
+    // Either way the cursor stands at the top level with no current element.
+    bool StartFromText(const std::string& text);
+    bool OpenFile(const std::string& path);
+    // Replaces the file at path atomically; the old file stays as it was on any failure.
+    bool SaveFile(const std::string& path);
+
+    bool FindElement(const std::string& name);
+    bool EnterElement();
+    bool LeaveElement();
+    bool AppendElement(const std::string& name);
+    std::string GetAttribute(const std::string& name) const;
+    bool SetAttribute(const std::string& name, const std::string& value);
+
+    // Why the last OpenFile, StartFromText or SaveFile failed; empty after success.
+    const std::string& LastError() const { return m_strError; }
+    // The last OpenFile found no file at the path.
+    bool FileMissing() const { return m_bMissing; }
+
+private:
+    bool Parse(std::string& buffer);
+    bool ParseInto(std::string& buffer);
+    void ResetCursor();
+
+    pugi::xml_document m_doc;
+    pugi::xml_node m_parentNode;
+    pugi::xml_node m_current;
+    pugi::xml_node m_childPos;
+
+    std::string m_strError;
+    bool m_bMissing = false;
+};
