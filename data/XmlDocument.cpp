@@ -274,22 +274,23 @@ bool CXmlDocument::ParseInto(std::string& buffer)
 
     const pugi::xml_parse_result result
         = m_doc.load_buffer(buffer.data(), buffer.size(), ParseOptions, pugi::encoding_utf8);
+    if (result.status == pugi::status_no_document_element) {
+        m_strError = "not well-formed XML: no root element";
+        return false;
+    }
     if (!result) {
         m_strError = std::string("not well-formed XML: ") + result.description() + " at "
             + Place(buffer, static_cast<std::size_t>(result.offset));
         return false;
     }
 
-    // pugixml takes more than XML allows at the top level; a file holding several roots or
-    // loose text was not written by us and is better reported than half read. Entities
-    // are never expanded, so a document that declares some is refused rather than read
-    // with its references left as they stand.
+    // pugixml takes several roots; such a file was not written by us and is better reported
+    // than half read. Entities are never expanded, so a document that declares some is
+    // refused rather than read with its references left as they stand.
     int roots = 0;
     for (pugi::xml_node node = m_doc.first_child(); node; node = node.next_sibling()) {
         if (node.type() == pugi::node_element) {
             ++roots;
-        } else if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
-            m_strError = "not well-formed XML: text outside the root element";
         } else if (node.type() == pugi::node_doctype
             && std::strstr(node.value(), "<!ENTITY") != nullptr) {
             m_strError = "entity declarations are not supported";
@@ -318,6 +319,11 @@ bool CXmlDocument::SaveFile(const std::string& path)
     // would lose it. QSaveFile writes beside it and renames over it only when all is
     // written, but Qt 6.4 may still commit after a short write or a failed flush, so
     // every step is checked and the temporary file dropped on the first fault.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        m_strError = "a folder is in the file's place";
+        return false;
+    }
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
     if (!file.open(QIODevice::WriteOnly)) {
         m_strError = Reason(file);

@@ -1,0 +1,313 @@
+#include "DataTestSupport.h"
+
+#include "data/DataFile.h"
+#include "data/XmlDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+using namespace datatest;
+
+namespace {
+
+struct ReadCase
+{
+    const char* name;
+    std::string text;
+    Targets expected;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+Targets Load(const std::string& path, CXmlDocument& doc)
+{
+    EXPECT_TRUE(doc.OpenFile(path)) << doc.LastError();
+    return ReadTargets(doc);
+}
+
+// Latin-1 text as UTF-16LE after a byte order mark.
+std::string Utf16Le(const std::string& latin1)
+{
+    std::string out = "\xFF\xFE";
+    for (const char c : latin1) {
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+const Targets OneTarget = {{"http://a.example/", {{"furl", "http://site.example/"}}}};
+
+} // namespace
+
+class HandEditedFile : public testing::TestWithParam<ReadCase>
+{
+};
+
+TEST_P(HandEditedFile, LoadsWhatTheReaderShouldSee)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    WriteBytes(path, GetParam().text);
+    CXmlDocument doc;
+    EXPECT_EQ(Load(path, doc), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Reader, HandEditedFile,
+    testing::Values(ReadCase{"NoDeclaration",
+                        "<data><Host URL=\"http://a.example/\"><param name=\"furl\" "
+                        "value=\"http://site.example/\"/></Host></data>",
+                        OneTarget},
+        ReadCase{"CommentsWhitespaceAndInstructions",
+            "\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8'?>\n<!-- my list -->\n"
+            "<?editor keep?>\r\n<data>\n  <!-- first -->\n  <Host URL='http://a.example/'>\n"
+            "    text<param value='http://site.example/' name='furl'>inner<x/></param>\n"
+            "  </Host>\n</data>\n<!-- end -->\n",
+            OneTarget},
+        ReadCase{"OtherElementsAndCaseVariantsIgnored",
+            "<data><host URL='h'/><Other><Host URL='nested'/></Other>"
+            "<Host url='lower' URL='http://a.example/' Extra='e'><PARAM name='P'/>"
+            "<param NAME='n' name='furl' Value='v' value='http://site.example/'/>"
+            "<Param name='p'/></Host></data>",
+            OneTarget},
+        ReadCase{"MissingAttributesReadEmpty",
+            "<data><Host><param value='only value'/><param name='only name'/><param/>"
+            "</Host></data>",
+            {{"", {{"", "only value"}, {"only name", ""}, {"", ""}}}}},
+        ReadCase{"WrongRootLoadsNothing", "<Data><Host URL='x'/></Data>", {}},
+        ReadCase{"HostBelowTheRootIsNeverSeen", "<root><data><Host URL='x'/></data></root>", {}},
+        ReadCase{"EmptyRootAndDoctypeWithoutEntities", "<!DOCTYPE data><data/>", {}},
+        ReadCase{"ReferencesAndNormalisation",
+            "<data><Host URL='a&amp;b&#x20AC;&#10;'><param name='t&#9;ab' "
+            "value='line\nbreak'/></Host></data>",
+            {{"a&b\xE2\x82\xAC\n", {{"t\tab", "line break"}}}}},
+        ReadCase{"Utf16WithByteOrderMark", Utf16Le("<data><Host URL='\xE9'/></data>"),
+            {{"\xC3\xA9", {}}}}),
+    [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
+
+struct BadCase
+{
+    const char* name;
+    std::string text;
+    const char* reason; // part of LastError()
+};
+
+void PrintTo(const BadCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class BadFile : public testing::TestWithParam<BadCase>
+{
+};
+
+TEST_P(BadFile, IsRefusedWithAReasonAndLeftAlone)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    WriteBytes(path, GetParam().text);
+    CXmlDocument doc;
+    EXPECT_FALSE(doc.OpenFile(path));
+    EXPECT_FALSE(doc.FileMissing());
+    EXPECT_NE(doc.LastError().find(GetParam().reason), std::string::npos) << doc.LastError();
+    EXPECT_FALSE(doc.FindElement("data"));
+    EXPECT_EQ(ReadBytes(path), GetParam().text);
+}
+
+namespace {
+
+std::string BillionLaughs()
+{
+    std::string text = "<?xml version=\"1.0\"?>\n<!DOCTYPE data [\n<!ENTITY lol \"lol\">\n";
+    for (int i = 1; i < 10; ++i) {
+        text += "<!ENTITY lol" + std::to_string(i) + " \"";
+        for (int j = 0; j < 10; ++j)
+            text += i == 1 ? "&lol;" : "&lol" + std::to_string(i - 1) + ";";
+        text += "\">\n";
+    }
+    return text + "]>\n<data><Host URL=\"&lol9;\"/></data>\n";
+}
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Reader, BadFile,
+    testing::Values(BadCase{"Empty", "", "no root element"},
+        BadCase{"Unclosed", "<data><Host URL='x'>\n</data>", "line 2"},
+        BadCase{"BadAttribute", "<data><Host URL=x/></data>", "line 1, column"},
+        BadCase{"TwoRoots", "<data/><data/>", "more than one root"},
+        BadCase{"BinaryGarbage", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16), "UTF-8"},
+        BadCase{"NulAfterRoot", std::string("<data/>\0<Host/>", 15), "NUL character at line 1"},
+        BadCase{"NulInValue", std::string("<data><Host URL='a\0b'/></data>", 30), "NUL"},
+        BadCase{"InvalidUtf8", "<data><Host URL='\xC3\x28'/></data>", "not valid UTF-8"},
+        BadCase{"OverlongUtf8", "<data><Host URL='\xC0\xAF'/></data>", "not valid UTF-8"},
+        BadCase{"EncodedSurrogate", "<data><Host URL='\xED\xA0\x80'/></data>", "not valid UTF-8"},
+        BadCase{"LoneUtf16Surrogate", std::string("\xFF\xFE<\0\x00\xD8/\0>\0", 10), "UTF-16"},
+        BadCase{"BillionLaughs", BillionLaughs(), "entity"},
+        BadCase{"ExternalEntity",
+            "<!DOCTYPE data [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+            "<data><Host URL='&x;'/></data>",
+            "entity"},
+        BadCase{"NestedConditionalSections",
+            "<!DOCTYPE data [" +
+                [] {
+                    std::string s;
+                    for (int i = 0; i < 100000; ++i)
+                        s += "<![INCLUDE[";
+                    return s;
+                }()
+                + "]><data/>",
+            "not well-formed"}),
+    [](const testing::TestParamInfo<BadCase>& info) { return info.param.name; });
+
+TEST(DataFileRead, MissingFileIsToldApartFromOtherFailures)
+{
+    TempFolder folder;
+    CXmlDocument doc;
+    EXPECT_FALSE(doc.OpenFile(DataFilePath(folder.Path())));
+    EXPECT_TRUE(doc.FileMissing());
+
+    ASSERT_EQ(::mkdir(DataFilePath(folder.Path()).c_str(), 0755), 0);
+    EXPECT_FALSE(doc.OpenFile(DataFilePath(folder.Path())));
+    EXPECT_FALSE(doc.FileMissing());
+    EXPECT_FALSE(doc.LastError().empty());
+
+    const std::string fifo = folder.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    EXPECT_FALSE(doc.OpenFile(fifo));
+    EXPECT_EQ(doc.LastError(), "not a regular file");
+}
+
+TEST(DataFileRead, FileOverTheLimitIsRefusedBeforeParsing)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    // Sparse: a well-formed start, then a hole far past the limit.
+    WriteBytes(path, "<data/>");
+    ASSERT_EQ(::truncate(path.c_str(), CXmlDocument::MaxFileSize + 1), 0);
+    CXmlDocument doc;
+    EXPECT_FALSE(doc.OpenFile(path));
+    EXPECT_FALSE(doc.FileMissing());
+    EXPECT_NE(doc.LastError().find("larger than 64 MiB"), std::string::npos) << doc.LastError();
+}
+
+TEST(DataFileRead, LargeFilesLoadWithinTheLimit)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    const std::string value(50 * 1000 * 1000, 'v');
+    WriteBytes(path, "<data><Host URL='big'><param name='n' value='" + value + "'/></Host></data>");
+    CXmlDocument doc;
+    const Targets loaded = Load(path, doc);
+    ASSERT_EQ(loaded.size(), 1u);
+    ASSERT_EQ(loaded[0].params.size(), 1u);
+    EXPECT_EQ(loaded[0].params[0].second.size(), value.size());
+}
+
+TEST(DataFileRead, MillionNestedElementsNeitherCrashNorHide)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    std::string text = "<data><Host URL='deep'><param name='n' value='v'/>";
+    constexpr int depth = 1000000;
+    text.reserve(text.size() + depth * 7 + 32);
+    for (int i = 0; i < depth; ++i)
+        text += "<x>";
+    for (int i = 0; i < depth; ++i)
+        text += "</x>";
+    text += "</Host><Host URL='after'/></data>";
+    WriteBytes(path, text);
+    CXmlDocument doc;
+    EXPECT_EQ(Load(path, doc), (Targets{{"deep", {{"n", "v"}}}, {"after", {}}}));
+}
+
+TEST(DataFileRead, FileWrittenByPythonLoadsTheSame)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    const std::string script = folder.File("write.py");
+    WriteBytes(script,
+        "import sys, xml.etree.ElementTree as ET\n"
+        "root = ET.Element('data')\n"
+        "h = ET.SubElement(root, 'Host', URL='http://a.example/?q=1&r=<2>')\n"
+        "ET.SubElement(h, 'param', name='furl', value='x\"y\\'z\\r\\n\\t\\u00e9')\n"
+        "ET.SubElement(root, 'Host', URL='')\n"
+        "ET.ElementTree(root).write(sys.argv[1], encoding='utf-8', "
+        "xml_declaration=True)\n");
+    const std::string command = "python3 '" + script + "' '" + path + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0)
+        GTEST_SKIP() << "python3 is not available";
+    CXmlDocument doc;
+    EXPECT_EQ(Load(path, doc),
+        (Targets{{"http://a.example/?q=1&r=<2>", {{"furl", "x\"y'z\r\n\t\xC3\xA9"}}}, {"", {}}}));
+}
+
+TEST(DataFileWrite, WritesTheDeclarationThenCompactUtf8)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    CXmlDocument doc;
+    WriteTargets(doc,
+        {{"http://a.example/", {{"furl", "http://site.example/"}, {"", ""}}},
+            {"u\xE2\x82\xAC", {}}});
+    ASSERT_TRUE(doc.SaveFile(path)) << doc.LastError();
+    EXPECT_EQ(ReadBytes(path),
+        "<?xml version=\"1.0\"?><data><Host URL=\"http://a.example/\"><param name=\"furl\" "
+        "value=\"http://site.example/\"/><param name=\"\" value=\"\"/></Host>"
+        "<Host URL=\"u\xE2\x82\xAC\"/></data>");
+
+    CXmlDocument empty;
+    WriteTargets(empty, {});
+    ASSERT_TRUE(empty.SaveFile(path)) << empty.LastError();
+    EXPECT_EQ(ReadBytes(path), "<?xml version=\"1.0\"?><data/>");
+}
+
+TEST(DataFileWrite, EveryValueComesBackByteForByte)
+{
+    const Targets targets = {
+        {"http://a.example/?a=1&b=<2>&c=\"3\"&d='4'", {{"&<>\"'", "&amp; &lt; ]]> -->"}}},
+        {"", {{"", ""}, {"", ""}}},
+        {"dup", {{"n", "v"}, {"n", "v"}}},
+        {"dup", {{"n", "v"}, {"n", "v"}}},
+        {"crlf\r\nlf\ncr\rtab\t end ", {{" lead", "trail "}, {"\t\t", "\r\r\n\n"}}},
+        {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xE6\x97\xA5",
+            {{"\xD0\xB8\xD0\xBC\xD1\x8F", "\xEF\xBF\xBF"}}},
+        {"control\x01\x1F", {{"\x7F", "x"}}},
+        {"no params", {}},
+    };
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    CXmlDocument writer;
+    WriteTargets(writer, targets);
+    ASSERT_TRUE(writer.SaveFile(path)) << writer.LastError();
+    const std::string first = ReadBytes(path);
+
+    CXmlDocument reader;
+    EXPECT_EQ(Load(path, reader), targets);
+
+    // Saving what was loaded gives the same file again.
+    CXmlDocument again;
+    WriteTargets(again, targets);
+    ASSERT_TRUE(again.SaveFile(path)) << again.LastError();
+    EXPECT_EQ(ReadBytes(path), first);
+}
+
+TEST(DataFileWrite, ValuesThatAreNotUtf8StillGiveALoadableFile)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    CXmlDocument writer;
+    WriteTargets(writer, {{std::string("a\xFF\0b", 4), {{"n\xC3", "v"}}}});
+    ASSERT_TRUE(writer.SaveFile(path)) << writer.LastError();
+    CXmlDocument reader;
+    EXPECT_EQ(Load(path, reader),
+        (Targets{{"a\xEF\xBF\xBD\xEF\xBF\xBD"
+                  "b",
+            {{"n\xEF\xBF\xBD", "v"}}}}));
+}

@@ -1,0 +1,114 @@
+#include "DataTestSupport.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace datatest {
+
+Targets ReadTargets(CXmlDocument& doc)
+{
+    Targets targets;
+    if (!doc.FindElement("data"))
+        return targets;
+    doc.EnterElement();
+    while (doc.FindElement("Host")) {
+        Target target;
+        target.url = doc.GetAttribute("URL");
+        doc.EnterElement();
+        while (doc.FindElement("param"))
+            target.params.emplace_back(doc.GetAttribute("name"), doc.GetAttribute("value"));
+        doc.LeaveElement();
+        targets.push_back(std::move(target));
+    }
+    doc.LeaveElement();
+    return targets;
+}
+
+void WriteTargets(CXmlDocument& doc, const Targets& targets)
+{
+    doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
+    doc.AppendElement("data");
+    doc.EnterElement();
+    for (const Target& target : targets) {
+        doc.AppendElement("Host");
+        doc.SetAttribute("URL", target.url);
+        doc.EnterElement();
+        for (const auto& [name, value] : target.params) {
+            doc.AppendElement("param");
+            doc.SetAttribute("name", name);
+            doc.SetAttribute("value", value);
+        }
+        doc.LeaveElement();
+    }
+    doc.LeaveElement();
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::string> ListFolder(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr)
+        throw std::runtime_error("cannot list " + folder);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int RunInChild(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) { }
+    if (WIFSIGNALED(status))
+        return 128 + WTERMSIG(status);
+    return WEXITSTATUS(status);
+}
+
+TempFolder::TempFolder()
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("cannot make a temporary folder");
+}
+
+std::string TempFolder::Path() const
+{
+    return m_dir.path().toStdString();
+}
+
+std::string TempFolder::File(const std::string& name) const
+{
+    return Path() + "/" + name;
+}
+
+} // namespace datatest

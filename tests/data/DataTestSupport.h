@@ -1,0 +1,52 @@
+#pragma once
+
+#include "data/XmlDocument.h"
+
+#include <QTemporaryDir>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace datatest {
+
+using Params = std::vector<std::pair<std::string, std::string>>;
+
+struct Target
+{
+    std::string url;
+    Params params;
+    bool operator==(const Target& other) const
+    {
+        return url == other.url && params == other.params;
+    }
+};
+
+using Targets = std::vector<Target>;
+
+// The walk the window makes when it loads its list, over an opened document.
+Targets ReadTargets(CXmlDocument& doc);
+// The walk the window makes when it saves its list, into a fresh document.
+void WriteTargets(CXmlDocument& doc, const Targets& targets);
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+// Names in a folder, sorted, without "." and "..".
+std::vector<std::string> ListFolder(const std::string& folder);
+
+// Runs body in a forked child and gives its exit code (or 128 + signal).
+int RunInChild(const std::function<int()>& body);
+
+class TempFolder
+{
+public:
+    TempFolder();
+    std::string Path() const;
+    std::string File(const std::string& name) const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+} // namespace datatest

@@ -1,0 +1,168 @@
+// Faults while saving: in every case the old file must survive byte for byte and no
+// temporary file may be left beside it. Faults that need another process state (another
+// user, a file-size limit, a kill) run in a forked child.
+#include "DataTestSupport.h"
+
+#include "data/DataFile.h"
+#include "data/XmlDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace datatest;
+
+namespace {
+
+const std::string OldFile = "<?xml version=\"1.0\"?><data><Host URL=\"old\"/></data>";
+
+Targets ManyTargets(int count, std::size_t valueSize)
+{
+    Targets targets;
+    for (int i = 0; i < count; ++i)
+        targets.push_back({"http://t" + std::to_string(i) + ".example/",
+            {{"furl", std::string(valueSize, static_cast<char>('a' + i % 26))}}});
+    return targets;
+}
+
+class SaveFault : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_path = DataFilePath(m_folder.Path());
+        WriteBytes(m_path, OldFile);
+    }
+
+    void ExpectOldFileIntact()
+    {
+        EXPECT_EQ(ReadBytes(m_path), OldFile);
+        EXPECT_EQ(ListFolder(m_folder.Path()), std::vector<std::string>{"submitdata.xml"});
+    }
+
+    TempFolder m_folder;
+    std::string m_path;
+};
+
+// Exit codes of the children.
+constexpr int Refused = 0;
+constexpr int Saved = 1;
+constexpr int NoReason = 2;
+constexpr int CannotDropPrivileges = 3;
+
+int SaveAndReport(const std::string& path, const Targets& targets)
+{
+    CXmlDocument doc;
+    WriteTargets(doc, targets);
+    if (doc.SaveFile(path))
+        return Saved;
+    return doc.LastError().empty() ? NoReason : Refused;
+}
+
+} // namespace
+
+TEST_F(SaveFault, FolderNotWritable)
+{
+    // Root writes anywhere, so the save runs as an ordinary user.
+    ASSERT_EQ(::chmod(m_folder.Path().c_str(), 0755), 0);
+    const int result = RunInChild([&] {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return CannotDropPrivileges;
+        return SaveAndReport(m_path, ManyTargets(3, 10));
+    });
+    EXPECT_EQ(result, Refused);
+    ExpectOldFileIntact();
+}
+
+TEST_F(SaveFault, FileSizeLimitReached)
+{
+    const int result = RunInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit = {4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        return SaveAndReport(m_path, ManyTargets(100, 100));
+    });
+    EXPECT_EQ(result, Refused);
+    ExpectOldFileIntact();
+}
+
+TEST_F(SaveFault, FolderInTheFilesPlace)
+{
+    const std::string path = m_folder.File("taken");
+    ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+    CXmlDocument doc;
+    WriteTargets(doc, ManyTargets(1, 1));
+    EXPECT_FALSE(doc.SaveFile(path));
+    EXPECT_FALSE(doc.LastError().empty());
+    struct stat info = {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    ASSERT_EQ(::rmdir(path.c_str()), 0);
+    ExpectOldFileIntact();
+}
+
+TEST_F(SaveFault, KilledWhileSaving)
+{
+    const Targets big = ManyTargets(64, 512 * 1024);
+    CXmlDocument expected;
+    WriteTargets(expected, big);
+    const std::string newPath = m_folder.File("new.xml");
+    ASSERT_TRUE(expected.SaveFile(newPath)) << expected.LastError();
+    const std::string newFile = ReadBytes(newPath);
+    ASSERT_EQ(::unlink(newPath.c_str()), 0);
+
+    for (int round = 0; round < 3; ++round) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::close(ready[0]);
+            CXmlDocument doc;
+            WriteTargets(doc, big);
+            const char go = 'g';
+            (void)!::write(ready[1], &go, 1);
+            doc.SaveFile(m_path);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char go = 0;
+        ASSERT_EQ(::read(ready[0], &go, 1), 1);
+        ::kill(pid, SIGKILL);
+        ::close(ready[0]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+
+        // Either the whole old file or the whole new one, nothing in between.
+        const std::string now = ReadBytes(m_path);
+        EXPECT_TRUE(now == OldFile || now == newFile) << "size " << now.size();
+        EXPECT_EQ(ListFolder(m_folder.Path()), std::vector<std::string>{"submitdata.xml"});
+        WriteBytes(m_path, OldFile);
+    }
+}
+
+TEST_F(SaveFault, NeverOverTheRunningProgram)
+{
+    char exe[4096] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
+    struct stat before = {};
+    ASSERT_EQ(::stat(exe, &before), 0);
+    const std::string link = m_folder.File("link");
+    ASSERT_EQ(::symlink(exe, link.c_str()), 0);
+
+    for (const std::string& path : {std::string(exe), link}) {
+        CXmlDocument doc;
+        WriteTargets(doc, {});
+        EXPECT_FALSE(doc.SaveFile(path)) << path;
+        EXPECT_FALSE(doc.LastError().empty());
+    }
+    struct stat after = {};
+    ASSERT_EQ(::stat(exe, &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_size, before.st_size);
+    EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+}
