@@ -31,8 +31,14 @@ bench:
 	$(MAKE) all BUILD=build-bench CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Release -DQUILLPOST_BENCH=ON -DQUILLPOST_TESTS=OFF"
 	@for b in build-bench/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
 
+# The data file loader under libFuzzer for FUZZ_TIME seconds; new inputs gather in build-fuzz/corpus.
+FUZZ_TIME ?= 30
 fuzz:
-	$(MAKE) all BUILD=build-fuzz CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUILLPOST_FUZZ=ON -DQUILLPOST_TESTS=OFF"
+	$(MAKE) configure BUILD=build-fuzz CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUILLPOST_FUZZ=ON -DQUILLPOST_TESTS=OFF"
+	cmake --build build-fuzz -j $(JOBS) --target fuzz_datafile
+	mkdir -p build-fuzz/corpus
+	build-fuzz/tests/data/fuzz/fuzz_datafile -max_total_time=$(FUZZ_TIME) -timeout=10 -rss_limit_mb=4096 \
+	    build-fuzz/corpus tests/data/fuzz/corpus
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -128,11 +128,14 @@ bool NameIs(const char* actual, const std::string& name)
     return std::string_view(actual) == name;
 }
 
-// Qt 6.4 leaves the reason empty for some write faults.
-std::string Reason(const QSaveFile& file)
+// Qt 6.4 gives no reason for some write faults (a full disk, the file-size limit); the
+// system's is then still in errno.
+std::string Reason(const QSaveFile& file, int osError)
 {
     const std::string reason = file.errorString().toStdString();
-    return reason.empty() || reason == "Unknown error" ? "write failed" : reason;
+    if (!reason.empty() && reason != "Unknown error")
+        return reason;
+    return osError != 0 ? OsReason(osError) : "write failed";
 }
 
 // Saving over the program itself would destroy it; hard links and symbolic links count.
@@ -311,9 +314,7 @@ bool CXmlDocument::SaveFile(const std::string& path)
         return false;
     }
 
-    std::string text;
-    StringWriter writer(text);
-    m_doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    const std::string text = ToText();
 
     // pugixml's own save_file truncates the old file before writing; a failure half way
     // would lose it. QSaveFile writes beside it and renames over it only when all is
@@ -325,13 +326,14 @@ bool CXmlDocument::SaveFile(const std::string& path)
         return false;
     }
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {
-        m_strError = Reason(file);
+        m_strError = Reason(file, errno);
         return false;
     }
     const auto size = static_cast<qint64>(text.size());
     if (file.write(text.data(), size) != size || !file.flush())
-        m_strError = Reason(file);
+        m_strError = Reason(file, errno);
     else if (::fsync(file.handle()) != 0)
         m_strError = OsReason(errno);
     if (!m_strError.empty()) {
@@ -340,10 +342,18 @@ bool CXmlDocument::SaveFile(const std::string& path)
         return false;
     }
     if (!file.commit()) {
-        m_strError = Reason(file);
+        m_strError = Reason(file, errno);
         return false;
     }
     return SyncFolderOf(path, m_strError);
+}
+
+std::string CXmlDocument::ToText() const
+{
+    std::string text;
+    StringWriter writer(text);
+    m_doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    return text;
 }
 
 bool CXmlDocument::FindElement(const std::string& name)

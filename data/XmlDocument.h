@@ -34,6 +34,8 @@ public:
     bool OpenFile(const std::string& path);
     // Replaces the file at path atomically; the old file stays as it was on any failure.
     bool SaveFile(const std::string& path);
+    // The bytes SaveFile writes: UTF-8, the declaration, no whitespace between elements.
+    std::string ToText() const;
 
     bool FindElement(const std::string& name);
     bool EnterElement();
