@@ -9,9 +9,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -41,7 +43,7 @@ private:
 };
 
 // "line L, column C" of a byte offset, both counted from 1 (columns in bytes).
-std::string Place(const std::string& text, std::size_t offset)
+std::string Place(std::string_view text, std::size_t offset)
 {
     offset = std::min(offset, text.size());
     std::size_t line = 1;
@@ -76,7 +78,7 @@ void AppendUtf8(std::string& out, char32_t c)
 
 // UTF-16 after its byte order mark, as UTF-8. False on a lone surrogate, a NUL or an odd
 // length, with the byte offset of the fault.
-bool Utf16ToUtf8(const std::string& in, bool bigEndian, std::string& out, std::size_t& badOffset)
+bool Utf16ToUtf8(std::string_view in, bool bigEndian, std::string& out, std::size_t& badOffset)
 {
     const auto unit = [&](std::size_t i) {
         const auto b0 = static_cast<unsigned char>(in[i]);
@@ -123,9 +125,15 @@ bool IsValidName(const std::string& name)
     return FindInvalidUtf8(name) == std::string::npos;
 }
 
+// name holds no NUL (IsValidName or checked by the caller), so strcmp compares it whole.
 bool NameIs(const char* actual, const std::string& name)
 {
-    return std::string_view(actual) == name;
+    return std::strcmp(actual, name.c_str()) == 0;
+}
+
+bool HasNul(const std::string& name)
+{
+    return std::memchr(name.data(), 0, name.size()) != nullptr;
 }
 
 // Qt 6.4 gives no reason for some write faults (a full disk, the file-size limit); the
@@ -161,7 +169,102 @@ bool SyncFolderOf(const std::string& path, std::string& reason)
     return synced;
 }
 
+std::string SizeLimitReason()
+{
+    return "the file is larger than " + std::to_string(CXmlDocument::MaxFileSize / (1024 * 1024))
+        + " MiB";
+}
+
 } // namespace
+
+CXmlDocument::ParseBuffer::ParseBuffer(std::size_t capacity)
+    : m_data(static_cast<char*>(pugi::get_memory_allocation_function()(capacity ? capacity : 1)))
+    , m_capacity(m_data ? capacity : 0)
+{
+}
+
+CXmlDocument::ParseBuffer::~ParseBuffer()
+{
+    if (m_data)
+        pugi::get_memory_deallocation_function()(m_data);
+}
+
+CXmlDocument::ParseBuffer& CXmlDocument::ParseBuffer::operator=(ParseBuffer&& other) noexcept
+{
+    std::swap(m_data, other.m_data);
+    std::swap(m_size, other.m_size);
+    std::swap(m_capacity, other.m_capacity);
+    return *this;
+}
+
+char* CXmlDocument::ParseBuffer::Release()
+{
+    char* data = m_data;
+    m_data = nullptr;
+    m_size = m_capacity = 0;
+    return data;
+}
+
+bool CXmlDocument::ParseBuffer::Grow(std::size_t capacity)
+{
+    ParseBuffer bigger(capacity);
+    if (!bigger.m_data)
+        return false;
+    if (m_size > 0)
+        std::memcpy(bigger.m_data, m_data, m_size);
+    bigger.m_size = m_size;
+    *this = std::move(bigger);
+    return true;
+}
+
+bool CXmlDocument::ReadFile(
+    const std::string& path, ParseBuffer& buffer, std::string& error, bool& missing)
+{
+    // Non-blocking, so that a FIFO in the file's place cannot hold the window.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        missing = errno == ENOENT;
+        error = OsReason(errno);
+        return false;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0) {
+        error = OsReason(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        error = "not a regular file";
+    } else if (static_cast<std::uint64_t>(info.st_size) > MaxFileSize) {
+        error = SizeLimitReason() + " (" + std::to_string(info.st_size) + " bytes)";
+    } else if (!buffer.Grow(static_cast<std::size_t>(info.st_size) + 1)) {
+        error = OsReason(ENOMEM);
+    } else {
+        // Read to the end, not to the size seen above: the file may have changed since.
+        for (;;) {
+            if (buffer.Size() == buffer.Capacity()) {
+                if (buffer.Capacity() > MaxFileSize) {
+                    error = SizeLimitReason();
+                    break;
+                }
+                if (!buffer.Grow(std::min<std::size_t>(buffer.Capacity() * 2, MaxFileSize + 1))) {
+                    error = OsReason(ENOMEM);
+                    break;
+                }
+            }
+            const ssize_t got
+                = ::read(fd, buffer.Data() + buffer.Size(), buffer.Capacity() - buffer.Size());
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                error = OsReason(errno);
+                break;
+            }
+            if (got == 0)
+                break;
+            buffer.SetSize(buffer.Size() + static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    return error.empty();
+}
 
 CXmlDocument::CXmlDocument()
     : m_parentNode(m_doc)
@@ -181,109 +284,84 @@ bool CXmlDocument::StartFromText(const std::string& text)
 {
     m_strError.clear();
     m_bMissing = false;
-    std::string buffer = text;
-    return Parse(buffer);
+    ParseBuffer buffer(text.size());
+    if (!buffer.Data()) {
+        m_strError = OsReason(ENOMEM);
+        return Parse(buffer, nullptr);
+    }
+    std::memcpy(buffer.Data(), text.data(), text.size());
+    buffer.SetSize(text.size());
+    return Parse(buffer, [&] { return text; });
 }
 
 bool CXmlDocument::OpenFile(const std::string& path)
 {
     m_strError.clear();
     m_bMissing = false;
-    m_doc.reset();
-    ResetCursor();
-
-    // Non-blocking, so that a FIFO in the file's place cannot hold the window.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        m_bMissing = errno == ENOENT;
-        m_strError = OsReason(errno);
-        return false;
-    }
-    std::string buffer;
-    struct stat info = {};
-    if (::fstat(fd, &info) != 0) {
-        m_strError = OsReason(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        m_strError = "not a regular file";
-    } else if (static_cast<std::uint64_t>(info.st_size) > MaxFileSize) {
-        m_strError = "the file is larger than " + std::to_string(MaxFileSize / (1024 * 1024))
-            + " MiB (" + std::to_string(info.st_size) + " bytes)";
-    } else {
-        // Read to the end, not to the size seen above: the file may have changed since.
-        buffer.resize(static_cast<std::size_t>(info.st_size) + 1);
-        std::size_t filled = 0;
-        for (;;) {
-            if (filled == buffer.size()) {
-                if (buffer.size() > MaxFileSize) {
-                    m_strError = "the file is larger than "
-                        + std::to_string(MaxFileSize / (1024 * 1024)) + " MiB";
-                    break;
-                }
-                buffer.resize(std::min<std::size_t>(buffer.size() * 2, MaxFileSize + 1));
-            }
-            const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                m_strError = OsReason(errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            filled += static_cast<std::size_t>(got);
-        }
-        buffer.resize(filled);
-    }
-    ::close(fd);
-    if (!m_strError.empty())
-        return false;
-    return Parse(buffer);
+    ParseBuffer buffer;
+    if (!ReadFile(path, buffer, m_strError, m_bMissing))
+        return Parse(buffer, nullptr);
+    // Parsing works in place; a fault's line is counted on a second reading.
+    return Parse(buffer, [&] {
+        ParseBuffer again;
+        std::string ignored;
+        bool missing = false;
+        ReadFile(path, again, ignored, missing);
+        return std::string(again.Data() ? again.Data() : "", again.Size());
+    });
 }
 
-bool CXmlDocument::Parse(std::string& buffer)
+bool CXmlDocument::Parse(ParseBuffer& buffer, const std::function<std::string()>& source)
 {
-    const bool parsed = ParseInto(buffer);
+    const bool parsed = m_strError.empty() && ParseInto(buffer, source);
     if (!parsed)
         m_doc.reset();
     ResetCursor();
     return parsed;
 }
 
-bool CXmlDocument::ParseInto(std::string& buffer)
+bool CXmlDocument::ParseInto(ParseBuffer& buffer, const std::function<std::string()>& source)
 {
     m_doc.reset();
 
-    // Decode to UTF-8 ourselves: pugixml passes malformed sequences through and stops
+    // Check the encoding ourselves: pugixml passes malformed UTF-8 through and stops
     // silently at a NUL byte.
     std::string converted;
     std::size_t bad = std::string::npos;
-    if (buffer.size() >= 2
-        && (buffer.compare(0, 2, "\xFE\xFF") == 0 || buffer.compare(0, 2, "\xFF\xFE") == 0)) {
-        if (!Utf16ToUtf8(buffer, buffer[0] == '\xFE', converted, bad)) {
+    const std::string_view bytes(buffer.Data(), buffer.Size());
+    if (bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 2) == "\xFF\xFE") {
+        if (!Utf16ToUtf8(bytes, bytes[0] == '\xFE', converted, bad)) {
             m_strError = "not valid UTF-16 at byte " + std::to_string(bad);
             return false;
         }
-        buffer.swap(converted);
+        ParseBuffer utf8(converted.size());
+        if (!utf8.Data()) {
+            m_strError = OsReason(ENOMEM);
+            return false;
+        }
+        std::memcpy(utf8.Data(), converted.data(), converted.size());
+        utf8.SetSize(converted.size());
+        buffer = std::move(utf8);
     } else {
-        if (buffer.compare(0, 3, "\xEF\xBB\xBF") == 0)
-            buffer.erase(0, 3);
-        bad = FindInvalidUtf8(buffer);
+        bad = FindInvalidUtf8(bytes);
         if (bad != std::string::npos) {
-            m_strError = buffer[bad] == '\0' ? "NUL character at " : "not valid UTF-8 at ";
-            m_strError += Place(buffer, bad);
+            m_strError = bytes[bad] == '\0' ? "NUL character at " : "not valid UTF-8 at ";
+            m_strError += Place(bytes, bad);
             return false;
         }
     }
 
+    const std::size_t size = buffer.Size();
     const pugi::xml_parse_result result
-        = m_doc.load_buffer(buffer.data(), buffer.size(), ParseOptions, pugi::encoding_utf8);
+        = m_doc.load_buffer_inplace_own(buffer.Release(), size, ParseOptions, pugi::encoding_utf8);
     if (result.status == pugi::status_no_document_element) {
         m_strError = "not well-formed XML: no root element";
         return false;
     }
     if (!result) {
-        m_strError = std::string("not well-formed XML: ") + result.description() + " at "
-            + Place(buffer, static_cast<std::size_t>(result.offset));
+        m_strError = std::string("not well-formed XML: ") + result.description();
+        const std::string text = converted.empty() && source ? source() : converted;
+        m_strError += " at " + Place(text, static_cast<std::size_t>(result.offset));
         return false;
     }
 
@@ -358,6 +436,8 @@ std::string CXmlDocument::ToText() const
 
 bool CXmlDocument::FindElement(const std::string& name)
 {
+    if (HasNul(name))
+        return false;
     pugi::xml_node node = m_current ? m_current.next_sibling() : m_parentNode.first_child();
     for (; node; node = node.next_sibling()) {
         if (node.type() == pugi::node_element && NameIs(node.name(), name))
@@ -414,6 +494,8 @@ bool CXmlDocument::AppendElement(const std::string& name)
 
 std::string CXmlDocument::GetAttribute(const std::string& name) const
 {
+    if (HasNul(name))
+        return std::string();
     for (pugi::xml_attribute attribute = m_current.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
         if (NameIs(attribute.name(), name))
@@ -429,7 +511,11 @@ bool CXmlDocument::SetAttribute(const std::string& name, const std::string& valu
     pugi::xml_attribute attribute = m_current.attribute(name.c_str());
     if (!attribute)
         attribute = m_current.append_attribute(name.c_str());
+    if (!attribute)
+        return false;
     // A value that is not UTF-8 would make a file that no reader accepts.
+    if (FindInvalidUtf8(value) == std::string::npos)
+        return attribute.set_value(value.c_str(), value.size());
     const std::string valid = ToValidUtf8(value);
-    return attribute && attribute.set_value(valid.c_str(), valid.size());
+    return attribute.set_value(valid.c_str(), valid.size());
 }

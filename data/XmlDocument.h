@@ -2,7 +2,9 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // A document with a cursor that reads and builds one level at a time.
@@ -50,8 +52,35 @@ public:
     bool FileMissing() const { return m_bMissing; }
 
 private:
-    bool Parse(std::string& buffer);
-    bool ParseInto(std::string& buffer);
+    // Memory in pugixml's own allocation, so that a file is parsed where it was read.
+    class ParseBuffer
+    {
+    public:
+        ParseBuffer() = default;
+        explicit ParseBuffer(std::size_t capacity);
+        ParseBuffer(const ParseBuffer&) = delete;
+        ParseBuffer& operator=(ParseBuffer&& other) noexcept;
+        ~ParseBuffer();
+
+        char* Data() const { return m_data; }
+        std::size_t Size() const { return m_size; }
+        std::size_t Capacity() const { return m_capacity; }
+        void SetSize(std::size_t size) { m_size = size; }
+        bool Grow(std::size_t capacity);
+        char* Release();
+
+    private:
+        char* m_data = nullptr;
+        std::size_t m_size = 0;
+        std::size_t m_capacity = 0;
+    };
+
+    static bool ReadFile(
+        const std::string& path, ParseBuffer& buffer, std::string& error, bool& missing);
+    // Parses buffer unless an error is already set; source gives the parsed text again for
+    // placing a fault.
+    bool Parse(ParseBuffer& buffer, const std::function<std::string()>& source);
+    bool ParseInto(ParseBuffer& buffer, const std::function<std::string()>& source);
     void ResetCursor();
 
     pugi::xml_document m_doc;
