@@ -377,9 +377,8 @@ bool CXmlDocument::ParseInto(ParseBuffer& buffer, const std::function<std::strin
             m_strError = "entity declarations are not supported";
         }
     }
-    if (m_strError.empty() && roots != 1)
-        m_strError = roots == 0 ? "not well-formed XML: no root element"
-                                : "not well-formed XML: more than one root element";
+    if (m_strError.empty() && roots > 1)
+        m_strError = "not well-formed XML: more than one root element";
     return m_strError.empty();
 }
 
