@@ -15,9 +15,8 @@
 //
 // Every row also gets an id when it is inserted. Ids are never reused while the model
 // lives, so work that finishes later (a background post) can find its row again with
-// RowOfId even after rows above it were removed, and learns when its row is gone. Like every
-// widget, the model is used on the window's thread only; other threads report to it through queued
-// signals.
+// RowOfId even after rows above it were removed, and learns when its row is gone.
+// The model lives on the window's thread; other threads report to it by queued signals.
 class CTargetListModel : public QAbstractTableModel
 {
     Q_OBJECT
