@@ -1,9 +1,14 @@
 #include "app/QuillpostDlg.h"
 
+#include "data/DataFile.h"
+#include "data/XmlDocument.h"
+#include "ui/MessageBox.h"
 #include "ui/Resources.h"
 
 #include "ui_QuillpostDlg.h"
 
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QImage>
 #include <QMenu>
@@ -364,13 +369,80 @@ void CQuillpostDlg::OnSaveData()
     SaveTargets();
 }
 
+std::string CQuillpostDlg::DataFile() const
+{
+    return DataFilePath(QFile::encodeName(m_dataFolder).toStdString());
+}
+
+void CQuillpostDlg::WarnAboutDataFile(const QString& what, const std::string& reason)
+{
+    const QString path = QDir::toNativeSeparators(QFile::decodeName(DataFile().c_str()));
+    CMessageBox::Warning(this, what.arg(path, ToQString(reason)));
+}
+
 bool CQuillpostDlg::LoadTargets()
 {
+    CXmlDocument doc;
+    if (!doc.OpenFile(DataFile())) {
+        // No file is the normal first start. A file that is there but unusable is reported:
+        // the next save would replace it without a word.
+        if (!doc.FileMissing())
+            WarnAboutDataFile(
+                QStringLiteral("The data file %1 was not loaded: %2."), doc.LastError());
+        return true;
+    }
+    if (!doc.FindElement("data")) {
+        WarnAboutDataFile(QStringLiteral("The data file %1 was not loaded: %2."),
+            "its root element is not \"data\"");
+        return true;
+    }
+    doc.EnterElement();
+    while (doc.FindElement("Host")) {
+        const std::string url = doc.GetAttribute("URL");
+        auto record = std::make_shared<CSubmitHost>();
+        const int row = m_targetList.RowCount();
+        m_targetList.InsertRow(row, url, ImageNotPosted);
+        m_targetList.SetRecord(row, record);
+        record->m_strUrl = doc.GetAttribute("URL");
+        doc.EnterElement();
+        while (doc.FindElement("param"))
+            record->AddParam(CPostParam(doc.GetAttribute("name"), doc.GetAttribute("value")));
+        doc.LeaveElement();
+    }
+    doc.LeaveElement();
     return true;
 }
 
 bool CQuillpostDlg::SaveTargets()
 {
+    CXmlDocument doc;
+    doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
+    doc.AppendElement("data");
+    doc.EnterElement();
+    const int count = m_targetList.RowCount();
+    for (int row = 0; row < count; ++row) {
+        const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
+        if (!record)
+            continue;
+        doc.AppendElement("Host");
+        doc.SetAttribute("URL", record->m_strUrl);
+        doc.EnterElement();
+        // A walk of its own: a Submit All run may be walking the same record.
+        CSubmitHost::ParamPosition pos;
+        CPostParam param;
+        for (bool more = record->GetFirstParam(pos, param); more;
+             more = record->GetNextParam(pos, param)) {
+            doc.AppendElement("param");
+            doc.SetAttribute("name", param.m_strName);
+            doc.SetAttribute("value", param.m_strValue);
+        }
+        doc.LeaveElement();
+    }
+    doc.LeaveElement();
+    if (!doc.SaveFile(DataFile()))
+        WarnAboutDataFile(
+            QStringLiteral("The data file %1 was not saved: %2. The file was left as it was."),
+            doc.LastError());
     return true;
 }
 

@@ -93,6 +93,9 @@ private:
     void OnSaveData();
     bool LoadTargets();
     bool SaveTargets();
+    std::string DataFile() const;
+    // what holds %1 for the file and %2 for the reason.
+    void WarnAboutDataFile(const QString& what, const std::string& reason);
 
     // Banner and About.
     void OnDownloadNow();

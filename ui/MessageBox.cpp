@@ -1,0 +1,34 @@
+#include "ui/MessageBox.h"
+
+#include <utility>
+
+namespace {
+
+CMessageBox::Hook& TestHook()
+{
+    static CMessageBox::Hook hook;
+    return hook;
+}
+
+} // namespace
+
+void CMessageBox::Warning(QWidget* parent, const QString& text)
+{
+    Show(parent, QMessageBox::Warning, text);
+}
+
+void CMessageBox::SetTestHook(Hook hook)
+{
+    TestHook() = std::move(hook);
+}
+
+void CMessageBox::Show(QWidget* parent, QMessageBox::Icon icon, const QString& text)
+{
+    const Message message{icon, QStringLiteral("Quillpost"), text};
+    if (TestHook()) {
+        TestHook()(message);
+        return;
+    }
+    QMessageBox box(message.icon, message.caption, message.text, QMessageBox::Ok, parent);
+    box.exec();
+}
