@@ -5,13 +5,14 @@
 #include "data/DataFile.h"
 #include "data/XmlDocument.h"
 
+#include "RatioReporter.h"
+
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -167,31 +168,13 @@ int main(int argc, char** argv)
         return 1;
     }
     benchmark::Initialize(&argc, argv);
-
-    struct Collector : benchmark::ConsoleReporter
-    {
-        std::map<std::string, double> times;
-        void ReportRuns(const std::vector<Run>& report) override
-        {
-            for (const Run& run : report)
-                times[run.run_name.function_name] = run.GetAdjustedRealTime();
-            ConsoleReporter::ReportRuns(report);
-        }
-    } reporter;
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-
-    const auto ratio = [&](const char* ours, const char* theirs) {
-        const double a = reporter.times[ours];
-        const double b = reporter.times[theirs];
-        return a > 0 && b > 0 ? a / b : 0.0;
-    };
-    std::printf("data file of %d targets x %d params\n", TargetCount, ParamCount);
-    std::printf("load: cursor / pugixml ratio: %.3f (goal <= 1.5)\n",
-        ratio("BM_LoadCursor", "BM_LoadPugixml"));
-    std::printf(
-        "open alone: OpenFile / pugixml ratio: %.3f\n", ratio("BM_OpenFile", "BM_LoadPugixml"));
-    std::printf("save: cursor / pugixml ratio: %.3f (goal <= 1.5)\n",
-        ratio("BM_SaveCursor", "BM_SavePugixml"));
+    std::printf("data file of %d targets x %d params; goal: load and save <= 1.5\n", TargetCount,
+        ParamCount);
+    reporter.PrintRatio("load", "BM_LoadCursor", "BM_LoadPugixml");
+    reporter.PrintRatio("open alone", "BM_OpenFile", "BM_LoadPugixml");
+    reporter.PrintRatio("save", "BM_SaveCursor", "BM_SavePugixml");
     benchmark::Shutdown();
     return 0;
 }
