@@ -68,12 +68,13 @@ int SaveAndReport(const std::string& path, const Targets& targets)
 TEST_F(SaveFault, FolderNotWritable)
 {
     // Root writes anywhere, so the save runs as an ordinary user.
-    ASSERT_EQ(::chmod(m_folder.Path().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(m_folder.Path().c_str(), 0555), 0);
     const int result = RunInChild([&] {
         if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             return CannotDropPrivileges;
         return SaveAndReport(m_path, ManyTargets(3, 10));
     });
+    ASSERT_EQ(::chmod(m_folder.Path().c_str(), 0755), 0);
     EXPECT_EQ(result, Refused);
     ExpectOldFileIntact();
 }
