@@ -178,8 +178,8 @@ QImage DrawBanner()
     tag.setPixelSize(14);
     p.setFont(tag);
     p.setPen(QColor(225, 238, 255));
-    p.drawText(QPointF(112, 64),
-        QStringLiteral("Hundreds of services, one click, on your schedule."));
+    p.drawText(
+        QPointF(112, 64), QStringLiteral("Hundreds of services, one click, on your schedule."));
 
     QFont maker(QStringLiteral("DejaVu Sans"));
     maker.setPixelSize(11);
