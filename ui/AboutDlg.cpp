@@ -18,6 +18,9 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     m_ui->iconLabel->setPixmap(ProgramIcon().pixmap(m_ui->iconLabel->size()));
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
 
+    // The form keeps the box's proportions at 1.5 px per horizontal and 1.625 px per vertical
+    // dialog unit, as the main window does; its text lines are a little taller and wider so
+    // the desktop's font is not clipped. The box is not resizable.
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());
 }
