@@ -18,9 +18,8 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     m_ui->iconLabel->setPixmap(ProgramIcon().pixmap(m_ui->iconLabel->size()));
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    // The form keeps the box's proportions at 1.5 px per horizontal and 1.625 px per vertical
-    // dialog unit, as the main window does; its text lines are a little taller and wider so
-    // the desktop's font is not clipped. The box is not resizable.
+    // The form keeps the box's proportions at the main window's scale for the desktop font,
+    // 1.875 px per horizontal and 1.75 px per vertical dialog unit. It is not resizable.
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(size());
 }

@@ -126,6 +126,7 @@ private Q_SLOTS:
         bool blocked = false;
         const int got = RunModal(box, [&](CAboutDlg& b) {
             QTRY_COMPARE(QApplication::activeModalWidget(), &b);
+            QTRY_COMPARE(QApplication::activeWindow(), &b);
             // The owner takes no input while the box is up.
             blocked = QApplication::activeModalWidget() != m_owner.get() && !b.isHidden();
             QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &b;
