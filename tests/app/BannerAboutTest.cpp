@@ -83,11 +83,8 @@ private Q_SLOTS:
         QCOMPARE(banner->contentsRect().size(), QSize(609, 86));
         for (const char* name : {"productLinkLabel", "promoLinkLabel"}) {
             auto* link = m_dlg->findChild<CTextLink*>(QLatin1String(name));
-            QVERIFY2(link, name);
-            QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
-            QVERIFY(link->font().underline());
+            QVERIFY2(link && !link->text().isEmpty(), name);
             QCOMPARE(link->font().pointSizeF(), m_dlg->font().pointSizeF());
-            QVERIFY(!link->text().isEmpty());
         }
     }
 

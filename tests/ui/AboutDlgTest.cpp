@@ -115,7 +115,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("result");
         QTest::newRow("OK button") << "ok" << int(QDialog::Accepted);
         QTest::newRow("Enter") << "enter" << int(QDialog::Accepted);
-        QTest::newRow("Return") << "return" << int(QDialog::Accepted);
         QTest::newRow("Escape") << "escape" << int(QDialog::Rejected);
     }
     void closes()
@@ -134,8 +133,6 @@ private Q_SLOTS:
                 QTest::mouseClick(
                     b.findChild<QPushButton*>(QStringLiteral("okButton")), Qt::LeftButton);
             else if (how == QLatin1String("enter"))
-                QTest::keyClick(target, Qt::Key_Enter);
-            else if (how == QLatin1String("return"))
                 QTest::keyClick(target, Qt::Key_Return);
             else
                 QTest::keyClick(target, Qt::Key_Escape);

@@ -173,36 +173,6 @@ private Q_SLOTS:
         QVERIFY(link->font().underline());
         QCOMPARE(link->font().family(), QStringLiteral("DejaVu Serif"));
     }
-
-    void failureToOpenShowsNothing()
-    {
-        CUrlOpener::Scope failing([this](const QString& address) {
-            m_opened << address;
-            return false;
-        });
-        QLabel* link = ShowLink([](QWidget* p) { return new CTextLink(p); });
-        QVERIFY(link);
-        const auto windows = QApplication::topLevelWidgets().size();
-        QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
-        QCOMPARE(m_opened.size(), 1);
-        QCOMPARE(QApplication::topLevelWidgets().size(), windows);
-        QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    }
-
-    void scopeRestoresPreviousHandler()
-    {
-        QStringList inner;
-        {
-            CUrlOpener::Scope scope([&inner](const QString& a) {
-                inner << a;
-                return true;
-            });
-            CUrlOpener::Open(QStringLiteral("http://a.example/"));
-        }
-        CUrlOpener::Open(QStringLiteral("http://b.example/"));
-        QCOMPARE(inner, QStringList{QStringLiteral("http://a.example/")});
-        QCOMPARE(m_opened, QStringList{QStringLiteral("http://b.example/")});
-    }
 };
 
 QTEST_MAIN(TestLinks)
