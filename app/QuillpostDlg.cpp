@@ -2,8 +2,13 @@
 
 #include "data/DataFile.h"
 #include "data/XmlDocument.h"
+#include "ui/AboutDlg.h"
+#include "ui/BannerLink.h"
+#include "ui/LinkAddresses.h"
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
+#include "ui/TextLink.h"
+#include "ui/UrlOpener.h"
 
 #include "ui_QuillpostDlg.h"
 
@@ -53,6 +58,14 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent)
     , m_hIcon(ProgramIcon())
 {
     m_ui->setupUi(this);
+    m_banner = m_ui->bannerLabel;
+    m_promoLink = m_ui->promoLinkLabel;
+    m_productLink = m_ui->productLinkLabel;
+    // The picture control takes the bitmap's size. The strip is wider than the picture at
+    // this font's scale, so the picture sits in its middle.
+    const QRect strip = m_banner->geometry();
+    m_banner->setFixedSize(m_banner->sizeHint());
+    m_banner->move(strip.center() - m_banner->rect().center());
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     setWindowIcon(m_hIcon);
@@ -446,6 +459,13 @@ bool CQuillpostDlg::SaveTargets()
     return true;
 }
 
-void CQuillpostDlg::OnDownloadNow() { }
+void CQuillpostDlg::OnDownloadNow()
+{
+    CUrlOpener::Open(QString::fromLatin1(LinkAddresses::kDownload));
+}
 
-void CQuillpostDlg::OnAbout() { }
+void CQuillpostDlg::OnAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}

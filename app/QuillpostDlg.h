@@ -17,6 +17,9 @@
 // - A left click in a list (the view's clicked signal) and a right button release on the
 //   target list's viewport are the only triggers of ShowSelectedTarget, OnParamListClick
 //   and the context menu; selection moved by the keyboard deliberately shows nothing new.
+// - The banner strip: bannerLabel, productLinkLabel and promoLinkLabel are promoted in the
+//   form to the link controls of ui/ (m_banner, m_productLink, m_promoLink); they and
+//   "Download Now!" open the maker's pages through CUrlOpener. Help > About runs CAboutDlg.
 // - The data file lives in the folder given to the constructor (the program's directory);
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
 
@@ -31,6 +34,8 @@
 #include <memory>
 #include <string>
 
+class CBannerLink;
+class CTextLink;
 class QAbstractItemView;
 class QMenu;
 class QMenuBar;
@@ -117,6 +122,9 @@ private:
     QMenu* m_helpMenu = nullptr;
 
     QList<QIcon> m_imageList;
+    CBannerLink* m_banner = nullptr;
+    CTextLink* m_promoLink = nullptr;
+    CTextLink* m_productLink = nullptr;
     CTargetListModel m_targetList;
     QStandardItemModel m_paramList;
     std::string m_paramValue;

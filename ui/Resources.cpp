@@ -1,5 +1,6 @@
 #include "ui/Resources.h"
 
+#include <QPixmap>
 #include <QtGlobal>
 
 static void initResources()
@@ -20,4 +21,13 @@ QIcon ProgramIcon()
     for (const int size : {16, 32, 48, 256})
         icon.addFile(QStringLiteral(":/images/icon-%1.png").arg(size), QSize(size, size));
     return icon;
+}
+
+QCursor HandCursor()
+{
+    InitQuillpostResources();
+    const QPixmap hand(QStringLiteral(":/images/hand.png"));
+    if (hand.isNull())
+        return QCursor(Qt::ArrowCursor);
+    return QCursor(hand, 5, 0);
 }

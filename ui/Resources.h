@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QIcon>
 
 // Registers the program's compiled-in resources (images, icon, cursor). The resources
@@ -8,3 +9,7 @@ void InitQuillpostResources();
 
 // The program icon in every size it is drawn in.
 QIcon ProgramIcon();
+
+// The pointing hand shown over links, hot spot at the tip of the index finger. The arrow when
+// the image cannot be loaded, so a link still works with the ordinary cursor.
+QCursor HandCursor();
