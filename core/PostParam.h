@@ -11,6 +11,8 @@ public:
     CPostParam(std::string name, std::string value);
     CPostParam(const CPostParam& other) = default;
     CPostParam& operator=(const CPostParam& other) = default;
+    CPostParam(CPostParam&& other) noexcept = default;
+    CPostParam& operator=(CPostParam&& other) noexcept = default;
     virtual ~CPostParam();
 
     // Exact, byte-for-byte comparison of name and value.
