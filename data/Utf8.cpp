@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Length of the well-formed sequence at text[pos] (1 to 4), or 0. Overlong forms,
@@ -43,16 +47,35 @@ std::size_t SequenceLength(std::string_view text, std::size_t pos)
     return length;
 }
 
-// Data files are mostly ASCII: pass over eight plain bytes at a time.
-bool PlainAsciiWord(std::string_view text, std::size_t pos)
+// Data files are mostly ASCII: the length of the run of plain bytes (neither NUL nor above
+// 0x7F) from the start of text, taken sixteen or eight bytes at a time.
+std::size_t PlainAsciiRun(const char* text, std::size_t size)
 {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + pos, sizeof word);
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; size - i >= 16; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+        const int stops = _mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, zero));
+        if (stops != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stops)));
+    }
+#endif
     constexpr std::uint64_t ones = 0x0101010101010101u;
     constexpr std::uint64_t highs = 0x8080808080808080u;
-    const bool highBit = (word & highs) != 0;
-    const bool zeroByte = ((word - ones) & ~word & highs) != 0;
-    return !highBit && !zeroByte;
+    for (; size - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text + i, sizeof word);
+        if (((word | ((word - ones) & ~word)) & highs) != 0)
+            break;
+    }
+    // At most one word's bytes when the loop above stopped early.
+    for (; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == 0 || c >= 0x80)
+            break;
+    }
+    return i;
 }
 
 } // namespace
@@ -60,17 +83,15 @@ bool PlainAsciiWord(std::string_view text, std::size_t pos)
 std::size_t FindInvalidUtf8(std::string_view text)
 {
     std::size_t pos = 0;
-    while (pos < text.size()) {
-        if (text.size() - pos >= 8 && PlainAsciiWord(text, pos)) {
-            pos += 8;
-            continue;
-        }
+    for (;;) {
+        pos += PlainAsciiRun(text.data() + pos, text.size() - pos);
+        if (pos == text.size())
+            return std::string_view::npos;
         const std::size_t length = SequenceLength(text, pos);
         if (length == 0)
             return pos;
         pos += length;
     }
-    return std::string_view::npos;
 }
 
 std::string ToValidUtf8(std::string_view text)

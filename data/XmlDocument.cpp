@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -40,6 +41,57 @@ public:
 
 private:
     std::string& m_out;
+};
+
+// Passes pugixml's small pieces of output on to the file in large ones, so the text is
+// never held whole. After the first failed write the rest is dropped; its errno is kept,
+// as Qt does not always give a reason.
+class FileWriter : public pugi::xml_writer
+{
+public:
+    explicit FileWriter(QSaveFile& file)
+        : m_file(file)
+    {
+        m_buffer.reserve(Capacity);
+    }
+    void write(const void* data, std::size_t size) override
+    {
+        if (m_buffer.size() + size > Capacity)
+            Flush();
+        if (size >= Capacity)
+            WriteOut(static_cast<const char*>(data), size);
+        else
+            m_buffer.append(static_cast<const char*>(data), size);
+    }
+    // Writes what is held back; false if any write failed.
+    bool Flush()
+    {
+        if (!m_buffer.empty())
+            WriteOut(m_buffer.data(), m_buffer.size());
+        m_buffer.clear();
+        return !m_failed;
+    }
+    int OsError() const { return m_osError; }
+
+private:
+    static constexpr std::size_t Capacity = 256 * 1024;
+
+    void WriteOut(const char* data, std::size_t size)
+    {
+        if (m_failed)
+            return;
+        errno = 0;
+        const auto length = static_cast<qint64>(size);
+        if (m_file.write(data, length) != length) {
+            m_failed = true;
+            m_osError = errno;
+        }
+    }
+
+    QSaveFile& m_file;
+    std::string m_buffer;
+    bool m_failed = false;
+    int m_osError = 0;
 };
 
 // "line L, column C" of a byte offset, both counted from 1 (columns in bytes).
@@ -107,33 +159,50 @@ bool Utf16ToUtf8(std::string_view in, bool bigEndian, std::string& out, std::siz
     return i == in.size();
 }
 
-bool IsNameStart(unsigned char c)
+// Bytes allowed in a name: StartByte at its start, NameByte anywhere. Every byte above
+// 0x7F is allowed here; the sequences they make are checked as UTF-8 afterwards.
+constexpr unsigned char StartByte = 1;
+constexpr unsigned char NameByte = 2;
+
+constexpr std::array<unsigned char, 256> MakeNameTable()
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+    std::array<unsigned char, 256> table = {};
+    for (int c = 0; c < 256; ++c) {
+        const bool start
+            = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c == ':' || c >= 0x80;
+        const bool inside = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
+        table[c] = static_cast<unsigned char>((start ? StartByte : 0) | (inside ? NameByte : 0));
+    }
+    return table;
 }
+
+constexpr std::array<unsigned char, 256> NameTable = MakeNameTable();
 
 // Enough of XML's Name rule that nothing written can break the markup around it.
 bool IsValidName(const std::string& name)
 {
-    if (name.empty() || !IsNameStart(static_cast<unsigned char>(name[0])))
+    if (name.empty() || !(NameTable[static_cast<unsigned char>(name[0])] & StartByte))
         return false;
+    unsigned char high = 0;
     for (const char ch : name) {
         const auto c = static_cast<unsigned char>(ch);
-        if (!IsNameStart(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.')
+        if (!(NameTable[c] & NameByte))
             return false;
+        high |= c;
     }
-    return FindInvalidUtf8(name) == std::string::npos;
+    return high < 0x80 || FindInvalidUtf8(name) == std::string::npos;
 }
 
-// name holds no NUL (IsValidName or checked by the caller), so strcmp compares it whole.
+// Whether the stored name actual is exactly name. A name holding a NUL matches nothing,
+// as no stored name can hold one.
 bool NameIs(const char* actual, const std::string& name)
 {
-    return std::strcmp(actual, name.c_str()) == 0;
-}
-
-bool HasNul(const std::string& name)
-{
-    return std::memchr(name.data(), 0, name.size()) != nullptr;
+    const std::size_t size = name.size();
+    for (std::size_t i = 0; i < size; ++i) {
+        if (actual[i] != name[i] || actual[i] == '\0')
+            return false;
+    }
+    return actual[size] == '\0';
 }
 
 // Qt 6.4 gives no reason for some write faults (a full disk, the file-size limit); the
@@ -391,8 +460,6 @@ bool CXmlDocument::SaveFile(const std::string& path)
         return false;
     }
 
-    const std::string text = ToText();
-
     // pugixml's own save_file truncates the old file before writing; a failure half way
     // would lose it. QSaveFile writes beside it and renames over it only when all is
     // written, but Qt 6.4 may still commit after a short write or a failed flush, so
@@ -408,9 +475,17 @@ bool CXmlDocument::SaveFile(const std::string& path)
         m_strError = Reason(file, errno);
         return false;
     }
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size || !file.flush())
-        m_strError = Reason(file, errno);
+    FileWriter writer(file);
+    Save(writer);
+    bool written = writer.Flush();
+    int osError = writer.OsError();
+    if (written) {
+        errno = 0;
+        written = file.flush();
+        osError = errno;
+    }
+    if (!written)
+        m_strError = Reason(file, osError);
     else if (::fsync(file.handle()) != 0)
         m_strError = OsReason(errno);
     if (!m_strError.empty()) {
@@ -425,18 +500,21 @@ bool CXmlDocument::SaveFile(const std::string& path)
     return SyncFolderOf(path, m_strError);
 }
 
+void CXmlDocument::Save(pugi::xml_writer& writer) const
+{
+    m_doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+}
+
 std::string CXmlDocument::ToText() const
 {
     std::string text;
     StringWriter writer(text);
-    m_doc.save(writer, "", pugi::format_raw, pugi::encoding_utf8);
+    Save(writer);
     return text;
 }
 
 bool CXmlDocument::FindElement(const std::string& name)
 {
-    if (HasNul(name))
-        return false;
     pugi::xml_node node = m_current ? m_current.next_sibling() : m_parentNode.first_child();
     for (; node; node = node.next_sibling()) {
         if (node.type() == pugi::node_element && NameIs(node.name(), name))
@@ -493,8 +571,6 @@ bool CXmlDocument::AppendElement(const std::string& name)
 
 std::string CXmlDocument::GetAttribute(const std::string& name) const
 {
-    if (HasNul(name))
-        return std::string();
     for (pugi::xml_attribute attribute = m_current.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
         if (NameIs(attribute.name(), name))

@@ -82,6 +82,8 @@ private:
     bool Parse(ParseBuffer& buffer, const std::function<std::string()>& source);
     bool ParseInto(ParseBuffer& buffer, const std::function<std::string()>& source);
     void ResetCursor();
+    // The text of SaveFile and ToText.
+    void Save(pugi::xml_writer& writer) const;
 
     pugi::xml_document m_doc;
     pugi::xml_node m_parentNode;
