@@ -2,6 +2,11 @@
 // cursor, against pugixml reading and writing the same file by itself. The ratios are
 // printed at the end, with a breakdown of what the cursor does beyond pugixml: on load,
 // the records of the targets; on save, building the tree and the durable atomic write.
+//
+// glibc hands freed memory back to the system below thresholds that it raises after the
+// first large free, and below them every iteration pays for fresh pages again; the
+// figures then depend on what ran before. To compare without that, fix them:
+//   GLIBC_TUNABLES=glibc.malloc.mmap_threshold=33554432:glibc.malloc.trim_threshold=67108864
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
 #include "data/XmlDocument.h"
@@ -14,7 +19,6 @@
 #include <pugixml.hpp>
 
 #include <cstdio>
-#include <malloc.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -237,11 +241,6 @@ BENCHMARK(BM_SavePugixml)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    // glibc raises its thresholds for handing memory back to the system after the first
-    // large free, and below them every iteration pays for fresh pages again. Fixed, no
-    // figure depends on what ran before it, for the cursor and pugixml alike.
-    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
-    mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
     Fixture& fixture = Shared();
     fixture.path = DataFilePath(fixture.folder.path().toStdString());
     fixture.pugiPath = fixture.folder.path().toStdString() + "/pugixml.xml";
