@@ -10,6 +10,8 @@ CQuillpostApp::CQuillpostApp(int& argc, char** argv)
 
 void CQuillpostApp::PrepareProcess()
 {
+    // The browser window's engine shares GL contexts; this must precede the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
 int CQuillpostApp::InitInstance()
