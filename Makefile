@@ -29,7 +29,8 @@ tsan:
 
 bench:
 	$(MAKE) all BUILD=build-bench CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Release -DQUILLPOST_BENCH=ON -DQUILLPOST_TESTS=OFF"
-	@for b in build-bench/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+	@for b in build-bench/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; \
+	    echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b --benchmark_color=false || exit 1; done
 
 fuzz:
 	$(MAKE) all BUILD=build-fuzz CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DQUILLPOST_FUZZ=ON -DQUILLPOST_TESTS=OFF"

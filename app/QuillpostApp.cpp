@@ -2,6 +2,8 @@
 
 #include "app/QuillpostDlg.h"
 
+#include <QCoreApplication>
+
 CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -16,7 +18,7 @@ void CQuillpostApp::PrepareProcess()
 
 int CQuillpostApp::InitInstance()
 {
-    CQuillpostDlg dlg;
+    CQuillpostDlg dlg(QCoreApplication::applicationDirPath());
     dlg.exec();
     return 0;
 }

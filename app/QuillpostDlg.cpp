@@ -1,9 +1,379 @@
 #include "app/QuillpostDlg.h"
 
-CQuillpostDlg::CQuillpostDlg(QWidget* parent)
-    : QDialog(parent)
+#include "ui/Resources.h"
+
+#include "ui_QuillpostDlg.h"
+
+#include <QHeaderView>
+#include <QImage>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QStandardItem>
+#include <QTableView>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// A window with a title, system menu, minimise and close box, and a frame the user cannot
+// resize.
+constexpr Qt::WindowFlags WindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+    | Qt::MSWindowsFixedSizeDialogHint;
+
+constexpr int ImageWidth = 16;
+constexpr int ImageCount = 4;
+const QColor ImageBackground(0, 128, 128);
+
+QString ToQString(const std::string& text)
 {
-    setWindowTitle(QStringLiteral("Quillpost"));
+    return QString::fromStdString(text);
 }
 
-CQuillpostDlg::~CQuillpostDlg() = default;
+} // namespace
+
+CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent)
+    : QDialog(parent, WindowFlags)
+    , m_ui(std::make_unique<Ui::QuillpostDlg>())
+    , m_dataFolder(std::move(dataFolder))
+    , m_imageList(LoadImageList())
+    , m_targetList(m_imageList)
+    , m_paramValue("http://www.mysite.example/")
+    , m_paramName("furl")
+    , m_url("http://ping.example/")
+    , m_hIcon(ProgramIcon())
+{
+    m_ui->setupUi(this);
+    m_targetList.setObjectName(QStringLiteral("targetListModel"));
+    m_paramList.setObjectName(QStringLiteral("paramListModel"));
+    setWindowIcon(m_hIcon);
+    SetUpMenus();
+
+    // The fields take any text; the line edit's default limit would cut long values
+    // loaded from the data file the first time they pass through a field.
+    for (QLineEdit* edit : {m_ui->urlEdit, m_ui->paramNameEdit, m_ui->paramValueEdit})
+        edit->setMaxLength(std::numeric_limits<int>::max());
+
+    m_paramList.setColumnCount(2);
+    m_paramList.setHorizontalHeaderLabels(
+        {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
+    SetUpList(m_ui->targetList, &m_targetList, {600});
+    SetUpList(m_ui->paramList, &m_paramList, {300, 300});
+
+    // The list's own context menu event comes on press on some platforms and on release on
+    // others; the File menu opens on the release only, after the press moved the selection.
+    m_ui->targetList->setContextMenuPolicy(Qt::PreventContextMenu);
+    m_ui->targetList->viewport()->installEventFilter(this);
+
+    connect(m_ui->addUrlButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddUrl);
+    connect(m_ui->editUrlButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditUrl);
+    connect(m_ui->deleteUrlButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDeleteUrl);
+    connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
+    connect(m_ui->submitButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmit);
+    connect(m_ui->submitAllButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmitAll);
+    connect(m_ui->addParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddParam);
+    connect(m_ui->editParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditParam);
+    connect(m_ui->deleteParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDeleteParam);
+    connect(m_ui->deleteAllParamsButton, &QPushButton::clicked, this,
+        &CQuillpostDlg::OnDeleteAllParams);
+    connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
+    connect(m_ui->downloadNowButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDownloadNow);
+    connect(m_ui->loadDataAction, &QAction::triggered, this, &CQuillpostDlg::OnLoadData);
+    connect(m_ui->saveDataAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveData);
+    connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
+
+    WriteFields();
+    m_ui->urlEdit->setFocus();
+    LoadTargets();
+}
+
+CQuillpostDlg::~CQuillpostDlg()
+{
+    // The views go with the dialog's children, after the models; detach them first.
+    m_ui->targetList->setModel(nullptr);
+    m_ui->paramList->setModel(nullptr);
+}
+
+QList<QIcon> CQuillpostDlg::LoadImageList()
+{
+    InitQuillpostResources();
+    QImage strip(QStringLiteral(":/images/status.png"));
+    strip = strip.convertToFormat(QImage::Format_ARGB32);
+    const QRgb background = ImageBackground.rgb();
+    for (int y = 0; y < strip.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
+        for (int x = 0; x < strip.width(); ++x) {
+            if ((line[x] & RGB_MASK) == (background & RGB_MASK))
+                line[x] = qRgba(0, 0, 0, 0);
+        }
+    }
+    QList<QIcon> images;
+    for (int i = 0; i < ImageCount; ++i)
+        images.append(
+            QIcon(QPixmap::fromImage(strip.copy(i * ImageWidth, 0, ImageWidth, strip.height()))));
+    return images;
+}
+
+void CQuillpostDlg::SetUpMenus()
+{
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setObjectName(QStringLiteral("menuBar"));
+    m_fileMenu = m_menuBar->addMenu(QStringLiteral("File"));
+    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
+    m_fileMenu->addAction(m_ui->loadDataAction);
+    m_fileMenu->addAction(m_ui->saveDataAction);
+    m_helpMenu = m_menuBar->addMenu(QStringLiteral("Help"));
+    m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    m_helpMenu->addAction(m_ui->aboutAction);
+    layout()->setMenuBar(m_menuBar);
+}
+
+void CQuillpostDlg::SetUpList(QTableView* view, QAbstractItemModel* model, const QList<int>& widths)
+{
+    view->setModel(model);
+    view->setIconSize(QSize(ImageWidth, 15));
+
+    QHeaderView* header = view->horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setStretchLastSection(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int column = 0; column < widths.size(); ++column)
+        header->resizeSection(column, widths[column]);
+
+    // Fixed row heights keep inserting thousands of rows cheap.
+    QHeaderView* rows = view->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(std::max(view->fontMetrics().height() + 4, 19));
+
+    // The selection stays as visible when the list loses the focus.
+    QPalette palette = view->palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    view->setPalette(palette);
+}
+
+bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_ui->targetList->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton)
+            OnTargetListRightClick(mouse->globalPosition().toPoint());
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CQuillpostDlg::ReadFields()
+{
+    m_url = m_ui->urlEdit->text().toStdString();
+    m_paramName = m_ui->paramNameEdit->text().toStdString();
+    m_paramValue = m_ui->paramValueEdit->text().toStdString();
+}
+
+void CQuillpostDlg::WriteFields()
+{
+    const std::pair<QLineEdit*, const std::string*> fields[] = {
+        {m_ui->urlEdit, &m_url},
+        {m_ui->paramNameEdit, &m_paramName},
+        {m_ui->paramValueEdit, &m_paramValue},
+    };
+    for (const auto& [edit, value] : fields) {
+        edit->setText(ToQString(*value));
+        // Show the start of a long text, not its end.
+        edit->setCursorPosition(0);
+    }
+}
+
+int CQuillpostDlg::FirstSelectedRow(const QAbstractItemView* view)
+{
+    int first = -1;
+    for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) {
+        if (first < 0 || index.row() < first)
+            first = index.row();
+    }
+    return first;
+}
+
+int CQuillpostDlg::SelectedTargetRow() const
+{
+    return FirstSelectedRow(m_ui->targetList);
+}
+
+int CQuillpostDlg::SelectedParamRow() const
+{
+    return FirstSelectedRow(m_ui->paramList);
+}
+
+void CQuillpostDlg::AppendParamRow(const std::string& name, const std::string& value)
+{
+    auto* nameItem = new QStandardItem(m_imageList.value(ImageParam), ToQString(name));
+    auto* valueItem = new QStandardItem(ToQString(value));
+    for (QStandardItem* item : {nameItem, valueItem})
+        item->setEditable(false);
+    m_paramList.appendRow({nameItem, valueItem});
+}
+
+void CQuillpostDlg::OnAddUrl()
+{
+    ReadFields();
+    auto record = std::make_shared<CSubmitHost>();
+    record->m_strUrl = m_url;
+    const int row = m_targetList.RowCount();
+    m_targetList.InsertRow(row, m_url, ImageNotPosted);
+    m_targetList.SetRecord(row, std::move(record));
+    // Selects without moving the keyboard's current row, as the list control does.
+    m_ui->targetList->selectionModel()->select(m_targetList.index(row, 0),
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ShowSelectedTarget();
+}
+
+void CQuillpostDlg::OnEditUrl()
+{
+    ReadFields();
+    const int row = SelectedTargetRow();
+    if (row < 0)
+        return;
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
+    if (!record)
+        return;
+    record->m_strUrl = m_url;
+    m_targetList.SetText(row, m_url);
+}
+
+void CQuillpostDlg::OnDeleteUrl()
+{
+    const int row = SelectedTargetRow();
+    if (row < 0)
+        return;
+    m_targetList.RemoveRow(row);
+    m_ui->targetList->selectionModel()->clearSelection();
+}
+
+void CQuillpostDlg::OnTargetListClick()
+{
+    ShowSelectedTarget();
+}
+
+void CQuillpostDlg::OnTargetListRightClick(const QPoint& globalPos)
+{
+    m_fileMenu->popup(globalPos);
+}
+
+void CQuillpostDlg::ShowSelectedTarget()
+{
+    ReadFields();
+    const int row = SelectedTargetRow();
+    if (row < 0)
+        return;
+    m_url = m_targetList.Text(row);
+    WriteFields();
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
+    if (!record)
+        return;
+    m_paramList.removeRows(0, m_paramList.rowCount());
+    // A walk of its own: the record's cursor may be in use elsewhere.
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
+    for (bool more = record->GetFirstParam(pos, param); more;
+         more = record->GetNextParam(pos, param))
+        AppendParamRow(param.m_strName, param.m_strValue);
+}
+
+void CQuillpostDlg::ClearTargets()
+{
+    m_targetList.Clear();
+}
+
+void CQuillpostDlg::OnAddParam()
+{
+    ReadFields();
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    if (!record)
+        return;
+    AppendParamRow(m_paramName, m_paramValue);
+    record->AddParam(CPostParam(m_paramName, m_paramValue));
+}
+
+void CQuillpostDlg::OnEditParam()
+{
+    ReadFields();
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    if (!record)
+        return;
+    const int row = SelectedParamRow();
+    if (row < 0)
+        return;
+    QStandardItem* nameItem = m_paramList.item(row, 0);
+    QStandardItem* valueItem = m_paramList.item(row, 1);
+    const CPostParam old(nameItem->text().toStdString(), valueItem->text().toStdString());
+    nameItem->setText(ToQString(m_paramName));
+    valueItem->setText(ToQString(m_paramValue));
+    record->EditParam(old, CPostParam(m_paramName, m_paramValue));
+}
+
+void CQuillpostDlg::OnDeleteParam()
+{
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    if (!record)
+        return;
+    const int row = SelectedParamRow();
+    if (row < 0)
+        return;
+    const CPostParam old(m_paramList.item(row, 0)->text().toStdString(),
+        m_paramList.item(row, 1)->text().toStdString());
+    m_paramList.removeRow(row);
+    m_ui->paramList->selectionModel()->clearSelection();
+    record->DeleteParam(old);
+}
+
+void CQuillpostDlg::OnDeleteAllParams()
+{
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    if (!record)
+        return;
+    record->DeleteAllParams();
+    m_paramList.removeRows(0, m_paramList.rowCount());
+}
+
+void CQuillpostDlg::OnParamListClick()
+{
+    ReadFields();
+    const int row = SelectedParamRow();
+    if (row < 0)
+        return;
+    m_paramName = m_paramList.item(row, 0)->text().toStdString();
+    m_paramValue = m_paramList.item(row, 1)->text().toStdString();
+    WriteFields();
+}
+
+void CQuillpostDlg::OnSubmit() { }
+
+void CQuillpostDlg::OnSubmitAll() { }
+
+void CQuillpostDlg::OnLoadData()
+{
+    ClearTargets();
+    LoadTargets();
+}
+
+void CQuillpostDlg::OnSaveData()
+{
+    SaveTargets();
+}
+
+bool CQuillpostDlg::LoadTargets()
+{
+    return true;
+}
+
+bool CQuillpostDlg::SaveTargets()
+{
+    return true;
+}
+
+void CQuillpostDlg::OnDownloadNow() { }
+
+void CQuillpostDlg::OnAbout() { }

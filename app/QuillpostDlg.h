@@ -1,13 +1,123 @@
 #pragma once
 
-#include <QDialog>
+// The main window: the whole user interface of the program.
+//
+// How it is put together:
+// - Controls come from res/QuillpostDlg.ui: a fixed-size client area whose children sit at
+//   the positions of the original dialog layout (dialog units scaled for the system font).
+//   The menu bar is made here and set on the dialog's layout above that area; its "File"
+//   menu doubles as the target list's context menu.
+// - m_targetList is the target list itself: a model whose rows own their target records
+//   (std::shared_ptr<CSubmitHost>) and carry a status image and a stable row id. The
+//   targetList view only shows it. m_paramList holds the parameter rows of the target that
+//   was last shown; they are display only, the parameters live in the records.
+// - m_url, m_paramName and m_paramValue are the values behind the three edit fields;
+//   ReadFields copies the fields into them and WriteFields copies them back. Handlers read
+//   and write the fields exactly where the commands say so, nowhere else.
+// - A left click in a list (the view's clicked signal) and a right button release on the
+//   target list's viewport are the only triggers of ShowSelectedTarget, OnParamListClick
+//   and the context menu; selection moved by the keyboard deliberately shows nothing new.
+// - The data file lives in the folder given to the constructor (the program's directory);
+//   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
 
-// The main window. For now an empty placeholder that opens and closes.
+#include "app/TargetListModel.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QList>
+#include <QStandardItemModel>
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class QAbstractItemView;
+class QMenu;
+class QMenuBar;
+class QTableView;
+
+namespace Ui {
+class QuillpostDlg;
+}
+
 class CQuillpostDlg : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit CQuillpostDlg(QWidget* parent = nullptr);
+    // dataFolder: where the data file is read and written.
+    explicit CQuillpostDlg(QString dataFolder, QWidget* parent = nullptr);
     ~CQuillpostDlg() override;
+
+    const QString& DataFolder() const { return m_dataFolder; }
+
+    // The images of the lists: 0 not posted, 1 post failed, 2 post succeeded, 3 parameter.
+    enum Image
+    {
+        ImageNotPosted = 0,
+        ImageFailed = 1,
+        ImageSucceeded = 2,
+        ImageParam = 3
+    };
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Fields.
+    void ReadFields();
+    void WriteFields();
+
+    // Target list.
+    void OnAddUrl();
+    void OnEditUrl();
+    void OnDeleteUrl();
+    void OnTargetListClick();
+    void OnTargetListRightClick(const QPoint& globalPos);
+    void ShowSelectedTarget();
+    void ClearTargets();
+
+    // Parameter list.
+    void OnAddParam();
+    void OnEditParam();
+    void OnDeleteParam();
+    void OnDeleteAllParams();
+    void OnParamListClick();
+
+    // Submitting.
+    void OnSubmit();
+    void OnSubmitAll();
+
+    // Data file.
+    void OnLoadData();
+    void OnSaveData();
+    bool LoadTargets();
+    bool SaveTargets();
+
+    // Banner and About.
+    void OnDownloadNow();
+    void OnAbout();
+
+    void SetUpMenus();
+    void SetUpList(QTableView* view, QAbstractItemModel* model, const QList<int>& widths);
+    void AppendParamRow(const std::string& name, const std::string& value);
+    int SelectedTargetRow() const;
+    int SelectedParamRow() const;
+
+    static QList<QIcon> LoadImageList();
+    static int FirstSelectedRow(const QAbstractItemView* view);
+
+    std::unique_ptr<Ui::QuillpostDlg> m_ui;
+    QString m_dataFolder;
+    QMenuBar* m_menuBar = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+
+    QList<QIcon> m_imageList;
+    CTargetListModel m_targetList;
+    QStandardItemModel m_paramList;
+    std::string m_paramValue;
+    std::string m_paramName;
+    std::string m_url;
+    QIcon m_hIcon;
 };

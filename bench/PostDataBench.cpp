@@ -1,6 +1,8 @@
 // Building a body against libcurl's own escaper over the same values.
-// The ratio ours/curl is printed at the end as a counter of the "Ratio" run.
+// The ratio ours/curl is printed at the end.
 #include "core/SubmitHost.h"
+
+#include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
@@ -76,28 +78,9 @@ int main(int argc, char** argv)
     curl_global_init(CURL_GLOBAL_DEFAULT);
     benchmark::Initialize(&argc, argv);
 
-    // Run both, then report the ratio of their real times per iteration.
-    struct Collector : benchmark::ConsoleReporter
-    {
-        std::vector<Run> runs;
-        void ReportRuns(const std::vector<Run>& report) override
-        {
-            runs.insert(runs.end(), report.begin(), report.end());
-            ConsoleReporter::ReportRuns(report);
-        }
-    } reporter;
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-
-    double ours = 0;
-    double curl = 0;
-    for (const auto& run : reporter.runs) {
-        if (run.run_name.function_name == "BM_GetPostData")
-            ours = run.GetAdjustedRealTime();
-        else if (run.run_name.function_name == "BM_CurlEscape")
-            curl = run.GetAdjustedRealTime();
-    }
-    if (ours > 0 && curl > 0)
-        std::printf("GetPostData / curl_easy_escape ratio: %.3f\n", ours / curl);
+    reporter.PrintRatio("Body building", "BM_GetPostData", "BM_CurlEscape");
     benchmark::Shutdown();
     curl_global_cleanup();
     return 0;

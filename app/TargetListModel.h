@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/SubmitHost.h"
+
+#include <QAbstractTableModel>
+#include <QIcon>
+#include <QList>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The rows of the target list. Each row owns its target record; a record lives as long as
+// its row does, or longer while someone else (a running post) still holds a reference.
+//
+// Every row also gets an id when it is inserted. Ids are never reused while the model
+// lives, so work that finishes later (a background post) can find its row again with
+// RowOfId even after rows above it were removed, and learns when its row is gone.
+// The model lives on the window's thread; other threads report to it by queued signals.
+class CTargetListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    // data() roles beside the display text and the decoration icon.
+    enum Role
+    {
+        ImageRole = Qt::UserRole + 1, // the row's image index (int)
+        IdRole, // the row's id (quint64)
+    };
+
+    // images: the shared image list; a row shows images[Image(row)].
+    explicit CTargetListModel(QList<QIcon> images, QObject* parent = nullptr);
+    ~CTargetListModel() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Inserts a row without a record before row (clamped to 0..RowCount()); returns its id.
+    quint64 InsertRow(int row, std::string text, int image);
+    void RemoveRow(int row);
+    // Removes every row; records no one else holds are freed.
+    void Clear();
+    int RowCount() const { return static_cast<int>(m_rows.size()); }
+
+    // Accessors of one row. Out-of-range rows are ignored by the setters and read as
+    // empty (no record, image -1, empty text, id 0).
+    void SetRecord(int row, std::shared_ptr<CSubmitHost> record);
+    std::shared_ptr<CSubmitHost> Record(int row) const;
+    void SetImage(int row, int image);
+    int Image(int row) const;
+    void SetText(int row, std::string text);
+    std::string Text(int row) const;
+    quint64 Id(int row) const;
+    // The row that has id now, or -1 when that row was removed.
+    int RowOfId(quint64 id) const;
+
+private:
+    struct Row
+    {
+        std::shared_ptr<CSubmitHost> record;
+        int image = 0;
+        std::string text;
+        quint64 id = 0;
+    };
+
+    bool IsRow(int row) const { return row >= 0 && row < RowCount(); }
+    void RowChanged(int row, const QList<int>& roles);
+
+    QList<QIcon> m_images;
+    std::vector<Row> m_rows;
+    quint64 m_lastId = 0;
+    bool m_idsInRowOrder = true;
+};

@@ -1,0 +1,125 @@
+// Filling the main window's target list with 10,000 targets of 5 parameters each, row by
+// row as the data file load does it, against building the same records without a window.
+// The ratio window/records is printed at the end.
+#include "app/QuillpostDlg.h"
+#include "app/TargetListModel.h"
+#include "core/SubmitHost.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int TargetCount = 10000;
+constexpr int ParamCount = 5;
+
+struct StoredTarget
+{
+    std::string url;
+    std::vector<CPostParam> params;
+};
+
+// What the data file would hold, so that neither run pays for making the texts.
+const std::vector<StoredTarget>& storedTargets()
+{
+    static const std::vector<StoredTarget> targets = [] {
+        std::vector<StoredTarget> list(TargetCount);
+        for (int i = 0; i < TargetCount; ++i) {
+            list[i].url = "http://ping" + std::to_string(i) + ".example/xmlrpc/submit";
+            for (int p = 0; p < ParamCount; ++p)
+                list[i].params.emplace_back("parameter" + std::to_string(p),
+                    "http://www.mysite.example/page/" + std::to_string(i));
+        }
+        return list;
+    }();
+    return targets;
+}
+
+std::shared_ptr<CSubmitHost> makeRecord(const StoredTarget& stored)
+{
+    auto record = std::make_shared<CSubmitHost>();
+    record->m_strUrl = stored.url;
+    for (const CPostParam& param : stored.params)
+        record->AddParam(param);
+    return record;
+}
+
+void BM_BuildRecords(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::vector<std::shared_ptr<CSubmitHost>> records;
+        for (const StoredTarget& stored : storedTargets())
+            records.push_back(makeRecord(stored));
+        benchmark::DoNotOptimize(records.data());
+        state.PauseTiming();
+        records.clear();
+        state.ResumeTiming();
+    }
+}
+
+void BM_FillTargetList(benchmark::State& state)
+{
+    QTemporaryDir folder;
+    CQuillpostDlg dlg(folder.path());
+    dlg.show();
+    QApplication::processEvents();
+    auto* model = qobject_cast<CTargetListModel*>(
+        dlg.findChild<QTableView*>(QStringLiteral("targetList"))->model());
+    for (auto _ : state) {
+        // Row first, then its record, as the data file load does.
+        for (const StoredTarget& stored : storedTargets()) {
+            const int row = model->RowCount();
+            model->InsertRow(row, stored.url, CQuillpostDlg::ImageNotPosted);
+            model->SetRecord(row, makeRecord(stored));
+        }
+        // Until the list has laid itself out and painted, the window is not filled.
+        QApplication::processEvents();
+        state.PauseTiming();
+        model->Clear();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+BENCHMARK(BM_BuildRecords)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillTargetList)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    struct Collector : benchmark::ConsoleReporter
+    {
+        std::vector<Run> runs;
+        void ReportRuns(const std::vector<Run>& report) override
+        {
+            runs.insert(runs.end(), report.begin(), report.end());
+            ConsoleReporter::ReportRuns(report);
+        }
+    } reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+
+    double records = 0;
+    double window = 0;
+    for (const auto& run : reporter.runs) {
+        if (run.run_name.function_name == "BM_BuildRecords")
+            records = run.GetAdjustedRealTime();
+        else if (run.run_name.function_name == "BM_FillTargetList")
+            window = run.GetAdjustedRealTime();
+    }
+    if (records > 0 && window > 0)
+        std::printf("fill target list / build records ratio: %.2f (goal <= 3)\n", window / records);
+    benchmark::Shutdown();
+    return 0;
+}

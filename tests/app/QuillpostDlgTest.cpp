@@ -1,0 +1,449 @@
+// The main window driven as a user drives it: typing into the fields, pressing the buttons,
+// clicking and arrow-keying in the lists.
+#include "app/QuillpostDlg.h"
+#include "app/TargetListModel.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+QStringList RecordParams(const std::shared_ptr<CSubmitHost>& record)
+{
+    QStringList params;
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
+    for (bool more = record->GetFirstParam(pos, param); more;
+         more = record->GetNextParam(pos, param))
+        params << QString::fromStdString(param.m_strName + "=" + param.m_strValue);
+    return params;
+}
+
+} // namespace
+
+class QuillpostDlgTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void opensWithDefaults();
+    void tabOrderEnterAndEscape();
+    void addTargets();
+    void editAndDeleteTarget();
+    void commandsWithoutSelectionDoNothing();
+    void keyboardSelectionDoesNotRefill();
+    void parameterMatching_data();
+    void parameterMatching();
+    void parameterFieldsAndClicks();
+    void contextMenuLoadsData();
+    void recordsLiveWithTheirRows();
+    void rowIdsStayValid();
+
+private:
+    QLineEdit* Edit(const char* name) const { return m_dlg->findChild<QLineEdit*>(name); }
+    void Press(const char* button)
+    {
+        QTest::mouseClick(m_dlg->findChild<QPushButton*>(button), Qt::LeftButton);
+    }
+    void Type(const char* name, const QString& text);
+    void ClickRow(QTableView* view, int row, Qt::MouseButton button = Qt::LeftButton);
+    void AddTarget(const QString& url, const QStringList& params);
+    QStringList TargetTexts() const;
+    QStringList ParamRows() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CQuillpostDlg> m_dlg;
+    QTableView* m_targetView = nullptr;
+    QTableView* m_paramView = nullptr;
+    CTargetListModel* m_targets = nullptr;
+};
+
+void QuillpostDlgTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
+    m_dlg->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    m_targetView = m_dlg->findChild<QTableView*>("targetList");
+    m_paramView = m_dlg->findChild<QTableView*>("paramList");
+    m_targets = qobject_cast<CTargetListModel*>(m_targetView->model());
+    QVERIFY(m_targets);
+}
+
+void QuillpostDlgTest::cleanup()
+{
+    m_dlg.reset();
+    m_dir.reset();
+}
+
+void QuillpostDlgTest::Type(const char* name, const QString& text)
+{
+    QLineEdit* edit = Edit(name);
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+    QCOMPARE(edit->text(), text);
+}
+
+void QuillpostDlgTest::ClickRow(QTableView* view, int row, Qt::MouseButton button)
+{
+    const QRect rect = view->visualRect(view->model()->index(row, 0));
+    QVERIFY(rect.isValid());
+    QTest::mouseClick(view->viewport(), button, {}, rect.center());
+}
+
+void QuillpostDlgTest::AddTarget(const QString& url, const QStringList& params)
+{
+    Type("urlEdit", url);
+    Press("addUrlButton");
+    for (const QString& param : params) {
+        Type("paramNameEdit", param.section('=', 0, 0));
+        Type("paramValueEdit", param.section('=', 1));
+        Press("addParamButton");
+    }
+}
+
+QStringList QuillpostDlgTest::TargetTexts() const
+{
+    QStringList texts;
+    for (int row = 0; row < m_targets->RowCount(); ++row)
+        texts << m_targets->index(row, 0).data().toString();
+    return texts;
+}
+
+QStringList QuillpostDlgTest::ParamRows() const
+{
+    QStringList rows;
+    const QAbstractItemModel* model = m_paramView->model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        rows << model->index(row, 0).data().toString() + "="
+                + model->index(row, 1).data().toString();
+    return rows;
+}
+
+void QuillpostDlgTest::opensWithDefaults()
+{
+    QCOMPARE(m_dlg->windowTitle(), QStringLiteral("Quillpost"));
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://ping.example/"));
+    QCOMPARE(Edit("paramNameEdit")->text(), QStringLiteral("furl"));
+    QCOMPARE(Edit("paramValueEdit")->text(), QStringLiteral("http://www.mysite.example/"));
+    QCOMPARE(m_dlg->focusWidget(), Edit("urlEdit"));
+    QCOMPARE(m_dlg->minimumSize(), m_dlg->maximumSize());
+    QCOMPARE(m_targets->RowCount(), 0);
+    QCOMPARE(m_paramView->model()->rowCount(), 0);
+
+    QCOMPARE(m_targets->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Submit Url"));
+    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 600);
+    QCOMPARE(m_paramView->model()->headerData(1, Qt::Horizontal).toString(),
+        QStringLiteral("Parameter Value"));
+    QCOMPARE(m_paramView->horizontalHeader()->sectionSize(1), 300);
+
+    const QList<QMenu*> menus = m_dlg->findChild<QMenuBar*>("menuBar")->findChildren<QMenu*>();
+    QStringList items;
+    for (QMenu* menu : menus)
+        for (QAction* action : menu->actions())
+            items << menu->title() + "/" + action->text() + "/" + action->statusTip();
+    QCOMPARE(items,
+        QStringList({"File/Load Data.../Load Data", "File/Save Data.../Save Data",
+            "Help/&About Quillpost.../"}));
+
+    // The image list: teal is see-through, the picture is not.
+    AddTarget("t", {"n=v"});
+    for (const QAbstractItemModel* model : {m_targetView->model(), m_paramView->model()}) {
+        const QImage image
+            = model->index(0, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(16, 15).toImage();
+        QCOMPARE(image.size(), QSize(16, 15));
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(image.pixel(7, 7)), 255);
+    }
+}
+
+void QuillpostDlgTest::tabOrderEnterAndEscape()
+{
+    // Tab leaves a list even from a current row that has rows and cells after it.
+    AddTarget("t1", {});
+    AddTarget("t2", {"n=v", "m=w"});
+    ClickRow(m_targetView, 0);
+    ClickRow(m_targetView, 1);
+    ClickRow(m_paramView, 0);
+    Edit("urlEdit")->setFocus();
+    const QStringList order = {"urlEdit", "paramNameEdit", "paramValueEdit", "submitButton",
+        "addParamButton", "targetList", "deleteAllParamsButton", "paramList", "deleteParamButton",
+        "addUrlButton", "deleteUrlButton", "downloadNowButton", "editUrlButton", "editParamButton",
+        "submitAllButton", "urlEdit"};
+    for (int i = 1; i < order.size(); ++i) {
+        QTest::keyClick(m_dlg->focusWidget(), Qt::Key_Tab);
+        QCOMPARE(m_dlg->focusWidget()->objectName(), order[i]);
+    }
+    for (int i = order.size() - 2; i >= 0; --i) {
+        QTest::keyClick(m_dlg->focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(m_dlg->focusWidget()->objectName(), order[i]);
+    }
+
+    QSignalSpy submit(m_dlg->findChild<QPushButton*>("submitButton"), &QPushButton::clicked);
+    QTest::keyClick(Edit("urlEdit"), Qt::Key_Return);
+    QCOMPARE(submit.count(), 1);
+
+    QTest::keyClick(Edit("urlEdit"), Qt::Key_Escape);
+    QVERIFY(!m_dlg->isVisible());
+    QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
+    QVERIFY(QDir(m_dir->path()).isEmpty()); // nothing saved on the way out
+}
+
+void QuillpostDlgTest::addTargets()
+{
+    AddTarget("http://a.example/", {"x=1"});
+    AddTarget("http://a.example/", {});
+    AddTarget("", {});
+    QCOMPARE(TargetTexts(), QStringList({"http://a.example/", "http://a.example/", ""}));
+    QCOMPARE(m_targets->Record(2)->m_strUrl, std::string());
+    QVERIFY(m_targets->Record(0) != m_targets->Record(1));
+    QCOMPARE(RecordParams(m_targets->Record(0)), QStringList({"x=1"}));
+    QVERIFY(RecordParams(m_targets->Record(1)).isEmpty());
+    for (int row = 0; row < 3; ++row)
+        QCOMPARE(m_targets->Image(row), int(CQuillpostDlg::ImageNotPosted));
+    // The new row is the only selected one and the parameter list shows its (no) parameters.
+    QCOMPARE(
+        m_targetView->selectionModel()->selectedRows(), QModelIndexList({m_targets->index(2, 0)}));
+    QVERIFY(ParamRows().isEmpty());
+}
+
+void QuillpostDlgTest::editAndDeleteTarget()
+{
+    AddTarget("http://a.example/", {"x=1"});
+    AddTarget("http://b.example/", {"y=2"});
+    m_targets->SetImage(1, CQuillpostDlg::ImageSucceeded);
+    Type("urlEdit", "http://c.example/");
+    Press("editUrlButton");
+    QCOMPARE(TargetTexts(), QStringList({"http://a.example/", "http://c.example/"}));
+    QCOMPARE(m_targets->Record(1)->m_strUrl, std::string("http://c.example/"));
+    QCOMPARE(m_targets->Image(1), int(CQuillpostDlg::ImageSucceeded));
+    QCOMPARE(ParamRows(), QStringList({"y=2"}));
+
+    Press("deleteUrlButton");
+    QCOMPARE(TargetTexts(), QStringList({"http://a.example/"}));
+    QVERIFY(!m_targetView->selectionModel()->hasSelection());
+    QCOMPARE(ParamRows(), QStringList({"y=2"})); // still the deleted target's
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://c.example/"));
+}
+
+void QuillpostDlgTest::commandsWithoutSelectionDoNothing()
+{
+    AddTarget("http://a.example/", {"x=1", "y=2"});
+    AddTarget("http://b.example/", {"z=3"});
+    Press("deleteUrlButton"); // no target selected now; the list still shows z=3
+    ClickRow(m_paramView, 0);
+    Type("urlEdit", "u");
+    Type("paramNameEdit", "n");
+    Type("paramValueEdit", "v");
+    for (const char* button : {"editUrlButton", "deleteUrlButton", "addParamButton",
+             "editParamButton", "deleteParamButton", "deleteAllParamsButton"})
+        Press(button);
+    QCOMPARE(TargetTexts(), QStringList({"http://a.example/"}));
+    QCOMPARE(RecordParams(m_targets->Record(0)), QStringList({"x=1", "y=2"}));
+    QCOMPARE(ParamRows(), QStringList({"z=3"}));
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("u"));
+
+    // A target but no parameter row selected: Edit and Delete stop there.
+    ClickRow(m_targetView, 0);
+    QVERIFY(!m_paramView->selectionModel()->hasSelection());
+    Press("editParamButton");
+    Press("deleteParamButton");
+    QCOMPARE(ParamRows(), QStringList({"x=1", "y=2"}));
+    QCOMPARE(RecordParams(m_targets->Record(0)), QStringList({"x=1", "y=2"}));
+}
+
+void QuillpostDlgTest::keyboardSelectionDoesNotRefill()
+{
+    AddTarget("http://a.example/", {"a=1"});
+    AddTarget("http://b.example/", {"b=2"});
+    ClickRow(m_targetView, 0);
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://a.example/"));
+    QTest::keyClick(m_targetView, Qt::Key_Down);
+    QCOMPARE(
+        m_targetView->selectionModel()->selectedRows(), QModelIndexList({m_targets->index(1, 0)}));
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://a.example/"));
+    QCOMPARE(ParamRows(), QStringList({"a=1"}));
+
+    // Add goes below the rows shown and into the target now selected.
+    Type("paramNameEdit", "x");
+    Type("paramValueEdit", "9");
+    Press("addParamButton");
+    QCOMPARE(ParamRows(), QStringList({"a=1", "x=9"}));
+    QCOMPARE(RecordParams(m_targets->Record(0)), QStringList({"a=1"}));
+    QCOMPARE(RecordParams(m_targets->Record(1)), QStringList({"b=2", "x=9"}));
+
+    // A click shows the target, leaving what was typed in the parameter fields.
+    Type("paramNameEdit", "typed");
+    ClickRow(m_targetView, 1);
+    QCOMPARE(ParamRows(), QStringList({"b=2", "x=9"}));
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://b.example/"));
+    QCOMPARE(Edit("paramNameEdit")->text(), QStringLiteral("typed"));
+}
+
+void QuillpostDlgTest::parameterMatching_data()
+{
+    QTest::addColumn<QStringList>("params");
+    QTest::addColumn<bool>("showOther"); // the list shows another target's parameters
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("rowsAfter");
+    QTest::addColumn<QStringList>("recordAfter");
+
+    const QStringList dup = {"a=1", "b=2", "a=1"};
+    QTest::newRow("edit changes the first match")
+        << dup << false << 2 << "editParamButton" << QStringList({"a=1", "b=2", "c=3"})
+        << QStringList({"c=3", "b=2", "a=1"});
+    QTest::newRow("delete removes the first match")
+        << dup << false << 2 << "deleteParamButton" << QStringList({"a=1", "b=2"})
+        << QStringList({"b=2", "a=1"});
+    QTest::newRow("delete all") << dup << false << 0 << "deleteAllParamsButton" << QStringList()
+                                << QStringList();
+    QTest::newRow("edit: value differing in case")
+        << QStringList({"a=X"}) << true << 0 << "editParamButton" << QStringList({"c=3"})
+        << QStringList({"a=X"});
+    QTest::newRow("delete: value differing in case")
+        << QStringList({"a=X"}) << true << 0 << "deleteParamButton" << QStringList()
+        << QStringList({"a=X"});
+}
+
+void QuillpostDlgTest::parameterMatching()
+{
+    QFETCH(QStringList, params);
+    QFETCH(bool, showOther);
+    QFETCH(int, row);
+    QFETCH(QString, button);
+    QFETCH(QStringList, rowsAfter);
+    QFETCH(QStringList, recordAfter);
+
+    int target = 0;
+    if (showOther) {
+        AddTarget("http://other.example/", {"a=x"});
+        target = 1;
+    }
+    AddTarget("http://t.example/", params);
+    ClickRow(m_targetView, 0);
+    if (showOther)
+        QTest::keyClick(m_targetView, Qt::Key_Down); // selects the target, shows nothing new
+    ClickRow(m_paramView, row);
+    Type("paramNameEdit", "c");
+    Type("paramValueEdit", "3");
+    Press(button.toLatin1().constData());
+    QCOMPARE(ParamRows(), rowsAfter);
+    QCOMPARE(RecordParams(m_targets->Record(target)), recordAfter);
+    if (!showOther) {
+        ClickRow(m_targetView, 0);
+        QCOMPARE(ParamRows(), recordAfter);
+    }
+}
+
+void QuillpostDlgTest::parameterFieldsAndClicks()
+{
+    AddTarget("http://t.example/", {"n=v"});
+    // Empty fields add an empty parameter; pressing again adds it again.
+    Type("paramNameEdit", "");
+    Type("paramValueEdit", "");
+    Press("addParamButton");
+    Press("addParamButton");
+    QCOMPARE(ParamRows(), QStringList({"n=v", "=", "="}));
+    QCOMPARE(RecordParams(m_targets->Record(0)), QStringList({"n=v", "=", "="}));
+
+    // A click copies the row into the parameter fields and leaves the typed Url alone.
+    Type("urlEdit", "edited");
+    ClickRow(m_paramView, 0);
+    QCOMPARE(Edit("paramNameEdit")->text(), QStringLiteral("n"));
+    QCOMPARE(Edit("paramValueEdit")->text(), QStringLiteral("v"));
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("edited"));
+
+    // A click below the rows selects nothing and changes no field.
+    Type("paramNameEdit", "kept");
+    QTest::mouseClick(m_paramView->viewport(), Qt::LeftButton, {},
+        QPoint(5, m_paramView->viewport()->height() - 3));
+    QCOMPARE(Edit("paramNameEdit")->text(), QStringLiteral("kept"));
+
+    // Texts beyond the line edit's usual 32767-character limit pass whole.
+    const QString longValue(40000, QLatin1Char('q'));
+    Edit("paramValueEdit")->setText(longValue);
+    Press("addParamButton");
+    QCOMPARE(
+        m_targets->Record(0)->GetPostData().size(), std::string("n=v&=&=&kept=").size() + 40000);
+    ClickRow(m_paramView, 3);
+    QCOMPARE(Edit("paramValueEdit")->text().size(), longValue.size());
+}
+
+void QuillpostDlgTest::contextMenuLoadsData()
+{
+    auto* fileMenu = m_dlg->findChild<QMenu*>("fileMenu");
+    // Anywhere, also on an empty list.
+    QTest::mouseClick(m_targetView->viewport(), Qt::RightButton, {}, QPoint(20, 20));
+    QTRY_VERIFY(fileMenu->isVisible());
+    QStringList texts;
+    for (QAction* action : fileMenu->actions())
+        texts << action->text();
+    QCOMPARE(texts, QStringList({"Load Data...", "Save Data..."}));
+    fileMenu->hide();
+
+    AddTarget("http://a.example/", {"a=1"});
+    AddTarget("http://b.example/", {"b=2"});
+    ClickRow(m_targetView, 0);
+    ClickRow(m_targetView, 1, Qt::RightButton);
+    QTRY_VERIFY(fileMenu->isVisible());
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://a.example/"));
+    QCOMPARE(ParamRows(), QStringList({"a=1"}));
+
+    // "Load Data..." empties the list first; with no data file nothing comes back.
+    QAction* load = fileMenu->actions().first();
+    QTest::mouseClick(fileMenu, Qt::LeftButton, {}, fileMenu->actionGeometry(load).center());
+    QTRY_COMPARE(m_targets->RowCount(), 0);
+    QCOMPARE(ParamRows(), QStringList({"a=1"}));
+}
+
+void QuillpostDlgTest::recordsLiveWithTheirRows()
+{
+    AddTarget("http://a.example/", {});
+    AddTarget("http://b.example/", {});
+    AddTarget("http://c.example/", {});
+    std::weak_ptr<CSubmitHost> deleted = m_targets->Record(2);
+    std::weak_ptr<CSubmitHost> kept = m_targets->Record(0);
+    Press("deleteUrlButton");
+    QVERIFY(deleted.expired());
+    QVERIFY(!kept.expired());
+    m_dlg.reset();
+    QVERIFY(kept.expired());
+}
+
+void QuillpostDlgTest::rowIdsStayValid()
+{
+    CTargetListModel model({});
+    const quint64 a = model.InsertRow(0, "a", 0);
+    const quint64 b = model.InsertRow(1, "b", 0);
+    const quint64 c = model.InsertRow(2, "c", 0);
+    model.RemoveRow(1);
+    QCOMPARE(model.RowOfId(a), 0);
+    QCOMPARE(model.RowOfId(b), -1);
+    QCOMPARE(model.RowOfId(c), 1);
+    const quint64 d = model.InsertRow(0, "d", 0); // out of id order
+    QVERIFY(d != a && d != b && d != c);
+    QCOMPARE(model.RowOfId(d), 0);
+    QCOMPARE(model.RowOfId(c), 2);
+    model.Clear();
+    QCOMPARE(model.RowOfId(a), -1);
+    QVERIFY(model.InsertRow(5, "e", 0) > d);
+}
+
+QTEST_MAIN(QuillpostDlgTest)
+#include "QuillpostDlgTest.moc"
