@@ -98,10 +98,42 @@ size_t WriteBody(char* data, size_t size, size_t count, void* userData)
     return length;
 }
 
-int CheckAbort(void* userData, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+struct CurlMultiDeleter
 {
-    const auto* abort = static_cast<const std::atomic<bool>*>(userData);
-    return abort->load(std::memory_order_relaxed) ? 1 : 0;
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+
+// Runs the transfer on a multi handle of its own, so the abort flag is looked at every
+// checkMs however long libcurl itself would sleep (up to a whole stall limit while a server
+// says nothing).
+CURLcode Perform(CURL* curl, const std::atomic<bool>* abort, long checkMs)
+{
+    const std::unique_ptr<CURLM, CurlMultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), curl) != CURLM_OK)
+        return CURLE_OUT_OF_MEMORY;
+    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_RECV_ERROR;
+            break;
+        }
+        int queued = 0;
+        const CURLMsg* message = curl_multi_info_read(multi.get(), &queued);
+        if (message && message->msg == CURLMSG_DONE) {
+            result = message->data.result;
+            break;
+        }
+        if (abort && abort->load(std::memory_order_relaxed))
+            break;
+        if (curl_multi_poll(multi.get(), nullptr, 0, static_cast<int>(checkMs), nullptr)
+            != CURLM_OK) {
+            result = CURLE_RECV_ERROR;
+            break;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), curl);
+    return result;
 }
 
 } // namespace
@@ -205,13 +237,10 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
     set(CURLOPT_TIMEOUT_MS, m_limits.m_totalTimeoutMs);
     set(CURLOPT_WRITEFUNCTION, &WriteBody);
     set(CURLOPT_WRITEDATA, static_cast<void*>(&sink));
-    set(CURLOPT_XFERINFOFUNCTION, &CheckAbort);
-    set(CURLOPT_XFERINFODATA, const_cast<void*>(static_cast<const void*>(abort ? abort : &never)));
-    set(CURLOPT_NOPROGRESS, 0L);
     if (rc != CURLE_OK)
         return fail(curl_easy_strerror(rc));
 
-    rc = curl_easy_perform(h);
+    rc = Perform(h, abort, m_limits.m_abortCheckMs);
     if (sink.notOk)
         return false;
     if (rc != CURLE_OK)

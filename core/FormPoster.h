@@ -24,7 +24,7 @@ public:
     // of the transfer it is libcurl's message; on a status other than 200 it is unchanged.
     bool PostInBackground(const CSubmitHost& host, std::string& result) const;
     // The same for a URL and body taken beforehand; a set abort flag ends the transfer
-    // within about a second (the post then fails).
+    // within CPostLimits::m_abortCheckMs (the post then fails).
     bool PostInBackground(const std::string& url, const std::string& body, std::string& result,
         const std::atomic<bool>* abort = nullptr) const;
 

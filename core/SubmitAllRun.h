@@ -25,7 +25,7 @@ struct CSubmitJob
 // Results go out through the callback on the worker thread; it must not block (the window
 // queues them to its own thread). The owner may add jobs while the run lasts, replace or
 // cancel the ones not yet posted, and abort. Destruction aborts, waits for the worker
-// (the transfer in progress stops within about a second) and makes no further callback.
+// (the transfer in progress stops within a tenth of a second) and makes no further callback.
 class CSubmitAllRun
 {
 public:

@@ -142,6 +142,12 @@ bool CLocalServer::WaitForRequests(std::size_t count, std::chrono::milliseconds 
     return m_arrived.wait_for(lock, bound, [&] { return m_requests.size() >= count; });
 }
 
+int CLocalServer::ClientHangups() const
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_hangups;
+}
+
 void CLocalServer::Stop()
 {
     {
@@ -235,7 +241,13 @@ void CLocalServer::Serve(int client)
         break;
     case CScriptedReply::Kind::Hang:
         // Until the client gives up or the server stops.
-        while (WaitForStopOr(client) && ::recv(client, buffer, sizeof buffer, 0) > 0) { }
+        while (WaitForStopOr(client)) {
+            if (::recv(client, buffer, sizeof buffer, 0) <= 0) {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                ++m_hangups;
+                break;
+            }
+        }
         break;
     case CScriptedReply::Kind::EndlessBody: {
         const std::string chunk(65536, 'x');

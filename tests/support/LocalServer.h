@@ -60,6 +60,8 @@ public:
     // Waits until count requests have arrived, at most bound.
     bool WaitForRequests(
         std::size_t count, std::chrono::milliseconds bound = std::chrono::seconds(60)) const;
+    // Connections left hanging that the client closed itself.
+    int ClientHangups() const;
     void Stop();
 
     // A port on 127.0.0.1 where nothing listens.
@@ -80,5 +82,6 @@ private:
     mutable std::condition_variable m_arrived;
     std::vector<CRecordedRequest> m_requests;
     std::vector<std::thread> m_connections;
+    int m_hangups = 0;
     bool m_stopped = false;
 };
