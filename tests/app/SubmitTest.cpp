@@ -141,6 +141,8 @@ void SubmitTest::AddTarget(const QString& path, const QString& value)
     Type("paramNameEdit", QStringLiteral("furl"));
     Type("paramValueEdit", value);
     Press("addParamButton");
+    // A new row joins a running Submit All from the event loop, once the command is done.
+    QCoreApplication::processEvents();
 }
 
 QList<int> SubmitTest::Images() const
