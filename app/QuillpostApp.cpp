@@ -10,7 +10,11 @@ CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     setApplicationName(QStringLiteral("Quillpost"));
 }
 
-void CQuillpostApp::PrepareProcess() { }
+void CQuillpostApp::PrepareProcess()
+{
+    // The browser window's engine shares GL contexts; this must precede the application.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
 
 int CQuillpostApp::InitInstance()
 {

@@ -1,5 +1,6 @@
 #include "app/QuillpostDlg.h"
 
+#include "core/SubmitAllRun.h"
 #include "data/DataFile.h"
 #include "data/XmlDocument.h"
 #include "ui/AboutDlg.h"
@@ -9,6 +10,7 @@
 #include "ui/Resources.h"
 #include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
+#include "ui/WebEngineLauncher.h"
 
 #include "ui_QuillpostDlg.h"
 
@@ -22,6 +24,7 @@
 #include <QPixmap>
 #include <QStandardItem>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -46,7 +49,7 @@ QString ToQString(const std::string& text)
 
 } // namespace
 
-CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent)
+CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLauncher* launcher)
     : QDialog(parent, WindowFlags)
     , m_ui(std::make_unique<Ui::QuillpostDlg>())
     , m_dataFolder(std::move(dataFolder))
@@ -56,6 +59,8 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent)
     , m_paramName("furl")
     , m_url("http://ping.example/")
     , m_hIcon(ProgramIcon())
+    , m_ownLauncher(launcher ? nullptr : std::make_unique<CWebEngineLauncher>())
+    , m_poster(launcher ? launcher : m_ownLauncher.get())
 {
     m_ui->setupUi(this);
     m_banner = m_ui->bannerLabel;
@@ -103,6 +108,12 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent)
     connect(m_ui->loadDataAction, &QAction::triggered, this, &CQuillpostDlg::OnLoadData);
     connect(m_ui->saveDataAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveData);
     connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
+    connect(&m_targetList, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int last) { OnRowsInserted(first, last); });
+    connect(&m_targetList, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this](const QModelIndex&, int first, int last) { OnRowsAboutToBeRemoved(first, last); });
+    connect(&m_targetList, &QAbstractItemModel::modelAboutToBeReset, this,
+        [this] { OnRowsAboutToBeRemoved(0, m_targetList.RowCount() - 1); });
 
     WriteFields();
     m_ui->urlEdit->setFocus();
@@ -111,6 +122,10 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent)
 
 CQuillpostDlg::~CQuillpostDlg()
 {
+    // Ends every worker (each stops its transfer within about a second) before anything
+    // they report to goes away.
+    AbortRuns();
+    m_runs.clear();
     // The views go with the dialog's children, after the models; detach them first.
     m_ui->targetList->setModel(nullptr);
     m_ui->paramList->setModel(nullptr);
@@ -259,6 +274,7 @@ void CQuillpostDlg::OnEditUrl()
         return;
     record->m_strUrl = m_url;
     m_targetList.SetText(row, m_url);
+    UpdateRunsFor(row);
 }
 
 void CQuillpostDlg::OnDeleteUrl()
@@ -313,6 +329,7 @@ void CQuillpostDlg::OnAddParam()
         return;
     AppendParamRow(m_paramName, m_paramValue);
     record->AddParam(CPostParam(m_paramName, m_paramValue));
+    UpdateRunsFor(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnEditParam()
@@ -330,6 +347,7 @@ void CQuillpostDlg::OnEditParam()
     nameItem->setText(ToQString(m_paramName));
     valueItem->setText(ToQString(m_paramValue));
     record->EditParam(old, CPostParam(m_paramName, m_paramValue));
+    UpdateRunsFor(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnDeleteParam()
@@ -345,6 +363,7 @@ void CQuillpostDlg::OnDeleteParam()
     m_paramList.removeRow(row);
     m_ui->paramList->selectionModel()->clearSelection();
     record->DeleteParam(old);
+    UpdateRunsFor(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnDeleteAllParams()
@@ -354,6 +373,7 @@ void CQuillpostDlg::OnDeleteAllParams()
         return;
     record->DeleteAllParams();
     m_paramList.removeRows(0, m_paramList.rowCount());
+    UpdateRunsFor(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnParamListClick()
@@ -367,9 +387,121 @@ void CQuillpostDlg::OnParamListClick()
     WriteFields();
 }
 
-void CQuillpostDlg::OnSubmit() { }
+void CQuillpostDlg::done(int result)
+{
+    AbortRuns();
+    QDialog::done(result);
+}
 
-void CQuillpostDlg::OnSubmitAll() { }
+void CQuillpostDlg::OnSubmit()
+{
+    ReadFields();
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    if (!record)
+        return;
+    m_poster.SubmitInBrowser(*record);
+}
+
+void CQuillpostDlg::OnSubmitAll()
+{
+    ReadFields();
+    std::vector<CSubmitJob> jobs;
+    jobs.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
+    for (int row = 0; row < m_targetList.RowCount(); ++row) {
+        m_targetList.SetImage(row, ImageNotPosted);
+        CSubmitJob job;
+        if (SnapshotRow(row, job))
+            jobs.push_back(std::move(job));
+    }
+
+    // The worker reports through queued calls only: it never waits for this thread.
+    QObject* context = &m_runContext;
+    const quint64 serial = ++m_lastRun;
+    auto onResult = [this, context](std::uint64_t rowId, bool success) {
+        QMetaObject::invokeMethod(
+            context, [this, rowId, success] { OnPostResult(rowId, success); },
+            Qt::QueuedConnection);
+    };
+    auto onFinished = [this, context, serial] {
+        QMetaObject::invokeMethod(
+            context, [this, serial] { OnRunFinished(serial); }, Qt::QueuedConnection);
+    };
+    m_runs.emplace(
+        serial, std::make_unique<CSubmitAllRun>(m_poster, std::move(jobs), onResult, onFinished));
+}
+
+void CQuillpostDlg::OnPostResult(quint64 rowId, bool success)
+{
+    const int row = m_targetList.RowOfId(rowId);
+    if (row >= 0)
+        m_targetList.SetImage(row, success ? ImageSucceeded : ImageFailed);
+}
+
+void CQuillpostDlg::OnRunFinished(quint64 run)
+{
+    // The worker is past its last report; joining it here is immediate.
+    m_runs.erase(run);
+}
+
+bool CQuillpostDlg::SnapshotRow(int row, CSubmitJob& job) const
+{
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
+    if (!record)
+        return false;
+    job.m_rowId = m_targetList.Id(row);
+    job.m_strUrl = record->m_strUrl;
+    job.m_body = record->GetPostData();
+    return true;
+}
+
+void CQuillpostDlg::OnRowsInserted(int first, int last)
+{
+    if (m_runs.empty())
+        return;
+    // The command inserting the row gives it its record afterwards; take the snapshot once
+    // the command is done.
+    if (m_newRows.isEmpty())
+        QTimer::singleShot(0, &m_runContext, [this] { JoinRunsWithNewRows(); });
+    for (int row = first; row <= last; ++row)
+        m_newRows.append(m_targetList.Id(row));
+}
+
+void CQuillpostDlg::JoinRunsWithNewRows()
+{
+    const QList<quint64> ids = std::exchange(m_newRows, {});
+    for (const quint64 id : ids) {
+        CSubmitJob job;
+        if (!SnapshotRow(m_targetList.RowOfId(id), job))
+            continue;
+        for (const auto& [serial, run] : m_runs)
+            run->Append(job);
+    }
+}
+
+void CQuillpostDlg::OnRowsAboutToBeRemoved(int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        const quint64 id = m_targetList.Id(row);
+        m_newRows.removeAll(id);
+        for (const auto& [serial, run] : m_runs)
+            run->Cancel(id);
+    }
+}
+
+void CQuillpostDlg::UpdateRunsFor(int row)
+{
+    CSubmitJob job;
+    if (m_runs.empty() || !SnapshotRow(row, job))
+        return;
+    for (const auto& [serial, run] : m_runs)
+        run->Update(job);
+}
+
+void CQuillpostDlg::AbortRuns()
+{
+    for (const auto& [serial, run] : m_runs)
+        run->Abort();
+}
 
 void CQuillpostDlg::OnLoadData()
 {

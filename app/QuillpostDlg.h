@@ -22,8 +22,16 @@
 //   "Download Now!" open the maker's pages through CUrlOpener. Help > About runs CAboutDlg.
 // - The data file lives in the folder given to the constructor (the program's directory);
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
+// - Submit hands the selected record to m_poster, which opens a browser window through the
+//   launcher given to the constructor (the WebEngine one by default). Submit All snapshots
+//   every row (id, URL, body) on this thread and starts a CSubmitAllRun; its worker posts
+//   the snapshots and reports each (row id, success) queued to m_runContext, so results are
+//   applied here by row id and none reaches a destroyed window. Rows added during a run join
+//   it, edited rows not yet posted are re-snapshotted, deleted ones are cancelled. Closing
+//   the window aborts every run.
 
 #include "app/TargetListModel.h"
+#include "core/FormPoster.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -31,11 +39,15 @@
 #include <QStandardItemModel>
 #include <QString>
 
+#include <map>
 #include <memory>
 #include <string>
 
 class CBannerLink;
 class CTextLink;
+class CBrowserLauncher;
+class CSubmitAllRun;
+struct CSubmitJob;
 class QAbstractItemView;
 class QMenu;
 class QMenuBar;
@@ -50,8 +62,10 @@ class CQuillpostDlg : public QDialog
     Q_OBJECT
 
 public:
-    // dataFolder: where the data file is read and written.
-    explicit CQuillpostDlg(QString dataFolder, QWidget* parent = nullptr);
+    // dataFolder: where the data file is read and written. launcher: opens Submit's browser
+    // windows; null means the program's WebEngine windows.
+    explicit CQuillpostDlg(
+        QString dataFolder, QWidget* parent = nullptr, CBrowserLauncher* launcher = nullptr);
     ~CQuillpostDlg() override;
 
     const QString& DataFolder() const { return m_dataFolder; }
@@ -64,6 +78,8 @@ public:
         ImageSucceeded = 2,
         ImageParam = 3
     };
+
+    void done(int result) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -92,6 +108,14 @@ private:
     // Submitting.
     void OnSubmit();
     void OnSubmitAll();
+    void OnPostResult(quint64 rowId, bool success);
+    void OnRunFinished(quint64 run);
+    bool SnapshotRow(int row, CSubmitJob& job) const;
+    void OnRowsInserted(int first, int last);
+    void OnRowsAboutToBeRemoved(int first, int last);
+    void JoinRunsWithNewRows();
+    void UpdateRunsFor(int row);
+    void AbortRuns();
 
     // Data file.
     void OnLoadData();
@@ -131,4 +155,12 @@ private:
     std::string m_paramName;
     std::string m_url;
     QIcon m_hIcon;
+
+    std::unique_ptr<CBrowserLauncher> m_ownLauncher;
+    CFormPoster m_poster;
+    // Receives the runs' queued reports; declared before m_runs, so it outlives them.
+    QObject m_runContext;
+    std::map<quint64, std::unique_ptr<CSubmitAllRun>> m_runs;
+    quint64 m_lastRun = 0;
+    QList<quint64> m_newRows;
 };

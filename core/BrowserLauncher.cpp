@@ -1,0 +1,3 @@
+#include "core/BrowserLauncher.h"
+
+CBrowserLauncher::~CBrowserLauncher() = default;

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+
+// How far a server may go before a background post gives up. The defaults are the
+// program's; tests hand in short ones so a hanging server costs them seconds, not minutes.
+struct CPostLimits
+{
+    long m_connectTimeoutMs = 15000;
+    // A transfer slower than m_lowSpeedBytes per second for m_lowSpeedSeconds is a stall.
+    long m_lowSpeedBytes = 1;
+    long m_lowSpeedSeconds = 30;
+    long m_totalTimeoutMs = 120000;
+    // Response bytes kept; a longer body fails the post instead of filling memory.
+    std::size_t m_maxBodyBytes = 1024 * 1024;
+    long m_maxRedirects = 10;
+    // How often a transfer looks at its abort flag.
+    long m_abortCheckMs = 100;
+    // The failure text is cut to this many bytes.
+    std::size_t m_maxMessageLength = 1022;
+};

@@ -1,0 +1,286 @@
+// Submit and Submit All in the real window against a local server.
+#include "app/QuillpostDlg.h"
+#include "app/TargetListModel.h"
+#include "tests/support/LocalServer.h"
+#include "ui/BrowserWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+namespace {
+
+// Paths with "fail" answer 500, "hang" never answer, "gate" wait until Open(); others 200.
+class GatedServer
+{
+public:
+    GatedServer()
+        : m_server([this](const CRecordedRequest& request) { return Reply(request); })
+    {
+    }
+    ~GatedServer() { Open(); }
+
+    void Open()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_opened.notify_all();
+    }
+    QStringList Lines() const
+    {
+        QStringList lines;
+        for (const auto& request : m_server.Requests())
+            lines << QString::fromStdString(request.m_requestLine + " " + request.m_body);
+        return lines;
+    }
+    CLocalServer& Server() { return m_server; }
+
+private:
+    CScriptedReply Reply(const CRecordedRequest& request)
+    {
+        const std::string& line = request.m_requestLine;
+        if (line.find("/gate") != std::string::npos) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_opened.wait(lock, [&] { return m_open; });
+        }
+        if (line.find("/hang") != std::string::npos)
+            return CScriptedReply::Hang();
+        if (line.find("/fail") != std::string::npos)
+            return CScriptedReply::Status(500);
+        return CScriptedReply::Status(
+            200, "<html><head><title>Posted</title></head></html>", "Content-Type: text/html\r\n");
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_opened;
+    bool m_open = false;
+    CLocalServer m_server;
+};
+
+} // namespace
+
+class SubmitTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void submitAllMarksEachRow();
+    void rowsChangedDuringRun();
+    void loadDataDuringRun();
+    void closingAbortsHangingPost();
+    void twoRunsAtOnce();
+    void submitOpensBrowserWindow();
+
+private:
+    void Type(const char* name, const QString& text);
+    void Press(const char* button);
+    void ClickRow(int row);
+    void AddTarget(const QString& path, const QString& value = QStringLiteral("v"));
+    QList<int> Images() const;
+
+    std::unique_ptr<GatedServer> m_server;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CQuillpostDlg> m_dlg;
+    QTableView* m_view = nullptr;
+    CTargetListModel* m_targets = nullptr;
+};
+
+void SubmitTest::init()
+{
+    m_server = std::make_unique<GatedServer>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
+    m_dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    m_view = m_dlg->findChild<QTableView*>("targetList");
+    m_targets = qobject_cast<CTargetListModel*>(m_view->model());
+    QVERIFY(m_targets);
+}
+
+void SubmitTest::cleanup()
+{
+    m_dlg.reset();
+    m_server.reset();
+    m_dir.reset();
+}
+
+void SubmitTest::Type(const char* name, const QString& text)
+{
+    auto* edit = m_dlg->findChild<QLineEdit*>(name);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    QCOMPARE(edit->text(), text);
+}
+
+void SubmitTest::Press(const char* button)
+{
+    QTest::mouseClick(m_dlg->findChild<QPushButton*>(button), Qt::LeftButton);
+}
+
+void SubmitTest::ClickRow(int row)
+{
+    const QRect rect = m_view->visualRect(m_targets->index(row, 0));
+    QTest::mouseClick(m_view->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void SubmitTest::AddTarget(const QString& path, const QString& value)
+{
+    Type("urlEdit", QString::fromStdString(m_server->Server().Url(path.toStdString())));
+    Press("addUrlButton");
+    Type("paramNameEdit", QStringLiteral("furl"));
+    Type("paramValueEdit", value);
+    Press("addParamButton");
+    // A new row joins a running Submit All from the event loop, once the command is done.
+    QCoreApplication::processEvents();
+}
+
+QList<int> SubmitTest::Images() const
+{
+    QList<int> images;
+    for (int row = 0; row < m_targets->RowCount(); ++row)
+        images << m_targets->Image(row);
+    return images;
+}
+
+void SubmitTest::submitAllMarksEachRow()
+{
+    AddTarget("gate");
+    AddTarget("fail1");
+    AddTarget("ok2", "a b");
+    AddTarget("fail3");
+    m_targets->SetImage(1, CQuillpostDlg::ImageSucceeded);
+
+    Press("submitAllButton");
+    // Every row starts the run at 0, also those an earlier run marked.
+    QCOMPARE(Images(), (QList<int>{0, 0, 0, 0}));
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    m_server->Open();
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
+    QCOMPARE(m_server->Lines(),
+        (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /fail1 HTTP/1.0 furl=v",
+            "POST /ok2 HTTP/1.0 furl=a%20b", "POST /fail3 HTTP/1.0 furl=v"}));
+}
+
+void SubmitTest::rowsChangedDuringRun()
+{
+    AddTarget("gate");
+    AddTarget("deleted");
+    AddTarget("edited");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+
+    // While the first post waits: delete row 1, change row 2's URL, add a row.
+    ClickRow(1);
+    Press("deleteUrlButton");
+    ClickRow(1);
+    Type("urlEdit", QString::fromStdString(m_server->Server().Url("changed")));
+    Press("editUrlButton");
+    AddTarget("added", "new");
+    m_server->Open();
+
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 2, 2}), 60000);
+    QCOMPARE(m_server->Lines(),
+        (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /changed HTTP/1.0 furl=v",
+            "POST /added HTTP/1.0 furl=new"}));
+}
+
+void SubmitTest::loadDataDuringRun()
+{
+    AddTarget("gate");
+    AddTarget("second");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    auto* load = m_dlg->findChild<QAction*>("loadDataAction");
+    QVERIFY(load);
+    load->trigger();
+    // The cleared rows are not posted; a row added after the load joins the run.
+    const int loaded = m_targets->RowCount();
+    AddTarget("after");
+    m_server->Open();
+    QTRY_COMPARE_WITH_TIMEOUT(m_targets->Image(loaded), 2, 60000);
+    QCOMPARE(m_server->Lines(),
+        (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /after HTTP/1.0 furl=v"}));
+}
+
+void SubmitTest::closingAbortsHangingPost()
+{
+    AddTarget("hang");
+    AddTarget("never");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    m_dlg->close();
+    // Well inside the real stall limit (30 s): only the abort can end it this soon.
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().ClientHangups(), 1, 15000);
+    m_dlg.reset();
+    QCOMPARE(m_server->Server().Requests().size(), std::size_t(1));
+}
+
+void SubmitTest::twoRunsAtOnce()
+{
+    AddTarget("ok");
+    AddTarget("fail");
+    AddTarget("ok2");
+    Press("submitAllButton");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(6), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2}), 60000);
+    QCOMPARE(m_server->Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
+}
+
+void SubmitTest::submitOpensBrowserWindow()
+{
+    const auto browserWindows = [] {
+        QList<CBrowserWindow*> windows;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* window = qobject_cast<CBrowserWindow*>(widget); window && window->isVisible())
+                windows << window;
+        }
+        return windows;
+    };
+    AddTarget("form?x=1", "see: a/b?c=1");
+    Type("paramNameEdit", QStringLiteral("x y"));
+    Type("paramValueEdit", QStringLiteral("1 2"));
+    Press("addParamButton");
+    m_view->selectionModel()->clearSelection();
+    Press("submitButton");
+    QVERIFY(browserWindows().isEmpty());
+
+    ClickRow(0);
+    // The stored target is posted, not what the fields show.
+    Type("urlEdit", QStringLiteral("http://unsaved.example/"));
+    Press("submitButton");
+    QCOMPARE(browserWindows().size(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_server->Server().Requests().empty(), 60000);
+    const CRecordedRequest request = m_server->Server().Requests().front();
+    QCOMPARE(
+        QString::fromStdString(request.m_requestLine), QStringLiteral("POST /form?x=1 HTTP/1.1"));
+    QCOMPARE(QString::fromStdString(request.Header("Content-Type")),
+        QStringLiteral("application/x-www-form-urlencoded"));
+    QCOMPARE(QString::fromStdString(request.m_body),
+        QStringLiteral("furl=see%3A%20a%2Fb%3Fc%3D1&x y=1%202"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        browserWindows().front()->windowTitle(), QStringLiteral("Posted"), 60000);
+    // Submit leaves the row's image alone.
+    QCOMPARE(m_targets->Image(0), 0);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    SubmitTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "SubmitTest.moc"

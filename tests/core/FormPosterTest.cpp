@@ -1,0 +1,301 @@
+#include "core/FormPoster.h"
+#include "core/BrowserLauncher.h"
+#include "core/SubmitHost.h"
+#include "tests/support/LocalServer.h"
+#include "tests/support/TlsServer.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <thread>
+
+namespace {
+
+const std::string Untouched = "untouched";
+
+// Short limits, so a server that never answers costs a test seconds.
+CPostLimits ShortLimits()
+{
+    CPostLimits limits;
+    limits.m_connectTimeoutMs = 3000;
+    limits.m_lowSpeedSeconds = 1;
+    limits.m_totalTimeoutMs = 5000;
+    return limits;
+}
+
+struct SplitCase
+{
+    const char* url;
+    const char* server;
+    const char* object;
+};
+
+class SplitUrlTest : public testing::TestWithParam<SplitCase>
+{
+};
+
+TEST_P(SplitUrlTest, SplitsServerAndObject)
+{
+    std::string server = GetParam().url;
+    std::string object = "kept";
+    CFormPoster::SplitUrl(server, object);
+    EXPECT_EQ(server, GetParam().server);
+    EXPECT_EQ(object, GetParam().object);
+}
+
+INSTANTIATE_TEST_SUITE_P(Urls, SplitUrlTest,
+    testing::Values(SplitCase{"http://host/cgi/submit?u=1", "host", "cgi/submit?u=1"},
+        SplitCase{"http://host", "host", "kept"}, SplitCase{"http://host/", "host", ""},
+        SplitCase{"host/path", "host", "path"}, SplitCase{"HTTP://host/x", "HTTP:", "/host/x"},
+        SplitCase{"http://host:8080/x#top", "host:8080", "x#top"},
+        // The scheme is removed only at the very start.
+        SplitCase{"xhttp://host/x", "xhttp:", "/host/x"},
+        SplitCase{"https://host/x", "https:", "/host/x"}));
+
+struct WireCase
+{
+    const char* name;
+    const char* path; // after "http://127.0.0.1:<port>"
+    std::vector<CPostParam> params;
+    const char* requestLine;
+    const char* body;
+};
+
+class PostWireTest : public testing::TestWithParam<WireCase>
+{
+};
+
+TEST_P(PostWireTest, SendsExactRequest)
+{
+    const WireCase& c = GetParam();
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Status(200, "ok"); });
+    CSubmitHost host;
+    host.m_strUrl = "http://127.0.0.1:" + std::to_string(server.Port()) + c.path;
+    for (const auto& param : c.params)
+        host.AddParam(param);
+
+    std::string result;
+    ASSERT_TRUE(CFormPoster(nullptr, ShortLimits()).PostInBackground(host, result)) << result;
+    EXPECT_EQ(result, "ok");
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const CRecordedRequest& request = requests[0];
+    EXPECT_EQ(request.m_requestLine, c.requestLine);
+    EXPECT_EQ(request.HeaderNames(),
+        (std::vector<std::string>{"Host", "User-Agent", "Content-Type", "Content-Length"}));
+    EXPECT_EQ(request.Header("Host"), "127.0.0.1:" + std::to_string(server.Port()));
+    EXPECT_EQ(request.Header("User-Agent"), "Quillpost");
+    EXPECT_EQ(request.Header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_EQ(request.Header("Content-Length"), std::to_string(std::string(c.body).size()));
+    EXPECT_EQ(request.m_body, c.body);
+}
+
+INSTANTIATE_TEST_SUITE_P(Requests, PostWireTest,
+    testing::Values(
+        WireCase{"BlanksReservedUtf8", "/cgi/submit",
+            {{"furl", "see: a/b?c=1"}, {"x y", "1 2"}, {"u", "\xC3\xA9\xE2\x82\xAC"}},
+            "POST /cgi/submit HTTP/1.0", "furl=see%3A%20a%2Fb%3Fc%3D1&x y=1%202&u=%C3%A9%E2%82%AC"},
+        WireCase{"EmptyBody", "/x", {}, "POST /x HTTP/1.0", ""},
+        WireCase{"OnlyBlanks", "/x", {{"", ""}}, "POST /x HTTP/1.0", "="},
+        WireCase{"Query", "/cgi/submit?u=1&v=a%2Fb", {{"a", "1"}},
+            "POST /cgi/submit?u=1&v=a%2Fb HTTP/1.0", "a=1"},
+        WireCase{"NoPath", "", {{"a", "1"}}, "POST / HTTP/1.0", "a=1"},
+        WireCase{"RootPath", "/", {{"a", "1"}}, "POST / HTTP/1.0", "a=1"},
+        WireCase{"DotSegmentsAsWritten", "/a/../b/./c", {{"a", "1"}}, "POST /a/../b/./c HTTP/1.0",
+            "a=1"},
+        // Bytes a request line cannot hold are escaped instead of dropped or injected.
+        WireCase{"UnsafeObjectBytes", "/a b#top\r\nX: y", {{"a", "1"}},
+            "POST /a%20b%23top%0D%0AX:%20y HTTP/1.0", "a=1"}),
+    [](const testing::TestParamInfo<WireCase>& info) { return std::string(info.param.name); });
+
+TEST(PostWire, UrlWithoutSchemeUsesItsPort)
+{
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Status(200); });
+    std::string result;
+    EXPECT_TRUE(
+        CFormPoster(nullptr, ShortLimits())
+            .PostInBackground("127.0.0.1:" + std::to_string(server.Port()) + "/p", "a=1", result));
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].m_requestLine, "POST /p HTTP/1.0");
+}
+
+struct OutcomeCase
+{
+    const char* name;
+    std::function<CScriptedReply(const CRecordedRequest&)> reply;
+    bool success;
+    std::optional<std::string> result; // none: a libcurl message
+};
+
+class PostOutcomeTest : public testing::TestWithParam<OutcomeCase>
+{
+};
+
+TEST_P(PostOutcomeTest, OnlyFinalOkSucceeds)
+{
+    const OutcomeCase& c = GetParam();
+    CLocalServer server(c.reply);
+    CPostLimits limits = ShortLimits();
+    limits.m_maxBodyBytes = 64 * 1024;
+    std::string result = Untouched;
+    EXPECT_EQ(CFormPoster(nullptr, limits).PostInBackground(server.Url("form"), "a=1", result),
+        c.success);
+    if (c.result) {
+        EXPECT_EQ(result, *c.result);
+    } else {
+        EXPECT_NE(result, Untouched);
+        EXPECT_FALSE(result.empty());
+        EXPECT_LE(result.size(), 1022u);
+    }
+}
+
+CScriptedReply RedirectOnce(const CRecordedRequest& request, int code)
+{
+    if (request.m_requestLine.find("/landed") != std::string::npos)
+        return CScriptedReply::Status(200, request.m_requestLine + "|" + request.m_body);
+    return CScriptedReply::Redirect(code, "/landed");
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, PostOutcomeTest,
+    testing::Values(OutcomeCase{"OkWithBody",
+                        [](auto&) { return CScriptedReply::Status(200, "thanks\r\nline 2\n"); },
+                        true, "thanks\r\nline 2\n"},
+        OutcomeCase{"OkEmpty", [](auto&) { return CScriptedReply::Status(200); }, true, ""},
+        OutcomeCase{"OkBodyAtLimit",
+            [](auto&) { return CScriptedReply::Status(200, std::string(65536, 'b')); }, true,
+            std::string(65536, 'b')},
+        OutcomeCase{"OkBodyOverLimit",
+            [](auto&) { return CScriptedReply::Status(200, std::string(65537, 'b')); }, false,
+            std::nullopt},
+        OutcomeCase{
+            "Created", [](auto&) { return CScriptedReply::Status(201, "made"); }, false, Untouched},
+        OutcomeCase{
+            "NoContent", [](auto&) { return CScriptedReply::Status(204); }, false, Untouched},
+        OutcomeCase{"NotFound", [](auto&) { return CScriptedReply::Status(404, "nope"); }, false,
+            Untouched},
+        OutcomeCase{"ServerError", [](auto&) { return CScriptedReply::Status(500, "boom"); }, false,
+            Untouched},
+        OutcomeCase{"ErrorWithEndlessBody",
+            [](auto&) {
+                auto reply = CScriptedReply::EndlessBody();
+                reply.m_raw.replace(9, 6, "503 No");
+                return reply;
+            },
+            false, Untouched},
+        // 301/302/303 go on as GET, like browsers; 307 repeats the POST.
+        OutcomeCase{
+            "Found", [](auto& r) { return RedirectOnce(r, 302); }, true, "GET /landed HTTP/1.0|"},
+        OutcomeCase{"SeeOther", [](auto& r) { return RedirectOnce(r, 303); }, true,
+            "GET /landed HTTP/1.0|"},
+        OutcomeCase{"Temporary", [](auto& r) { return RedirectOnce(r, 307); }, true,
+            "POST /landed HTTP/1.0|a=1"},
+        OutcomeCase{"RedirectLoop", [](auto&) { return CScriptedReply::Redirect(302, "/again"); },
+            false, std::nullopt},
+        OutcomeCase{"RedirectToFile",
+            [](auto&) { return CScriptedReply::Redirect(302, "file:///etc/passwd"); }, false,
+            std::nullopt},
+        OutcomeCase{
+            "NeverAnswers", [](auto&) { return CScriptedReply::Hang(); }, false, std::nullopt},
+        OutcomeCase{"EndlessBody", [](auto&) { return CScriptedReply::EndlessBody(); }, false,
+            std::nullopt}),
+    [](const testing::TestParamInfo<OutcomeCase>& info) { return std::string(info.param.name); });
+
+TEST(PostOutcome, RedirectLoopStopsAfterTen)
+{
+    CLocalServer server(
+        [](const CRecordedRequest&) { return CScriptedReply::Redirect(302, "/x"); });
+    std::string result;
+    EXPECT_FALSE(CFormPoster(nullptr, ShortLimits()).PostInBackground(server.Url(), "", result));
+    EXPECT_EQ(server.Requests().size(), 11u);
+}
+
+TEST(PostOutcome, UnreachableServersGiveMessage)
+{
+    const CFormPoster poster(nullptr, ShortLimits());
+    for (const std::string& url :
+        {"http://127.0.0.1:" + std::to_string(CLocalServer::UnusedPort()) + "/x",
+            std::string("http://quillpost-nowhere.invalid/x"), std::string("http:///x"),
+            std::string("http://user@127.0.0.1/x"), std::string("HTTP://127.0.0.1/x")}) {
+        std::string result;
+        EXPECT_FALSE(poster.PostInBackground(url, "a=1", result)) << url;
+        EXPECT_FALSE(result.empty()) << url;
+    }
+}
+
+TEST(PostOutcome, AbortEndsHangingPost)
+{
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Hang(); });
+    std::atomic<bool> abort{false};
+    std::thread stopper([&] {
+        server.WaitForRequests(1);
+        abort = true;
+    });
+    std::string result;
+    // Default limits: only the abort can end this post in reasonable time.
+    EXPECT_FALSE(CFormPoster().PostInBackground(server.Url(), "a=1", result, &abort));
+    EXPECT_FALSE(result.empty());
+    stopper.join();
+}
+
+TEST(PostTls, VerifiesCertificate)
+{
+    CTlsServer server;
+    std::string result;
+    // The test certificate is not trusted by the system: checks are on.
+    EXPECT_FALSE(
+        CFormPoster(nullptr, ShortLimits()).PostInBackground(server.Url("f"), "a=1", result));
+    EXPECT_TRUE(server.LastBody().empty());
+
+    CFormPoster trusting(nullptr, ShortLimits());
+    trusting.SetCaFile(CTlsServer::CertificateFile());
+    result.clear();
+    EXPECT_TRUE(trusting.PostInBackground(server.Url("f"), "a=1&b=%20", result)) << result;
+    EXPECT_EQ(result, "tls ok");
+    EXPECT_EQ(server.LastBody(), "a=1&b=%20");
+}
+
+class RecordingLauncher : public CBrowserLauncher
+{
+public:
+    void Navigate(const CBrowserPost& post) override { m_posts.push_back(post); }
+    std::vector<CBrowserPost> m_posts;
+};
+
+TEST(BrowserPost, HandsExactBytesAndHeader)
+{
+    RecordingLauncher launcher;
+    const CFormPoster poster(&launcher);
+    CSubmitHost host;
+    host.m_strUrl = "https://forms.example/submit?x=1";
+    host.AddParam(CPostParam("a", "1"));
+    host.AddParam(CPostParam("b", "x y"));
+    EXPECT_TRUE(poster.SubmitInBrowser(host));
+
+    CSubmitHost empty;
+    empty.m_strUrl = "forms.example";
+    EXPECT_TRUE(poster.SubmitInBrowser(empty));
+
+    // A NUL in a name is part of the body, not its end.
+    CSubmitHost nul;
+    nul.AddParam(CPostParam(std::string("n\0m", 3), "v"));
+    EXPECT_TRUE(poster.SubmitInBrowser(nul));
+
+    ASSERT_EQ(launcher.m_posts.size(), 3u);
+    EXPECT_EQ(launcher.m_posts[0].m_strUrl, "https://forms.example/submit?x=1");
+    EXPECT_EQ(launcher.m_posts[0].m_postData, "a=1&b=x%20y");
+    EXPECT_EQ(
+        launcher.m_posts[0].m_strHeaders, "Content-Type: application/x-www-form-urlencoded\r\n");
+    EXPECT_EQ(launcher.m_posts[1].m_strUrl, "forms.example");
+    EXPECT_TRUE(launcher.m_posts[1].m_postData.empty());
+    EXPECT_EQ(launcher.m_posts[2].m_postData, std::string("n\0m=v", 5));
+}
+
+TEST(BrowserPost, WithoutLauncherDoesNothing)
+{
+    CSubmitHost host;
+    host.m_strUrl = "http://forms.example/";
+    EXPECT_TRUE(CFormPoster().SubmitInBrowser(host));
+    EXPECT_FALSE(CFormPoster::MakePostData(nullptr, "a=1"));
+}
+
+} // namespace

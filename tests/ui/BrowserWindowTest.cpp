@@ -1,0 +1,86 @@
+#include "ui/BrowserWindow.h"
+#include "core/FormPoster.h"
+#include "core/SubmitHost.h"
+#include "tests/support/LocalServer.h"
+#include "ui/WebEngineLauncher.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <memory>
+
+class BrowserWindowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void postsExactBodyAndHeader();
+    void closesWhenPageAsks();
+    void launcherClosesItsWindows();
+};
+
+void BrowserWindowTest::postsExactBodyAndHeader()
+{
+    CLocalServer server([](const CRecordedRequest&) {
+        return CScriptedReply::Status(
+            200, "<html><head><title>Thanks</title></head></html>", "Content-Type: text/html\r\n");
+    });
+    CWebEngineLauncher launcher;
+    const CFormPoster poster(&launcher);
+    CSubmitHost host;
+    host.m_strUrl = server.Url("cgi/submit?u=1");
+    host.AddParam(CPostParam("furl", "see: a/b?c=1"));
+    host.AddParam(CPostParam("x y", "\xC3\xA9 2"));
+    QVERIFY(poster.SubmitInBrowser(host));
+
+    QCOMPARE(launcher.OpenWindows().size(), 1);
+    CBrowserWindow* window = launcher.OpenWindows().front();
+    QVERIFY(window->isVisible());
+    QVERIFY(window->isWindow());
+    QTRY_VERIFY_WITH_TIMEOUT(!server.Requests().empty(), 60000);
+    const CRecordedRequest request = server.Requests().front();
+    QCOMPARE(QByteArray::fromStdString(request.m_requestLine),
+        QByteArray("POST /cgi/submit?u=1 HTTP/1.1"));
+    QCOMPARE(QByteArray::fromStdString(request.Header("Content-Type")),
+        QByteArray("application/x-www-form-urlencoded"));
+    QCOMPARE(QByteArray::fromStdString(request.m_body),
+        QByteArray("furl=see%3A%20a%2Fb%3Fc%3D1&x y=%C3%A9%202"));
+    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Thanks"), 60000);
+}
+
+void BrowserWindowTest::closesWhenPageAsks()
+{
+    CLocalServer server([](const CRecordedRequest&) {
+        return CScriptedReply::Status(200,
+            "<html><body><script>window.close()</script></body></html>",
+            "Content-Type: text/html\r\n");
+    });
+    CWebEngineLauncher launcher;
+    launcher.Navigate(CBrowserPost{server.Url("bye"), "", ""});
+    QCOMPARE(launcher.OpenWindows().size(), 1);
+    // Closed and freed: the launcher's guarded pointer empties.
+    QTRY_VERIFY_WITH_TIMEOUT(launcher.OpenWindows().isEmpty(), 60000);
+}
+
+void BrowserWindowTest::launcherClosesItsWindows()
+{
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Hang(); });
+    QPointer<CBrowserWindow> window;
+    {
+        CWebEngineLauncher launcher;
+        launcher.Navigate(CBrowserPost{server.Url(), "a=1", ""});
+        window = launcher.OpenWindows().front();
+        QTRY_VERIFY_WITH_TIMEOUT(!server.Requests().empty(), 60000);
+    }
+    QVERIFY(window.isNull());
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    BrowserWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "BrowserWindowTest.moc"

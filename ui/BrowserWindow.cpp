@@ -1,0 +1,39 @@
+#include "ui/BrowserWindow.h"
+
+#include "core/BrowserLauncher.h"
+
+#include <QWebEngineHttpRequest>
+#include <QWebEnginePage>
+
+CBrowserWindow::CBrowserWindow(QWidget* parent)
+    : QWebEngineView(parent)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("browserWindow"));
+    resize(1024, 768);
+    connect(this, &QWebEngineView::titleChanged, this, &QWidget::setWindowTitle);
+    connect(page(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+}
+
+CBrowserWindow::~CBrowserWindow() = default;
+
+void CBrowserWindow::Post(const CBrowserPost& post)
+{
+    // The address goes as typed; like an address bar, one without a scheme means http.
+    QWebEngineHttpRequest request(QUrl::fromUserInput(
+        QString::fromUtf8(post.m_strUrl.data(), static_cast<qsizetype>(post.m_strUrl.size()))));
+    request.setMethod(QWebEngineHttpRequest::Post);
+    request.setPostData(
+        QByteArray(post.m_postData.data(), static_cast<qsizetype>(post.m_postData.size())));
+
+    // Header text is "Name: value" lines, each ended by CR LF.
+    const QByteArray headers = QByteArray::fromStdString(post.m_strHeaders);
+    for (const QByteArray& line : headers.split('\n')) {
+        const QByteArray field = line.endsWith('\r') ? line.chopped(1) : line;
+        const qsizetype colon = field.indexOf(':');
+        if (colon <= 0)
+            continue;
+        request.setHeader(field.left(colon).trimmed(), field.mid(colon + 1).trimmed());
+    }
+    load(request);
+}
