@@ -536,54 +536,27 @@ bool CQuillpostDlg::LoadTargets()
                 QStringLiteral("The data file %1 was not loaded: %2."), doc.LastError());
         return true;
     }
-    if (!doc.FindElement("data")) {
-        WarnAboutDataFile(QStringLiteral("The data file %1 was not loaded: %2."),
-            "its root element is not \"data\"");
-        return true;
-    }
-    doc.EnterElement();
-    while (doc.FindElement("Host")) {
-        const std::string url = doc.GetAttribute("URL");
+    const bool isTargetList = ReadTargets(doc, [this](const std::string& url) {
         auto record = std::make_shared<CSubmitHost>();
         const int row = m_targetList.RowCount();
         m_targetList.InsertRow(row, url, ImageNotPosted);
         m_targetList.SetRecord(row, record);
-        record->m_strUrl = doc.GetAttribute("URL");
-        doc.EnterElement();
-        while (doc.FindElement("param"))
-            record->AddParam(CPostParam(doc.GetAttribute("name"), doc.GetAttribute("value")));
-        doc.LeaveElement();
-    }
-    doc.LeaveElement();
+        return record;
+    });
+    if (!isTargetList)
+        WarnAboutDataFile(QStringLiteral("The data file %1 was not loaded: %2."),
+            "its root element is not \"data\"");
     return true;
 }
 
 bool CQuillpostDlg::SaveTargets()
 {
+    std::vector<std::shared_ptr<CSubmitHost>> records;
+    records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
+    for (int row = 0; row < m_targetList.RowCount(); ++row)
+        records.push_back(m_targetList.Record(row));
     CXmlDocument doc;
-    doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
-    doc.AppendElement("data");
-    doc.EnterElement();
-    const int count = m_targetList.RowCount();
-    for (int row = 0; row < count; ++row) {
-        const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
-        if (!record)
-            continue;
-        doc.AppendElement("Host");
-        doc.SetAttribute("URL", record->m_strUrl);
-        doc.EnterElement();
-        // A walk of its own: a Submit All run may be walking the same record.
-        CSubmitHost::ParamPosition pos;
-        CPostParam param;
-        for (bool more = record->GetFirstParam(pos, param); more;
-             more = record->GetNextParam(pos, param)) {
-            doc.AppendElement("param");
-            doc.SetAttribute("name", param.m_strName);
-            doc.SetAttribute("value", param.m_strValue);
-        }
-        doc.LeaveElement();
-    }
-    doc.LeaveElement();
+    WriteTargets(doc, records);
     if (!doc.SaveFile(DataFile()))
         WarnAboutDataFile(
             QStringLiteral("The data file %1 was not saved: %2. The file was left as it was."),

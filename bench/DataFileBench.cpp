@@ -57,55 +57,24 @@ Fixture& Shared()
     return fixture;
 }
 
-// The calls the window's save makes before writing.
-void BuildThroughCursor(const Records& records, CXmlDocument& doc)
-{
-    doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
-    doc.AppendElement("data");
-    doc.EnterElement();
-    for (const auto& host : records) {
-        doc.AppendElement("Host");
-        doc.SetAttribute("URL", host->m_strUrl);
-        doc.EnterElement();
-        CSubmitHost::ParamPosition pos;
-        CPostParam param;
-        for (bool more = host->GetFirstParam(pos, param); more;
-             more = host->GetNextParam(pos, param)) {
-            doc.AppendElement("param");
-            doc.SetAttribute("name", param.m_strName);
-            doc.SetAttribute("value", param.m_strValue);
-        }
-        doc.LeaveElement();
-    }
-    doc.LeaveElement();
-}
-
-// The calls the window's save makes.
+// The window's save: the rows' records written through the cursor, then the file.
 bool SaveThroughCursor(const Records& records, const std::string& path)
 {
     CXmlDocument doc;
-    BuildThroughCursor(records, doc);
+    WriteTargets(doc, records);
     return doc.SaveFile(path);
 }
 
-// The calls the window's load makes, each target becoming a record of a row.
+// The window's load, each target becoming a record of a row.
 Records LoadThroughCursor(const std::string& path)
 {
     Records records;
     CXmlDocument doc;
-    if (!doc.OpenFile(path) || !doc.FindElement("data"))
+    if (!doc.OpenFile(path))
         return records;
-    doc.EnterElement();
-    while (doc.FindElement("Host")) {
-        auto host = std::make_shared<CSubmitHost>();
-        records.push_back(host);
-        host->m_strUrl = doc.GetAttribute("URL");
-        doc.EnterElement();
-        while (doc.FindElement("param"))
-            host->AddParam(CPostParam(doc.GetAttribute("name"), doc.GetAttribute("value")));
-        doc.LeaveElement();
-    }
-    doc.LeaveElement();
+    ReadTargets(doc, [&records](const std::string&) {
+        return records.emplace_back(std::make_shared<CSubmitHost>());
+    });
     return records;
 }
 
@@ -174,7 +143,7 @@ void BM_BuildCursor(benchmark::State& state)
 {
     for (auto _ : state) {
         CXmlDocument doc;
-        BuildThroughCursor(Shared().records, doc);
+        WriteTargets(doc, Shared().records);
         benchmark::DoNotOptimize(doc);
     }
 }
@@ -206,7 +175,7 @@ void BM_BuildPugixml(benchmark::State& state)
 void BM_SaveFileOnly(benchmark::State& state)
 {
     CXmlDocument doc;
-    BuildThroughCursor(Shared().records, doc);
+    WriteTargets(doc, Shared().records);
     for (auto _ : state) {
         if (!doc.SaveFile(Shared().path))
             state.SkipWithError("save failed");

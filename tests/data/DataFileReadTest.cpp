@@ -29,7 +29,7 @@ void PrintTo(const ReadCase& c, std::ostream* os)
 Targets Load(const std::string& path, CXmlDocument& doc)
 {
     EXPECT_TRUE(doc.OpenFile(path)) << doc.LastError();
-    return ReadTargets(doc);
+    return ReadTargetValues(doc);
 }
 
 // Latin-1 text as UTF-16LE after a byte order mark.
@@ -253,7 +253,7 @@ TEST(DataFileWrite, WritesTheDeclarationThenCompactUtf8)
     TempFolder folder;
     const std::string path = DataFilePath(folder.Path());
     CXmlDocument doc;
-    WriteTargets(doc,
+    WriteTargetValues(doc,
         {{"http://a.example/", {{"furl", "http://site.example/"}, {"", ""}}},
             {"u\xE2\x82\xAC", {}}});
     ASSERT_TRUE(doc.SaveFile(path)) << doc.LastError();
@@ -263,7 +263,7 @@ TEST(DataFileWrite, WritesTheDeclarationThenCompactUtf8)
         "<Host URL=\"u\xE2\x82\xAC\"/></data>");
 
     CXmlDocument empty;
-    WriteTargets(empty, {});
+    WriteTargetValues(empty, {});
     ASSERT_TRUE(empty.SaveFile(path)) << empty.LastError();
     EXPECT_EQ(ReadBytes(path), "<?xml version=\"1.0\"?><data/>");
 }
@@ -284,7 +284,7 @@ TEST(DataFileWrite, EveryValueComesBackByteForByte)
     TempFolder folder;
     const std::string path = DataFilePath(folder.Path());
     CXmlDocument writer;
-    WriteTargets(writer, targets);
+    WriteTargetValues(writer, targets);
     ASSERT_TRUE(writer.SaveFile(path)) << writer.LastError();
     const std::string first = ReadBytes(path);
 
@@ -293,7 +293,7 @@ TEST(DataFileWrite, EveryValueComesBackByteForByte)
 
     // Saving what was loaded gives the same file again.
     CXmlDocument again;
-    WriteTargets(again, targets);
+    WriteTargetValues(again, targets);
     ASSERT_TRUE(again.SaveFile(path)) << again.LastError();
     EXPECT_EQ(ReadBytes(path), first);
 }
@@ -303,7 +303,7 @@ TEST(DataFileWrite, ValuesThatAreNotUtf8StillGiveALoadableFile)
     TempFolder folder;
     const std::string path = DataFilePath(folder.Path());
     CXmlDocument writer;
-    WriteTargets(writer, {{std::string("a\xFF\0b", 4), {{"n\xC3", "v"}}}});
+    WriteTargetValues(writer, {{std::string("a\xFF\0b", 4), {{"n\xC3", "v"}}}});
     ASSERT_TRUE(writer.SaveFile(path)) << writer.LastError();
     CXmlDocument reader;
     EXPECT_EQ(Load(path, reader),

@@ -1,5 +1,8 @@
 #include "DataTestSupport.h"
 
+#include "core/SubmitHost.h"
+#include "data/DataFile.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
@@ -11,42 +14,34 @@
 
 namespace datatest {
 
-Targets ReadTargets(CXmlDocument& doc)
+Targets ReadTargetValues(CXmlDocument& doc)
 {
+    std::vector<std::shared_ptr<CSubmitHost>> records;
+    ReadTargets(doc, [&records](const std::string&) {
+        return records.emplace_back(std::make_shared<CSubmitHost>());
+    });
     Targets targets;
-    if (!doc.FindElement("data"))
-        return targets;
-    doc.EnterElement();
-    while (doc.FindElement("Host")) {
-        Target target;
-        target.url = doc.GetAttribute("URL");
-        doc.EnterElement();
-        while (doc.FindElement("param"))
-            target.params.emplace_back(doc.GetAttribute("name"), doc.GetAttribute("value"));
-        doc.LeaveElement();
+    for (const auto& record : records) {
+        Target target{record->m_strUrl, {}};
+        CPostParam param;
+        for (bool more = record->GetFirstParam(param); more; more = record->GetNextParam(param))
+            target.params.emplace_back(param.m_strName, param.m_strValue);
         targets.push_back(std::move(target));
     }
-    doc.LeaveElement();
     return targets;
 }
 
-void WriteTargets(CXmlDocument& doc, const Targets& targets)
+void WriteTargetValues(CXmlDocument& doc, const Targets& targets)
 {
-    doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
-    doc.AppendElement("data");
-    doc.EnterElement();
+    std::vector<std::shared_ptr<CSubmitHost>> records;
     for (const Target& target : targets) {
-        doc.AppendElement("Host");
-        doc.SetAttribute("URL", target.url);
-        doc.EnterElement();
-        for (const auto& [name, value] : target.params) {
-            doc.AppendElement("param");
-            doc.SetAttribute("name", name);
-            doc.SetAttribute("value", value);
-        }
-        doc.LeaveElement();
+        auto record = std::make_shared<CSubmitHost>();
+        record->m_strUrl = target.url;
+        for (const auto& [name, value] : target.params)
+            record->AddParam(CPostParam(name, value));
+        records.push_back(std::move(record));
     }
-    doc.LeaveElement();
+    WriteTargets(doc, records);
 }
 
 std::string ReadBytes(const std::string& path)

@@ -25,10 +25,10 @@ struct Target
 
 using Targets = std::vector<Target>;
 
-// The walk the window makes when it loads its list, over an opened document.
-Targets ReadTargets(CXmlDocument& doc);
-// The walk the window makes when it saves its list, into a fresh document.
-void WriteTargets(CXmlDocument& doc, const Targets& targets);
+// The window's load walk over an opened document, as plain values.
+Targets ReadTargetValues(CXmlDocument& doc);
+// The window's save walk of plain values into a fresh document.
+void WriteTargetValues(CXmlDocument& doc, const Targets& targets);
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);

@@ -57,7 +57,7 @@ constexpr int CannotDropPrivileges = 3;
 int SaveAndReport(const std::string& path, const Targets& targets)
 {
     CXmlDocument doc;
-    WriteTargets(doc, targets);
+    WriteTargetValues(doc, targets);
     if (doc.SaveFile(path))
         return Saved;
     return doc.LastError().empty() ? NoReason : Refused;
@@ -96,7 +96,7 @@ TEST_F(SaveFault, FolderInTheFilesPlace)
     const std::string path = m_folder.File("taken");
     ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
     CXmlDocument doc;
-    WriteTargets(doc, ManyTargets(1, 1));
+    WriteTargetValues(doc, ManyTargets(1, 1));
     EXPECT_FALSE(doc.SaveFile(path));
     EXPECT_FALSE(doc.LastError().empty());
     struct stat info = {};
@@ -110,7 +110,7 @@ TEST_F(SaveFault, KilledWhileSaving)
 {
     const Targets big = ManyTargets(64, 512 * 1024);
     CXmlDocument expected;
-    WriteTargets(expected, big);
+    WriteTargetValues(expected, big);
     const std::string newPath = m_folder.File("new.xml");
     ASSERT_TRUE(expected.SaveFile(newPath)) << expected.LastError();
     const std::string newFile = ReadBytes(newPath);
@@ -124,7 +124,7 @@ TEST_F(SaveFault, KilledWhileSaving)
         if (pid == 0) {
             ::close(ready[0]);
             CXmlDocument doc;
-            WriteTargets(doc, big);
+            WriteTargetValues(doc, big);
             const char go = 'g';
             (void)!::write(ready[1], &go, 1);
             doc.SaveFile(m_path);
@@ -157,7 +157,7 @@ TEST_F(SaveFault, NeverOverTheRunningProgram)
 
     for (const std::string& path : {std::string(exe), link}) {
         CXmlDocument doc;
-        WriteTargets(doc, {});
+        WriteTargetValues(doc, {});
         EXPECT_FALSE(doc.SaveFile(path)) << path;
         EXPECT_FALSE(doc.LastError().empty());
     }

@@ -1,6 +1,7 @@
 // Feeds any bytes to the data file loader: it must not crash, hang or fail without a
 // reason, and whatever it loads must come back unchanged after being written again.
 #include "core/SubmitHost.h"
+#include "data/DataFile.h"
 #include "data/Utf8.h"
 #include "data/XmlDocument.h"
 
@@ -12,49 +13,15 @@
 
 namespace {
 
-using Records = std::vector<std::unique_ptr<CSubmitHost>>;
+using Records = std::vector<std::shared_ptr<CSubmitHost>>;
 
-// The window's load walk.
 Records Load(CXmlDocument& doc)
 {
     Records records;
-    if (!doc.FindElement("data"))
-        return records;
-    doc.EnterElement();
-    while (doc.FindElement("Host")) {
-        auto host = std::make_unique<CSubmitHost>();
-        host->m_strUrl = doc.GetAttribute("URL");
-        doc.EnterElement();
-        while (doc.FindElement("param"))
-            host->AddParam(CPostParam(doc.GetAttribute("name"), doc.GetAttribute("value")));
-        doc.LeaveElement();
-        records.push_back(std::move(host));
-    }
-    doc.LeaveElement();
+    ReadTargets(doc, [&records](const std::string&) {
+        return records.emplace_back(std::make_shared<CSubmitHost>());
+    });
     return records;
-}
-
-// The window's save walk.
-void Save(CXmlDocument& doc, const Records& records)
-{
-    doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
-    doc.AppendElement("data");
-    doc.EnterElement();
-    for (const auto& host : records) {
-        doc.AppendElement("Host");
-        doc.SetAttribute("URL", host->m_strUrl);
-        doc.EnterElement();
-        CSubmitHost::ParamPosition pos;
-        CPostParam param;
-        for (bool more = host->GetFirstParam(pos, param); more;
-             more = host->GetNextParam(pos, param)) {
-            doc.AppendElement("param");
-            doc.SetAttribute("name", param.m_strName);
-            doc.SetAttribute("value", param.m_strValue);
-        }
-        doc.LeaveElement();
-    }
-    doc.LeaveElement();
 }
 
 // Loaded values may hold what a character reference named (a lone surrogate); the writer
@@ -88,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Records loaded = Load(doc);
 
     CXmlDocument writer;
-    Save(writer, loaded);
+    WriteTargets(writer, loaded);
     CXmlDocument reader;
     if (!reader.StartFromText(writer.ToText()))
         std::abort();
