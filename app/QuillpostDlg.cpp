@@ -39,6 +39,7 @@ constexpr Qt::WindowFlags WindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Q
     | Qt::MSWindowsFixedSizeDialogHint;
 
 constexpr int ImageWidth = 16;
+constexpr int ResultBatchDelayMs = 16;
 constexpr int ImageCount = 4;
 const QColor ImageBackground(0, 128, 128);
 
@@ -418,9 +419,22 @@ void CQuillpostDlg::OnSubmitAll()
     QObject* context = &m_runContext;
     const quint64 serial = ++m_lastRun;
     auto onResult = [this, context](std::uint64_t rowId, bool success) {
-        QMetaObject::invokeMethod(
-            context, [this, rowId, success] { OnPostResult(rowId, success); },
-            Qt::QueuedConnection);
+        bool first = false;
+        {
+            const std::lock_guard<std::mutex> lock(m_pendingMutex);
+            first = m_pendingResults.empty();
+            m_pendingResults.emplace_back(rowId, success);
+        }
+        // Results are applied at most once a frame: the images still change as the run goes,
+        // and a fast run does not keep the window's thread busy with one repaint per row.
+        if (first)
+            QMetaObject::invokeMethod(
+                context,
+                [this, context] {
+                    QTimer::singleShot(
+                        ResultBatchDelayMs, context, [this] { ApplyPendingResults(); });
+                },
+                Qt::QueuedConnection);
     };
     auto onFinished = [this, context, serial] {
         QMetaObject::invokeMethod(
@@ -428,6 +442,17 @@ void CQuillpostDlg::OnSubmitAll()
     };
     m_runs.emplace(
         serial, std::make_unique<CSubmitAllRun>(m_poster, std::move(jobs), onResult, onFinished));
+}
+
+void CQuillpostDlg::ApplyPendingResults()
+{
+    std::vector<std::pair<quint64, bool>> results;
+    {
+        const std::lock_guard<std::mutex> lock(m_pendingMutex);
+        results.swap(m_pendingResults);
+    }
+    for (const auto& [rowId, success] : results)
+        OnPostResult(rowId, success);
 }
 
 void CQuillpostDlg::OnPostResult(quint64 rowId, bool success)
@@ -439,7 +464,9 @@ void CQuillpostDlg::OnPostResult(quint64 rowId, bool success)
 
 void CQuillpostDlg::OnRunFinished(quint64 run)
 {
-    // The worker is past its last report; joining it here is immediate.
+    // The worker is past its last report: show what is still waiting for its batch now, and
+    // join the worker, which is immediate.
+    ApplyPendingResults();
     m_runs.erase(run);
 }
 

@@ -41,7 +41,10 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 class CBannerLink;
 class CTextLink;
@@ -109,6 +112,7 @@ private:
     void OnSubmit();
     void OnSubmitAll();
     void OnPostResult(quint64 rowId, bool success);
+    void ApplyPendingResults();
     void OnRunFinished(quint64 run);
     bool SnapshotRow(int row, CSubmitJob& job) const;
     void OnRowsInserted(int first, int last);
@@ -160,6 +164,10 @@ private:
     CFormPoster m_poster;
     // Receives the runs' queued reports; declared before m_runs, so it outlives them.
     QObject m_runContext;
+    // Results the workers have reported and this thread has not applied yet; they are applied
+    // in batches (see OnSubmitAll).
+    std::mutex m_pendingMutex;
+    std::vector<std::pair<quint64, bool>> m_pendingResults;
     std::map<quint64, std::unique_ptr<CSubmitAllRun>> m_runs;
     quint64 m_lastRun = 0;
     QList<quint64> m_newRows;

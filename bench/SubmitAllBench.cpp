@@ -132,7 +132,9 @@ void BM_PosterLoop(benchmark::State& state)
 
 double g_maxGapMs = 0;
 
-void BM_SubmitAll(benchmark::State& state)
+// probe: run a 1 ms timer on the window's thread and keep the largest gap between its ticks.
+// The probe wakes that thread a thousand times a second, so the timed run goes without it.
+void submitAll(benchmark::State& state, bool probe)
 {
     QTemporaryDir folder;
     CQuillpostDlg dlg(folder.path());
@@ -175,7 +177,8 @@ void BM_SubmitAll(benchmark::State& state)
         marked = 0;
         clock.start();
         lastTick = 0;
-        ticker.start();
+        if (probe)
+            ticker.start();
         submitAll->click();
         loop.exec();
         ticker.stop();
@@ -185,13 +188,26 @@ void BM_SubmitAll(benchmark::State& state)
         failed += model->Image(row) != CQuillpostDlg::ImageSucceeded;
     if (failed)
         state.SkipWithError("a post failed");
-    g_maxGapMs = static_cast<double>(maxGap) / 1e6;
-    state.counters["max_gap_ms"] = g_maxGapMs;
+    if (probe) {
+        g_maxGapMs = static_cast<double>(maxGap) / 1e6;
+        state.counters["max_gap_ms"] = g_maxGapMs;
+    }
 }
 
-BENCHMARK(BM_BareCurlPosts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_PosterLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
-BENCHMARK(BM_SubmitAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+void BM_SubmitAll(benchmark::State& state)
+{
+    submitAll(state, false);
+}
+
+void BM_SubmitAllProbed(benchmark::State& state)
+{
+    submitAll(state, true);
+}
+
+BENCHMARK(BM_BareCurlPosts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_PosterLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_SubmitAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_SubmitAllProbed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace
 
