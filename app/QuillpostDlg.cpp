@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -440,8 +441,17 @@ void CQuillpostDlg::OnSubmitAll()
         QMetaObject::invokeMethod(
             context, [this, serial] { OnRunFinished(serial); }, Qt::QueuedConnection);
     };
-    m_runs.emplace(
-        serial, std::make_unique<CSubmitAllRun>(m_poster, std::move(jobs), onResult, onFinished));
+    std::vector<quint64> rows;
+    for (const CSubmitJob& job : jobs)
+        rows.push_back(job.m_rowId);
+    try {
+        m_runs.emplace(serial,
+            std::make_unique<CSubmitAllRun>(m_poster, std::move(jobs), onResult, onFinished));
+    } catch (const std::system_error&) {
+        // No thread to be had: nothing was posted, and the rows say so.
+        for (const quint64 rowId : rows)
+            OnPostResult(rowId, false);
+    }
 }
 
 void CQuillpostDlg::ApplyPendingResults()

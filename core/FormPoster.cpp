@@ -215,6 +215,9 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
     };
     set(CURLOPT_ERRORBUFFER, errorBuffer);
     set(CURLOPT_NOSIGNAL, 1L);
+    // Without it, ending a transfer waits for a name lookup in progress, however long the
+    // resolver takes: an abort or the connect time-out would not end the post.
+    set(CURLOPT_QUICK_EXIT, 1L);
     set(CURLOPT_URL, target.c_str());
     set(CURLOPT_PATH_AS_IS, 1L);
     set(CURLOPT_PROTOCOLS_STR, "http,https");

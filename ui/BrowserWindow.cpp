@@ -17,11 +17,20 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
 
 CBrowserWindow::~CBrowserWindow() = default;
 
+QUrl CBrowserWindow::TargetUrl(const std::string& url)
+{
+    const QString text = QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size()));
+    const QUrl whole(text, QUrl::TolerantMode);
+    const QString scheme = whole.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return whole;
+    // Never a local file or a script: the window is there to post to a web service.
+    return QUrl(QStringLiteral("http://") + text, QUrl::TolerantMode);
+}
+
 void CBrowserWindow::Post(const CBrowserPost& post)
 {
-    // The address goes as typed; like an address bar, one without a scheme means http.
-    QWebEngineHttpRequest request(QUrl::fromUserInput(
-        QString::fromUtf8(post.m_strUrl.data(), static_cast<qsizetype>(post.m_strUrl.size()))));
+    QWebEngineHttpRequest request(TargetUrl(post.m_strUrl));
     request.setMethod(QWebEngineHttpRequest::Post);
     request.setPostData(
         QByteArray(post.m_postData.data(), static_cast<qsizetype>(post.m_postData.size())));

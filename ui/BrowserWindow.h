@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QUrl>
 #include <QWebEngineView>
+
+#include <string>
 
 struct CBrowserPost;
 
@@ -16,4 +19,8 @@ public:
 
     // Sends the post's exact body bytes and header lines; returns without waiting.
     void Post(const CBrowserPost& post);
+
+    // The address a target's URL is loaded from: an http or https URL as it stands; any
+    // other text names a server and path, as it does for a background post, so http.
+    static QUrl TargetUrl(const std::string& url);
 };

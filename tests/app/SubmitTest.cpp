@@ -1,6 +1,7 @@
 // Submit and Submit All in the real window against a local server.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
+#include "tests/support/CurlSetup.h"
 #include "tests/support/LocalServer.h"
 #include "ui/BrowserWindow.h"
 
@@ -277,6 +278,7 @@ void SubmitTest::submitOpensBrowserWindow()
 
 int main(int argc, char** argv)
 {
+    PrepareCurl();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     SubmitTest test;

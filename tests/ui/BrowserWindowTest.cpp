@@ -17,6 +17,8 @@ private Q_SLOTS:
     void postsExactBodyAndHeader();
     void closesWhenPageAsks();
     void launcherClosesItsWindows();
+    void targetUrl_data();
+    void targetUrl();
 };
 
 void BrowserWindowTest::postsExactBodyAndHeader()
@@ -84,3 +86,33 @@ int main(int argc, char** argv)
 }
 
 #include "BrowserWindowTest.moc"
+
+void BrowserWindowTest::targetUrl_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("loaded");
+    QTest::newRow("http kept whole") << "http://Host.example:8080/a%20b?q=1#f"
+                                     << "http://host.example:8080/a%20b?q=1#f";
+    QTest::newRow("https kept whole") << "https://secure.example/submit"
+                                      << "https://secure.example/submit";
+    QTest::newRow("no scheme means http") << "host.example/path"
+                                          << "http://host.example/path";
+    QTest::newRow("server with port") << "host.example:81/x"
+                                      << "http://host.example:81/x";
+    QTest::newRow("no local file") << "/etc/passwd"
+                                   << "";
+    QTest::newRow("no script") << "javascript:alert(1)"
+                               << "";
+}
+
+void BrowserWindowTest::targetUrl()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, loaded);
+    const QUrl url = CBrowserWindow::TargetUrl(stored.toStdString());
+    if (loaded.isEmpty())
+        QVERIFY2(url.scheme() == QLatin1String("http") && (url.host().isEmpty() || !url.isValid()),
+            qPrintable(url.toString()));
+    else
+        QCOMPARE(url.toString(QUrl::FullyEncoded), loaded);
+}
