@@ -33,9 +33,10 @@
 
 namespace {
 
-// A window with a title, system menu, minimise and close box, and a frame the user cannot
-// resize.
-constexpr Qt::WindowFlags WindowFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+// The program's main window: a top-level window of its own (window managers leave transient
+// dialogs off the task bar and without a minimise box), with a title, system menu,
+// minimise and close box, and a frame the user cannot resize.
+constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
     | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
     | Qt::MSWindowsFixedSizeDialogHint;
 

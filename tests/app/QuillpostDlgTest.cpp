@@ -2,6 +2,7 @@
 // clicking and arrow-keying in the lists.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
+#include "core/BrowserLauncher.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -30,6 +31,14 @@ QStringList RecordParams(const std::shared_ptr<CSubmitHost>& record)
 }
 
 } // namespace
+
+// Counts Submit's browser windows instead of starting the browser engine.
+class CountingLauncher : public CBrowserLauncher
+{
+public:
+    void Navigate(const CBrowserPost&) override { ++m_count; }
+    int m_count = 0;
+};
 
 class QuillpostDlgTest : public QObject
 {
@@ -65,6 +74,7 @@ private:
     QStringList ParamRows() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<CountingLauncher> m_browser;
     std::unique_ptr<CQuillpostDlg> m_dlg;
     QTableView* m_targetView = nullptr;
     QTableView* m_paramView = nullptr;
@@ -75,7 +85,8 @@ void QuillpostDlgTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
+    m_browser = std::make_unique<CountingLauncher>();
+    m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path(), nullptr, m_browser.get());
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
     m_targetView = m_dlg->findChild<QTableView*>("targetList");
@@ -87,6 +98,7 @@ void QuillpostDlgTest::init()
 void QuillpostDlgTest::cleanup()
 {
     m_dlg.reset();
+    m_browser.reset();
     m_dir.reset();
 }
 
@@ -143,6 +155,10 @@ void QuillpostDlgTest::opensWithDefaults()
     QCOMPARE(Edit("paramValueEdit")->text(), QStringLiteral("http://www.mysite.example/"));
     QCOMPARE(m_dlg->focusWidget(), Edit("urlEdit"));
     QCOMPARE(m_dlg->minimumSize(), m_dlg->maximumSize());
+    // A window of its own, with a minimise box and no maximise box, not a transient dialog.
+    QCOMPARE(m_dlg->windowType(), Qt::Window);
+    QVERIFY(m_dlg->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!m_dlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
     QCOMPARE(m_targets->RowCount(), 0);
     QCOMPARE(m_paramView->model()->rowCount(), 0);
 
@@ -197,6 +213,7 @@ void QuillpostDlgTest::tabOrderEnterAndEscape()
     QSignalSpy submit(m_dlg->findChild<QPushButton*>("submitButton"), &QPushButton::clicked);
     QTest::keyClick(Edit("urlEdit"), Qt::Key_Return);
     QCOMPARE(submit.count(), 1);
+    QCOMPARE(m_browser->m_count, 1); // the selected target went to a browser window
 
     QTest::keyClick(Edit("urlEdit"), Qt::Key_Escape);
     QVERIFY(!m_dlg->isVisible());
@@ -293,6 +310,17 @@ void QuillpostDlgTest::keyboardSelectionDoesNotRefill()
     QCOMPARE(ParamRows(), QStringList({"b=2", "x=9"}));
     QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://b.example/"));
     QCOMPARE(Edit("paramNameEdit")->text(), QStringLiteral("typed"));
+
+    // Neither a drag nor the middle button moves the selection away from the row shown.
+    const QPoint first = m_targetView->visualRect(m_targets->index(0, 0)).center();
+    const QPoint second = m_targetView->visualRect(m_targets->index(1, 0)).center();
+    QTest::mousePress(m_targetView->viewport(), Qt::LeftButton, {}, second);
+    QTest::mouseMove(m_targetView->viewport(), first);
+    QTest::mouseRelease(m_targetView->viewport(), Qt::LeftButton, {}, first);
+    ClickRow(m_targetView, 0, Qt::MiddleButton);
+    QCOMPARE(
+        m_targetView->selectionModel()->selectedRows(), QModelIndexList({m_targets->index(1, 0)}));
+    QCOMPARE(Edit("urlEdit")->text(), QStringLiteral("http://b.example/"));
 }
 
 void QuillpostDlgTest::parameterMatching_data()
