@@ -492,21 +492,22 @@ MarkupFault FindMarkupFault(std::string_view text)
             ++i;
             continue;
         }
-        if (text.compare(i, 4, "<!--") == 0) {
+        const char next = i + 1 < size ? text[i + 1] : '\0';
+        if (next == '!' && text.compare(i, 4, "<!--") == 0) {
             const std::size_t dashes = text.find("--", i + 4);
             if (dashes == npos)
                 return {};
             if (text.compare(dashes, 3, "-->") != 0)
                 return fault(dashes, "\"--\" inside a comment");
             i = dashes + 3;
-        } else if (text.compare(i, 9, "<![CDATA[") == 0) {
+        } else if (next == '!' && text.compare(i, 9, "<![CDATA[") == 0) {
             if (depth == 0)
                 return outside(i);
             const std::size_t end = text.find("]]>", i + 9);
             if (end == npos)
                 return {};
             i = end + 3;
-        } else if (text.compare(i, 9, "<!DOCTYPE") == 0) {
+        } else if (next == '!' && text.compare(i, 9, "<!DOCTYPE") == 0) {
             const std::size_t end = DoctypeEnd(text, i + 9);
             if (end == npos)
                 return {};
@@ -515,7 +516,7 @@ MarkupFault FindMarkupFault(std::string_view text)
             if (text.substr(i, end - i).find("<!ENTITY") != npos)
                 return {i, "entity declarations are not supported"};
             i = end;
-        } else if (text.compare(i, 2, "<?") == 0) {
+        } else if (next == '?') {
             const std::size_t end = text.find("?>", i + 2);
             if (end == npos)
                 return {};
@@ -525,7 +526,7 @@ MarkupFault FindMarkupFault(std::string_view text)
             if (i != start && Lower(text.substr(i + 2, target - i - 2)) == "xml")
                 return fault(i, "an XML declaration that is not at the start");
             i = end + 2;
-        } else if (text.compare(i, 2, "</") == 0) {
+        } else if (next == '/') {
             const std::size_t end = text.find('>', i + 2);
             if (end == npos || depth == 0)
                 return {};
