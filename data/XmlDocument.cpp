@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QSaveFile>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -404,6 +408,34 @@ std::size_t ReferenceEnd(std::string_view text, std::size_t pos, std::string& re
     return i + 1;
 }
 
+// The first of a, b or c in text from pos, or npos. Values are long and their markup
+// characters few, so they are looked for sixteen bytes at a time.
+std::size_t FindFirstOf(std::string_view text, std::size_t pos, char a, char b, char c)
+{
+    const char* data = text.data();
+    const std::size_t size = text.size();
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(a);
+    const __m128i vb = _mm_set1_epi8(b);
+    const __m128i vc = _mm_set1_epi8(c);
+    for (; pos <= size && size - pos >= 16; pos += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+        const __m128i hits
+            = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(chunk, va), _mm_cmpeq_epi8(chunk, vb)),
+                _mm_cmpeq_epi8(chunk, vc));
+        const int mask = _mm_movemask_epi8(hits);
+        if (mask != 0)
+            return pos + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    for (; pos < size; ++pos) {
+        const char ch = data[pos];
+        if (ch == a || ch == b || ch == c)
+            return pos;
+    }
+    return std::string_view::npos;
+}
+
 // The end of a DOCTYPE whose keyword ends at pos, or npos.
 std::size_t DoctypeEnd(std::string_view text, std::size_t pos)
 {
@@ -487,9 +519,11 @@ MarkupFault FindMarkupFault(std::string_view text)
                 if (end == npos)
                     return fault(i, reason);
                 i = end;
-                continue;
+            } else if (depth == 0) {
+                ++i;
+            } else {
+                i = std::min(FindFirstOf(text, i, '<', '&', '&'), size);
             }
-            ++i;
             continue;
         }
         const char next = i + 1 < size ? text[i + 1] : '\0';
@@ -567,25 +601,22 @@ MarkupFault FindMarkupFault(std::string_view text)
                     ++j;
                 if (j >= size || (text[j] != '"' && text[j] != '\''))
                     return {};
-                const std::size_t valueStart = j + 1;
-                const std::size_t valueEnd = text.find(text[j], valueStart);
-                if (valueEnd == npos)
-                    return {};
+                const char quote = text[j];
                 if (!names.Add(name))
                     return fault(nameStart,
                         "the attribute \"" + ToXmlChars(name.substr(0, 64)) + "\" given twice");
-                const std::string_view value = text.substr(valueStart, valueEnd - valueStart);
-                const std::size_t less = value.find('<');
-                if (less != npos)
-                    return fault(valueStart + less, "a \"<\" inside an attribute value");
-                for (std::size_t amp = value.find('&'); amp != npos;
-                     amp = value.find('&', amp + 1)) {
-                    const std::size_t end = ReferenceEnd(value, amp, reason);
+                for (j = FindFirstOf(text, j + 1, quote, '<', '&'); j != npos && text[j] != quote;
+                     j = FindFirstOf(text, j, quote, '<', '&')) {
+                    if (text[j] == '<')
+                        return fault(j, "a \"<\" inside an attribute value");
+                    const std::size_t end = ReferenceEnd(text, j, reason);
                     if (end == npos)
-                        return fault(valueStart + amp, reason);
-                    amp = end - 1;
+                        return fault(j, reason);
+                    j = end;
                 }
-                j = valueEnd + 1;
+                if (j == npos)
+                    return {};
+                ++j;
             }
             rootSeen = true;
             if (!empty)
