@@ -595,7 +595,12 @@ bool CQuillpostDlg::SaveTargets()
         records.push_back(m_targetList.Record(row));
     CXmlDocument doc;
     WriteTargets(doc, records);
-    if (!doc.SaveFile(DataFile()))
+    if (doc.SaveFile(DataFile()))
+        return true;
+    // Once the new file has taken the old one's place, "left as it was" would be untrue.
+    if (doc.FileReplaced())
+        WarnAboutDataFile(QStringLiteral("The data file %1 was saved, but %2."), doc.LastError());
+    else
         WarnAboutDataFile(
             QStringLiteral("The data file %1 was not saved: %2. The file was left as it was."),
             doc.LastError());

@@ -9,14 +9,19 @@
 
 namespace {
 
-// Length of the well-formed sequence at text[pos] (1 to 4), or 0. Overlong forms,
-// surrogates and code points above U+10FFFF are malformed.
+constexpr bool IsAllowedControl(unsigned char c)
+{
+    return c == '\t' || c == '\n' || c == '\r';
+}
+
+// Length of the well-formed sequence of an allowed character at text[pos] (1 to 4), or 0.
+// Overlong forms, surrogates and code points above U+10FFFF are malformed.
 std::size_t SequenceLength(std::string_view text, std::size_t pos)
 {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[pos + i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80)
-        return lead != 0 ? 1 : 0;
+        return lead >= 0x20 || IsAllowedControl(lead) ? 1 : 0;
 
     std::size_t length = 0;
     unsigned char low = 0x80;
@@ -44,35 +49,41 @@ std::size_t SequenceLength(std::string_view text, std::size_t pos)
         if ((byte(i) & 0xC0) != 0x80)
             return 0;
     }
+    // U+FFFE and U+FFFF
+    if (lead == 0xEF && byte(1) == 0xBF && byte(2) >= 0xBE)
+        return 0;
     return length;
 }
 
-// Data files are mostly ASCII: the length of the run of plain bytes (neither NUL nor above
-// 0x7F) from the start of text, taken sixteen or eight bytes at a time.
+// Data files are mostly ASCII: the length of the run of plain bytes (neither a control
+// character nor above 0x7F) from the start of text, taken sixteen or eight bytes at a time.
 std::size_t PlainAsciiRun(const char* text, std::size_t size)
 {
     std::size_t i = 0;
 #if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
+    // Signed: bytes above 0x7F are negative, so one comparison finds both kinds.
+    const __m128i space = _mm_set1_epi8(0x20);
     for (; size - i >= 16; i += 16) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        const int stops = _mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, zero));
+        const int stops = _mm_movemask_epi8(_mm_cmplt_epi8(chunk, space));
         if (stops != 0)
             return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stops)));
     }
 #endif
-    constexpr std::uint64_t ones = 0x0101010101010101u;
+    // A byte below 0x20 sets its high bit on subtracting; a borrow only reaches the bytes
+    // above one that stops anyway.
+    constexpr std::uint64_t spaces = 0x2020202020202020u;
     constexpr std::uint64_t highs = 0x8080808080808080u;
     for (; size - i >= 8; i += 8) {
         std::uint64_t word;
         std::memcpy(&word, text + i, sizeof word);
-        if (((word | ((word - ones) & ~word)) & highs) != 0)
+        if (((word | (word - spaces)) & highs) != 0)
             break;
     }
     // At most one word's bytes when the loop above stopped early.
     for (; i < size; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c == 0 || c >= 0x80)
+        if (c < 0x20 || c >= 0x80)
             break;
     }
     return i;
@@ -80,7 +91,7 @@ std::size_t PlainAsciiRun(const char* text, std::size_t size)
 
 } // namespace
 
-std::size_t FindInvalidUtf8(std::string_view text)
+std::size_t FindBadXmlChar(std::string_view text)
 {
     std::size_t pos = 0;
     for (;;) {
@@ -94,9 +105,9 @@ std::size_t FindInvalidUtf8(std::string_view text)
     }
 }
 
-std::string ToValidUtf8(std::string_view text)
+std::string ToXmlChars(std::string_view text)
 {
-    if (FindInvalidUtf8(text) == std::string_view::npos)
+    if (FindBadXmlChar(text) == std::string_view::npos)
         return std::string(text);
 
     std::string out;
@@ -106,7 +117,10 @@ std::string ToValidUtf8(std::string_view text)
         const std::size_t length = SequenceLength(text, pos);
         if (length == 0) {
             out += "\xEF\xBF\xBD";
-            ++pos;
+            // U+FFFE and U+FFFF are one character each, not three faults.
+            const bool nonCharacter = text.substr(pos, 2) == "\xEF\xBF" && text.size() > pos + 2
+                && static_cast<unsigned char>(text[pos + 2]) >= 0xBE;
+            pos += nonCharacter ? 3 : 1;
         } else {
             out.append(text, pos, length);
             pos += length;

@@ -4,11 +4,13 @@
 #include <string>
 #include <string_view>
 
-// The data file is UTF-8 and XML allows no NUL character, so both checks treat a NUL
-// byte like a malformed sequence.
+// The data file is UTF-8 holding only characters XML 1.0 allows: no NUL, no control
+// character but TAB, LF and CR, no U+FFFE or U+FFFF. Both functions treat any other
+// one like a malformed sequence.
 
-// Byte offset of the first malformed sequence or NUL in text, or npos when there is none.
-std::size_t FindInvalidUtf8(std::string_view text);
+// Byte offset of the first malformed sequence or disallowed character in text, or npos
+// when there is none.
+std::size_t FindBadXmlChar(std::string_view text);
 
-// text with every malformed sequence and NUL replaced by U+FFFD.
-std::string ToValidUtf8(std::string_view text);
+// text with every malformed sequence and disallowed character replaced by U+FFFD.
+std::string ToXmlChars(std::string_view text);

@@ -34,7 +34,9 @@ public:
     // Either way the cursor stands at the top level with no current element.
     bool StartFromText(const std::string& text);
     bool OpenFile(const std::string& path);
-    // Replaces the file at path atomically; the old file stays as it was on any failure.
+    // Replaces the file at path atomically; the old file stays as it was on any failure
+    // but one: see FileReplaced(). Text longer than MaxFileSize is refused, as OpenFile
+    // would refuse the file.
     bool SaveFile(const std::string& path);
     // The bytes SaveFile writes: UTF-8, the declaration, no whitespace between elements.
     std::string ToText() const;
@@ -50,6 +52,15 @@ public:
     const std::string& LastError() const { return m_strError; }
     // The last OpenFile found no file at the path.
     bool FileMissing() const { return m_bMissing; }
+    // The last SaveFile failed only after the new file had taken the old one's place: its
+    // folder could not be synced, so the rename may not survive a crash.
+    bool FileReplaced() const { return m_bReplaced; }
+
+protected:
+    // Fault injection for tests. SaveFile calls OnWritten after each piece it hands to the
+    // file, with the bytes written so far, and SyncFolder once the file is in place.
+    virtual void OnWritten(std::uint64_t written);
+    virtual bool SyncFolder(const std::string& path, std::string& reason);
 
 private:
     // Memory in pugixml's own allocation, so that a file is parsed where it was read.
@@ -92,4 +103,5 @@ private:
 
     std::string m_strError;
     bool m_bMissing = false;
+    bool m_bReplaced = false;
 };

@@ -217,6 +217,12 @@ void DataFileTest::unusableFileWarnsAndStaysUntouched_data()
     QTest::newRow("entities") << QByteArray(
         "<!DOCTYPE data [<!ENTITY a 'aaaa'>]><data><Host URL='&a;'/></data>")
                               << "entity";
+    QTest::newRow("attribute given twice")
+        << QByteArray("<data><Host URL='a' URL='b'/></data>") << "given twice at line 1, column 21";
+    QTest::newRow("undeclared entity")
+        << QByteArray("<data><Host URL='&bogus;'/></data>") << "undeclared entity &bogus;";
+    QTest::newRow("other encoding")
+        << QByteArray("<?xml version='1.0' encoding='KOI8-R'?><data/>") << "unsupported encoding";
 }
 
 void DataFileTest::unusableFileWarnsAndStaysUntouched()

@@ -89,7 +89,20 @@ INSTANTIATE_TEST_SUITE_P(Reader, HandEditedFile,
             "value='line\nbreak'/></Host></data>",
             {{"a&b\xE2\x82\xAC\n", {{"t\tab", "line break"}}}}},
         ReadCase{"Utf16WithByteOrderMark", Utf16Le("<data><Host URL='\xE9'/></data>"),
-            {{"\xC3\xA9", {}}}}),
+            {{"\xC3\xA9", {}}}},
+        ReadCase{"MarkupCharactersWhereXmlAllowsThem",
+            "<?xml version='1.0'?><?xml-stylesheet href='a&b<c'?><!-- a - b & <c> -->"
+            "<data><![CDATA[ & < ]]><Host URL='&#x10FFFF;&#xE000;&#13;a>b\x7F' url='lower'/>"
+            "</data>",
+            {{"\xF4\x8F\xBF\xBF\xEE\x80\x80\ra>b\x7F", {}}}},
+        ReadCase{"DeclaredLatin1",
+            "<?xml version='1.0' encoding='ISO-8859-1'?><data><Host URL='caf\xE9 "
+            "\xA0\xFF'/></data>",
+            {{"caf\xC3\xA9 \xC2\xA0\xC3\xBF", {}}}},
+        ReadCase{"DeclaredWindows1252",
+            "<?xml version=\"1.0\" encoding = \"windows-1252\" ?><data><Host URL='\x80\x9F\xE9'/>"
+            "</data>",
+            {{"\xE2\x82\xAC\xC5\xB8\xC3\xA9", {}}}}),
     [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
 
 struct BadCase
@@ -163,7 +176,53 @@ INSTANTIATE_TEST_SUITE_P(Reader, BadFile,
                     return s;
                 }()
                 + "]><data/>",
-            "not well-formed"}),
+            "not well-formed"},
+        // What pugixml would take, and a later save would silently change.
+        BadCase{"AttributeGivenTwice", "<data>\n<Host URL=\"a\" URL=\"b\"/></data>",
+            "the attribute \"URL\" given twice at line 2, column 15"},
+        BadCase{"AttributeGivenTwiceAmongMany",
+            "<data><Host " +
+                [] {
+                    std::string s;
+                    for (int i = 0; i < 1000; ++i)
+                        s += "a" + std::to_string(i) + "='' ";
+                    return s;
+                }()
+                + "a500=''/></data>",
+            "\"a500\" given twice"},
+        BadCase{"LessThanInAttribute", "<data><Host URL='a<b'/></data>",
+            "\"<\" inside an attribute value at line 1, column 19"},
+        BadCase{
+            "UndeclaredEntity", "<data><Host URL='&bogus;'/></data>", "undeclared entity &bogus;"},
+        BadCase{"UndeclaredEntityInText", "<data>&nbsp;</data>", "undeclared entity &nbsp;"},
+        BadCase{
+            "BareAmpersand", "<data><Host URL='a & b'/></data>", "\"&\" that starts no reference"},
+        BadCase{"BareAmpersandInText", "<data>a&b</data>", "\"&\" that starts no reference"},
+        BadCase{"MalformedCharacterReference", "<data><Host URL='&#x;'/></data>",
+            "malformed character reference"},
+        BadCase{"TextBeforeRoot", "\xEF\xBB\xBFjunk<data/>", "text before the root element"},
+        BadCase{"TextAfterRoot", "<data/>\n x", "text after the root element at line 2, column 2"},
+        BadCase{"CdataAfterRoot", "<data/><![CDATA[x]]>", "text after the root element"},
+        BadCase{"RawControlCharacter", "<data><Host URL='a\x01'/></data>",
+            "control character 1 at line 1, column 19"},
+        BadCase{"ControlCharacterReference", "<data><Host URL='&#1;'/></data>", "(&#1;)"},
+        BadCase{"SurrogateReference", "<data><Host URL='&#xD800;'/></data>", "(&#xD800;)"},
+        BadCase{"HugeReference", "<data><Host URL='&#99999999999999999999;'/></data>",
+            "does not allow"},
+        BadCase{"RawNonCharacter", "<data><Host URL='\xEF\xBF\xBF'/></data>",
+            "a character XML does not allow"},
+        BadCase{"LateDeclaration", "\n<?xml version='1.0'?><data/>",
+            "declaration that is not at the start at line 2, column 1"},
+        BadCase{"SecondDeclaration", "<?xml version='1.0'?><data/><?XML version='1.0'?>",
+            "not at the start"},
+        BadCase{"DoubleDashInComment", "<data><!-- a -- b --></data>", "\"--\" inside a comment"},
+        BadCase{"UnsupportedEncoding", "<?xml version='1.0' encoding='Shift_JIS'?><data/>",
+            "unsupported encoding \"Shift_JIS\""},
+        BadCase{"Utf16DeclaredWithoutByteOrderMark",
+            "<?xml version='1.0' encoding='UTF-16'?><data/>", "unsupported encoding"},
+        BadCase{"UndefinedWindows1252Byte",
+            "<?xml version='1.0' encoding='cp1252'?><data><Host URL='\x81'/></data>",
+            "not valid cp1252 at line 1, column 57"}),
     [](const testing::TestParamInfo<BadCase>& info) { return info.param.name; });
 
 TEST(DataFileRead, MissingFileIsToldApartFromOtherFailures)
@@ -227,6 +286,7 @@ TEST(DataFileRead, MillionNestedElementsNeitherCrashNorHide)
     EXPECT_EQ(Load(path, doc), (Targets{{"deep", {{"n", "v"}}}, {"after", {}}}));
 }
 
+// Other encodings come back the same: xml.etree writes what they cannot hold as references.
 TEST(DataFileRead, FileWrittenByPythonLoadsTheSame)
 {
     TempFolder folder;
@@ -235,17 +295,26 @@ TEST(DataFileRead, FileWrittenByPythonLoadsTheSame)
     WriteBytes(script,
         "import sys, xml.etree.ElementTree as ET\n"
         "root = ET.Element('data')\n"
-        "h = ET.SubElement(root, 'Host', URL='http://a.example/?q=1&r=<2>')\n"
-        "ET.SubElement(h, 'param', name='furl', value='x\"y\\'z\\r\\n\\t\\u00e9')\n"
+        "h = ET.SubElement(root, 'Host', URL='http://a.example/?q=1&r=<2>\\u00fc')\n"
+        "ET.SubElement(h, 'param', name='furl', value='x\"y\\'z\\r\\n\\t\\u00e9\\u20ac')\n"
         "ET.SubElement(root, 'Host', URL='')\n"
-        "ET.ElementTree(root).write(sys.argv[1], encoding='utf-8', "
+        "ET.ElementTree(root).write(sys.argv[1], encoding=sys.argv[2], "
         "xml_declaration=True)\n");
-    const std::string command = "python3 '" + script + "' '" + path + "' 2>/dev/null";
-    if (std::system(command.c_str()) != 0)
-        GTEST_SKIP() << "python3 is not available";
-    CXmlDocument doc;
-    EXPECT_EQ(Load(path, doc),
-        (Targets{{"http://a.example/?q=1&r=<2>", {{"furl", "x\"y'z\r\n\t\xC3\xA9"}}}, {"", {}}}));
+    for (const char* encoding : {"utf-8", "iso-8859-1", "cp1252", "us-ascii"}) {
+        const std::string command
+            = "python3 '" + script + "' '" + path + "' " + encoding + " 2>/dev/null";
+        if (std::system(command.c_str()) != 0)
+            GTEST_SKIP() << "python3 is not available";
+        CXmlDocument doc;
+        EXPECT_EQ(Load(path, doc),
+            (Targets{{"http://a.example/?q=1&r=<2>\xC3\xBC",
+                         {{"furl", "x\"y'z\r\n\t\xC3\xA9\xE2\x82\xAC"}}},
+                {"", {}}}))
+            << encoding;
+    }
+    // The declaration really named the encoding and the text really used it.
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.rfind("<?xml version='1.0' encoding='us-ascii'?>", 0), 0u) << bytes;
 }
 
 TEST(DataFileWrite, WritesTheDeclarationThenCompactUtf8)
@@ -277,8 +346,8 @@ TEST(DataFileWrite, EveryValueComesBackByteForByte)
         {"dup", {{"n", "v"}, {"n", "v"}}},
         {"crlf\r\nlf\ncr\rtab\t end ", {{" lead", "trail "}, {"\t\t", "\r\r\n\n"}}},
         {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xE6\x97\xA5",
-            {{"\xD0\xB8\xD0\xBC\xD1\x8F", "\xEF\xBF\xBF"}}},
-        {"control\x01\x1F", {{"\x7F", "x"}}},
+            {{"\xD0\xB8\xD0\xBC\xD1\x8F", "\xEF\xBF\xBD"}}},
+        {"delete\x7F", {{"\xC2\x85", "x"}}},
         {"no params", {}},
     };
     TempFolder folder;
@@ -298,16 +367,19 @@ TEST(DataFileWrite, EveryValueComesBackByteForByte)
     EXPECT_EQ(ReadBytes(path), first);
 }
 
-TEST(DataFileWrite, ValuesThatAreNotUtf8StillGiveALoadableFile)
+// Not UTF-8, control characters, U+FFFF: XML 1.0 has no way to hold them, not even as a
+// reference, and a file holding them would be refused on the next start.
+TEST(DataFileWrite, ValuesXmlCannotHoldStillGiveALoadableFile)
 {
     TempFolder folder;
     const std::string path = DataFilePath(folder.Path());
     CXmlDocument writer;
-    WriteTargetValues(writer, {{std::string("a\xFF\0b", 4), {{"n\xC3", "v"}}}});
+    WriteTargetValues(writer,
+        {{std::string("a\xFF\0b", 4), {{"n\xC3", "v\x01\x1F\t"}, {"\xEF\xBF\xBF", "\x0C"}}}});
     ASSERT_TRUE(writer.SaveFile(path)) << writer.LastError();
     CXmlDocument reader;
+    const std::string fffd = "\xEF\xBF\xBD";
     EXPECT_EQ(Load(path, reader),
-        (Targets{{"a\xEF\xBF\xBD\xEF\xBF\xBD"
-                  "b",
-            {{"n\xEF\xBF\xBD", "v"}}}}));
+        (Targets{
+            {"a" + fffd + fffd + "b", {{"n" + fffd, "v" + fffd + fffd + "\t"}, {fffd, fffd}}}}));
 }

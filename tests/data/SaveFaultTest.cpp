@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdint>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -53,6 +54,7 @@ constexpr int Refused = 0;
 constexpr int Saved = 1;
 constexpr int NoReason = 2;
 constexpr int CannotDropPrivileges = 3;
+constexpr int ClaimsReplaced = 4;
 
 int SaveAndReport(const std::string& path, const Targets& targets)
 {
@@ -60,8 +62,48 @@ int SaveAndReport(const std::string& path, const Targets& targets)
     WriteTargetValues(doc, targets);
     if (doc.SaveFile(path))
         return Saved;
+    if (doc.FileReplaced())
+        return ClaimsReplaced;
     return doc.LastError().empty() ? NoReason : Refused;
 }
+
+// The folder sync after the rename fails, as on an I/O error.
+class UnsyncedDocument : public CXmlDocument
+{
+protected:
+    bool SyncFolder(const std::string&, std::string& reason) override
+    {
+        reason = "Input/output error";
+        return false;
+    }
+};
+
+// Stops for good in the middle of the write, once `at` bytes are in the temporary file,
+// and says so on `ready`.
+class StalledDocument : public CXmlDocument
+{
+public:
+    StalledDocument(std::uint64_t at, int ready)
+        : m_at(at)
+        , m_ready(ready)
+    {
+    }
+
+protected:
+    void OnWritten(std::uint64_t written) override
+    {
+        if (written < m_at)
+            return;
+        const char go = 'g';
+        (void)!::write(m_ready, &go, 1);
+        for (;;)
+            ::pause();
+    }
+
+private:
+    std::uint64_t m_at;
+    int m_ready;
+};
 
 } // namespace
 
@@ -106,43 +148,65 @@ TEST_F(SaveFault, FolderInTheFilesPlace)
     ExpectOldFileIntact();
 }
 
+TEST_F(SaveFault, ListLargerThanTheLoaderTakesIsRefused)
+{
+    // Quotes are written six bytes each: 12 MiB of values make a 72 MiB file.
+    const std::string quotes(6 * 1024 * 1024, '"');
+    CXmlDocument doc;
+    WriteTargetValues(doc, {{"a", {{"n", quotes}}}, {"b", {{"n", quotes}}}});
+    EXPECT_FALSE(doc.SaveFile(m_path));
+    EXPECT_FALSE(doc.FileReplaced());
+    EXPECT_NE(doc.LastError().find("the list is larger than 64 MiB"), std::string::npos)
+        << doc.LastError();
+    ExpectOldFileIntact();
+}
+
+TEST_F(SaveFault, FolderNotSyncedAfterTheFileWasReplaced)
+{
+    UnsyncedDocument doc;
+    WriteTargetValues(doc, ManyTargets(2, 10));
+    EXPECT_FALSE(doc.SaveFile(m_path));
+    EXPECT_TRUE(doc.FileReplaced());
+    EXPECT_EQ(doc.LastError(), "its folder could not be synced: Input/output error");
+    EXPECT_EQ(ReadBytes(m_path), doc.ToText());
+
+    // The next save that succeeds no longer claims so.
+    CXmlDocument again;
+    WriteTargetValues(again, ManyTargets(1, 1));
+    EXPECT_TRUE(again.SaveFile(m_path)) << again.LastError();
+    EXPECT_FALSE(again.FileReplaced());
+}
+
 TEST_F(SaveFault, KilledWhileSaving)
 {
     const Targets big = ManyTargets(64, 512 * 1024);
     CXmlDocument expected;
     WriteTargetValues(expected, big);
-    const std::string newPath = m_folder.File("new.xml");
-    ASSERT_TRUE(expected.SaveFile(newPath)) << expected.LastError();
-    const std::string newFile = ReadBytes(newPath);
-    ASSERT_EQ(::unlink(newPath.c_str()), 0);
+    const std::uint64_t size = expected.ToText().size();
 
-    for (int round = 0; round < 3; ++round) {
+    // Killed after the first piece, half way, and with every byte written but not committed.
+    for (const std::uint64_t at : {std::uint64_t(1), size / 2, size}) {
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
         const pid_t pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             ::close(ready[0]);
-            CXmlDocument doc;
+            StalledDocument doc(at, ready[1]);
             WriteTargetValues(doc, big);
-            const char go = 'g';
-            (void)!::write(ready[1], &go, 1);
             doc.SaveFile(m_path);
             ::_exit(0);
         }
         ::close(ready[1]);
         char go = 0;
-        ASSERT_EQ(::read(ready[0], &go, 1), 1);
+        const bool stalled = ::read(ready[0], &go, 1) == 1;
         ::kill(pid, SIGKILL);
         ::close(ready[0]);
         int status = 0;
         ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-
-        // Either the whole old file or the whole new one, nothing in between.
-        const std::string now = ReadBytes(m_path);
-        EXPECT_TRUE(now == OldFile || now == newFile) << "size " << now.size();
-        EXPECT_EQ(ListFolder(m_folder.Path()), std::vector<std::string>{"submitdata.xml"});
-        WriteBytes(m_path, OldFile);
+        ASSERT_TRUE(stalled) << "the save ended before " << at << " bytes";
+        EXPECT_TRUE(WIFSIGNALED(status));
+        ExpectOldFileIntact();
     }
 }
 

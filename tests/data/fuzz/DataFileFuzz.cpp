@@ -30,13 +30,13 @@ std::vector<std::string> Flatten(const Records& records)
 {
     std::vector<std::string> flat;
     for (const auto& host : records) {
-        flat.push_back("H" + ToValidUtf8(host->m_strUrl));
+        flat.push_back("H" + ToXmlChars(host->m_strUrl));
         CSubmitHost::ParamPosition pos;
         CPostParam param;
         for (bool more = host->GetFirstParam(pos, param); more;
              more = host->GetNextParam(pos, param)) {
-            flat.push_back("N" + ToValidUtf8(param.m_strName));
-            flat.push_back("V" + ToValidUtf8(param.m_strValue));
+            flat.push_back("N" + ToXmlChars(param.m_strName));
+            flat.push_back("V" + ToXmlChars(param.m_strValue));
         }
     }
     return flat;
