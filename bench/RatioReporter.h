@@ -22,6 +22,10 @@ public:
     void ReportRuns(const std::vector<Run>& report) override
     {
         for (const Run& run : report) {
+            // With repetitions, the median stands for the benchmark; the other aggregates
+            // (mean, deviation) are not times per iteration.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median")
+                continue;
             m_times[run.run_name.function_name] = run.GetAdjustedRealTime();
             m_cpuTimes[run.run_name.function_name] = run.GetAdjustedCPUTime();
         }

@@ -205,7 +205,6 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
     sink.curl = curl.get();
     sink.maxBytes = m_limits.m_maxBodyBytes;
     char errorBuffer[CURL_ERROR_SIZE] = {};
-    static const std::atomic<bool> never{false};
 
     CURL* h = curl.get();
     CURLcode rc = CURLE_OK;
