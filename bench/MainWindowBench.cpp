@@ -5,6 +5,8 @@
 #include "app/TargetListModel.h"
 #include "core/SubmitHost.h"
 
+#include "RatioReporter.h"
+
 #include <QApplication>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -98,28 +100,11 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-
-    struct Collector : benchmark::ConsoleReporter
-    {
-        std::vector<Run> runs;
-        void ReportRuns(const std::vector<Run>& report) override
-        {
-            runs.insert(runs.end(), report.begin(), report.end());
-            ConsoleReporter::ReportRuns(report);
-        }
-    } reporter;
+    RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-
-    double records = 0;
-    double window = 0;
-    for (const auto& run : reporter.runs) {
-        if (run.run_name.function_name == "BM_BuildRecords")
-            records = run.GetAdjustedRealTime();
-        else if (run.run_name.function_name == "BM_FillTargetList")
-            window = run.GetAdjustedRealTime();
-    }
-    if (records > 0 && window > 0)
-        std::printf("fill target list / build records ratio: %.2f (goal <= 3)\n", window / records);
+    const double ratio
+        = reporter.PrintRatio("Filling the target list", "BM_FillTargetList", "BM_BuildRecords");
+    std::printf("goal: ratio <= 3 (%s)\n", ratio > 0 && ratio <= 3 ? "met" : "missed");
     benchmark::Shutdown();
     return 0;
 }

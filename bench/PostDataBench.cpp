@@ -54,8 +54,8 @@ void BM_CurlEscape(benchmark::State& state)
     for (auto _ : state) {
         std::string body;
         for (int i = 0; i < ParamCount; ++i) {
-            char* escaped = curl_easy_escape(curl, values()[i].data(),
-                                             static_cast<int>(values()[i].size()));
+            char* escaped
+                = curl_easy_escape(curl, values()[i].data(), static_cast<int>(values()[i].size()));
             if (i > 0)
                 body += '&';
             body += "param" + std::to_string(i);
