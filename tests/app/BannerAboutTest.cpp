@@ -1,6 +1,7 @@
 // The banner strip and the About box inside the main window: the links and "Download Now!"
 // reach the address seam, and Help > About runs the box modally over the window.
 #include "app/QuillpostDlg.h"
+#include "tests/support/RecordOpenedAddresses.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
 #include "ui/LinkAddresses.h"
@@ -26,16 +27,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CQuillpostDlg> m_dlg;
     QStringList m_opened;
-    std::unique_ptr<CUrlOpener::Scope> m_recorder;
+    std::unique_ptr<RecordOpenedAddresses> m_recorder;
 
 private Q_SLOTS:
     void init()
     {
         m_opened.clear();
-        m_recorder = std::make_unique<CUrlOpener::Scope>([this](const QString& address) {
-            m_opened << address;
-            return true;
-        });
+        m_recorder = std::make_unique<RecordOpenedAddresses>(m_opened);
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());

@@ -1,4 +1,5 @@
 #include "ui/AboutDlg.h"
+#include "tests/support/RecordOpenedAddresses.h"
 #include "ui/LinkAddresses.h"
 #include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
@@ -35,16 +36,13 @@ private:
 
     std::unique_ptr<QWidget> m_owner;
     QStringList m_opened;
-    std::unique_ptr<CUrlOpener::Scope> m_recorder;
+    std::unique_ptr<RecordOpenedAddresses> m_recorder;
 
 private Q_SLOTS:
     void init()
     {
         m_opened.clear();
-        m_recorder = std::make_unique<CUrlOpener::Scope>([this](const QString& address) {
-            m_opened << address;
-            return true;
-        });
+        m_recorder = std::make_unique<RecordOpenedAddresses>(m_opened);
         m_owner = std::make_unique<QWidget>();
         m_owner->resize(400, 300);
         m_owner->show();

@@ -1,3 +1,4 @@
+#include "tests/support/RecordOpenedAddresses.h"
 #include "ui/BannerLink.h"
 #include "ui/LinkAddresses.h"
 #include "ui/TextLink.h"
@@ -50,16 +51,13 @@ private:
 
     std::unique_ptr<QWidget> m_window;
     QStringList m_opened;
-    std::unique_ptr<CUrlOpener::Scope> m_recorder;
+    std::unique_ptr<RecordOpenedAddresses> m_recorder;
 
 private Q_SLOTS:
     void init()
     {
         m_opened.clear();
-        m_recorder = std::make_unique<CUrlOpener::Scope>([this](const QString& address) {
-            m_opened << address;
-            return true;
-        });
+        m_recorder = std::make_unique<RecordOpenedAddresses>(m_opened);
     }
 
     void cleanup()
