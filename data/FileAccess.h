@@ -1,0 +1,62 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QSaveFile;
+
+// What reading and safely replacing the document's file need beyond Qt: the writer that
+// feeds a QSaveFile, the checks around its rename, and readable reasons for the faults.
+namespace FileAccess {
+
+std::string OsReason(int error);
+
+// Passes pugixml's small pieces of output on to the file in large ones, so the text is
+// never held whole. After the first failed write, or once the text outgrows what OpenFile
+// accepts, the rest is dropped; a write's errno is kept, as Qt does not always give a
+// reason.
+class FileWriter : public pugi::xml_writer
+{
+public:
+    FileWriter(QSaveFile& file, std::function<void(std::uint64_t)> written);
+    void write(const void* data, std::size_t size) override;
+    // Writes what is held back; false if any write failed.
+    bool Flush();
+    int OsError() const { return m_osError; }
+    bool TooLarge() const { return m_tooLarge; }
+
+private:
+    static constexpr std::size_t Capacity = 256 * 1024;
+
+    void WriteOut(const char* data, std::size_t size);
+
+    QSaveFile& m_file;
+    std::function<void(std::uint64_t)> m_written;
+    std::string m_buffer;
+    std::uint64_t m_total = 0;
+    std::uint64_t m_done = 0;
+    bool m_failed = false;
+    bool m_tooLarge = false;
+    int m_osError = 0;
+};
+
+// Qt 6.4 gives no reason for some write faults (a full disk, the file-size limit); the
+// system's is then still in errno.
+std::string Reason(const QSaveFile& file, int osError);
+
+// Saving over the program itself would destroy it; hard links and symbolic links count.
+bool IsRunningExecutable(const std::string& path);
+
+// Syncs the folder holding path, so that a rename into it survives a crash.
+bool SyncFolderOf(const std::string& path, std::string& reason);
+
+std::string MiB(std::uint64_t bytes);
+
+// Why a file larger than CXmlDocument::MaxFileSize is refused.
+std::string SizeLimitReason();
+
+} // namespace FileAccess
