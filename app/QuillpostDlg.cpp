@@ -252,6 +252,12 @@ void CQuillpostDlg::AppendParamRow(const std::string& name, const std::string& v
     m_paramList.appendRow({nameItem, valueItem});
 }
 
+CPostParam CQuillpostDlg::ParamRow(int row) const
+{
+    return CPostParam(m_paramList.item(row, 0)->text().toStdString(),
+        m_paramList.item(row, 1)->text().toStdString());
+}
+
 void CQuillpostDlg::OnAddUrl()
 {
     ReadFields();
@@ -344,11 +350,9 @@ void CQuillpostDlg::OnEditParam()
     const int row = SelectedParamRow();
     if (row < 0)
         return;
-    QStandardItem* nameItem = m_paramList.item(row, 0);
-    QStandardItem* valueItem = m_paramList.item(row, 1);
-    const CPostParam old(nameItem->text().toStdString(), valueItem->text().toStdString());
-    nameItem->setText(ToQString(m_paramName));
-    valueItem->setText(ToQString(m_paramValue));
+    const CPostParam old = ParamRow(row);
+    m_paramList.item(row, 0)->setText(ToQString(m_paramName));
+    m_paramList.item(row, 1)->setText(ToQString(m_paramValue));
     record->EditParam(old, CPostParam(m_paramName, m_paramValue));
     UpdateRunsFor(SelectedTargetRow());
 }
@@ -361,8 +365,7 @@ void CQuillpostDlg::OnDeleteParam()
     const int row = SelectedParamRow();
     if (row < 0)
         return;
-    const CPostParam old(m_paramList.item(row, 0)->text().toStdString(),
-        m_paramList.item(row, 1)->text().toStdString());
+    const CPostParam old = ParamRow(row);
     m_paramList.removeRow(row);
     m_ui->paramList->selectionModel()->clearSelection();
     record->DeleteParam(old);
@@ -385,8 +388,9 @@ void CQuillpostDlg::OnParamListClick()
     const int row = SelectedParamRow();
     if (row < 0)
         return;
-    m_paramName = m_paramList.item(row, 0)->text().toStdString();
-    m_paramValue = m_paramList.item(row, 1)->text().toStdString();
+    CPostParam shown = ParamRow(row);
+    m_paramName = std::move(shown.m_strName);
+    m_paramValue = std::move(shown.m_strValue);
     WriteFields();
 }
 

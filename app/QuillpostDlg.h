@@ -137,6 +137,8 @@ private:
     void SetUpMenus();
     void SetUpList(QTableView* view, QAbstractItemModel* model, const QList<int>& widths);
     void AppendParamRow(const std::string& name, const std::string& value);
+    // The name and value a parameter row shows.
+    CPostParam ParamRow(int row) const;
     int SelectedTargetRow() const;
     int SelectedParamRow() const;
 
