@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <functional>
 #include <string_view>
 #include <sys/stat.h>
@@ -323,15 +322,20 @@ bool CXmlDocument::SaveFile(const std::string& path)
         return false;
     }
 
-    // pugixml's own save_file truncates the old file before writing; a failure half way
-    // would lose it. QSaveFile writes beside it and renames over it only when all is
-    // written, but Qt 6.4 may still commit after a short write or a failed flush, so
-    // every step is checked and the temporary file dropped on the first fault.
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error)) {
-        m_strError = "a folder is in the file's place";
+    // A device, FIFO or folder in the file's place (or at the end of a link from it) is
+    // not ours to replace. stat() follows links without opening anything, so a FIFO
+    // cannot block here.
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        m_strError = "not a regular file";
         return false;
     }
+
+    // pugixml's own save_file truncates the old file before writing; a failure half way
+    // would lose it. QSaveFile writes beside it and renames over it only when all is
+    // written (through a symbolic link it replaces the link's target, so the link keeps
+    // working), but Qt 6.4 may still commit after a short write or a failed flush, so
+    // every step is checked and the temporary file dropped on the first fault.
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
     errno = 0;
     if (!file.open(QIODevice::WriteOnly)) {

@@ -8,11 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace datatest;
@@ -133,19 +136,78 @@ TEST_F(SaveFault, FileSizeLimitReached)
     ExpectOldFileIntact();
 }
 
-TEST_F(SaveFault, FolderInTheFilesPlace)
+// What stands in the file's place, made in the test's own folder.
+struct NonFileCase
+{
+    const char* name;
+    // Makes it at path; false when the system does not allow it here.
+    bool (*make)(const std::string& path);
+};
+
+void PrintTo(const NonFileCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SaveOverNonFile : public SaveFault, public testing::WithParamInterface<NonFileCase>
+{
+};
+
+TEST_P(SaveOverNonFile, IsRefusedAndLeftAlone)
 {
     const std::string path = m_folder.File("taken");
-    ASSERT_EQ(::mkdir(path.c_str(), 0755), 0);
+    if (!GetParam().make(path))
+        GTEST_SKIP() << "cannot make a " << GetParam().name << " here: " << std::strerror(errno);
+    struct stat before = {};
+    ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+
     CXmlDocument doc;
     WriteTargetValues(doc, ManyTargets(1, 1));
     EXPECT_FALSE(doc.SaveFile(path));
-    EXPECT_FALSE(doc.LastError().empty());
+    EXPECT_EQ(doc.LastError(), "not a regular file");
+    EXPECT_FALSE(doc.FileReplaced());
+
+    struct stat after = {};
+    ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(after.st_rdev, before.st_rdev);
+    for (const std::string& name : ListFolder(m_folder.Path()))
+        EXPECT_TRUE(name == "submitdata.xml" || name.rfind("taken", 0) == 0) << name;
+    EXPECT_EQ(ReadBytes(m_path), OldFile);
+}
+
+INSTANTIATE_TEST_SUITE_P(SaveFault, SaveOverNonFile,
+    testing::Values(NonFileCase{"Folder",
+                        [](const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }},
+        NonFileCase{
+            "Fifo", [](const std::string& path) { return ::mkfifo(path.c_str(), 0644) == 0; }},
+        NonFileCase{"LinkToFifo",
+            [](const std::string& path) {
+                const std::string fifo = path + "-fifo";
+                return ::mkfifo(fifo.c_str(), 0644) == 0
+                    && ::symlink(fifo.c_str(), path.c_str()) == 0;
+            }},
+        // The numbers of the null device; needs a right containers often withhold.
+        NonFileCase{"DeviceNode",
+            [](const std::string& path) {
+                return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+            }}),
+    [](const testing::TestParamInfo<NonFileCase>& info) { return info.param.name; });
+
+TEST_F(SaveFault, ThroughALinkTheTargetIsReplacedAndTheLinkKept)
+{
+    const std::string link = m_folder.File("link.xml");
+    ASSERT_EQ(::symlink("submitdata.xml", link.c_str()), 0);
+    CXmlDocument doc;
+    WriteTargetValues(doc, ManyTargets(1, 1));
+    ASSERT_TRUE(doc.SaveFile(link)) << doc.LastError();
     struct stat info = {};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISDIR(info.st_mode));
-    ASSERT_EQ(::rmdir(path.c_str()), 0);
-    ExpectOldFileIntact();
+    ASSERT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(ReadBytes(m_path), doc.ToText());
+    EXPECT_EQ(
+        ListFolder(m_folder.Path()), (std::vector<std::string>{"link.xml", "submitdata.xml"}));
 }
 
 TEST_F(SaveFault, ListLargerThanTheLoaderTakesIsRefused)
