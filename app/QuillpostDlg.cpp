@@ -1,8 +1,6 @@
 #include "app/QuillpostDlg.h"
 
 #include "core/SubmitAllRun.h"
-#include "data/DataFile.h"
-#include "data/XmlDocument.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
 #include "ui/LinkAddresses.h"
@@ -48,6 +46,11 @@ const QColor ImageBackground(0, 128, 128);
 QString ToQString(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+QString NativePath(const std::string& path)
+{
+    return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 } // namespace
@@ -561,53 +564,56 @@ std::string CQuillpostDlg::DataFile() const
     return DataFilePath(QFile::encodeName(m_dataFolder).toStdString());
 }
 
-void CQuillpostDlg::WarnAboutDataFile(const QString& what, const std::string& reason)
+void CQuillpostDlg::WarnAboutDataFile(const QString& text)
 {
-    const QString path = QDir::toNativeSeparators(QFile::decodeName(DataFile().c_str()));
-    CMessageBox::Warning(this, what.arg(path, ToQString(reason)));
+    CMessageBox::Warning(this, text);
 }
 
 bool CQuillpostDlg::LoadTargets()
 {
-    CXmlDocument doc;
-    if (!doc.OpenFile(DataFile())) {
-        // No file is the normal first start. A file that is there but unusable is reported:
-        // the next save would replace it without a word.
-        if (!doc.FileMissing())
-            WarnAboutDataFile(
-                QStringLiteral("The data file %1 was not loaded: %2."), doc.LastError());
-        return true;
-    }
-    const bool isTargetList = ReadTargets(doc, [this](const std::string& url) {
-        auto record = std::make_shared<CSubmitHost>();
+    DataFileOutcome outcome = m_dataFile.Load(DataFile());
+    for (std::shared_ptr<CSubmitHost>& record : outcome.records) {
         const int row = m_targetList.RowCount();
-        m_targetList.InsertRow(row, url, ImageNotPosted);
-        m_targetList.SetRecord(row, record);
-        return record;
-    });
-    if (!isTargetList)
-        WarnAboutDataFile(QStringLiteral("The data file %1 was not loaded: %2."),
-            "its root element is not \"data\"");
+        m_targetList.InsertRow(row, record->m_strUrl, ImageNotPosted);
+        m_targetList.SetRecord(row, std::move(record));
+    }
+    // No file is the normal first start. A file that is there but unusable is reported,
+    // with what the next save does with it.
+    if (outcome.ok || outcome.missing)
+        return true;
+    QString text = QStringLiteral("The data file %1 was not loaded: %2.")
+                       .arg(NativePath(DataFile()), ToQString(outcome.reason));
+    if (!outcome.backupPath.empty())
+        text
+            += QStringLiteral(" The next save keeps it as %1.").arg(NativePath(outcome.backupPath));
+    WarnAboutDataFile(text);
     return true;
 }
 
 bool CQuillpostDlg::SaveTargets()
 {
-    std::vector<std::shared_ptr<CSubmitHost>> records;
+    TargetRecords records;
     records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
     for (int row = 0; row < m_targetList.RowCount(); ++row)
         records.push_back(m_targetList.Record(row));
-    CXmlDocument doc;
-    WriteTargets(doc, records);
-    if (doc.SaveFile(DataFile()))
-        return true;
+    const DataFileOutcome outcome = m_dataFile.Save(DataFile(), records);
+    const QString file = NativePath(DataFile());
+    const QString reason = ToQString(outcome.reason);
+    QString text;
     // Once the new file has taken the old one's place, "left as it was" would be untrue.
-    if (doc.FileReplaced())
-        WarnAboutDataFile(QStringLiteral("The data file %1 was saved, but %2."), doc.LastError());
-    else
-        WarnAboutDataFile(
-            QStringLiteral("The data file %1 was not saved: %2. The file was left as it was."),
-            doc.LastError());
+    if (outcome.replaced)
+        text = QStringLiteral("The data file %1 was saved, but %2.").arg(file, reason);
+    else if (!outcome.ok)
+        text = QStringLiteral("The data file %1 was not saved: %2. The file was left as it was.")
+                   .arg(file, reason);
+    else if (!outcome.backupPath.empty())
+        text = QStringLiteral("The data file %1 was saved.").arg(file);
+    if (!outcome.backupPath.empty())
+        text += QStringLiteral(" The file it replaced held more than the list, or had been "
+                               "changed by another program; it is kept as %1.")
+                    .arg(NativePath(outcome.backupPath));
+    if (!text.isEmpty())
+        WarnAboutDataFile(text);
     return true;
 }
 

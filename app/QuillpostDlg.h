@@ -32,6 +32,7 @@
 
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
+#include "data/DataFile.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -127,8 +128,7 @@ private:
     bool LoadTargets();
     bool SaveTargets();
     std::string DataFile() const;
-    // what holds %1 for the file and %2 for the reason.
-    void WarnAboutDataFile(const QString& what, const std::string& reason);
+    void WarnAboutDataFile(const QString& text);
 
     // Banner and About.
     void OnDownloadNow();
@@ -147,6 +147,8 @@ private:
 
     std::unique_ptr<Ui::QuillpostDlg> m_ui;
     QString m_dataFolder;
+    // What the data file was when it was last loaded or saved.
+    CDataFile m_dataFile;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_helpMenu = nullptr;

@@ -25,7 +25,7 @@ namespace {
 constexpr int TargetCount = 10000;
 constexpr int ParamCount = 5;
 
-using Records = std::vector<std::shared_ptr<CSubmitHost>>;
+using Records = TargetRecords;
 
 Records MakeRecords()
 {
@@ -72,9 +72,7 @@ Records LoadThroughCursor(const std::string& path)
     CXmlDocument doc;
     if (!doc.OpenFile(path))
         return records;
-    ReadTargets(doc, [&records](const std::string&) {
-        return records.emplace_back(std::make_shared<CSubmitHost>());
-    });
+    ReadTargets(doc, records);
     return records;
 }
 

@@ -3,6 +3,8 @@
 #include "core/SubmitHost.h"
 #include "data/XmlDocument.h"
 
+#include <utility>
+
 std::string DataFilePath(const std::string& folder)
 {
     if (folder.empty())
@@ -12,13 +14,13 @@ std::string DataFilePath(const std::string& folder)
     return folder + "/submitdata.xml";
 }
 
-bool ReadTargets(CXmlDocument& doc, const TargetSink& addTarget)
+bool ReadTargets(CXmlDocument& doc, TargetRecords& records)
 {
     if (!doc.FindElement("data"))
         return false;
     doc.EnterElement();
     while (doc.FindElement("Host")) {
-        const std::shared_ptr<CSubmitHost> record = addTarget(doc.GetAttribute("URL"));
+        CSubmitHost* record = records.emplace_back(std::make_shared<CSubmitHost>()).get();
         record->m_strUrl = doc.GetAttribute("URL");
         doc.EnterElement();
         while (doc.FindElement("param"))
@@ -29,7 +31,7 @@ bool ReadTargets(CXmlDocument& doc, const TargetSink& addTarget)
     return true;
 }
 
-void WriteTargets(CXmlDocument& doc, const std::vector<std::shared_ptr<CSubmitHost>>& records)
+void WriteTargets(CXmlDocument& doc, const TargetRecords& records)
 {
     doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
     doc.AppendElement("data");
@@ -52,4 +54,53 @@ void WriteTargets(CXmlDocument& doc, const std::vector<std::shared_ptr<CSubmitHo
         doc.LeaveElement();
     }
     doc.LeaveElement();
+}
+
+DataFileOutcome CDataFile::Load(const std::string& path)
+{
+    DataFileOutcome outcome;
+    CXmlDocument doc;
+    if (!doc.OpenFile(path)) {
+        outcome.missing = doc.FileMissing();
+        outcome.reason = doc.LastError();
+    } else if (!ReadTargets(doc, outcome.records)) {
+        outcome.reason = "its root element is not \"data\"";
+    } else {
+        outcome.ok = true;
+    }
+    if (!outcome.ok)
+        outcome.records.clear();
+    // A file that is there but was not loaded is kept aside by the next save; one that is
+    // not a file at all is never replaced.
+    const FileAccess::FileStamp& stamp = doc.Stamp();
+    if (!outcome.ok && stamp.exists && stamp.regular)
+        outcome.backupPath = BackupPath(path);
+    m_known[path] = Known{stamp, outcome.ok || !stamp.exists};
+    return outcome;
+}
+
+DataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& records)
+{
+    DataFileOutcome outcome;
+    CXmlDocument doc;
+    WriteTargets(doc, records);
+
+    // A file where none was, or one that changed since, counts as one the list does not
+    // hold; so does any file at a path this program never read or wrote.
+    const FileAccess::FileStamp now = FileAccess::StampOfPath(path);
+    const auto known = m_known.find(path);
+    const bool holdsAll
+        = known != m_known.end() && known->second.listHoldsAll && known->second.stamp == now;
+    if (now.exists && !holdsAll)
+        doc.KeepReplacedFileAs(BackupPath(path));
+
+    outcome.ok = doc.SaveFile(path);
+    outcome.replaced = doc.FileReplaced();
+    outcome.reason = doc.LastError();
+    if (outcome.ok || outcome.replaced) {
+        m_known[path] = Known{doc.Stamp(), true};
+        if (now.exists && !holdsAll)
+            outcome.backupPath = BackupPath(path);
+    }
+    return outcome;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
-#include <functional>
+#include "data/FileAccess.h"
+
+#include <cstddef>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,17 +11,56 @@
 class CSubmitHost;
 class CXmlDocument;
 
+using TargetRecords = std::vector<std::shared_ptr<CSubmitHost>>;
+
 // The data file's name inside the folder it is kept in (the program's own folder).
 std::string DataFilePath(const std::string& folder);
 
-// Called with a target's URL when its "Host" element is found, before its parameters are
-// read; returns the record they go into.
-using TargetSink = std::function<std::shared_ptr<CSubmitHost>(const std::string& url)>;
-
-// Reads every target of an opened document in file order: the "Host" children of the root
-// "data", each with its "param" children. False when the root is not "data".
-bool ReadTargets(CXmlDocument& doc, const TargetSink& addTarget);
+// Appends every target of an opened document to records in file order: the "Host"
+// children of the root "data", each with its "param" children. False when the root is
+// not "data".
+bool ReadTargets(CXmlDocument& doc, TargetRecords& records);
 
 // Starts doc anew with the declaration and writes one "Host" per record, in order; null
 // records are skipped.
-void WriteTargets(CXmlDocument& doc, const std::vector<std::shared_ptr<CSubmitHost>>& records);
+void WriteTargets(CXmlDocument& doc, const TargetRecords& records);
+
+// What became of a load or a save, for the window to put into words.
+struct DataFileOutcome
+{
+    bool ok = false;
+    // Load: there is no file at the path, which is no fault.
+    bool missing = false;
+    // Why it is not ok.
+    std::string reason;
+    // Save: it failed only after the new file had taken the old one's place.
+    bool replaced = false;
+    // Save: where the file it replaced was kept. Load: where the next save will keep the
+    // file, as the list does not hold all it holds.
+    std::string backupPath;
+    // Load: the targets read, in file order.
+    TargetRecords records;
+};
+
+// Loads and saves the target list, and remembers for each path what the file there was
+// when the program last read or wrote it. A save that would replace a file whose content
+// the list does not hold (refused on load, or changed by another program since) keeps it
+// aside as "<name>.bak" first.
+class CDataFile
+{
+public:
+    DataFileOutcome Load(const std::string& path);
+    DataFileOutcome Save(const std::string& path, const TargetRecords& records);
+
+    static std::string BackupPath(const std::string& path) { return path + ".bak"; }
+
+private:
+    struct Known
+    {
+        FileAccess::FileStamp stamp;
+        // The list as loaded or saved holds everything the file does.
+        bool listHoldsAll = false;
+    };
+
+    std::map<std::string, Known> m_known;
+};

@@ -2,12 +2,14 @@
 
 #include "data/XmlDocument.h"
 
+#include <QFile>
 #include <QSaveFile>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <utility>
@@ -17,6 +19,78 @@ namespace FileAccess {
 std::string OsReason(int error)
 {
     return std::strerror(error);
+}
+
+bool FileStamp::operator==(const FileStamp& other) const
+{
+    return exists == other.exists && regular == other.regular && device == other.device
+        && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
+}
+
+FileStamp StampOf(const struct stat& info)
+{
+    FileStamp stamp;
+    stamp.exists = true;
+    stamp.regular = S_ISREG(info.st_mode);
+    stamp.device = info.st_dev;
+    stamp.inode = info.st_ino;
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.modifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return stamp;
+}
+
+FileStamp StampOfPath(const std::string& path)
+{
+    struct stat info = {};
+    return ::stat(path.c_str(), &info) == 0 ? StampOf(info) : FileStamp();
+}
+
+namespace {
+
+bool CopyInto(const std::string& path, const std::string& backup, std::string& reason)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        reason = OsReason(errno);
+        return false;
+    }
+    // Not committed, the copy is dropped with the object.
+    QSaveFile copy(QFile::decodeName(QByteArray::fromStdString(backup)));
+    bool copied = copy.open(QIODevice::WriteOnly);
+    std::string buffer(256 * 1024, '\0');
+    for (ssize_t got = 1; copied && got != 0;) {
+        got = ::read(fd, buffer.data(), buffer.size());
+        if (got < 0 && errno != EINTR) {
+            reason = OsReason(errno);
+            copied = false;
+        } else if (got > 0) {
+            errno = 0;
+            copied = copy.write(buffer.data(), got) == got;
+        }
+    }
+    ::close(fd);
+    if (copied && (!copy.flush() || ::fsync(copy.handle()) != 0 || !copy.commit()))
+        copied = false;
+    if (!copied && reason.empty())
+        reason = Reason(copy, errno);
+    return copied;
+}
+
+} // namespace
+
+bool KeepAside(const std::string& path, const std::string& backup, std::string& reason)
+{
+    // Renamed into place only once complete, so an older backup is never half replaced.
+    const std::string linked = backup + ".new";
+    ::unlink(linked.c_str());
+    if (::linkat(AT_FDCWD, path.c_str(), AT_FDCWD, linked.c_str(), AT_SYMLINK_FOLLOW) != 0)
+        return CopyInto(path, backup, reason);
+    if (::rename(linked.c_str(), backup.c_str()) != 0) {
+        reason = OsReason(errno);
+        ::unlink(linked.c_str());
+        return false;
+    }
+    return true;
 }
 
 FileWriter::FileWriter(QSaveFile& file, std::function<void(std::uint64_t)> written)

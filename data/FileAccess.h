@@ -8,12 +8,37 @@
 #include <string>
 
 class QSaveFile;
+struct stat;
 
 // What reading and safely replacing the document's file need beyond Qt: the writer that
 // feeds a QSaveFile, the checks around its rename, and readable reasons for the faults.
 namespace FileAccess {
 
 std::string OsReason(int error);
+
+// What tells one state of a file from another without reading it: another program that
+// writes the file changes at least one of these.
+struct FileStamp
+{
+    bool exists = false;
+    bool regular = false;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+
+    bool operator==(const FileStamp& other) const;
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
+FileStamp StampOf(const struct stat& info);
+// Follows links and opens nothing, so a FIFO cannot block; a path that cannot be looked
+// at reads as not existing.
+FileStamp StampOfPath(const std::string& path);
+
+// Makes backup hold what the file at path (after links) holds now, replacing an older
+// backup in one step: a hard link where the file system allows one, else a copy.
+bool KeepAside(const std::string& path, const std::string& backup, std::string& reason);
 
 // Passes pugixml's small pieces of output on to the file in large ones, so the text is
 // never held whole. After the first failed write, or once the text outgrows what OpenFile

@@ -20,12 +20,16 @@
 
 namespace {
 
+using FileAccess::FileStamp;
 using FileAccess::FileWriter;
 using FileAccess::IsRunningExecutable;
+using FileAccess::KeepAside;
 using FileAccess::MiB;
 using FileAccess::OsReason;
 using FileAccess::Reason;
 using FileAccess::SizeLimitReason;
+using FileAccess::StampOf;
+using FileAccess::StampOfPath;
 using FileAccess::SyncFolderOf;
 using MarkupCheck::FindMarkupFault;
 using MarkupCheck::IsValidName;
@@ -110,24 +114,26 @@ bool CXmlDocument::ParseBuffer::Grow(std::size_t capacity)
     return true;
 }
 
-bool CXmlDocument::ReadFile(
-    const std::string& path, ParseBuffer& buffer, std::string& error, bool& missing)
+bool CXmlDocument::ReadFile(const std::string& path, ParseBuffer& buffer, std::string& error,
+    bool& missing, FileStamp& stamp)
 {
     // Non-blocking, so that a FIFO in the file's place cannot hold the window.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         missing = errno == ENOENT;
         error = OsReason(errno);
+        stamp = StampOfPath(path);
         return false;
     }
     struct stat info = {};
     if (::fstat(fd, &info) != 0) {
         error = OsReason(errno);
-    } else if (!S_ISREG(info.st_mode)) {
+        stamp = StampOfPath(path);
+    } else if (stamp = StampOf(info); !stamp.regular) {
         error = "not a regular file";
-    } else if (static_cast<std::uint64_t>(info.st_size) > MaxFileSize) {
-        error = SizeLimitReason() + " (" + std::to_string(info.st_size) + " bytes)";
-    } else if (!buffer.Grow(static_cast<std::size_t>(info.st_size) + 1)) {
+    } else if (stamp.size > MaxFileSize) {
+        error = SizeLimitReason() + " (" + std::to_string(stamp.size) + " bytes)";
+    } else if (!buffer.Grow(static_cast<std::size_t>(stamp.size) + 1)) {
         error = OsReason(ENOMEM);
     } else {
         // Read to the end, not to the size seen above: the file may have changed since.
@@ -192,14 +198,15 @@ bool CXmlDocument::OpenFile(const std::string& path)
     m_strError.clear();
     m_bMissing = false;
     ParseBuffer buffer;
-    if (!ReadFile(path, buffer, m_strError, m_bMissing))
+    if (!ReadFile(path, buffer, m_strError, m_bMissing, m_stamp))
         return Parse(buffer, nullptr);
     // Parsing works in place; a fault's line is counted on a second reading.
     return Parse(buffer, [&] {
         ParseBuffer again;
         std::string ignored;
         bool missing = false;
-        ReadFile(path, again, ignored, missing);
+        FileStamp stamp;
+        ReadFile(path, again, ignored, missing, stamp);
         return std::string(again.Data() ? again.Data() : "", again.Size());
     });
 }
@@ -323,10 +330,9 @@ bool CXmlDocument::SaveFile(const std::string& path)
     }
 
     // A device, FIFO or folder in the file's place (or at the end of a link from it) is
-    // not ours to replace. stat() follows links without opening anything, so a FIFO
-    // cannot block here.
-    struct stat info = {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    // not ours to replace.
+    const FileStamp old = StampOfPath(path);
+    if (old.exists && !old.regular) {
         m_strError = "not a regular file";
         return false;
     }
@@ -358,6 +364,14 @@ bool CXmlDocument::SaveFile(const std::string& path)
         m_strError = Reason(file, osError);
     else if (::fsync(file.handle()) != 0)
         m_strError = OsReason(errno);
+    struct stat info = {};
+    if (m_strError.empty() && ::fstat(file.handle(), &info) != 0)
+        m_strError = OsReason(errno);
+    // As late as can be, so that nothing is kept aside for a save that fails anyway.
+    std::string reason;
+    if (m_strError.empty() && old.exists && !m_strBackup.empty()
+        && !KeepAside(path, m_strBackup, reason))
+        m_strError = "the old file could not be kept as " + m_strBackup + ": " + reason;
     if (!m_strError.empty()) {
         file.cancelWriting();
         file.commit();
@@ -368,7 +382,7 @@ bool CXmlDocument::SaveFile(const std::string& path)
         return false;
     }
     m_bReplaced = true;
-    std::string reason;
+    m_stamp = StampOf(info);
     if (!SyncFolder(path, reason)) {
         m_strError = "its folder could not be synced: " + reason;
         return false;

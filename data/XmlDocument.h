@@ -1,11 +1,14 @@
 #pragma once
 
+#include "data/FileAccess.h"
+
 #include <pugixml.hpp>
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 // A document with a cursor that reads and builds one level at a time.
 //
@@ -38,6 +41,9 @@ public:
     // but one: see FileReplaced(). Text longer than MaxFileSize is refused, as OpenFile
     // would refuse the file.
     bool SaveFile(const std::string& path);
+    // The next SaveFile first keeps the file it replaces as backup (an older backup is
+    // replaced in one step); if that fails, nothing is saved. Empty for no backup.
+    void KeepReplacedFileAs(std::string backup) { m_strBackup = std::move(backup); }
     // The bytes SaveFile writes: UTF-8, the declaration, no whitespace between elements.
     std::string ToText() const;
 
@@ -55,6 +61,9 @@ public:
     // The last SaveFile failed only after the new file had taken the old one's place: its
     // folder could not be synced, so the rename may not survive a crash.
     bool FileReplaced() const { return m_bReplaced; }
+    // What the file at the path of the last OpenFile, or the file the last SaveFile wrote,
+    // was at that moment.
+    const FileAccess::FileStamp& Stamp() const { return m_stamp; }
 
 protected:
     // Fault injection for tests. SaveFile calls OnWritten after each piece it hands to the
@@ -86,8 +95,8 @@ private:
         std::size_t m_capacity = 0;
     };
 
-    static bool ReadFile(
-        const std::string& path, ParseBuffer& buffer, std::string& error, bool& missing);
+    static bool ReadFile(const std::string& path, ParseBuffer& buffer, std::string& error,
+        bool& missing, FileAccess::FileStamp& stamp);
     // Parses buffer unless an error is already set; source gives the parsed text again for
     // placing a fault.
     bool Parse(ParseBuffer& buffer, const std::function<std::string()>& source);
@@ -102,6 +111,8 @@ private:
     pugi::xml_node m_childPos;
 
     std::string m_strError;
+    std::string m_strBackup;
+    FileAccess::FileStamp m_stamp;
     bool m_bMissing = false;
     bool m_bReplaced = false;
 };

@@ -62,6 +62,10 @@ private Q_SLOTS:
     void unusableFileWarnsAndStaysUntouched_data();
     void unusableFileWarnsAndStaysUntouched();
     void failedSaveWarnsAndKeepsListAndFile();
+    void refusedFileIsKeptAsBackup_data();
+    void refusedFileIsKeptAsBackup();
+    void fileChangedOnDiskIsKeptAsBackup_data();
+    void fileChangedOnDiskIsKeptAsBackup();
     void loadKeepsRecordsARunStillHolds();
 
 private:
@@ -69,8 +73,10 @@ private:
     void Trigger(const char* action) { m_dlg->findChild<QAction*>(action)->trigger(); }
     void Fill(const Targets& targets);
     Targets Rows() const;
-    QByteArray FileBytes() const;
+    QByteArray FileBytes(const QString& name = QStringLiteral("submitdata.xml")) const;
     void WriteFile(const QByteArray& bytes) const;
+    // The one message since the last call, or a note that there was none or more.
+    QString TakeMessage();
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CQuillpostDlg> m_dlg;
@@ -129,9 +135,9 @@ Targets DataFileTest::Rows() const
     return rows;
 }
 
-QByteArray DataFileTest::FileBytes() const
+QByteArray DataFileTest::FileBytes(const QString& name) const
 {
-    QFile file(m_dir->filePath("submitdata.xml"));
+    QFile file(m_dir->filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
@@ -140,6 +146,14 @@ void DataFileTest::WriteFile(const QByteArray& bytes) const
     QFile file(m_dir->filePath("submitdata.xml"));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QString DataFileTest::TakeMessage()
+{
+    const std::vector<CMessageBox::Message> messages = std::exchange(m_messages, {});
+    if (messages.size() != 1)
+        return QStringLiteral("%1 messages").arg(messages.size());
+    return messages.front().text;
 }
 
 void DataFileTest::roundTrip_data()
@@ -269,6 +283,82 @@ void DataFileTest::failedSaveWarnsAndKeepsListAndFile()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
         QStringList{"submitdata.xml"});
     QVERIFY(Rows() == big);
+}
+
+void DataFileTest::refusedFileIsKeptAsBackup_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("size");
+    const QByteArray broken = "<data>" + QByteArray(50, 'x') + "<Host URL='a&b'/></data>";
+    QTest::newRow("ill-formed") << broken << qint64(0);
+    QTest::newRow("empty") << QByteArray() << qint64(0);
+    QTest::newRow("wrong root") << QByteArray("<list><Host URL='a'/></list>") << qint64(0);
+    // Sparse, so the test needs no such space.
+    QTest::newRow("over the size limit") << QByteArray("<data/>") << qint64(65 * 1024 * 1024);
+}
+
+void DataFileTest::refusedFileIsKeptAsBackup()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, size);
+    WriteFile(bytes);
+    if (size > 0)
+        QVERIFY(QFile::resize(m_dir->filePath("submitdata.xml"), size));
+    const QByteArray old = FileBytes();
+    const QString backup = m_dir->filePath("submitdata.xml.bak");
+    OpenWindow();
+    QString message = TakeMessage();
+    QVERIFY2(message.contains("was not loaded")
+            && message.contains("The next save keeps it as " + backup),
+        qPrintable(message));
+
+    Fill({{"http://new.example/", {{"furl", "x"}}}});
+    Trigger("saveDataAction");
+    message = TakeMessage();
+    QVERIFY2(message.contains("was saved") && message.contains("it is kept as " + backup),
+        qPrintable(message));
+    QCOMPARE(FileBytes("submitdata.xml.bak"), old);
+    OpenWindow();
+    QVERIFY(Rows() == (Targets{{"http://new.example/", {{"furl", "x"}}}}));
+
+    // Told once: the file is now the program's own.
+    Trigger("saveDataAction");
+    QCOMPARE(TakeMessage(), QStringLiteral("0 messages"));
+    QCOMPARE(FileBytes("submitdata.xml.bak"), old);
+}
+
+void DataFileTest::fileChangedOnDiskIsKeptAsBackup_data()
+{
+    QTest::addColumn<QByteArray>("atStart");
+    QTest::addColumn<QByteArray>("edited");
+    QTest::newRow("edited by another program")
+        << QByteArray("<data><Host URL='a'/></data>") << QByteArray("<data><Host URL='b'/></data>");
+    QTest::newRow("appeared where there was none")
+        << QByteArray() << QByteArray("<data><Host URL='made elsewhere'/></data>");
+}
+
+void DataFileTest::fileChangedOnDiskIsKeptAsBackup()
+{
+    QFETCH(QByteArray, atStart);
+    QFETCH(QByteArray, edited);
+    if (!atStart.isEmpty())
+        WriteFile(atStart);
+    OpenWindow();
+    // A save over the program's own last write keeps nothing and says nothing.
+    Trigger("saveDataAction");
+    Trigger("saveDataAction");
+    QCOMPARE(TakeMessage(), QStringLiteral("0 messages"));
+    QVERIFY(!QFile::exists(m_dir->filePath("submitdata.xml.bak")));
+
+    // Replaced by a new file, as editors save; the same size and the same inode
+    // would still differ in the time written.
+    QVERIFY(QFile::remove(m_dir->filePath("submitdata.xml")));
+    WriteFile(edited);
+    Trigger("saveDataAction");
+    const QString message = TakeMessage();
+    QVERIFY2(message.contains("it is kept as " + m_dir->filePath("submitdata.xml.bak")),
+        qPrintable(message));
+    QCOMPARE(FileBytes("submitdata.xml.bak"), edited);
 }
 
 void DataFileTest::loadKeepsRecordsARunStillHolds()

@@ -16,10 +16,8 @@ namespace datatest {
 
 Targets ReadTargetValues(CXmlDocument& doc)
 {
-    std::vector<std::shared_ptr<CSubmitHost>> records;
-    ReadTargets(doc, [&records](const std::string&) {
-        return records.emplace_back(std::make_shared<CSubmitHost>());
-    });
+    TargetRecords records;
+    ReadTargets(doc, records);
     Targets targets;
     for (const auto& record : records) {
         Target target{record->m_strUrl, {}};
@@ -33,7 +31,7 @@ Targets ReadTargetValues(CXmlDocument& doc)
 
 void WriteTargetValues(CXmlDocument& doc, const Targets& targets)
 {
-    std::vector<std::shared_ptr<CSubmitHost>> records;
+    TargetRecords records;
     for (const Target& target : targets) {
         auto record = std::make_shared<CSubmitHost>();
         record->m_strUrl = target.url;

@@ -13,14 +13,12 @@
 
 namespace {
 
-using Records = std::vector<std::shared_ptr<CSubmitHost>>;
+using Records = TargetRecords;
 
 Records Load(CXmlDocument& doc)
 {
     Records records;
-    ReadTargets(doc, [&records](const std::string&) {
-        return records.emplace_back(std::make_shared<CSubmitHost>());
-    });
+    ReadTargets(doc, records);
     return records;
 }
 

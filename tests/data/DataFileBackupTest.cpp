@@ -1,0 +1,116 @@
+// What a save keeps aside before it replaces a file the list does not hold.
+#include "DataTestSupport.h"
+
+#include "core/SubmitHost.h"
+#include "data/DataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace datatest;
+
+namespace {
+
+const std::string Refused = "<data><Host URL='a & b'/></data>";
+
+TargetRecords OneRecord()
+{
+    auto record = std::make_shared<CSubmitHost>();
+    record->m_strUrl = "http://new.example/";
+    return {record};
+}
+
+class DataFileBackup : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_path = DataFilePath(m_folder.Path());
+        m_backup = CDataFile::BackupPath(m_path);
+    }
+
+    TempFolder m_folder;
+    std::string m_path;
+    std::string m_backup;
+    CDataFile m_file;
+};
+
+} // namespace
+
+TEST_F(DataFileBackup, ReplacesAnOlderBackupWholeAndLeavesNothingElse)
+{
+    WriteBytes(m_path, Refused);
+    WriteBytes(m_backup, "an older backup, longer than the file kept now");
+    EXPECT_EQ(m_file.Load(m_path).backupPath, m_backup);
+
+    const DataFileOutcome saved = m_file.Save(m_path, OneRecord());
+    ASSERT_TRUE(saved.ok) << saved.reason;
+    EXPECT_EQ(saved.backupPath, m_backup);
+    EXPECT_EQ(ReadBytes(m_backup), Refused);
+    EXPECT_EQ(ListFolder(m_folder.Path()),
+        (std::vector<std::string>{"submitdata.xml", "submitdata.xml.bak"}));
+}
+
+TEST_F(DataFileBackup, CopiesWhereNoHardLinkCanBeMade)
+{
+    // A link to a file on another file system, as a hard link cannot cross one.
+    QTemporaryDir elsewhere(QStringLiteral("/dev/shm/quillpost-test-XXXXXX"));
+    struct stat here = {};
+    struct stat there = {};
+    if (!elsewhere.isValid() || ::stat(m_folder.Path().c_str(), &here) != 0
+        || ::stat(elsewhere.path().toStdString().c_str(), &there) != 0
+        || here.st_dev == there.st_dev)
+        GTEST_SKIP() << "no second file system to link into";
+    const std::string target = elsewhere.path().toStdString() + "/submitdata.xml";
+    WriteBytes(target, Refused);
+    ASSERT_EQ(::symlink(target.c_str(), m_path.c_str()), 0);
+    m_file.Load(m_path);
+
+    const DataFileOutcome saved = m_file.Save(m_path, OneRecord());
+    ASSERT_TRUE(saved.ok) << saved.reason;
+    EXPECT_EQ(ReadBytes(m_backup), Refused);
+    EXPECT_NE(ReadBytes(target), Refused);
+}
+
+TEST_F(DataFileBackup, NoSaveWhenTheOldFileCannotBeKept)
+{
+    WriteBytes(m_path, Refused);
+    ASSERT_EQ(::mkdir(m_backup.c_str(), 0755), 0);
+    WriteBytes(m_backup + "/inside", "x");
+    m_file.Load(m_path);
+
+    const DataFileOutcome saved = m_file.Save(m_path, OneRecord());
+    EXPECT_FALSE(saved.ok);
+    EXPECT_FALSE(saved.replaced);
+    EXPECT_NE(saved.reason.find("could not be kept as " + m_backup), std::string::npos)
+        << saved.reason;
+    EXPECT_EQ(ReadBytes(m_path), Refused);
+    EXPECT_EQ(ListFolder(m_folder.Path()),
+        (std::vector<std::string>{"submitdata.xml", "submitdata.xml.bak"}));
+}
+
+// The list may come from one file and be saved to another.
+TEST_F(DataFileBackup, EachPathIsJudgedByWhatWasSeenThere)
+{
+    WriteBytes(m_path, Refused);
+    m_file.Load(m_path);
+    const std::string other = m_folder.File("other.xml");
+    DataFileOutcome saved = m_file.Save(other, OneRecord());
+    ASSERT_TRUE(saved.ok) << saved.reason;
+    EXPECT_EQ(saved.backupPath, "");
+    saved = m_file.Save(other, OneRecord());
+    EXPECT_EQ(saved.backupPath, "");
+
+    // Never read nor written by this program: whatever it holds is kept.
+    const std::string unknown = m_folder.File("unknown.xml");
+    WriteBytes(unknown, "<data/>");
+    EXPECT_EQ(m_file.Save(unknown, OneRecord()).backupPath, CDataFile::BackupPath(unknown));
+
+    EXPECT_EQ(m_file.Save(m_path, OneRecord()).backupPath, m_backup);
+    EXPECT_EQ(ReadBytes(m_backup), Refused);
+}
