@@ -14,21 +14,34 @@ std::string DataFilePath(const std::string& folder)
     return folder + "/submitdata.xml";
 }
 
-bool ReadTargets(CXmlDocument& doc, TargetRecords& records)
+TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
 {
+    TargetsRead read;
     if (!doc.FindElement("data"))
-        return false;
+        return read;
+    read.isTargetList = true;
+    // What the walk takes, against what the document holds.
+    std::uint64_t elements = 1;
+    std::uint64_t attributes = 0;
     doc.EnterElement();
     while (doc.FindElement("Host")) {
         CSubmitHost* record = records.emplace_back(std::make_shared<CSubmitHost>()).get();
         record->m_strUrl = doc.GetAttribute("URL");
+        ++elements;
+        attributes += doc.HasAttribute("URL");
         doc.EnterElement();
-        while (doc.FindElement("param"))
+        while (doc.FindElement("param")) {
             record->AddParam(CPostParam(doc.GetAttribute("name"), doc.GetAttribute("value")));
+            ++elements;
+            attributes += doc.HasAttribute("name") + doc.HasAttribute("value");
+        }
         doc.LeaveElement();
     }
     doc.LeaveElement();
-    return true;
+    const CXmlDocument::Contents contents = doc.CountContents();
+    read.holdsAll
+        = !contents.other && contents.elements == elements && contents.attributes == attributes;
+    return read;
 }
 
 void WriteTargets(CXmlDocument& doc, const TargetRecords& records)
@@ -60,22 +73,21 @@ DataFileOutcome CDataFile::Load(const std::string& path)
 {
     DataFileOutcome outcome;
     CXmlDocument doc;
+    TargetsRead read;
     if (!doc.OpenFile(path)) {
         outcome.missing = doc.FileMissing();
         outcome.reason = doc.LastError();
-    } else if (!ReadTargets(doc, outcome.records)) {
+    } else if (read = ReadTargets(doc, outcome.records); !read.isTargetList) {
         outcome.reason = "its root element is not \"data\"";
     } else {
         outcome.ok = true;
     }
-    if (!outcome.ok)
-        outcome.records.clear();
     // A file that is there but was not loaded is kept aside by the next save; one that is
     // not a file at all is never replaced.
     const FileAccess::FileStamp& stamp = doc.Stamp();
     if (!outcome.ok && stamp.exists && stamp.regular)
         outcome.backupPath = BackupPath(path);
-    m_known[path] = Known{stamp, outcome.ok || !stamp.exists};
+    m_known[path] = Known{stamp, read.holdsAll || !stamp.exists};
     return outcome;
 }
 

@@ -16,10 +16,17 @@ using TargetRecords = std::vector<std::shared_ptr<CSubmitHost>>;
 // The data file's name inside the folder it is kept in (the program's own folder).
 std::string DataFilePath(const std::string& folder);
 
+struct TargetsRead
+{
+    // The root is "data"; when not, nothing was read.
+    bool isTargetList = false;
+    // The records hold all the document does: it has nothing a save would drop.
+    bool holdsAll = false;
+};
+
 // Appends every target of an opened document to records in file order: the "Host"
-// children of the root "data", each with its "param" children. False when the root is
-// not "data".
-bool ReadTargets(CXmlDocument& doc, TargetRecords& records);
+// children of the root "data", each with its "param" children.
+TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
 
 // Starts doc anew with the declaration and writes one "Host" per record, in order; null
 // records are skipped.
@@ -44,8 +51,8 @@ struct DataFileOutcome
 
 // Loads and saves the target list, and remembers for each path what the file there was
 // when the program last read or wrote it. A save that would replace a file whose content
-// the list does not hold (refused on load, or changed by another program since) keeps it
-// aside as "<name>.bak" first.
+// the list does not hold (refused on load, holding more than the list, or changed by
+// another program since) keeps it aside as "<name>.bak" first.
 class CDataFile
 {
 public:

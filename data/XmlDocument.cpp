@@ -42,7 +42,9 @@ using TextEncoding::Utf16ToUtf8;
 
 // Attribute values are normalised on reading (a literal TAB or line break becomes a
 // blank) and pugixml writes those characters as references, so values round-trip.
-constexpr unsigned ParseOptions = pugi::parse_default | pugi::parse_doctype;
+// Comments and processing instructions are kept only to be counted.
+constexpr unsigned ParseOptions
+    = pugi::parse_default | pugi::parse_doctype | pugi::parse_comments | pugi::parse_pi;
 
 class StringWriter : public pugi::xml_writer
 {
@@ -475,6 +477,42 @@ std::string CXmlDocument::GetAttribute(const std::string& name) const
             return attribute.value();
     }
     return std::string();
+}
+
+bool CXmlDocument::HasAttribute(const std::string& name) const
+{
+    for (pugi::xml_attribute attribute = m_current.first_attribute(); attribute;
+         attribute = attribute.next_attribute()) {
+        if (NameIs(attribute.name(), name))
+            return true;
+    }
+    return false;
+}
+
+CXmlDocument::Contents CXmlDocument::CountContents() const
+{
+    Contents contents;
+    // Without recursion: a document may nest a million elements deep.
+    pugi::xml_node node = m_doc.first_child();
+    while (node) {
+        if (node.type() == pugi::node_element) {
+            ++contents.elements;
+            for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
+                ++contents.attributes;
+        } else {
+            // Text that is only whitespace is not kept.
+            contents.other = true;
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            continue;
+        }
+        while (node && !node.next_sibling())
+            node = node.parent();
+        if (node)
+            node = node.next_sibling();
+    }
+    return contents;
 }
 
 bool CXmlDocument::SetAttribute(const std::string& name, const std::string& value)

@@ -52,7 +52,19 @@ public:
     bool LeaveElement();
     bool AppendElement(const std::string& name);
     std::string GetAttribute(const std::string& name) const;
+    bool HasAttribute(const std::string& name) const;
     bool SetAttribute(const std::string& name, const std::string& value);
+
+    // What the whole document holds, to tell whether a reader took all of it: its elements
+    // and attributes, and whether it holds anything else (comments, processing
+    // instructions, a document type, CDATA sections, text other than whitespace).
+    struct Contents
+    {
+        std::uint64_t elements = 0;
+        std::uint64_t attributes = 0;
+        bool other = false;
+    };
+    Contents CountContents() const;
 
     // Why the last OpenFile, StartFromText or SaveFile failed; empty after success.
     const std::string& LastError() const { return m_strError; }

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void refusedFileIsKeptAsBackup_data();
     void refusedFileIsKeptAsBackup();
     void fileChangedOnDiskIsKeptAsBackup_data();
+    void contentTheListIgnoresIsKeptAsBackup_data();
+    void contentTheListIgnoresIsKeptAsBackup();
     void fileChangedOnDiskIsKeptAsBackup();
     void loadKeepsRecordsARunStillHolds();
 
@@ -359,6 +361,53 @@ void DataFileTest::fileChangedOnDiskIsKeptAsBackup()
     QVERIFY2(message.contains("it is kept as " + m_dir->filePath("submitdata.xml.bak")),
         qPrintable(message));
     QCOMPARE(FileBytes("submitdata.xml.bak"), edited);
+}
+
+void DataFileTest::contentTheListIgnoresIsKeptAsBackup_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("kept");
+    const auto row = [](const char* name, const QByteArray& inside, bool kept) {
+        QTest::newRow(name) << "<data><Host URL='a'><param name='n' value='v'/></Host>" + inside
+                + "</data>" << kept;
+    };
+    row("comment", "<!-- note -->", true);
+    row("processing instruction", "<?editor x?>", true);
+    row("attribute on a target", "<Host URL='b' id='2'/>", true);
+    row("attribute on a parameter", "<Host URL='b'><param name='n' value='v' x=''/></Host>", true);
+    row("unknown element", "<group><Host URL='b'/></group>", true);
+    row("element in a parameter", "<Host><param><note/></param></Host>", true);
+    row("lower-case host", "<host URL='b'/>", true);
+    row("text", "<Host URL='b'>text</Host>", true);
+    row("CDATA", "<![CDATA[ ]]>", true);
+    QTest::newRow("document type") << QByteArray("<!DOCTYPE data><data/>") << true;
+    // All of these come back as they were meant.
+    QTest::newRow("declaration and whitespace")
+        << QByteArray("<?xml version='1.0' encoding='ISO-8859-1'?>\n<data>\n  <Host URL=\"\xE9\">\n"
+                      "    <param value='v' name='n'/>\n  </Host>\n</data>\n")
+        << false;
+    row("attributes left out", "<Host><param/><param name='m'/></Host>", false);
+}
+
+void DataFileTest::contentTheListIgnoresIsKeptAsBackup()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, kept);
+    WriteFile(bytes);
+    OpenWindow();
+    QCOMPARE(TakeMessage(), QStringLiteral("0 messages"));
+    Trigger("saveDataAction");
+    if (!kept) {
+        QCOMPARE(TakeMessage(), QStringLiteral("0 messages"));
+        QVERIFY(!QFile::exists(m_dir->filePath("submitdata.xml.bak")));
+        return;
+    }
+    const QString message = TakeMessage();
+    QVERIFY2(message.contains("it is kept as " + m_dir->filePath("submitdata.xml.bak")),
+        qPrintable(message));
+    QCOMPARE(FileBytes("submitdata.xml.bak"), bytes);
+    Trigger("saveDataAction");
+    QCOMPARE(TakeMessage(), QStringLiteral("0 messages"));
 }
 
 void DataFileTest::loadKeepsRecordsARunStillHolds()
