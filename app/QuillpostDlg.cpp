@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QStandardItem>
+#include <QStringList>
 #include <QTableView>
 #include <QTimer>
 
@@ -46,6 +47,13 @@ const QColor ImageBackground(0, 128, 128);
 QString ToQString(const std::string& text)
 {
     return QString::fromStdString(text);
+}
+
+// A text short enough for a message box line.
+QString Shortened(const QString& text)
+{
+    constexpr int Shown = 80;
+    return text.size() <= Shown ? text : text.left(Shown) + QStringLiteral("...");
 }
 
 QString NativePath(const std::string& path)
@@ -606,12 +614,24 @@ bool CQuillpostDlg::SaveTargets()
     else if (!outcome.ok)
         text = QStringLiteral("The data file %1 was not saved: %2. The file was left as it was.")
                    .arg(file, reason);
-    else if (!outcome.backupPath.empty())
+    else if (!outcome.backupPath.empty() || outcome.alteredCount > 0)
         text = QStringLiteral("The data file %1 was saved.").arg(file);
     if (!outcome.backupPath.empty())
         text += QStringLiteral(" The file it replaced held more than the list, or had been "
                                "changed by another program; it is kept as %1.")
                     .arg(NativePath(outcome.backupPath));
+    if (outcome.alteredCount > 0) {
+        QStringList urls;
+        for (const std::string& url : outcome.alteredUrls)
+            urls.append(QStringLiteral("\"%1\"").arg(Shortened(ToQString(url))));
+        const std::size_t more = outcome.alteredCount - outcome.alteredUrls.size();
+        QString list = urls.join(QStringLiteral(", "));
+        if (more > 0)
+            list += QStringLiteral(" and %1 more").arg(more);
+        text += QStringLiteral(
+            " Characters a data file cannot hold were saved as U+FFFD in the target%1 %2.")
+                    .arg(outcome.alteredCount > 1 ? QStringLiteral("s") : QString(), list);
+    }
     if (!text.isEmpty())
         WarnAboutDataFile(text);
     return true;

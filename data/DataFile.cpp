@@ -1,9 +1,20 @@
 #include "data/DataFile.h"
 
 #include "core/SubmitHost.h"
+#include "data/Utf8.h"
 #include "data/XmlDocument.h"
 
+#include <algorithm>
 #include <utility>
+
+namespace {
+
+bool IsXmlText(const std::string& text)
+{
+    return FindBadXmlChar(text) == std::string::npos;
+}
+
+} // namespace
 
 std::string DataFilePath(const std::string& folder)
 {
@@ -44,14 +55,17 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
     return read;
 }
 
-void WriteTargets(CXmlDocument& doc, const TargetRecords& records)
+std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& records)
 {
+    std::vector<std::size_t> altered;
     doc.StartFromText("<?xml version=\"1.0\"?>\r\n");
     doc.AppendElement("data");
     doc.EnterElement();
-    for (const std::shared_ptr<CSubmitHost>& record : records) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const CSubmitHost* record = records[i].get();
         if (!record)
             continue;
+        bool valid = IsXmlText(record->m_strUrl);
         doc.AppendElement("Host");
         doc.SetAttribute("URL", record->m_strUrl);
         doc.EnterElement();
@@ -60,13 +74,17 @@ void WriteTargets(CXmlDocument& doc, const TargetRecords& records)
         CPostParam param;
         for (bool more = record->GetFirstParam(pos, param); more;
              more = record->GetNextParam(pos, param)) {
+            valid = valid && IsXmlText(param.m_strName) && IsXmlText(param.m_strValue);
             doc.AppendElement("param");
             doc.SetAttribute("name", param.m_strName);
             doc.SetAttribute("value", param.m_strValue);
         }
         doc.LeaveElement();
+        if (!valid)
+            altered.push_back(i);
     }
     doc.LeaveElement();
+    return altered;
 }
 
 DataFileOutcome CDataFile::Load(const std::string& path)
@@ -95,7 +113,7 @@ DataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& re
 {
     DataFileOutcome outcome;
     CXmlDocument doc;
-    WriteTargets(doc, records);
+    const std::vector<std::size_t> altered = WriteTargets(doc, records);
 
     // A file where none was, or one that changed since, counts as one the list does not
     // hold; so does any file at a path this program never read or wrote.
@@ -113,6 +131,9 @@ DataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& re
         m_known[path] = Known{doc.Stamp(), true};
         if (now.exists && !holdsAll)
             outcome.backupPath = BackupPath(path);
+        outcome.alteredCount = altered.size();
+        for (std::size_t i = 0; i < std::min(altered.size(), AlteredUrlsShown); ++i)
+            outcome.alteredUrls.push_back(ToXmlChars(records[altered[i]]->m_strUrl));
     }
     return outcome;
 }

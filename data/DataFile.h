@@ -29,8 +29,10 @@ struct TargetsRead
 TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
 
 // Starts doc anew with the declaration and writes one "Host" per record, in order; null
-// records are skipped.
-void WriteTargets(CXmlDocument& doc, const TargetRecords& records);
+// records are skipped. Returns the positions of the records with a text the document
+// cannot hold (a control character, bytes that are not UTF-8), which it holds with
+// U+FFFD in their place.
+std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& records);
 
 // What became of a load or a save, for the window to put into words.
 struct DataFileOutcome
@@ -47,6 +49,10 @@ struct DataFileOutcome
     std::string backupPath;
     // Load: the targets read, in file order.
     TargetRecords records;
+    // Save: the URLs of the first few targets whose texts were saved with U+FFFD in place
+    // of characters a data file cannot hold, and how many targets that was in all.
+    std::vector<std::string> alteredUrls;
+    std::size_t alteredCount = 0;
 };
 
 // Loads and saves the target list, and remembers for each path what the file there was
@@ -60,6 +66,7 @@ public:
     DataFileOutcome Save(const std::string& path, const TargetRecords& records);
 
     static std::string BackupPath(const std::string& path) { return path + ".bak"; }
+    static constexpr std::size_t AlteredUrlsShown = 3;
 
 private:
     struct Known

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void refusedFileIsKeptAsBackup();
     void fileChangedOnDiskIsKeptAsBackup_data();
     void contentTheListIgnoresIsKeptAsBackup_data();
+    void controlCharactersAreReplacedAndTold();
     void contentTheListIgnoresIsKeptAsBackup();
     void fileChangedOnDiskIsKeptAsBackup();
     void loadKeepsRecordsARunStillHolds();
@@ -408,6 +409,33 @@ void DataFileTest::contentTheListIgnoresIsKeptAsBackup()
     QCOMPARE(FileBytes("submitdata.xml.bak"), bytes);
     Trigger("saveDataAction");
     QCOMPARE(TakeMessage(), QStringLiteral("0 messages"));
+}
+
+void DataFileTest::controlCharactersAreReplacedAndTold()
+{
+    OpenWindow();
+    Fill({{"http://clean.example/", {{"n", "tab\tCR\rLF\n"}}}, {"http://url\x01.example/", {}},
+        {"http://value.example/", {{"n", "esc\x1B"}}},
+        {"http://name.example/", {{std::string("nul\0", 4), "v"}}},
+        {"http://latin1.example/", {{"n", "caf\xE9"}}}});
+    Trigger("saveDataAction");
+    QString message = TakeMessage();
+    QVERIFY2(message.contains("saved as U+FFFD in the targets \"http://url\xEF\xBF\xBD.example/\", "
+                              "\"http://value.example/\", \"http://name.example/\" and 1 more."),
+        qPrintable(message));
+    const QByteArray saved = FileBytes();
+    for (const char c : saved)
+        QVERIFY2(static_cast<unsigned char>(c) >= 0x20, saved.constData());
+    QCOMPARE(saved.count("\xEF\xBF\xBD"), 4);
+
+    // Only the targets that hold such characters are named, and only while they do.
+    OpenWindow();
+    Trigger("saveDataAction");
+    QCOMPARE(TakeMessage(), QStringLiteral("0 messages"));
+    Fill({{"http://one.example/", {{"n", "\x7F\x05"}}}});
+    Trigger("saveDataAction");
+    message = TakeMessage();
+    QVERIFY2(message.endsWith("in the target \"http://one.example/\"."), qPrintable(message));
 }
 
 void DataFileTest::loadKeepsRecordsARunStillHolds()
