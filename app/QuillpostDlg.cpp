@@ -1,5 +1,6 @@
 #include "app/QuillpostDlg.h"
 
+#include "app/FieldValidator.h"
 #include "core/SubmitAllRun.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
@@ -92,8 +93,10 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
 
     // The fields take any text; the line edit's default limit would cut long values
     // loaded from the data file the first time they pass through a field.
-    for (QLineEdit* edit : {m_ui->urlEdit, m_ui->paramNameEdit, m_ui->paramValueEdit})
+    for (QLineEdit* edit : {m_ui->urlEdit, m_ui->paramNameEdit, m_ui->paramValueEdit}) {
         edit->setMaxLength(std::numeric_limits<int>::max());
+        edit->setValidator(new CFieldValidator(edit));
+    }
 
     m_paramList.setColumnCount(2);
     m_paramList.setHorizontalHeaderLabels(
@@ -228,7 +231,12 @@ void CQuillpostDlg::WriteFields()
         {m_ui->paramValueEdit, &m_paramValue},
     };
     for (const auto& [edit, value] : fields) {
+        // The validator keeps out what the user brings in; a value that is already in the
+        // list (a line break from the data file) is shown as it is, so an Edit keeps it.
+        const QValidator* validator = edit->validator();
+        edit->setValidator(nullptr);
         edit->setText(ToQString(*value));
+        edit->setValidator(validator);
         // Show the start of a long text, not its end.
         edit->setCursorPosition(0);
     }

@@ -5,9 +5,13 @@
 #include "ui/MessageBox.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +71,7 @@ private Q_SLOTS:
     void fileChangedOnDiskIsKeptAsBackup_data();
     void contentTheListIgnoresIsKeptAsBackup_data();
     void controlCharactersAreReplacedAndTold();
+    void fieldsDropControlCharactersTypedOrPasted();
     void contentTheListIgnoresIsKeptAsBackup();
     void fileChangedOnDiskIsKeptAsBackup();
     void loadKeepsRecordsARunStillHolds();
@@ -436,6 +441,39 @@ void DataFileTest::controlCharactersAreReplacedAndTold()
     Trigger("saveDataAction");
     message = TakeMessage();
     QVERIFY2(message.endsWith("in the target \"http://one.example/\"."), qPrintable(message));
+}
+
+void DataFileTest::fieldsDropControlCharactersTypedOrPasted()
+{
+    WriteFile("<data><Host URL='http://a.example/&#13;&#10;'/></data>");
+    OpenWindow();
+    m_dlg->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    auto* url = m_dlg->findChild<QLineEdit*>("urlEdit");
+    auto* value = m_dlg->findChild<QLineEdit*>("paramValueEdit");
+    QVERIFY(url && value);
+    const QChar escape(0x1B);
+    const QChar del(0x7F);
+
+    // A key's text is checked by its first character only.
+    value->clear();
+    QTest::sendKeyEvent(QTest::KeyAction::Click, value, Qt::Key_A,
+        QStringLiteral("a") + QChar(1) + escape + QStringLiteral("b\tc"), Qt::NoModifier);
+    QCOMPARE(value->text(), QStringLiteral("ab\tc"));
+    const QString tail(70000, QLatin1Char('v'));
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("x\r\ny") + del + QChar(0) + QStringLiteral("z") + tail);
+    value->selectAll();
+    value->paste();
+    QCOMPARE(value->text(), QStringLiteral("xy") + del + QStringLiteral("z") + tail);
+    QCOMPARE(value->cursorPosition(), value->text().size());
+
+    // A value already in the list is shown whole, and Edit keeps it.
+    const QRect row = m_targetView->visualRect(m_targets->index(0, 0));
+    QTest::mouseClick(m_targetView->viewport(), Qt::LeftButton, {}, row.center());
+    QCOMPARE(url->text(), QStringLiteral("http://a.example/\r\n"));
+    m_dlg->findChild<QPushButton*>("editUrlButton")->click();
+    QCOMPARE(m_targets->Record(0)->m_strUrl, std::string("http://a.example/\r\n"));
 }
 
 void DataFileTest::loadKeepsRecordsARunStillHolds()
