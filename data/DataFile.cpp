@@ -28,6 +28,8 @@ std::string DataFilePath(const std::string& folder)
 TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
 {
     TargetsRead read;
+    // <?xml version="1.0"?><data/>
+    read.savedSize = 28;
     if (!doc.FindElement("data"))
         return read;
     read.isTargetList = true;
@@ -40,12 +42,23 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
         record->m_strUrl = doc.GetAttribute("URL");
         ++elements;
         attributes += doc.HasAttribute("URL");
+        // <Host URL=""/>, and the end tag of "data" once there is a target.
+        read.savedSize += 14 + SavedValueSize(record->m_strUrl) + (records.size() == 1 ? 6 : 0);
         doc.EnterElement();
+        bool hasParams = false;
         while (doc.FindElement("param")) {
-            record->AddParam(CPostParam(doc.GetAttribute("name"), doc.GetAttribute("value")));
+            CPostParam param(doc.GetAttribute("name"), doc.GetAttribute("value"));
             ++elements;
             attributes += doc.HasAttribute("name") + doc.HasAttribute("value");
+            // <param name="" value=""/>
+            read.savedSize
+                += 25 + SavedValueSize(param.m_strName) + SavedValueSize(param.m_strValue);
+            record->AddParam(std::move(param));
+            hasParams = true;
         }
+        // <Host ...>...</Host> instead of <Host .../>
+        if (hasParams)
+            read.savedSize += 6;
         doc.LeaveElement();
     }
     doc.LeaveElement();
@@ -87,6 +100,19 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
     return altered;
 }
 
+std::uint64_t SavedValueSize(const std::string& value)
+{
+    // What the writer adds to a byte: "&quot;" for a quote is five more, "&#10;" for a line
+    // feed four. Comparisons rather than a table, so that the compiler can take many bytes
+    // at a time.
+    std::size_t extra = 0;
+    for (const char c : value) {
+        extra += (c == '"') * 5u + (c == '&') * 4u + (c == '<') * 3u
+            + ((c == '\t') + (c == '\n') + (c == '\r')) * 4u;
+    }
+    return value.size() + extra;
+}
+
 DataFileOutcome CDataFile::Load(const std::string& path)
 {
     DataFileOutcome outcome;
@@ -97,6 +123,13 @@ DataFileOutcome CDataFile::Load(const std::string& path)
         outcome.reason = doc.LastError();
     } else if (read = ReadTargets(doc, outcome.records); !read.isTargetList) {
         outcome.reason = "its root element is not \"data\"";
+    } else if (read.savedSize > CXmlDocument::MaxFileSize) {
+        // Another encoding, or many characters written as references, can make a file
+        // within the limit a list beyond it, one that no save could write.
+        outcome.reason
+            = "the list would be saved as more than " + FileAccess::MiB(CXmlDocument::MaxFileSize);
+        outcome.records.clear();
+        read.holdsAll = false;
     } else {
         outcome.ok = true;
     }

@@ -3,6 +3,7 @@
 #include "data/FileAccess.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,8 @@ struct TargetsRead
     bool isTargetList = false;
     // The records hold all the document does: it has nothing a save would drop.
     bool holdsAll = false;
+    // The size of the file a save of the records read would write.
+    std::uint64_t savedSize = 0;
 };
 
 // Appends every target of an opened document to records in file order: the "Host"
@@ -33,6 +36,10 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
 // cannot hold (a control character, bytes that are not UTF-8), which it holds with
 // U+FFFD in their place.
 std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& records);
+
+// A value's size as the writer puts it between quotes, escaped. For text read from a
+// document, which holds only characters a data file can hold.
+std::uint64_t SavedValueSize(const std::string& value);
 
 // What became of a load or a save, for the window to put into words.
 struct DataFileOutcome

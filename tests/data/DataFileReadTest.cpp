@@ -383,3 +383,44 @@ TEST(DataFileWrite, ValuesXmlCannotHoldStillGiveALoadableFile)
         (Targets{
             {"a" + fffd + fffd + "b", {{"n" + fffd, "v" + fffd + fffd + "\t"}, {fffd, fffd}}}}));
 }
+
+// What a load expects a save to write is what the save writes.
+TEST(DataFileWrite, SavedSizeIsKnownOnLoad)
+{
+    const std::vector<Targets> lists = {
+        {},
+        {{"", {}}},
+        {{"http://a.example/?x=1&y=<2>", {{"\"q\" 'a'", ">\t\r\n\xE2\x82\xAC"}, {"", ""}}},
+            {"b", {}}},
+    };
+    for (const Targets& targets : lists) {
+        CXmlDocument doc;
+        WriteTargetValues(doc, targets);
+        const std::string text = doc.ToText();
+        ASSERT_TRUE(doc.StartFromText(text)) << doc.LastError();
+        TargetRecords records;
+        EXPECT_EQ(ReadTargets(doc, records).savedSize, text.size()) << text;
+    }
+}
+
+// Two bytes of UTF-16 for a quote that is saved as six bytes of "&quot;": a file well within
+// the limit holds a list no save could write. It is refused whole, and kept by the next save.
+TEST(DataFileRead, ListThatWouldSaveOverTheLimitIsRefused)
+{
+    TempFolder folder;
+    const std::string path = DataFilePath(folder.Path());
+    // The declaration, <data>, <Host URL=""/> and </data> take 48 bytes.
+    const std::size_t fits = (CXmlDocument::MaxFileSize - 48) / 6;
+    WriteBytes(path, Utf16Le("<data><Host URL='" + std::string(fits + 1, '"') + "'/></data>"));
+    ASSERT_LT(ReadBytes(path).size(), CXmlDocument::MaxFileSize / 2);
+
+    CDataFile file;
+    const DataFileOutcome loaded = file.Load(path);
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_TRUE(loaded.records.empty());
+    EXPECT_EQ(loaded.reason, "the list would be saved as more than 64 MiB");
+    EXPECT_EQ(loaded.backupPath, CDataFile::BackupPath(path));
+
+    WriteBytes(path, Utf16Le("<data><Host URL='" + std::string(fits, '"') + "'/></data>"));
+    EXPECT_TRUE(file.Load(path).ok);
+}

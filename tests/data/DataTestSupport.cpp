@@ -29,7 +29,7 @@ Targets ReadTargetValues(CXmlDocument& doc)
     return targets;
 }
 
-void WriteTargetValues(CXmlDocument& doc, const Targets& targets)
+TargetRecords ToRecords(const Targets& targets)
 {
     TargetRecords records;
     for (const Target& target : targets) {
@@ -39,7 +39,12 @@ void WriteTargetValues(CXmlDocument& doc, const Targets& targets)
             record->AddParam(CPostParam(name, value));
         records.push_back(std::move(record));
     }
-    WriteTargets(doc, records);
+    return records;
+}
+
+void WriteTargetValues(CXmlDocument& doc, const Targets& targets)
+{
+    WriteTargets(doc, ToRecords(targets));
 }
 
 std::string ReadBytes(const std::string& path)

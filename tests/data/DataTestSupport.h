@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DataFile.h"
 #include "data/XmlDocument.h"
 
 #include <QTemporaryDir>
@@ -27,6 +28,7 @@ using Targets = std::vector<Target>;
 
 // The window's load walk over an opened document, as plain values.
 Targets ReadTargetValues(CXmlDocument& doc);
+TargetRecords ToRecords(const Targets& targets);
 // The window's save walk of plain values into a fresh document.
 void WriteTargetValues(CXmlDocument& doc, const Targets& targets);
 
