@@ -1,7 +1,5 @@
 #include "data/TextEncoding.h"
 
-#include <algorithm>
-
 namespace {
 
 void AppendUtf8(std::string& out, char32_t c)
@@ -11,13 +9,8 @@ void AppendUtf8(std::string& out, char32_t c)
     } else if (c < 0x800) {
         out += static_cast<char>(0xC0 | (c >> 6));
         out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0xE0 | (c >> 12));
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
@@ -42,77 +35,23 @@ std::string Lower(std::string_view text)
     return lower;
 }
 
-bool Utf16ToUtf8(std::string_view in, bool bigEndian, std::string& out, std::size_t& badOffset)
+int Windows1252ToUnicode(unsigned char byte)
 {
-    const auto unit = [&](std::size_t i) {
-        const auto b0 = static_cast<unsigned char>(in[i]);
-        const auto b1 = static_cast<unsigned char>(in[i + 1]);
-        return static_cast<char32_t>(bigEndian ? (b0 << 8 | b1) : (b1 << 8 | b0));
-    };
-    out.clear();
-    out.reserve(in.size());
-    std::size_t i = 2;
-    for (; i + 1 < in.size(); i += 2) {
-        char32_t c = unit(i);
-        if (c >= 0xD800 && c <= 0xDBFF && i + 3 < in.size()) {
-            const char32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) {
-            badOffset = i;
-            return false;
-        }
-        AppendUtf8(out, c);
-    }
-    badOffset = i;
-    return i == in.size();
+    if (byte < 0x80 || byte > 0x9F)
+        return byte;
+    const char16_t c = Windows1252High[byte - 0x80];
+    return c == 0 ? -1 : c;
 }
 
-std::string DeclaredEncoding(std::string_view bytes)
+std::string Windows1252ToUtf8(std::string_view in)
 {
-    if (bytes.substr(0, 5) != "<?xml" || bytes.size() < 6 || !IsXmlSpace(bytes[5]))
-        return std::string();
-    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
-    std::size_t i = declaration.find("encoding");
-    if (i == std::string_view::npos)
-        return std::string();
-    i += 8;
-    while (i < declaration.size() && IsXmlSpace(declaration[i]))
-        ++i;
-    if (i >= declaration.size() || declaration[i] != '=')
-        return std::string();
-    ++i;
-    while (i < declaration.size() && IsXmlSpace(declaration[i]))
-        ++i;
-    if (i >= declaration.size() || (declaration[i] != '"' && declaration[i] != '\''))
-        return std::string();
-    const std::size_t end = declaration.find(declaration[i], i + 1);
-    if (end == std::string_view::npos)
-        return std::string();
-    return std::string(declaration.substr(i + 1, std::min<std::size_t>(end - i - 1, 40)));
-}
-
-bool SingleByteToUtf8(
-    std::string_view in, bool windows1252, std::string& out, std::size_t& badOffset)
-{
-    out.clear();
+    std::string out;
     out.reserve(in.size() + in.size() / 8);
-    for (std::size_t i = 0; i < in.size(); ++i) {
-        const auto c = static_cast<unsigned char>(in[i]);
-        char32_t code = c;
-        if (windows1252 && c >= 0x80 && c <= 0x9F) {
-            code = Windows1252High[c - 0x80];
-            if (code == 0) {
-                badOffset = i;
-                return false;
-            }
-        }
-        AppendUtf8(out, code);
+    for (const char byte : in) {
+        const int c = Windows1252ToUnicode(static_cast<unsigned char>(byte));
+        AppendUtf8(out, c < 0 ? 0xFFFD : static_cast<char32_t>(c));
     }
-    return true;
+    return out;
 }
 
 } // namespace TextEncoding

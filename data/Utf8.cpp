@@ -1,12 +1,5 @@
 #include "data/Utf8.h"
 
-#include <cstdint>
-#include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 constexpr bool IsAllowedControl(unsigned char c)
@@ -55,54 +48,17 @@ std::size_t SequenceLength(std::string_view text, std::size_t pos)
     return length;
 }
 
-// Data files are mostly ASCII: the length of the run of plain bytes (neither a control
-// character nor above 0x7F) from the start of text, taken sixteen or eight bytes at a time.
-std::size_t PlainAsciiRun(const char* text, std::size_t size)
-{
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    // Signed: bytes above 0x7F are negative, so one comparison finds both kinds.
-    const __m128i space = _mm_set1_epi8(0x20);
-    for (; size - i >= 16; i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-        const int stops = _mm_movemask_epi8(_mm_cmplt_epi8(chunk, space));
-        if (stops != 0)
-            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(stops)));
-    }
-#endif
-    // A byte below 0x20 sets its high bit on subtracting; a borrow only reaches the bytes
-    // above one that stops anyway.
-    constexpr std::uint64_t spaces = 0x2020202020202020u;
-    constexpr std::uint64_t highs = 0x8080808080808080u;
-    for (; size - i >= 8; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text + i, sizeof word);
-        if (((word | (word - spaces)) & highs) != 0)
-            break;
-    }
-    // At most one word's bytes when the loop above stopped early.
-    for (; i < size; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c >= 0x80)
-            break;
-    }
-    return i;
-}
-
 } // namespace
 
 std::size_t FindBadXmlChar(std::string_view text)
 {
-    std::size_t pos = 0;
-    for (;;) {
-        pos += PlainAsciiRun(text.data() + pos, text.size() - pos);
-        if (pos == text.size())
-            return std::string_view::npos;
+    for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t length = SequenceLength(text, pos);
         if (length == 0)
             return pos;
         pos += length;
     }
+    return std::string_view::npos;
 }
 
 std::string ToXmlChars(std::string_view text)

@@ -1,9 +1,9 @@
 #include "data/XmlDocument.h"
 
 #include "data/FileAccess.h"
-#include "data/MarkupCheck.h"
 #include "data/TextEncoding.h"
 #include "data/Utf8.h"
+#include "data/XmlCheck.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,14 +30,7 @@ using FileAccess::SizeLimitReason;
 using FileAccess::StampOf;
 using FileAccess::StampOfPath;
 using FileAccess::SyncFolderOf;
-using MarkupCheck::FindMarkupFault;
-using MarkupCheck::IsValidName;
-using MarkupCheck::MarkupFault;
-using MarkupCheck::Place;
-using TextEncoding::DeclaredEncoding;
-using TextEncoding::Lower;
-using TextEncoding::SingleByteToUtf8;
-using TextEncoding::Utf16ToUtf8;
+using TextEncoding::Windows1252ToUtf8;
 
 // Attribute values are normalised on reading (a literal TAB or line break becomes a
 // blank) and pugixml writes those characters as references, so values round-trip.
@@ -61,6 +53,21 @@ public:
 private:
     std::string& m_out;
 };
+
+// Enough of XML's Name rule that nothing written can break the markup around it: ASCII
+// letters, digits, "_", ":", "-" and "." (no digit, "-" or "." first), and any well-formed
+// character beyond ASCII.
+bool IsValidName(const std::string& name)
+{
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        const bool start
+            = ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_' || c == ':' || c >= 0x80;
+        if (!(start || (i > 0 && ((c >= '0' && c <= '9') || c == '-' || c == '.'))))
+            return false;
+    }
+    return !name.empty() && FindBadXmlChar(name) == std::string::npos;
+}
 
 // Whether the stored name actual is exactly name. A name holding a NUL matches nothing,
 // as no stored name can hold one.
@@ -188,11 +195,11 @@ bool CXmlDocument::StartFromText(const std::string& text)
     ParseBuffer buffer(text.size());
     if (!buffer.Data()) {
         m_strError = OsReason(ENOMEM);
-        return Parse(buffer, nullptr);
+        return Parse(buffer);
     }
     std::memcpy(buffer.Data(), text.data(), text.size());
     buffer.SetSize(text.size());
-    return Parse(buffer, [&] { return text; });
+    return Parse(buffer);
 }
 
 bool CXmlDocument::OpenFile(const std::string& path)
@@ -200,125 +207,53 @@ bool CXmlDocument::OpenFile(const std::string& path)
     m_strError.clear();
     m_bMissing = false;
     ParseBuffer buffer;
-    if (!ReadFile(path, buffer, m_strError, m_bMissing, m_stamp))
-        return Parse(buffer, nullptr);
-    // Parsing works in place; a fault's line is counted on a second reading.
-    return Parse(buffer, [&] {
-        ParseBuffer again;
-        std::string ignored;
-        bool missing = false;
-        FileStamp stamp;
-        ReadFile(path, again, ignored, missing, stamp);
-        return std::string(again.Data() ? again.Data() : "", again.Size());
-    });
+    ReadFile(path, buffer, m_strError, m_bMissing, m_stamp);
+    return Parse(buffer);
 }
 
-bool CXmlDocument::Parse(ParseBuffer& buffer, const std::function<std::string()>& source)
+bool CXmlDocument::Parse(ParseBuffer& buffer)
 {
-    const bool parsed = m_strError.empty() && ParseInto(buffer, source);
+    const bool parsed = m_strError.empty() && ParseInto(buffer);
     if (!parsed)
         m_doc.reset();
     ResetCursor();
     return parsed;
 }
 
-bool CXmlDocument::ParseInto(ParseBuffer& buffer, const std::function<std::string()>& source)
+bool CXmlDocument::ParseInto(ParseBuffer& buffer)
 {
     m_doc.reset();
-
-    // Check the encoding ourselves: pugixml passes malformed UTF-8 through and stops
-    // silently at a NUL byte. Other encodings become UTF-8 first, so that one set of
-    // checks sees every file.
-    std::string converted;
-    std::size_t bad = std::string::npos;
-    const std::string_view bytes(buffer.Data(), buffer.Size());
-    const auto useConverted = [&] {
-        ParseBuffer utf8(converted.size());
-        if (!utf8.Data()) {
+    const XmlCheck::Result check = XmlCheck::Check(std::string_view(buffer.Data(), buffer.Size()));
+    if (!check.fault.empty()) {
+        m_strError = check.fault;
+        return false;
+    }
+    pugi::xml_encoding encoding = pugi::encoding_auto;
+    if (check.encoding == XmlCheck::Encoding::Latin1) {
+        encoding = pugi::encoding_latin1;
+    } else if (check.encoding == XmlCheck::Encoding::Windows1252) {
+        const std::string utf8 = Windows1252ToUtf8(std::string_view(buffer.Data(), buffer.Size()));
+        ParseBuffer converted(utf8.size());
+        if (!converted.Data()) {
             m_strError = OsReason(ENOMEM);
             return false;
         }
-        std::memcpy(utf8.Data(), converted.data(), converted.size());
-        utf8.SetSize(converted.size());
-        buffer = std::move(utf8);
-        return true;
-    };
-    if (bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 2) == "\xFF\xFE") {
-        if (!Utf16ToUtf8(bytes, bytes[0] == '\xFE', converted, bad)) {
-            m_strError = "not valid UTF-16 at byte " + std::to_string(bad);
-            return false;
-        }
-        if (!useConverted())
-            return false;
-    } else {
-        const std::string encoding = DeclaredEncoding(bytes);
-        const std::string name = Lower(encoding);
-        if (name == "iso-8859-1" || name == "iso8859-1" || name == "iso_8859-1" || name == "latin1"
-            || name == "latin-1" || name == "windows-1252" || name == "cp1252") {
-            const bool windows1252 = name == "windows-1252" || name == "cp1252";
-            if (!SingleByteToUtf8(bytes, windows1252, converted, bad)) {
-                m_strError = "not valid " + encoding + " at " + Place(bytes, bad);
-                return false;
-            }
-            if (!useConverted())
-                return false;
-        } else if (!name.empty() && name != "utf-8" && name != "utf8" && name != "us-ascii"
-            && name != "ascii") {
-            m_strError = "unsupported encoding \"" + ToXmlChars(encoding) + "\"";
-            return false;
-        }
-    }
-    const std::string_view text(buffer.Data(), buffer.Size());
-    bad = FindBadXmlChar(text);
-    if (bad != std::string::npos) {
-        const auto c = static_cast<unsigned char>(text[bad]);
-        if (c == 0)
-            m_strError = "NUL character at ";
-        else if (c < 0x20)
-            m_strError = "control character " + std::to_string(c) + " at ";
-        else if (text.substr(bad, 2) == "\xEF\xBF" && text.size() > bad + 2
-            && static_cast<unsigned char>(text[bad + 2]) >= 0xBE)
-            m_strError = "a character XML does not allow at ";
-        else
-            m_strError = "not valid UTF-8 at ";
-        m_strError += Place(text, bad);
-        return false;
-    }
-    const MarkupFault fault = FindMarkupFault(text);
-    if (!fault.reason.empty()) {
-        m_strError = fault.reason + " at " + Place(text, fault.offset);
-        return false;
+        std::memcpy(converted.Data(), utf8.data(), utf8.size());
+        converted.SetSize(utf8.size());
+        buffer = std::move(converted);
+        encoding = pugi::encoding_utf8;
     }
 
     const std::size_t size = buffer.Size();
     const pugi::xml_parse_result result
-        = m_doc.load_buffer_inplace_own(buffer.Release(), size, ParseOptions, pugi::encoding_utf8);
-    if (result.status == pugi::status_no_document_element) {
-        m_strError = "not well-formed XML: no root element";
-        return false;
-    }
+        = m_doc.load_buffer_inplace_own(buffer.Release(), size, ParseOptions, encoding);
     if (!result) {
-        m_strError = std::string("not well-formed XML: ") + result.description();
-        const std::string text = converted.empty() && source ? source() : converted;
-        m_strError += " at " + Place(text, static_cast<std::size_t>(result.offset));
+        // Only when memory runs out, as the check has passed.
+        m_strError = std::string("not well-formed XML: ") + result.description() + " at byte "
+            + std::to_string(result.offset);
         return false;
     }
-
-    // pugixml takes several roots; such a file was not written by us and is better reported
-    // than half read. The scan above refuses entity declarations; this stays in case it
-    // gave up before the DOCTYPE's end.
-    int roots = 0;
-    for (pugi::xml_node node = m_doc.first_child(); node; node = node.next_sibling()) {
-        if (node.type() == pugi::node_element) {
-            ++roots;
-        } else if (node.type() == pugi::node_doctype
-            && std::strstr(node.value(), "<!ENTITY") != nullptr) {
-            m_strError = "entity declarations are not supported";
-        }
-    }
-    if (m_strError.empty() && roots > 1)
-        m_strError = "not well-formed XML: more than one root element";
-    return m_strError.empty();
+    return true;
 }
 
 bool CXmlDocument::SaveFile(const std::string& path)

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <utility>
 
@@ -109,10 +108,9 @@ private:
 
     static bool ReadFile(const std::string& path, ParseBuffer& buffer, std::string& error,
         bool& missing, FileAccess::FileStamp& stamp);
-    // Parses buffer unless an error is already set; source gives the parsed text again for
-    // placing a fault.
-    bool Parse(ParseBuffer& buffer, const std::function<std::string()>& source);
-    bool ParseInto(ParseBuffer& buffer, const std::function<std::string()>& source);
+    // Checks and parses buffer unless an error is already set.
+    bool Parse(ParseBuffer& buffer);
+    bool ParseInto(ParseBuffer& buffer);
     void ResetCursor();
     // The text of SaveFile and ToText.
     void Save(pugi::xml_writer& writer) const;
