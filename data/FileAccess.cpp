@@ -1,7 +1,5 @@
 #include "data/FileAccess.h"
 
-#include "data/XmlDocument.h"
-
 #include <QFile>
 #include <QSaveFile>
 
@@ -103,7 +101,7 @@ FileWriter::FileWriter(QSaveFile& file, std::function<void(std::uint64_t)> writt
 void FileWriter::write(const void* data, std::size_t size)
 {
     m_total += size;
-    if (m_total > CXmlDocument::MaxFileSize) {
+    if (m_total > MaxFileSize) {
         m_tooLarge = m_failed = true;
         return;
     }
@@ -175,7 +173,7 @@ std::string MiB(std::uint64_t bytes)
 
 std::string SizeLimitReason()
 {
-    return "the file is larger than " + MiB(CXmlDocument::MaxFileSize);
+    return "the file is larger than " + MiB(MaxFileSize);
 }
 
 } // namespace FileAccess

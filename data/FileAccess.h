@@ -14,6 +14,10 @@ struct stat;
 // feeds a QSaveFile, the checks around its rename, and readable reasons for the faults.
 namespace FileAccess {
 
+// Far more than any real target list; a larger file is refused before it is read, and
+// no save writes one.
+constexpr std::uint64_t MaxFileSize = 64u * 1024u * 1024u;
+
 std::string OsReason(int error);
 
 // What tells one state of a file from another without reading it: another program that
@@ -81,7 +85,7 @@ bool SyncFolderOf(const std::string& path, std::string& reason);
 
 std::string MiB(std::uint64_t bytes);
 
-// Why a file larger than CXmlDocument::MaxFileSize is refused.
+// Why a file larger than MaxFileSize is refused.
 std::string SizeLimitReason();
 
 } // namespace FileAccess

@@ -24,8 +24,7 @@
 class CXmlDocument
 {
 public:
-    // Far more than any real target list; a larger file is refused before it is parsed.
-    static constexpr std::uint64_t MaxFileSize = 64u * 1024u * 1024u;
+    static constexpr std::uint64_t MaxFileSize = FileAccess::MaxFileSize;
 
     CXmlDocument();
     CXmlDocument(const CXmlDocument&) = delete;
