@@ -2,6 +2,7 @@
 // byte, and a file that cannot be used is reported once, never touched.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
+#include "tests/data/DataTestSupport.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
@@ -23,31 +24,7 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-using Params = std::vector<std::pair<std::string, std::string>>;
-struct Target
-{
-    std::string url;
-    Params params;
-    bool operator==(const Target& other) const
-    {
-        return url == other.url && params == other.params;
-    }
-};
-using Targets = std::vector<Target>;
-
-Params RecordParams(const CSubmitHost& record)
-{
-    Params params;
-    CSubmitHost::ParamPosition pos;
-    CPostParam param;
-    for (bool more = record.GetFirstParam(pos, param); more; more = record.GetNextParam(pos, param))
-        params.emplace_back(param.m_strName, param.m_strValue);
-    return params;
-}
-
-} // namespace
+using namespace datatest;
 
 Q_DECLARE_METATYPE(Targets)
 
@@ -120,13 +97,9 @@ void DataFileTest::OpenWindow()
 // Rows made as the window's Add makes them; values a line edit cannot hold included.
 void DataFileTest::Fill(const Targets& targets)
 {
-    for (const Target& target : targets) {
-        auto record = std::make_shared<CSubmitHost>();
-        record->m_strUrl = target.url;
-        for (const auto& [name, value] : target.params)
-            record->AddParam(CPostParam(name, value));
+    for (std::shared_ptr<CSubmitHost>& record : ToRecords(targets)) {
         const int row = m_targets->RowCount();
-        m_targets->InsertRow(row, target.url, CQuillpostDlg::ImageFailed);
+        m_targets->InsertRow(row, record->m_strUrl, CQuillpostDlg::ImageFailed);
         m_targets->SetRecord(row, std::move(record));
     }
 }
@@ -138,7 +111,7 @@ Targets DataFileTest::Rows() const
         const auto record = m_targets->Record(row);
         if (!record || m_targets->Text(row) != record->m_strUrl)
             return {{"row " + std::to_string(row) + " does not match its record", {}}};
-        rows.push_back({record->m_strUrl, RecordParams(*record)});
+        rows.push_back({record->m_strUrl, ParamsOf(*record)});
     }
     return rows;
 }
@@ -488,7 +461,7 @@ void DataFileTest::loadKeepsRecordsARunStillHolds()
     QCOMPARE(m_targets->RowCount(), 1);
     QVERIFY(m_targets->Record(0) != held);
     QCOMPARE(held->m_strUrl, std::string("a"));
-    QVERIFY(RecordParams(*held) == (Params{{"n", "v"}}));
+    QVERIFY(ParamsOf(*held) == (Params{{"n", "v"}}));
 }
 
 QTEST_MAIN(DataFileTest)

@@ -14,18 +14,23 @@
 
 namespace datatest {
 
+Params ParamsOf(const CSubmitHost& record)
+{
+    Params params;
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
+    for (bool more = record.GetFirstParam(pos, param); more; more = record.GetNextParam(pos, param))
+        params.emplace_back(param.m_strName, param.m_strValue);
+    return params;
+}
+
 Targets ReadTargetValues(CXmlDocument& doc)
 {
     TargetRecords records;
     ReadTargets(doc, records);
     Targets targets;
-    for (const auto& record : records) {
-        Target target{record->m_strUrl, {}};
-        CPostParam param;
-        for (bool more = record->GetFirstParam(param); more; more = record->GetNextParam(param))
-            target.params.emplace_back(param.m_strName, param.m_strValue);
-        targets.push_back(std::move(target));
-    }
+    for (const auto& record : records)
+        targets.push_back({record->m_strUrl, ParamsOf(*record)});
     return targets;
 }
 

@@ -26,6 +26,8 @@ struct Target
 
 using Targets = std::vector<Target>;
 
+// A record's parameters in order, on a walk of its own.
+Params ParamsOf(const CSubmitHost& record);
 // The window's load walk over an opened document, as plain values.
 Targets ReadTargetValues(CXmlDocument& doc);
 TargetRecords ToRecords(const Targets& targets);
