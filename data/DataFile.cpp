@@ -36,6 +36,7 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
     // What the walk takes, against what the document holds.
     std::uint64_t elements = 1;
     std::uint64_t attributes = 0;
+    const std::size_t first = records.size();
     doc.EnterElement();
     while (doc.FindElement("Host")) {
         CSubmitHost* record = records.emplace_back(std::make_shared<CSubmitHost>()).get();
@@ -43,7 +44,8 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
         ++elements;
         attributes += doc.HasAttribute("URL");
         // <Host URL=""/>, and the end tag of "data" once there is a target.
-        read.savedSize += 14 + SavedValueSize(record->m_strUrl) + (records.size() == 1 ? 6 : 0);
+        read.savedSize
+            += 14 + SavedValueSize(record->m_strUrl) + (records.size() == first + 1 ? 6 : 0);
         doc.EnterElement();
         bool hasParams = false;
         while (doc.FindElement("param")) {
