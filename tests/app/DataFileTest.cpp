@@ -288,6 +288,10 @@ void DataFileTest::refusedFileIsKeptAsBackup()
         QVERIFY(QFile::resize(m_dir->filePath("submitdata.xml"), size));
     const QByteArray old = FileBytes();
     const QString backup = m_dir->filePath("submitdata.xml.bak");
+    QFile older(backup);
+    QVERIFY(older.open(QIODevice::WriteOnly));
+    older.write("an older backup, longer than the file kept now");
+    older.close();
     OpenWindow();
     QString message = TakeMessage();
     QVERIFY2(message.contains("was not loaded")
@@ -300,6 +304,8 @@ void DataFileTest::refusedFileIsKeptAsBackup()
     QVERIFY2(message.contains("was saved") && message.contains("it is kept as " + backup),
         qPrintable(message));
     QCOMPARE(FileBytes("submitdata.xml.bak"), old);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+        (QStringList{"submitdata.xml", "submitdata.xml.bak"}));
     OpenWindow();
     QVERIFY(Rows() == (Targets{{"http://new.example/", {{"furl", "x"}}}}));
 

@@ -42,20 +42,6 @@ protected:
 
 } // namespace
 
-TEST_F(DataFileBackup, ReplacesAnOlderBackupWholeAndLeavesNothingElse)
-{
-    WriteBytes(m_path, Refused);
-    WriteBytes(m_backup, "an older backup, longer than the file kept now");
-    EXPECT_EQ(m_file.Load(m_path).backupPath, m_backup);
-
-    const DataFileOutcome saved = m_file.Save(m_path, OneRecord());
-    ASSERT_TRUE(saved.ok) << saved.reason;
-    EXPECT_EQ(saved.backupPath, m_backup);
-    EXPECT_EQ(ReadBytes(m_backup), Refused);
-    EXPECT_EQ(ListFolder(m_folder.Path()),
-        (std::vector<std::string>{"submitdata.xml", "submitdata.xml.bak"}));
-}
-
 TEST_F(DataFileBackup, CopiesWhereNoHardLinkCanBeMade)
 {
     // A link to a file on another file system, as a hard link cannot cross one.
