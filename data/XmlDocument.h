@@ -37,7 +37,8 @@ public:
     bool OpenFile(const std::string& path);
     // Replaces the file at path atomically; the old file stays as it was on any failure
     // but one: see FileReplaced(). Text longer than MaxFileSize is refused, as OpenFile
-    // would refuse the file.
+    // would refuse the file, and so is a path that is, or links to, anything but a regular
+    // file. Through a link to a file, the link's target is replaced and the link kept.
     bool SaveFile(const std::string& path);
     // The next SaveFile first keeps the file it replaces as backup (an older backup is
     // replaced in one step); if that fails, nothing is saved. Empty for no backup.
