@@ -12,7 +12,11 @@ all: configure
 configure:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 
-run: all
+# Running needs the program and, where the tree has it, its browser helper; not the tests.
+RUN_TARGETS = quillpost $(if $(wildcard browser/CMakeLists.txt),quillpost-browser)
+
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
 	@if [ -z "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
 	    echo "No display: starting under Xvfb, where nothing can be seen."; \
 	    xvfb-run -a ./$(BUILD)/quillpost; \
