@@ -3,7 +3,9 @@
 #include "app/QuillpostDlg.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
+#include <QStandardPaths>
 
 CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     : QApplication(argc, argv)
@@ -21,10 +23,24 @@ int CQuillpostApp::InitInstance()
 {
     // The window runs as long as it is open, like a modal dialog, but is shown as a window
     // of its own rather than an application-modal transient.
-    CQuillpostDlg dlg(QCoreApplication::applicationDirPath());
+    CQuillpostDlg dlg(DataLocation());
     QEventLoop loop;
     QObject::connect(&dlg, &QDialog::finished, &loop, &QEventLoop::quit);
     dlg.show();
     loop.exec();
     return 0;
+}
+
+CDataLocation CQuillpostApp::DataLocation()
+{
+    CDataLocation::Inputs inputs;
+    inputs.programFolder = QCoreApplication::applicationDirPath();
+    inputs.userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // The share folder of the tree the program runs from, wherever that tree was installed,
+    // then the one it was built for.
+    inputs.shareFolders
+        = {QDir::cleanPath(QDir(inputs.programFolder).filePath(QUILLPOST_SHAREDIR_FROM_BINDIR)),
+            QStringLiteral(QUILLPOST_INSTALL_SHAREDIR)};
+    inputs.installBinFolder = QStringLiteral(QUILLPOST_INSTALL_BINDIR);
+    return CDataLocation::Resolve(inputs);
 }

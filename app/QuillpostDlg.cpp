@@ -52,10 +52,11 @@ QString ToQString(const std::string& text)
 
 } // namespace
 
-CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLauncher* launcher)
+CQuillpostDlg::CQuillpostDlg(
+    CDataLocation dataLocation, QWidget* parent, CBrowserLauncher* launcher)
     : QDialog(parent, WindowFlags)
     , m_ui(std::make_unique<Ui::QuillpostDlg>())
-    , m_dataFolder(std::move(dataFolder))
+    , m_dataLocation(std::move(dataLocation))
     , m_imageList(LoadImageList())
     , m_targetList(m_imageList)
     , m_paramValue("http://www.mysite.example/")
@@ -556,26 +557,23 @@ void CQuillpostDlg::OnSaveData()
     SaveTargets();
 }
 
-std::string CQuillpostDlg::DataFile() const
+void CQuillpostDlg::WarnAboutDataFile(
+    const std::string& path, const QString& what, const std::string& reason)
 {
-    return DataFilePath(QFile::encodeName(m_dataFolder).toStdString());
-}
-
-void CQuillpostDlg::WarnAboutDataFile(const QString& what, const std::string& reason)
-{
-    const QString path = QDir::toNativeSeparators(QFile::decodeName(DataFile().c_str()));
-    CMessageBox::Warning(this, what.arg(path, ToQString(reason)));
+    const QString shown = QDir::toNativeSeparators(QFile::decodeName(path.c_str()));
+    CMessageBox::Warning(this, what.arg(shown, ToQString(reason)));
 }
 
 bool CQuillpostDlg::LoadTargets()
 {
+    const std::string path = m_dataLocation.LoadPath();
     CXmlDocument doc;
-    if (!doc.OpenFile(DataFile())) {
+    if (!doc.OpenFile(path)) {
         // No file is the normal first start. A file that is there but unusable is reported:
         // the next save would replace it without a word.
         if (!doc.FileMissing())
             WarnAboutDataFile(
-                QStringLiteral("The data file %1 was not loaded: %2."), doc.LastError());
+                path, QStringLiteral("The data file %1 was not loaded: %2."), doc.LastError());
         return true;
     }
     const bool isTargetList = ReadTargets(doc, [this](const std::string& url) {
@@ -586,7 +584,7 @@ bool CQuillpostDlg::LoadTargets()
         return record;
     });
     if (!isTargetList)
-        WarnAboutDataFile(QStringLiteral("The data file %1 was not loaded: %2."),
+        WarnAboutDataFile(path, QStringLiteral("The data file %1 was not loaded: %2."),
             "its root element is not \"data\"");
     return true;
 }
@@ -599,13 +597,17 @@ bool CQuillpostDlg::SaveTargets()
         records.push_back(m_targetList.Record(row));
     CXmlDocument doc;
     WriteTargets(doc, records);
-    if (doc.SaveFile(DataFile()))
+    // The user's own folder is made on the first save; a failure shows in the save's reason.
+    const std::string path = m_dataLocation.SavePath();
+    m_dataLocation.MakeFolder();
+    if (doc.SaveFile(path))
         return true;
     // Once the new file has taken the old one's place, "left as it was" would be untrue.
     if (doc.FileReplaced())
-        WarnAboutDataFile(QStringLiteral("The data file %1 was saved, but %2."), doc.LastError());
-    else
         WarnAboutDataFile(
+            path, QStringLiteral("The data file %1 was saved, but %2."), doc.LastError());
+    else
+        WarnAboutDataFile(path,
             QStringLiteral("The data file %1 was not saved: %2. The file was left as it was."),
             doc.LastError());
     return true;
