@@ -25,6 +25,7 @@
 #include <QStandardItem>
 #include <QTableView>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <limits>
@@ -165,6 +166,9 @@ void CQuillpostDlg::SetUpMenus()
     m_fileMenu->addAction(m_ui->saveDataAction);
     m_helpMenu = m_menuBar->addMenu(QStringLiteral("Help"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("Open Data Folder"));
+    openDataFolder->setObjectName(QStringLiteral("openDataFolderAction"));
+    connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
     m_helpMenu->addAction(m_ui->aboutAction);
     layout()->setMenuBar(m_menuBar);
 }
@@ -616,6 +620,13 @@ bool CQuillpostDlg::SaveTargets()
 void CQuillpostDlg::OnDownloadNow()
 {
     CUrlOpener::Open(QString::fromLatin1(LinkAddresses::kDownload));
+}
+
+void CQuillpostDlg::OnOpenDataFolder()
+{
+    // A file manager cannot show a folder that is not there yet; asking for it makes it.
+    m_dataLocation.MakeFolder();
+    CUrlOpener::Open(QUrl::fromLocalFile(m_dataLocation.Folder()).toString(QUrl::FullyEncoded));
 }
 
 void CQuillpostDlg::OnAbout()

@@ -22,6 +22,7 @@
 //   "Download Now!" open the maker's pages through CUrlOpener. Help > About runs CAboutDlg.
 // - Where the data file is read and written comes with the constructor (CDataLocation);
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
+//   Help > Open Data Folder shows the folder that holds it through CUrlOpener.
 // - Submit hands the selected record to m_poster, which opens a browser window through the
 //   launcher given to the constructor (the WebEngine one by default). Submit All snapshots
 //   every row (id, URL, body) on this thread and starts a CSubmitAllRun; its worker posts
@@ -127,6 +128,7 @@ private:
     bool SaveTargets();
     // what holds %1 for the file at path and %2 for the reason.
     void WarnAboutDataFile(const std::string& path, const QString& what, const std::string& reason);
+    void OnOpenDataFolder();
 
     // Banner and About.
     void OnDownloadNow();

@@ -1,18 +1,21 @@
-// An installed copy of the program: its list starts from the shipped one and lives in the
-// user's own folder from the first save on.
+// An installed copy of the program: its list starts from the shipped one, lives in the
+// user's own folder from the first save on, and Help > Open Data Folder shows that folder.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "data/DataLocation.h"
+#include "tests/support/RecordOpenedAddresses.h"
 #include "ui/MessageBox.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 #include <vector>
@@ -27,6 +30,7 @@ private Q_SLOTS:
 
     void startsFromTheShippedListAndSavesTheUsersOwn();
     void warningsNameTheFileInFull();
+    void openDataFolderShowsTheListsFolder();
 
 private:
     // The program runs from its install folder, so the list is the user's.
@@ -124,6 +128,23 @@ void DataFolderTest::warningsNameTheFileInFull()
     QCOMPARE(m_messages.size(), std::size_t(2));
     QVERIFY2(m_messages.back().text.contains(m_own), qPrintable(m_messages.back().text));
     QCOMPARE(Read(m_shipped), QByteArray("<data>"));
+}
+
+void DataFolderTest::openDataFolderShowsTheListsFolder()
+{
+    QStringList opened;
+    RecordOpenedAddresses recorder(opened);
+    OpenWindow();
+    auto* help = m_dlg->findChild<QMenu*>("helpMenu");
+    auto* open = m_dlg->findChild<QAction*>("openDataFolderAction");
+    QVERIFY(help && open && help->actions().contains(open));
+    QCOMPARE(open->text(), QStringLiteral("Open Data Folder"));
+
+    open->trigger();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(QUrl(opened.front()).toLocalFile(), m_user);
+    // A file manager cannot show a folder that is not there.
+    QVERIFY(QFileInfo(m_user).isDir());
 }
 
 QTEST_MAIN(DataFolderTest)
