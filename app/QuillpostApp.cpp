@@ -11,6 +11,8 @@ CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Quillpost"));
+    // Lets the desktop match the window with the program's menu entry and icon.
+    setDesktopFileName(QStringLiteral(QUILLPOST_APP_ID));
 }
 
 void CQuillpostApp::PrepareProcess()
