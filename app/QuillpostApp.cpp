@@ -43,6 +43,7 @@ CDataLocation CQuillpostApp::DataLocation()
     inputs.shareFolders
         = {QDir::cleanPath(QDir(inputs.programFolder).filePath(QUILLPOST_SHAREDIR_FROM_BINDIR)),
             QStringLiteral(QUILLPOST_INSTALL_SHAREDIR)};
+    inputs.shareFolders.removeDuplicates();
     inputs.installBinFolder = QStringLiteral(QUILLPOST_INSTALL_BINDIR);
     return CDataLocation::Resolve(inputs);
 }
