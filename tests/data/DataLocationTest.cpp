@@ -31,8 +31,7 @@ protected:
     {
         // An ordinary user must be able to look into the folders.
         ::chmod(m_root.Path().c_str(), 0755);
-        for (const std::string* folder : {&m_bin, &m_share1, &m_share2})
-            ::mkdir(folder->c_str(), 0755);
+        ::mkdir(m_bin.c_str(), 0755);
     }
 
     CDataLocation::Inputs Inputs() const
@@ -111,54 +110,16 @@ TEST_F(DataLocationTest, ReadOnlyProgramFolderGoesToTheUserFolder)
     }
 }
 
-struct StartCase
+TEST_F(DataLocationTest, StartingListIsReadUntilTheUserHasOne)
 {
-    const char* name;
-    bool own, besideProgram, share1, share2;
-    // Which list a load reads.
-    enum
-    {
-        Own,
-        BesideProgram,
-        Share1,
-        Share2
-    } expected;
-};
-
-void PrintTo(const StartCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-class StartingList : public DataLocationTest, public testing::WithParamInterface<StartCase>
-{
-};
-
-TEST_P(StartingList, IsReadOnlyUntilTheUserHasAList)
-{
-    const StartCase& c = GetParam();
-    if (c.own)
-        PutList(m_user);
-    if (c.besideProgram)
-        PutList(m_bin);
-    if (c.share1)
-        PutList(m_share1);
-    if (c.share2)
-        PutList(m_share2);
-    const std::string lists[] = {
-        DataFilePath(m_user), DataFilePath(m_bin), DataFilePath(m_share1), DataFilePath(m_share2)};
-
     const CDataLocation location = Installed();
-    EXPECT_EQ(location.LoadPath(), lists[c.expected]);
-    EXPECT_EQ(location.SavePath(), DataFilePath(m_user));
+    EXPECT_EQ(location.LoadPath(), DataFilePath(m_user));
+    // Lists turn up from the least to the most preferred; each load looks anew.
+    for (const std::string& folder : {m_share2, m_share1, m_bin, m_user}) {
+        PutList(folder);
+        EXPECT_EQ(location.LoadPath(), DataFilePath(folder));
+        EXPECT_EQ(location.SavePath(), DataFilePath(m_user));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Lists, StartingList,
-    testing::Values(StartCase{"none", false, false, false, false, StartCase::Own},
-        StartCase{"second_share_folder", false, false, false, true, StartCase::Share2},
-        StartCase{"first_share_folder_first", false, false, true, true, StartCase::Share1},
-        StartCase{"beside_program_first", false, true, true, false, StartCase::BesideProgram},
-        StartCase{"own_list_over_all", true, true, true, true, StartCase::Own}),
-    [](const testing::TestParamInfo<StartCase>& info) { return std::string(info.param.name); });
 
 } // namespace
