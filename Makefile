@@ -4,7 +4,7 @@ BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CTEST = ctest --output-on-failure -j $(JOBS)
 
-.PHONY: all configure run test sanitize tsan bench fuzz format clean
+.PHONY: all configure run test sanitize tsan bench fuzz package format clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -12,7 +12,11 @@ all: configure
 configure:
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 
-run: all
+# Running needs the program and, where the tree has it, its browser helper; not the tests.
+RUN_TARGETS = quillpost $(if $(wildcard browser/CMakeLists.txt),quillpost-browser)
+
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
 	@if [ -z "$${DISPLAY:-}$${WAYLAND_DISPLAY:-}" ]; then \
 	    echo "No display: starting under Xvfb, where nothing can be seen."; \
 	    xvfb-run -a ./$(BUILD)/quillpost; \
@@ -41,8 +45,14 @@ fuzz:
 	build-fuzz/tests/data/fuzz/fuzz_datafile -max_total_time=$(FUZZ_TIME) -timeout=10 -rss_limit_mb=4096 \
 	    build-fuzz/corpus tests/data/fuzz/corpus
 
+# A Debian package of a Release build for /usr: build-package/quillpost_<version>_<arch>.deb.
+package:
+	$(MAKE) configure BUILD=build-package \
+	    CMAKE_FLAGS="-DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DQUILLPOST_TESTS=OFF"
+	cmake --build build-package -j $(JOBS) --target package
+
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-asan build-tsan build-bench build-fuzz
+	rm -rf build build-asan build-tsan build-bench build-fuzz build-package

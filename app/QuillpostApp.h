@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/DataLocation.h"
+
 #include <QApplication>
 
 // The application object: shows the main window modally and ends the program with it.
@@ -13,4 +15,8 @@ public:
 
     // Settings that must be made before the application object exists.
     static void PrepareProcess();
+
+    // Where this copy of the program keeps its list, from where it runs and the user's
+    // data folder.
+    static CDataLocation DataLocation();
 };

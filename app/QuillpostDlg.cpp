@@ -25,6 +25,7 @@
 #include <QStringList>
 #include <QTableView>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <limits>
@@ -64,10 +65,11 @@ QString NativePath(const std::string& path)
 
 } // namespace
 
-CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLauncher* launcher)
+CQuillpostDlg::CQuillpostDlg(
+    CDataLocation dataLocation, QWidget* parent, CBrowserLauncher* launcher)
     : QDialog(parent, WindowFlags)
     , m_ui(std::make_unique<Ui::QuillpostDlg>())
-    , m_dataFolder(std::move(dataFolder))
+    , m_dataLocation(std::move(dataLocation))
     , m_imageList(LoadImageList())
     , m_targetList(m_imageList)
     , m_paramValue("http://www.mysite.example/")
@@ -178,6 +180,9 @@ void CQuillpostDlg::SetUpMenus()
     m_fileMenu->addAction(m_ui->saveDataAction);
     m_helpMenu = m_menuBar->addMenu(QStringLiteral("Help"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("Open Data Folder"));
+    openDataFolder->setObjectName(QStringLiteral("openDataFolderAction"));
+    connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
     m_helpMenu->addAction(m_ui->aboutAction);
     layout()->setMenuBar(m_menuBar);
 }
@@ -575,11 +580,6 @@ void CQuillpostDlg::OnSaveData()
     SaveTargets();
 }
 
-std::string CQuillpostDlg::DataFile() const
-{
-    return DataFilePath(QFile::encodeName(m_dataFolder).toStdString());
-}
-
 void CQuillpostDlg::WarnAboutDataFile(const QString& text)
 {
     CMessageBox::Warning(this, text);
@@ -587,19 +587,21 @@ void CQuillpostDlg::WarnAboutDataFile(const QString& text)
 
 bool CQuillpostDlg::LoadTargets()
 {
-    DataFileOutcome outcome = m_dataFile.Load(DataFile());
+    const std::string path = m_dataLocation.LoadPath();
+    DataFileOutcome outcome = m_dataFile.Load(path);
     for (std::shared_ptr<CSubmitHost>& record : outcome.records) {
         const int row = m_targetList.RowCount();
         m_targetList.InsertRow(row, record->m_strUrl, ImageNotPosted);
         m_targetList.SetRecord(row, std::move(record));
     }
     // No file is the normal first start. A file that is there but unusable is reported,
-    // with what the next save does with it.
+    // with what the next save does with it; a starting list read from elsewhere is never
+    // saved over, so nothing happens to it.
     if (outcome.ok || outcome.missing)
         return true;
     QString text = QStringLiteral("The data file %1 was not loaded: %2.")
-                       .arg(NativePath(DataFile()), ToQString(outcome.reason));
-    if (!outcome.backupPath.empty())
+                       .arg(NativePath(path), ToQString(outcome.reason));
+    if (!outcome.backupPath.empty() && path == m_dataLocation.SavePath())
         text
             += QStringLiteral(" The next save keeps it as %1.").arg(NativePath(outcome.backupPath));
     WarnAboutDataFile(text);
@@ -612,8 +614,11 @@ bool CQuillpostDlg::SaveTargets()
     records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
     for (int row = 0; row < m_targetList.RowCount(); ++row)
         records.push_back(m_targetList.Record(row));
-    const DataFileOutcome outcome = m_dataFile.Save(DataFile(), records);
-    const QString file = NativePath(DataFile());
+    // The user's own folder is made on the first save; a failure shows in the save's reason.
+    const std::string path = m_dataLocation.SavePath();
+    m_dataLocation.MakeFolder();
+    const DataFileOutcome outcome = m_dataFile.Save(path, records);
+    const QString file = NativePath(path);
     const QString reason = ToQString(outcome.reason);
     QString text;
     // Once the new file has taken the old one's place, "left as it was" would be untrue.
@@ -648,6 +653,13 @@ bool CQuillpostDlg::SaveTargets()
 void CQuillpostDlg::OnDownloadNow()
 {
     CUrlOpener::Open(QString::fromLatin1(LinkAddresses::kDownload));
+}
+
+void CQuillpostDlg::OnOpenDataFolder()
+{
+    // A file manager cannot show a folder that is not there yet; asking for it makes it.
+    m_dataLocation.MakeFolder();
+    CUrlOpener::Open(QUrl::fromLocalFile(m_dataLocation.Folder()).toString(QUrl::FullyEncoded));
 }
 
 void CQuillpostDlg::OnAbout()

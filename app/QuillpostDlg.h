@@ -20,8 +20,9 @@
 // - The banner strip: bannerLabel, productLinkLabel and promoLinkLabel are promoted in the
 //   form to the link controls of ui/ (m_banner, m_productLink, m_promoLink); they and
 //   "Download Now!" open the maker's pages through CUrlOpener. Help > About runs CAboutDlg.
-// - The data file lives in the folder given to the constructor (the program's directory);
+// - Where the data file is read and written comes with the constructor (CDataLocation);
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
+//   Help > Open Data Folder shows the folder that holds it through CUrlOpener.
 // - Submit hands the selected record to m_poster, which opens a browser window through the
 //   launcher given to the constructor (the WebEngine one by default). Submit All snapshots
 //   every row (id, URL, body) on this thread and starts a CSubmitAllRun; its worker posts
@@ -33,6 +34,7 @@
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
 #include "data/DataFile.h"
+#include "data/DataLocation.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -66,13 +68,11 @@ class CQuillpostDlg : public QDialog
     Q_OBJECT
 
 public:
-    // dataFolder: where the data file is read and written. launcher: opens Submit's browser
-    // windows; null means the program's WebEngine windows.
-    explicit CQuillpostDlg(
-        QString dataFolder, QWidget* parent = nullptr, CBrowserLauncher* launcher = nullptr);
+    // dataLocation: where the data file is read and written. launcher: opens Submit's
+    // browser windows; null means the program's WebEngine windows.
+    explicit CQuillpostDlg(CDataLocation dataLocation, QWidget* parent = nullptr,
+        CBrowserLauncher* launcher = nullptr);
     ~CQuillpostDlg() override;
-
-    const QString& DataFolder() const { return m_dataFolder; }
 
     // The images of the lists: 0 not posted, 1 post failed, 2 post succeeded, 3 parameter.
     enum Image
@@ -127,8 +127,8 @@ private:
     void OnSaveData();
     bool LoadTargets();
     bool SaveTargets();
-    std::string DataFile() const;
     void WarnAboutDataFile(const QString& text);
+    void OnOpenDataFolder();
 
     // Banner and About.
     void OnDownloadNow();
@@ -146,7 +146,7 @@ private:
     static int FirstSelectedRow(const QAbstractItemView* view);
 
     std::unique_ptr<Ui::QuillpostDlg> m_ui;
-    QString m_dataFolder;
+    CDataLocation m_dataLocation;
     // What the data file was when it was last loaded or saved.
     CDataFile m_dataFile;
     QMenuBar* m_menuBar = nullptr;

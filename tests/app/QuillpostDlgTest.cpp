@@ -175,7 +175,7 @@ void QuillpostDlgTest::opensWithDefaults()
             items << menu->title() + "/" + action->text() + "/" + action->statusTip();
     QCOMPARE(items,
         QStringList({"File/Load Data.../Load Data", "File/Save Data.../Save Data",
-            "Help/&About Quillpost.../"}));
+            "Help/Open Data Folder/", "Help/&About Quillpost.../"}));
 
     // The image list: teal is see-through, the picture is not.
     AddTarget("t", {"n=v"});

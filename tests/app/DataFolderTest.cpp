@@ -1,0 +1,153 @@
+// An installed copy of the program: its list starts from the shipped one, lives in the
+// user's own folder from the first save on, and Help > Open Data Folder shows that folder.
+#include "app/QuillpostDlg.h"
+#include "app/TargetListModel.h"
+#include "data/DataLocation.h"
+#include "tests/support/RecordOpenedAddresses.h"
+#include "ui/MessageBox.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+#include <vector>
+
+class DataFolderTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void startsFromTheShippedListAndSavesTheUsersOwn();
+    void warningsNameTheFileInFull();
+    void openDataFolderShowsTheListsFolder();
+
+private:
+    // The program runs from its install folder, so the list is the user's.
+    void OpenWindow()
+    {
+        m_dlg = std::make_unique<CQuillpostDlg>(
+            CDataLocation::Resolve({m_bin, m_user, {m_root.filePath("share/quillpost")}, m_bin}));
+        m_targets
+            = qobject_cast<CTargetListModel*>(m_dlg->findChild<QTableView*>("targetList")->model());
+        QVERIFY(m_targets);
+    }
+    void Trigger(const char* action) { m_dlg->findChild<QAction*>(action)->trigger(); }
+    QStringList Urls() const
+    {
+        QStringList urls;
+        for (int row = 0; row < m_targets->RowCount(); ++row)
+            urls << QString::fromStdString(m_targets->Record(row)->m_strUrl);
+        return urls;
+    }
+    static QByteArray Read(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    static void Write(const QString& path, const QByteArray& bytes)
+    {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QTemporaryDir m_root;
+    QString m_bin;
+    QString m_user;
+    QString m_shipped;
+    QString m_own;
+    std::unique_ptr<CQuillpostDlg> m_dlg;
+    CTargetListModel* m_targets = nullptr;
+    std::vector<CMessageBox::Message> m_messages;
+};
+
+void DataFolderTest::init()
+{
+    QVERIFY(m_root.isValid());
+    QDir(m_root.path()).removeRecursively();
+    QVERIFY(QDir().mkpath(m_root.filePath("bin")));
+    m_bin = m_root.filePath("bin");
+    // Characters a file address must escape.
+    m_user = m_root.filePath("home/a user/#data?/Quillpost");
+    m_shipped = m_root.filePath("share/quillpost/submitdata.xml");
+    m_own = m_user + "/submitdata.xml";
+    m_messages.clear();
+    CMessageBox::SetTestHook([this](const CMessageBox::Message& m) { m_messages.push_back(m); });
+}
+
+void DataFolderTest::cleanup()
+{
+    m_dlg.reset();
+    CMessageBox::SetTestHook(nullptr);
+}
+
+void DataFolderTest::startsFromTheShippedListAndSavesTheUsersOwn()
+{
+    const QByteArray shipped = "<data><Host URL='http://shipped.example/'/></data>";
+    Write(m_shipped, shipped);
+    OpenWindow();
+    QCOMPARE(Urls(), QStringList{"http://shipped.example/"});
+
+    m_dlg->findChild<QLineEdit*>("urlEdit")->setText("http://added.example/");
+    m_dlg->findChild<QPushButton*>("addUrlButton")->click();
+    Trigger("saveDataAction");
+    QCOMPARE(Read(m_shipped), shipped);
+    QVERIFY(Read(m_own).contains("added.example"));
+
+    // From now on the user's own list is the one read, whatever is shipped.
+    Write(m_shipped, "<data><Host URL='http://updated.example/'/></data>");
+    Trigger("loadDataAction");
+    QCOMPARE(Urls(), QStringList({"http://shipped.example/", "http://added.example/"}));
+    OpenWindow();
+    QCOMPARE(Urls(), QStringList({"http://shipped.example/", "http://added.example/"}));
+    QCOMPARE(m_messages.size(), std::size_t(0));
+}
+
+void DataFolderTest::warningsNameTheFileInFull()
+{
+    Write(m_shipped, "<data>");
+    OpenWindow();
+    QCOMPARE(m_messages.size(), std::size_t(1));
+    QVERIFY2(m_messages.back().text.contains(m_shipped), qPrintable(m_messages.back().text));
+    // Saves go to the user's own file, so the shipped one is never kept aside either.
+    QVERIFY2(!m_messages.back().text.contains(".bak"), qPrintable(m_messages.back().text));
+
+    // A file where the user's folder would go: the folder cannot be made.
+    Write(m_root.filePath("home/a user/#data?"), "");
+    Trigger("saveDataAction");
+    QCOMPARE(m_messages.size(), std::size_t(2));
+    QVERIFY2(m_messages.back().text.contains(m_own), qPrintable(m_messages.back().text));
+    QCOMPARE(Read(m_shipped), QByteArray("<data>"));
+}
+
+void DataFolderTest::openDataFolderShowsTheListsFolder()
+{
+    QStringList opened;
+    RecordOpenedAddresses recorder(opened);
+    OpenWindow();
+    auto* help = m_dlg->findChild<QMenu*>("helpMenu");
+    auto* open = m_dlg->findChild<QAction*>("openDataFolderAction");
+    QVERIFY(help && open && help->actions().contains(open));
+    QCOMPARE(open->text(), QStringLiteral("Open Data Folder"));
+
+    open->trigger();
+    QCOMPARE(opened.size(), 1);
+    QCOMPARE(QUrl(opened.front()).toLocalFile(), m_user);
+    // A file manager cannot show a folder that is not there.
+    QVERIFY(QFileInfo(m_user).isDir());
+}
+
+QTEST_MAIN(DataFolderTest)
+#include "DataFolderTest.moc"

@@ -1,0 +1,125 @@
+// Where the list is kept: beside a copy of the program the user may write, else in the
+// user's own folder, starting from a shipped list only until the user has one.
+#include "DataTestSupport.h"
+
+#include "data/DataFile.h"
+#include "data/DataLocation.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace datatest;
+
+namespace {
+
+constexpr int CannotDropPrivileges = 77;
+
+QString Q(const std::string& path)
+{
+    return QString::fromStdString(path);
+}
+
+class DataLocationTest : public testing::Test
+{
+protected:
+    DataLocationTest()
+    {
+        // An ordinary user must be able to look into the folders.
+        ::chmod(m_root.Path().c_str(), 0755);
+        ::mkdir(m_bin.c_str(), 0755);
+    }
+
+    CDataLocation::Inputs Inputs() const
+    {
+        return {Q(m_bin), Q(m_user), {Q(m_share1), Q(m_share2)}, Q(m_root.File("usr-bin"))};
+    }
+
+    // As an installed program: its folder is the install folder.
+    CDataLocation Installed() const
+    {
+        CDataLocation::Inputs inputs = Inputs();
+        inputs.installBinFolder = Q(m_bin);
+        return CDataLocation::Resolve(inputs);
+    }
+
+    static void PutList(const std::string& folder)
+    {
+        QDir().mkpath(Q(folder));
+        WriteBytes(DataFilePath(folder), "<data/>");
+    }
+
+    TempFolder m_root;
+    const std::string m_bin = m_root.File("bin");
+    const std::string m_user = m_root.File("home/.local/share/Quillpost");
+    const std::string m_share1 = m_root.File("share1");
+    const std::string m_share2 = m_root.File("share2");
+};
+
+TEST_F(DataLocationTest, WritableProgramFolderKeepsTheListBesideIt)
+{
+    PutList(m_share1);
+    PutList(m_user);
+    const CDataLocation location = CDataLocation::Resolve(Inputs());
+    EXPECT_EQ(location.Folder(), Q(m_bin));
+    EXPECT_EQ(location.SavePath(), DataFilePath(m_bin));
+    // No list there yet: the first start finds none, whatever is shipped elsewhere.
+    EXPECT_EQ(location.LoadPath(), DataFilePath(m_bin));
+}
+
+TEST_F(DataLocationTest, InstallFolderIsNeverWrittenEvenWhenWritable)
+{
+    // Reached through a link, as /bin is /usr/bin.
+    ASSERT_EQ(::symlink(m_bin.c_str(), m_root.File("usr-bin").c_str()), 0);
+    PutList(m_bin);
+    const CDataLocation location = CDataLocation::Resolve(Inputs());
+    EXPECT_EQ(location.Folder(), Q(m_user));
+    EXPECT_EQ(location.SavePath(), DataFilePath(m_user));
+    EXPECT_EQ(location.LoadPath(), DataFilePath(m_bin));
+}
+
+// Root may write any folder, so the rule is decided by an ordinary user in a child.
+TEST_F(DataLocationTest, ReadOnlyProgramFolderGoesToTheUserFolder)
+{
+    for (const bool writableList : {false, true}) {
+        SCOPED_TRACE(writableList ? "with a list the user may write" : "without a list");
+        if (writableList) {
+            WriteBytes(DataFilePath(m_bin), "<data/>");
+            ASSERT_EQ(::chmod(DataFilePath(m_bin).c_str(), 0666), 0);
+        }
+        ASSERT_EQ(::chmod(m_bin.c_str(), 0555), 0);
+        const int result = RunInChild([&] {
+            if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                return CannotDropPrivileges;
+            const CDataLocation location = CDataLocation::Resolve(Inputs());
+            if (location.Folder() != Q(m_user) || location.SavePath() != DataFilePath(m_user))
+                return 1;
+            // A list there is where the user's own starts from; it cannot be replaced in a
+            // folder that is not writable.
+            const std::string start = writableList ? DataFilePath(m_bin) : DataFilePath(m_user);
+            return location.LoadPath() == start ? 0 : 2;
+        });
+        ASSERT_EQ(::chmod(m_bin.c_str(), 0755), 0);
+        if (result == CannotDropPrivileges)
+            GTEST_SKIP() << "cannot run as an ordinary user";
+        EXPECT_EQ(result, 0);
+    }
+}
+
+TEST_F(DataLocationTest, StartingListIsReadUntilTheUserHasOne)
+{
+    const CDataLocation location = Installed();
+    EXPECT_EQ(location.LoadPath(), DataFilePath(m_user));
+    // Lists turn up from the least to the most preferred; each load looks anew.
+    for (const std::string& folder : {m_share2, m_share1, m_bin, m_user}) {
+        PutList(folder);
+        EXPECT_EQ(location.LoadPath(), DataFilePath(folder));
+        EXPECT_EQ(location.SavePath(), DataFilePath(m_user));
+    }
+}
+
+} // namespace
