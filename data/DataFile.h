@@ -23,23 +23,34 @@ struct TargetsRead
     bool isTargetList = false;
     // The records hold all the document does: it has nothing a save would drop.
     bool holdsAll = false;
-    // The size of the file a save of the records read would write.
-    std::uint64_t savedSize = 0;
+    // More: the document is of the very shape a save of the records builds, every
+    // attribute given and every text one a save writes unchanged.
+    bool savedShape = false;
 };
 
 // Appends every target of an opened document to records in file order: the "Host"
 // children of the root "data", each with its "param" children.
 TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
 
+// What a save of the records read from doc would be, against the text they were read from.
+struct SaveOfRead
+{
+    // The text passed the check doc deferred, or needed none: a text that is exactly what
+    // a save of the records writes is well-formed by construction.
+    bool wellFormed = false;
+    // A save would write the very text read.
+    bool same = false;
+    // The size a save would write.
+    std::uint64_t size = 0;
+};
+SaveOfRead CompareWithSave(
+    CXmlDocument& doc, const TargetRecords& records, const TargetsRead& read);
+
 // Starts doc anew with the declaration and writes one "Host" per record, in order; null
 // records are skipped. Returns the positions of the records with a text the document
 // cannot hold (a control character, bytes that are not UTF-8), which it holds with
 // U+FFFD in their place.
 std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& records);
-
-// A value's size as the writer puts it between quotes, escaped. For text read from a
-// document, which holds only characters a data file can hold.
-std::uint64_t SavedValueSize(const std::string& value);
 
 // What became of a load or a save, for the window to put into words.
 struct DataFileOutcome

@@ -54,6 +54,33 @@ private:
     std::string& m_out;
 };
 
+// Counts what is written and compares it with a text as it goes.
+class CompareWriter : public pugi::xml_writer
+{
+public:
+    explicit CompareWriter(std::string_view other)
+        : m_other(other)
+    {
+    }
+    void write(const void* data, std::size_t size) override
+    {
+        if (m_same)
+            m_same = m_other.substr(m_size, size)
+                == std::string_view(static_cast<const char*>(data), size);
+        m_size += size;
+    }
+    std::uint64_t Size() const { return m_size; }
+    bool Same() const { return m_same && m_size == m_other.size(); }
+
+private:
+    std::string_view m_other;
+    std::uint64_t m_size = 0;
+    bool m_same = true;
+};
+
+// How every text SaveFile writes begins.
+constexpr std::string_view SavedTextStart = "<?xml version=\"1.0\"?><data";
+
 // Enough of XML's Name rule that nothing written can break the markup around it: ASCII
 // letters, digits, "_", ":", "-" and "." (no digit, "-" or "." first), and any well-formed
 // character beyond ASCII.
@@ -188,50 +215,69 @@ void CXmlDocument::ResetCursor()
     m_parentNode = m_doc;
 }
 
-bool CXmlDocument::StartFromText(const std::string& text)
+bool CXmlDocument::StartFromText(const std::string& text, Check check)
 {
     m_strError.clear();
     m_bMissing = false;
     ParseBuffer buffer(text.size());
     if (!buffer.Data()) {
         m_strError = OsReason(ENOMEM);
-        return Parse(buffer);
+        return Parse(buffer, check);
     }
     std::memcpy(buffer.Data(), text.data(), text.size());
     buffer.SetSize(text.size());
-    return Parse(buffer);
+    return Parse(buffer, check);
 }
 
-bool CXmlDocument::OpenFile(const std::string& path)
+bool CXmlDocument::OpenFile(const std::string& path, Check check)
 {
     m_strError.clear();
     m_bMissing = false;
     ParseBuffer buffer;
     ReadFile(path, buffer, m_strError, m_bMissing, m_stamp);
-    return Parse(buffer);
+    return Parse(buffer, check);
 }
 
-bool CXmlDocument::Parse(ParseBuffer& buffer)
+bool CXmlDocument::Parse(ParseBuffer& buffer, Check check)
 {
-    const bool parsed = m_strError.empty() && ParseInto(buffer);
-    if (!parsed)
+    m_unchecked.clear();
+    const bool parsed = m_strError.empty() && ParseInto(buffer, check);
+    if (!parsed) {
         m_doc.reset();
+        m_unchecked.clear();
+    }
     ResetCursor();
     return parsed;
 }
 
-bool CXmlDocument::ParseInto(ParseBuffer& buffer)
+bool CXmlDocument::ParseInto(ParseBuffer& buffer, Check check)
 {
     m_doc.reset();
-    const XmlCheck::Result check = XmlCheck::Check(std::string_view(buffer.Data(), buffer.Size()));
-    if (!check.fault.empty()) {
-        m_strError = check.fault;
+    const std::string_view text(buffer.Data(), buffer.Size());
+    // No byte order mark and no encoding named: UTF-8, as pugixml reads it by default.
+    if (check == Check::Deferred && text.substr(0, SavedTextStart.size()) == SavedTextStart) {
+        // pugixml parses in place, so the text is kept as it was for the check.
+        m_unchecked.assign(text);
+        const std::size_t size = buffer.Size();
+        const pugi::xml_parse_result parsed = m_doc.load_buffer_inplace_own(
+            buffer.Release(), size, ParseOptions, pugi::encoding_utf8);
+        if (parsed)
+            return true;
+        // pugixml gives up on less than a well-formed text does: the reason is the strict
+        // check's, unless memory ran out.
+        if (FinishCheck(false))
+            m_strError = std::string("not well-formed XML: ") + parsed.description();
+        return false;
+    }
+    const XmlCheck::Result result = XmlCheck::Check(text);
+    if (!result.fault.empty()) {
+        m_strError = result.fault;
         return false;
     }
     pugi::xml_encoding encoding = pugi::encoding_auto;
-    if (check.encoding == XmlCheck::Encoding::Latin1) {
+    if (result.encoding == XmlCheck::Encoding::Latin1) {
         encoding = pugi::encoding_latin1;
-    } else if (check.encoding == XmlCheck::Encoding::Windows1252) {
+    } else if (result.encoding == XmlCheck::Encoding::Windows1252) {
         const std::string utf8 = Windows1252ToUtf8(std::string_view(buffer.Data(), buffer.Size()));
         ParseBuffer converted(utf8.size());
         if (!converted.Data()) {
@@ -245,15 +291,33 @@ bool CXmlDocument::ParseInto(ParseBuffer& buffer)
     }
 
     const std::size_t size = buffer.Size();
-    const pugi::xml_parse_result result
+    const pugi::xml_parse_result parsed
         = m_doc.load_buffer_inplace_own(buffer.Release(), size, ParseOptions, encoding);
-    if (!result) {
+    if (!parsed) {
         // Only when memory runs out, as the check has passed.
-        m_strError = std::string("not well-formed XML: ") + result.description() + " at byte "
-            + std::to_string(result.offset);
+        m_strError = std::string("not well-formed XML: ") + parsed.description() + " at byte "
+            + std::to_string(parsed.offset);
         return false;
     }
     return true;
+}
+
+bool CXmlDocument::FinishCheck(bool knownWellFormed)
+{
+    if (m_unchecked.empty())
+        return true;
+    const std::string text = std::move(m_unchecked);
+    m_unchecked.clear();
+    if (knownWellFormed)
+        return true;
+    const XmlCheck::Result result = XmlCheck::Check(text);
+    if (result.fault.empty() && result.encoding == XmlCheck::Encoding::Detected)
+        return true;
+    // A text that starts as a saved one names no other encoding, so only a fault is left.
+    m_strError = result.fault.empty() ? "not well-formed XML" : result.fault;
+    m_doc.reset();
+    ResetCursor();
+    return false;
 }
 
 bool CXmlDocument::SaveFile(const std::string& path)
@@ -346,6 +410,13 @@ std::string CXmlDocument::ToText() const
     StringWriter writer(text);
     Save(writer);
     return text;
+}
+
+CXmlDocument::TextMeasure CXmlDocument::MeasureText(std::string_view other) const
+{
+    CompareWriter writer(other);
+    Save(writer);
+    return {writer.Size(), writer.Same()};
 }
 
 bool CXmlDocument::FindElement(const std::string& name)

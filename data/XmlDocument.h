@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <utility>
 
 // A document with a cursor that reads and builds one level at a time.
@@ -31,10 +32,26 @@ public:
     CXmlDocument& operator=(const CXmlDocument&) = delete;
     virtual ~CXmlDocument();
 
+    // When a text is checked for well-formedness. Deferred: a text that begins as the ones
+    // SaveFile writes is parsed at once and checked only by FinishCheck, which a caller may
+    // spare when the text turns out to be exactly one written by the program itself, as
+    // such a text is well-formed by construction. Any other text is checked at once.
+    enum class Check
+    {
+        Now,
+        Deferred,
+    };
+
     // Replace the document by the parsed text. On failure the document is empty.
     // Either way the cursor stands at the top level with no current element.
-    bool StartFromText(const std::string& text);
-    bool OpenFile(const std::string& path);
+    bool StartFromText(const std::string& text, Check check = Check::Now);
+    bool OpenFile(const std::string& path, Check check = Check::Now);
+    // The text whose check was deferred; empty when none is.
+    std::string_view UncheckedText() const { return m_unchecked; }
+    // Ends a deferred check: unless the caller knows the text to be well-formed, it is
+    // checked now, and on a fault the document is emptied with the reason in LastError().
+    // True when no check is pending.
+    bool FinishCheck(bool knownWellFormed);
     // Replaces the file at path atomically; the old file stays as it was on any failure
     // but one: see FileReplaced(). Text longer than MaxFileSize is refused, as OpenFile
     // would refuse the file, and so is a path that is, or links to, anything but a regular
@@ -45,6 +62,13 @@ public:
     void KeepReplacedFileAs(std::string backup) { m_strBackup = std::move(backup); }
     // The bytes SaveFile writes: UTF-8, the declaration, no whitespace between elements.
     std::string ToText() const;
+    // The size of those bytes, and whether they are exactly other, without holding them.
+    struct TextMeasure
+    {
+        std::uint64_t size = 0;
+        bool same = false;
+    };
+    TextMeasure MeasureText(std::string_view other) const;
 
     bool FindElement(const std::string& name);
     bool EnterElement();
@@ -109,8 +133,8 @@ private:
     static bool ReadFile(const std::string& path, ParseBuffer& buffer, std::string& error,
         bool& missing, FileAccess::FileStamp& stamp);
     // Checks and parses buffer unless an error is already set.
-    bool Parse(ParseBuffer& buffer);
-    bool ParseInto(ParseBuffer& buffer);
+    bool Parse(ParseBuffer& buffer, Check check);
+    bool ParseInto(ParseBuffer& buffer, Check check);
     void ResetCursor();
     // The text of SaveFile and ToText.
     void Save(pugi::xml_writer& writer) const;
@@ -122,6 +146,7 @@ private:
 
     std::string m_strError;
     std::string m_strBackup;
+    std::string m_unchecked;
     FileAccess::FileStamp m_stamp;
     bool m_bMissing = false;
     bool m_bReplaced = false;
