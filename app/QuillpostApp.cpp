@@ -11,12 +11,6 @@ CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     setApplicationName(QStringLiteral("Quillpost"));
 }
 
-void CQuillpostApp::PrepareProcess()
-{
-    // The browser window's engine shares GL contexts; this must precede the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
-
 int CQuillpostApp::InitInstance()
 {
     // The window runs as long as it is open, like a modal dialog, but is shown as a window

@@ -10,7 +10,4 @@ public:
 
     // Runs the main window until it closes; returns the process exit code.
     int InitInstance();
-
-    // Settings that must be made before the application object exists.
-    static void PrepareProcess();
 };

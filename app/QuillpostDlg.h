@@ -23,7 +23,7 @@
 // - The data file lives in the folder given to the constructor (the program's directory);
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
 // - Submit hands the selected record to m_poster, which opens a browser window through the
-//   launcher given to the constructor (the WebEngine one by default). Submit All snapshots
+//   launcher given to the constructor (the browser helper's by default). Submit All snapshots
 //   every row (id, URL, body) on this thread and starts a CSubmitAllRun; its worker posts
 //   the snapshots and reports each (row id, success) queued to m_runContext, so results are
 //   applied here by row id and none reaches a destroyed window. Rows added during a run join
@@ -66,7 +66,7 @@ class CQuillpostDlg : public QDialog
 
 public:
     // dataFolder: where the data file is read and written. launcher: opens Submit's browser
-    // windows; null means the program's WebEngine windows.
+    // windows; null means the browser helper program found beside this one.
     explicit CQuillpostDlg(
         QString dataFolder, QWidget* parent = nullptr, CBrowserLauncher* launcher = nullptr);
     ~CQuillpostDlg() override;
@@ -110,6 +110,7 @@ private:
 
     // Submitting.
     void OnSubmit();
+    void OnSubmitFailed(const QString& reason);
     void OnSubmitAll();
     void OnPostResult(quint64 rowId, bool success);
     void ApplyPendingResults();

@@ -14,9 +14,16 @@ struct CBrowserPost;
 // for each header field and "body <n>", each line ended by a line feed and followed by
 // exactly the bytes it counts (name and value together for a header field). Counts are
 // decimal. Nothing follows the body. Every byte value may appear in the counted parts.
+//
+// The helper answers with the line "shown <process id>" on its standard output once its
+// window is up. When it gives up instead, the last line of its standard error that starts
+// with ReasonPrefix says why.
 struct CBrowserRequest
 {
     using Header = std::pair<std::string, std::string>;
+
+    static constexpr char ShownReply[] = "shown";
+    static constexpr char ReasonPrefix[] = "quillpost-browser: ";
 
     std::string m_strUrl;
     std::vector<Header> m_headers;

@@ -1,13 +1,33 @@
-#include "ui/BrowserWindow.h"
+// The browser helper's window, in this process: what it posts and how it behaves.
+#include "browser/BrowserWindow.h"
+#include "core/BrowserLauncher.h"
+#include "core/BrowserRequest.h"
 #include "core/FormPoster.h"
 #include "core/SubmitHost.h"
 #include "tests/support/LocalServer.h"
-#include "ui/WebEngineLauncher.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QTest>
 
 #include <memory>
+
+namespace {
+
+// Keeps what Submit would hand the helper.
+class LastPost : public CBrowserLauncher
+{
+public:
+    void Navigate(const CBrowserPost& post) override { m_post = post; }
+    CBrowserPost m_post;
+};
+
+CScriptedReply Page(const std::string& body)
+{
+    return CScriptedReply::Status(200, body, "Content-Type: text/html\r\n");
+}
+
+} // namespace
 
 class BrowserWindowTest : public QObject
 {
@@ -16,7 +36,6 @@ class BrowserWindowTest : public QObject
 private Q_SLOTS:
     void postsExactBodyAndHeader();
     void closesWhenPageAsks();
-    void launcherClosesItsWindows();
     void targetUrl_data();
     void targetUrl();
 };
@@ -24,21 +43,18 @@ private Q_SLOTS:
 void BrowserWindowTest::postsExactBodyAndHeader()
 {
     CLocalServer server([](const CRecordedRequest&) {
-        return CScriptedReply::Status(
-            200, "<html><head><title>Thanks</title></head></html>", "Content-Type: text/html\r\n");
+        return Page("<html><head><title>Thanks</title></head></html>");
     });
-    CWebEngineLauncher launcher;
-    const CFormPoster poster(&launcher);
+    LastPost launcher;
     CSubmitHost host;
     host.m_strUrl = server.Url("cgi/submit?u=1");
     host.AddParam(CPostParam("furl", "see: a/b?c=1"));
     host.AddParam(CPostParam("x y", "\xC3\xA9 2"));
-    QVERIFY(poster.SubmitInBrowser(host));
+    QVERIFY(CFormPoster(&launcher).SubmitInBrowser(host));
 
-    QCOMPARE(launcher.OpenWindows().size(), 1);
-    CBrowserWindow* window = launcher.OpenWindows().front();
-    QVERIFY(window->isVisible());
-    QVERIFY(window->isWindow());
+    CBrowserWindow window;
+    window.show();
+    window.Post(CBrowserRequest::FromPost(launcher.m_post));
     QTRY_VERIFY_WITH_TIMEOUT(!server.Requests().empty(), 60000);
     const CRecordedRequest request = server.Requests().front();
     QCOMPARE(QByteArray::fromStdString(request.m_requestLine),
@@ -47,45 +63,23 @@ void BrowserWindowTest::postsExactBodyAndHeader()
         QByteArray("application/x-www-form-urlencoded"));
     QCOMPARE(QByteArray::fromStdString(request.m_body),
         QByteArray("furl=see%3A%20a%2Fb%3Fc%3D1&x y=%C3%A9%202"));
-    QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), QStringLiteral("Thanks"), 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("Thanks"), 60000);
 }
 
 void BrowserWindowTest::closesWhenPageAsks()
 {
     CLocalServer server([](const CRecordedRequest&) {
-        return CScriptedReply::Status(200,
-            "<html><body><script>window.close()</script></body></html>",
-            "Content-Type: text/html\r\n");
+        return Page("<html><body><script>window.close()</script></body></html>");
     });
-    CWebEngineLauncher launcher;
-    launcher.Navigate(CBrowserPost{server.Url("bye"), "", ""});
-    QCOMPARE(launcher.OpenWindows().size(), 1);
-    // Closed and freed: the launcher's guarded pointer empties.
-    QTRY_VERIFY_WITH_TIMEOUT(launcher.OpenWindows().isEmpty(), 60000);
+    auto* window = new CBrowserWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<CBrowserWindow> guard(window);
+    window->show();
+    CBrowserRequest request;
+    request.m_strUrl = server.Url("bye");
+    window->Post(request);
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 60000);
 }
-
-void BrowserWindowTest::launcherClosesItsWindows()
-{
-    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Hang(); });
-    QPointer<CBrowserWindow> window;
-    {
-        CWebEngineLauncher launcher;
-        launcher.Navigate(CBrowserPost{server.Url(), "a=1", ""});
-        window = launcher.OpenWindows().front();
-        QTRY_VERIFY_WITH_TIMEOUT(!server.Requests().empty(), 60000);
-    }
-    QVERIFY(window.isNull());
-}
-
-int main(int argc, char** argv)
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    BrowserWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
-
-#include "BrowserWindowTest.moc"
 
 void BrowserWindowTest::targetUrl_data()
 {
@@ -116,3 +110,13 @@ void BrowserWindowTest::targetUrl()
     else
         QCOMPARE(url.toString(QUrl::FullyEncoded), loaded);
 }
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    BrowserWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "BrowserWindowTest.moc"
