@@ -6,10 +6,15 @@
 #include <string>
 
 struct CBrowserRequest;
+class QAction;
+class QLineEdit;
+class QProgressBar;
 class QWebEngineView;
 
-// The browser helper's window: performs one POST and shows the answer page. It takes the
-// page's title and closes when the page asks.
+// The browser helper's window: performs one POST and shows the answer page, with what a
+// user expects around a page: the page's title as the window's, Back, Forward, Reload,
+// Stop, the current address (read only), the load's progress, and "Open in Web Browser".
+// It closes on Ctrl+W and when the page asks.
 class CBrowserWindow : public QMainWindow
 {
     Q_OBJECT
@@ -26,5 +31,13 @@ public:
     static QUrl TargetUrl(const std::string& url);
 
 private:
+    void OnUrlChanged(const QUrl& url);
+    void OnOpenInWebBrowser();
+    void ShowProgress(bool loading, int percent);
+
     QWebEngineView* m_view = nullptr;
+    QLineEdit* m_addressEdit = nullptr;
+    QProgressBar* m_progressBar = nullptr;
+    QAction* m_progressAction = nullptr;
+    QAction* m_openAction = nullptr;
 };
