@@ -5,6 +5,10 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -16,6 +20,11 @@ int CQuillpostApp::InitInstance()
     // The window runs as long as it is open, like a modal dialog, but is shown as a window
     // of its own rather than an application-modal transient.
     CQuillpostDlg dlg(QCoreApplication::applicationDirPath());
+#ifdef __GLIBC__
+    // The data file's document is gone once the list is built, but the allocator keeps
+    // its pages; most of a session is idle, so give them back now.
+    malloc_trim(0);
+#endif
     QEventLoop loop;
     QObject::connect(&dlg, &QDialog::finished, &loop, &QEventLoop::quit);
     dlg.show();
