@@ -11,7 +11,6 @@ int main(int argc, char** argv)
     curl_global_init(CURL_GLOBAL_DEFAULT);
     std::signal(SIGPIPE, SIG_IGN);
 
-    CQuillpostApp::PrepareProcess();
     int result = 0;
     {
         CQuillpostApp app(argc, argv);

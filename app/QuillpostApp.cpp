@@ -7,6 +7,10 @@
 #include <QEventLoop>
 #include <QStandardPaths>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
@@ -15,17 +19,16 @@ CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     setDesktopFileName(QStringLiteral(QUILLPOST_APP_ID));
 }
 
-void CQuillpostApp::PrepareProcess()
-{
-    // The browser window's engine shares GL contexts; this must precede the application.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-}
-
 int CQuillpostApp::InitInstance()
 {
     // The window runs as long as it is open, like a modal dialog, but is shown as a window
     // of its own rather than an application-modal transient.
     CQuillpostDlg dlg(DataLocation());
+#ifdef __GLIBC__
+    // The data file's document is gone once the list is built, but the allocator keeps
+    // its pages; most of a session is idle, so give them back now.
+    malloc_trim(0);
+#endif
     QEventLoop loop;
     QObject::connect(&dlg, &QDialog::finished, &loop, &QEventLoop::quit);
     dlg.show();

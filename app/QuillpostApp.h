@@ -13,9 +13,6 @@ public:
     // Runs the main window until it closes; returns the process exit code.
     int InitInstance();
 
-    // Settings that must be made before the application object exists.
-    static void PrepareProcess();
-
     // Where this copy of the program keeps its list, from where it runs and the user's
     // data folder.
     static CDataLocation DataLocation();

@@ -4,12 +4,12 @@
 #include "core/SubmitAllRun.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
+#include "ui/HelperLauncher.h"
 #include "ui/LinkAddresses.h"
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
 #include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
-#include "ui/WebEngineLauncher.h"
 
 #include "ui_QuillpostDlg.h"
 
@@ -76,7 +76,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_paramName("furl")
     , m_url("http://ping.example/")
     , m_hIcon(ProgramIcon())
-    , m_ownLauncher(launcher ? nullptr : std::make_unique<CWebEngineLauncher>())
+    , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
 {
     m_ui->setupUi(this);
@@ -116,6 +116,9 @@ CQuillpostDlg::CQuillpostDlg(
     connect(m_ui->deleteUrlButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDeleteUrl);
     connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
     connect(m_ui->submitButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmit);
+    // A browser window that cannot come up is known only after Submit has returned.
+    if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
+        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnSubmitFailed);
     connect(m_ui->submitAllButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmitAll);
     connect(m_ui->addParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddParam);
     connect(m_ui->editParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditParam);
@@ -431,6 +434,12 @@ void CQuillpostDlg::OnSubmit()
     if (!record)
         return;
     m_poster.SubmitInBrowser(*record);
+}
+
+void CQuillpostDlg::OnSubmitFailed(const QString& reason)
+{
+    CMessageBox::Warning(
+        this, QStringLiteral("The browser window cannot be opened: %1").arg(reason));
 }
 
 void CQuillpostDlg::OnSubmitAll()

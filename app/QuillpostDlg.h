@@ -24,7 +24,7 @@
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
 //   Help > Open Data Folder shows the folder that holds it through CUrlOpener.
 // - Submit hands the selected record to m_poster, which opens a browser window through the
-//   launcher given to the constructor (the WebEngine one by default). Submit All snapshots
+//   launcher given to the constructor (the browser helper's by default). Submit All snapshots
 //   every row (id, URL, body) on this thread and starts a CSubmitAllRun; its worker posts
 //   the snapshots and reports each (row id, success) queued to m_runContext, so results are
 //   applied here by row id and none reaches a destroyed window. Rows added during a run join
@@ -69,7 +69,7 @@ class CQuillpostDlg : public QDialog
 
 public:
     // dataLocation: where the data file is read and written. launcher: opens Submit's
-    // browser windows; null means the program's WebEngine windows.
+    // browser windows; null means the browser helper program found beside this one.
     explicit CQuillpostDlg(CDataLocation dataLocation, QWidget* parent = nullptr,
         CBrowserLauncher* launcher = nullptr);
     ~CQuillpostDlg() override;
@@ -111,6 +111,7 @@ private:
 
     // Submitting.
     void OnSubmit();
+    void OnSubmitFailed(const QString& reason);
     void OnSubmitAll();
     void OnPostResult(quint64 rowId, bool success);
     void ApplyPendingResults();

@@ -12,7 +12,7 @@ struct CBrowserPost
 };
 
 // Opens a browser window that performs a POST and shows the answer. The program's one
-// is a Qt WebEngine window; core/ only knows this seam, so it stays free of Qt.
+// starts the browser helper program; core/ only knows this seam, so it stays free of Qt.
 class CBrowserLauncher
 {
 public:

@@ -1,22 +1,14 @@
 #include "ui/TextLink.h"
 
 #include "ui/LinkAddresses.h"
-#include "ui/Resources.h"
-#include "ui/UrlOpener.h"
 
 #include <QEvent>
-#include <QMouseEvent>
 #include <QPalette>
 
 CTextLink::CTextLink(QWidget* parent)
-    : QLabel(parent)
+    : CLinkLabel(LinkAddresses::kText, parent)
     , m_crText(0, 0, 255)
-    , m_hCursor(HandCursor())
 {
-    SetURL(QString::fromLatin1(LinkAddresses::kText));
-    if (m_hCursor.shape() == Qt::BitmapCursor)
-        setCursor(m_hCursor);
-
     // Plain text only: rich text would bring its own link colours and hover states.
     setTextFormat(Qt::PlainText);
     setTextInteractionFlags(Qt::NoTextInteraction);
@@ -37,24 +29,9 @@ CTextLink::CTextLink(QWidget* parent)
 
 CTextLink::~CTextLink() = default;
 
-void CTextLink::SetURL(const QString& url)
-{
-    m_strURL = url;
-}
-
-void CTextLink::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton) {
-        QLabel::mousePressEvent(event);
-        return;
-    }
-    CUrlOpener::Open(m_strURL);
-    event->accept();
-}
-
 void CTextLink::changeEvent(QEvent* event)
 {
-    QLabel::changeEvent(event);
+    CLinkLabel::changeEvent(event);
     if (event->type() != QEvent::FontChange)
         return;
     // A font set from outside (a .ui property, say) keeps what it sets but not without the

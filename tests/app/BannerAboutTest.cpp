@@ -26,14 +26,12 @@ class BannerAboutTest : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CQuillpostDlg> m_dlg;
-    QStringList m_opened;
-    std::unique_ptr<RecordOpenedAddresses> m_recorder;
+    RecordOpenedAddresses m_recorder;
 
 private Q_SLOTS:
     void init()
     {
-        m_opened.clear();
-        m_recorder = std::make_unique<RecordOpenedAddresses>(m_opened);
+        m_recorder.Clear();
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
@@ -45,7 +43,6 @@ private Q_SLOTS:
     {
         m_dlg.reset();
         m_dir.reset();
-        m_recorder.reset();
     }
 
     void linksOpenOnPress_data()
@@ -66,11 +63,11 @@ private Q_SLOTS:
         QVERIFY(!link->text().isEmpty() || !link->pixmap().isNull());
 
         QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
-        QCOMPARE(m_opened, QStringList{address});
+        QCOMPARE(m_recorder.Opened(), QStringList{address});
         auto* urlEdit = m_dlg->findChild<QWidget*>(QStringLiteral("urlEdit"));
         QTest::mouseRelease(
             m_dlg.get(), Qt::LeftButton, {}, urlEdit->mapTo(m_dlg.get(), urlEdit->rect().center()));
-        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(m_recorder.Opened().size(), 1);
     }
 
     void bannerLooks()
@@ -94,7 +91,7 @@ private Q_SLOTS:
         QVERIFY(button->isEnabled());
         QTest::mouseClick(button, Qt::LeftButton);
         const QString download = QString::fromLatin1(LinkAddresses::kDownload);
-        QCOMPARE(m_opened, (QStringList{download, download}));
+        QCOMPARE(m_recorder.Opened(), (QStringList{download, download}));
     }
 
     void aboutFromHelpMenu_data()
@@ -148,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(closed);
         QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QVERIFY(!m_dlg->findChild<CAboutDlg*>());
-        QVERIFY(m_opened.isEmpty());
+        QVERIFY(m_recorder.Opened().isEmpty());
     }
 };
 

@@ -134,8 +134,7 @@ void DataFolderTest::warningsNameTheFileInFull()
 
 void DataFolderTest::openDataFolderShowsTheListsFolder()
 {
-    QStringList opened;
-    RecordOpenedAddresses recorder(opened);
+    RecordOpenedAddresses recorder;
     OpenWindow();
     auto* help = m_dlg->findChild<QMenu*>("helpMenu");
     auto* open = m_dlg->findChild<QAction*>("openDataFolderAction");
@@ -143,8 +142,8 @@ void DataFolderTest::openDataFolderShowsTheListsFolder()
     QCOMPARE(open->text(), QStringLiteral("Open Data Folder"));
 
     open->trigger();
-    QCOMPARE(opened.size(), 1);
-    QCOMPARE(QUrl(opened.front()).toLocalFile(), m_user);
+    QCOMPARE(recorder.Opened().size(), 1);
+    QCOMPARE(QUrl(recorder.Opened().front()).toLocalFile(), m_user);
     // A file manager cannot show a folder that is not there.
     QVERIFY(QFileInfo(m_user).isDir());
 }

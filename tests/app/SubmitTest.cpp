@@ -3,7 +3,6 @@
 #include "app/TargetListModel.h"
 #include "tests/support/CurlSetup.h"
 #include "tests/support/LocalServer.h"
-#include "ui/BrowserWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -81,7 +80,6 @@ private Q_SLOTS:
     void loadDataDuringRun();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
-    void submitOpensBrowserWindow();
 
 private:
     void Type(const char* name, const QString& text);
@@ -239,47 +237,9 @@ void SubmitTest::twoRunsAtOnce()
     QCOMPARE(m_server->Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
 }
 
-void SubmitTest::submitOpensBrowserWindow()
-{
-    const auto browserWindows = [] {
-        QList<CBrowserWindow*> windows;
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* window = qobject_cast<CBrowserWindow*>(widget); window && window->isVisible())
-                windows << window;
-        }
-        return windows;
-    };
-    AddTarget("form?x=1", "see: a/b?c=1");
-    Type("paramNameEdit", QStringLiteral("x y"));
-    Type("paramValueEdit", QStringLiteral("1 2"));
-    Press("addParamButton");
-    m_view->selectionModel()->clearSelection();
-    Press("submitButton");
-    QVERIFY(browserWindows().isEmpty());
-
-    ClickRow(0);
-    // The stored target is posted, not what the fields show.
-    Type("urlEdit", QStringLiteral("http://unsaved.example/"));
-    Press("submitButton");
-    QCOMPARE(browserWindows().size(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_server->Server().Requests().empty(), 60000);
-    const CRecordedRequest request = m_server->Server().Requests().front();
-    QCOMPARE(
-        QString::fromStdString(request.m_requestLine), QStringLiteral("POST /form?x=1 HTTP/1.1"));
-    QCOMPARE(QString::fromStdString(request.Header("Content-Type")),
-        QStringLiteral("application/x-www-form-urlencoded"));
-    QCOMPARE(QString::fromStdString(request.m_body),
-        QStringLiteral("furl=see%3A%20a%2Fb%3Fc%3D1&x y=1%202"));
-    QTRY_COMPARE_WITH_TIMEOUT(
-        browserWindows().front()->windowTitle(), QStringLiteral("Posted"), 60000);
-    // Submit leaves the row's image alone.
-    QCOMPARE(m_targets->Image(0), 0);
-}
-
 int main(int argc, char** argv)
 {
     PrepareCurl();
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     SubmitTest test;
     return QTest::qExec(&test, argc, argv);

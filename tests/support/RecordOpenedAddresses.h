@@ -4,16 +4,23 @@
 
 #include <QStringList>
 
-// While it lives, the addresses the program would open are appended to a list instead of
-// reaching a browser.
-class RecordOpenedAddresses : public CUrlOpener::Scope
+// While it lives, the addresses the program would open are kept here instead of reaching a
+// browser. A test object keeps one for all its tests and clears it before each.
+class RecordOpenedAddresses
 {
 public:
-    explicit RecordOpenedAddresses(QStringList& list)
-        : Scope([&list](const QString& address) {
-            list << address;
+    RecordOpenedAddresses()
+        : m_scope([this](const QString& address) {
+            m_opened << address;
             return true;
         })
     {
     }
+
+    const QStringList& Opened() const { return m_opened; }
+    void Clear() { m_opened.clear(); }
+
+private:
+    QStringList m_opened;
+    CUrlOpener::Scope m_scope;
 };

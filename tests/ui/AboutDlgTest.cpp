@@ -35,25 +35,19 @@ private:
     }
 
     std::unique_ptr<QWidget> m_owner;
-    QStringList m_opened;
-    std::unique_ptr<RecordOpenedAddresses> m_recorder;
+    RecordOpenedAddresses m_recorder;
 
 private Q_SLOTS:
     void init()
     {
-        m_opened.clear();
-        m_recorder = std::make_unique<RecordOpenedAddresses>(m_opened);
+        m_recorder.Clear();
         m_owner = std::make_unique<QWidget>();
         m_owner->resize(400, 300);
         m_owner->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_owner.get()));
     }
 
-    void cleanup()
-    {
-        m_owner.reset();
-        m_recorder.reset();
-    }
+    void cleanup() { m_owner.reset(); }
 
     void showsTitleIconVersionAndFixedSize()
     {
@@ -104,7 +98,7 @@ private Q_SLOTS:
             QTest::mouseClick(version, Qt::LeftButton, {}, version->rect().center());
         });
         const QString text = QString::fromLatin1(LinkAddresses::kText);
-        QCOMPARE(m_opened, (QStringList{text, text}));
+        QCOMPARE(m_recorder.Opened(), (QStringList{text, text}));
     }
 
     void closes_data()
@@ -138,7 +132,7 @@ private Q_SLOTS:
         QVERIFY(blocked);
         QCOMPARE(got, result);
         QVERIFY(!box.isVisible());
-        QVERIFY(m_opened.isEmpty());
+        QVERIFY(m_recorder.Opened().isEmpty());
     }
 };
 

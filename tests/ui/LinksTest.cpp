@@ -50,21 +50,12 @@ private:
     }
 
     std::unique_ptr<QWidget> m_window;
-    QStringList m_opened;
-    std::unique_ptr<RecordOpenedAddresses> m_recorder;
+    RecordOpenedAddresses m_recorder;
 
 private Q_SLOTS:
-    void init()
-    {
-        m_opened.clear();
-        m_recorder = std::make_unique<RecordOpenedAddresses>(m_opened);
-    }
+    void init() { m_recorder.Clear(); }
 
-    void cleanup()
-    {
-        m_window.reset();
-        m_recorder.reset();
-    }
+    void cleanup() { m_window.reset(); }
 
     void links_data()
     {
@@ -85,19 +76,19 @@ private Q_SLOTS:
         QVERIFY(link);
 
         QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
-        QCOMPARE(m_opened, QStringList{address});
+        QCOMPARE(m_recorder.Opened(), QStringList{address});
         QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().center());
-        QCOMPARE(m_opened.size(), 1);
+        QCOMPARE(m_recorder.Opened().size(), 1);
 
         // Released over the empty part of the window: the press already did the work.
         QTest::mousePress(link, Qt::LeftButton, {}, QPoint(2, 2));
         const QPoint outside = link->mapTo(m_window.get(), QPoint(link->width() + 50, 5));
         QTest::mouseRelease(m_window.get(), Qt::LeftButton, {}, outside);
-        QCOMPARE(m_opened, (QStringList{address, address}));
+        QCOMPARE(m_recorder.Opened(), (QStringList{address, address}));
 
         QTest::mouseClick(link, Qt::RightButton, {}, link->rect().center());
         QTest::mouseClick(link, Qt::MiddleButton, {}, link->rect().center());
-        QCOMPARE(m_opened.size(), 2);
+        QCOMPARE(m_recorder.Opened().size(), 2);
     }
 
     // Text links answer the whole rectangle, the blank room after the text included.
@@ -112,7 +103,7 @@ private Q_SLOTS:
         for (const QPoint at :
             {r.topLeft(), r.bottomRight(), QPoint(r.right() - 1, r.center().y())})
             QTest::mouseClick(link, Qt::LeftButton, {}, at);
-        QCOMPARE(m_opened, (QStringList{address, address, address}));
+        QCOMPARE(m_recorder.Opened(), (QStringList{address, address, address}));
     }
 
     void handCursorWithHotSpotAtFingerTip_data() { links_data(); }

@@ -1,0 +1,133 @@
+#include "browser/BrowserWindow.h"
+
+#include "core/BrowserRequest.h"
+#include "ui/Resources.h"
+#include "ui/UrlOpener.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QToolBar>
+#include <QWebEngineHttpRequest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace {
+
+bool IsWebAddress(const QUrl& url)
+{
+    const QString scheme = url.scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
+
+} // namespace
+
+CBrowserWindow::CBrowserWindow(QWidget* parent)
+    : QMainWindow(parent)
+    , m_view(new QWebEngineView(this))
+    , m_addressEdit(new QLineEdit(this))
+    , m_progressBar(new QProgressBar(this))
+{
+    setObjectName(QStringLiteral("browserWindow"));
+    setWindowIcon(ProgramIcon());
+    m_view->setObjectName(QStringLiteral("pageView"));
+    setCentralWidget(m_view);
+
+    QToolBar* toolBar = addToolBar(QStringLiteral("Navigation"));
+    toolBar->setObjectName(QStringLiteral("navigationToolBar"));
+    toolBar->setMovable(false);
+    // The page's own actions know when they apply: Back only with history behind, Stop only
+    // while loading.
+    const struct
+    {
+        QWebEnginePage::WebAction action;
+        const char* name;
+    } navigation[] = {
+        {QWebEnginePage::Back, "backAction"},
+        {QWebEnginePage::Forward, "forwardAction"},
+        {QWebEnginePage::Reload, "reloadAction"},
+        {QWebEnginePage::Stop, "stopAction"},
+    };
+    for (const auto& [action, name] : navigation) {
+        QAction* pageAction = m_view->pageAction(action);
+        pageAction->setObjectName(QLatin1String(name));
+        toolBar->addAction(pageAction);
+    }
+
+    m_addressEdit->setObjectName(QStringLiteral("addressEdit"));
+    m_addressEdit->setReadOnly(true);
+    toolBar->addWidget(m_addressEdit);
+
+    m_progressBar->setObjectName(QStringLiteral("loadProgressBar"));
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setMaximumWidth(100);
+    m_progressAction = toolBar->addWidget(m_progressBar);
+    m_progressAction->setVisible(false);
+
+    m_openAction = toolBar->addAction(QStringLiteral("Open in Web Browser"));
+    m_openAction->setObjectName(QStringLiteral("openInBrowserAction"));
+    m_openAction->setToolTip(QStringLiteral("Open this address in your web browser. The page is "
+                                            "fetched again there, without the form."));
+    m_openAction->setEnabled(false);
+
+    auto* closeAction = new QAction(QStringLiteral("Close"), this);
+    closeAction->setObjectName(QStringLiteral("closeAction"));
+    closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    addAction(closeAction);
+
+    connect(m_view, &QWebEngineView::titleChanged, this, &QWidget::setWindowTitle);
+    connect(m_view, &QWebEngineView::urlChanged, this, &CBrowserWindow::OnUrlChanged);
+    connect(m_view, &QWebEngineView::loadStarted, this, [this] { ShowProgress(true, 0); });
+    connect(m_view, &QWebEngineView::loadProgress, this,
+        [this](int percent) { ShowProgress(true, percent); });
+    connect(m_view, &QWebEngineView::loadFinished, this, [this] { ShowProgress(false, 100); });
+    connect(m_view->page(), &QWebEnginePage::windowCloseRequested, this, &QWidget::close);
+    connect(m_openAction, &QAction::triggered, this, &CBrowserWindow::OnOpenInWebBrowser);
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    resize(1024, 768);
+}
+
+CBrowserWindow::~CBrowserWindow() = default;
+
+QUrl CBrowserWindow::TargetUrl(const std::string& url)
+{
+    const QString text = QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size()));
+    const QUrl whole(text, QUrl::TolerantMode);
+    if (IsWebAddress(whole))
+        return whole;
+    // Never a local file or a script: the window is there to post to a web service.
+    return QUrl(QStringLiteral("http://") + text, QUrl::TolerantMode);
+}
+
+void CBrowserWindow::Post(const CBrowserRequest& request)
+{
+    QWebEngineHttpRequest post(TargetUrl(request.m_strUrl));
+    post.setMethod(QWebEngineHttpRequest::Post);
+    post.setPostData(QByteArray::fromStdString(request.m_body));
+    for (const CBrowserRequest::Header& header : request.m_headers)
+        post.setHeader(
+            QByteArray::fromStdString(header.first), QByteArray::fromStdString(header.second));
+    m_view->load(post);
+}
+
+void CBrowserWindow::OnUrlChanged(const QUrl& url)
+{
+    m_addressEdit->setText(url.toString());
+    m_addressEdit->setCursorPosition(0);
+    // Only web addresses go to the desktop; a page may have moved somewhere else.
+    m_openAction->setEnabled(IsWebAddress(url));
+}
+
+void CBrowserWindow::OnOpenInWebBrowser()
+{
+    const QUrl url = m_view->url();
+    if (IsWebAddress(url))
+        CUrlOpener::Open(url.toString(QUrl::FullyEncoded));
+}
+
+void CBrowserWindow::ShowProgress(bool loading, int percent)
+{
+    m_progressBar->setValue(percent);
+    m_progressAction->setVisible(loading);
+}

@@ -1,0 +1,217 @@
+// The browser helper's window, in this process: what it posts and how it behaves.
+#include "browser/BrowserWindow.h"
+#include "core/BrowserLauncher.h"
+#include "core/BrowserRequest.h"
+#include "core/FormPoster.h"
+#include "core/SubmitHost.h"
+#include "tests/support/LocalServer.h"
+#include "tests/support/RecordOpenedAddresses.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+// Keeps what Submit would hand the helper.
+class LastPost : public CBrowserLauncher
+{
+public:
+    void Navigate(const CBrowserPost& post) override { m_post = post; }
+    CBrowserPost m_post;
+};
+
+CScriptedReply Page(const std::string& body)
+{
+    return CScriptedReply::Status(200, body, "Content-Type: text/html\r\n");
+}
+
+CBrowserRequest PostTo(const std::string& url)
+{
+    CBrowserRequest request;
+    request.m_strUrl = url;
+    request.m_headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
+    request.m_body = "a=1";
+    return request;
+}
+
+} // namespace
+
+class BrowserWindowTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void postsExactBodyAndHeader();
+    void closesWhenPageAsks();
+    void closesOnCtrlW();
+    void addressFollowsThePage();
+    void stopEndsAHangingLoad();
+    void targetUrl_data();
+    void targetUrl();
+};
+
+void BrowserWindowTest::postsExactBodyAndHeader()
+{
+    CLocalServer server([](const CRecordedRequest&) {
+        return Page("<html><head><title>Thanks</title></head></html>");
+    });
+    LastPost launcher;
+    CSubmitHost host;
+    host.m_strUrl = server.Url("cgi/submit?u=1");
+    host.AddParam(CPostParam("furl", "see: a/b?c=1"));
+    host.AddParam(CPostParam("x y", "\xC3\xA9 2"));
+    QVERIFY(CFormPoster(&launcher).SubmitInBrowser(host));
+
+    CBrowserWindow window;
+    window.show();
+    window.Post(CBrowserRequest::FromPost(launcher.m_post));
+    QTRY_VERIFY_WITH_TIMEOUT(!server.Requests().empty(), 60000);
+    const CRecordedRequest request = server.Requests().front();
+    QCOMPARE(QByteArray::fromStdString(request.m_requestLine),
+        QByteArray("POST /cgi/submit?u=1 HTTP/1.1"));
+    QCOMPARE(QByteArray::fromStdString(request.Header("Content-Type")),
+        QByteArray("application/x-www-form-urlencoded"));
+    QCOMPARE(QByteArray::fromStdString(request.m_body),
+        QByteArray("furl=see%3A%20a%2Fb%3Fc%3D1&x y=%C3%A9%202"));
+    QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("Thanks"), 60000);
+}
+
+void BrowserWindowTest::closesWhenPageAsks()
+{
+    CLocalServer server([](const CRecordedRequest&) {
+        return Page("<html><body><script>window.close()</script></body></html>");
+    });
+    auto* window = new CBrowserWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<CBrowserWindow> guard(window);
+    window->show();
+    window->Post(PostTo(server.Url("bye")));
+    QTRY_VERIFY_WITH_TIMEOUT(guard.isNull(), 60000);
+}
+
+void BrowserWindowTest::closesOnCtrlW()
+{
+    CBrowserWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!window.isVisible());
+}
+
+// The user goes on from the answer page: the address, the history and "Open in Web Browser"
+// follow the page.
+void BrowserWindowTest::addressFollowsThePage()
+{
+    CLocalServer server([](const CRecordedRequest& request) {
+        if (request.m_requestLine.rfind("POST ", 0) == 0)
+            return Page("<html><head><title>Posted</title></head></html>");
+        return Page("<html><head><title>Second</title></head></html>");
+    });
+    const RecordOpenedAddresses recorder;
+    CBrowserWindow window;
+    auto* view = window.findChild<QWebEngineView*>(QStringLiteral("pageView"));
+    auto* address = window.findChild<QLineEdit*>(QStringLiteral("addressEdit"));
+    auto* open = window.findChild<QAction*>(QStringLiteral("openInBrowserAction"));
+    auto* back = window.findChild<QAction*>(QStringLiteral("backAction"));
+    auto* forward = window.findChild<QAction*>(QStringLiteral("forwardAction"));
+    QVERIFY(view && address && open && back && forward);
+    QVERIFY(window.findChild<QAction*>(QStringLiteral("reloadAction")));
+    QVERIFY(address->isReadOnly());
+    QVERIFY(!open->isEnabled());
+    QVERIFY2(open->toolTip().contains(QLatin1String("again"))
+            && open->toolTip().contains(QLatin1String("without the form")),
+        qPrintable(open->toolTip()));
+
+    window.show();
+    window.Post(PostTo(server.Url("form")));
+    QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("Posted"), 60000);
+    const QString form = QString::fromStdString(server.Url("form"));
+    QCOMPARE(address->text(), form);
+    QVERIFY(!back->isEnabled());
+
+    const QString second = QString::fromStdString(server.Url("second"));
+    view->load(QUrl(second));
+    QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(), QStringLiteral("Second"), 60000);
+    QCOMPARE(address->text(), second);
+    QTRY_VERIFY(back->isEnabled());
+    QVERIFY(!forward->isEnabled());
+
+    open->trigger();
+    QCOMPARE(recorder.Opened(), QStringList{second});
+    // The desktop fetches its copy itself; this window does not fetch the page again.
+    const std::vector<CRecordedRequest> requests = server.Requests();
+    QCOMPARE(
+        std::count_if(requests.begin(), requests.end(),
+            [](const CRecordedRequest& r) { return r.m_requestLine.rfind("GET /second", 0) == 0; }),
+        1);
+
+    back->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(address->text(), form, 60000);
+    QTRY_VERIFY(forward->isEnabled());
+}
+
+void BrowserWindowTest::stopEndsAHangingLoad()
+{
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Hang(); });
+    CBrowserWindow window;
+    auto* progress = window.findChild<QProgressBar*>(QStringLiteral("loadProgressBar"));
+    auto* stop = window.findChild<QAction*>(QStringLiteral("stopAction"));
+    QVERIFY(progress && stop);
+    window.show();
+    QVERIFY(!progress->isVisible());
+    window.Post(PostTo(server.Url("slow")));
+    QTRY_VERIFY_WITH_TIMEOUT(!server.Requests().empty(), 60000);
+    QTRY_VERIFY(progress->isVisible());
+    QTRY_VERIFY(stop->isEnabled());
+    stop->trigger();
+    QTRY_VERIFY(!progress->isVisible());
+    QTRY_VERIFY(!stop->isEnabled());
+}
+
+void BrowserWindowTest::targetUrl_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("loaded");
+    QTest::newRow("http kept whole") << "http://Host.example:8080/a%20b?q=1#f"
+                                     << "http://host.example:8080/a%20b?q=1#f";
+    QTest::newRow("https kept whole") << "https://secure.example/submit"
+                                      << "https://secure.example/submit";
+    QTest::newRow("no scheme means http") << "host.example/path"
+                                          << "http://host.example/path";
+    QTest::newRow("server with port") << "host.example:81/x"
+                                      << "http://host.example:81/x";
+    QTest::newRow("no local file") << "/etc/passwd"
+                                   << "";
+    QTest::newRow("no script") << "javascript:alert(1)"
+                               << "";
+}
+
+void BrowserWindowTest::targetUrl()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, loaded);
+    const QUrl url = CBrowserWindow::TargetUrl(stored.toStdString());
+    if (loaded.isEmpty())
+        QVERIFY2(url.scheme() == QLatin1String("http") && (url.host().isEmpty() || !url.isValid()),
+            qPrintable(url.toString()));
+    else
+        QCOMPARE(url.toString(QUrl::FullyEncoded), loaded);
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    BrowserWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "BrowserWindowTest.moc"

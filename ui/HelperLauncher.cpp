@@ -1,0 +1,126 @@
+#include "ui/HelperLauncher.h"
+
+#include "core/BrowserRequest.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace {
+
+const QString HelperName = QStringLiteral("quillpost-browser");
+// Long enough for the engine to start on a slow machine, short enough that quitting the
+// program never seems to hang.
+constexpr int ShutdownWaitMs = 10000;
+
+// The helper's own reason; failing that, the last line anything wrote (Qt or the engine
+// dying before the helper could say a word).
+QString ReasonFrom(const QByteArray& errors)
+{
+    const QString prefix = QString::fromLatin1(CBrowserRequest::ReasonPrefix);
+    const QList<QByteArray> lines = errors.split('\n');
+    QString last;
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        const QString text = QString::fromLocal8Bit(*line).trimmed();
+        if (text.startsWith(prefix))
+            return text.mid(prefix.size());
+        if (last.isEmpty())
+            last = text;
+    }
+    return last;
+}
+
+} // namespace
+
+CHelperLauncher::CHelperLauncher(QString helper, QObject* parent)
+    : QObject(parent)
+    , m_helper(std::move(helper))
+{
+}
+
+CHelperLauncher::~CHelperLauncher()
+{
+    for (QProcess* process : findChildren<QProcess*>()) {
+        disconnect(process, nullptr, this, nullptr);
+        if (process->state() != QProcess::NotRunning)
+            process->waitForFinished(ShutdownWaitMs);
+    }
+}
+
+QStringList CHelperLauncher::HelperCandidates()
+{
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    return {programFolder.filePath(HelperName),
+        QDir::cleanPath(programFolder.filePath(
+            QStringLiteral(QUILLPOST_HELPER_FROM_PROGRAM "/") + HelperName))};
+}
+
+void CHelperLauncher::Navigate(const CBrowserPost& post)
+{
+    QString helper = m_helper;
+    if (helper.isEmpty()) {
+        const QStringList candidates = HelperCandidates();
+        for (const QString& candidate : candidates) {
+            if (QFileInfo(candidate).isExecutable()) {
+                helper = candidate;
+                break;
+            }
+        }
+        if (helper.isEmpty()) {
+            FailLater(QStringLiteral("%1 is missing; it was looked for as %2")
+                          .arg(HelperName, candidates.join(QStringLiteral(" and "))));
+            return;
+        }
+    }
+
+    auto* process = new QProcess(this);
+    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
+        // Every other error ends in finished as well.
+        if (error != QProcess::FailedToStart)
+            return;
+        Q_EMIT Failed(QStringLiteral("%1 cannot be started: %2")
+                          .arg(process->program(), process->errorString()));
+        process->deleteLater();
+    });
+    connect(process, &QProcess::finished, this,
+        [this, process](int exitCode, QProcess::ExitStatus exitStatus) {
+            OnFinished(process, exitCode, exitStatus);
+        });
+    process->start(helper, QStringList());
+    process->write(QByteArray::fromStdString(CBrowserRequest::FromPost(post).Frame()));
+    process->closeWriteChannel();
+}
+
+void CHelperLauncher::OnFinished(QProcess* process, int exitCode, QProcess::ExitStatus exitStatus)
+{
+    process->deleteLater();
+    const QByteArray shown = QByteArray(CBrowserRequest::ShownReply) + ' ';
+    const QByteArray out = process->readAllStandardOutput().trimmed();
+    if (exitStatus == QProcess::NormalExit && exitCode == 0 && out.startsWith(shown)) {
+        bool isNumber = false;
+        const qint64 pid = out.mid(shown.size()).toLongLong(&isNumber);
+        if (isNumber) {
+            Q_EMIT WindowShown(pid);
+            return;
+        }
+    }
+    QString reason = ReasonFrom(process->readAllStandardError());
+    if (reason.isEmpty()) {
+        reason = exitStatus == QProcess::CrashExit
+            ? QStringLiteral("%1 crashed before its window was shown").arg(HelperName)
+            : QStringLiteral("%1 ended with status %2 before its window was shown")
+                  .arg(HelperName)
+                  .arg(exitCode);
+    }
+    Q_EMIT Failed(reason);
+}
+
+// Navigate returns before any answer from a helper; a failure found at once is told the
+// same way.
+void CHelperLauncher::FailLater(const QString& reason)
+{
+    QMetaObject::invokeMethod(
+        this, [this, reason] { Q_EMIT Failed(reason); }, Qt::QueuedConnection);
+}
