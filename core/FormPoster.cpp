@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <cctype>
 #include <memory>
 #include <utility>
 
@@ -15,9 +16,17 @@ const char HttpsScheme[] = "https://";
 const char FormContentType[] = "Content-Type: application/x-www-form-urlencoded";
 const char UserAgent[] = "Quillpost";
 
-bool BeginsWith(const std::string& text, const char* prefix)
+// Schemes are case-insensitive: "HTTP://" and "Http://" are as good as "http://".
+bool BeginsWithScheme(const std::string& text, const char* scheme)
 {
-    return text.compare(0, std::char_traits<char>::length(prefix), prefix) == 0;
+    const std::size_t length = std::char_traits<char>::length(scheme);
+    if (text.size() < length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != scheme[i])
+            return false;
+    }
+    return true;
 }
 
 void SplitAtSlash(std::string& url, std::string& object)
@@ -154,7 +163,7 @@ void CFormPoster::SetCaFile(std::string path)
 void CFormPoster::SplitUrl(std::string& url, std::string& object)
 {
     std::string copy = url;
-    if (BeginsWith(copy, HttpScheme))
+    if (BeginsWithScheme(copy, HttpScheme))
         copy.erase(0, std::char_traits<char>::length(HttpScheme));
     SplitAtSlash(copy, object);
     url = std::move(copy);
@@ -177,7 +186,7 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
 
     std::string server = url;
     std::string object;
-    const bool tls = BeginsWith(url, HttpsScheme);
+    const bool tls = BeginsWithScheme(server, HttpsScheme);
     if (tls) {
         server.erase(0, std::char_traits<char>::length(HttpsScheme));
         SplitAtSlash(server, object);

@@ -29,7 +29,8 @@ public:
         const std::atomic<bool>* abort = nullptr) const;
 
     // Server name (with an optional ":port") into url, the path after the first "/" into
-    // object. A leading "http://" is dropped; object is untouched when there is no "/".
+    // object. A leading "http://", in any case, is dropped; object is untouched when there
+    // is no "/".
     static void SplitUrl(std::string& url, std::string& object);
 
     // Opens a browser window posting the target; always true.

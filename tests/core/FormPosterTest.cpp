@@ -46,7 +46,8 @@ TEST_P(SplitUrlTest, SplitsServerAndObject)
 INSTANTIATE_TEST_SUITE_P(Urls, SplitUrlTest,
     testing::Values(SplitCase{"http://host/cgi/submit?u=1", "host", "cgi/submit?u=1"},
         SplitCase{"http://host", "host", "kept"}, SplitCase{"http://host/", "host", ""},
-        SplitCase{"host/path", "host", "path"}, SplitCase{"HTTP://host/x", "HTTP:", "/host/x"},
+        SplitCase{"host/path", "host", "path"}, SplitCase{"HTTP://host/x", "host", "x"},
+        SplitCase{"Http://host", "host", "kept"},
         SplitCase{"http://host:8080/x#top", "host:8080", "x#top"},
         // The scheme is removed only at the very start.
         SplitCase{"xhttp://host/x", "xhttp:", "/host/x"},
@@ -117,6 +118,34 @@ TEST(PostWire, UrlWithoutSchemeUsesItsPort)
             .PostInBackground("127.0.0.1:" + std::to_string(server.Port()) + "/p", "a=1", result));
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests()[0].m_requestLine, "POST /p HTTP/1.0");
+}
+
+// Addresses as people type or paste them reach the server a browser would reach.
+TEST(PostWire, AddressesAsUsersWriteThem)
+{
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Status(200); });
+    const std::string hostPort = "127.0.0.1:" + std::to_string(server.Port());
+    const struct
+    {
+        std::string url;
+        const char* requestLine;
+        const char* authorization;
+    } cases[] = {
+        {"HTTP://" + hostPort + "/upper", "POST /upper HTTP/1.0", ""},
+        {"Http://" + hostPort, "POST / HTTP/1.0", ""},
+    };
+    const CFormPoster poster(nullptr, ShortLimits());
+    for (const auto& c : cases) {
+        std::string result;
+        EXPECT_TRUE(poster.PostInBackground(c.url, "a=1", result)) << c.url << ": " << result;
+    }
+    const auto requests = server.Requests();
+    ASSERT_EQ(requests.size(), std::size(cases));
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        EXPECT_EQ(requests[i].m_requestLine, cases[i].requestLine) << cases[i].url;
+        EXPECT_EQ(requests[i].Header("Host"), hostPort) << cases[i].url;
+        EXPECT_EQ(requests[i].Header("Authorization"), cases[i].authorization) << cases[i].url;
+    }
 }
 
 struct OutcomeCase
@@ -215,7 +244,7 @@ TEST(PostOutcome, UnreachableServersGiveMessage)
     for (const std::string& url :
         {"http://127.0.0.1:" + std::to_string(CLocalServer::UnusedPort()) + "/x",
             std::string("http://quillpost-nowhere.invalid/x"), std::string("http:///x"),
-            std::string("http://user@127.0.0.1/x"), std::string("HTTP://127.0.0.1/x")}) {
+            std::string("http://user@127.0.0.1/x")}) {
         std::string result;
         EXPECT_FALSE(poster.PostInBackground(url, "a=1", result)) << url;
         EXPECT_FALSE(result.empty()) << url;
@@ -252,6 +281,13 @@ TEST(PostTls, VerifiesCertificate)
     EXPECT_TRUE(trusting.PostInBackground(server.Url("f"), "a=1&b=%20", result)) << result;
     EXPECT_EQ(result, "tls ok");
     EXPECT_EQ(server.LastBody(), "a=1&b=%20");
+
+    // The scheme in capitals is still a secure one, not a server named "HTTPS".
+    std::string upper = server.Url("f");
+    upper.replace(0, 5, "HTTPS");
+    result.clear();
+    EXPECT_TRUE(trusting.PostInBackground(upper, "c=3", result)) << result;
+    EXPECT_EQ(server.LastBody(), "c=3");
 }
 
 class RecordingLauncher : public CBrowserLauncher
