@@ -5,6 +5,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <utility>
@@ -27,6 +28,16 @@ bool BeginsWithScheme(const std::string& text, const char* scheme)
             return false;
     }
     return true;
+}
+
+// Blanks and control characters around an address are not part of it (a browser drops
+// them too); they come from pasting or hand-editing the data file.
+std::string TrimBlanks(const std::string& text)
+{
+    const auto isBlank = [](char ch) { return static_cast<unsigned char>(ch) <= 0x20; };
+    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
+    return first < last ? std::string(first, last) : std::string();
 }
 
 void SplitAtSlash(std::string& url, std::string& object)
@@ -184,7 +195,7 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
         return false;
     };
 
-    std::string server = url;
+    std::string server = TrimBlanks(url);
     std::string object;
     const bool tls = BeginsWithScheme(server, HttpsScheme);
     if (tls) {

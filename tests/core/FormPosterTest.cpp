@@ -133,6 +133,7 @@ TEST(PostWire, AddressesAsUsersWriteThem)
     } cases[] = {
         {"HTTP://" + hostPort + "/upper", "POST /upper HTTP/1.0", ""},
         {"Http://" + hostPort, "POST / HTTP/1.0", ""},
+        {" \t http://" + hostPort + "/padded \r\n", "POST /padded HTTP/1.0", ""},
     };
     const CFormPoster poster(nullptr, ShortLimits());
     for (const auto& c : cases) {
@@ -244,7 +245,7 @@ TEST(PostOutcome, UnreachableServersGiveMessage)
     for (const std::string& url :
         {"http://127.0.0.1:" + std::to_string(CLocalServer::UnusedPort()) + "/x",
             std::string("http://quillpost-nowhere.invalid/x"), std::string("http:///x"),
-            std::string("http://user@127.0.0.1/x")}) {
+            std::string("http://user@127.0.0.1/x"), std::string(" \t ")}) {
         std::string result;
         EXPECT_FALSE(poster.PostInBackground(url, "a=1", result)) << url;
         EXPECT_FALSE(result.empty()) << url;
