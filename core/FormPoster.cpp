@@ -40,6 +40,37 @@ std::string TrimBlanks(const std::string& text)
     return first < last ? std::string(first, last) : std::string();
 }
 
+int HexValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return -1;
+}
+
+// "%40" and the like in user information stand for the bytes a browser sends; a "%" not
+// followed by two hex digits stays as it is.
+std::string PercentDecode(const std::string& text)
+{
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const int high = HexValue(text[i + 1]);
+            const int low = HexValue(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                decoded += static_cast<char>(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        decoded += text[i];
+    }
+    return decoded;
+}
+
 void SplitAtSlash(std::string& url, std::string& object)
 {
     const auto slash = url.find('/');
@@ -204,6 +235,19 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
     } else {
         SplitUrl(server, object);
     }
+    // User information goes as basic authentication, never into the request target.
+    std::string user;
+    std::string password;
+    const auto at = server.rfind('@');
+    const bool credentials = at != std::string::npos && at > 0;
+    if (at != std::string::npos) {
+        const std::string userInfo = server.substr(0, at);
+        server.erase(0, at + 1);
+        const auto colon = userInfo.find(':');
+        user = PercentDecode(userInfo.substr(0, colon));
+        if (colon != std::string::npos)
+            password = PercentDecode(userInfo.substr(colon + 1));
+    }
     if (!IsServerName(server))
         return fail(curl_easy_strerror(CURLE_URL_MALFORMAT));
     const std::string target
@@ -253,6 +297,11 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
     set(CURLOPT_SSL_VERIFYHOST, 2L);
     if (!m_strCaFile.empty())
         set(CURLOPT_CAINFO, m_strCaFile.c_str());
+    if (credentials) {
+        set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+        set(CURLOPT_USERNAME, user.c_str());
+        set(CURLOPT_PASSWORD, password.c_str());
+    }
     set(CURLOPT_CONNECTTIMEOUT_MS, m_limits.m_connectTimeoutMs);
     set(CURLOPT_LOW_SPEED_LIMIT, m_limits.m_lowSpeedBytes);
     set(CURLOPT_LOW_SPEED_TIME, m_limits.m_lowSpeedSeconds);

@@ -22,7 +22,8 @@ public:
 
     // Blocks until the exchange ends. On success result is the response body; on a failure
     // of the transfer it is libcurl's message; on a status other than 200 it is unchanged.
-    // Blanks around the URL are ignored.
+    // Blanks around the URL are ignored; "user:password@" before the server name is sent as
+    // basic authentication.
     bool PostInBackground(const CSubmitHost& host, std::string& result) const;
     // The same for a URL and body taken beforehand; a set abort flag ends the transfer
     // within CPostLimits::m_abortCheckMs (the post then fails).
