@@ -2,7 +2,7 @@
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "tests/support/CurlSetup.h"
-#include "tests/support/LocalServer.h"
+#include "tests/support/ScriptedServer.h"
 #include "ui/BrowserWindow.h"
 
 #include <QAction>
@@ -13,60 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-
-namespace {
-
-// Paths with "fail" answer 500, "hang" never answer, "gate" wait until Open(); others 200.
-class GatedServer
-{
-public:
-    GatedServer()
-        : m_server([this](const CRecordedRequest& request) { return Reply(request); })
-    {
-    }
-    ~GatedServer() { Open(); }
-
-    void Open()
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_open = true;
-        m_opened.notify_all();
-    }
-    QStringList Lines() const
-    {
-        QStringList lines;
-        for (const auto& request : m_server.Requests())
-            lines << QString::fromStdString(request.m_requestLine + " " + request.m_body);
-        return lines;
-    }
-    CLocalServer& Server() { return m_server; }
-
-private:
-    CScriptedReply Reply(const CRecordedRequest& request)
-    {
-        const std::string& line = request.m_requestLine;
-        if (line.find("/gate") != std::string::npos) {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_opened.wait(lock, [&] { return m_open; });
-        }
-        if (line.find("/hang") != std::string::npos)
-            return CScriptedReply::Hang();
-        if (line.find("/fail") != std::string::npos)
-            return CScriptedReply::Status(500);
-        return CScriptedReply::Status(
-            200, "<html><head><title>Posted</title></head></html>", "Content-Type: text/html\r\n");
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_opened;
-    bool m_open = false;
-    CLocalServer m_server;
-};
-
-} // namespace
 
 class SubmitTest : public QObject
 {
@@ -89,8 +36,9 @@ private:
     void ClickRow(int row);
     void AddTarget(const QString& path, const QString& value = QStringLiteral("v"));
     QList<int> Images() const;
+    QStringList Lines() const;
 
-    std::unique_ptr<GatedServer> m_server;
+    std::unique_ptr<CScriptedServer> m_server;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CQuillpostDlg> m_dlg;
     QTableView* m_view = nullptr;
@@ -99,7 +47,7 @@ private:
 
 void SubmitTest::init()
 {
-    m_server = std::make_unique<GatedServer>();
+    m_server = std::make_unique<CScriptedServer>();
     m_dir = std::make_unique<QTemporaryDir>();
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
     m_dlg->show();
@@ -146,6 +94,14 @@ void SubmitTest::AddTarget(const QString& path, const QString& value)
     QCoreApplication::processEvents();
 }
 
+QStringList SubmitTest::Lines() const
+{
+    QStringList lines;
+    for (const std::string& line : m_server->Lines())
+        lines << QString::fromStdString(line);
+    return lines;
+}
+
 QList<int> SubmitTest::Images() const
 {
     QList<int> images;
@@ -168,7 +124,7 @@ void SubmitTest::submitAllMarksEachRow()
     QVERIFY(m_server->Server().WaitForRequests(1));
     m_server->Open();
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
-    QCOMPARE(m_server->Lines(),
+    QCOMPARE(Lines(),
         (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /fail1 HTTP/1.0 furl=v",
             "POST /ok2 HTTP/1.0 furl=a%20b", "POST /fail3 HTTP/1.0 furl=v"}));
 }
@@ -191,7 +147,7 @@ void SubmitTest::rowsChangedDuringRun()
     m_server->Open();
 
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 2, 2}), 60000);
-    QCOMPARE(m_server->Lines(),
+    QCOMPARE(Lines(),
         (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /changed HTTP/1.0 furl=v",
             "POST /added HTTP/1.0 furl=new"}));
 }
@@ -210,8 +166,7 @@ void SubmitTest::loadDataDuringRun()
     AddTarget("after");
     m_server->Open();
     QTRY_COMPARE_WITH_TIMEOUT(m_targets->Image(loaded), 2, 60000);
-    QCOMPARE(m_server->Lines(),
-        (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /after HTTP/1.0 furl=v"}));
+    QCOMPARE(Lines(), (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /after HTTP/1.0 furl=v"}));
 }
 
 void SubmitTest::closingAbortsHangingPost()
@@ -236,7 +191,7 @@ void SubmitTest::twoRunsAtOnce()
     Press("submitAllButton");
     QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(6), 60000);
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2}), 60000);
-    QCOMPARE(m_server->Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
+    QCOMPARE(Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
 }
 
 void SubmitTest::submitOpensBrowserWindow()

@@ -1,5 +1,5 @@
 #include "core/SubmitAllRun.h"
-#include "tests/support/LocalServer.h"
+#include "tests/support/ScriptedServer.h"
 
 #include <gtest/gtest.h>
 
@@ -54,48 +54,11 @@ private:
     int m_finished = 0;
 };
 
-// Paths starting with "fail" answer 500, "hang" never answers, "gate" waits for Open().
-class ScriptedServer
+CSubmitJob Job(CScriptedServer& server, std::uint64_t row, const std::string& path,
+    const std::string& body = "a=1")
 {
-public:
-    ScriptedServer()
-        : m_server([this](const CRecordedRequest& request) { return Reply(request); })
-    {
-    }
-    ~ScriptedServer() { Open(); }
-
-    void Open()
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_open = true;
-        m_opened.notify_all();
-    }
-    CSubmitJob Job(std::uint64_t row, const std::string& path, const std::string& body = "a=1")
-    {
-        return CSubmitJob{row, m_server.Url(path), body};
-    }
-    CLocalServer& Server() { return m_server; }
-
-private:
-    CScriptedReply Reply(const CRecordedRequest& request)
-    {
-        const std::string& line = request.m_requestLine;
-        if (line.find(" /gate") != std::string::npos) {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_opened.wait(lock, [&] { return m_open; });
-        }
-        if (line.find(" /hang") != std::string::npos)
-            return CScriptedReply::Hang();
-        if (line.find(" /fail") != std::string::npos)
-            return CScriptedReply::Status(500);
-        return CScriptedReply::Status(200, "ok");
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_opened;
-    bool m_open = false;
-    CLocalServer m_server; // last: stops before the gate goes away
-};
+    return CSubmitJob{row, server.Url(path), body};
+}
 
 std::vector<std::string> RequestLines(const CLocalServer& server)
 {
@@ -107,18 +70,18 @@ std::vector<std::string> RequestLines(const CLocalServer& server)
 
 TEST(SubmitAllRun, PostsInOrderAndReportsEachRow)
 {
-    ScriptedServer server;
+    CScriptedServer server;
     Collector collector;
     CSubmitAllRun run(CFormPoster(),
-        {server.Job(7, "ok1"), server.Job(3, "fail2"), server.Job(9, "ok3")}, collector.OnResult(),
-        collector.OnFinished());
+        {Job(server, 7, "ok1"), Job(server, 3, "fail2"), Job(server, 9, "ok3")},
+        collector.OnResult(), collector.OnFinished());
     ASSERT_TRUE(collector.WaitFinished());
     EXPECT_EQ(collector.Results(), (std::vector<Result>{{7, true}, {3, false}, {9, true}}));
     EXPECT_EQ(RequestLines(server.Server()),
         (std::vector<std::string>{
             "POST /ok1 HTTP/1.0", "POST /fail2 HTTP/1.0", "POST /ok3 HTTP/1.0"}));
     EXPECT_TRUE(run.IsFinished());
-    EXPECT_FALSE(run.Append(server.Job(10, "late")));
+    EXPECT_FALSE(run.Append(Job(server, 10, "late")));
 }
 
 TEST(SubmitAllRun, EmptyRunFinishesAtOnce)
@@ -131,18 +94,18 @@ TEST(SubmitAllRun, EmptyRunFinishesAtOnce)
 
 TEST(SubmitAllRun, RowsChangedDuringTheRun)
 {
-    ScriptedServer server;
+    CScriptedServer server;
     Collector collector;
     CSubmitAllRun run(CFormPoster(),
-        {server.Job(1, "gate"), server.Job(2, "deleted"), server.Job(3, "edited", "old=1")},
+        {Job(server, 1, "gate"), Job(server, 2, "deleted"), Job(server, 3, "edited", "old=1")},
         collector.OnResult(), collector.OnFinished());
     ASSERT_TRUE(server.Server().WaitForRequests(1));
     // Row 1 is in flight, row 2 waits: both deleted; row 3 edited; row 4 added.
     run.Cancel(1);
     run.Cancel(2);
-    EXPECT_TRUE(run.Update(server.Job(3, "edited", "new=1")));
-    EXPECT_TRUE(run.Append(server.Job(4, "added")));
-    EXPECT_FALSE(run.Update(server.Job(1, "gate")));
+    EXPECT_TRUE(run.Update(Job(server, 3, "edited", "new=1")));
+    EXPECT_TRUE(run.Append(Job(server, 4, "added")));
+    EXPECT_FALSE(run.Update(Job(server, 1, "gate")));
     server.Open();
     ASSERT_TRUE(collector.WaitFinished());
 
@@ -155,11 +118,11 @@ TEST(SubmitAllRun, RowsChangedDuringTheRun)
 
 TEST(SubmitAllRun, DestroyingAbortsHangingPost)
 {
-    ScriptedServer server;
+    CScriptedServer server;
     Collector collector;
     {
         // Default limits: only the abort ends this run in reasonable time.
-        CSubmitAllRun run(CFormPoster(), {server.Job(1, "hang"), server.Job(2, "ok")},
+        CSubmitAllRun run(CFormPoster(), {Job(server, 1, "hang"), Job(server, 2, "ok")},
             collector.OnResult(), collector.OnFinished());
         ASSERT_TRUE(server.Server().WaitForRequests(1));
     }
@@ -170,13 +133,13 @@ TEST(SubmitAllRun, DestroyingAbortsHangingPost)
 
 TEST(SubmitAllRun, AbortEndsRunWithoutReports)
 {
-    ScriptedServer server;
+    CScriptedServer server;
     Collector collector;
-    CSubmitAllRun run(CFormPoster(), {server.Job(1, "hang"), server.Job(2, "ok")},
+    CSubmitAllRun run(CFormPoster(), {Job(server, 1, "hang"), Job(server, 2, "ok")},
         collector.OnResult(), collector.OnFinished());
     ASSERT_TRUE(server.Server().WaitForRequests(1));
     run.Abort();
-    EXPECT_FALSE(run.Append(server.Job(3, "ok")));
+    EXPECT_FALSE(run.Append(Job(server, 3, "ok")));
     // The worker ends by itself, without the destructor's help.
     for (int i = 0; i < 600 && !run.IsFinished(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -186,11 +149,11 @@ TEST(SubmitAllRun, AbortEndsRunWithoutReports)
 
 TEST(SubmitAllRun, TwoRunsAtOnce)
 {
-    ScriptedServer server;
+    CScriptedServer server;
     Collector collector;
     std::vector<CSubmitJob> jobs;
     for (std::uint64_t row = 1; row <= 10; ++row)
-        jobs.push_back(server.Job(row, row % 3 ? "ok" : "fail"));
+        jobs.push_back(Job(server, row, row % 3 ? "ok" : "fail"));
     CSubmitAllRun first(CFormPoster(), jobs, collector.OnResult(), collector.OnFinished());
     CSubmitAllRun second(CFormPoster(), jobs, collector.OnResult(), collector.OnFinished());
     ASSERT_TRUE(collector.WaitFinished(2));
