@@ -424,12 +424,12 @@ void CQuillpostDlg::OnSubmitAll()
     // The worker reports through queued calls only: it never waits for this thread.
     QObject* context = &m_runContext;
     const quint64 serial = ++m_lastRun;
-    auto onResult = [this, context](std::uint64_t rowId, bool success) {
+    auto onResult = [this, context](const CPostResult& result) {
         bool first = false;
         {
             const std::lock_guard<std::mutex> lock(m_pendingMutex);
             first = m_pendingResults.empty();
-            m_pendingResults.emplace_back(rowId, success);
+            m_pendingResults.emplace_back(result.m_rowId, result.m_bSuccess);
         }
         // Results are applied at most once a frame: the images still change as the run goes,
         // and a fast run does not keep the window's thread busy with one repaint per row.

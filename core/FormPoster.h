@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PostLimits.h"
+#include "core/PostResult.h"
 
 #include <atomic>
 #include <string>
@@ -28,6 +29,9 @@ public:
     // The same for a URL and body taken beforehand; a set abort flag ends the transfer
     // within CPostLimits::m_abortCheckMs (the post then fails).
     bool PostInBackground(const std::string& url, const std::string& body, std::string& result,
+        const std::atomic<bool>* abort = nullptr) const;
+    // The same, telling what became of the post instead of keeping the answer.
+    CPostResult Post(const std::string& url, const std::string& body,
         const std::atomic<bool>* abort = nullptr) const;
 
     // Server name (with an optional ":port") into url, the path after the first "/" into

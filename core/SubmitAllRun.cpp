@@ -80,9 +80,8 @@ void CSubmitAllRun::SubmitAllWorker()
             m_currentCancelled = false;
         }
 
-        // The result text is not wanted: a row shows only success or failure.
-        std::string result;
-        const bool success = m_poster.PostInBackground(job.m_strUrl, job.m_body, result, &m_abort);
+        CPostResult result = m_poster.Post(job.m_strUrl, job.m_body, &m_abort);
+        result.m_rowId = job.m_rowId;
 
         bool report = false;
         {
@@ -91,7 +90,7 @@ void CSubmitAllRun::SubmitAllWorker()
             m_inFlight = false;
         }
         if (report && m_onResult)
-            m_onResult(job.m_rowId, success);
+            m_onResult(result);
     }
     if (!m_abort && m_onFinished)
         m_onFinished();

@@ -22,14 +22,14 @@ struct CSubmitJob
 
 // A Submit All run: a worker thread posting its jobs one after another in order.
 //
-// Results go out through the callback on the worker thread; it must not block (the window
-// queues them to its own thread). The owner may add jobs while the run lasts, replace or
-// cancel the ones not yet posted, and abort. Destruction aborts, waits for the worker
+// Results, each with its row id, go out through the callback on the worker thread; it must not
+// block (the window queues them to its own thread). The owner may add jobs while the run lasts,
+// replace or cancel the ones not yet posted, and abort. Destruction aborts, waits for the worker
 // (the transfer in progress stops within a tenth of a second) and makes no further callback.
 class CSubmitAllRun
 {
 public:
-    using ResultCallback = std::function<void(std::uint64_t rowId, bool success)>;
+    using ResultCallback = std::function<void(const CPostResult& result)>;
     using FinishedCallback = std::function<void()>;
 
     CSubmitAllRun(CFormPoster poster, std::vector<CSubmitJob> jobs, ResultCallback onResult,

@@ -19,7 +19,8 @@ CPostLimits ShortLimits()
     CPostLimits limits;
     limits.m_connectTimeoutMs = 3000;
     limits.m_lowSpeedSeconds = 1;
-    limits.m_totalTimeoutMs = 5000;
+    // Well above the stall limit, which libcurl judges over a few seconds of traffic.
+    limits.m_totalTimeoutMs = 10000;
     return limits;
 }
 
@@ -160,21 +161,26 @@ struct OutcomeCase
     std::function<CScriptedReply(const CRecordedRequest&)> reply;
     bool success;
     std::optional<std::string> result; // none: a libcurl message
+    const char* summary; // what the row of a run says
 };
 
 class PostOutcomeTest : public testing::TestWithParam<OutcomeCase>
 {
+protected:
+    CFormPoster Poster() const
+    {
+        CPostLimits limits = ShortLimits();
+        limits.m_maxBodyBytes = 64 * 1024;
+        return CFormPoster(nullptr, limits);
+    }
 };
 
 TEST_P(PostOutcomeTest, OnlyFinalOkSucceeds)
 {
     const OutcomeCase& c = GetParam();
     CLocalServer server(c.reply);
-    CPostLimits limits = ShortLimits();
-    limits.m_maxBodyBytes = 64 * 1024;
     std::string result = Untouched;
-    EXPECT_EQ(CFormPoster(nullptr, limits).PostInBackground(server.Url("form"), "a=1", result),
-        c.success);
+    EXPECT_EQ(Poster().PostInBackground(server.Url("form"), "a=1", result), c.success);
     if (c.result) {
         EXPECT_EQ(result, *c.result);
     } else {
@@ -182,6 +188,17 @@ TEST_P(PostOutcomeTest, OnlyFinalOkSucceeds)
         EXPECT_FALSE(result.empty());
         EXPECT_LE(result.size(), 1022u);
     }
+}
+
+TEST_P(PostOutcomeTest, ResultSaysWhatHappened)
+{
+    const OutcomeCase& c = GetParam();
+    CLocalServer server(c.reply);
+    const CPostResult result = Poster().Post(server.Url("form"), "a=1");
+    EXPECT_EQ(result.m_bSuccess, c.success);
+    EXPECT_EQ(result.Summary(), c.summary);
+    // Failures carry libcurl's own words beside the plain ones; answers do not.
+    EXPECT_EQ(result.m_strMessage.empty(), result.m_status != 0) << result.m_strMessage;
 }
 
 CScriptedReply RedirectOnce(const CRecordedRequest& request, int code)
@@ -194,46 +211,87 @@ CScriptedReply RedirectOnce(const CRecordedRequest& request, int code)
 INSTANTIATE_TEST_SUITE_P(Replies, PostOutcomeTest,
     testing::Values(OutcomeCase{"OkWithBody",
                         [](auto&) { return CScriptedReply::Status(200, "thanks\r\nline 2\n"); },
-                        true, "thanks\r\nline 2\n"},
-        OutcomeCase{"OkEmpty", [](auto&) { return CScriptedReply::Status(200); }, true, ""},
+                        true, "thanks\r\nline 2\n", "200 OK"},
+        OutcomeCase{
+            "OkEmpty", [](auto&) { return CScriptedReply::Status(200); }, true, "", "200 OK"},
         OutcomeCase{"OkBodyAtLimit",
             [](auto&) { return CScriptedReply::Status(200, std::string(65536, 'b')); }, true,
-            std::string(65536, 'b')},
+            std::string(65536, 'b'), "200 OK"},
         OutcomeCase{"OkBodyOverLimit",
             [](auto&) { return CScriptedReply::Status(200, std::string(65537, 'b')); }, false,
-            std::nullopt},
-        OutcomeCase{
-            "Created", [](auto&) { return CScriptedReply::Status(201, "made"); }, false, Untouched},
-        OutcomeCase{
-            "NoContent", [](auto&) { return CScriptedReply::Status(204); }, false, Untouched},
+            std::nullopt, "Answer larger than 64 KiB"},
+        OutcomeCase{"Created", [](auto&) { return CScriptedReply::Status(201, "made"); }, false,
+            Untouched, "201 Created"},
+        OutcomeCase{"Accepted", [](auto&) { return CScriptedReply::Status(202); }, false, Untouched,
+            "202 Accepted"},
+        OutcomeCase{"NoContent", [](auto&) { return CScriptedReply::Status(204); }, false,
+            Untouched, "204 No Content"},
         OutcomeCase{"NotFound", [](auto&) { return CScriptedReply::Status(404, "nope"); }, false,
-            Untouched},
+            Untouched, "404 Not Found"},
         OutcomeCase{"ServerError", [](auto&) { return CScriptedReply::Status(500, "boom"); }, false,
-            Untouched},
+            Untouched, "500 Internal Server Error"},
+        // A code the standard does not name keeps the server's own words.
+        OutcomeCase{"UnnamedCode", [](auto&) { return CScriptedReply::Status(299); }, false,
+            Untouched, "299 Scripted"},
         OutcomeCase{"ErrorWithEndlessBody",
             [](auto&) {
                 auto reply = CScriptedReply::EndlessBody();
                 reply.m_raw.replace(9, 6, "503 No");
                 return reply;
             },
-            false, Untouched},
+            false, Untouched, "503 Service Unavailable"},
         // 301/302/303 go on as GET, like browsers; 307 repeats the POST.
-        OutcomeCase{
-            "Found", [](auto& r) { return RedirectOnce(r, 302); }, true, "GET /landed HTTP/1.0|"},
+        OutcomeCase{"Found", [](auto& r) { return RedirectOnce(r, 302); }, true,
+            "GET /landed HTTP/1.0|", "200 OK"},
         OutcomeCase{"SeeOther", [](auto& r) { return RedirectOnce(r, 303); }, true,
-            "GET /landed HTTP/1.0|"},
+            "GET /landed HTTP/1.0|", "200 OK"},
         OutcomeCase{"Temporary", [](auto& r) { return RedirectOnce(r, 307); }, true,
-            "POST /landed HTTP/1.0|a=1"},
+            "POST /landed HTTP/1.0|a=1", "200 OK"},
         OutcomeCase{"RedirectLoop", [](auto&) { return CScriptedReply::Redirect(302, "/again"); },
-            false, std::nullopt},
+            false, std::nullopt, "Too many redirects"},
         OutcomeCase{"RedirectToFile",
             [](auto&) { return CScriptedReply::Redirect(302, "file:///etc/passwd"); }, false,
-            std::nullopt},
-        OutcomeCase{
-            "NeverAnswers", [](auto&) { return CScriptedReply::Hang(); }, false, std::nullopt},
+            std::nullopt, "Not a web address"},
+        OutcomeCase{"NeverAnswers", [](auto&) { return CScriptedReply::Hang(); }, false,
+            std::nullopt, "No answer within 1 s"},
         OutcomeCase{"EndlessBody", [](auto&) { return CScriptedReply::EndlessBody(); }, false,
-            std::nullopt}),
+            std::nullopt, "Answer larger than 64 KiB"}),
     [](const testing::TestParamInfo<OutcomeCase>& info) { return std::string(info.param.name); });
+
+// What a user needs to look into a post: where it ended up and how the answer began.
+TEST(PostOutcome, ResultKeepsFinalAddressAndExcerpt)
+{
+    // 299 characters, then a two-byte one that still fits, then more than the excerpt holds.
+    const std::string page = std::string(299, 'p') + "\xC3\xA9" + std::string(5000, 'q');
+    CLocalServer server([&](const CRecordedRequest& request) {
+        if (request.m_requestLine.find("/moved") != std::string::npos)
+            return CScriptedReply::Status(404, page);
+        return CScriptedReply::Redirect(307, "/moved");
+    });
+    const CPostResult result = CFormPoster(nullptr, ShortLimits()).Post(server.Url("old"), "a=1");
+    EXPECT_EQ(result.Summary(), "404 Not Found");
+    EXPECT_EQ(result.m_strFinalUrl, server.Url("moved"));
+    EXPECT_EQ(result.m_strExcerpt, page.substr(0, 301));
+    EXPECT_GT(result.m_seconds, 0);
+    // The rest of an answer that already failed is not read.
+    EXPECT_EQ(server.Requests().size(), 2u);
+}
+
+TEST(PostOutcome, FailuresInPlainWords)
+{
+    const CFormPoster poster(nullptr, ShortLimits());
+    const std::string refused
+        = "http://127.0.0.1:" + std::to_string(CLocalServer::UnusedPort()) + "/x";
+    EXPECT_EQ(poster.Post(refused, "").Summary(), "Connection refused");
+    EXPECT_EQ(
+        poster.Post("http://quillpost-nowhere.invalid/x", "").Summary(), "Server name not found");
+    EXPECT_EQ(poster.Post("http://user@/x", "").Summary(), "Not a usable address");
+
+    CTlsServer tls;
+    const CPostResult untrusted = poster.Post(tls.Url("f"), "a=1");
+    EXPECT_EQ(untrusted.Summary(), "Certificate not trusted");
+    EXPECT_FALSE(untrusted.m_strMessage.empty());
+}
 
 TEST(PostOutcome, RedirectLoopStopsAfterTen)
 {

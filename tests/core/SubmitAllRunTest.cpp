@@ -16,9 +16,9 @@ class Collector
 public:
     CSubmitAllRun::ResultCallback OnResult()
     {
-        return [this](std::uint64_t row, bool success) {
+        return [this](const CPostResult& result) {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            m_results.emplace_back(row, success);
+            m_results.emplace_back(result.m_rowId, result.m_bSuccess);
             m_changed.notify_all();
         };
     }
