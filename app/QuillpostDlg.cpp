@@ -264,8 +264,7 @@ void CQuillpostDlg::OnAddUrl()
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = m_url;
     const int row = m_targetList.RowCount();
-    m_targetList.InsertRow(row, m_url, ImageNotPosted);
-    m_targetList.SetRecord(row, std::move(record));
+    m_targetList.AppendRow(std::move(record));
     // Selects without moving the keyboard's current row, as the list control does.
     m_ui->targetList->selectionModel()->select(m_targetList.index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -498,22 +497,9 @@ bool CQuillpostDlg::SnapshotRow(int row, CSubmitJob& job) const
 
 void CQuillpostDlg::OnRowsInserted(int first, int last)
 {
-    if (m_runs.empty())
-        return;
-    // The command inserting the row gives it its record afterwards; take the snapshot once
-    // the command is done.
-    if (m_newRows.isEmpty())
-        QTimer::singleShot(0, &m_runContext, [this] { JoinRunsWithNewRows(); });
-    for (int row = first; row <= last; ++row)
-        m_newRows.append(m_targetList.Id(row));
-}
-
-void CQuillpostDlg::JoinRunsWithNewRows()
-{
-    const QList<quint64> ids = std::exchange(m_newRows, {});
-    for (const quint64 id : ids) {
+    for (int row = first; row <= last && !m_runs.empty(); ++row) {
         CSubmitJob job;
-        if (!SnapshotRow(m_targetList.RowOfId(id), job))
+        if (!SnapshotRow(row, job))
             continue;
         for (const auto& [serial, run] : m_runs)
             run->Append(job);
@@ -524,7 +510,6 @@ void CQuillpostDlg::OnRowsAboutToBeRemoved(int first, int last)
 {
     for (int row = first; row <= last; ++row) {
         const quint64 id = m_targetList.Id(row);
-        m_newRows.removeAll(id);
         for (const auto& [serial, run] : m_runs)
             run->Cancel(id);
     }
@@ -578,13 +563,12 @@ bool CQuillpostDlg::LoadTargets()
                 QStringLiteral("The data file %1 was not loaded: %2."), doc.LastError());
         return true;
     }
-    const bool isTargetList = ReadTargets(doc, [this](const std::string& url) {
-        auto record = std::make_shared<CSubmitHost>();
-        const int row = m_targetList.RowCount();
-        m_targetList.InsertRow(row, url, ImageNotPosted);
-        m_targetList.SetRecord(row, record);
-        return record;
+    // The rows go in once their records are complete, parameters and all.
+    std::vector<std::shared_ptr<CSubmitHost>> records;
+    const bool isTargetList = ReadTargets(doc, [&records](const std::string&) {
+        return records.emplace_back(std::make_shared<CSubmitHost>());
     });
+    m_targetList.AppendRows(std::move(records));
     if (!isTargetList)
         WarnAboutDataFile(QStringLiteral("The data file %1 was not loaded: %2."),
             "its root element is not \"data\"");

@@ -117,7 +117,6 @@ private:
     bool SnapshotRow(int row, CSubmitJob& job) const;
     void OnRowsInserted(int first, int last);
     void OnRowsAboutToBeRemoved(int first, int last);
-    void JoinRunsWithNewRows();
     void UpdateRunsFor(int row);
     void AbortRuns();
 
@@ -172,5 +171,4 @@ private:
     std::vector<std::pair<quint64, bool>> m_pendingResults;
     std::map<quint64, std::unique_ptr<CSubmitAllRun>> m_runs;
     quint64 m_lastRun = 0;
-    QList<quint64> m_newRows;
 };

@@ -36,10 +36,6 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
         if (row.image >= 0 && row.image < m_images.size())
             return m_images[row.image];
         return {};
-    case ImageRole:
-        return row.image;
-    case IdRole:
-        return row.id;
     default:
         return {};
     }
@@ -52,19 +48,29 @@ QVariant CTargetListModel::headerData(int section, Qt::Orientation orientation, 
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-quint64 CTargetListModel::InsertRow(int row, std::string text, int image)
+quint64 CTargetListModel::AppendRow(std::shared_ptr<CSubmitHost> record)
 {
-    row = std::clamp(row, 0, RowCount());
-    Row added;
-    added.text = std::move(text);
-    added.image = image;
-    added.id = ++m_lastId;
-    // The new id is the largest so far: appending keeps the ids in row order.
-    m_idsInRowOrder = m_idsInRowOrder && row == RowCount();
-    beginInsertRows(QModelIndex(), row, row);
-    m_rows.insert(m_rows.begin() + row, std::move(added));
-    endInsertRows();
+    std::vector<std::shared_ptr<CSubmitHost>> records;
+    records.push_back(std::move(record));
+    AppendRows(std::move(records));
     return m_lastId;
+}
+
+void CTargetListModel::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records)
+{
+    if (records.empty())
+        return;
+    const int first = RowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(records.size()) - 1);
+    m_rows.reserve(m_rows.size() + records.size());
+    for (std::shared_ptr<CSubmitHost>& record : records) {
+        Row added;
+        added.text = record ? record->m_strUrl : std::string();
+        added.record = std::move(record);
+        added.id = ++m_lastId;
+        m_rows.push_back(std::move(added));
+    }
+    endInsertRows();
 }
 
 void CTargetListModel::RemoveRow(int row)
@@ -82,14 +88,7 @@ void CTargetListModel::Clear()
         return;
     beginResetModel();
     m_rows.clear();
-    m_idsInRowOrder = true;
     endResetModel();
-}
-
-void CTargetListModel::SetRecord(int row, std::shared_ptr<CSubmitHost> record)
-{
-    if (IsRow(row))
-        m_rows[static_cast<std::size_t>(row)].record = std::move(record);
 }
 
 std::shared_ptr<CSubmitHost> CTargetListModel::Record(int row) const
@@ -102,7 +101,7 @@ void CTargetListModel::SetImage(int row, int image)
     if (!IsRow(row))
         return;
     m_rows[static_cast<std::size_t>(row)].image = image;
-    RowChanged(row, {Qt::DecorationRole, ImageRole});
+    RowChanged(row, {Qt::DecorationRole});
 }
 
 int CTargetListModel::Image(int row) const
@@ -130,18 +129,10 @@ quint64 CTargetListModel::Id(int row) const
 
 int CTargetListModel::RowOfId(quint64 id) const
 {
-    // Rows are normally appended, so the ids stand in row order and a result arriving for
-    // every row of a long list costs a binary search each rather than a scan.
-    if (m_idsInRowOrder) {
-        const auto byId = [](const Row& row, quint64 value) { return row.id < value; };
-        const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id, byId);
-        return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
-    }
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].id == id)
-            return static_cast<int>(i);
-    }
-    return -1;
+    // A result arriving for every row of a long list costs a binary search each.
+    const auto byId = [](const Row& row, quint64 value) { return row.id < value; };
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id, byId);
+    return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
 }
 
 void CTargetListModel::RowChanged(int row, const QList<int>& roles)

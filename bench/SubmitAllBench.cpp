@@ -141,11 +141,7 @@ void submitAll(benchmark::State& state, bool probe)
     dlg.show();
     auto* model = qobject_cast<CTargetListModel*>(
         dlg.findChild<QTableView*>(QStringLiteral("targetList"))->model());
-    for (auto& target : makeTargets()) {
-        const int row = model->RowCount();
-        model->InsertRow(row, target->m_strUrl, CQuillpostDlg::ImageNotPosted);
-        model->SetRecord(row, std::move(target));
-    }
+    model->AppendRows(makeTargets());
     auto* submitAll = dlg.findChild<QPushButton*>(QStringLiteral("submitAllButton"));
     QApplication::processEvents();
 

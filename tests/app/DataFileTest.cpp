@@ -112,8 +112,8 @@ void DataFileTest::Fill(const Targets& targets)
         for (const auto& [name, value] : target.params)
             record->AddParam(CPostParam(name, value));
         const int row = m_targets->RowCount();
-        m_targets->InsertRow(row, target.url, CQuillpostDlg::ImageFailed);
-        m_targets->SetRecord(row, std::move(record));
+        m_targets->AppendRow(std::move(record));
+        m_targets->SetImage(row, CQuillpostDlg::ImageFailed);
     }
 }
 

@@ -457,20 +457,18 @@ void QuillpostDlgTest::recordsLiveWithTheirRows()
 void QuillpostDlgTest::rowIdsStayValid()
 {
     CTargetListModel model({});
-    const quint64 a = model.InsertRow(0, "a", 0);
-    const quint64 b = model.InsertRow(1, "b", 0);
-    const quint64 c = model.InsertRow(2, "c", 0);
+    const quint64 a = model.AppendRow(std::make_shared<CSubmitHost>());
+    const quint64 b = model.AppendRow(std::make_shared<CSubmitHost>());
+    const quint64 c = model.AppendRow(std::make_shared<CSubmitHost>());
     model.RemoveRow(1);
     QCOMPARE(model.RowOfId(a), 0);
     QCOMPARE(model.RowOfId(b), -1);
     QCOMPARE(model.RowOfId(c), 1);
-    const quint64 d = model.InsertRow(0, "d", 0); // out of id order
-    QVERIFY(d != a && d != b && d != c);
-    QCOMPARE(model.RowOfId(d), 0);
-    QCOMPARE(model.RowOfId(c), 2);
     model.Clear();
     QCOMPARE(model.RowOfId(a), -1);
-    QVERIFY(model.InsertRow(5, "e", 0) > d);
+    const quint64 d = model.AppendRow(std::make_shared<CSubmitHost>());
+    QVERIFY(d > c);
+    QCOMPARE(model.RowOfId(d), 0);
 }
 
 QTEST_MAIN(QuillpostDlgTest)

@@ -7,6 +7,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -90,8 +92,6 @@ void SubmitTest::AddTarget(const QString& path, const QString& value)
     Type("paramNameEdit", QStringLiteral("furl"));
     Type("paramValueEdit", value);
     Press("addParamButton");
-    // A new row joins a running Submit All from the event loop, once the command is done.
-    QCoreApplication::processEvents();
 }
 
 QStringList SubmitTest::Lines() const
@@ -158,15 +158,21 @@ void SubmitTest::loadDataDuringRun()
     AddTarget("second");
     Press("submitAllButton");
     QVERIFY(m_server->Server().WaitForRequests(1));
-    auto* load = m_dlg->findChild<QAction*>("loadDataAction");
-    QVERIFY(load);
-    load->trigger();
-    // The cleared rows are not posted; a row added after the load joins the run.
-    const int loaded = m_targets->RowCount();
+    QFile file(QDir(m_dir->path()).filePath("submitdata.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString("<data><Host URL=\"" + m_server->Url("loaded")
+        + "\"><param name=\"furl\" value=\"x\"/></Host></data>"));
+    file.close();
+    m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    // The cleared rows are not posted; the loaded row joins the run with its parameters, and
+    // so does a row added after the load.
+    QCOMPARE(m_targets->RowCount(), 1);
     AddTarget("after");
     m_server->Open();
-    QTRY_COMPARE_WITH_TIMEOUT(m_targets->Image(loaded), 2, 60000);
-    QCOMPARE(Lines(), (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /after HTTP/1.0 furl=v"}));
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 2}), 60000);
+    QCOMPARE(Lines(),
+        (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /loaded HTTP/1.0 furl=x",
+            "POST /after HTTP/1.0 furl=v"}));
 }
 
 void SubmitTest::closingAbortsHangingPost()
