@@ -68,6 +68,12 @@ void CFormPoster::SetCaFile(std::string path)
     m_strCaFile = std::move(path);
 }
 
+std::unique_ptr<CPostTransfer> CFormPoster::MakeTransfer(
+    const std::string& url, std::string body, bool keepBody) const
+{
+    return std::make_unique<CPostTransfer>(m_limits, m_strCaFile, url, std::move(body), keepBody);
+}
+
 void CFormPoster::SplitUrl(std::string& url, std::string& object)
 {
     SplitServerAndObject(url, object);
@@ -81,11 +87,11 @@ bool CFormPoster::PostInBackground(const CSubmitHost& host, std::string& result)
 bool CFormPoster::PostInBackground(const std::string& url, const std::string& body,
     std::string& result, const std::atomic<bool>* abort) const
 {
-    CPostTransfer transfer(m_limits, m_strCaFile, url, body, true);
+    const std::unique_ptr<CPostTransfer> transfer = MakeTransfer(url, body, true);
     const CPostResult outcome
-        = transfer.Finish(Perform(transfer.Handle(), abort, m_limits.m_abortCheckMs));
+        = transfer->Finish(Perform(transfer->Handle(), abort, m_limits.m_abortCheckMs));
     if (outcome.m_bSuccess) {
-        result = transfer.TakeBody();
+        result = transfer->TakeBody();
         return true;
     }
     // An answer other than 200 leaves the text as it was; a failure puts libcurl's message.
@@ -97,8 +103,8 @@ bool CFormPoster::PostInBackground(const std::string& url, const std::string& bo
 CPostResult CFormPoster::Post(
     const std::string& url, const std::string& body, const std::atomic<bool>* abort) const
 {
-    CPostTransfer transfer(m_limits, m_strCaFile, url, body, false);
-    return transfer.Finish(Perform(transfer.Handle(), abort, m_limits.m_abortCheckMs));
+    const std::unique_ptr<CPostTransfer> transfer = MakeTransfer(url, body, false);
+    return transfer->Finish(Perform(transfer->Handle(), abort, m_limits.m_abortCheckMs));
 }
 
 bool CFormPoster::SubmitInBrowser(const CSubmitHost& host) const

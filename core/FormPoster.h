@@ -4,9 +4,11 @@
 #include "core/PostResult.h"
 
 #include <atomic>
+#include <memory>
 #include <string>
 
 class CBrowserLauncher;
+class CPostTransfer;
 class CSubmitHost;
 struct CBrowserPost;
 
@@ -33,6 +35,11 @@ public:
     // The same, telling what became of the post instead of keeping the answer.
     CPostResult Post(const std::string& url, const std::string& body,
         const std::atomic<bool>* abort = nullptr) const;
+
+    // A transfer of body to url set up with this poster's limits and certificates; keepBody as
+    // for CPostTransfer.
+    std::unique_ptr<CPostTransfer> MakeTransfer(
+        const std::string& url, std::string body, bool keepBody) const;
 
     // Server name (with an optional ":port") into url, the path after the first "/" into
     // object. A leading "http://", in any case, is dropped; object is untouched when there

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FormPoster.h"
+#include "core/PostScheduler.h"
 
 #include <atomic>
 #include <cstdint>
@@ -10,15 +11,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-// One target as it is to be posted: the row it belongs to and a copy of what to send, taken
-// on the window's thread, so editing or deleting the row never touches what is in flight.
-struct CSubmitJob
-{
-    std::uint64_t m_rowId = 0;
-    std::string m_strUrl;
-    std::string m_body;
-};
 
 // A Submit All run: a worker thread posting its jobs one after another in order.
 //
