@@ -1,6 +1,5 @@
 #include "app/QuillpostDlg.h"
 
-#include "core/SubmitAllRun.h"
 #include "data/DataFile.h"
 #include "data/XmlDocument.h"
 #include "ui/AboutDlg.h"
@@ -41,7 +40,6 @@ constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Q
     | Qt::MSWindowsFixedSizeDialogHint;
 
 constexpr int ImageWidth = 16;
-constexpr int ResultBatchDelayMs = 16;
 constexpr int ImageCount = 4;
 const QColor ImageBackground(0, 128, 128);
 
@@ -64,6 +62,7 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     , m_hIcon(ProgramIcon())
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CWebEngineLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
+    , m_runs(m_targetList, m_poster)
 {
     m_ui->setupUi(this);
     m_banner = m_ui->bannerLabel;
@@ -111,12 +110,6 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     connect(m_ui->loadDataAction, &QAction::triggered, this, &CQuillpostDlg::OnLoadData);
     connect(m_ui->saveDataAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveData);
     connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
-    connect(&m_targetList, &QAbstractItemModel::rowsInserted, this,
-        [this](const QModelIndex&, int first, int last) { OnRowsInserted(first, last); });
-    connect(&m_targetList, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-        [this](const QModelIndex&, int first, int last) { OnRowsAboutToBeRemoved(first, last); });
-    connect(&m_targetList, &QAbstractItemModel::modelAboutToBeReset, this,
-        [this] { OnRowsAboutToBeRemoved(0, m_targetList.RowCount() - 1); });
 
     WriteFields();
     m_ui->urlEdit->setFocus();
@@ -125,10 +118,6 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
 
 CQuillpostDlg::~CQuillpostDlg()
 {
-    // Ends every worker (each stops its transfer within about a second) before anything
-    // they report to goes away.
-    AbortRuns();
-    m_runs.clear();
     // The views go with the dialog's children, after the models; detach them first.
     m_ui->targetList->setModel(nullptr);
     m_ui->paramList->setModel(nullptr);
@@ -282,7 +271,7 @@ void CQuillpostDlg::OnEditUrl()
         return;
     record->m_strUrl = m_url;
     m_targetList.SetText(row, m_url);
-    UpdateRunsFor(row);
+    m_runs.RowChanged(row);
 }
 
 void CQuillpostDlg::OnDeleteUrl()
@@ -337,7 +326,7 @@ void CQuillpostDlg::OnAddParam()
         return;
     AppendParamRow(m_paramName, m_paramValue);
     record->AddParam(CPostParam(m_paramName, m_paramValue));
-    UpdateRunsFor(SelectedTargetRow());
+    m_runs.RowChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnEditParam()
@@ -353,7 +342,7 @@ void CQuillpostDlg::OnEditParam()
     m_paramList.item(row, 0)->setText(ToQString(m_paramName));
     m_paramList.item(row, 1)->setText(ToQString(m_paramValue));
     record->EditParam(old, CPostParam(m_paramName, m_paramValue));
-    UpdateRunsFor(SelectedTargetRow());
+    m_runs.RowChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnDeleteParam()
@@ -368,7 +357,7 @@ void CQuillpostDlg::OnDeleteParam()
     m_paramList.removeRow(row);
     m_ui->paramList->selectionModel()->clearSelection();
     record->DeleteParam(old);
-    UpdateRunsFor(SelectedTargetRow());
+    m_runs.RowChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnDeleteAllParams()
@@ -378,7 +367,7 @@ void CQuillpostDlg::OnDeleteAllParams()
         return;
     record->DeleteAllParams();
     m_paramList.removeRows(0, m_paramList.rowCount());
-    UpdateRunsFor(SelectedTargetRow());
+    m_runs.RowChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnParamListClick()
@@ -395,7 +384,7 @@ void CQuillpostDlg::OnParamListClick()
 
 void CQuillpostDlg::done(int result)
 {
-    AbortRuns();
+    m_runs.Abort();
     QDialog::done(result);
 }
 
@@ -411,123 +400,7 @@ void CQuillpostDlg::OnSubmit()
 void CQuillpostDlg::OnSubmitAll()
 {
     ReadFields();
-    std::vector<CSubmitJob> jobs;
-    jobs.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
-    for (int row = 0; row < m_targetList.RowCount(); ++row) {
-        m_targetList.SetImage(row, ImageNotPosted);
-        CSubmitJob job;
-        if (SnapshotRow(row, job))
-            jobs.push_back(std::move(job));
-    }
-
-    // The worker reports through queued calls only: it never waits for this thread.
-    QObject* context = &m_runContext;
-    const quint64 serial = ++m_lastRun;
-    auto onResult = [this, context](const CPostResult& result) {
-        bool first = false;
-        {
-            const std::lock_guard<std::mutex> lock(m_pendingMutex);
-            first = m_pendingResults.empty();
-            m_pendingResults.emplace_back(result.m_rowId, result.m_bSuccess);
-        }
-        // Results are applied at most once a frame: the images still change as the run goes,
-        // and a fast run does not keep the window's thread busy with one repaint per row.
-        if (first)
-            QMetaObject::invokeMethod(
-                context,
-                [this, context] {
-                    QTimer::singleShot(
-                        ResultBatchDelayMs, context, [this] { ApplyPendingResults(); });
-                },
-                Qt::QueuedConnection);
-    };
-    auto onFinished = [this, context, serial] {
-        QMetaObject::invokeMethod(
-            context, [this, serial] { OnRunFinished(serial); }, Qt::QueuedConnection);
-    };
-    std::vector<quint64> rows;
-    for (const CSubmitJob& job : jobs)
-        rows.push_back(job.m_rowId);
-    try {
-        m_runs.emplace(serial,
-            std::make_unique<CSubmitAllRun>(m_poster, std::move(jobs), onResult, onFinished));
-    } catch (const std::system_error&) {
-        // No thread to be had: nothing was posted, and the rows say so.
-        for (const quint64 rowId : rows)
-            OnPostResult(rowId, false);
-    }
-}
-
-void CQuillpostDlg::ApplyPendingResults()
-{
-    std::vector<std::pair<quint64, bool>> results;
-    {
-        const std::lock_guard<std::mutex> lock(m_pendingMutex);
-        results.swap(m_pendingResults);
-    }
-    for (const auto& [rowId, success] : results)
-        OnPostResult(rowId, success);
-}
-
-void CQuillpostDlg::OnPostResult(quint64 rowId, bool success)
-{
-    const int row = m_targetList.RowOfId(rowId);
-    if (row >= 0)
-        m_targetList.SetImage(row, success ? ImageSucceeded : ImageFailed);
-}
-
-void CQuillpostDlg::OnRunFinished(quint64 run)
-{
-    // The worker is past its last report: show what is still waiting for its batch now, and
-    // join the worker, which is immediate.
-    ApplyPendingResults();
-    m_runs.erase(run);
-}
-
-bool CQuillpostDlg::SnapshotRow(int row, CSubmitJob& job) const
-{
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
-    if (!record)
-        return false;
-    job.m_rowId = m_targetList.Id(row);
-    job.m_strUrl = record->m_strUrl;
-    job.m_body = record->GetPostData();
-    return true;
-}
-
-void CQuillpostDlg::OnRowsInserted(int first, int last)
-{
-    for (int row = first; row <= last && !m_runs.empty(); ++row) {
-        CSubmitJob job;
-        if (!SnapshotRow(row, job))
-            continue;
-        for (const auto& [serial, run] : m_runs)
-            run->Append(job);
-    }
-}
-
-void CQuillpostDlg::OnRowsAboutToBeRemoved(int first, int last)
-{
-    for (int row = first; row <= last; ++row) {
-        const quint64 id = m_targetList.Id(row);
-        for (const auto& [serial, run] : m_runs)
-            run->Cancel(id);
-    }
-}
-
-void CQuillpostDlg::UpdateRunsFor(int row)
-{
-    CSubmitJob job;
-    if (m_runs.empty() || !SnapshotRow(row, job))
-        return;
-    for (const auto& [serial, run] : m_runs)
-        run->Update(job);
-}
-
-void CQuillpostDlg::AbortRuns()
-{
-    for (const auto& [serial, run] : m_runs)
-        run->Abort();
+    m_runs.SubmitAll();
 }
 
 void CQuillpostDlg::OnLoadData()

@@ -23,13 +23,12 @@
 // - The data file lives in the folder given to the constructor (the program's directory);
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
 // - Submit hands the selected record to m_poster, which opens a browser window through the
-//   launcher given to the constructor (the WebEngine one by default). Submit All snapshots
-//   every row (id, URL, body) on this thread and starts a CSubmitAllRun; its worker posts
-//   the snapshots and reports each (row id, success) queued to m_runContext, so results are
-//   applied here by row id and none reaches a destroyed window. Rows added during a run join
-//   it, edited rows not yet posted are re-snapshotted, deleted ones are cancelled. Closing
-//   the window aborts every run.
+//   launcher given to the constructor (the WebEngine one by default). Submit All hands the
+//   rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and marks
+//   the rows as the results come back; the handlers that change a target tell it so.
+//   Closing the window aborts every run.
 
+#include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
 
@@ -39,18 +38,12 @@
 #include <QStandardItemModel>
 #include <QString>
 
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <utility>
-#include <vector>
 
 class CBannerLink;
 class CTextLink;
 class CBrowserLauncher;
-class CSubmitAllRun;
-struct CSubmitJob;
 class QAbstractItemView;
 class QMenu;
 class QMenuBar;
@@ -76,9 +69,9 @@ public:
     // The images of the lists: 0 not posted, 1 post failed, 2 post succeeded, 3 parameter.
     enum Image
     {
-        ImageNotPosted = 0,
-        ImageFailed = 1,
-        ImageSucceeded = 2,
+        ImageNotPosted = CTargetListModel::NotPosted,
+        ImageFailed = CTargetListModel::Failed,
+        ImageSucceeded = CTargetListModel::Succeeded,
         ImageParam = 3
     };
 
@@ -111,14 +104,6 @@ private:
     // Submitting.
     void OnSubmit();
     void OnSubmitAll();
-    void OnPostResult(quint64 rowId, bool success);
-    void ApplyPendingResults();
-    void OnRunFinished(quint64 run);
-    bool SnapshotRow(int row, CSubmitJob& job) const;
-    void OnRowsInserted(int first, int last);
-    void OnRowsAboutToBeRemoved(int first, int last);
-    void UpdateRunsFor(int row);
-    void AbortRuns();
 
     // Data file.
     void OnLoadData();
@@ -163,12 +148,5 @@ private:
 
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;
-    // Receives the runs' queued reports; declared before m_runs, so it outlives them.
-    QObject m_runContext;
-    // Results the workers have reported and this thread has not applied yet; they are applied
-    // in batches (see OnSubmitAll).
-    std::mutex m_pendingMutex;
-    std::vector<std::pair<quint64, bool>> m_pendingResults;
-    std::map<quint64, std::unique_ptr<CSubmitAllRun>> m_runs;
-    quint64 m_lastRun = 0;
+    CSubmitRuns m_runs;
 };

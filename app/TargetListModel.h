@@ -23,6 +23,14 @@ class CTargetListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    // A row's status, shown as the image of that index.
+    enum Status
+    {
+        NotPosted = 0,
+        Failed = 1,
+        Succeeded = 2
+    };
+
     // images: the shared image list; a row shows images[Image(row)].
     explicit CTargetListModel(QList<QIcon> images, QObject* parent = nullptr);
     ~CTargetListModel() override;

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/PostLimits.h"
-#include "core/PostResult.h"
 
-#include <atomic>
 #include <memory>
 #include <string>
 
@@ -28,13 +26,9 @@ public:
     // Blanks around the URL are ignored; "user:password@" before the server name is sent as
     // basic authentication.
     bool PostInBackground(const CSubmitHost& host, std::string& result) const;
-    // The same for a URL and body taken beforehand; a set abort flag ends the transfer
-    // within CPostLimits::m_abortCheckMs (the post then fails).
-    bool PostInBackground(const std::string& url, const std::string& body, std::string& result,
-        const std::atomic<bool>* abort = nullptr) const;
-    // The same, telling what became of the post instead of keeping the answer.
-    CPostResult Post(const std::string& url, const std::string& body,
-        const std::atomic<bool>* abort = nullptr) const;
+    // The same for a URL and body taken beforehand.
+    bool PostInBackground(
+        const std::string& url, const std::string& body, std::string& result) const;
 
     // A transfer of body to url set up with this poster's limits and certificates; keepBody as
     // for CPostTransfer.

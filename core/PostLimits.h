@@ -16,8 +16,6 @@ struct CPostLimits
     long m_maxRedirects = 10;
     // Posts of the Submit All runs in flight at once, over all servers.
     long m_maxInFlight = 8;
-    // How often a transfer looks at its abort flag.
-    long m_abortCheckMs = 100;
     // The failure text is cut to this many bytes.
     std::size_t m_maxMessageLength = 1022;
 };

@@ -221,7 +221,7 @@ CPostTransfer::CPostTransfer(const CPostLimits& limits, const std::string& caFil
     set(CURLOPT_ERRORBUFFER, m_error);
     set(CURLOPT_NOSIGNAL, 1L);
     // Without it, ending a transfer waits for a name lookup in progress, however long the
-    // resolver takes: an abort or the connect time-out would not end the post.
+    // resolver takes: Stop or the connect time-out would not end the post.
     set(CURLOPT_QUICK_EXIT, 1L);
     set(CURLOPT_URL, target.c_str());
     set(CURLOPT_PATH_AS_IS, 1L);
@@ -404,8 +404,6 @@ std::string CPostTransfer::FailureText(CURLcode code) const
         return "Not a web address";
     case CURLE_WEIRD_SERVER_REPLY:
         return "Not an HTTP answer";
-    case CURLE_ABORTED_BY_CALLBACK:
-        return "Stopped";
     default:
         return curl_easy_strerror(code);
     }

@@ -1,17 +1,29 @@
 #include "core/FormPoster.h"
 #include "core/BrowserLauncher.h"
+#include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
 #include "tests/support/LocalServer.h"
 #include "tests/support/TlsServer.h"
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <optional>
 #include <thread>
 
 namespace {
 
 const std::string Untouched = "untouched";
+
+// One post the way a run makes it, with what the run reports.
+CPostResult PostInRun(const CFormPoster& poster, const std::string& url)
+{
+    std::promise<CPostResult> reported;
+    CPostScheduler scheduler(
+        poster, [&reported](const CPostResult& result) { reported.set_value(result); });
+    scheduler.Add({CSubmitJob{1, url, "a=1"}});
+    return reported.get_future().get();
+}
 
 // Short limits, so a server that never answers costs a test seconds.
 CPostLimits ShortLimits()
@@ -194,7 +206,7 @@ TEST_P(PostOutcomeTest, ResultSaysWhatHappened)
 {
     const OutcomeCase& c = GetParam();
     CLocalServer server(c.reply);
-    const CPostResult result = Poster().Post(server.Url("form"), "a=1");
+    const CPostResult result = PostInRun(Poster(), server.Url("form"));
     EXPECT_EQ(result.m_bSuccess, c.success);
     EXPECT_EQ(result.Summary(), c.summary);
     // Failures carry libcurl's own words beside the plain ones; answers do not.
@@ -268,7 +280,7 @@ TEST(PostOutcome, ResultKeepsFinalAddressAndExcerpt)
             return CScriptedReply::Status(404, page);
         return CScriptedReply::Redirect(307, "/moved");
     });
-    const CPostResult result = CFormPoster(nullptr, ShortLimits()).Post(server.Url("old"), "a=1");
+    const CPostResult result = PostInRun(CFormPoster(nullptr, ShortLimits()), server.Url("old"));
     EXPECT_EQ(result.Summary(), "404 Not Found");
     EXPECT_EQ(result.m_strFinalUrl, server.Url("moved"));
     EXPECT_EQ(result.m_strExcerpt, page.substr(0, 301));
@@ -282,13 +294,13 @@ TEST(PostOutcome, FailuresInPlainWords)
     const CFormPoster poster(nullptr, ShortLimits());
     const std::string refused
         = "http://127.0.0.1:" + std::to_string(CLocalServer::UnusedPort()) + "/x";
-    EXPECT_EQ(poster.Post(refused, "").Summary(), "Connection refused");
+    EXPECT_EQ(PostInRun(poster, refused).Summary(), "Connection refused");
     EXPECT_EQ(
-        poster.Post("http://quillpost-nowhere.invalid/x", "").Summary(), "Server name not found");
-    EXPECT_EQ(poster.Post("http://user@/x", "").Summary(), "Not a usable address");
+        PostInRun(poster, "http://quillpost-nowhere.invalid/x").Summary(), "Server name not found");
+    EXPECT_EQ(PostInRun(poster, "http://user@/x").Summary(), "Not a usable address");
 
     CTlsServer tls;
-    const CPostResult untrusted = poster.Post(tls.Url("f"), "a=1");
+    const CPostResult untrusted = PostInRun(poster, tls.Url("f"));
     EXPECT_EQ(untrusted.Summary(), "Certificate not trusted");
     EXPECT_FALSE(untrusted.m_strMessage.empty());
 }
@@ -313,21 +325,6 @@ TEST(PostOutcome, UnreachableServersGiveMessage)
         EXPECT_FALSE(poster.PostInBackground(url, "a=1", result)) << url;
         EXPECT_FALSE(result.empty()) << url;
     }
-}
-
-TEST(PostOutcome, AbortEndsHangingPost)
-{
-    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Hang(); });
-    std::atomic<bool> abort{false};
-    std::thread stopper([&] {
-        server.WaitForRequests(1);
-        abort = true;
-    });
-    std::string result;
-    // Default limits: only the abort can end this post in reasonable time.
-    EXPECT_FALSE(CFormPoster().PostInBackground(server.Url(), "a=1", result, &abort));
-    EXPECT_FALSE(result.empty());
-    stopper.join();
 }
 
 TEST(PostTls, VerifiesCertificate)

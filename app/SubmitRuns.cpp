@@ -1,0 +1,231 @@
+#include "app/SubmitRuns.h"
+
+#include "app/TargetListModel.h"
+#include "core/PostScheduler.h"
+#include "core/SubmitHost.h"
+
+#include <QMetaObject>
+#include <QTimer>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Results are applied at most once a frame: the rows still change as the run goes, and a fast
+// run does not keep the window's thread busy with one repaint per row.
+constexpr int ResultBatchDelayMs = 16;
+
+} // namespace
+
+CSubmitRuns::CSubmitRuns(CTargetListModel& targets, CFormPoster poster, QObject* parent)
+    : QObject(parent)
+    , m_targets(targets)
+    , m_poster(std::move(poster))
+{
+    connect(&m_targets, &QAbstractItemModel::rowsInserted, this,
+        [this](const QModelIndex&, int first, int last) { OnRowsInserted(first, last); });
+    connect(&m_targets, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this](const QModelIndex&, int first, int last) { OnRowsAboutToBeRemoved(first, last); });
+    connect(
+        &m_targets, &QAbstractItemModel::modelAboutToBeReset, this, &CSubmitRuns::OnAboutToClear);
+}
+
+CSubmitRuns::~CSubmitRuns()
+{
+    // Ends the worker before anything it reports to goes away.
+    m_scheduler.reset();
+}
+
+void CSubmitRuns::SubmitAll()
+{
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(m_targets.RowCount()));
+    for (int row = 0; row < m_targets.RowCount(); ++row) {
+        m_targets.SetImage(row, CTargetListModel::NotPosted);
+        rows.push_back(row);
+    }
+    StartRun(rows);
+}
+
+void CSubmitRuns::Abort()
+{
+    m_scheduler.reset();
+    m_pending.clear();
+    m_runs.clear();
+    m_posts.clear();
+    m_postsOfRow.clear();
+    m_newestPost.clear();
+}
+
+void CSubmitRuns::StartRun(const std::vector<int>& rows)
+{
+    if (!m_scheduler) {
+        // Its worker never waits for this thread: results come back as queued calls.
+        m_scheduler = std::make_unique<CPostScheduler>(
+            m_poster, [this](const CPostResult& result) { OnResult(result); });
+    }
+    std::vector<CSubmitJob> jobs;
+    jobs.reserve(rows.size());
+    for (const int row : rows) {
+        CSubmitJob job;
+        if (Snapshot(row, job))
+            jobs.push_back(std::move(job));
+    }
+    const quint64 run = ++m_lastRun;
+    m_runs[run];
+    Join(run, std::move(jobs));
+    EndFinishedRuns();
+}
+
+void CSubmitRuns::Join(quint64 run, std::vector<CSubmitJob> jobs)
+{
+    if (jobs.empty())
+        return;
+    std::vector<quint64> rowIds;
+    rowIds.reserve(jobs.size());
+    for (const CSubmitJob& job : jobs)
+        rowIds.push_back(job.m_rowId);
+    const quint64 first = m_scheduler->Add(std::move(jobs));
+    m_runs[run].outstanding += rowIds.size();
+    for (std::size_t i = 0; i < rowIds.size(); ++i) {
+        const quint64 jobId = first + i;
+        m_posts[jobId] = Post{run, rowIds[i]};
+        m_postsOfRow[rowIds[i]].push_back(jobId);
+        m_newestPost[rowIds[i]] = jobId;
+    }
+}
+
+bool CSubmitRuns::Snapshot(int row, CSubmitJob& job) const
+{
+    const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
+    if (!record)
+        return false;
+    job.m_rowId = m_targets.Id(row);
+    job.m_strUrl = record->m_strUrl;
+    job.m_body = record->GetPostData();
+    return true;
+}
+
+void CSubmitRuns::RowChanged(int row)
+{
+    CSubmitJob job;
+    const auto posts = m_postsOfRow.find(m_targets.Id(row));
+    if (posts == m_postsOfRow.end() || !Snapshot(row, job))
+        return;
+    for (const quint64 jobId : posts->second)
+        m_scheduler->Update(jobId, job.m_strUrl, job.m_body);
+}
+
+// On the scheduler's worker thread.
+void CSubmitRuns::OnResult(const CPostResult& result)
+{
+    bool first = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_pendingMutex);
+        first = m_pending.empty();
+        m_pending.push_back(result);
+    }
+    if (first) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                QTimer::singleShot(ResultBatchDelayMs, this, [this] { ApplyPendingResults(); });
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void CSubmitRuns::ApplyPendingResults()
+{
+    std::vector<CPostResult> results;
+    {
+        const std::lock_guard<std::mutex> lock(m_pendingMutex);
+        results.swap(m_pending);
+    }
+    for (const CPostResult& result : results)
+        Apply(result);
+    EndFinishedRuns();
+}
+
+void CSubmitRuns::Apply(const CPostResult& result)
+{
+    // A post of a removed row, or from before Abort.
+    if (m_posts.find(result.m_jobId) == m_posts.end())
+        return;
+    Forget(result.m_jobId);
+    const auto newest = m_newestPost.find(result.m_rowId);
+    if (newest == m_newestPost.end() || newest->second != result.m_jobId)
+        return;
+    const int row = m_targets.RowOfId(result.m_rowId);
+    if (row >= 0)
+        m_targets.SetImage(
+            row, result.m_bSuccess ? CTargetListModel::Succeeded : CTargetListModel::Failed);
+}
+
+void CSubmitRuns::Forget(quint64 jobId)
+{
+    const auto post = m_posts.find(jobId);
+    if (post == m_posts.end())
+        return;
+    --m_runs[post->second.run].outstanding;
+    const auto ofRow = m_postsOfRow.find(post->second.rowId);
+    if (ofRow != m_postsOfRow.end()) {
+        std::vector<quint64>& ids = ofRow->second;
+        ids.erase(std::find(ids.begin(), ids.end(), jobId));
+        if (ids.empty())
+            m_postsOfRow.erase(ofRow);
+    }
+    m_posts.erase(post);
+}
+
+void CSubmitRuns::EndFinishedRuns()
+{
+    for (auto run = m_runs.begin(); run != m_runs.end();)
+        run = run->second.outstanding == 0 ? m_runs.erase(run) : std::next(run);
+}
+
+void CSubmitRuns::OnRowsInserted(int first, int last)
+{
+    if (m_runs.empty())
+        return;
+    std::vector<CSubmitJob> jobs;
+    for (int row = first; row <= last; ++row) {
+        CSubmitJob job;
+        if (Snapshot(row, job))
+            jobs.push_back(std::move(job));
+    }
+    // Every run goes through every row; the newest run's post decides.
+    for (const auto& [run, state] : m_runs)
+        Join(run, jobs);
+}
+
+void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
+{
+    for (int row = first; row <= last; ++row) {
+        const quint64 rowId = m_targets.Id(row);
+        m_newestPost.erase(rowId);
+        const auto posts = m_postsOfRow.find(rowId);
+        if (posts == m_postsOfRow.end())
+            continue;
+        // A post in flight goes on and still counts in its run; the others are dropped.
+        const std::vector<quint64> ids = posts->second;
+        for (const quint64 jobId : ids) {
+            if (m_scheduler->Cancel(jobId))
+                Forget(jobId);
+        }
+    }
+    EndFinishedRuns();
+}
+
+// Every row goes: one sweep instead of a cancel per row, so clearing a long list during a run
+// costs no more than the list is long.
+void CSubmitRuns::OnAboutToClear()
+{
+    m_newestPost.clear();
+    if (!m_scheduler)
+        return;
+    for (const quint64 jobId : m_scheduler->CancelAll())
+        Forget(jobId);
+    EndFinishedRuns();
+}
