@@ -86,7 +86,7 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     m_paramList.setColumnCount(2);
     m_paramList.setHorizontalHeaderLabels(
         {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
-    SetUpList(m_ui->targetList, &m_targetList, {600});
+    SetUpList(m_ui->targetList, &m_targetList, {600, 200});
     SetUpList(m_ui->paramList, &m_paramList, {300, 300});
 
     // The list's own context menu event comes on press on some platforms and on release on

@@ -5,9 +5,11 @@
 #include "core/SubmitHost.h"
 
 #include <QMetaObject>
+#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace {
@@ -15,6 +17,44 @@ namespace {
 // Results are applied at most once a frame: the rows still change as the run goes, and a fast
 // run does not keep the window's thread busy with one repaint per row.
 constexpr int ResultBatchDelayMs = 16;
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "404 Not Found · 0.42 s"
+QString ResultText(const CPostResult& result)
+{
+    return FromUtf8(result.Summary()) + QStringLiteral(" · ")
+        + QString::number(result.m_seconds, 'f', 2) + QStringLiteral(" s");
+}
+
+// libcurl's message, the final address and the start of the answer, as rich text in which
+// everything that came from outside is escaped: an answer is shown as the text it is, never
+// as markup.
+QString ResultDetails(const CPostResult& result)
+{
+    QStringList lines;
+    if (!result.m_strMessage.empty())
+        lines << FromUtf8(result.m_strMessage).toHtmlEscaped();
+    if (!result.m_strFinalUrl.empty())
+        lines << QStringLiteral("Final address: ") + FromUtf8(result.m_strFinalUrl).toHtmlEscaped();
+    if (!result.m_strExcerpt.empty()) {
+        QString answer = FromUtf8(result.m_strExcerpt);
+        answer.remove(QLatin1Char('\r'));
+        for (QChar& ch : answer) {
+            if ((ch.unicode() < 0x20 && ch != QLatin1Char('\n') && ch != QLatin1Char('\t'))
+                || ch.unicode() == 0x7F)
+                ch = QLatin1Char(' ');
+        }
+        lines << QStringLiteral("Answer:\n") + answer.toHtmlEscaped();
+    }
+    if (lines.isEmpty())
+        return QString();
+    return QStringLiteral("<p style='white-space:pre-wrap'>") + lines.join(QLatin1Char('\n'))
+        + QStringLiteral("</p>");
+}
 
 } // namespace
 
@@ -39,12 +79,9 @@ CSubmitRuns::~CSubmitRuns()
 
 void CSubmitRuns::SubmitAll()
 {
-    std::vector<int> rows;
-    rows.reserve(static_cast<std::size_t>(m_targets.RowCount()));
-    for (int row = 0; row < m_targets.RowCount(); ++row) {
-        m_targets.SetImage(row, CTargetListModel::NotPosted);
-        rows.push_back(row);
-    }
+    m_targets.ResetStatuses();
+    std::vector<int> rows(static_cast<std::size_t>(m_targets.RowCount()));
+    std::iota(rows.begin(), rows.end(), 0);
     StartRun(rows);
 }
 
@@ -159,8 +196,9 @@ void CSubmitRuns::Apply(const CPostResult& result)
         return;
     const int row = m_targets.RowOfId(result.m_rowId);
     if (row >= 0)
-        m_targets.SetImage(
-            row, result.m_bSuccess ? CTargetListModel::Succeeded : CTargetListModel::Failed);
+        m_targets.SetStatus(row,
+            result.m_bSuccess ? CTargetListModel::Succeeded : CTargetListModel::Failed,
+            ResultText(result), ResultDetails(result));
 }
 
 void CSubmitRuns::Forget(quint64 jobId)

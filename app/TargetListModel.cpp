@@ -20,14 +20,21 @@ int CTargetListModel::rowCount(const QModelIndex& parent) const
 
 int CTargetListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 1;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant CTargetListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.column() != 0 || !IsRow(index.row()))
+    if (!index.isValid() || !IsRow(index.row()))
         return {};
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    if (index.column() == ResultColumn) {
+        if (role == Qt::DisplayRole)
+            return row.result;
+        if (role == Qt::ToolTipRole && !row.details.isEmpty())
+            return row.details;
+        return {};
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -43,8 +50,12 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
 
 QVariant CTargetListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-        return QStringLiteral("Submit Url");
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        if (section == UrlColumn)
+            return QStringLiteral("Submit Url");
+        if (section == ResultColumn)
+            return QStringLiteral("Result");
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
@@ -96,12 +107,28 @@ std::shared_ptr<CSubmitHost> CTargetListModel::Record(int row) const
     return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].record : nullptr;
 }
 
-void CTargetListModel::SetImage(int row, int image)
+void CTargetListModel::SetStatus(int row, int image, QString result, QString details)
 {
     if (!IsRow(row))
         return;
-    m_rows[static_cast<std::size_t>(row)].image = image;
-    RowChanged(row, {Qt::DecorationRole});
+    Row& changed = m_rows[static_cast<std::size_t>(row)];
+    changed.image = image;
+    changed.result = std::move(result);
+    changed.details = std::move(details);
+    RowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+void CTargetListModel::ResetStatuses()
+{
+    if (m_rows.empty())
+        return;
+    for (Row& row : m_rows) {
+        row.image = NotPosted;
+        row.result.clear();
+        row.details.clear();
+    }
+    Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1),
+        {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 int CTargetListModel::Image(int row) const
@@ -137,6 +164,5 @@ int CTargetListModel::RowOfId(quint64 id) const
 
 void CTargetListModel::RowChanged(int row, const QList<int>& roles)
 {
-    const QModelIndex cell = index(row, 0);
-    Q_EMIT dataChanged(cell, cell, roles);
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1), roles);
 }

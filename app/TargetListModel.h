@@ -5,6 +5,7 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QList>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -31,6 +32,13 @@ public:
         Succeeded = 2
     };
 
+    enum Column
+    {
+        UrlColumn = 0,
+        ResultColumn = 1,
+        ColumnCount = 2
+    };
+
     // images: the shared image list; a row shows images[Image(row)].
     explicit CTargetListModel(QList<QIcon> images, QObject* parent = nullptr);
     ~CTargetListModel() override;
@@ -53,7 +61,11 @@ public:
     // Accessors of one row. Out-of-range rows are ignored by the setters and read as
     // empty (no record, image -1, empty text, id 0).
     std::shared_ptr<CSubmitHost> Record(int row) const;
-    void SetImage(int row, int image);
+    // The image, and what the row's last post came to: a short text for the Result column
+    // and details for its tooltip.
+    void SetStatus(int row, int image, QString result = QString(), QString details = QString());
+    // Every row back to "not posted", without a result.
+    void ResetStatuses();
     int Image(int row) const;
     void SetText(int row, std::string text);
     std::string Text(int row) const;
@@ -66,6 +78,8 @@ private:
     {
         std::shared_ptr<CSubmitHost> record;
         int image = 0;
+        QString result;
+        QString details;
         std::string text;
         quint64 id = 0;
     };

@@ -113,7 +113,7 @@ void DataFileTest::Fill(const Targets& targets)
             record->AddParam(CPostParam(name, value));
         const int row = m_targets->RowCount();
         m_targets->AppendRow(std::move(record));
-        m_targets->SetImage(row, CQuillpostDlg::ImageFailed);
+        m_targets->SetStatus(row, CQuillpostDlg::ImageFailed);
     }
 }
 

@@ -163,6 +163,7 @@ void QuillpostDlgTest::opensWithDefaults()
     QCOMPARE(m_paramView->model()->rowCount(), 0);
 
     QCOMPARE(m_targets->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Submit Url"));
+    QCOMPARE(m_targets->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Result"));
     QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 600);
     QCOMPARE(m_paramView->model()->headerData(1, Qt::Horizontal).toString(),
         QStringLiteral("Parameter Value"));
@@ -243,7 +244,7 @@ void QuillpostDlgTest::editAndDeleteTarget()
 {
     AddTarget("http://a.example/", {"x=1"});
     AddTarget("http://b.example/", {"y=2"});
-    m_targets->SetImage(1, CQuillpostDlg::ImageSucceeded);
+    m_targets->SetStatus(1, CQuillpostDlg::ImageSucceeded);
     Type("urlEdit", "http://c.example/");
     Press("editUrlButton");
     QCOMPARE(TargetTexts(), QStringList({"http://a.example/", "http://c.example/"}));

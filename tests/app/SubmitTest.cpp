@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,7 @@ private:
     void ClickRow(int row);
     void AddTarget(const QString& path, const QString& value = QStringLiteral("v"));
     QList<int> Images() const;
+    QStringList Results() const;
     QStringList Lines() const;
 
     std::unique_ptr<CScriptedServer> m_server;
@@ -102,6 +104,14 @@ QStringList SubmitTest::Lines() const
     return lines;
 }
 
+QStringList SubmitTest::Results() const
+{
+    QStringList results;
+    for (int row = 0; row < m_targets->RowCount(); ++row)
+        results << m_targets->index(row, CTargetListModel::ResultColumn).data().toString();
+    return results;
+}
+
 QList<int> SubmitTest::Images() const
 {
     QList<int> images;
@@ -115,18 +125,37 @@ void SubmitTest::submitAllMarksEachRow()
     AddTarget("gate");
     AddTarget("fail1");
     AddTarget("ok2", "a b");
-    AddTarget("fail3");
-    m_targets->SetImage(1, CQuillpostDlg::ImageSucceeded);
+    AddTarget("status/202");
+    m_targets->SetStatus(1, CQuillpostDlg::ImageSucceeded, "200 OK · 0.10 s", "earlier");
 
     Press("submitAllButton");
-    // Every row starts the run at 0, also those an earlier run marked.
+    // Every row starts the run at 0 and without a result, also those an earlier run marked.
     QCOMPARE(Images(), (QList<int>{0, 0, 0, 0}));
+    QCOMPARE(Results(), (QStringList{"", "", "", ""}));
+    QVERIFY(!m_targets->index(1, CTargetListModel::ResultColumn).data(Qt::ToolTipRole).isValid());
     QVERIFY(m_server->Server().WaitForRequests(1));
     m_server->Open();
+    // Only a 200 succeeds, but the row says what the service answered.
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
+    const QStringList results = Results();
+    const QStringList summaries = {"200 OK", "500 Internal Server Error", "200 OK", "202 Accepted"};
+    for (int row = 0; row < results.size(); ++row) {
+        const QRegularExpression expected(
+            "^" + QRegularExpression::escape(summaries[row]) + " · \\d+\\.\\d\\d s$");
+        QVERIFY2(expected.match(results[row]).hasMatch(), qPrintable(results[row]));
+    }
     QCOMPARE(Lines(),
         (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /fail1 HTTP/1.0 furl=v",
-            "POST /ok2 HTTP/1.0 furl=a%20b", "POST /fail3 HTTP/1.0 furl=v"}));
+            "POST /ok2 HTTP/1.0 furl=a%20b", "POST /status/202 HTTP/1.0 furl=v"}));
+
+    // The tooltip: where the post ended up and how the answer began, as plain text.
+    const QString details
+        = m_targets->index(2, CTargetListModel::ResultColumn).data(Qt::ToolTipRole).toString();
+    QVERIFY2(details.contains(
+                 "Final address: " + QString::fromStdString(m_server->Url("ok2")).toHtmlEscaped()),
+        qPrintable(details));
+    QVERIFY2(details.contains("Answer:\n&lt;html&gt;&lt;head&gt;&lt;title&gt;Posted"),
+        qPrintable(details));
 }
 
 void SubmitTest::rowsChangedDuringRun()
