@@ -100,6 +100,7 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
     connect(m_ui->submitButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmit);
     connect(m_ui->submitAllButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmitAll);
+    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
     connect(m_ui->addParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddParam);
     connect(m_ui->editParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditParam);
     connect(m_ui->deleteParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDeleteParam);
@@ -401,6 +402,11 @@ void CQuillpostDlg::OnSubmitAll()
 {
     ReadFields();
     m_runs.SubmitAll();
+}
+
+void CQuillpostDlg::ShowRunStatus()
+{
+    m_ui->runStatusLabel->setText(m_runs.StatusText());
 }
 
 void CQuillpostDlg::OnLoadData()

@@ -25,7 +25,8 @@
 // - Submit hands the selected record to m_poster, which opens a browser window through the
 //   launcher given to the constructor (the WebEngine one by default). Submit All hands the
 //   rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and marks
-//   the rows as the results come back; the handlers that change a target tell it so.
+//   the rows as the results come back; the handlers that change a target tell it so, and
+//   its status shows in runStatusLabel, under the lists.
 //   Closing the window aborts every run.
 
 #include "app/SubmitRuns.h"
@@ -104,6 +105,7 @@ private:
     // Submitting.
     void OnSubmit();
     void OnSubmitAll();
+    void ShowRunStatus();
 
     // Data file.
     void OnLoadData();

@@ -56,6 +56,27 @@ QString ResultDetails(const CPostResult& result)
         + QStringLiteral("</p>");
 }
 
+// "1,000": the same grouping whatever the system's locale.
+QString Count(std::size_t number)
+{
+    QString digits = QString::number(number);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, QLatin1Char(','));
+    return digits;
+}
+
+// "0:12", "3:12", "1:02:03".
+QString Clock(qint64 milliseconds)
+{
+    const qint64 seconds = milliseconds / 1000;
+    const auto twoDigits
+        = [](qint64 number) { return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')); };
+    if (seconds < 3600)
+        return QString::number(seconds / 60) + QLatin1Char(':') + twoDigits(seconds % 60);
+    return QString::number(seconds / 3600) + QLatin1Char(':') + twoDigits(seconds / 60 % 60)
+        + QLatin1Char(':') + twoDigits(seconds % 60);
+}
+
 } // namespace
 
 CSubmitRuns::CSubmitRuns(CTargetListModel& targets, CFormPoster poster, QObject* parent)
@@ -69,6 +90,8 @@ CSubmitRuns::CSubmitRuns(CTargetListModel& targets, CFormPoster poster, QObject*
         [this](const QModelIndex&, int first, int last) { OnRowsAboutToBeRemoved(first, last); });
     connect(
         &m_targets, &QAbstractItemModel::modelAboutToBeReset, this, &CSubmitRuns::OnAboutToClear);
+    m_clockTimer.setInterval(1000);
+    connect(&m_clockTimer, &QTimer::timeout, this, &CSubmitRuns::StatusChanged);
 }
 
 CSubmitRuns::~CSubmitRuns()
@@ -93,6 +116,21 @@ void CSubmitRuns::Abort()
     m_posts.clear();
     m_postsOfRow.clear();
     m_newestPost.clear();
+    m_clockTimer.stop();
+}
+
+QString CSubmitRuns::StatusText() const
+{
+    if (!m_started)
+        return QString();
+    const std::size_t done = m_succeeded + m_failed;
+    if (IsRunning()) {
+        return QStringLiteral("Posting %1 of %2 · %3 succeeded · %4 failed · %5")
+            .arg(Count(std::min(done + 1, m_total)), Count(m_total), Count(m_succeeded),
+                Count(m_failed), Clock(m_clock.elapsed()));
+    }
+    return QStringLiteral("%1: %2 succeeded, %3 failed in %4")
+        .arg(QStringLiteral("Done"), Count(m_succeeded), Count(m_failed), Clock(m_elapsedMs));
 }
 
 void CSubmitRuns::StartRun(const std::vector<int>& rows)
@@ -109,10 +147,17 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows)
         if (Snapshot(row, job))
             jobs.push_back(std::move(job));
     }
+    if (!IsRunning()) {
+        m_started = true;
+        m_total = m_succeeded = m_failed = 0;
+        m_clock.start();
+        m_clockTimer.start();
+    }
     const quint64 run = ++m_lastRun;
     m_runs[run];
     Join(run, std::move(jobs));
     EndFinishedRuns();
+    Q_EMIT StatusChanged();
 }
 
 void CSubmitRuns::Join(quint64 run, std::vector<CSubmitJob> jobs)
@@ -125,6 +170,7 @@ void CSubmitRuns::Join(quint64 run, std::vector<CSubmitJob> jobs)
         rowIds.push_back(job.m_rowId);
     const quint64 first = m_scheduler->Add(std::move(jobs));
     m_runs[run].outstanding += rowIds.size();
+    m_total += rowIds.size();
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
         const quint64 jobId = first + i;
         m_posts[jobId] = Post{run, rowIds[i]};
@@ -183,6 +229,7 @@ void CSubmitRuns::ApplyPendingResults()
     for (const CPostResult& result : results)
         Apply(result);
     EndFinishedRuns();
+    Q_EMIT StatusChanged();
 }
 
 void CSubmitRuns::Apply(const CPostResult& result)
@@ -191,6 +238,7 @@ void CSubmitRuns::Apply(const CPostResult& result)
     if (m_posts.find(result.m_jobId) == m_posts.end())
         return;
     Forget(result.m_jobId);
+    ++(result.m_bSuccess ? m_succeeded : m_failed);
     const auto newest = m_newestPost.find(result.m_rowId);
     if (newest == m_newestPost.end() || newest->second != result.m_jobId)
         return;
@@ -217,10 +265,21 @@ void CSubmitRuns::Forget(quint64 jobId)
     m_posts.erase(post);
 }
 
+void CSubmitRuns::Drop(quint64 jobId)
+{
+    Forget(jobId);
+    --m_total;
+}
+
 void CSubmitRuns::EndFinishedRuns()
 {
+    const bool wasRunning = IsRunning();
     for (auto run = m_runs.begin(); run != m_runs.end();)
         run = run->second.outstanding == 0 ? m_runs.erase(run) : std::next(run);
+    if (wasRunning && !IsRunning()) {
+        m_elapsedMs = m_clock.elapsed();
+        m_clockTimer.stop();
+    }
 }
 
 void CSubmitRuns::OnRowsInserted(int first, int last)
@@ -250,10 +309,11 @@ void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
         const std::vector<quint64> ids = posts->second;
         for (const quint64 jobId : ids) {
             if (m_scheduler->Cancel(jobId))
-                Forget(jobId);
+                Drop(jobId);
         }
     }
     EndFinishedRuns();
+    Q_EMIT StatusChanged();
 }
 
 // Every row goes: one sweep instead of a cancel per row, so clearing a long list during a run
@@ -264,6 +324,7 @@ void CSubmitRuns::OnAboutToClear()
     if (!m_scheduler)
         return;
     for (const quint64 jobId : m_scheduler->CancelAll())
-        Forget(jobId);
+        Drop(jobId);
     EndFinishedRuns();
+    Q_EMIT StatusChanged();
 }

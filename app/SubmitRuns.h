@@ -3,7 +3,10 @@
 #include "core/FormPoster.h"
 #include "core/PostResult.h"
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QString>
+#include <QTimer>
 
 #include <map>
 #include <memory>
@@ -42,6 +45,13 @@ public:
     void RowChanged(int row);
 
     bool IsRunning() const { return !m_runs.empty(); }
+    // The progress of the runs, or how the last ones ended; empty before the first.
+    // Runs at once are summed.
+    QString StatusText() const;
+
+Q_SIGNALS:
+    // StatusText or IsRunning may have changed.
+    void StatusChanged();
 
 private:
     struct Run
@@ -62,8 +72,10 @@ private:
     void OnResult(const CPostResult& result);
     void ApplyPendingResults();
     void Apply(const CPostResult& result);
-    // The post will not report: it no longer counts in its run.
+    // The post has reported, or will not: it no longer counts in its run.
     void Forget(quint64 jobId);
+    // Dropped before it started: not posted, so not part of the runs at all.
+    void Drop(quint64 jobId);
     void EndFinishedRuns();
     void OnRowsInserted(int first, int last);
     void OnRowsAboutToBeRemoved(int first, int last);
@@ -74,6 +86,16 @@ private:
 
     std::map<quint64, Run> m_runs;
     quint64 m_lastRun = 0;
+
+    // The runs since none was running, summed: posts, their outcomes, the time taken.
+    std::size_t m_total = 0;
+    std::size_t m_succeeded = 0;
+    std::size_t m_failed = 0;
+    bool m_started = false;
+    QElapsedTimer m_clock;
+    qint64 m_elapsedMs = 0;
+    // Keeps the clock of the status going while a run lasts.
+    QTimer m_clockTimer;
     // Posts that have yet to report, by job id.
     std::unordered_map<quint64, Post> m_posts;
     // The posts of each row that have yet to report, oldest first.

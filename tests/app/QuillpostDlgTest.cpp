@@ -169,11 +169,11 @@ void QuillpostDlgTest::opensWithDefaults()
         QStringLiteral("Parameter Value"));
     QCOMPARE(m_paramView->horizontalHeader()->sectionSize(1), 300);
 
-    const QList<QMenu*> menus = m_dlg->findChild<QMenuBar*>("menuBar")->findChildren<QMenu*>();
     QStringList items;
-    for (QMenu* menu : menus)
-        for (QAction* action : menu->actions())
-            items << menu->title() + "/" + action->text() + "/" + action->statusTip();
+    for (const QAction* title : m_dlg->findChild<QMenuBar*>("menuBar")->actions()) {
+        for (QAction* action : title->menu()->actions())
+            items << title->text() + "/" + action->text() + "/" + action->statusTip();
+    }
     QCOMPARE(items,
         QStringList({"File/Load Data.../Load Data", "File/Save Data.../Save Data",
             "Help/&About Quillpost.../"}));

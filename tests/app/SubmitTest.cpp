@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -29,6 +30,7 @@ private Q_SLOTS:
     void submitAllMarksEachRow();
     void rowsChangedDuringRun();
     void loadDataDuringRun();
+    void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
     void submitOpensBrowserWindow();
@@ -39,6 +41,8 @@ private:
     void ClickRow(int row);
     void AddTarget(const QString& path, const QString& value = QStringLiteral("v"));
     QList<int> Images() const;
+    QString Status() const;
+    QPushButton* Button(const char* name) const;
     QStringList Results() const;
     QStringList Lines() const;
 
@@ -76,9 +80,19 @@ void SubmitTest::Type(const char* name, const QString& text)
     QCOMPARE(edit->text(), text);
 }
 
+QPushButton* SubmitTest::Button(const char* name) const
+{
+    return m_dlg->findChild<QPushButton*>(name);
+}
+
 void SubmitTest::Press(const char* button)
 {
-    QTest::mouseClick(m_dlg->findChild<QPushButton*>(button), Qt::LeftButton);
+    QTest::mouseClick(Button(button), Qt::LeftButton);
+}
+
+QString SubmitTest::Status() const
+{
+    return m_dlg->findChild<QLabel*>("runStatusLabel")->text();
 }
 
 void SubmitTest::ClickRow(int row)
@@ -134,6 +148,11 @@ void SubmitTest::submitAllMarksEachRow()
     QCOMPARE(Results(), (QStringList{"", "", "", ""}));
     QVERIFY(!m_targets->index(1, CTargetListModel::ResultColumn).data(Qt::ToolTipRole).isValid());
     QVERIFY(m_server->Server().WaitForRequests(1));
+    // The other rows wait: one post at a time to a server.
+    QVERIFY2(
+        Status().startsWith("Posting 1 of 4 · 0 succeeded · 0 failed · 0:"), qPrintable(Status()));
+    // The clock goes on while nothing else changes.
+    QTRY_VERIFY_WITH_TIMEOUT(Status().endsWith("· 0:01"), 5000);
     m_server->Open();
     // Only a 200 succeeds, but the row says what the service answered.
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
@@ -156,6 +175,25 @@ void SubmitTest::submitAllMarksEachRow()
         qPrintable(details));
     QVERIFY2(details.contains("Answer:\n&lt;html&gt;&lt;head&gt;&lt;title&gt;Posted"),
         qPrintable(details));
+
+    QTRY_VERIFY(Status().startsWith("Done: 2 succeeded, 2 failed in 0:"));
+}
+
+// A post of an earlier run that answers late must not overwrite what a later run showed.
+void SubmitTest::newestPostDecidesTheRow()
+{
+    CScriptedServer other;
+    AddTarget("gate");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    Type("urlEdit", QString::fromStdString(other.Url("fail")));
+    Press("editUrlButton");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), QList<int>{1}, 60000);
+    m_server->Open();
+    QTRY_VERIFY(Status().startsWith("Done: 1 succeeded, 1 failed in 0:"));
+    QCOMPARE(Images(), QList<int>{1});
+    QVERIFY2(Results()[0].startsWith("500 Internal Server Error"), qPrintable(Results()[0]));
 }
 
 void SubmitTest::rowsChangedDuringRun()
@@ -227,6 +265,7 @@ void SubmitTest::twoRunsAtOnce()
     QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(6), 60000);
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2}), 60000);
     QCOMPARE(Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
+    QTRY_VERIFY(Status().startsWith("Done: 4 succeeded, 2 failed in 0:"));
 }
 
 void SubmitTest::submitOpensBrowserWindow()
