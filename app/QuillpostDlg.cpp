@@ -100,6 +100,14 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
     connect(m_ui->submitButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmit);
     connect(m_ui->submitAllButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmitAll);
+    connect(m_ui->submitFailedAgainButton, &QPushButton::clicked, this,
+        &CQuillpostDlg::OnSubmitFailedAgain);
+    connect(m_ui->stopButton, &QPushButton::clicked, this, &CQuillpostDlg::OnStop);
+    connect(m_ui->submitAction, &QAction::triggered, this, &CQuillpostDlg::OnSubmit);
+    connect(m_ui->submitAllAction, &QAction::triggered, this, &CQuillpostDlg::OnSubmitAll);
+    connect(m_ui->submitFailedAgainAction, &QAction::triggered, this,
+        &CQuillpostDlg::OnSubmitFailedAgain);
+    connect(m_ui->stopAction, &QAction::triggered, this, &CQuillpostDlg::OnStop);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
     connect(m_ui->addParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddParam);
     connect(m_ui->editParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditParam);
@@ -152,6 +160,10 @@ void CQuillpostDlg::SetUpMenus()
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_ui->loadDataAction);
     m_fileMenu->addAction(m_ui->saveDataAction);
+    m_runMenu = m_menuBar->addMenu(QStringLiteral("Run"));
+    m_runMenu->setObjectName(QStringLiteral("runMenu"));
+    m_runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
+        m_ui->stopAction});
     m_helpMenu = m_menuBar->addMenu(QStringLiteral("Help"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
     m_helpMenu->addAction(m_ui->aboutAction);
@@ -404,9 +416,21 @@ void CQuillpostDlg::OnSubmitAll()
     m_runs.SubmitAll();
 }
 
+void CQuillpostDlg::OnSubmitFailedAgain()
+{
+    m_runs.SubmitFailedAgain();
+}
+
+void CQuillpostDlg::OnStop()
+{
+    m_runs.Stop();
+}
+
 void CQuillpostDlg::ShowRunStatus()
 {
     m_ui->runStatusLabel->setText(m_runs.StatusText());
+    m_ui->stopButton->setEnabled(m_runs.IsRunning());
+    m_ui->stopAction->setEnabled(m_runs.IsRunning());
 }
 
 void CQuillpostDlg::OnLoadData()

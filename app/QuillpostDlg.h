@@ -6,7 +6,9 @@
 // - Controls come from res/QuillpostDlg.ui: a fixed-size client area whose children sit at
 //   the positions of the original dialog layout (dialog units scaled for the system font).
 //   The menu bar is made here and set on the dialog's layout above that area; its "File"
-//   menu doubles as the target list's context menu.
+//   menu doubles as the target list's context menu. The "Run" menu repeats the submit
+//   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
+//   status line under the lists.
 // - m_targetList is the target list itself: a model whose rows own their target records
 //   (std::shared_ptr<CSubmitHost>) and carry a status image and a stable row id. The
 //   targetList view only shows it. m_paramList holds the parameter rows of the target that
@@ -26,7 +28,7 @@
 //   launcher given to the constructor (the WebEngine one by default). Submit All hands the
 //   rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and marks
 //   the rows as the results come back; the handlers that change a target tell it so, and
-//   its status shows in runStatusLabel, under the lists.
+//   its status shows in runStatusLabel. Stop is enabled only while a run lasts.
 //   Closing the window aborts every run.
 
 #include "app/SubmitRuns.h"
@@ -105,6 +107,8 @@ private:
     // Submitting.
     void OnSubmit();
     void OnSubmitAll();
+    void OnSubmitFailedAgain();
+    void OnStop();
     void ShowRunStatus();
 
     // Data file.
@@ -135,6 +139,7 @@ private:
     QString m_dataFolder;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_runMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
 
     QList<QIcon> m_imageList;

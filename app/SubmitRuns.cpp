@@ -108,6 +108,30 @@ void CSubmitRuns::SubmitAll()
     StartRun(rows);
 }
 
+void CSubmitRuns::SubmitFailedAgain()
+{
+    std::vector<int> rows;
+    for (int row = 0; row < m_targets.RowCount(); ++row) {
+        if (m_targets.Image(row) == CTargetListModel::Failed) {
+            m_targets.SetStatus(row, CTargetListModel::NotPosted);
+            rows.push_back(row);
+        }
+    }
+    if (!rows.empty())
+        StartRun(rows);
+}
+
+void CSubmitRuns::Stop()
+{
+    if (!IsRunning())
+        return;
+    m_stopped = true;
+    for (const quint64 jobId : m_scheduler->Stop())
+        Drop(jobId);
+    EndFinishedRuns();
+    Q_EMIT StatusChanged();
+}
+
 void CSubmitRuns::Abort()
 {
     m_scheduler.reset();
@@ -130,7 +154,8 @@ QString CSubmitRuns::StatusText() const
                 Count(m_failed), Clock(m_clock.elapsed()));
     }
     return QStringLiteral("%1: %2 succeeded, %3 failed in %4")
-        .arg(QStringLiteral("Done"), Count(m_succeeded), Count(m_failed), Clock(m_elapsedMs));
+        .arg(m_stopped ? QStringLiteral("Stopped") : QStringLiteral("Done"), Count(m_succeeded),
+            Count(m_failed), Clock(m_elapsedMs));
 }
 
 void CSubmitRuns::StartRun(const std::vector<int>& rows)
@@ -149,6 +174,7 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows)
     }
     if (!IsRunning()) {
         m_started = true;
+        m_stopped = false;
         m_total = m_succeeded = m_failed = 0;
         m_clock.start();
         m_clockTimer.start();

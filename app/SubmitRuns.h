@@ -39,6 +39,10 @@ public:
 
     // Starts a run over every row, after setting every row back to "not posted".
     void SubmitAll();
+    // Starts a run over the rows showing a failure, in row order; the others keep theirs.
+    void SubmitFailedAgain();
+    // Ends every run: posts in flight end as "Stopped", rows not yet posted stay as they are.
+    void Stop();
     // Ends every run at once without showing anything more (the window is closing).
     void Abort();
     // The row's URL or parameters changed: its posts not yet started send the new ones.
@@ -92,6 +96,7 @@ private:
     std::size_t m_succeeded = 0;
     std::size_t m_failed = 0;
     bool m_started = false;
+    bool m_stopped = false;
     QElapsedTimer m_clock;
     qint64 m_elapsedMs = 0;
     // Keeps the clock of the status going while a run lasts.

@@ -30,6 +30,8 @@ private Q_SLOTS:
     void submitAllMarksEachRow();
     void rowsChangedDuringRun();
     void loadDataDuringRun();
+    void stopEndsHangingPost();
+    void submitFailedAgainPostsOnlyFailedRows();
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
@@ -153,6 +155,7 @@ void SubmitTest::submitAllMarksEachRow()
         Status().startsWith("Posting 1 of 4 · 0 succeeded · 0 failed · 0:"), qPrintable(Status()));
     // The clock goes on while nothing else changes.
     QTRY_VERIFY_WITH_TIMEOUT(Status().endsWith("· 0:01"), 5000);
+    QVERIFY(Button("stopButton")->isEnabled());
     m_server->Open();
     // Only a 200 succeeds, but the row says what the service answered.
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
@@ -177,6 +180,45 @@ void SubmitTest::submitAllMarksEachRow()
         qPrintable(details));
 
     QTRY_VERIFY(Status().startsWith("Done: 2 succeeded, 2 failed in 0:"));
+    QVERIFY(!Button("stopButton")->isEnabled());
+}
+
+void SubmitTest::stopEndsHangingPost()
+{
+    AddTarget("hang");
+    AddTarget("waiting");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    Press("stopButton");
+    // Well inside the real stall limit (30 s): only Stop can end it this soon.
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{1, 0}), 15000);
+    QVERIFY2(Results()[0].startsWith("Stopped · "), qPrintable(Results()[0]));
+    QCOMPARE(Results()[1], QString());
+    QVERIFY2(Status().startsWith("Stopped: 0 succeeded, 1 failed in 0:"), qPrintable(Status()));
+    QVERIFY(!Button("stopButton")->isEnabled());
+    QTRY_COMPARE(m_server->Server().ClientHangups(), 1);
+    QCOMPARE(m_server->Server().Requests().size(), std::size_t(1));
+}
+
+void SubmitTest::submitFailedAgainPostsOnlyFailedRows()
+{
+    AddTarget("ok1");
+    AddTarget("fail2");
+    AddTarget("ok3");
+    AddTarget("fail4");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
+    const QStringList before = Results();
+
+    Press("submitFailedAgainButton");
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(6), 60000);
+    QTRY_VERIFY(Status().startsWith("Done: 0 succeeded, 2 failed in 0:"));
+    QCOMPARE(Lines().mid(4),
+        (QStringList{"POST /fail2 HTTP/1.0 furl=v", "POST /fail4 HTTP/1.0 furl=v"}));
+    QCOMPARE(Images(), (QList<int>{2, 1, 2, 1}));
+    // The rows that had succeeded keep their result, time and all.
+    QCOMPARE(Results()[0], before[0]);
+    QCOMPARE(Results()[2], before[2]);
 }
 
 // A post of an earlier run that answers late must not overwrite what a later run showed.
