@@ -345,32 +345,32 @@ void CQuillpostDlg::OnAddParam()
 void CQuillpostDlg::OnEditParam()
 {
     ReadFields();
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
-    if (!record)
-        return;
-    const int row = SelectedParamRow();
-    if (row < 0)
-        return;
-    const CPostParam old = ParamRow(row);
-    m_paramList.item(row, 0)->setText(ToQString(m_paramName));
-    m_paramList.item(row, 1)->setText(ToQString(m_paramValue));
-    record->EditParam(old, CPostParam(m_paramName, m_paramValue));
-    m_runs.RowChanged(SelectedTargetRow());
+    ChangeSelectedParam([this](CSubmitHost& record, int row, const CPostParam& shown) {
+        m_paramList.item(row, 0)->setText(ToQString(m_paramName));
+        m_paramList.item(row, 1)->setText(ToQString(m_paramValue));
+        record.EditParam(shown, CPostParam(m_paramName, m_paramValue));
+    });
 }
 
 void CQuillpostDlg::OnDeleteParam()
 {
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
-    if (!record)
-        return;
+    ChangeSelectedParam([this](CSubmitHost& record, int row, const CPostParam& shown) {
+        m_paramList.removeRow(row);
+        m_ui->paramList->selectionModel()->clearSelection();
+        record.DeleteParam(shown);
+    });
+}
+
+void CQuillpostDlg::ChangeSelectedParam(
+    const std::function<void(CSubmitHost& record, int row, const CPostParam& shown)>& change)
+{
+    const int target = SelectedTargetRow();
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(target);
     const int row = SelectedParamRow();
-    if (row < 0)
+    if (!record || row < 0)
         return;
-    const CPostParam old = ParamRow(row);
-    m_paramList.removeRow(row);
-    m_ui->paramList->selectionModel()->clearSelection();
-    record->DeleteParam(old);
-    m_runs.RowChanged(SelectedTargetRow());
+    change(*record, row, ParamRow(row));
+    m_runs.RowChanged(target);
 }
 
 void CQuillpostDlg::OnDeleteAllParams()

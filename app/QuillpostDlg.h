@@ -41,6 +41,7 @@
 #include <QStandardItemModel>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -103,6 +104,10 @@ private:
     void OnDeleteParam();
     void OnDeleteAllParams();
     void OnParamListClick();
+    // Edit and Delete: change runs on the selected target's record and the selected
+    // parameter row (as shown there), when there are both.
+    void ChangeSelectedParam(
+        const std::function<void(CSubmitHost& record, int row, const CPostParam& shown)>& change);
 
     // Submitting.
     void OnSubmit();
