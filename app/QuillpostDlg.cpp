@@ -6,7 +6,9 @@
 #include "ui/BannerLink.h"
 #include "ui/LinkAddresses.h"
 #include "ui/MessageBox.h"
+#include "ui/ReportView.h"
 #include "ui/Resources.h"
+#include "ui/StatusImages.h"
 #include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
 #include "ui/WebEngineLauncher.h"
@@ -15,17 +17,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
-#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QStandardItem>
 #include <QTableView>
 #include <QTimer>
 
-#include <algorithm>
 #include <limits>
 #include <system_error>
 #include <utility>
@@ -39,10 +37,6 @@ constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Q
     | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
     | Qt::MSWindowsFixedSizeDialogHint;
 
-constexpr int ImageWidth = 16;
-constexpr int ImageCount = 4;
-const QColor ImageBackground(0, 128, 128);
-
 QString ToQString(const std::string& text)
 {
     return QString::fromStdString(text);
@@ -54,7 +48,7 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     : QDialog(parent, WindowFlags)
     , m_ui(std::make_unique<Ui::QuillpostDlg>())
     , m_dataFolder(std::move(dataFolder))
-    , m_imageList(LoadImageList())
+    , m_imageList(StatusImages())
     , m_targetList(m_imageList)
     , m_paramValue("http://www.mysite.example/")
     , m_paramName("furl")
@@ -86,8 +80,10 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     m_paramList.setColumnCount(2);
     m_paramList.setHorizontalHeaderLabels(
         {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
-    SetUpList(m_ui->targetList, &m_targetList, {600, 200});
-    SetUpList(m_ui->paramList, &m_paramList, {300, 300});
+    m_ui->targetList->setModel(&m_targetList);
+    m_ui->targetList->SetColumnWidths({600, 200});
+    m_ui->paramList->setModel(&m_paramList);
+    m_ui->paramList->SetColumnWidths({300, 300});
 
     // The list's own context menu event comes on press on some platforms and on release on
     // others; the File menu opens on the release only, after the press moved the selection.
@@ -132,26 +128,6 @@ CQuillpostDlg::~CQuillpostDlg()
     m_ui->paramList->setModel(nullptr);
 }
 
-QList<QIcon> CQuillpostDlg::LoadImageList()
-{
-    InitQuillpostResources();
-    QImage strip(QStringLiteral(":/images/status.png"));
-    strip = strip.convertToFormat(QImage::Format_ARGB32);
-    const QRgb background = ImageBackground.rgb();
-    for (int y = 0; y < strip.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
-        for (int x = 0; x < strip.width(); ++x) {
-            if ((line[x] & RGB_MASK) == (background & RGB_MASK))
-                line[x] = qRgba(0, 0, 0, 0);
-        }
-    }
-    QList<QIcon> images;
-    for (int i = 0; i < ImageCount; ++i)
-        images.append(
-            QIcon(QPixmap::fromImage(strip.copy(i * ImageWidth, 0, ImageWidth, strip.height()))));
-    return images;
-}
-
 void CQuillpostDlg::SetUpMenus()
 {
     m_menuBar = new QMenuBar(this);
@@ -168,30 +144,6 @@ void CQuillpostDlg::SetUpMenus()
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
     m_helpMenu->addAction(m_ui->aboutAction);
     layout()->setMenuBar(m_menuBar);
-}
-
-void CQuillpostDlg::SetUpList(QTableView* view, QAbstractItemModel* model, const QList<int>& widths)
-{
-    view->setModel(model);
-    view->setIconSize(QSize(ImageWidth, 15));
-
-    QHeaderView* header = view->horizontalHeader();
-    header->setSectionsMovable(true);
-    header->setStretchLastSection(false);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < widths.size(); ++column)
-        header->resizeSection(column, widths[column]);
-
-    // Fixed row heights keep inserting thousands of rows cheap.
-    QHeaderView* rows = view->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(std::max(view->fontMetrics().height() + 4, 19));
-
-    // The selection stays as visible when the list loses the focus.
-    QPalette palette = view->palette();
-    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    view->setPalette(palette);
 }
 
 bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)

@@ -51,7 +51,6 @@ class CBrowserLauncher;
 class QAbstractItemView;
 class QMenu;
 class QMenuBar;
-class QTableView;
 
 namespace Ui {
 class QuillpostDlg;
@@ -130,14 +129,12 @@ private:
     void OnAbout();
 
     void SetUpMenus();
-    void SetUpList(QTableView* view, QAbstractItemModel* model, const QList<int>& widths);
     void AppendParamRow(const std::string& name, const std::string& value);
     // The name and value a parameter row shows.
     CPostParam ParamRow(int row) const;
     int SelectedTargetRow() const;
     int SelectedParamRow() const;
 
-    static QList<QIcon> LoadImageList();
     static int FirstSelectedRow(const QAbstractItemView* view);
 
     std::unique_ptr<Ui::QuillpostDlg> m_ui;
