@@ -219,7 +219,8 @@ void CQuillpostDlg::OnAddUrl()
     record->m_strUrl = m_url;
     const int row = m_targetList.RowCount();
     m_targetList.AppendRow(std::move(record));
-    // Selects without moving the keyboard's current row, as the list control does.
+    // Selects without moving the keyboard's current row: arrow keys go on from where the
+    // user left them.
     m_ui->targetList->selectionModel()->select(m_targetList.index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     ShowSelectedTarget();

@@ -4,7 +4,7 @@
 //
 // How it is put together:
 // - Controls come from res/QuillpostDlg.ui: a fixed-size client area whose children sit at
-//   the positions of the original dialog layout (dialog units scaled for the system font).
+//   fixed positions (the layout is drawn in dialog units and scaled for the system font).
 //   The menu bar is made here and set on the dialog's layout above that area; its "File"
 //   menu doubles as the target list's context menu. The "Run" menu repeats the submit
 //   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
@@ -14,8 +14,8 @@
 //   targetList view only shows it. m_paramList holds the parameter rows of the target that
 //   was last shown; they are display only, the parameters live in the records.
 // - m_url, m_paramName and m_paramValue are the values behind the three edit fields;
-//   ReadFields copies the fields into them and WriteFields copies them back. Handlers read
-//   and write the fields exactly where the commands say so, nowhere else.
+//   ReadFields copies the fields into them and WriteFields copies them back. Each handler
+//   does so at a fixed point of its work and nowhere else.
 // - A left click in a list (the view's clicked signal) and a right button release on the
 //   target list's viewport are the only triggers of ShowSelectedTarget, OnParamListClick
 //   and the context menu; selection moved by the keyboard deliberately shows nothing new.
