@@ -81,7 +81,8 @@ CQuillpostDlg::CQuillpostDlg(QString dataFolder, QWidget* parent, CBrowserLaunch
     m_paramList.setHorizontalHeaderLabels(
         {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
     m_ui->targetList->setModel(&m_targetList);
-    m_ui->targetList->SetColumnWidths({600, 200});
+    // The addresses leave room for the results, so both show without scrolling sideways.
+    m_ui->targetList->SetColumnWidths({490, 255});
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 
