@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -161,9 +162,17 @@ QString CSubmitRuns::StatusText() const
 void CSubmitRuns::StartRun(const std::vector<int>& rows)
 {
     if (!m_scheduler) {
-        // Its worker never waits for this thread: results come back as queued calls.
-        m_scheduler = std::make_unique<CPostScheduler>(
-            m_poster, [this](const CPostResult& result) { OnResult(result); });
+        try {
+            // Its worker never waits for this thread: results come back as queued calls.
+            m_scheduler = std::make_unique<CPostScheduler>(
+                m_poster, [this](const CPostResult& result) { OnResult(result); });
+        } catch (const std::system_error&) {
+            // No thread to be had: nothing is posted, and the rows say so.
+            for (const int row : rows)
+                m_targets.SetStatus(row, CTargetListModel::Failed,
+                    QStringLiteral("Not posted: no thread to post from"));
+            return;
+        }
     }
     std::vector<CSubmitJob> jobs;
     jobs.reserve(rows.size());
