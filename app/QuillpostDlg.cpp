@@ -1,13 +1,14 @@
 #include "app/QuillpostDlg.h"
 
 #include "app/FieldValidator.h"
-#include "core/SubmitAllRun.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
 #include "ui/HelperLauncher.h"
 #include "ui/LinkAddresses.h"
 #include "ui/MessageBox.h"
+#include "ui/ReportView.h"
 #include "ui/Resources.h"
+#include "ui/StatusImages.h"
 #include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
 
@@ -15,19 +16,15 @@
 
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
-#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <QStandardItem>
 #include <QStringList>
 #include <QTableView>
 #include <QTimer>
 #include <QUrl>
 
-#include <algorithm>
 #include <limits>
 #include <system_error>
 #include <utility>
@@ -40,11 +37,6 @@ namespace {
 constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
     | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
     | Qt::MSWindowsFixedSizeDialogHint;
-
-constexpr int ImageWidth = 16;
-constexpr int ResultBatchDelayMs = 16;
-constexpr int ImageCount = 4;
-const QColor ImageBackground(0, 128, 128);
 
 QString ToQString(const std::string& text)
 {
@@ -70,7 +62,7 @@ CQuillpostDlg::CQuillpostDlg(
     : QDialog(parent, WindowFlags)
     , m_ui(std::make_unique<Ui::QuillpostDlg>())
     , m_dataLocation(std::move(dataLocation))
-    , m_imageList(LoadImageList())
+    , m_imageList(StatusImages())
     , m_targetList(m_imageList)
     , m_paramValue("http://www.mysite.example/")
     , m_paramName("furl")
@@ -78,6 +70,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_hIcon(ProgramIcon())
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
+    , m_runs(m_targetList, m_poster)
 {
     m_ui->setupUi(this);
     m_banner = m_ui->bannerLabel;
@@ -103,8 +96,11 @@ CQuillpostDlg::CQuillpostDlg(
     m_paramList.setColumnCount(2);
     m_paramList.setHorizontalHeaderLabels(
         {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
-    SetUpList(m_ui->targetList, &m_targetList, {600});
-    SetUpList(m_ui->paramList, &m_paramList, {300, 300});
+    m_ui->targetList->setModel(&m_targetList);
+    // The addresses leave room for the results, so both show without scrolling sideways.
+    m_ui->targetList->SetColumnWidths({490, 255});
+    m_ui->paramList->setModel(&m_paramList);
+    m_ui->paramList->SetColumnWidths({300, 300});
 
     // The list's own context menu event comes on press on some platforms and on release on
     // others; the File menu opens on the release only, after the press moved the selection.
@@ -120,6 +116,15 @@ CQuillpostDlg::CQuillpostDlg(
     if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnSubmitFailed);
     connect(m_ui->submitAllButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmitAll);
+    connect(m_ui->submitFailedAgainButton, &QPushButton::clicked, this,
+        &CQuillpostDlg::OnSubmitFailedAgain);
+    connect(m_ui->stopButton, &QPushButton::clicked, this, &CQuillpostDlg::OnStop);
+    connect(m_ui->submitAction, &QAction::triggered, this, &CQuillpostDlg::OnSubmit);
+    connect(m_ui->submitAllAction, &QAction::triggered, this, &CQuillpostDlg::OnSubmitAll);
+    connect(m_ui->submitFailedAgainAction, &QAction::triggered, this,
+        &CQuillpostDlg::OnSubmitFailedAgain);
+    connect(m_ui->stopAction, &QAction::triggered, this, &CQuillpostDlg::OnStop);
+    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
     connect(m_ui->addParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddParam);
     connect(m_ui->editParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditParam);
     connect(m_ui->deleteParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDeleteParam);
@@ -130,12 +135,6 @@ CQuillpostDlg::CQuillpostDlg(
     connect(m_ui->loadDataAction, &QAction::triggered, this, &CQuillpostDlg::OnLoadData);
     connect(m_ui->saveDataAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveData);
     connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
-    connect(&m_targetList, &QAbstractItemModel::rowsInserted, this,
-        [this](const QModelIndex&, int first, int last) { OnRowsInserted(first, last); });
-    connect(&m_targetList, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-        [this](const QModelIndex&, int first, int last) { OnRowsAboutToBeRemoved(first, last); });
-    connect(&m_targetList, &QAbstractItemModel::modelAboutToBeReset, this,
-        [this] { OnRowsAboutToBeRemoved(0, m_targetList.RowCount() - 1); });
 
     WriteFields();
     m_ui->urlEdit->setFocus();
@@ -144,33 +143,9 @@ CQuillpostDlg::CQuillpostDlg(
 
 CQuillpostDlg::~CQuillpostDlg()
 {
-    // Ends every worker (each stops its transfer within about a second) before anything
-    // they report to goes away.
-    AbortRuns();
-    m_runs.clear();
     // The views go with the dialog's children, after the models; detach them first.
     m_ui->targetList->setModel(nullptr);
     m_ui->paramList->setModel(nullptr);
-}
-
-QList<QIcon> CQuillpostDlg::LoadImageList()
-{
-    InitQuillpostResources();
-    QImage strip(QStringLiteral(":/images/status.png"));
-    strip = strip.convertToFormat(QImage::Format_ARGB32);
-    const QRgb background = ImageBackground.rgb();
-    for (int y = 0; y < strip.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
-        for (int x = 0; x < strip.width(); ++x) {
-            if ((line[x] & RGB_MASK) == (background & RGB_MASK))
-                line[x] = qRgba(0, 0, 0, 0);
-        }
-    }
-    QList<QIcon> images;
-    for (int i = 0; i < ImageCount; ++i)
-        images.append(
-            QIcon(QPixmap::fromImage(strip.copy(i * ImageWidth, 0, ImageWidth, strip.height()))));
-    return images;
 }
 
 void CQuillpostDlg::SetUpMenus()
@@ -181,6 +156,10 @@ void CQuillpostDlg::SetUpMenus()
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_ui->loadDataAction);
     m_fileMenu->addAction(m_ui->saveDataAction);
+    m_runMenu = m_menuBar->addMenu(QStringLiteral("Run"));
+    m_runMenu->setObjectName(QStringLiteral("runMenu"));
+    m_runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
+        m_ui->stopAction});
     m_helpMenu = m_menuBar->addMenu(QStringLiteral("Help"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
     QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("Open Data Folder"));
@@ -188,30 +167,6 @@ void CQuillpostDlg::SetUpMenus()
     connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
     m_helpMenu->addAction(m_ui->aboutAction);
     layout()->setMenuBar(m_menuBar);
-}
-
-void CQuillpostDlg::SetUpList(QTableView* view, QAbstractItemModel* model, const QList<int>& widths)
-{
-    view->setModel(model);
-    view->setIconSize(QSize(ImageWidth, 15));
-
-    QHeaderView* header = view->horizontalHeader();
-    header->setSectionsMovable(true);
-    header->setStretchLastSection(false);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    for (int column = 0; column < widths.size(); ++column)
-        header->resizeSection(column, widths[column]);
-
-    // Fixed row heights keep inserting thousands of rows cheap.
-    QHeaderView* rows = view->verticalHeader();
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(std::max(view->fontMetrics().height() + 4, 19));
-
-    // The selection stays as visible when the list loses the focus.
-    QPalette palette = view->palette();
-    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
-        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
-    view->setPalette(palette);
 }
 
 bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)
@@ -291,9 +246,9 @@ void CQuillpostDlg::OnAddUrl()
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = m_url;
     const int row = m_targetList.RowCount();
-    m_targetList.InsertRow(row, m_url, ImageNotPosted);
-    m_targetList.SetRecord(row, std::move(record));
-    // Selects without moving the keyboard's current row, as the list control does.
+    m_targetList.AppendRow(std::move(record));
+    // Selects without moving the keyboard's current row: arrow keys go on from where the
+    // user left them.
     m_ui->targetList->selectionModel()->select(m_targetList.index(row, 0),
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     ShowSelectedTarget();
@@ -310,7 +265,7 @@ void CQuillpostDlg::OnEditUrl()
         return;
     record->m_strUrl = m_url;
     m_targetList.SetText(row, m_url);
-    UpdateRunsFor(row);
+    m_runs.RowChanged(row);
 }
 
 void CQuillpostDlg::OnDeleteUrl()
@@ -365,38 +320,38 @@ void CQuillpostDlg::OnAddParam()
         return;
     AppendParamRow(m_paramName, m_paramValue);
     record->AddParam(CPostParam(m_paramName, m_paramValue));
-    UpdateRunsFor(SelectedTargetRow());
+    m_runs.RowChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnEditParam()
 {
     ReadFields();
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
-    if (!record)
-        return;
-    const int row = SelectedParamRow();
-    if (row < 0)
-        return;
-    const CPostParam old = ParamRow(row);
-    m_paramList.item(row, 0)->setText(ToQString(m_paramName));
-    m_paramList.item(row, 1)->setText(ToQString(m_paramValue));
-    record->EditParam(old, CPostParam(m_paramName, m_paramValue));
-    UpdateRunsFor(SelectedTargetRow());
+    ChangeSelectedParam([this](CSubmitHost& record, int row, const CPostParam& shown) {
+        m_paramList.item(row, 0)->setText(ToQString(m_paramName));
+        m_paramList.item(row, 1)->setText(ToQString(m_paramValue));
+        record.EditParam(shown, CPostParam(m_paramName, m_paramValue));
+    });
 }
 
 void CQuillpostDlg::OnDeleteParam()
 {
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
-    if (!record)
-        return;
+    ChangeSelectedParam([this](CSubmitHost& record, int row, const CPostParam& shown) {
+        m_paramList.removeRow(row);
+        m_ui->paramList->selectionModel()->clearSelection();
+        record.DeleteParam(shown);
+    });
+}
+
+void CQuillpostDlg::ChangeSelectedParam(
+    const std::function<void(CSubmitHost& record, int row, const CPostParam& shown)>& change)
+{
+    const int target = SelectedTargetRow();
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(target);
     const int row = SelectedParamRow();
-    if (row < 0)
+    if (!record || row < 0)
         return;
-    const CPostParam old = ParamRow(row);
-    m_paramList.removeRow(row);
-    m_ui->paramList->selectionModel()->clearSelection();
-    record->DeleteParam(old);
-    UpdateRunsFor(SelectedTargetRow());
+    change(*record, row, ParamRow(row));
+    m_runs.RowChanged(target);
 }
 
 void CQuillpostDlg::OnDeleteAllParams()
@@ -406,7 +361,7 @@ void CQuillpostDlg::OnDeleteAllParams()
         return;
     record->DeleteAllParams();
     m_paramList.removeRows(0, m_paramList.rowCount());
-    UpdateRunsFor(SelectedTargetRow());
+    m_runs.RowChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnParamListClick()
@@ -423,7 +378,7 @@ void CQuillpostDlg::OnParamListClick()
 
 void CQuillpostDlg::done(int result)
 {
-    AbortRuns();
+    m_runs.Abort();
     QDialog::done(result);
 }
 
@@ -445,137 +400,24 @@ void CQuillpostDlg::OnSubmitFailed(const QString& reason)
 void CQuillpostDlg::OnSubmitAll()
 {
     ReadFields();
-    std::vector<CSubmitJob> jobs;
-    jobs.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
-    for (int row = 0; row < m_targetList.RowCount(); ++row) {
-        m_targetList.SetImage(row, ImageNotPosted);
-        CSubmitJob job;
-        if (SnapshotRow(row, job))
-            jobs.push_back(std::move(job));
-    }
-
-    // The worker reports through queued calls only: it never waits for this thread.
-    QObject* context = &m_runContext;
-    const quint64 serial = ++m_lastRun;
-    auto onResult = [this, context](std::uint64_t rowId, bool success) {
-        bool first = false;
-        {
-            const std::lock_guard<std::mutex> lock(m_pendingMutex);
-            first = m_pendingResults.empty();
-            m_pendingResults.emplace_back(rowId, success);
-        }
-        // Results are applied at most once a frame: the images still change as the run goes,
-        // and a fast run does not keep the window's thread busy with one repaint per row.
-        if (first)
-            QMetaObject::invokeMethod(
-                context,
-                [this, context] {
-                    QTimer::singleShot(
-                        ResultBatchDelayMs, context, [this] { ApplyPendingResults(); });
-                },
-                Qt::QueuedConnection);
-    };
-    auto onFinished = [this, context, serial] {
-        QMetaObject::invokeMethod(
-            context, [this, serial] { OnRunFinished(serial); }, Qt::QueuedConnection);
-    };
-    std::vector<quint64> rows;
-    for (const CSubmitJob& job : jobs)
-        rows.push_back(job.m_rowId);
-    try {
-        m_runs.emplace(serial,
-            std::make_unique<CSubmitAllRun>(m_poster, std::move(jobs), onResult, onFinished));
-    } catch (const std::system_error&) {
-        // No thread to be had: nothing was posted, and the rows say so.
-        for (const quint64 rowId : rows)
-            OnPostResult(rowId, false);
-    }
+    m_runs.SubmitAll();
 }
 
-void CQuillpostDlg::ApplyPendingResults()
+void CQuillpostDlg::OnSubmitFailedAgain()
 {
-    std::vector<std::pair<quint64, bool>> results;
-    {
-        const std::lock_guard<std::mutex> lock(m_pendingMutex);
-        results.swap(m_pendingResults);
-    }
-    for (const auto& [rowId, success] : results)
-        OnPostResult(rowId, success);
+    m_runs.SubmitFailedAgain();
 }
 
-void CQuillpostDlg::OnPostResult(quint64 rowId, bool success)
+void CQuillpostDlg::OnStop()
 {
-    const int row = m_targetList.RowOfId(rowId);
-    if (row >= 0)
-        m_targetList.SetImage(row, success ? ImageSucceeded : ImageFailed);
+    m_runs.Stop();
 }
 
-void CQuillpostDlg::OnRunFinished(quint64 run)
+void CQuillpostDlg::ShowRunStatus()
 {
-    // The worker is past its last report: show what is still waiting for its batch now, and
-    // join the worker, which is immediate.
-    ApplyPendingResults();
-    m_runs.erase(run);
-}
-
-bool CQuillpostDlg::SnapshotRow(int row, CSubmitJob& job) const
-{
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
-    if (!record)
-        return false;
-    job.m_rowId = m_targetList.Id(row);
-    job.m_strUrl = record->m_strUrl;
-    job.m_body = record->GetPostData();
-    return true;
-}
-
-void CQuillpostDlg::OnRowsInserted(int first, int last)
-{
-    if (m_runs.empty())
-        return;
-    // The command inserting the row gives it its record afterwards; take the snapshot once
-    // the command is done.
-    if (m_newRows.isEmpty())
-        QTimer::singleShot(0, &m_runContext, [this] { JoinRunsWithNewRows(); });
-    for (int row = first; row <= last; ++row)
-        m_newRows.append(m_targetList.Id(row));
-}
-
-void CQuillpostDlg::JoinRunsWithNewRows()
-{
-    const QList<quint64> ids = std::exchange(m_newRows, {});
-    for (const quint64 id : ids) {
-        CSubmitJob job;
-        if (!SnapshotRow(m_targetList.RowOfId(id), job))
-            continue;
-        for (const auto& [serial, run] : m_runs)
-            run->Append(job);
-    }
-}
-
-void CQuillpostDlg::OnRowsAboutToBeRemoved(int first, int last)
-{
-    for (int row = first; row <= last; ++row) {
-        const quint64 id = m_targetList.Id(row);
-        m_newRows.removeAll(id);
-        for (const auto& [serial, run] : m_runs)
-            run->Cancel(id);
-    }
-}
-
-void CQuillpostDlg::UpdateRunsFor(int row)
-{
-    CSubmitJob job;
-    if (m_runs.empty() || !SnapshotRow(row, job))
-        return;
-    for (const auto& [serial, run] : m_runs)
-        run->Update(job);
-}
-
-void CQuillpostDlg::AbortRuns()
-{
-    for (const auto& [serial, run] : m_runs)
-        run->Abort();
+    m_ui->runStatusLabel->setText(m_runs.StatusText());
+    m_ui->stopButton->setEnabled(m_runs.IsRunning());
+    m_ui->stopAction->setEnabled(m_runs.IsRunning());
 }
 
 void CQuillpostDlg::OnLoadData()
@@ -598,11 +440,7 @@ bool CQuillpostDlg::LoadTargets()
 {
     const std::string path = m_dataLocation.LoadPath();
     DataFileOutcome outcome = m_dataFile.Load(path);
-    for (std::shared_ptr<CSubmitHost>& record : outcome.records) {
-        const int row = m_targetList.RowCount();
-        m_targetList.InsertRow(row, record->m_strUrl, ImageNotPosted);
-        m_targetList.SetRecord(row, std::move(record));
-    }
+    m_targetList.AppendRows(std::move(outcome.records));
     // No file is the normal first start. A file that is there but unusable is reported,
     // with what the next save does with it; a starting list read from elsewhere is never
     // saved over, so nothing happens to it.

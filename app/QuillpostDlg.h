@@ -4,16 +4,18 @@
 //
 // How it is put together:
 // - Controls come from res/QuillpostDlg.ui: a fixed-size client area whose children sit at
-//   the positions of the original dialog layout (dialog units scaled for the system font).
+//   fixed positions (the layout is drawn in dialog units and scaled for the system font).
 //   The menu bar is made here and set on the dialog's layout above that area; its "File"
-//   menu doubles as the target list's context menu.
+//   menu doubles as the target list's context menu. The "Run" menu repeats the submit
+//   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
+//   status line under the lists.
 // - m_targetList is the target list itself: a model whose rows own their target records
 //   (std::shared_ptr<CSubmitHost>) and carry a status image and a stable row id. The
 //   targetList view only shows it. m_paramList holds the parameter rows of the target that
 //   was last shown; they are display only, the parameters live in the records.
 // - m_url, m_paramName and m_paramValue are the values behind the three edit fields;
-//   ReadFields copies the fields into them and WriteFields copies them back. Handlers read
-//   and write the fields exactly where the commands say so, nowhere else.
+//   ReadFields copies the fields into them and WriteFields copies them back. Each handler
+//   does so at a fixed point of its work and nowhere else.
 // - A left click in a list (the view's clicked signal) and a right button release on the
 //   target list's viewport are the only triggers of ShowSelectedTarget, OnParamListClick
 //   and the context menu; selection moved by the keyboard deliberately shows nothing new.
@@ -24,13 +26,13 @@
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
 //   Help > Open Data Folder shows the folder that holds it through CUrlOpener.
 // - Submit hands the selected record to m_poster, which opens a browser window through the
-//   launcher given to the constructor (the browser helper's by default). Submit All snapshots
-//   every row (id, URL, body) on this thread and starts a CSubmitAllRun; its worker posts
-//   the snapshots and reports each (row id, success) queued to m_runContext, so results are
-//   applied here by row id and none reaches a destroyed window. Rows added during a run join
-//   it, edited rows not yet posted are re-snapshotted, deleted ones are cancelled. Closing
-//   the window aborts every run.
+//   launcher given to the constructor (the browser helper's by default). Submit All hands
+//   the rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and
+//   marks the rows as the results come back; the handlers that change a target tell it so,
+//   and its status shows in runStatusLabel. Stop is enabled only while a run lasts.
+//   Closing the window aborts every run.
 
+#include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
 #include "data/DataFile.h"
@@ -42,22 +44,16 @@
 #include <QStandardItemModel>
 #include <QString>
 
-#include <map>
+#include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <utility>
-#include <vector>
 
 class CBannerLink;
 class CTextLink;
 class CBrowserLauncher;
-class CSubmitAllRun;
-struct CSubmitJob;
 class QAbstractItemView;
 class QMenu;
 class QMenuBar;
-class QTableView;
 
 namespace Ui {
 class QuillpostDlg;
@@ -77,9 +73,9 @@ public:
     // The images of the lists: 0 not posted, 1 post failed, 2 post succeeded, 3 parameter.
     enum Image
     {
-        ImageNotPosted = 0,
-        ImageFailed = 1,
-        ImageSucceeded = 2,
+        ImageNotPosted = CTargetListModel::NotPosted,
+        ImageFailed = CTargetListModel::Failed,
+        ImageSucceeded = CTargetListModel::Succeeded,
         ImageParam = 3
     };
 
@@ -108,20 +104,18 @@ private:
     void OnDeleteParam();
     void OnDeleteAllParams();
     void OnParamListClick();
+    // Edit and Delete: change runs on the selected target's record and the selected
+    // parameter row (as shown there), when there are both.
+    void ChangeSelectedParam(
+        const std::function<void(CSubmitHost& record, int row, const CPostParam& shown)>& change);
 
     // Submitting.
     void OnSubmit();
     void OnSubmitFailed(const QString& reason);
     void OnSubmitAll();
-    void OnPostResult(quint64 rowId, bool success);
-    void ApplyPendingResults();
-    void OnRunFinished(quint64 run);
-    bool SnapshotRow(int row, CSubmitJob& job) const;
-    void OnRowsInserted(int first, int last);
-    void OnRowsAboutToBeRemoved(int first, int last);
-    void JoinRunsWithNewRows();
-    void UpdateRunsFor(int row);
-    void AbortRuns();
+    void OnSubmitFailedAgain();
+    void OnStop();
+    void ShowRunStatus();
 
     // Data file.
     void OnLoadData();
@@ -136,14 +130,12 @@ private:
     void OnAbout();
 
     void SetUpMenus();
-    void SetUpList(QTableView* view, QAbstractItemModel* model, const QList<int>& widths);
     void AppendParamRow(const std::string& name, const std::string& value);
     // The name and value a parameter row shows.
     CPostParam ParamRow(int row) const;
     int SelectedTargetRow() const;
     int SelectedParamRow() const;
 
-    static QList<QIcon> LoadImageList();
     static int FirstSelectedRow(const QAbstractItemView* view);
 
     std::unique_ptr<Ui::QuillpostDlg> m_ui;
@@ -152,6 +144,7 @@ private:
     CDataFile m_dataFile;
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_runMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
 
     QList<QIcon> m_imageList;
@@ -167,13 +160,5 @@ private:
 
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;
-    // Receives the runs' queued reports; declared before m_runs, so it outlives them.
-    QObject m_runContext;
-    // Results the workers have reported and this thread has not applied yet; they are applied
-    // in batches (see OnSubmitAll).
-    std::mutex m_pendingMutex;
-    std::vector<std::pair<quint64, bool>> m_pendingResults;
-    std::map<quint64, std::unique_ptr<CSubmitAllRun>> m_runs;
-    quint64 m_lastRun = 0;
-    QList<quint64> m_newRows;
+    CSubmitRuns m_runs;
 };

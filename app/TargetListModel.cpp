@@ -20,14 +20,21 @@ int CTargetListModel::rowCount(const QModelIndex& parent) const
 
 int CTargetListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 1;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 QVariant CTargetListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.column() != 0 || !IsRow(index.row()))
+    if (!index.isValid() || !IsRow(index.row()))
         return {};
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    if (index.column() == ResultColumn) {
+        if (role == Qt::DisplayRole)
+            return row.result;
+        if (role == Qt::ToolTipRole && !row.details.isEmpty())
+            return row.details;
+        return {};
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -36,10 +43,6 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
         if (row.image >= 0 && row.image < m_images.size())
             return m_images[row.image];
         return {};
-    case ImageRole:
-        return row.image;
-    case IdRole:
-        return row.id;
     default:
         return {};
     }
@@ -47,24 +50,38 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
 
 QVariant CTargetListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-        return QStringLiteral("Submit Url");
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        if (section == UrlColumn)
+            return QStringLiteral("Submit Url");
+        if (section == ResultColumn)
+            return QStringLiteral("Result");
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-quint64 CTargetListModel::InsertRow(int row, std::string text, int image)
+quint64 CTargetListModel::AppendRow(std::shared_ptr<CSubmitHost> record)
 {
-    row = std::clamp(row, 0, RowCount());
-    Row added;
-    added.text = std::move(text);
-    added.image = image;
-    added.id = ++m_lastId;
-    // The new id is the largest so far: appending keeps the ids in row order.
-    m_idsInRowOrder = m_idsInRowOrder && row == RowCount();
-    beginInsertRows(QModelIndex(), row, row);
-    m_rows.insert(m_rows.begin() + row, std::move(added));
-    endInsertRows();
+    std::vector<std::shared_ptr<CSubmitHost>> records;
+    records.push_back(std::move(record));
+    AppendRows(std::move(records));
     return m_lastId;
+}
+
+void CTargetListModel::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records)
+{
+    if (records.empty())
+        return;
+    const int first = RowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(records.size()) - 1);
+    m_rows.reserve(m_rows.size() + records.size());
+    for (std::shared_ptr<CSubmitHost>& record : records) {
+        Row added;
+        added.text = record ? record->m_strUrl : std::string();
+        added.record = std::move(record);
+        added.id = ++m_lastId;
+        m_rows.push_back(std::move(added));
+    }
+    endInsertRows();
 }
 
 void CTargetListModel::RemoveRow(int row)
@@ -82,14 +99,7 @@ void CTargetListModel::Clear()
         return;
     beginResetModel();
     m_rows.clear();
-    m_idsInRowOrder = true;
     endResetModel();
-}
-
-void CTargetListModel::SetRecord(int row, std::shared_ptr<CSubmitHost> record)
-{
-    if (IsRow(row))
-        m_rows[static_cast<std::size_t>(row)].record = std::move(record);
 }
 
 std::shared_ptr<CSubmitHost> CTargetListModel::Record(int row) const
@@ -97,12 +107,28 @@ std::shared_ptr<CSubmitHost> CTargetListModel::Record(int row) const
     return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].record : nullptr;
 }
 
-void CTargetListModel::SetImage(int row, int image)
+void CTargetListModel::SetStatus(int row, int image, QString result, QString details)
 {
     if (!IsRow(row))
         return;
-    m_rows[static_cast<std::size_t>(row)].image = image;
-    RowChanged(row, {Qt::DecorationRole, ImageRole});
+    Row& changed = m_rows[static_cast<std::size_t>(row)];
+    changed.image = image;
+    changed.result = std::move(result);
+    changed.details = std::move(details);
+    RowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+void CTargetListModel::ResetStatuses()
+{
+    if (m_rows.empty())
+        return;
+    for (Row& row : m_rows) {
+        row.image = NotPosted;
+        row.result.clear();
+        row.details.clear();
+    }
+    Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1),
+        {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 int CTargetListModel::Image(int row) const
@@ -130,22 +156,13 @@ quint64 CTargetListModel::Id(int row) const
 
 int CTargetListModel::RowOfId(quint64 id) const
 {
-    // Rows are normally appended, so the ids stand in row order and a result arriving for
-    // every row of a long list costs a binary search each rather than a scan.
-    if (m_idsInRowOrder) {
-        const auto byId = [](const Row& row, quint64 value) { return row.id < value; };
-        const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id, byId);
-        return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
-    }
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].id == id)
-            return static_cast<int>(i);
-    }
-    return -1;
+    // A result arriving for every row of a long list costs a binary search each.
+    const auto byId = [](const Row& row, quint64 value) { return row.id < value; };
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id, byId);
+    return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
 }
 
 void CTargetListModel::RowChanged(int row, const QList<int>& roles)
 {
-    const QModelIndex cell = index(row, 0);
-    Q_EMIT dataChanged(cell, cell, roles);
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1), roles);
 }

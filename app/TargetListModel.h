@@ -5,28 +5,38 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QList>
+#include <QString>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 // The rows of the target list. Each row owns its target record; a record lives as long as
-// its row does, or longer while someone else (a running post) still holds a reference.
+// its row does, or longer while someone else still holds a reference.
 //
-// Every row also gets an id when it is inserted. Ids are never reused while the model
-// lives, so work that finishes later (a background post) can find its row again with
-// RowOfId even after rows above it were removed, and learns when its row is gone.
+// Every row also gets an id when it is added. Ids are never reused while the model lives,
+// so work that finishes later (a background post) can find its row again with RowOfId
+// even after rows above it were removed, and learns when its row is gone. Rows are only
+// ever appended, so the ids stand in row order.
 // The model lives on the window's thread; other threads report to it by queued signals.
 class CTargetListModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    // data() roles beside the display text and the decoration icon.
-    enum Role
+    // A row's status, shown as the image of that index.
+    enum Status
     {
-        ImageRole = Qt::UserRole + 1, // the row's image index (int)
-        IdRole, // the row's id (quint64)
+        NotPosted = 0,
+        Failed = 1,
+        Succeeded = 2
+    };
+
+    enum Column
+    {
+        UrlColumn = 0,
+        ResultColumn = 1,
+        ColumnCount = 2
     };
 
     // images: the shared image list; a row shows images[Image(row)].
@@ -39,8 +49,10 @@ public:
     QVariant headerData(
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // Inserts a row without a record before row (clamped to 0..RowCount()); returns its id.
-    quint64 InsertRow(int row, std::string text, int image);
+    // Appends a row showing the record's URL and image 0; returns its id. A row is added
+    // together with its record, so whoever watches rows being inserted finds it complete.
+    quint64 AppendRow(std::shared_ptr<CSubmitHost> record);
+    void AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records);
     void RemoveRow(int row);
     // Removes every row; records no one else holds are freed.
     void Clear();
@@ -48,9 +60,12 @@ public:
 
     // Accessors of one row. Out-of-range rows are ignored by the setters and read as
     // empty (no record, image -1, empty text, id 0).
-    void SetRecord(int row, std::shared_ptr<CSubmitHost> record);
     std::shared_ptr<CSubmitHost> Record(int row) const;
-    void SetImage(int row, int image);
+    // The image, and what the row's last post came to: a short text for the Result column
+    // and details for its tooltip.
+    void SetStatus(int row, int image, QString result = QString(), QString details = QString());
+    // Every row back to "not posted", without a result.
+    void ResetStatuses();
     int Image(int row) const;
     void SetText(int row, std::string text);
     std::string Text(int row) const;
@@ -63,6 +78,8 @@ private:
     {
         std::shared_ptr<CSubmitHost> record;
         int image = 0;
+        QString result;
+        QString details;
         std::string text;
         quint64 id = 0;
     };
@@ -73,5 +90,4 @@ private:
     QList<QIcon> m_images;
     std::vector<Row> m_rows;
     quint64 m_lastId = 0;
-    bool m_idsInRowOrder = true;
 };

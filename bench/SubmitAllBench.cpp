@@ -1,10 +1,16 @@
-// Submit All over 1,000 targets against a local server that answers 200 at once, beside a
-// bare loop of 1,000 libcurl POSTs of the same bodies. Prints the ratio window/bare and the
-// largest gap between two ticks of a 1 ms timer on the window's thread during the runs.
+// Submit All in the real window against local servers, each figure beside a baseline made in
+// the same run:
+// - 1,000 targets on one server that answers at once, beside a bare loop of 1,000 libcurl
+//   POSTs of the same bodies; with the largest gap between two ticks of a 1 ms timer on the
+//   window's thread during the run.
+// - 200 targets over 20 servers that each wait 100 ms before answering, beside the same posts
+//   one after another; the ideal is 1.0 s (ten posts a server, all servers side by side).
+// - Clearing the list (Load Data) while a run holds 10,000 and 100,000 posts not yet made.
 #include "RatioReporter.h"
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
+#include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
 
 #include <QApplication>
@@ -15,14 +21,22 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,13 +44,19 @@
 namespace {
 
 constexpr int TargetCount = 1000;
+constexpr int SpreadServers = 20;
+constexpr int SpreadTargetsPerServer = 10;
+constexpr auto SpreadDelay = std::chrono::milliseconds(100);
+constexpr double SpreadIdealMs = SpreadTargetsPerServer * 100.0;
 
+// Answers every POST with 200 "ok", after a delay.
 class OkServer
 {
 public:
-    OkServer()
+    explicit OkServer(std::chrono::milliseconds delay = std::chrono::milliseconds(0))
     {
-        m_server.Post(".*", [](const httplib::Request&, httplib::Response& response) {
+        m_server.Post(".*", [delay](const httplib::Request&, httplib::Response& response) {
+            std::this_thread::sleep_for(delay);
             response.set_content("ok", "text/plain");
         });
         m_port = m_server.bind_to_any_port("127.0.0.1");
@@ -49,11 +69,41 @@ public:
         m_server.stop();
         m_thread.join();
     }
-    int Port() const { return m_port; }
+    std::string Url(int target) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/submit/" + std::to_string(target);
+    }
 
 private:
     httplib::Server m_server;
     std::thread m_thread;
+    int m_port = 0;
+};
+
+// Takes connections into its backlog and never answers: a post to it stays in flight.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_socket, 16);
+        ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(m_socket); }
+    std::string Url(int target) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/submit/" + std::to_string(target);
+    }
+
+private:
+    int m_socket = -1;
     int m_port = 0;
 };
 
@@ -63,17 +113,40 @@ OkServer& server()
     return s;
 }
 
+std::vector<std::unique_ptr<OkServer>>& spreadServers()
+{
+    static std::vector<std::unique_ptr<OkServer>> servers = [] {
+        std::vector<std::unique_ptr<OkServer>> made;
+        for (int i = 0; i < SpreadServers; ++i)
+            made.push_back(std::make_unique<OkServer>(SpreadDelay));
+        return made;
+    }();
+    return servers;
+}
+
+std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i)
+{
+    auto record = std::make_shared<CSubmitHost>();
+    record->m_strUrl = std::move(url);
+    record->AddParam(CPostParam("furl", "http://www.mysite.example/page " + std::to_string(i)));
+    record->AddParam(CPostParam("title", "My site: news & notes"));
+    return record;
+}
+
 std::vector<std::shared_ptr<CSubmitHost>> makeTargets()
 {
     std::vector<std::shared_ptr<CSubmitHost>> targets;
-    for (int i = 0; i < TargetCount; ++i) {
-        auto record = std::make_shared<CSubmitHost>();
-        record->m_strUrl = "http://127.0.0.1:" + std::to_string(server().Port()) + "/submit/"
-            + std::to_string(i);
-        record->AddParam(CPostParam("furl", "http://www.mysite.example/page " + std::to_string(i)));
-        record->AddParam(CPostParam("title", "My site: news & notes"));
-        targets.push_back(std::move(record));
-    }
+    for (int i = 0; i < TargetCount; ++i)
+        targets.push_back(makeTarget(server().Url(i), i));
+    return targets;
+}
+
+// In row order the servers take turns, as in a list gathered by hand.
+std::vector<std::shared_ptr<CSubmitHost>> makeSpreadTargets()
+{
+    std::vector<std::shared_ptr<CSubmitHost>> targets;
+    for (int i = 0; i < SpreadServers * SpreadTargetsPerServer; ++i)
+        targets.push_back(makeTarget(spreadServers()[i % SpreadServers]->Url(i), i));
     return targets;
 }
 
@@ -114,38 +187,78 @@ void BM_BareCurlPosts(benchmark::State& state)
     curl_slist_free_all(headers);
 }
 
-// The poster alone on this thread: what the window's run adds shows against this.
-void BM_PosterLoop(benchmark::State& state)
+// The targets posted one after another on this thread, as a run used to.
+void postOneAfterAnother(
+    benchmark::State& state, const std::vector<std::shared_ptr<CSubmitHost>>& targets)
 {
-    const auto targets = makeTargets();
     const CFormPoster poster;
     for (auto _ : state) {
-        int ok = 0;
+        std::size_t ok = 0;
         for (const auto& target : targets) {
             std::string result;
             ok += poster.PostInBackground(*target, result);
         }
-        if (ok != TargetCount)
+        if (ok != targets.size())
+            state.SkipWithError("a post failed");
+    }
+}
+
+// The poster alone on this thread: what the window's run adds shows against this.
+void BM_PosterLoop(benchmark::State& state)
+{
+    postOneAfterAnother(state, makeTargets());
+}
+
+void BM_SpreadOneAfterAnother(benchmark::State& state)
+{
+    postOneAfterAnother(state, makeSpreadTargets());
+}
+
+// The scheduler alone with room for every server at once: what it does where the cap of
+// eight posts in flight does not bind.
+void BM_SpreadSchedulerUncapped(benchmark::State& state)
+{
+    CPostLimits limits;
+    limits.m_maxInFlight = SpreadServers;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t done = 0;
+    std::size_t ok = 0;
+    CPostScheduler scheduler(CFormPoster(nullptr, limits), [&](const CPostResult& result) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        ++done;
+        ok += result.m_bSuccess;
+        changed.notify_all();
+    });
+    std::vector<CSubmitJob> jobs;
+    for (const auto& target : makeSpreadTargets())
+        jobs.push_back(CSubmitJob{0, target->m_strUrl, target->GetPostData()});
+    for (auto _ : state) {
+        std::unique_lock<std::mutex> lock(mutex);
+        done = ok = 0;
+        lock.unlock();
+        scheduler.Add(jobs);
+        lock.lock();
+        changed.wait(lock, [&] { return done == jobs.size(); });
+        if (ok != jobs.size())
             state.SkipWithError("a post failed");
     }
 }
 
 double g_maxGapMs = 0;
 
-// probe: run a 1 ms timer on the window's thread and keep the largest gap between its ticks.
-// The probe wakes that thread a thousand times a second, so the timed run goes without it.
-void submitAll(benchmark::State& state, bool probe)
+// Submit All in the window over the targets until every row is marked. probe: run a 1 ms
+// timer on the window's thread and keep the largest gap between its ticks. The probe wakes
+// that thread a thousand times a second, so the timed runs go without it.
+void submitAll(
+    benchmark::State& state, std::vector<std::shared_ptr<CSubmitHost>> targets, bool probe = false)
 {
     QTemporaryDir folder;
     CQuillpostDlg dlg(folder.path());
     dlg.show();
     auto* model = qobject_cast<CTargetListModel*>(
         dlg.findChild<QTableView*>(QStringLiteral("targetList"))->model());
-    for (auto& target : makeTargets()) {
-        const int row = model->RowCount();
-        model->InsertRow(row, target->m_strUrl, CQuillpostDlg::ImageNotPosted);
-        model->SetRecord(row, std::move(target));
-    }
+    model->AppendRows(std::move(targets));
     auto* submitAll = dlg.findChild<QPushButton*>(QStringLiteral("submitAllButton"));
     QApplication::processEvents();
 
@@ -155,7 +268,7 @@ void submitAll(benchmark::State& state, bool probe)
         model, &QAbstractItemModel::dataChanged, &loop, [&](const QModelIndex& topLeft) {
             const int image = model->Image(topLeft.row());
             if (image == CQuillpostDlg::ImageSucceeded || image == CQuillpostDlg::ImageFailed) {
-                if (++marked == TargetCount)
+                if (++marked == model->RowCount())
                     loop.quit();
             }
         });
@@ -196,18 +309,65 @@ void submitAll(benchmark::State& state, bool probe)
 
 void BM_SubmitAll(benchmark::State& state)
 {
-    submitAll(state, false);
+    submitAll(state, makeTargets());
 }
 
 void BM_SubmitAllProbed(benchmark::State& state)
 {
-    submitAll(state, true);
+    submitAll(state, makeTargets(), true);
+}
+
+void BM_SpreadSubmitAll(benchmark::State& state)
+{
+    submitAll(state, makeSpreadTargets());
+}
+
+// Milliseconds per clearing, by the number of posts the run still had to make.
+std::map<long, double> g_clearMs;
+
+// Load Data in the middle of a run: the list is cleared while the run has state.range(0)
+// posts still to make (all to a server that holds the first one). Only the clearing is timed.
+void BM_ClearDuringRun(benchmark::State& state)
+{
+    const SilentServer silent;
+    QTemporaryDir folder;
+    CQuillpostDlg dlg(folder.path());
+    auto* model = qobject_cast<CTargetListModel*>(
+        dlg.findChild<QTableView*>(QStringLiteral("targetList"))->model());
+    auto* submitAll = dlg.findChild<QPushButton*>(QStringLiteral("submitAllButton"));
+    const int count = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<std::shared_ptr<CSubmitHost>> targets;
+        for (int i = 0; i < count; ++i)
+            targets.push_back(makeTarget(silent.Url(i), i));
+        model->AppendRows(std::move(targets));
+        submitAll->click();
+        const auto start = std::chrono::steady_clock::now();
+        state.ResumeTiming();
+        model->Clear();
+        state.PauseTiming();
+        g_clearMs[count]
+            += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                   .count()
+            / static_cast<double>(state.max_iterations);
+        state.ResumeTiming();
+    }
 }
 
 BENCHMARK(BM_BareCurlPosts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_PosterLoop)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_SubmitAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_SubmitAllProbed)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_SpreadOneAfterAnother)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_SpreadSubmitAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_SpreadSchedulerUncapped)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_ClearDuringRun)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3)
+    ->Arg(10000)
+    ->Arg(100000);
 
 } // namespace
 
@@ -228,6 +388,27 @@ int main(int argc, char** argv)
         std::printf("goal: ratio <= 1.10 (%s)\n", ratio > 0 && ratio <= 1.10 ? "met" : "missed");
         std::printf("largest event-loop gap during Submit All: %.1f ms (goal < 50 ms: %s)\n",
             g_maxGapMs, g_maxGapMs < 50 ? "met" : "missed");
+
+        // One after another takes the sum of all round trips; the ideal is that sum spread
+        // over the servers side by side.
+        const double spread = SpreadServers
+            * reporter.PrintRatio("Submit All over 200 targets on 20 slow servers",
+                "BM_SpreadSubmitAll", "BM_SpreadOneAfterAnother");
+        std::printf("  against the ideal (one after another / %d): %.2f (goal <= 1.3: %s)\n",
+            SpreadServers, spread, spread > 0 && spread <= 1.3 ? "met" : "missed");
+        const double uncapped = SpreadServers
+            * reporter.PrintRatio("The scheduler with room for all 20 servers",
+                "BM_SpreadSchedulerUncapped", "BM_SpreadOneAfterAnother");
+        std::printf("  against the ideal: %.2f; with 8 posts in flight at most the floor is "
+                    "%.2f\n",
+            uncapped, static_cast<double>(SpreadServers) / 8);
+
+        if (g_clearMs.count(10000) && g_clearMs.count(100000) && g_clearMs[10000] > 0) {
+            const double growth = g_clearMs[100000] / g_clearMs[10000];
+            std::printf("Clearing during a run, 100,000 / 10,000 posts waiting: %.1f ms / %.1f "
+                        "ms = %.1f (linear: about 10; goal well under 100: %s)\n",
+                g_clearMs[100000], g_clearMs[10000], growth, growth < 20 ? "met" : "missed");
+        }
         benchmark::Shutdown();
     }
     curl_global_cleanup();

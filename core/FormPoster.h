@@ -2,10 +2,11 @@
 
 #include "core/PostLimits.h"
 
-#include <atomic>
+#include <memory>
 #include <string>
 
 class CBrowserLauncher;
+class CPostTransfer;
 class CSubmitHost;
 struct CBrowserPost;
 
@@ -22,14 +23,21 @@ public:
 
     // Blocks until the exchange ends. On success result is the response body; on a failure
     // of the transfer it is libcurl's message; on a status other than 200 it is unchanged.
+    // Blanks around the URL are ignored; "user:password@" before the server name is sent as
+    // basic authentication.
     bool PostInBackground(const CSubmitHost& host, std::string& result) const;
-    // The same for a URL and body taken beforehand; a set abort flag ends the transfer
-    // within CPostLimits::m_abortCheckMs (the post then fails).
-    bool PostInBackground(const std::string& url, const std::string& body, std::string& result,
-        const std::atomic<bool>* abort = nullptr) const;
+    // The same for a URL and body taken beforehand.
+    bool PostInBackground(
+        const std::string& url, const std::string& body, std::string& result) const;
+
+    // A transfer of body to url set up with this poster's limits and certificates; keepBody as
+    // for CPostTransfer.
+    std::unique_ptr<CPostTransfer> MakeTransfer(
+        const std::string& url, std::string body, bool keepBody) const;
 
     // Server name (with an optional ":port") into url, the path after the first "/" into
-    // object. A leading "http://" is dropped; object is untouched when there is no "/".
+    // object. A leading "http://", in any case, is dropped; object is untouched when there
+    // is no "/".
     static void SplitUrl(std::string& url, std::string& object);
 
     // Opens a browser window posting the target; always true.

@@ -14,8 +14,8 @@ struct CPostLimits
     // Response bytes kept; a longer body fails the post instead of filling memory.
     std::size_t m_maxBodyBytes = 1024 * 1024;
     long m_maxRedirects = 10;
-    // How often a transfer looks at its abort flag.
-    long m_abortCheckMs = 100;
+    // Posts of the Submit All runs in flight at once, over all servers.
+    long m_maxInFlight = 8;
     // The failure text is cut to this many bytes.
     std::size_t m_maxMessageLength = 1022;
 };

@@ -99,8 +99,8 @@ void DataFileTest::Fill(const Targets& targets)
 {
     for (std::shared_ptr<CSubmitHost>& record : ToRecords(targets)) {
         const int row = m_targets->RowCount();
-        m_targets->InsertRow(row, record->m_strUrl, CQuillpostDlg::ImageFailed);
-        m_targets->SetRecord(row, std::move(record));
+        m_targets->AppendRow(std::move(record));
+        m_targets->SetStatus(row, CQuillpostDlg::ImageFailed);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -163,19 +164,25 @@ void QuillpostDlgTest::opensWithDefaults()
     QCOMPARE(m_paramView->model()->rowCount(), 0);
 
     QCOMPARE(m_targets->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Submit Url"));
-    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 600);
+    QCOMPARE(m_targets->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Result"));
+    // Both columns fit the list without scrolling sideways, also with a vertical scroll bar.
+    const QHeaderView* header = m_targetView->horizontalHeader();
+    QVERIFY(header->sectionSize(0) + header->sectionSize(1) <= m_targetView->width()
+            - 2 * m_targetView->frameWidth()
+            - m_targetView->verticalScrollBar()->sizeHint().width());
     QCOMPARE(m_paramView->model()->headerData(1, Qt::Horizontal).toString(),
         QStringLiteral("Parameter Value"));
     QCOMPARE(m_paramView->horizontalHeader()->sectionSize(1), 300);
 
-    const QList<QMenu*> menus = m_dlg->findChild<QMenuBar*>("menuBar")->findChildren<QMenu*>();
     QStringList items;
-    for (QMenu* menu : menus)
-        for (QAction* action : menu->actions())
-            items << menu->title() + "/" + action->text() + "/" + action->statusTip();
+    for (const QAction* title : m_dlg->findChild<QMenuBar*>("menuBar")->actions()) {
+        for (QAction* action : title->menu()->actions())
+            items << title->text() + "/" + action->text() + "/" + action->statusTip();
+    }
     QCOMPARE(items,
-        QStringList({"File/Load Data.../Load Data", "File/Save Data.../Save Data",
-            "Help/Open Data Folder/", "Help/&About Quillpost.../"}));
+        QStringList({"File/Load Data.../Load Data", "File/Save Data.../Save Data", "Run/Submit/",
+            "Run/Submit All/", "Run/Submit Failed Again/", "Run/Stop/", "Help/Open Data Folder/",
+            "Help/&About Quillpost.../"}));
 
     // The image list: teal is see-through, the picture is not.
     AddTarget("t", {"n=v"});
@@ -200,7 +207,7 @@ void QuillpostDlgTest::tabOrderEnterAndEscape()
     const QStringList order = {"urlEdit", "paramNameEdit", "paramValueEdit", "submitButton",
         "addParamButton", "targetList", "deleteAllParamsButton", "paramList", "deleteParamButton",
         "addUrlButton", "deleteUrlButton", "downloadNowButton", "editUrlButton", "editParamButton",
-        "submitAllButton", "urlEdit"};
+        "submitAllButton", "submitFailedAgainButton", "urlEdit"}; // Stop only during a run
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(m_dlg->focusWidget(), Qt::Key_Tab);
         QCOMPARE(m_dlg->focusWidget()->objectName(), order[i]);
@@ -243,7 +250,7 @@ void QuillpostDlgTest::editAndDeleteTarget()
 {
     AddTarget("http://a.example/", {"x=1"});
     AddTarget("http://b.example/", {"y=2"});
-    m_targets->SetImage(1, CQuillpostDlg::ImageSucceeded);
+    m_targets->SetStatus(1, CQuillpostDlg::ImageSucceeded);
     Type("urlEdit", "http://c.example/");
     Press("editUrlButton");
     QCOMPARE(TargetTexts(), QStringList({"http://a.example/", "http://c.example/"}));
@@ -457,20 +464,18 @@ void QuillpostDlgTest::recordsLiveWithTheirRows()
 void QuillpostDlgTest::rowIdsStayValid()
 {
     CTargetListModel model({});
-    const quint64 a = model.InsertRow(0, "a", 0);
-    const quint64 b = model.InsertRow(1, "b", 0);
-    const quint64 c = model.InsertRow(2, "c", 0);
+    const quint64 a = model.AppendRow(std::make_shared<CSubmitHost>());
+    const quint64 b = model.AppendRow(std::make_shared<CSubmitHost>());
+    const quint64 c = model.AppendRow(std::make_shared<CSubmitHost>());
     model.RemoveRow(1);
     QCOMPARE(model.RowOfId(a), 0);
     QCOMPARE(model.RowOfId(b), -1);
     QCOMPARE(model.RowOfId(c), 1);
-    const quint64 d = model.InsertRow(0, "d", 0); // out of id order
-    QVERIFY(d != a && d != b && d != c);
-    QCOMPARE(model.RowOfId(d), 0);
-    QCOMPARE(model.RowOfId(c), 2);
     model.Clear();
     QCOMPARE(model.RowOfId(a), -1);
-    QVERIFY(model.InsertRow(5, "e", 0) > d);
+    const quint64 d = model.AppendRow(std::make_shared<CSubmitHost>());
+    QVERIFY(d > c);
+    QCOMPARE(model.RowOfId(d), 0);
 }
 
 QTEST_MAIN(QuillpostDlgTest)

@@ -2,70 +2,21 @@
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "tests/support/CurlSetup.h"
-#include "tests/support/LocalServer.h"
+#include "tests/support/ScriptedServer.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-
-namespace {
-
-// Paths with "fail" answer 500, "hang" never answer, "gate" wait until Open(); others 200.
-class GatedServer
-{
-public:
-    GatedServer()
-        : m_server([this](const CRecordedRequest& request) { return Reply(request); })
-    {
-    }
-    ~GatedServer() { Open(); }
-
-    void Open()
-    {
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        m_open = true;
-        m_opened.notify_all();
-    }
-    QStringList Lines() const
-    {
-        QStringList lines;
-        for (const auto& request : m_server.Requests())
-            lines << QString::fromStdString(request.m_requestLine + " " + request.m_body);
-        return lines;
-    }
-    CLocalServer& Server() { return m_server; }
-
-private:
-    CScriptedReply Reply(const CRecordedRequest& request)
-    {
-        const std::string& line = request.m_requestLine;
-        if (line.find("/gate") != std::string::npos) {
-            std::unique_lock<std::mutex> lock(m_mutex);
-            m_opened.wait(lock, [&] { return m_open; });
-        }
-        if (line.find("/hang") != std::string::npos)
-            return CScriptedReply::Hang();
-        if (line.find("/fail") != std::string::npos)
-            return CScriptedReply::Status(500);
-        return CScriptedReply::Status(
-            200, "<html><head><title>Posted</title></head></html>", "Content-Type: text/html\r\n");
-    }
-
-    std::mutex m_mutex;
-    std::condition_variable m_opened;
-    bool m_open = false;
-    CLocalServer m_server;
-};
-
-} // namespace
 
 class SubmitTest : public QObject
 {
@@ -78,6 +29,9 @@ private Q_SLOTS:
     void submitAllMarksEachRow();
     void rowsChangedDuringRun();
     void loadDataDuringRun();
+    void stopEndsHangingPost();
+    void submitFailedAgainPostsOnlyFailedRows();
+    void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
 
@@ -87,8 +41,12 @@ private:
     void ClickRow(int row);
     void AddTarget(const QString& path, const QString& value = QStringLiteral("v"));
     QList<int> Images() const;
+    QString Status() const;
+    QPushButton* Button(const char* name) const;
+    QStringList Results() const;
+    QStringList Lines() const;
 
-    std::unique_ptr<GatedServer> m_server;
+    std::unique_ptr<CScriptedServer> m_server;
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CQuillpostDlg> m_dlg;
     QTableView* m_view = nullptr;
@@ -97,7 +55,7 @@ private:
 
 void SubmitTest::init()
 {
-    m_server = std::make_unique<GatedServer>();
+    m_server = std::make_unique<CScriptedServer>();
     m_dir = std::make_unique<QTemporaryDir>();
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
     m_dlg->show();
@@ -122,9 +80,19 @@ void SubmitTest::Type(const char* name, const QString& text)
     QCOMPARE(edit->text(), text);
 }
 
+QPushButton* SubmitTest::Button(const char* name) const
+{
+    return m_dlg->findChild<QPushButton*>(name);
+}
+
 void SubmitTest::Press(const char* button)
 {
-    QTest::mouseClick(m_dlg->findChild<QPushButton*>(button), Qt::LeftButton);
+    QTest::mouseClick(Button(button), Qt::LeftButton);
+}
+
+QString SubmitTest::Status() const
+{
+    return m_dlg->findChild<QLabel*>("runStatusLabel")->text();
 }
 
 void SubmitTest::ClickRow(int row)
@@ -140,8 +108,22 @@ void SubmitTest::AddTarget(const QString& path, const QString& value)
     Type("paramNameEdit", QStringLiteral("furl"));
     Type("paramValueEdit", value);
     Press("addParamButton");
-    // A new row joins a running Submit All from the event loop, once the command is done.
-    QCoreApplication::processEvents();
+}
+
+QStringList SubmitTest::Lines() const
+{
+    QStringList lines;
+    for (const std::string& line : m_server->Lines())
+        lines << QString::fromStdString(line);
+    return lines;
+}
+
+QStringList SubmitTest::Results() const
+{
+    QStringList results;
+    for (int row = 0; row < m_targets->RowCount(); ++row)
+        results << m_targets->index(row, CTargetListModel::ResultColumn).data().toString();
+    return results;
 }
 
 QList<int> SubmitTest::Images() const
@@ -154,21 +136,109 @@ QList<int> SubmitTest::Images() const
 
 void SubmitTest::submitAllMarksEachRow()
 {
+    // An empty list makes a run that ends at once.
+    Press("submitAllButton");
+    QCOMPARE(Status(), QStringLiteral("Done: 0 succeeded, 0 failed in 0:00"));
+    QVERIFY(!Button("stopButton")->isEnabled());
+
     AddTarget("gate");
     AddTarget("fail1");
     AddTarget("ok2", "a b");
-    AddTarget("fail3");
-    m_targets->SetImage(1, CQuillpostDlg::ImageSucceeded);
+    AddTarget("status/202");
+    m_targets->SetStatus(1, CQuillpostDlg::ImageSucceeded, "200 OK · 0.10 s", "earlier");
 
     Press("submitAllButton");
-    // Every row starts the run at 0, also those an earlier run marked.
+    // Every row starts the run at 0 and without a result, also those an earlier run marked.
     QCOMPARE(Images(), (QList<int>{0, 0, 0, 0}));
+    QCOMPARE(Results(), (QStringList{"", "", "", ""}));
+    QVERIFY(!m_targets->index(1, CTargetListModel::ResultColumn).data(Qt::ToolTipRole).isValid());
     QVERIFY(m_server->Server().WaitForRequests(1));
+    // The other rows wait: one post at a time to a server.
+    QVERIFY2(
+        Status().startsWith("Posting 1 of 4 · 0 succeeded · 0 failed · 0:"), qPrintable(Status()));
+    // The clock goes on while nothing else changes.
+    QTRY_VERIFY_WITH_TIMEOUT(Status().endsWith("· 0:01"), 5000);
+    QVERIFY(Button("stopButton")->isEnabled());
     m_server->Open();
+    // Only a 200 succeeds, but the row says what the service answered.
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
-    QCOMPARE(m_server->Lines(),
+    const QStringList results = Results();
+    const QStringList summaries = {"200 OK", "500 Internal Server Error", "200 OK", "202 Accepted"};
+    for (int row = 0; row < results.size(); ++row) {
+        const QRegularExpression expected(
+            "^" + QRegularExpression::escape(summaries[row]) + " · \\d+\\.\\d\\d s$");
+        QVERIFY2(expected.match(results[row]).hasMatch(), qPrintable(results[row]));
+    }
+    QCOMPARE(Lines(),
         (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /fail1 HTTP/1.0 furl=v",
-            "POST /ok2 HTTP/1.0 furl=a%20b", "POST /fail3 HTTP/1.0 furl=v"}));
+            "POST /ok2 HTTP/1.0 furl=a%20b", "POST /status/202 HTTP/1.0 furl=v"}));
+
+    // The tooltip: where the post ended up and how the answer began, as plain text.
+    const QString details
+        = m_targets->index(2, CTargetListModel::ResultColumn).data(Qt::ToolTipRole).toString();
+    QVERIFY2(details.contains(
+                 "Final address: " + QString::fromStdString(m_server->Url("ok2")).toHtmlEscaped()),
+        qPrintable(details));
+    QVERIFY2(details.contains("Answer:\n&lt;html&gt;&lt;head&gt;&lt;title&gt;Posted"),
+        qPrintable(details));
+
+    QTRY_VERIFY(Status().startsWith("Done: 2 succeeded, 2 failed in 0:"));
+    QVERIFY(!Button("stopButton")->isEnabled());
+}
+
+void SubmitTest::stopEndsHangingPost()
+{
+    AddTarget("hang");
+    AddTarget("waiting");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    Press("stopButton");
+    // Well inside the real stall limit (30 s): only Stop can end it this soon.
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{1, 0}), 15000);
+    QVERIFY2(Results()[0].startsWith("Stopped · "), qPrintable(Results()[0]));
+    QCOMPARE(Results()[1], QString());
+    QVERIFY2(Status().startsWith("Stopped: 0 succeeded, 1 failed in 0:"), qPrintable(Status()));
+    QVERIFY(!Button("stopButton")->isEnabled());
+    QTRY_COMPARE(m_server->Server().ClientHangups(), 1);
+    QCOMPARE(m_server->Server().Requests().size(), std::size_t(1));
+}
+
+void SubmitTest::submitFailedAgainPostsOnlyFailedRows()
+{
+    AddTarget("ok1");
+    AddTarget("fail2");
+    AddTarget("ok3");
+    AddTarget("fail4");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2, 1}), 60000);
+    const QStringList before = Results();
+
+    Press("submitFailedAgainButton");
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(6), 60000);
+    QTRY_VERIFY(Status().startsWith("Done: 0 succeeded, 2 failed in 0:"));
+    QCOMPARE(Lines().mid(4),
+        (QStringList{"POST /fail2 HTTP/1.0 furl=v", "POST /fail4 HTTP/1.0 furl=v"}));
+    QCOMPARE(Images(), (QList<int>{2, 1, 2, 1}));
+    // The rows that had succeeded keep their result, time and all.
+    QCOMPARE(Results()[0], before[0]);
+    QCOMPARE(Results()[2], before[2]);
+}
+
+// A post of an earlier run that answers late must not overwrite what a later run showed.
+void SubmitTest::newestPostDecidesTheRow()
+{
+    CScriptedServer other;
+    AddTarget("gate");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    Type("urlEdit", QString::fromStdString(other.Url("fail")));
+    Press("editUrlButton");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), QList<int>{1}, 60000);
+    m_server->Open();
+    QTRY_VERIFY(Status().startsWith("Done: 1 succeeded, 1 failed in 0:"));
+    QCOMPARE(Images(), QList<int>{1});
+    QVERIFY2(Results()[0].startsWith("500 Internal Server Error"), qPrintable(Results()[0]));
 }
 
 void SubmitTest::rowsChangedDuringRun()
@@ -189,7 +259,7 @@ void SubmitTest::rowsChangedDuringRun()
     m_server->Open();
 
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 2, 2}), 60000);
-    QCOMPARE(m_server->Lines(),
+    QCOMPARE(Lines(),
         (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /changed HTTP/1.0 furl=v",
             "POST /added HTTP/1.0 furl=new"}));
 }
@@ -200,16 +270,21 @@ void SubmitTest::loadDataDuringRun()
     AddTarget("second");
     Press("submitAllButton");
     QVERIFY(m_server->Server().WaitForRequests(1));
-    auto* load = m_dlg->findChild<QAction*>("loadDataAction");
-    QVERIFY(load);
-    load->trigger();
-    // The cleared rows are not posted; a row added after the load joins the run.
-    const int loaded = m_targets->RowCount();
+    QFile file(QDir(m_dir->path()).filePath("submitdata.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString("<data><Host URL=\"" + m_server->Url("loaded")
+        + "\"><param name=\"furl\" value=\"x\"/></Host></data>"));
+    file.close();
+    m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    // The cleared rows are not posted; the loaded row joins the run with its parameters, and
+    // so does a row added after the load.
+    QCOMPARE(m_targets->RowCount(), 1);
     AddTarget("after");
     m_server->Open();
-    QTRY_COMPARE_WITH_TIMEOUT(m_targets->Image(loaded), 2, 60000);
-    QCOMPARE(m_server->Lines(),
-        (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /after HTTP/1.0 furl=v"}));
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 2}), 60000);
+    QCOMPARE(Lines(),
+        (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /loaded HTTP/1.0 furl=x",
+            "POST /after HTTP/1.0 furl=v"}));
 }
 
 void SubmitTest::closingAbortsHangingPost()
@@ -234,7 +309,8 @@ void SubmitTest::twoRunsAtOnce()
     Press("submitAllButton");
     QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(6), 60000);
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2}), 60000);
-    QCOMPARE(m_server->Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
+    QCOMPARE(Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
+    QTRY_VERIFY(Status().startsWith("Done: 4 succeeded, 2 failed in 0:"));
 }
 
 int main(int argc, char** argv)

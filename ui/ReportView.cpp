@@ -1,10 +1,38 @@
-#include "app/ReportView.h"
+#include "ui/ReportView.h"
 
+#include "ui/StatusImages.h"
+
+#include <QHeaderView>
 #include <QMouseEvent>
+#include <QPalette>
+
+#include <algorithm>
 
 CReportView::CReportView(QWidget* parent)
     : QTableView(parent)
 {
+    setIconSize(StatusImageSize);
+
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsMovable(true);
+    header->setStretchLastSection(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    // Fixed row heights keep inserting thousands of rows cheap.
+    QHeaderView* rows = verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(std::max(fontMetrics().height() + 4, 19));
+
+    QPalette colours = palette();
+    for (const auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    setPalette(colours);
+}
+
+void CReportView::SetColumnWidths(const QList<int>& widths)
+{
+    for (int column = 0; column < widths.size(); ++column)
+        horizontalHeader()->resizeSection(column, widths[column]);
 }
 
 void CReportView::mousePressEvent(QMouseEvent* event)

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "core/FormPoster.h"
+#include "core/PostResult.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+class CPostScheduler;
+class CTargetListModel;
+struct CSubmitJob;
+
+// The Submit All runs of the main window and what they have still to report.
+//
+// A run posts a copy of its rows (URL and body, taken on this thread) through one scheduler
+// that every run shares, so the one-post-per-server rule holds across runs. Results come back
+// from the scheduler's worker, are queued to this object and applied to the rows by row id in
+// batches, at most once a frame. Of all posts of a row only the newest decides its image: a
+// result from an older post returning after a newer run took the row is dropped.
+//
+// Rows appended while a run lasts join it; rows changed before their post starts are posted
+// as changed; rows removed are dropped from the runs (a post already in flight goes on, and
+// its result is not shown). Everything here runs on the window's thread.
+class CSubmitRuns : public QObject
+{
+    Q_OBJECT
+
+public:
+    CSubmitRuns(CTargetListModel& targets, CFormPoster poster, QObject* parent = nullptr);
+    ~CSubmitRuns() override;
+
+    // Starts a run over every row, after setting every row back to "not posted".
+    void SubmitAll();
+    // Starts a run over the rows showing a failure, in row order; the others keep theirs.
+    void SubmitFailedAgain();
+    // Ends every run: posts in flight end as "Stopped", rows not yet posted stay as they are.
+    void Stop();
+    // Ends every run at once without showing anything more (the window is closing).
+    void Abort();
+    // The row's URL or parameters changed: its posts not yet started send the new ones.
+    void RowChanged(int row);
+
+    bool IsRunning() const { return !m_runs.empty(); }
+    // The progress of the runs, or how the last ones ended; empty before the first.
+    // Runs at once are summed.
+    QString StatusText() const;
+
+Q_SIGNALS:
+    // StatusText or IsRunning may have changed.
+    void StatusChanged();
+
+private:
+    struct Run
+    {
+        std::size_t outstanding = 0;
+    };
+    struct Post
+    {
+        quint64 run = 0;
+        quint64 rowId = 0;
+    };
+
+    // Starts a run over the rows' current records; those without one are skipped.
+    void StartRun(const std::vector<int>& rows);
+    // Adds posts of rows to a run and makes them the rows' newest.
+    void Join(quint64 run, std::vector<CSubmitJob> jobs);
+    bool Snapshot(int row, CSubmitJob& job) const;
+    void OnResult(const CPostResult& result);
+    void ApplyPendingResults();
+    void Apply(const CPostResult& result);
+    // The post has reported, or will not: it no longer counts in its run.
+    void Forget(quint64 jobId);
+    // Dropped before it started: not posted, so not part of the runs at all.
+    void Drop(quint64 jobId);
+    void EndFinishedRuns();
+    void OnRowsInserted(int first, int last);
+    void OnRowsAboutToBeRemoved(int first, int last);
+    void OnAboutToClear();
+
+    CTargetListModel& m_targets;
+    const CFormPoster m_poster;
+
+    std::map<quint64, Run> m_runs;
+    quint64 m_lastRun = 0;
+
+    // The runs since none was running, summed: posts, their outcomes, the time taken.
+    std::size_t m_total = 0;
+    std::size_t m_succeeded = 0;
+    std::size_t m_failed = 0;
+    bool m_started = false;
+    bool m_stopped = false;
+    QElapsedTimer m_clock;
+    qint64 m_elapsedMs = 0;
+    // Keeps the clock of the status going while a run lasts.
+    QTimer m_clockTimer;
+    // Posts that have yet to report, by job id.
+    std::unordered_map<quint64, Post> m_posts;
+    // The posts of each row that have yet to report, oldest first.
+    std::unordered_map<quint64, std::vector<quint64>> m_postsOfRow;
+    // The newest post of each row: only its result is shown.
+    std::unordered_map<quint64, quint64> m_newestPost;
+
+    // Results the worker has reported and this thread has not applied yet.
+    std::mutex m_pendingMutex;
+    std::vector<CPostResult> m_pending;
+
+    // Last: its worker reports into the members above, so it goes first.
+    std::unique_ptr<CPostScheduler> m_scheduler;
+};

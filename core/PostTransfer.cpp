@@ -1,0 +1,410 @@
+#include "core/PostTransfer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+const char HttpScheme[] = "http://";
+const char HttpsScheme[] = "https://";
+const char FormContentType[] = "Content-Type: application/x-www-form-urlencoded";
+const char UserAgent[] = "Quillpost";
+
+std::size_t Length(const char* text)
+{
+    return std::char_traits<char>::length(text);
+}
+
+// Schemes are case-insensitive: "HTTP://" and "Http://" are as good as "http://".
+bool BeginsWithScheme(const std::string& text, const char* scheme)
+{
+    const std::size_t length = Length(scheme);
+    if (text.size() < length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != scheme[i])
+            return false;
+    }
+    return true;
+}
+
+// Blanks and control characters around an address are not part of it (a browser drops
+// them too); they come from pasting or hand-editing the data file.
+std::string TrimBlanks(const std::string& text)
+{
+    const auto isBlank = [](char ch) { return static_cast<unsigned char>(ch) <= 0x20; };
+    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+int HexValue(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return -1;
+}
+
+// "%40" and the like in user information stand for the bytes a browser sends; a "%" not
+// followed by two hex digits stays as it is.
+std::string PercentDecode(const std::string& text)
+{
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const int high = HexValue(text[i + 1]);
+            const int low = HexValue(text[i + 2]);
+            if (high >= 0 && low >= 0) {
+                decoded += static_cast<char>(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        decoded += text[i];
+    }
+    return decoded;
+}
+
+// A server name is a host with an optional ":port". Characters that would make libcurl
+// read user information, a path or a query out of it are refused rather than reinterpreted.
+bool IsServerName(const std::string& server)
+{
+    if (server.empty())
+        return false;
+    for (const char ch : server) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte <= 0x20 || byte == 0x7F || ch == '@' || ch == '?' || ch == '#' || ch == '\\')
+            return false;
+    }
+    return true;
+}
+
+// The object goes on the wire as written, except for bytes a request line cannot carry
+// (controls, blanks, non-ASCII) and "#", which libcurl would cut off as a fragment: those
+// are percent-escaped, so nothing is dropped and no header can be injected.
+std::string RequestPath(const std::string& object)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string path = "/";
+    for (const char ch : object) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte <= 0x20 || byte >= 0x7F || ch == '#') {
+            path += '%';
+            path += hex[byte >> 4];
+            path += hex[byte & 0x0F];
+        } else {
+            path += ch;
+        }
+    }
+    return path;
+}
+
+// The parts of a target's URL a post uses.
+struct Address
+{
+    bool tls = false;
+    std::string server;
+    std::string object;
+    bool credentials = false;
+    std::string user;
+    std::string password;
+};
+
+Address ReadAddress(const std::string& url)
+{
+    Address address;
+    std::string rest = TrimBlanks(url);
+    address.tls = BeginsWithScheme(rest, HttpsScheme);
+    // From here on the two schemes split alike.
+    if (address.tls)
+        rest.replace(0, Length(HttpsScheme), HttpScheme);
+    SplitServerAndObject(rest, address.object);
+    // User information goes as basic authentication, never into the request target.
+    const auto at = rest.rfind('@');
+    if (at != std::string::npos) {
+        const std::string userInfo = rest.substr(0, at);
+        rest.erase(0, at + 1);
+        const auto colon = userInfo.find(':');
+        address.credentials = !userInfo.empty();
+        address.user = PercentDecode(userInfo.substr(0, colon));
+        if (colon != std::string::npos)
+            address.password = PercentDecode(userInfo.substr(colon + 1));
+    }
+    address.server = std::move(rest);
+    return address;
+}
+
+// "15 s", "0.5 s".
+std::string Duration(long milliseconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", static_cast<double>(milliseconds) / 1000);
+    return text;
+}
+
+// "1 MiB", "64 KiB", "1000 bytes".
+std::string Size(std::size_t bytes)
+{
+    if (bytes > 0 && bytes % (1024 * 1024) == 0)
+        return std::to_string(bytes / (1024 * 1024)) + " MiB";
+    if (bytes > 0 && bytes % 1024 == 0)
+        return std::to_string(bytes / 1024) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+} // namespace
+
+void SplitServerAndObject(std::string& url, std::string& object)
+{
+    if (BeginsWithScheme(url, HttpScheme))
+        url.erase(0, Length(HttpScheme));
+    const auto slash = url.find('/');
+    if (slash == std::string::npos)
+        return;
+    object = url.substr(slash + 1);
+    url.erase(slash);
+}
+
+std::string CPostTransfer::ServerKey(const std::string& url)
+{
+    const Address address = ReadAddress(url);
+    std::string server;
+    for (const char ch : address.server)
+        server += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    // "host" and "host:80" are the same server; "[::1]" has colons but no port.
+    const auto colon = server.rfind(':');
+    const auto bracket = server.rfind(']');
+    if (colon == std::string::npos || (bracket != std::string::npos && colon < bracket))
+        server += address.tls ? ":443" : ":80";
+    return (address.tls ? HttpsScheme : HttpScheme) + server;
+}
+
+CPostTransfer::CPostTransfer(const CPostLimits& limits, const std::string& caFile,
+    const std::string& url, std::string body, bool keepBody)
+    : m_limits(limits)
+    , m_keepBody(keepBody)
+    , m_start(std::chrono::steady_clock::now())
+    , m_body(std::move(body))
+{
+    const Address address = ReadAddress(url);
+    if (!IsServerName(address.server)) {
+        m_setup = CURLE_URL_MALFORMAT;
+        return;
+    }
+    m_curl = curl_easy_init();
+    if (!m_curl) {
+        m_setup = CURLE_FAILED_INIT;
+        return;
+    }
+    for (const char* line : {"Accept:", "Expect:", FormContentType}) {
+        curl_slist* grown = curl_slist_append(m_headers, line);
+        if (!grown) {
+            m_setup = CURLE_OUT_OF_MEMORY;
+            return;
+        }
+        m_headers = grown;
+    }
+    const std::string target = std::string(address.tls ? HttpsScheme : HttpScheme) + address.server
+        + RequestPath(address.object);
+
+    const auto set = [this](CURLoption option, auto value) {
+        if (m_setup == CURLE_OK)
+            m_setup = curl_easy_setopt(m_curl, option, value);
+    };
+    set(CURLOPT_ERRORBUFFER, m_error);
+    set(CURLOPT_NOSIGNAL, 1L);
+    // Without it, ending a transfer waits for a name lookup in progress, however long the
+    // resolver takes: Stop or the connect time-out would not end the post.
+    set(CURLOPT_QUICK_EXIT, 1L);
+    set(CURLOPT_URL, target.c_str());
+    set(CURLOPT_PATH_AS_IS, 1L);
+    set(CURLOPT_PROTOCOLS_STR, "http,https");
+    set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    set(CURLOPT_FOLLOWLOCATION, 1L);
+    set(CURLOPT_MAXREDIRS, m_limits.m_maxRedirects);
+    set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    set(CURLOPT_USERAGENT, UserAgent);
+    set(CURLOPT_HTTPHEADER, m_headers);
+    set(CURLOPT_POST, 1L);
+    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_body.size()));
+    set(CURLOPT_POSTFIELDS, m_body.data());
+    set(CURLOPT_SSL_VERIFYPEER, 1L);
+    set(CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!caFile.empty())
+        set(CURLOPT_CAINFO, caFile.c_str());
+    if (address.credentials) {
+        set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+        set(CURLOPT_USERNAME, address.user.c_str());
+        set(CURLOPT_PASSWORD, address.password.c_str());
+    }
+    set(CURLOPT_CONNECTTIMEOUT_MS, m_limits.m_connectTimeoutMs);
+    set(CURLOPT_LOW_SPEED_LIMIT, m_limits.m_lowSpeedBytes);
+    set(CURLOPT_LOW_SPEED_TIME, m_limits.m_lowSpeedSeconds);
+    set(CURLOPT_TIMEOUT_MS, m_limits.m_totalTimeoutMs);
+    set(CURLOPT_WRITEFUNCTION, &CPostTransfer::OnData);
+    set(CURLOPT_WRITEDATA, static_cast<void*>(this));
+    set(CURLOPT_HEADERFUNCTION, &CPostTransfer::OnHeader);
+    set(CURLOPT_HEADERDATA, static_cast<void*>(this));
+}
+
+CPostTransfer::~CPostTransfer()
+{
+    if (m_curl)
+        curl_easy_cleanup(m_curl);
+    curl_slist_free_all(m_headers);
+}
+
+// A 200's body is read to its end, within the size limit; of any other answer only the
+// excerpt is wanted, since the status already decides the post.
+size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
+{
+    auto* transfer = static_cast<CPostTransfer*>(self);
+    const size_t length = size * count;
+    long status = 0;
+    curl_easy_getinfo(transfer->m_curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status == 200) {
+        if (length > transfer->m_limits.m_maxBodyBytes - transfer->m_bytes) {
+            transfer->m_tooLarge = true;
+            return 0;
+        }
+        transfer->m_bytes += length;
+        if (transfer->m_keepBody) {
+            transfer->m_answer.append(data, length);
+            return length;
+        }
+    }
+    if (transfer->AppendExcerpt(data, length) && status != 200) {
+        transfer->m_cutShort = true;
+        return 0;
+    }
+    return length;
+}
+
+// Keeps the reason phrase of the last status line: redirects bring several.
+size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self)
+{
+    auto* transfer = static_cast<CPostTransfer*>(self);
+    const size_t length = size * count;
+    const std::string line(data, length);
+    if (line.compare(0, 5, "HTTP/") == 0) {
+        const auto code = line.find(' ');
+        const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
+        transfer->m_serverReason.clear();
+        if (reason != std::string::npos) {
+            for (std::size_t i = reason + 1; i < line.size(); ++i) {
+                if (static_cast<unsigned char>(line[i]) >= 0x20)
+                    transfer->m_serverReason += line[i];
+            }
+        }
+    }
+    return length;
+}
+
+// True when the answer went on beyond the excerpt.
+bool CPostTransfer::AppendExcerpt(const char* data, size_t length)
+{
+    for (size_t i = 0; i < length; ++i) {
+        const bool startsCharacter = (static_cast<unsigned char>(data[i]) & 0xC0) != 0x80;
+        if (startsCharacter) {
+            if (m_excerptChars == CPostResult::ExcerptLength)
+                return true;
+            ++m_excerptChars;
+        }
+        m_excerpt += data[i];
+    }
+    return false;
+}
+
+double CPostTransfer::Seconds() const
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+}
+
+CPostResult CPostTransfer::Finish(CURLcode code)
+{
+    if (m_setup != CURLE_OK)
+        code = m_setup;
+    CPostResult result;
+    result.m_seconds = Seconds();
+    if (m_curl) {
+        const char* finalUrl = nullptr;
+        if (curl_easy_getinfo(m_curl, CURLINFO_EFFECTIVE_URL, &finalUrl) == CURLE_OK && finalUrl)
+            result.m_strFinalUrl = finalUrl;
+    }
+    if (m_keepBody && m_excerpt.empty())
+        AppendExcerpt(m_answer.data(), m_answer.size());
+    result.m_strExcerpt = m_excerpt;
+
+    long status = 0;
+    if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort))
+        curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status > 0 && !m_tooLarge) {
+        result.m_status = status;
+        result.m_bSuccess = status == 200;
+        const char* reason = StandardReason(status);
+        result.m_strReason = reason ? reason : m_serverReason;
+        return result;
+    }
+    result.m_strMessage = m_error[0] ? m_error : curl_easy_strerror(code);
+    result.m_strReason
+        = m_tooLarge ? "Answer larger than " + Size(m_limits.m_maxBodyBytes) : FailureText(code);
+    return result;
+}
+
+CPostResult CPostTransfer::Stopped() const
+{
+    CPostResult result;
+    result.m_seconds = Seconds();
+    result.m_strReason = "Stopped";
+    return result;
+}
+
+std::string CPostTransfer::FailureText(CURLcode code) const
+{
+    switch (code) {
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return "Server name not found";
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return "Proxy name not found";
+    case CURLE_COULDNT_CONNECT: {
+        long error = 0;
+        curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &error);
+        return error == ECONNREFUSED ? "Connection refused" : "Could not connect";
+    }
+    case CURLE_OPERATION_TIMEDOUT: {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(m_curl, CURLINFO_CONNECT_TIME_T, &connected);
+        if (connected == 0)
+            return "No connection within " + Duration(m_limits.m_connectTimeoutMs);
+        if (Seconds() * 1000 + 100 >= static_cast<double>(m_limits.m_totalTimeoutMs))
+            return "No answer within " + Duration(m_limits.m_totalTimeoutMs);
+        return "No answer within " + Duration(m_limits.m_lowSpeedSeconds * 1000);
+    }
+    case CURLE_TOO_MANY_REDIRECTS:
+        return "Too many redirects";
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return "Certificate not trusted";
+    case CURLE_SSL_CONNECT_ERROR:
+        return "Secure connection failed";
+    case CURLE_GOT_NOTHING:
+        return "Empty answer";
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+        return "Connection lost";
+    case CURLE_URL_MALFORMAT:
+        return "Not a usable address";
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return "Not a web address";
+    case CURLE_WEIRD_SERVER_REPLY:
+        return "Not an HTTP answer";
+    default:
+        return curl_easy_strerror(code);
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QList>
+#include <QTableView>
+
+// The report view both lists of the main window use: rows of fixed height with the status
+// images, columns the user may reorder, and a selection that stays visible when the list
+// loses the focus.
+//
+// Only a left click selects a row with the mouse, the way the window expects: a row is
+// shown when it is clicked, so a drag across rows, a release over another row or a middle
+// click must not move the selection without a click.
+class CReportView : public QTableView
+{
+    Q_OBJECT
+
+public:
+    explicit CReportView(QWidget* parent = nullptr);
+
+    // Once the model is set: the widths of its first columns, in pixels.
+    void SetColumnWidths(const QList<int>& widths);
+
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(
+        const QModelIndex& index, const QEvent* event = nullptr) const override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    QPersistentModelIndex m_pressed;
+};
