@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-// The application object: shows the main window modally and ends the program with it.
+// The application object: shows the main window and ends the program when it closes.
 class CQuillpostApp : public QApplication
 {
 public:

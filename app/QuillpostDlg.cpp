@@ -299,7 +299,7 @@ void CQuillpostDlg::ShowSelectedTarget()
     if (!record)
         return;
     m_paramList.removeRows(0, m_paramList.rowCount());
-    // A walk of its own: the record's cursor may be in use elsewhere.
+    // On a position of its own, leaving the record's cursor where it is.
     CSubmitHost::ParamPosition pos;
     CPostParam param;
     for (bool more = record->GetFirstParam(pos, param); more;

@@ -8,10 +8,10 @@
 // A submit target: the URL a form is posted to and its own ordered POST parameters.
 //
 // Parameters are read by walks. GetFirstParam/GetNextParam without a position use the
-// record's own cursor, which belongs to the window's thread; a walk that may run beside
-// another one (building a body) holds its position itself through the ParamPosition
-// overloads, so no walk ever moves another walk's place. The record takes no lock: a
-// record must never be touched from two threads at once.
+// record's own cursor; the ParamPosition overloads walk on a position the caller holds, so
+// that no walk ever moves another's place, not even one left half done. The program's own
+// walks (the parameter list, the body, the save) all hold their position. The record takes
+// no lock: it is only touched on the window's thread, and Submit All posts copies of it.
 class CSubmitHost
 {
 public:

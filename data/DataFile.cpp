@@ -78,7 +78,7 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
         doc.AppendElement("Host");
         doc.SetAttribute("URL", record->m_strUrl);
         doc.EnterElement();
-        // A walk of its own: a Submit All run may be walking the same record.
+        // On a position of its own, leaving the record's cursor where it is.
         CSubmitHost::ParamPosition pos;
         CPostParam param;
         for (bool more = record->GetFirstParam(pos, param); more;

@@ -14,7 +14,7 @@ class CXmlDocument;
 
 using TargetRecords = std::vector<std::shared_ptr<CSubmitHost>>;
 
-// The data file's name inside the folder it is kept in (the program's own folder).
+// The data file's path inside the folder it is kept in (CDataLocation decides which).
 std::string DataFilePath(const std::string& folder);
 
 struct TargetsRead
