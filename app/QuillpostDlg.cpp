@@ -22,11 +22,10 @@
 #include <QStandardItem>
 #include <QStringList>
 #include <QTableView>
-#include <QTimer>
 #include <QUrl>
 
 #include <limits>
-#include <system_error>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -107,34 +106,40 @@ CQuillpostDlg::CQuillpostDlg(
     m_ui->targetList->setContextMenuPolicy(Qt::PreventContextMenu);
     m_ui->targetList->viewport()->installEventFilter(this);
 
-    connect(m_ui->addUrlButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddUrl);
-    connect(m_ui->editUrlButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditUrl);
-    connect(m_ui->deleteUrlButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDeleteUrl);
-    connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
-    connect(m_ui->submitButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmit);
-    // A browser window that cannot come up is known only after Submit has returned.
-    if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
-        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnSubmitFailed);
-    connect(m_ui->submitAllButton, &QPushButton::clicked, this, &CQuillpostDlg::OnSubmitAll);
-    connect(m_ui->submitFailedAgainButton, &QPushButton::clicked, this,
-        &CQuillpostDlg::OnSubmitFailedAgain);
-    connect(m_ui->stopButton, &QPushButton::clicked, this, &CQuillpostDlg::OnStop);
-    connect(m_ui->submitAction, &QAction::triggered, this, &CQuillpostDlg::OnSubmit);
-    connect(m_ui->submitAllAction, &QAction::triggered, this, &CQuillpostDlg::OnSubmitAll);
-    connect(m_ui->submitFailedAgainAction, &QAction::triggered, this,
-        &CQuillpostDlg::OnSubmitFailedAgain);
-    connect(m_ui->stopAction, &QAction::triggered, this, &CQuillpostDlg::OnStop);
-    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
-    connect(m_ui->addParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddParam);
-    connect(m_ui->editParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnEditParam);
-    connect(m_ui->deleteParamButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDeleteParam);
-    connect(m_ui->deleteAllParamsButton, &QPushButton::clicked, this,
-        &CQuillpostDlg::OnDeleteAllParams);
-    connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
-    connect(m_ui->downloadNowButton, &QPushButton::clicked, this, &CQuillpostDlg::OnDownloadNow);
+    using Handler = void (CQuillpostDlg::*)();
+    const std::pair<QPushButton*, Handler> buttons[] = {
+        {m_ui->addUrlButton, &CQuillpostDlg::OnAddUrl},
+        {m_ui->editUrlButton, &CQuillpostDlg::OnEditUrl},
+        {m_ui->deleteUrlButton, &CQuillpostDlg::OnDeleteUrl},
+        {m_ui->addParamButton, &CQuillpostDlg::OnAddParam},
+        {m_ui->editParamButton, &CQuillpostDlg::OnEditParam},
+        {m_ui->deleteParamButton, &CQuillpostDlg::OnDeleteParam},
+        {m_ui->deleteAllParamsButton, &CQuillpostDlg::OnDeleteAllParams},
+        {m_ui->downloadNowButton, &CQuillpostDlg::OnDownloadNow},
+    };
+    for (const auto& [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, handler);
+    // The submit commands are buttons and items of the Run menu alike.
+    const std::tuple<QPushButton*, QAction*, Handler> runCommands[] = {
+        {m_ui->submitButton, m_ui->submitAction, &CQuillpostDlg::OnSubmit},
+        {m_ui->submitAllButton, m_ui->submitAllAction, &CQuillpostDlg::OnSubmitAll},
+        {m_ui->submitFailedAgainButton, m_ui->submitFailedAgainAction,
+            &CQuillpostDlg::OnSubmitFailedAgain},
+        {m_ui->stopButton, m_ui->stopAction, &CQuillpostDlg::OnStop},
+    };
+    for (const auto& [button, action, handler] : runCommands) {
+        connect(button, &QPushButton::clicked, this, handler);
+        connect(action, &QAction::triggered, this, handler);
+    }
     connect(m_ui->loadDataAction, &QAction::triggered, this, &CQuillpostDlg::OnLoadData);
     connect(m_ui->saveDataAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveData);
     connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
+    connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
+    connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
+    // A browser window that cannot come up is known only after Submit has returned.
+    if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
+        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnSubmitFailed);
+    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
 
     WriteFields();
     m_ui->urlEdit->setFocus();
