@@ -46,6 +46,10 @@ struct SaveOfRead
 SaveOfRead CompareWithSave(
     CXmlDocument& doc, const TargetRecords& records, const TargetsRead& read);
 
+// The size a save of records writes, counted without writing it. For records read from a
+// document, whose texts hold only characters a save writes as they are.
+std::uint64_t SavedSize(const TargetRecords& records);
+
 // Starts doc anew with the declaration and writes one "Host" per record, in order; null
 // records are skipped. Returns the positions of the records with a text the document
 // cannot hold (a control character, bytes that are not UTF-8), which it holds with

@@ -479,6 +479,22 @@ TEST(DataFileWrite, ValuesXmlCannotHoldStillGiveALoadableFile)
             {"a" + fffd + fffd + "b", {{"n" + fffd, "v" + fffd + fffd + "\t"}, {fffd, fffd}}}}));
 }
 
+// What a load counts a save to write is what the save writes.
+TEST(DataFileWrite, SavedSizeIsCountedRight)
+{
+    const std::vector<Targets> lists = {
+        {},
+        {{"", {}}},
+        {{"http://a.example/?x=1&y=<2>", {{"\"q\" 'a'", ">\t\r\n\xE2\x82\xAC"}, {"", ""}}},
+            {"b", {}}},
+    };
+    for (const Targets& targets : lists) {
+        CXmlDocument doc;
+        WriteTargetValues(doc, targets);
+        EXPECT_EQ(SavedSize(ToRecords(targets)), doc.ToText().size()) << doc.ToText();
+    }
+}
+
 // Two bytes of UTF-16 for a quote that is saved as six bytes of "&quot;": a file well within
 // the limit holds a list no save could write. It is refused whole, and kept by the next save.
 TEST(DataFileRead, ListThatWouldSaveOverTheLimitIsRefused)

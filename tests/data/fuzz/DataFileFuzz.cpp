@@ -1,7 +1,8 @@
 // Feeds any bytes to the data file loader: it must not crash, hang or fail without a
 // reason, a check deferred until the text is compared with a save of what was read from it
-// must take exactly what the check made at once takes, and whatever it loads must come
-// back unchanged after being written again.
+// must take exactly what the check made at once takes, whatever it loads must come back
+// unchanged after being written again, and the size counted for that write must be the
+// size written.
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
 #include "data/XmlDocument.h"
@@ -62,6 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!WriteTargets(writer, loaded).empty())
         std::abort();
     const std::string text = writer.ToText();
+    if (SavedSize(loaded) != text.size())
+        std::abort();
     CXmlDocument reader;
     if (!reader.StartFromText(text))
         std::abort();
