@@ -73,7 +73,10 @@ void CTargetListModel::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> reco
         return;
     const int first = RowCount();
     beginInsertRows(QModelIndex(), first, first + static_cast<int>(records.size()) - 1);
-    m_rows.reserve(m_rows.size() + records.size());
+    // Geometric growth: a row appended at a time by Add must not move every row each time.
+    const std::size_t needed = m_rows.size() + records.size();
+    if (needed > m_rows.capacity())
+        m_rows.reserve(std::max(needed, 2 * m_rows.capacity()));
     for (std::shared_ptr<CSubmitHost>& record : records) {
         Row added;
         added.text = record ? record->m_strUrl : std::string();
