@@ -192,18 +192,20 @@ long StatusKiB(pid_t pid, const char* field)
     return -1;
 }
 
+// Byte for byte as the program saves the list, since the program loads what it saved.
 void WriteTargets(const QString& path, int count)
 {
     std::ofstream file(path.toStdString(), std::ios::binary);
-    file << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<data>\n";
+    file << "<?xml version=\"1.0\"?>" << (count > 0 ? "<data>" : "<data/>");
     for (int i = 0; i < count; ++i) {
         file << "<Host URL=\"http://ping" << i << ".example/xmlrpc/submit\">";
         for (int p = 0; p < ParamCount; ++p)
             file << "<param name=\"parameter" << p << "\" value=\"http://www.mysite.example/page/"
                  << i << "\"/>";
-        file << "</Host>\n";
+        file << "</Host>";
     }
-    file << "</data>\n";
+    if (count > 0)
+        file << "</data>";
 }
 
 struct StartSample
