@@ -8,7 +8,6 @@
 #include "ui/MessageBox.h"
 #include "ui/ReportView.h"
 #include "ui/Resources.h"
-#include "ui/StatusImages.h"
 #include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
 

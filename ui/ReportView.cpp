@@ -1,6 +1,6 @@
 #include "ui/ReportView.h"
 
-#include "ui/StatusImages.h"
+#include "ui/Resources.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

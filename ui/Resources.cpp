@@ -1,5 +1,7 @@
 #include "ui/Resources.h"
 
+#include <QBitmap>
+#include <QColor>
 #include <QPixmap>
 #include <QtGlobal>
 
@@ -30,4 +32,16 @@ QCursor HandCursor()
     if (hand.isNull())
         return QCursor(Qt::ArrowCursor);
     return QCursor(hand, 5, 0);
+}
+
+QList<QIcon> StatusImages()
+{
+    InitQuillpostResources();
+    QPixmap strip(QStringLiteral(":/images/status.png"));
+    strip.setMask(strip.createMaskFromColor(QColor(0, 128, 128)));
+    const int width = StatusImageSize.width();
+    QList<QIcon> images;
+    for (int i = 0; i < 4; ++i)
+        images.append(QIcon(strip.copy(i * width, 0, width, strip.height())));
+    return images;
 }
