@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,48 +110,8 @@ bool NameIs(const char* actual, const std::string& name)
 
 } // namespace
 
-CXmlDocument::ParseBuffer::ParseBuffer(std::size_t capacity)
-    : m_data(static_cast<char*>(pugi::get_memory_allocation_function()(capacity ? capacity : 1)))
-    , m_capacity(m_data ? capacity : 0)
-{
-}
-
-CXmlDocument::ParseBuffer::~ParseBuffer()
-{
-    if (m_data)
-        pugi::get_memory_deallocation_function()(m_data);
-}
-
-CXmlDocument::ParseBuffer& CXmlDocument::ParseBuffer::operator=(ParseBuffer&& other) noexcept
-{
-    std::swap(m_data, other.m_data);
-    std::swap(m_size, other.m_size);
-    std::swap(m_capacity, other.m_capacity);
-    return *this;
-}
-
-char* CXmlDocument::ParseBuffer::Release()
-{
-    char* data = m_data;
-    m_data = nullptr;
-    m_size = m_capacity = 0;
-    return data;
-}
-
-bool CXmlDocument::ParseBuffer::Grow(std::size_t capacity)
-{
-    ParseBuffer bigger(capacity);
-    if (!bigger.m_data)
-        return false;
-    if (m_size > 0)
-        std::memcpy(bigger.m_data, m_data, m_size);
-    bigger.m_size = m_size;
-    *this = std::move(bigger);
-    return true;
-}
-
-bool CXmlDocument::ReadFile(const std::string& path, ParseBuffer& buffer, std::string& error,
-    bool& missing, FileStamp& stamp)
+bool CXmlDocument::ReadFile(
+    const std::string& path, std::string& text, std::string& error, bool& missing, FileStamp& stamp)
 {
     // Non-blocking, so that a FIFO in the file's place cannot hold the window.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -169,32 +129,33 @@ bool CXmlDocument::ReadFile(const std::string& path, ParseBuffer& buffer, std::s
         error = "not a regular file";
     } else if (stamp.size > MaxFileSize) {
         error = SizeLimitReason() + " (" + std::to_string(stamp.size) + " bytes)";
-    } else if (!buffer.Grow(static_cast<std::size_t>(stamp.size) + 1)) {
-        error = OsReason(ENOMEM);
     } else {
-        // Read to the end, not to the size seen above: the file may have changed since.
-        for (;;) {
-            if (buffer.Size() == buffer.Capacity()) {
-                if (buffer.Capacity() > MaxFileSize) {
-                    error = SizeLimitReason();
+        try {
+            // Read to the end, not to the size seen above: the file may have changed since.
+            text.resize(static_cast<std::size_t>(stamp.size) + 1);
+            std::size_t size = 0;
+            for (;;) {
+                if (size == text.size()) {
+                    if (size > MaxFileSize) {
+                        error = SizeLimitReason();
+                        break;
+                    }
+                    text.resize(std::min<std::size_t>(size * 2, MaxFileSize + 1));
+                }
+                const ssize_t got = ::read(fd, text.data() + size, text.size() - size);
+                if (got < 0 && errno == EINTR)
+                    continue;
+                if (got < 0) {
+                    error = OsReason(errno);
                     break;
                 }
-                if (!buffer.Grow(std::min<std::size_t>(buffer.Capacity() * 2, MaxFileSize + 1))) {
-                    error = OsReason(ENOMEM);
+                if (got == 0)
                     break;
-                }
+                size += static_cast<std::size_t>(got);
             }
-            const ssize_t got
-                = ::read(fd, buffer.Data() + buffer.Size(), buffer.Capacity() - buffer.Size());
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                error = OsReason(errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            buffer.SetSize(buffer.Size() + static_cast<std::size_t>(got));
+            text.resize(size);
+        } catch (const std::bad_alloc&) {
+            error = OsReason(ENOMEM);
         }
     }
     ::close(fd);
@@ -219,29 +180,22 @@ bool CXmlDocument::StartFromText(const std::string& text, Check check)
 {
     m_strError.clear();
     m_bMissing = false;
-    ParseBuffer buffer(text.size());
-    if (!buffer.Data()) {
-        m_strError = OsReason(ENOMEM);
-        return Parse(buffer, check);
-    }
-    std::memcpy(buffer.Data(), text.data(), text.size());
-    buffer.SetSize(text.size());
-    return Parse(buffer, check);
+    return Parse(text, check);
 }
 
 bool CXmlDocument::OpenFile(const std::string& path, Check check)
 {
     m_strError.clear();
     m_bMissing = false;
-    ParseBuffer buffer;
-    ReadFile(path, buffer, m_strError, m_bMissing, m_stamp);
-    return Parse(buffer, check);
+    std::string text;
+    ReadFile(path, text, m_strError, m_bMissing, m_stamp);
+    return Parse(std::move(text), check);
 }
 
-bool CXmlDocument::Parse(ParseBuffer& buffer, Check check)
+bool CXmlDocument::Parse(std::string text, Check check)
 {
     m_unchecked.clear();
-    const bool parsed = m_strError.empty() && ParseInto(buffer, check);
+    const bool parsed = m_strError.empty() && ParseInto(text, check);
     if (!parsed) {
         m_doc.reset();
         m_unchecked.clear();
@@ -250,17 +204,15 @@ bool CXmlDocument::Parse(ParseBuffer& buffer, Check check)
     return parsed;
 }
 
-bool CXmlDocument::ParseInto(ParseBuffer& buffer, Check check)
+bool CXmlDocument::ParseInto(std::string& text, Check check)
 {
     m_doc.reset();
-    const std::string_view text(buffer.Data(), buffer.Size());
     // No byte order mark and no encoding named: UTF-8, as pugixml reads it by default.
-    if (check == Check::Deferred && text.substr(0, SavedTextStart.size()) == SavedTextStart) {
-        // pugixml parses in place, so the text is kept as it was for the check.
-        m_unchecked.assign(text);
-        const std::size_t size = buffer.Size();
-        const pugi::xml_parse_result parsed = m_doc.load_buffer_inplace_own(
-            buffer.Release(), size, ParseOptions, pugi::encoding_utf8);
+    if (check == Check::Deferred
+        && std::string_view(text).substr(0, SavedTextStart.size()) == SavedTextStart) {
+        const pugi::xml_parse_result parsed
+            = m_doc.load_buffer(text.data(), text.size(), ParseOptions, pugi::encoding_utf8);
+        m_unchecked = std::move(text);
         if (parsed)
             return true;
         // pugixml gives up on less than a well-formed text does: the reason is the strict
@@ -278,21 +230,11 @@ bool CXmlDocument::ParseInto(ParseBuffer& buffer, Check check)
     if (result.encoding == XmlCheck::Encoding::Latin1) {
         encoding = pugi::encoding_latin1;
     } else if (result.encoding == XmlCheck::Encoding::Windows1252) {
-        const std::string utf8 = Windows1252ToUtf8(std::string_view(buffer.Data(), buffer.Size()));
-        ParseBuffer converted(utf8.size());
-        if (!converted.Data()) {
-            m_strError = OsReason(ENOMEM);
-            return false;
-        }
-        std::memcpy(converted.Data(), utf8.data(), utf8.size());
-        converted.SetSize(utf8.size());
-        buffer = std::move(converted);
+        text = Windows1252ToUtf8(text);
         encoding = pugi::encoding_utf8;
     }
-
-    const std::size_t size = buffer.Size();
     const pugi::xml_parse_result parsed
-        = m_doc.load_buffer_inplace_own(buffer.Release(), size, ParseOptions, encoding);
+        = m_doc.load_buffer(text.data(), text.size(), ParseOptions, encoding);
     if (!parsed) {
         // Only when memory runs out, as the check has passed.
         m_strError = std::string("not well-formed XML: ") + parsed.description() + " at byte "
@@ -475,24 +417,24 @@ bool CXmlDocument::AppendElement(const std::string& name)
     return true;
 }
 
-std::string CXmlDocument::GetAttribute(const std::string& name) const
+pugi::xml_attribute CXmlDocument::Attribute(const std::string& name) const
 {
     for (pugi::xml_attribute attribute = m_current.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
         if (NameIs(attribute.name(), name))
-            return attribute.value();
+            return attribute;
     }
-    return std::string();
+    return pugi::xml_attribute();
+}
+
+std::string CXmlDocument::GetAttribute(const std::string& name) const
+{
+    return Attribute(name).value();
 }
 
 bool CXmlDocument::HasAttribute(const std::string& name) const
 {
-    for (pugi::xml_attribute attribute = m_current.first_attribute(); attribute;
-         attribute = attribute.next_attribute()) {
-        if (NameIs(attribute.name(), name))
-            return true;
-    }
-    return false;
+    return !Attribute(name).empty();
 }
 
 CXmlDocument::Contents CXmlDocument::CountContents() const

@@ -107,35 +107,14 @@ protected:
     virtual bool SyncFolder(const std::string& path, std::string& reason);
 
 private:
-    // Memory in pugixml's own allocation, so that a file is parsed where it was read.
-    class ParseBuffer
-    {
-    public:
-        ParseBuffer() = default;
-        explicit ParseBuffer(std::size_t capacity);
-        ParseBuffer(const ParseBuffer&) = delete;
-        ParseBuffer& operator=(ParseBuffer&& other) noexcept;
-        ~ParseBuffer();
-
-        char* Data() const { return m_data; }
-        std::size_t Size() const { return m_size; }
-        std::size_t Capacity() const { return m_capacity; }
-        void SetSize(std::size_t size) { m_size = size; }
-        bool Grow(std::size_t capacity);
-        char* Release();
-
-    private:
-        char* m_data = nullptr;
-        std::size_t m_size = 0;
-        std::size_t m_capacity = 0;
-    };
-
-    static bool ReadFile(const std::string& path, ParseBuffer& buffer, std::string& error,
+    static bool ReadFile(const std::string& path, std::string& text, std::string& error,
         bool& missing, FileAccess::FileStamp& stamp);
-    // Checks and parses buffer unless an error is already set.
-    bool Parse(ParseBuffer& buffer, Check check);
-    bool ParseInto(ParseBuffer& buffer, Check check);
+    // Checks and parses text unless an error is already set.
+    bool Parse(std::string text, Check check);
+    bool ParseInto(std::string& text, Check check);
     void ResetCursor();
+    // The current element's attribute of exactly that name; empty when there is none.
+    pugi::xml_attribute Attribute(const std::string& name) const;
     // The text of SaveFile and ToText.
     void Save(pugi::xml_writer& writer) const;
 
