@@ -267,7 +267,6 @@ void CQuillpostDlg::OnEditUrl()
     const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
     if (!record)
         return;
-    record->m_strUrl = m_url;
     m_targetList.SetText(row, m_url);
     m_runs.RowChanged(row);
 }

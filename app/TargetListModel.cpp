@@ -38,7 +38,7 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return QString::fromStdString(row.text);
+        return row.record ? QString::fromStdString(row.record->m_strUrl) : QString();
     case Qt::DecorationRole:
         if (row.image >= 0 && row.image < m_images.size())
             return m_images[row.image];
@@ -79,7 +79,6 @@ void CTargetListModel::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> reco
         m_rows.reserve(std::max(needed, 2 * m_rows.capacity()));
     for (std::shared_ptr<CSubmitHost>& record : records) {
         Row added;
-        added.text = record ? record->m_strUrl : std::string();
         added.record = std::move(record);
         added.id = ++m_lastId;
         m_rows.push_back(std::move(added));
@@ -143,13 +142,15 @@ void CTargetListModel::SetText(int row, std::string text)
 {
     if (!IsRow(row))
         return;
-    m_rows[static_cast<std::size_t>(row)].text = std::move(text);
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+        record->m_strUrl = std::move(text);
     RowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 std::string CTargetListModel::Text(int row) const
 {
-    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].text : std::string();
+    const std::shared_ptr<CSubmitHost> record = Record(row);
+    return record ? record->m_strUrl : std::string();
 }
 
 quint64 CTargetListModel::Id(int row) const

@@ -67,6 +67,7 @@ public:
     // Every row back to "not posted", without a result.
     void ResetStatuses();
     int Image(int row) const;
+    // The row's text is its record's URL: setting one sets the other.
     void SetText(int row, std::string text);
     std::string Text(int row) const;
     quint64 Id(int row) const;
@@ -80,7 +81,6 @@ private:
         int image = 0;
         QString result;
         QString details;
-        std::string text;
         quint64 id = 0;
     };
 
