@@ -47,31 +47,21 @@ namespace {
 
 bool CopyInto(const std::string& path, const std::string& backup, std::string& reason)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        reason = OsReason(errno);
+    // The file is a regular one within the size limit, so it is read whole. Not committed,
+    // the copy is dropped with the object.
+    QFile source(QFile::decodeName(QByteArray::fromStdString(path)));
+    QSaveFile copy(QFile::decodeName(QByteArray::fromStdString(backup)));
+    if (!source.open(QIODevice::ReadOnly)) {
+        reason = source.errorString().toStdString();
         return false;
     }
-    // Not committed, the copy is dropped with the object.
-    QSaveFile copy(QFile::decodeName(QByteArray::fromStdString(backup)));
-    bool copied = copy.open(QIODevice::WriteOnly);
-    std::string buffer(256 * 1024, '\0');
-    for (ssize_t got = 1; copied && got != 0;) {
-        got = ::read(fd, buffer.data(), buffer.size());
-        if (got < 0 && errno != EINTR) {
-            reason = OsReason(errno);
-            copied = false;
-        } else if (got > 0) {
-            errno = 0;
-            copied = copy.write(buffer.data(), got) == got;
-        }
-    }
-    ::close(fd);
-    if (copied && (!copy.flush() || ::fsync(copy.handle()) != 0 || !copy.commit()))
-        copied = false;
-    if (!copied && reason.empty())
-        reason = Reason(copy, errno);
-    return copied;
+    const QByteArray bytes = source.readAll();
+    errno = 0;
+    if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.flush()
+        && ::fsync(copy.handle()) == 0 && copy.commit())
+        return true;
+    reason = Reason(copy, errno);
+    return false;
 }
 
 } // namespace
