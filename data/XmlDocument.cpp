@@ -100,12 +100,7 @@ bool IsValidName(const std::string& name)
 // as no stored name can hold one.
 bool NameIs(const char* actual, const std::string& name)
 {
-    const std::size_t size = name.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        if (actual[i] != name[i] || actual[i] == '\0')
-            return false;
-    }
-    return actual[size] == '\0';
+    return name.find('\0') == std::string::npos && name == actual;
 }
 
 } // namespace
