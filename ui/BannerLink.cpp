@@ -6,5 +6,3 @@ CBannerLink::CBannerLink(QWidget* parent)
     : CLinkLabel(LinkAddresses::kBanner, parent)
 {
 }
-
-CBannerLink::~CBannerLink() = default;

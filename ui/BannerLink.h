@@ -10,5 +10,4 @@ class CBannerLink : public CLinkLabel
 
 public:
     explicit CBannerLink(QWidget* parent = nullptr);
-    ~CBannerLink() override;
 };

@@ -14,8 +14,6 @@ CLinkLabel::CLinkLabel(const char* address, QWidget* parent)
         setCursor(m_hCursor);
 }
 
-CLinkLabel::~CLinkLabel() = default;
-
 void CLinkLabel::SetURL(const QString& url)
 {
     m_strURL = url;

@@ -13,8 +13,6 @@ class CLinkLabel : public QLabel
     Q_OBJECT
 
 public:
-    ~CLinkLabel() override;
-
     void SetURL(const QString& url);
     const QString& URL() const { return m_strURL; }
 

@@ -27,8 +27,6 @@ CTextLink::CTextLink(QWidget* parent)
     m_font = font();
 }
 
-CTextLink::~CTextLink() = default;
-
 void CTextLink::changeEvent(QEvent* event)
 {
     CLinkLabel::changeEvent(event);

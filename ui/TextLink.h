@@ -16,7 +16,6 @@ class CTextLink : public CLinkLabel
 
 public:
     explicit CTextLink(QWidget* parent = nullptr);
-    ~CTextLink() override;
 
 protected:
     void changeEvent(QEvent* event) override;
