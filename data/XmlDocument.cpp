@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <new>
+#include <sstream>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,22 +38,6 @@ using TextEncoding::Windows1252ToUtf8;
 // Comments and processing instructions are kept only to be counted.
 constexpr unsigned ParseOptions
     = pugi::parse_default | pugi::parse_doctype | pugi::parse_comments | pugi::parse_pi;
-
-class StringWriter : public pugi::xml_writer
-{
-public:
-    explicit StringWriter(std::string& out)
-        : m_out(out)
-    {
-    }
-    void write(const void* data, std::size_t size) override
-    {
-        m_out.append(static_cast<const char*>(data), size);
-    }
-
-private:
-    std::string& m_out;
-};
 
 // Counts what is written and compares it with a text as it goes.
 class CompareWriter : public pugi::xml_writer
@@ -343,10 +328,10 @@ void CXmlDocument::Save(pugi::xml_writer& writer) const
 
 std::string CXmlDocument::ToText() const
 {
-    std::string text;
-    StringWriter writer(text);
+    std::ostringstream text;
+    pugi::xml_writer_stream writer(text);
     Save(writer);
-    return text;
+    return text.str();
 }
 
 CXmlDocument::TextMeasure CXmlDocument::MeasureText(std::string_view other) const
