@@ -1,0 +1,33 @@
+#include "core/BodyKind.h"
+
+namespace {
+
+constexpr char XmlRpcAttribute[] = "xml-rpc";
+constexpr char JsonAttribute[] = "json";
+
+} // namespace
+
+BodyKind BodyKindOf(const std::optional<std::string>& attribute)
+{
+    if (!attribute)
+        return BodyKind::Form;
+    if (*attribute == XmlRpcAttribute)
+        return BodyKind::XmlRpc;
+    if (*attribute == JsonAttribute)
+        return BodyKind::Json;
+    return BodyKind::Unknown;
+}
+
+std::optional<std::string> BodyAttributeOf(BodyKind kind)
+{
+    switch (kind) {
+    case BodyKind::XmlRpc:
+        return std::string(XmlRpcAttribute);
+    case BodyKind::Json:
+        return std::string(JsonAttribute);
+    case BodyKind::Form:
+    case BodyKind::Unknown:
+        break;
+    }
+    return std::nullopt;
+}
