@@ -175,15 +175,22 @@ void SplitServerAndObject(std::string& url, std::string& object)
 std::string CPostTransfer::ServerKey(const std::string& url)
 {
     const Address address = ReadAddress(url);
-    std::string server;
+    std::string host;
     for (const char ch : address.server)
-        server += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    // "host" and "host:80" are the same server; "[::1]" has colons but no port.
-    const auto colon = server.rfind(':');
-    const auto bracket = server.rfind(']');
-    if (colon == std::string::npos || (bracket != std::string::npos && colon < bracket))
-        server += address.tls ? ":443" : ":80";
-    return (address.tls ? HttpsScheme : HttpScheme) + server;
+        host += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    // "[::1]" has colons but no port.
+    std::string port;
+    const auto colon = host.rfind(':');
+    const auto bracket = host.rfind(']');
+    if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket)) {
+        port = host.substr(colon + 1);
+        host.erase(colon);
+    }
+    // "host", "host:80", "host:080" and "host:" are one server to libcurl, so to us.
+    port.erase(0, port.find_first_not_of('0'));
+    if (port.empty())
+        port = address.tls ? "443" : "80";
+    return (address.tls ? HttpsScheme : HttpScheme) + host + ":" + port;
 }
 
 CPostTransfer::CPostTransfer(const CPostLimits& limits, const std::string& caFile,

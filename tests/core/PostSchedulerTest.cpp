@@ -1,4 +1,5 @@
 #include "core/PostScheduler.h"
+#include "core/PostTransfer.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <gtest/gtest.h>
@@ -191,6 +192,49 @@ TEST(PostScheduler, CancelAllDropsOnlyWaitingJobs)
     ASSERT_TRUE(collector.WaitFor(1));
     EXPECT_EQ(collector.Rows(), (std::vector<std::string>{"1:200 OK"}));
     EXPECT_EQ(server.Server().Requests().size(), 1u);
+}
+
+// Spellings libcurl takes to one server are one server here, or the rule of one post per
+// server breaks.
+TEST(PostScheduler, AddressesNamingOneServer)
+{
+    const struct
+    {
+        const char* a;
+        const char* b;
+        bool same;
+    } pairs[] = {
+        {"http://Host.Example/x", "HOST.example/y", true},
+        {"http://host", "http://host:80/", true},
+        {"http://host:080/", "host:80", true},
+        {"http://host:/", "http://host/", true},
+        {"https://host/", "HTTPS://host:443/a", true},
+        {"https://host/", "http://host:443/", false},
+        {"http://host/", "https://host/", false},
+        {"http://host:8080/", "http://host/", false},
+        {"http://[::1]/", "http://[::1]:80/", true},
+        {"http://[::1]:8080/", "http://[::1]/", false},
+        {"http://user:pw@host/", "http://host:80/", true},
+    };
+    for (const auto& pair : pairs) {
+        EXPECT_EQ(CPostTransfer::ServerKey(pair.a) == CPostTransfer::ServerKey(pair.b), pair.same)
+            << pair.a << " vs " << pair.b;
+    }
+}
+
+TEST(PostScheduler, PortSpellingsWaitForEachOther)
+{
+    CScriptedServer server(std::chrono::milliseconds(50));
+    Collector collector;
+    CPostScheduler scheduler(CFormPoster(), collector.OnResult());
+    const std::string port = std::to_string(server.Server().Port());
+    scheduler.Add({CSubmitJob{1, "http://127.0.0.1:" + port + "/a", "a=1"},
+        CSubmitJob{2, "http://127.0.0.1:0" + port + "/b", "a=1"},
+        CSubmitJob{3, "HTTP://127.0.0.1:00" + port + "/c", "a=1"}});
+    ASSERT_TRUE(collector.WaitFor(3));
+    for (const CPostResult& result : collector.Results())
+        EXPECT_TRUE(result.m_bSuccess) << result.Summary();
+    EXPECT_EQ(server.Peak(), 1);
 }
 
 } // namespace
