@@ -106,7 +106,7 @@ void CSubmitRuns::SubmitAll()
     m_targets.ResetStatuses();
     std::vector<int> rows(static_cast<std::size_t>(m_targets.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
-    StartRun(rows);
+    StartRun(rows, true);
 }
 
 void CSubmitRuns::SubmitFailedAgain()
@@ -119,7 +119,7 @@ void CSubmitRuns::SubmitFailedAgain()
         }
     }
     if (!rows.empty())
-        StartRun(rows);
+        StartRun(rows, false);
 }
 
 void CSubmitRuns::Stop()
@@ -159,7 +159,7 @@ QString CSubmitRuns::StatusText() const
             Count(m_failed), Clock(m_elapsedMs));
 }
 
-void CSubmitRuns::StartRun(const std::vector<int>& rows)
+void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
 {
     if (!m_scheduler) {
         try {
@@ -189,7 +189,7 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows)
         m_clockTimer.start();
     }
     const quint64 run = ++m_lastRun;
-    m_runs[run];
+    m_runs[run].takesNewRows = takesNewRows;
     Join(run, std::move(jobs));
     EndFinishedRuns();
     Q_EMIT StatusChanged();
@@ -327,9 +327,11 @@ void CSubmitRuns::OnRowsInserted(int first, int last)
         if (Snapshot(row, job))
             jobs.push_back(std::move(job));
     }
-    // Every run goes through every row; the newest run's post decides.
-    for (const auto& [run, state] : m_runs)
-        Join(run, jobs);
+    // Every Submit All run goes through every row; the newest run's post decides.
+    for (const auto& [run, state] : m_runs) {
+        if (state.takesNewRows)
+            Join(run, jobs);
+    }
 }
 
 void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
@@ -351,15 +353,20 @@ void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
     Q_EMIT StatusChanged();
 }
 
-// Every row goes: one sweep instead of a cancel per row, so clearing a long list during a run
-// costs no more than the list is long.
+// A load replaces the list, so the runs over it end: posts not started are dropped, those in
+// flight stopped, and what they come to belongs to no row any more.
 void CSubmitRuns::OnAboutToClear()
 {
     m_newestPost.clear();
-    if (!m_scheduler)
+    if (!IsRunning())
         return;
-    for (const quint64 jobId : m_scheduler->CancelAll())
-        Drop(jobId);
+    m_stopped = true;
+    m_scheduler->Stop();
+    m_total -= m_posts.size();
+    m_posts.clear();
+    m_postsOfRow.clear();
+    for (auto& [run, state] : m_runs)
+        state.outstanding = 0;
     EndFinishedRuns();
     Q_EMIT StatusChanged();
 }

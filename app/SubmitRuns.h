@@ -26,9 +26,10 @@ struct CSubmitJob;
 // batches, at most once a frame. Of all posts of a row only the newest decides its image: a
 // result from an older post returning after a newer run took the row is dropped.
 //
-// Rows appended while a run lasts join it; rows changed before their post starts are posted
-// as changed; rows removed are dropped from the runs (a post already in flight goes on, and
-// its result is not shown). Everything here runs on the window's thread.
+// Rows appended while a Submit All run lasts join it; rows changed before their post starts
+// are posted as changed; rows removed are dropped from the runs (a post already in flight goes
+// on, and its result is not shown). Clearing the list for a load ends every run: the new list
+// waits for Submit All. Everything here runs on the window's thread.
 class CSubmitRuns : public QObject
 {
     Q_OBJECT
@@ -61,6 +62,9 @@ private:
     struct Run
     {
         std::size_t outstanding = 0;
+        // A Submit All run goes through the rows appended while it lasts; a run of the
+        // failed rows posts those and nothing else.
+        bool takesNewRows = false;
     };
     struct Post
     {
@@ -69,7 +73,7 @@ private:
     };
 
     // Starts a run over the rows' current records; those without one are skipped.
-    void StartRun(const std::vector<int>& rows);
+    void StartRun(const std::vector<int>& rows, bool takesNewRows);
     // Adds posts of rows to a run and makes them the rows' newest.
     void Join(quint64 run, std::vector<CSubmitJob> jobs);
     bool Snapshot(int row, CSubmitJob& job) const;

@@ -31,6 +31,7 @@ private Q_SLOTS:
     void loadDataDuringRun();
     void stopEndsHangingPost();
     void submitFailedAgainPostsOnlyFailedRows();
+    void rowAddedDuringFailedAgainWaits();
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
@@ -224,6 +225,24 @@ void SubmitTest::submitFailedAgainPostsOnlyFailedRows()
     QCOMPARE(Results()[2], before[2]);
 }
 
+// Submit Failed Again posts the failed rows and nothing else, not even a row added meanwhile.
+void SubmitTest::rowAddedDuringFailedAgainWaits()
+{
+    AddTarget("fail1");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), QList<int>{1}, 60000);
+    Type("urlEdit", QString::fromStdString(m_server->Url("gatefail")));
+    Press("editUrlButton");
+    Press("submitFailedAgainButton");
+    QVERIFY(m_server->Server().WaitForRequests(2));
+    AddTarget("added");
+    m_server->Open();
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 0 succeeded, 1 failed in 0:"), 60000);
+    QCOMPARE(Images(), (QList<int>{1, 0}));
+    QCOMPARE(
+        Lines(), (QStringList{"POST /fail1 HTTP/1.0 furl=v", "POST /gatefail HTTP/1.0 furl=v"}));
+}
+
 // A post of an earlier run that answers late must not overwrite what a later run showed.
 void SubmitTest::newestPostDecidesTheRow()
 {
@@ -264,6 +283,8 @@ void SubmitTest::rowsChangedDuringRun()
             "POST /added HTTP/1.0 furl=new"}));
 }
 
+// A load replaces the list: the run over the old one ends there, and the new list waits for
+// Submit All.
 void SubmitTest::loadDataDuringRun()
 {
     AddTarget("gate");
@@ -276,12 +297,15 @@ void SubmitTest::loadDataDuringRun()
         + "\"><param name=\"furl\" value=\"x\"/></Host></data>"));
     file.close();
     m_dlg->findChild<QAction*>("loadDataAction")->trigger();
-    // The cleared rows are not posted; the loaded row joins the run with its parameters, and
-    // so does a row added after the load.
     QCOMPARE(m_targets->RowCount(), 1);
+    QVERIFY2(Status().startsWith("Stopped: 0 succeeded, 0 failed in 0:"), qPrintable(Status()));
+    QVERIFY(!Button("stopButton")->isEnabled());
     AddTarget("after");
     m_server->Open();
-    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 2}), 60000);
+    // The stopped post of a row that is gone is not counted, and nothing was posted unasked.
+    Press("submitAllButton");
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 2 succeeded, 0 failed in 0:"), 60000);
+    QCOMPARE(Images(), (QList<int>{2, 2}));
     QCOMPARE(Lines(),
         (QStringList{"POST /gate HTTP/1.0 furl=v", "POST /loaded HTTP/1.0 furl=x",
             "POST /after HTTP/1.0 furl=v"}));
