@@ -68,7 +68,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_hIcon(ProgramIcon())
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
-    , m_runs(m_targetList, m_poster)
+    , m_runs(m_targetList, m_poster.Settings())
 {
     m_ui->setupUi(this);
     m_banner = m_ui->bannerLabel;
@@ -137,7 +137,7 @@ CQuillpostDlg::CQuillpostDlg(
     connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
     // A browser window that cannot come up is known only after Submit has returned.
     if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
-        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnSubmitFailed);
+        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
 
     WriteFields();
@@ -268,7 +268,7 @@ void CQuillpostDlg::OnEditUrl()
     if (!record)
         return;
     m_targetList.SetText(row, m_url);
-    m_runs.RowChanged(row);
+    m_runs.TargetChanged(row);
 }
 
 void CQuillpostDlg::OnDeleteUrl()
@@ -323,7 +323,7 @@ void CQuillpostDlg::OnAddParam()
         return;
     AppendParamRow(m_paramName, m_paramValue);
     record->AddParam(CPostParam(m_paramName, m_paramValue));
-    m_runs.RowChanged(SelectedTargetRow());
+    m_runs.TargetChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnEditParam()
@@ -354,7 +354,7 @@ void CQuillpostDlg::ChangeSelectedParam(
     if (!record || row < 0)
         return;
     change(*record, row, ParamRow(row));
-    m_runs.RowChanged(target);
+    m_runs.TargetChanged(target);
 }
 
 void CQuillpostDlg::OnDeleteAllParams()
@@ -364,7 +364,7 @@ void CQuillpostDlg::OnDeleteAllParams()
         return;
     record->DeleteAllParams();
     m_paramList.removeRows(0, m_paramList.rowCount());
-    m_runs.RowChanged(SelectedTargetRow());
+    m_runs.TargetChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnParamListClick()
@@ -394,7 +394,7 @@ void CQuillpostDlg::OnSubmit()
     m_poster.SubmitInBrowser(*record);
 }
 
-void CQuillpostDlg::OnSubmitFailed(const QString& reason)
+void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 {
     CMessageBox::Warning(
         this, QStringLiteral("The browser window cannot be opened: %1").arg(reason));

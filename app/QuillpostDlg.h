@@ -70,15 +70,6 @@ public:
         CBrowserLauncher* launcher = nullptr);
     ~CQuillpostDlg() override;
 
-    // The images of the lists: 0 not posted, 1 post failed, 2 post succeeded, 3 parameter.
-    enum Image
-    {
-        ImageNotPosted = CTargetListModel::NotPosted,
-        ImageFailed = CTargetListModel::Failed,
-        ImageSucceeded = CTargetListModel::Succeeded,
-        ImageParam = 3
-    };
-
     void done(int result) override;
 
 protected:
@@ -111,7 +102,7 @@ private:
 
     // Submitting.
     void OnSubmit();
-    void OnSubmitFailed(const QString& reason);
+    void OnBrowserFailed(const QString& reason);
     void OnSubmitAll();
     void OnSubmitFailedAgain();
     void OnStop();

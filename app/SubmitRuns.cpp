@@ -1,14 +1,16 @@
 #include "app/SubmitRuns.h"
 
 #include "app/TargetListModel.h"
+#include "core/PostRequest.h"
 #include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
+#include "ui/Resources.h"
 
 #include <QMetaObject>
-#include <QStringList>
 #include <QTimer>
 
 #include <algorithm>
+#include <new>
 #include <numeric>
 #include <system_error>
 #include <utility>
@@ -18,44 +20,6 @@ namespace {
 // Results are applied at most once a frame: the rows still change as the run goes, and a fast
 // run does not keep the window's thread busy with one repaint per row.
 constexpr int ResultBatchDelayMs = 16;
-
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// "404 Not Found · 0.42 s"
-QString ResultText(const CPostResult& result)
-{
-    return FromUtf8(result.Summary()) + QStringLiteral(" · ")
-        + QString::number(result.m_seconds, 'f', 2) + QStringLiteral(" s");
-}
-
-// libcurl's message, the final address and the start of the answer, as rich text in which
-// everything that came from outside is escaped: an answer is shown as the text it is, never
-// as markup.
-QString ResultDetails(const CPostResult& result)
-{
-    QStringList lines;
-    if (!result.m_strMessage.empty())
-        lines << FromUtf8(result.m_strMessage).toHtmlEscaped();
-    if (!result.m_strFinalUrl.empty())
-        lines << QStringLiteral("Final address: ") + FromUtf8(result.m_strFinalUrl).toHtmlEscaped();
-    if (!result.m_strExcerpt.empty()) {
-        QString answer = FromUtf8(result.m_strExcerpt);
-        answer.remove(QLatin1Char('\r'));
-        for (QChar& ch : answer) {
-            if ((ch.unicode() < 0x20 && ch != QLatin1Char('\n') && ch != QLatin1Char('\t'))
-                || ch.unicode() == 0x7F)
-                ch = QLatin1Char(' ');
-        }
-        lines << QStringLiteral("Answer:\n") + answer.toHtmlEscaped();
-    }
-    if (lines.isEmpty())
-        return QString();
-    return QStringLiteral("<p style='white-space:pre-wrap'>") + lines.join(QLatin1Char('\n'))
-        + QStringLiteral("</p>");
-}
 
 // "1,000": the same grouping whatever the system's locale.
 QString Count(std::size_t number)
@@ -80,10 +44,10 @@ QString Clock(qint64 milliseconds)
 
 } // namespace
 
-CSubmitRuns::CSubmitRuns(CTargetListModel& targets, CFormPoster poster, QObject* parent)
+CSubmitRuns::CSubmitRuns(CTargetListModel& targets, CPostSettings settings, QObject* parent)
     : QObject(parent)
     , m_targets(targets)
-    , m_poster(std::move(poster))
+    , m_settings(std::move(settings))
 {
     connect(&m_targets, &QAbstractItemModel::rowsInserted, this,
         [this](const QModelIndex&, int first, int last) { OnRowsInserted(first, last); });
@@ -103,7 +67,7 @@ CSubmitRuns::~CSubmitRuns()
 
 void CSubmitRuns::SubmitAll()
 {
-    m_targets.ResetStatuses();
+    m_targets.ClearResults();
     std::vector<int> rows(static_cast<std::size_t>(m_targets.RowCount()));
     std::iota(rows.begin(), rows.end(), 0);
     StartRun(rows, true);
@@ -113,8 +77,8 @@ void CSubmitRuns::SubmitFailedAgain()
 {
     std::vector<int> rows;
     for (int row = 0; row < m_targets.RowCount(); ++row) {
-        if (m_targets.Image(row) == CTargetListModel::Failed) {
-            m_targets.SetStatus(row, CTargetListModel::NotPosted);
+        if (m_targets.Image(row) == ImageFailed) {
+            m_targets.ClearResult(row);
             rows.push_back(row);
         }
     }
@@ -127,8 +91,9 @@ void CSubmitRuns::Stop()
     if (!IsRunning())
         return;
     m_stopped = true;
-    for (const quint64 jobId : m_scheduler->Stop())
-        Drop(jobId);
+    // Posts not started were never posted: they leave the runs without a result.
+    for (const quint64 postId : m_scheduler->Stop())
+        Forget(postId);
     EndFinishedRuns();
     Q_EMIT StatusChanged();
 }
@@ -139,7 +104,6 @@ void CSubmitRuns::Abort()
     m_pending.clear();
     m_runs.clear();
     m_posts.clear();
-    m_postsOfRow.clear();
     m_newestPost.clear();
     m_clockTimer.stop();
 }
@@ -149,9 +113,10 @@ QString CSubmitRuns::StatusText() const
     if (!m_started)
         return QString();
     const std::size_t done = m_succeeded + m_failed;
+    const std::size_t total = done + m_posts.size();
     if (IsRunning()) {
         return QStringLiteral("Posting %1 of %2 · %3 succeeded · %4 failed · %5")
-            .arg(Count(std::min(done + 1, m_total)), Count(m_total), Count(m_succeeded),
+            .arg(Count(std::min(done + 1, total)), Count(total), Count(m_succeeded),
                 Count(m_failed), Clock(m_clock.elapsed()));
     }
     return QStringLiteral("%1: %2 succeeded, %3 failed in %4")
@@ -161,78 +126,88 @@ QString CSubmitRuns::StatusText() const
 
 void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
 {
-    if (!m_scheduler) {
-        try {
-            // Its worker never waits for this thread: results come back as queued calls.
-            m_scheduler = std::make_unique<CPostScheduler>(
-                m_poster, [this](const CPostResult& result) { OnResult(result); });
-        } catch (const std::system_error&) {
-            // No thread to be had: nothing is posted, and the rows say so.
-            for (const int row : rows)
-                m_targets.SetStatus(row, CTargetListModel::Failed,
-                    QStringLiteral("Not posted: no thread to post from"));
-            return;
-        }
-    }
-    std::vector<CSubmitJob> jobs;
-    jobs.reserve(rows.size());
-    for (const int row : rows) {
-        CSubmitJob job;
-        if (Snapshot(row, job))
-            jobs.push_back(std::move(job));
-    }
+    if (!HaveScheduler(rows))
+        return;
     if (!IsRunning()) {
         m_started = true;
         m_stopped = false;
-        m_total = m_succeeded = m_failed = 0;
+        m_succeeded = m_failed = 0;
         m_clock.start();
         m_clockTimer.start();
     }
     const quint64 run = ++m_lastRun;
     m_runs[run].takesNewRows = takesNewRows;
-    Join(run, std::move(jobs));
+    Join(run, rows);
     EndFinishedRuns();
     Q_EMIT StatusChanged();
 }
 
-void CSubmitRuns::Join(quint64 run, std::vector<CSubmitJob> jobs)
+bool CSubmitRuns::HaveScheduler(const std::vector<int>& rows)
 {
-    if (jobs.empty())
-        return;
+    if (m_scheduler)
+        return true;
+    CText reason;
+    try {
+        // Its worker never waits for this thread: results come back as queued calls.
+        m_scheduler = std::make_unique<CPostScheduler>(
+            m_settings, [this](const CPostResult& result) { OnResult(result); });
+        return true;
+    } catch (const std::system_error&) {
+        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Not posted: no thread to post from"));
+    } catch (const std::bad_alloc&) {
+        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Not posted: out of memory"));
+    }
+    CPostResult failure;
+    failure.m_reason = reason;
+    for (const int row : rows)
+        m_targets.SetResult(row, failure);
+    return false;
+}
+
+void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
+{
+    std::vector<CPostRequest> requests;
     std::vector<quint64> rowIds;
-    rowIds.reserve(jobs.size());
-    for (const CSubmitJob& job : jobs)
-        rowIds.push_back(job.m_rowId);
-    const quint64 first = m_scheduler->Add(std::move(jobs));
+    requests.reserve(rows.size());
+    rowIds.reserve(rows.size());
+    for (const int row : rows) {
+        const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
+        CPostRequest request;
+        CText refusal;
+        if (!record || !PrepareRequest(*record, request, refusal))
+            continue;
+        requests.push_back(std::move(request));
+        rowIds.push_back(m_targets.Id(row));
+    }
+    if (requests.empty())
+        return;
+    const quint64 first = m_scheduler->Add(std::move(requests));
     m_runs[run].outstanding += rowIds.size();
-    m_total += rowIds.size();
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
-        const quint64 jobId = first + i;
-        m_posts[jobId] = Post{run, rowIds[i]};
-        m_postsOfRow[rowIds[i]].push_back(jobId);
-        m_newestPost[rowIds[i]] = jobId;
+        m_posts[first + i] = Post{run, rowIds[i]};
+        m_newestPost[rowIds[i]] = first + i;
     }
 }
 
-bool CSubmitRuns::Snapshot(int row, CSubmitJob& job) const
+std::vector<quint64> CSubmitRuns::PostsOfRow(quint64 rowId) const
 {
-    const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
-    if (!record)
-        return false;
-    job.m_rowId = m_targets.Id(row);
-    job.m_strUrl = record->m_strUrl;
-    job.m_body = record->GetPostData();
-    return true;
+    std::vector<quint64> posts;
+    for (const auto& [postId, post] : m_posts) {
+        if (post.rowId == rowId)
+            posts.push_back(postId);
+    }
+    return posts;
 }
 
-void CSubmitRuns::RowChanged(int row)
+void CSubmitRuns::TargetChanged(int row)
 {
-    CSubmitJob job;
-    const auto posts = m_postsOfRow.find(m_targets.Id(row));
-    if (posts == m_postsOfRow.end() || !Snapshot(row, job))
+    const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
+    CPostRequest request;
+    CText refusal;
+    if (!record || !PrepareRequest(*record, request, refusal))
         return;
-    for (const quint64 jobId : posts->second)
-        m_scheduler->Update(jobId, job.m_strUrl, job.m_body);
+    for (const quint64 postId : PostsOfRow(m_targets.Id(row)))
+        m_scheduler->Update(postId, request);
 }
 
 // On the scheduler's worker thread.
@@ -270,40 +245,26 @@ void CSubmitRuns::ApplyPendingResults()
 void CSubmitRuns::Apply(const CPostResult& result)
 {
     // A post of a removed row, or from before Abort.
-    if (m_posts.find(result.m_jobId) == m_posts.end())
+    const auto post = m_posts.find(result.m_postId);
+    if (post == m_posts.end())
         return;
-    Forget(result.m_jobId);
+    const quint64 rowId = post->second.rowId;
+    Forget(result.m_postId);
     ++(result.m_bSuccess ? m_succeeded : m_failed);
-    const auto newest = m_newestPost.find(result.m_rowId);
-    if (newest == m_newestPost.end() || newest->second != result.m_jobId)
+    const auto newest = m_newestPost.find(rowId);
+    if (newest == m_newestPost.end() || newest->second != result.m_postId)
         return;
-    const int row = m_targets.RowOfId(result.m_rowId);
-    if (row >= 0)
-        m_targets.SetStatus(row,
-            result.m_bSuccess ? CTargetListModel::Succeeded : CTargetListModel::Failed,
-            ResultText(result), ResultDetails(result));
+    m_newestPost.erase(newest);
+    m_targets.SetResult(m_targets.RowOfId(rowId), result);
 }
 
-void CSubmitRuns::Forget(quint64 jobId)
+void CSubmitRuns::Forget(quint64 postId)
 {
-    const auto post = m_posts.find(jobId);
+    const auto post = m_posts.find(postId);
     if (post == m_posts.end())
         return;
     --m_runs[post->second.run].outstanding;
-    const auto ofRow = m_postsOfRow.find(post->second.rowId);
-    if (ofRow != m_postsOfRow.end()) {
-        std::vector<quint64>& ids = ofRow->second;
-        ids.erase(std::find(ids.begin(), ids.end(), jobId));
-        if (ids.empty())
-            m_postsOfRow.erase(ofRow);
-    }
     m_posts.erase(post);
-}
-
-void CSubmitRuns::Drop(quint64 jobId)
-{
-    Forget(jobId);
-    --m_total;
 }
 
 void CSubmitRuns::EndFinishedRuns()
@@ -319,34 +280,25 @@ void CSubmitRuns::EndFinishedRuns()
 
 void CSubmitRuns::OnRowsInserted(int first, int last)
 {
-    if (m_runs.empty())
-        return;
-    std::vector<CSubmitJob> jobs;
-    for (int row = first; row <= last; ++row) {
-        CSubmitJob job;
-        if (Snapshot(row, job))
-            jobs.push_back(std::move(job));
-    }
+    std::vector<int> rows(static_cast<std::size_t>(last - first + 1));
+    std::iota(rows.begin(), rows.end(), first);
     // Every Submit All run goes through every row; the newest run's post decides.
     for (const auto& [run, state] : m_runs) {
         if (state.takesNewRows)
-            Join(run, jobs);
+            Join(run, rows);
     }
 }
 
+// The row's posts not started are dropped; one in flight goes on, but what it comes to is of
+// no row any more.
 void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
 {
     for (int row = first; row <= last; ++row) {
         const quint64 rowId = m_targets.Id(row);
         m_newestPost.erase(rowId);
-        const auto posts = m_postsOfRow.find(rowId);
-        if (posts == m_postsOfRow.end())
-            continue;
-        // A post in flight goes on and still counts in its run; the others are dropped.
-        const std::vector<quint64> ids = posts->second;
-        for (const quint64 jobId : ids) {
-            if (m_scheduler->Cancel(jobId))
-                Drop(jobId);
+        for (const quint64 postId : PostsOfRow(rowId)) {
+            m_scheduler->Cancel(postId);
+            Forget(postId);
         }
     }
     EndFinishedRuns();
@@ -362,9 +314,7 @@ void CSubmitRuns::OnAboutToClear()
         return;
     m_stopped = true;
     m_scheduler->Stop();
-    m_total -= m_posts.size();
     m_posts.clear();
-    m_postsOfRow.clear();
     for (auto& [run, state] : m_runs)
         state.outstanding = 0;
     EndFinishedRuns();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/FormPoster.h"
+#include "core/PostLimits.h"
 #include "core/PostResult.h"
 
 #include <QElapsedTimer>
@@ -16,7 +16,6 @@
 
 class CPostScheduler;
 class CTargetListModel;
-struct CSubmitJob;
 
 // The Submit All runs of the main window and what they have still to report.
 //
@@ -35,7 +34,7 @@ class CSubmitRuns : public QObject
     Q_OBJECT
 
 public:
-    CSubmitRuns(CTargetListModel& targets, CFormPoster poster, QObject* parent = nullptr);
+    CSubmitRuns(CTargetListModel& targets, CPostSettings settings, QObject* parent = nullptr);
     ~CSubmitRuns() override;
 
     // Starts a run over every row, after setting every row back to "not posted".
@@ -47,7 +46,7 @@ public:
     // Ends every run at once without showing anything more (the window is closing).
     void Abort();
     // The row's URL or parameters changed: its posts not yet started send the new ones.
-    void RowChanged(int row);
+    void TargetChanged(int row);
 
     bool IsRunning() const { return !m_runs.empty(); }
     // The progress of the runs, or how the last ones ended; empty before the first.
@@ -61,11 +60,13 @@ Q_SIGNALS:
 private:
     struct Run
     {
+        // Its posts that have yet to report: the run ends when none is left.
         std::size_t outstanding = 0;
         // A Submit All run goes through the rows appended while it lasts; a run of the
         // failed rows posts those and nothing else.
         bool takesNewRows = false;
     };
+    // A post that has yet to report: the run it counts in and the row it was made for.
     struct Post
     {
         quint64 run = 0;
@@ -74,29 +75,34 @@ private:
 
     // Starts a run over the rows' current records; those without one are skipped.
     void StartRun(const std::vector<int>& rows, bool takesNewRows);
-    // Adds posts of rows to a run and makes them the rows' newest.
-    void Join(quint64 run, std::vector<CSubmitJob> jobs);
-    bool Snapshot(int row, CSubmitJob& job) const;
+    // False when no scheduler can be had; the rows then say why.
+    bool HaveScheduler(const std::vector<int>& rows);
+    // Posts the rows in the run and makes those posts the rows' newest.
+    void Join(quint64 run, const std::vector<int>& rows);
     void OnResult(const CPostResult& result);
     void ApplyPendingResults();
     void Apply(const CPostResult& result);
-    // The post has reported, or will not: it no longer counts in its run.
-    void Forget(quint64 jobId);
-    // Dropped before it started: not posted, so not part of the runs at all.
-    void Drop(quint64 jobId);
+    // The post will not be shown: it no longer counts in its run.
+    void Forget(quint64 postId);
+    // The posts of a row that have yet to report.
+    std::vector<quint64> PostsOfRow(quint64 rowId) const;
     void EndFinishedRuns();
     void OnRowsInserted(int first, int last);
     void OnRowsAboutToBeRemoved(int first, int last);
     void OnAboutToClear();
 
     CTargetListModel& m_targets;
-    const CFormPoster m_poster;
+    const CPostSettings m_settings;
 
     std::map<quint64, Run> m_runs;
     quint64 m_lastRun = 0;
+    // Posts that have yet to report, by id.
+    std::unordered_map<quint64, Post> m_posts;
+    // The newest post of each row, until it reports: only its result is shown.
+    std::unordered_map<quint64, quint64> m_newestPost;
 
-    // The runs since none was running, summed: posts, their outcomes, the time taken.
-    std::size_t m_total = 0;
+    // The runs since none was running, summed: the outcomes so far, and the time taken. The
+    // posts in all are these and the ones that have yet to report.
     std::size_t m_succeeded = 0;
     std::size_t m_failed = 0;
     bool m_started = false;
@@ -105,12 +111,6 @@ private:
     qint64 m_elapsedMs = 0;
     // Keeps the clock of the status going while a run lasts.
     QTimer m_clockTimer;
-    // Posts that have yet to report, by job id.
-    std::unordered_map<quint64, Post> m_posts;
-    // The posts of each row that have yet to report, oldest first.
-    std::unordered_map<quint64, std::vector<quint64>> m_postsOfRow;
-    // The newest post of each row: only its result is shown.
-    std::unordered_map<quint64, quint64> m_newestPost;
 
     // Results the worker has reported and this thread has not applied yet.
     std::mutex m_pendingMutex;

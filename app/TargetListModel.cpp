@@ -1,5 +1,8 @@
 #include "app/TargetListModel.h"
 
+#include "app/ResultText.h"
+#include "ui/Resources.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -29,10 +32,14 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
         return {};
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
     if (index.column() == ResultColumn) {
+        if (!row.result)
+            return {};
         if (role == Qt::DisplayRole)
-            return row.result;
-        if (role == Qt::ToolTipRole && !row.details.isEmpty())
-            return row.details;
+            return CResultText::Summary(*row.result);
+        if (role == Qt::ToolTipRole) {
+            const QString details = CResultText::Details(*row.result);
+            return details.isEmpty() ? QVariant() : details;
+        }
         return {};
     }
     switch (role) {
@@ -40,9 +47,7 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole:
         return row.record ? QString::fromStdString(row.record->m_strUrl) : QString();
     case Qt::DecorationRole:
-        if (row.image >= 0 && row.image < m_images.size())
-            return m_images[row.image];
-        return {};
+        return m_images.value(Image(index.row()));
     default:
         return {};
     }
@@ -109,33 +114,48 @@ std::shared_ptr<CSubmitHost> CTargetListModel::Record(int row) const
     return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].record : nullptr;
 }
 
-void CTargetListModel::SetStatus(int row, int image, QString result, QString details)
+void CTargetListModel::SetResult(int row, CPostResult result)
 {
     if (!IsRow(row))
         return;
-    Row& changed = m_rows[static_cast<std::size_t>(row)];
-    changed.image = image;
-    changed.result = std::move(result);
-    changed.details = std::move(details);
-    RowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
+    m_rows[static_cast<std::size_t>(row)].result = std::move(result);
+    EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
 
-void CTargetListModel::ResetStatuses()
+const CPostResult* CTargetListModel::Result(int row) const
+{
+    if (!IsRow(row))
+        return nullptr;
+    const std::optional<CPostResult>& result = m_rows[static_cast<std::size_t>(row)].result;
+    return result ? &*result : nullptr;
+}
+
+void CTargetListModel::ClearResult(int row)
+{
+    if (!IsRow(row))
+        return;
+    m_rows[static_cast<std::size_t>(row)].result.reset();
+    EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+void CTargetListModel::ClearResults()
 {
     if (m_rows.empty())
         return;
-    for (Row& row : m_rows) {
-        row.image = NotPosted;
-        row.result.clear();
-        row.details.clear();
-    }
+    for (Row& row : m_rows)
+        row.result.reset();
     Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1),
         {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 int CTargetListModel::Image(int row) const
 {
-    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].image : -1;
+    const CPostResult* result = Result(row);
+    if (!IsRow(row))
+        return -1;
+    if (!result)
+        return ImageNotPosted;
+    return result->m_bSuccess ? ImageSucceeded : ImageFailed;
 }
 
 void CTargetListModel::SetText(int row, std::string text)
@@ -144,7 +164,7 @@ void CTargetListModel::SetText(int row, std::string text)
         return;
     if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
         record->m_strUrl = std::move(text);
-    RowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
+    EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 std::string CTargetListModel::Text(int row) const
@@ -166,7 +186,7 @@ int CTargetListModel::RowOfId(quint64 id) const
     return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
 }
 
-void CTargetListModel::RowChanged(int row, const QList<int>& roles)
+void CTargetListModel::EmitRowChanged(int row, const QList<int>& roles)
 {
     Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1), roles);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PostResult.h"
 #include "core/SubmitHost.h"
 
 #include <QAbstractTableModel>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,14 +26,6 @@ class CTargetListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    // A row's status, shown as the image of that index.
-    enum Status
-    {
-        NotPosted = 0,
-        Failed = 1,
-        Succeeded = 2
-    };
-
     enum Column
     {
         UrlColumn = 0,
@@ -39,7 +33,7 @@ public:
         ColumnCount = 2
     };
 
-    // images: the shared image list; a row shows images[Image(row)].
+    // images: the shared image list (ui/Resources.h); a row shows images[Image(row)].
     explicit CTargetListModel(QList<QIcon> images, QObject* parent = nullptr);
     ~CTargetListModel() override;
 
@@ -59,13 +53,16 @@ public:
     int RowCount() const { return static_cast<int>(m_rows.size()); }
 
     // Accessors of one row. Out-of-range rows are ignored by the setters and read as
-    // empty (no record, image -1, empty text, id 0).
+    // empty (no record, no result, image -1, empty text, id 0).
     std::shared_ptr<CSubmitHost> Record(int row) const;
-    // The image, and what the row's last post came to: a short text for the Result column
-    // and details for its tooltip.
-    void SetStatus(int row, int image, QString result = QString(), QString details = QString());
-    // Every row back to "not posted", without a result.
-    void ResetStatuses();
+    // What the row's last post came to; the row's image, its Result column and that column's
+    // tooltip show it.
+    void SetResult(int row, CPostResult result);
+    const CPostResult* Result(int row) const;
+    // The row back to "not posted", without a result; with no row given, every row.
+    void ClearResult(int row);
+    void ClearResults();
+    // ImageNotPosted, ImageFailed or ImageSucceeded.
     int Image(int row) const;
     // The row's text is its record's URL: setting one sets the other.
     void SetText(int row, std::string text);
@@ -78,14 +75,12 @@ private:
     struct Row
     {
         std::shared_ptr<CSubmitHost> record;
-        int image = 0;
-        QString result;
-        QString details;
+        std::optional<CPostResult> result;
         quint64 id = 0;
     };
 
     bool IsRow(int row) const { return row >= 0 && row < RowCount(); }
-    void RowChanged(int row, const QList<int>& roles);
+    void EmitRowChanged(int row, const QList<int>& roles);
 
     QList<QIcon> m_images;
     std::vector<Row> m_rows;

@@ -8,6 +8,7 @@
 // its _NET_WM_PID, and is painted once most of it is no longer the black of the screen
 // behind it (Xvfb -br; the window has no background of its own).
 #include "core/BrowserLauncher.h"
+#include "core/PostRequest.h"
 #include "ui/HelperLauncher.h"
 
 #include <QCoreApplication>
@@ -293,8 +294,10 @@ std::optional<std::pair<double, double>> SubmitOnce(AnswerServer& server)
     server.m_loaded = false;
     QElapsedTimer timer;
     timer.start();
-    launcher.Navigate(CBrowserPost{server.Url(), "furl=http%3A%2F%2Fwww.mysite.example%2F",
-        "Content-Type: application/x-www-form-urlencoded\r\n"});
+    CPostRequest request;
+    request.m_strUrl = server.Url();
+    request.m_body = "furl=http%3A%2F%2Fwww.mysite.example%2F";
+    launcher.Navigate(request);
     double shownMs = 0;
     while (!server.m_loaded && failure.isEmpty() && timer.elapsed() < 60000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);

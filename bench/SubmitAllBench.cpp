@@ -12,6 +12,7 @@
 #include "core/FormPoster.h"
 #include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
+#include "ui/Resources.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -267,7 +268,7 @@ void submitAll(
     QObject::connect(
         model, &QAbstractItemModel::dataChanged, &loop, [&](const QModelIndex& topLeft) {
             const int image = model->Image(topLeft.row());
-            if (image == CQuillpostDlg::ImageSucceeded || image == CQuillpostDlg::ImageFailed) {
+            if (image == ImageSucceeded || image == ImageFailed) {
                 if (++marked == model->RowCount())
                     loop.quit();
             }
@@ -298,7 +299,7 @@ void submitAll(
     }
     int failed = 0;
     for (int row = 0; row < model->RowCount(); ++row)
-        failed += model->Image(row) != CQuillpostDlg::ImageSucceeded;
+        failed += model->Image(row) != ImageSucceeded;
     if (failed)
         state.SkipWithError("a post failed");
     if (probe) {

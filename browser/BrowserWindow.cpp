@@ -1,6 +1,6 @@
 #include "browser/BrowserWindow.h"
 
-#include "core/BrowserRequest.h"
+#include "core/PostRequest.h"
 #include "ui/Resources.h"
 #include "ui/UrlOpener.h"
 
@@ -100,14 +100,13 @@ QUrl CBrowserWindow::TargetUrl(const std::string& url)
     return QUrl(QStringLiteral("http://") + text, QUrl::TolerantMode);
 }
 
-void CBrowserWindow::Post(const CBrowserRequest& request)
+void CBrowserWindow::Post(const CPostRequest& request)
 {
     QWebEngineHttpRequest post(TargetUrl(request.m_strUrl));
     post.setMethod(QWebEngineHttpRequest::Post);
     post.setPostData(QByteArray::fromStdString(request.m_body));
-    for (const CBrowserRequest::Header& header : request.m_headers)
-        post.setHeader(
-            QByteArray::fromStdString(header.first), QByteArray::fromStdString(header.second));
+    post.setHeader(
+        QByteArrayLiteral("Content-Type"), QByteArray::fromStdString(request.m_strContentType));
     m_view->load(post);
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-struct CBrowserRequest;
+struct CPostRequest;
 class QAction;
 class QLineEdit;
 class QProgressBar;
@@ -23,8 +23,8 @@ public:
     explicit CBrowserWindow(QWidget* parent = nullptr);
     ~CBrowserWindow() override;
 
-    // Sends the request's exact body bytes and header fields; returns without waiting.
-    void Post(const CBrowserRequest& request);
+    // Sends the request's exact body bytes and content type; returns without waiting.
+    void Post(const CPostRequest& request);
 
     // The address a target's URL is loaded from: an http or https URL as it stands; any
     // other text names a server and path, as it does for a background post, so http.

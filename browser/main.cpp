@@ -1,13 +1,13 @@
 // quillpost-browser: shows the answer to one Submit in a window of its own.
 //
-// The main program starts it with a framed request on standard input (core/BrowserRequest.h)
+// The main program starts it with a framed request on standard input (core/RequestFrame.h)
 // and waits only until the window is up. So the program forks: the window process opens the
 // window and says so on a pipe; the first process passes that on as "shown <pid>" and ends,
 // and the window lives on by itself, after the main program too. A failure before that ends
 // the first process with a non-zero status and a one-line reason on standard error.
 
 #include "browser/BrowserWindow.h"
-#include "core/BrowserRequest.h"
+#include "core/RequestFrame.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -29,7 +29,7 @@ namespace {
 
 int GiveUp(const std::string& reason)
 {
-    std::fprintf(stderr, "%s%s\n", CBrowserRequest::ReasonPrefix, reason.c_str());
+    std::fprintf(stderr, "%s%s\n", RequestFrame::ReasonPrefix, reason.c_str());
     return 1;
 }
 
@@ -80,8 +80,8 @@ int AwaitWindow(pid_t window, int pipe)
 {
     std::string word = ReadToEnd(pipe);
     close(pipe);
-    if (word == std::string(CBrowserRequest::ShownReply) + "\n") {
-        std::printf("%s %ld\n", CBrowserRequest::ShownReply, static_cast<long>(window));
+    if (word == std::string(RequestFrame::ShownReply) + "\n") {
+        std::printf("%s %ld\n", RequestFrame::ShownReply, static_cast<long>(window));
         return 0;
     }
     int status = 0;
@@ -92,7 +92,7 @@ int AwaitWindow(pid_t window, int pipe)
 
 void SayShown(int pipe)
 {
-    const std::string word = std::string(CBrowserRequest::ShownReply) + "\n";
+    const std::string word = std::string(RequestFrame::ShownReply) + "\n";
     if (write(pipe, word.data(), word.size()) < 0) {
         // The first process is gone; the window stays all the same.
     }
@@ -107,7 +107,7 @@ void SayShown(int pipe)
     }
 }
 
-int RunWindow(int argc, char** argv, const CBrowserRequest& request, int pipe)
+int RunWindow(int argc, char** argv, const CPostRequest& request, int pipe)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
@@ -129,7 +129,7 @@ int main(int argc, char** argv)
 
     std::ios::sync_with_stdio(false);
     std::string error;
-    const std::optional<CBrowserRequest> request = CBrowserRequest::Read(std::cin, error);
+    const std::optional<CPostRequest> request = RequestFrame::Read(std::cin, error);
     if (!request)
         return GiveUp(error);
 

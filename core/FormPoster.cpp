@@ -1,38 +1,21 @@
 #include "core/FormPoster.h"
 
 #include "core/BrowserLauncher.h"
+#include "core/PostRequest.h"
 #include "core/PostTransfer.h"
 #include "core/SubmitHost.h"
 
 #include <curl/curl.h>
 
-#include <memory>
 #include <utility>
 
-namespace {
-
-const char FormContentType[] = "Content-Type: application/x-www-form-urlencoded";
-
-} // namespace
-
-CFormPoster::CFormPoster(CBrowserLauncher* launcher, CPostLimits limits)
+CFormPoster::CFormPoster(CBrowserLauncher* launcher, CPostSettings settings)
     : m_launcher(launcher)
-    , m_limits(limits)
+    , m_settings(std::move(settings))
 {
 }
 
 CFormPoster::~CFormPoster() = default;
-
-void CFormPoster::SetCaFile(std::string path)
-{
-    m_strCaFile = std::move(path);
-}
-
-std::unique_ptr<CPostTransfer> CFormPoster::MakeTransfer(
-    const std::string& url, std::string body, bool keepBody) const
-{
-    return std::make_unique<CPostTransfer>(m_limits, m_strCaFile, url, std::move(body), keepBody);
-}
 
 void CFormPoster::SplitUrl(std::string& url, std::string& object)
 {
@@ -41,22 +24,28 @@ void CFormPoster::SplitUrl(std::string& url, std::string& object)
 
 bool CFormPoster::PostInBackground(const CSubmitHost& host, std::string& result) const
 {
-    return PostInBackground(host.m_strUrl, host.GetPostData(), result);
+    CPostRequest request;
+    CText refusal;
+    if (!PrepareRequest(host, request, refusal)) {
+        result = refusal.English();
+        return false;
+    }
+    return PostInBackground(request, result);
 }
 
-bool CFormPoster::PostInBackground(
-    const std::string& url, const std::string& body, std::string& result) const
+bool CFormPoster::PostInBackground(const CPostRequest& request, std::string& result) const
 {
-    const std::unique_ptr<CPostTransfer> transfer = MakeTransfer(url, body, true);
-    CURL* handle = transfer->Handle();
-    const CPostResult outcome = transfer->Finish(handle ? curl_easy_perform(handle) : CURLE_OK);
+    CPostTransfer transfer(m_settings, request);
+    CURL* handle = transfer.Start();
+    transfer.Finish(handle ? curl_easy_perform(handle) : CURLE_OK);
+    const CPostResult& outcome = transfer.Result();
     if (outcome.m_bSuccess) {
-        result = transfer->TakeBody();
+        result = transfer.TakeBody();
         return true;
     }
     // An answer other than 200 leaves the text as it was; a failure puts libcurl's message.
     if (outcome.m_status == 0)
-        result = outcome.m_strMessage.substr(0, m_limits.m_maxMessageLength);
+        result = outcome.m_strError.substr(0, m_settings.m_limits.m_maxMessageLength);
     return false;
 }
 
@@ -68,19 +57,19 @@ bool CFormPoster::SubmitInBrowser(const CSubmitHost& host) const
 
 void CFormPoster::PostInBrowser(const CSubmitHost& host) const
 {
-    if (!m_launcher)
+    CPostRequest request;
+    CText refusal;
+    if (!m_launcher || !PrepareRequest(host, request, refusal))
         return;
-    CBrowserPost post;
-    post.m_strUrl = host.m_strUrl;
-    post.m_strHeaders = std::string(FormContentType) + "\r\n";
-    MakePostData(&post, host.GetPostData());
-    m_launcher->Navigate(post);
+    const std::string body = std::move(request.m_body);
+    MakePostData(&request, body);
+    m_launcher->Navigate(request);
 }
 
-bool CFormPoster::MakePostData(CBrowserPost* post, const std::string& body)
+bool CFormPoster::MakePostData(CPostRequest* request, const std::string& body)
 {
-    if (!post)
+    if (!request)
         return false;
-    post->m_postData.assign(body.data(), body.size());
+    request->m_body.assign(body.data(), body.size());
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 // How far a server may go before a background post gives up. The defaults are the
 // program's; tests hand in short ones so a hanging server costs them seconds, not minutes.
@@ -18,4 +19,13 @@ struct CPostLimits
     long m_maxInFlight = 8;
     // The failure text is cut to this many bytes.
     std::size_t m_maxMessageLength = 1022;
+};
+
+// What every background post is set up with.
+struct CPostSettings
+{
+    CPostLimits m_limits;
+    // Certificates to trust instead of the system's, for a private server; empty for the
+    // system's.
+    std::string m_strCaFile;
 };

@@ -3,16 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-std::string CPostResult::Summary() const
-{
-    if (m_status == 0)
-        return m_strReason;
-    std::string summary = std::to_string(m_status);
-    if (!m_strReason.empty())
-        summary += " " + m_strReason;
-    return summary;
-}
-
 const char* StandardReason(long status)
 {
     static const struct

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/Text.h"
+
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -7,9 +10,8 @@
 // there was no answer, and what the user needs to look into it.
 struct CPostResult
 {
-    // The post and the row it was made for, as the caller numbered them.
-    std::uint64_t m_jobId = 0;
-    std::uint64_t m_rowId = 0;
+    // The post, as the scheduler numbered it.
+    std::uint64_t m_postId = 0;
 
     // The service answered with a final 200.
     bool m_bSuccess = false;
@@ -17,9 +19,9 @@ struct CPostResult
     long m_status = 0;
     // The status's reason phrase ("Not Found"), or the failure in plain words
     // ("Connection refused", "Stopped").
-    std::string m_strReason;
+    CText m_reason;
     // libcurl's own, fuller message for a failure; empty for an answer.
-    std::string m_strMessage;
+    std::string m_strError;
     double m_seconds = 0;
     // The address that answered, after redirects.
     std::string m_strFinalUrl;
@@ -27,9 +29,6 @@ struct CPostResult
     std::string m_strExcerpt;
 
     static constexpr std::size_t ExcerptLength = 300;
-
-    // "404 Not Found", "299" for a code without a phrase, or the failure ("Stopped").
-    std::string Summary() const;
 };
 
 // The reason phrase the HTTP standard gives a status, or nullptr for a code it does not name.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
 #include <new>
 
 namespace {
@@ -12,24 +11,21 @@ namespace {
 // How long the worker sleeps when nothing happens; anything the other threads ask wakes it.
 constexpr int IdlePollMs = 1000;
 
-struct InFlight
-{
-    std::uint64_t jobId = 0;
-    std::uint64_t rowId = 0;
-    std::string server;
-    std::unique_ptr<CPostTransfer> transfer;
-};
-
 } // namespace
 
-CPostScheduler::CPostScheduler(CFormPoster poster, ResultCallback onResult)
-    : m_poster(std::move(poster))
+CPostScheduler::CPostScheduler(CPostSettings settings, ResultCallback onResult)
+    : m_settings(std::move(settings))
     , m_onResult(std::move(onResult))
     , m_multi(curl_multi_init())
 {
     if (!m_multi)
         throw std::bad_alloc();
-    m_worker = std::thread(&CPostScheduler::Worker, this);
+    try {
+        m_worker = std::thread(&CPostScheduler::Worker, this);
+    } catch (...) {
+        curl_multi_cleanup(m_multi);
+        throw;
+    }
 }
 
 CPostScheduler::~CPostScheduler()
@@ -43,58 +39,51 @@ CPostScheduler::~CPostScheduler()
     curl_multi_cleanup(m_multi);
 }
 
-std::uint64_t CPostScheduler::Add(std::vector<CSubmitJob> jobs)
+std::uint64_t CPostScheduler::Add(std::vector<CPostRequest> requests)
 {
     // Reading the addresses needs no lock.
-    std::vector<std::string> servers;
-    servers.reserve(jobs.size());
-    for (const CSubmitJob& job : jobs)
-        servers.push_back(CPostTransfer::ServerKey(job.m_strUrl));
+    std::vector<Transfer> transfers;
+    transfers.reserve(requests.size());
+    for (CPostRequest& request : requests)
+        transfers.push_back(std::make_unique<CPostTransfer>(m_settings, std::move(request)));
 
     std::uint64_t first = 0;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         first = m_lastId + 1;
-        for (std::size_t i = 0; i < jobs.size(); ++i) {
+        for (Transfer& transfer : transfers) {
             const std::uint64_t id = ++m_lastId;
-            Job& job = m_jobs[id];
-            job.rowId = jobs[i].m_rowId;
-            job.url = std::move(jobs[i].m_strUrl);
-            job.body = std::move(jobs[i].m_body);
-            job.server = std::move(servers[i]);
-            Link(id, job.server);
+            Link(id, transfer->Server());
+            m_waiting.emplace(id, std::move(transfer));
         }
     }
     curl_multi_wakeup(m_multi);
     return first;
 }
 
-bool CPostScheduler::Update(std::uint64_t jobId, std::string url, std::string body)
+bool CPostScheduler::Update(std::uint64_t id, CPostRequest request)
 {
-    std::string server = CPostTransfer::ServerKey(url);
+    auto transfer = std::make_unique<CPostTransfer>(m_settings, std::move(request));
     const std::lock_guard<std::mutex> lock(m_mutex);
-    const auto found = m_jobs.find(jobId);
-    if (found == m_jobs.end())
+    const auto found = m_waiting.find(id);
+    if (found == m_waiting.end())
         return false;
-    Job& job = found->second;
-    if (job.server != server) {
-        Unlink(jobId, job.server);
-        job.server = std::move(server);
-        Link(jobId, job.server);
+    if (found->second->Server() != transfer->Server()) {
+        Unlink(id, found->second->Server());
+        Link(id, transfer->Server());
     }
-    job.url = std::move(url);
-    job.body = std::move(body);
+    found->second = std::move(transfer);
     return true;
 }
 
-bool CPostScheduler::Cancel(std::uint64_t jobId)
+bool CPostScheduler::Cancel(std::uint64_t id)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    const auto found = m_jobs.find(jobId);
-    if (found == m_jobs.end())
+    const auto found = m_waiting.find(id);
+    if (found == m_waiting.end())
         return false;
-    Unlink(jobId, found->second.server);
-    m_jobs.erase(found);
+    Unlink(id, found->second->Server());
+    m_waiting.erase(found);
     return true;
 }
 
@@ -119,10 +108,10 @@ std::vector<std::uint64_t> CPostScheduler::Stop()
 std::vector<std::uint64_t> CPostScheduler::CancelAllLocked()
 {
     std::vector<std::uint64_t> cancelled;
-    cancelled.reserve(m_jobs.size());
-    for (const auto& entry : m_jobs)
+    cancelled.reserve(m_waiting.size());
+    for (const auto& entry : m_waiting)
         cancelled.push_back(entry.first);
-    m_jobs.clear();
+    m_waiting.clear();
     m_ready.clear();
     for (auto it = m_servers.begin(); it != m_servers.end();) {
         it->second.waiting.clear();
@@ -131,26 +120,26 @@ std::vector<std::uint64_t> CPostScheduler::CancelAllLocked()
     return cancelled;
 }
 
-void CPostScheduler::Link(std::uint64_t jobId, const std::string& server)
+void CPostScheduler::Link(std::uint64_t id, const std::string& server)
 {
     Server& entry = m_servers[server];
-    const bool first = entry.waiting.empty() || jobId < *entry.waiting.begin();
+    const bool first = entry.waiting.empty() || id < *entry.waiting.begin();
     if (!entry.busy && first) {
         if (!entry.waiting.empty())
             m_ready.erase({*entry.waiting.begin(), server});
-        m_ready.emplace(jobId, server);
+        m_ready.emplace(id, server);
     }
-    entry.waiting.insert(jobId);
+    entry.waiting.insert(id);
 }
 
-void CPostScheduler::Unlink(std::uint64_t jobId, const std::string& server)
+void CPostScheduler::Unlink(std::uint64_t id, const std::string& server)
 {
     const auto found = m_servers.find(server);
     Server& entry = found->second;
-    const bool first = *entry.waiting.begin() == jobId;
-    entry.waiting.erase(jobId);
+    const bool first = *entry.waiting.begin() == id;
+    entry.waiting.erase(id);
     if (!entry.busy && first) {
-        m_ready.erase({jobId, server});
+        m_ready.erase({id, server});
         if (!entry.waiting.empty())
             m_ready.emplace(*entry.waiting.begin(), server);
     }
@@ -163,7 +152,7 @@ void CPostScheduler::Release(const std::string& server)
     const auto found = m_servers.find(server);
     Server& entry = found->second;
     entry.busy = false;
-    --m_inFlight;
+    --m_inFlightCount;
     if (entry.waiting.empty())
         m_servers.erase(found);
     else
@@ -172,86 +161,103 @@ void CPostScheduler::Release(const std::string& server)
 
 void CPostScheduler::Worker()
 {
-    const std::size_t maxInFlight
-        = static_cast<std::size_t>(std::max(1L, m_poster.Limits().m_maxInFlight));
-    std::unordered_map<CURL*, InFlight> inFlight;
-    std::vector<CPostResult> results;
-
-    // Takes the transfer out of the multi handle, frees its server and keeps its result.
-    const auto finish = [&](InFlight& post, CPostResult result) {
-        if (CURL* handle = post.transfer->Handle())
-            curl_multi_remove_handle(m_multi, handle);
-        result.m_jobId = post.jobId;
-        result.m_rowId = post.rowId;
-        results.push_back(std::move(result));
-        const std::lock_guard<std::mutex> lock(m_mutex);
-        Release(post.server);
-    };
-
     for (;;) {
-        std::vector<Started> starting;
-        bool stop = false;
+        std::vector<InFlight> starting;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             if (m_quit)
                 break;
-            stop = std::exchange(m_stopInFlight, false);
-            while (m_inFlight < maxInFlight && !m_ready.empty()) {
-                const auto next = m_ready.begin();
-                const std::string server = next->second;
-                m_ready.erase(next);
-                Server& entry = m_servers[server];
-                const std::uint64_t id = *entry.waiting.begin();
-                entry.waiting.erase(entry.waiting.begin());
-                entry.busy = true;
-                ++m_inFlight;
-                const auto job = m_jobs.find(id);
-                starting.push_back({id, std::move(job->second)});
-                m_jobs.erase(job);
-            }
+            starting = TakeStartable();
         }
-
-        if (stop) {
-            for (auto& [handle, post] : inFlight)
-                finish(post, post.transfer->Stopped());
-            inFlight.clear();
-        }
-        for (Started& start : starting) {
-            InFlight post;
-            post.jobId = start.jobId;
-            post.rowId = start.job.rowId;
-            post.server = std::move(start.job.server);
-            post.transfer = m_poster.MakeTransfer(start.job.url, std::move(start.job.body), false);
-            CURL* handle = post.transfer->Handle();
-            if (handle && curl_multi_add_handle(m_multi, handle) == CURLM_OK)
-                inFlight.emplace(handle, std::move(post));
-            else
-                finish(post, post.transfer->Finish(handle ? CURLE_OUT_OF_MEMORY : CURLE_OK));
-        }
-
-        int running = 0;
-        curl_multi_perform(m_multi, &running);
-        int queued = 0;
-        while (const CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {
-            if (message->msg != CURLMSG_DONE)
-                continue;
-            const auto done = inFlight.find(message->easy_handle);
-            if (done == inFlight.end())
-                continue;
-            const CURLcode code = message->data.result;
-            finish(done->second, done->second.transfer->Finish(code));
-            inFlight.erase(done);
-        }
+        EndStopped();
+        Start(std::move(starting));
+        CollectFinished();
 
         // A post that ended may have freed its server for the next one: no sleep before it.
-        const bool ended = !results.empty();
-        for (const CPostResult& result : results)
+        const bool ended = !m_results.empty();
+        for (const CPostResult& result : m_results)
             m_onResult(result);
-        results.clear();
+        m_results.clear();
         if (!ended)
             curl_multi_poll(m_multi, nullptr, 0, IdlePollMs, nullptr);
     }
-
-    for (auto& [handle, post] : inFlight)
+    for (auto& [handle, post] : m_inFlight)
         curl_multi_remove_handle(m_multi, handle);
+    m_inFlight.clear();
+}
+
+// Under the lock.
+std::vector<CPostScheduler::InFlight> CPostScheduler::TakeStartable()
+{
+    std::vector<InFlight> starting;
+    const std::size_t maxInFlight
+        = static_cast<std::size_t>(std::max(1L, m_settings.m_limits.m_maxInFlight));
+    while (m_inFlightCount < maxInFlight && !m_ready.empty()) {
+        const auto next = m_ready.begin();
+        Server& entry = m_servers[next->second];
+        m_ready.erase(next);
+        const std::uint64_t id = *entry.waiting.begin();
+        entry.waiting.erase(entry.waiting.begin());
+        entry.busy = true;
+        ++m_inFlightCount;
+        const auto post = m_waiting.find(id);
+        starting.push_back({id, std::move(post->second)});
+        m_waiting.erase(post);
+    }
+    return starting;
+}
+
+void CPostScheduler::Start(std::vector<InFlight> starting)
+{
+    for (InFlight& post : starting) {
+        CURL* handle = post.transfer->Start();
+        if (handle && curl_multi_add_handle(m_multi, handle) == CURLM_OK) {
+            m_inFlight.emplace(handle, std::move(post));
+            continue;
+        }
+        post.transfer->Finish(handle ? CURLE_OUT_OF_MEMORY : CURLE_OK);
+        Finish(post, post.transfer->Result());
+    }
+}
+
+void CPostScheduler::EndStopped()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (!std::exchange(m_stopInFlight, false))
+            return;
+    }
+    for (auto& [handle, post] : m_inFlight) {
+        curl_multi_remove_handle(m_multi, handle);
+        Finish(post, post.transfer->Stopped());
+    }
+    m_inFlight.clear();
+}
+
+void CPostScheduler::CollectFinished()
+{
+    int running = 0;
+    curl_multi_perform(m_multi, &running);
+    int queued = 0;
+    while (const CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        const auto done = m_inFlight.find(message->easy_handle);
+        if (done == m_inFlight.end())
+            continue;
+        InFlight& post = done->second;
+        const CURLcode code = message->data.result;
+        curl_multi_remove_handle(m_multi, done->first);
+        post.transfer->Finish(code);
+        Finish(post, post.transfer->Result());
+        m_inFlight.erase(done);
+    }
+}
+
+void CPostScheduler::Finish(InFlight& post, CPostResult result)
+{
+    result.m_postId = post.id;
+    m_results.push_back(std::move(result));
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    Release(post.transfer->Server());
 }

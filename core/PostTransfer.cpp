@@ -10,7 +10,6 @@ namespace {
 
 const char HttpScheme[] = "http://";
 const char HttpsScheme[] = "https://";
-const char FormContentType[] = "Content-Type: application/x-www-form-urlencoded";
 const char UserAgent[] = "Quillpost";
 
 std::size_t Length(const char* text)
@@ -193,37 +192,50 @@ std::string CPostTransfer::ServerKey(const std::string& url)
     return (address.tls ? HttpsScheme : HttpScheme) + host + ":" + port;
 }
 
-CPostTransfer::CPostTransfer(const CPostLimits& limits, const std::string& caFile,
-    const std::string& url, std::string body, bool keepBody)
-    : m_limits(limits)
-    , m_keepBody(keepBody)
-    , m_start(std::chrono::steady_clock::now())
-    , m_body(std::move(body))
+CPostTransfer::CPostTransfer(const CPostSettings& settings, CPostRequest request)
+    : m_settings(settings)
+    , m_request(std::move(request))
+    , m_server(ServerKey(m_request.m_strUrl))
 {
-    const Address address = ReadAddress(url);
-    if (!IsServerName(address.server)) {
-        m_setup = CURLE_URL_MALFORMAT;
-        return;
-    }
+}
+
+CPostTransfer::~CPostTransfer()
+{
+    if (m_curl)
+        curl_easy_cleanup(m_curl);
+    curl_slist_free_all(m_headers);
+}
+
+CURL* CPostTransfer::Start()
+{
+    m_start = std::chrono::steady_clock::now();
+    m_setup = SetUp();
+    return m_setup == CURLE_OK ? m_curl : nullptr;
+}
+
+CURLcode CPostTransfer::SetUp()
+{
+    const Address address = ReadAddress(m_request.m_strUrl);
+    if (!IsServerName(address.server))
+        return CURLE_URL_MALFORMAT;
     m_curl = curl_easy_init();
-    if (!m_curl) {
-        m_setup = CURLE_FAILED_INIT;
-        return;
-    }
-    for (const char* line : {"Accept:", "Expect:", FormContentType}) {
+    if (!m_curl)
+        return CURLE_FAILED_INIT;
+    const std::string contentType = "Content-Type: " + m_request.m_strContentType;
+    for (const char* line : {"Accept:", "Expect:", contentType.c_str()}) {
         curl_slist* grown = curl_slist_append(m_headers, line);
-        if (!grown) {
-            m_setup = CURLE_OUT_OF_MEMORY;
-            return;
-        }
+        if (!grown)
+            return CURLE_OUT_OF_MEMORY;
         m_headers = grown;
     }
     const std::string target = std::string(address.tls ? HttpsScheme : HttpScheme) + address.server
         + RequestPath(address.object);
+    const CPostLimits& limits = m_settings.m_limits;
 
-    const auto set = [this](CURLoption option, auto value) {
-        if (m_setup == CURLE_OK)
-            m_setup = curl_easy_setopt(m_curl, option, value);
+    CURLcode code = CURLE_OK;
+    const auto set = [this, &code](CURLoption option, auto value) {
+        if (code == CURLE_OK)
+            code = curl_easy_setopt(m_curl, option, value);
     };
     set(CURLOPT_ERRORBUFFER, m_error);
     set(CURLOPT_NOSIGNAL, 1L);
@@ -235,41 +247,35 @@ CPostTransfer::CPostTransfer(const CPostLimits& limits, const std::string& caFil
     set(CURLOPT_PROTOCOLS_STR, "http,https");
     set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     set(CURLOPT_FOLLOWLOCATION, 1L);
-    set(CURLOPT_MAXREDIRS, m_limits.m_maxRedirects);
+    set(CURLOPT_MAXREDIRS, limits.m_maxRedirects);
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     set(CURLOPT_USERAGENT, UserAgent);
     set(CURLOPT_HTTPHEADER, m_headers);
     set(CURLOPT_POST, 1L);
-    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_body.size()));
-    set(CURLOPT_POSTFIELDS, m_body.data());
+    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_request.m_body.size()));
+    set(CURLOPT_POSTFIELDS, m_request.m_body.data());
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!caFile.empty())
-        set(CURLOPT_CAINFO, caFile.c_str());
+    if (!m_settings.m_strCaFile.empty())
+        set(CURLOPT_CAINFO, m_settings.m_strCaFile.c_str());
     if (address.credentials) {
         set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
         set(CURLOPT_USERNAME, address.user.c_str());
         set(CURLOPT_PASSWORD, address.password.c_str());
     }
-    set(CURLOPT_CONNECTTIMEOUT_MS, m_limits.m_connectTimeoutMs);
-    set(CURLOPT_LOW_SPEED_LIMIT, m_limits.m_lowSpeedBytes);
-    set(CURLOPT_LOW_SPEED_TIME, m_limits.m_lowSpeedSeconds);
-    set(CURLOPT_TIMEOUT_MS, m_limits.m_totalTimeoutMs);
+    set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
+    set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
+    set(CURLOPT_LOW_SPEED_TIME, limits.m_lowSpeedSeconds);
+    set(CURLOPT_TIMEOUT_MS, limits.m_totalTimeoutMs);
     set(CURLOPT_WRITEFUNCTION, &CPostTransfer::OnData);
     set(CURLOPT_WRITEDATA, static_cast<void*>(this));
     set(CURLOPT_HEADERFUNCTION, &CPostTransfer::OnHeader);
     set(CURLOPT_HEADERDATA, static_cast<void*>(this));
+    return code;
 }
 
-CPostTransfer::~CPostTransfer()
-{
-    if (m_curl)
-        curl_easy_cleanup(m_curl);
-    curl_slist_free_all(m_headers);
-}
-
-// A 200's body is read to its end, within the size limit; of any other answer only the
-// excerpt is wanted, since the status already decides the post.
+// A 200's body is read to its end, within the size limit, for the caller that wants it;
+// of any other answer only the excerpt is wanted, since the status already decides the post.
 size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
 {
     auto* transfer = static_cast<CPostTransfer*>(self);
@@ -277,17 +283,14 @@ size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
     long status = 0;
     curl_easy_getinfo(transfer->m_curl, CURLINFO_RESPONSE_CODE, &status);
     if (status == 200) {
-        if (length > transfer->m_limits.m_maxBodyBytes - transfer->m_bytes) {
+        if (length > transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size()) {
             transfer->m_tooLarge = true;
             return 0;
         }
-        transfer->m_bytes += length;
-        if (transfer->m_keepBody) {
-            transfer->m_answer.append(data, length);
-            return length;
-        }
+        transfer->m_answer.append(data, length);
+        return length;
     }
-    if (transfer->AppendExcerpt(data, length) && status != 200) {
+    if (transfer->AppendExcerpt(data, length)) {
         transfer->m_cutShort = true;
         return 0;
     }
@@ -334,18 +337,18 @@ double CPostTransfer::Seconds() const
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
 }
 
-CPostResult CPostTransfer::Finish(CURLcode code)
+void CPostTransfer::Finish(CURLcode code)
 {
     if (m_setup != CURLE_OK)
         code = m_setup;
-    CPostResult result;
+    CPostResult& result = m_result;
     result.m_seconds = Seconds();
     if (m_curl) {
         const char* finalUrl = nullptr;
         if (curl_easy_getinfo(m_curl, CURLINFO_EFFECTIVE_URL, &finalUrl) == CURLE_OK && finalUrl)
             result.m_strFinalUrl = finalUrl;
     }
-    if (m_keepBody && m_excerpt.empty())
+    if (m_excerpt.empty())
         AppendExcerpt(m_answer.data(), m_answer.size());
     result.m_strExcerpt = m_excerpt;
 
@@ -356,62 +359,67 @@ CPostResult CPostTransfer::Finish(CURLcode code)
         result.m_status = status;
         result.m_bSuccess = status == 200;
         const char* reason = StandardReason(status);
-        result.m_strReason = reason ? reason : m_serverReason;
-        return result;
+        result.m_reason = CText::Verbatim(reason ? reason : m_serverReason);
+        return;
     }
-    result.m_strMessage = m_error[0] ? m_error : curl_easy_strerror(code);
-    result.m_strReason
-        = m_tooLarge ? "Answer larger than " + Size(m_limits.m_maxBodyBytes) : FailureText(code);
-    return result;
+    result.m_strError = m_error[0] ? m_error : curl_easy_strerror(code);
+    result.m_reason = m_tooLarge ? CText(QT_TRANSLATE_NOOP("Quillpost", "Answer larger than %1"),
+                          {Size(m_settings.m_limits.m_maxBodyBytes)})
+                                 : FailureText(code);
 }
 
 CPostResult CPostTransfer::Stopped() const
 {
     CPostResult result;
     result.m_seconds = Seconds();
-    result.m_strReason = "Stopped";
+    result.m_reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
     return result;
 }
 
-std::string CPostTransfer::FailureText(CURLcode code) const
+CText CPostTransfer::FailureText(CURLcode code) const
 {
+    const auto text = [](const char* source) { return CText(source); };
     switch (code) {
     case CURLE_COULDNT_RESOLVE_HOST:
-        return "Server name not found";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Server name not found"));
     case CURLE_COULDNT_RESOLVE_PROXY:
-        return "Proxy name not found";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Proxy name not found"));
     case CURLE_COULDNT_CONNECT: {
         long error = 0;
         curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &error);
-        return error == ECONNREFUSED ? "Connection refused" : "Could not connect";
+        return error == ECONNREFUSED ? text(QT_TRANSLATE_NOOP("Quillpost", "Connection refused"))
+                                     : text(QT_TRANSLATE_NOOP("Quillpost", "Could not connect"));
     }
     case CURLE_OPERATION_TIMEDOUT: {
+        const CPostLimits& limits = m_settings.m_limits;
         curl_off_t connected = 0;
         curl_easy_getinfo(m_curl, CURLINFO_CONNECT_TIME_T, &connected);
         if (connected == 0)
-            return "No connection within " + Duration(m_limits.m_connectTimeoutMs);
-        if (Seconds() * 1000 + 100 >= static_cast<double>(m_limits.m_totalTimeoutMs))
-            return "No answer within " + Duration(m_limits.m_totalTimeoutMs);
-        return "No answer within " + Duration(m_limits.m_lowSpeedSeconds * 1000);
+            return CText(QT_TRANSLATE_NOOP("Quillpost", "No connection within %1"),
+                {Duration(limits.m_connectTimeoutMs)});
+        const long limit = Seconds() * 1000 + 100 >= static_cast<double>(limits.m_totalTimeoutMs)
+            ? limits.m_totalTimeoutMs
+            : limits.m_lowSpeedSeconds * 1000;
+        return CText(QT_TRANSLATE_NOOP("Quillpost", "No answer within %1"), {Duration(limit)});
     }
     case CURLE_TOO_MANY_REDIRECTS:
-        return "Too many redirects";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Too many redirects"));
     case CURLE_PEER_FAILED_VERIFICATION:
-        return "Certificate not trusted";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Certificate not trusted"));
     case CURLE_SSL_CONNECT_ERROR:
-        return "Secure connection failed";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Secure connection failed"));
     case CURLE_GOT_NOTHING:
-        return "Empty answer";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Empty answer"));
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
-        return "Connection lost";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Connection lost"));
     case CURLE_URL_MALFORMAT:
-        return "Not a usable address";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Not a usable address"));
     case CURLE_UNSUPPORTED_PROTOCOL:
-        return "Not a web address";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Not a web address"));
     case CURLE_WEIRD_SERVER_REPLY:
-        return "Not an HTTP answer";
+        return text(QT_TRANSLATE_NOOP("Quillpost", "Not an HTTP answer"));
     default:
-        return curl_easy_strerror(code);
+        return CText::Verbatim(curl_easy_strerror(code));
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PostLimits.h"
+#include "core/PostRequest.h"
 #include "core/PostResult.h"
 
 #include <curl/curl.h>
@@ -8,26 +9,28 @@
 #include <chrono>
 #include <string>
 
-// One background POST as a libcurl easy handle: the address read as users write it, the form
-// header, the limits and where the answer goes, set up the same way for a single post and for
-// the posts of a run. It does not move: libcurl holds pointers into it.
+// One background post as libcurl performs it: the address read as users write it, the
+// request's content type, the limits, and where the answer goes. A single post and the posts
+// of a run are set up, read and judged the same way. It does not move: libcurl holds pointers
+// into it.
 class CPostTransfer
 {
 public:
-    // keepBody: keep a final 200's whole body (within the limit) for TakeBody; otherwise only
-    // the start of the answer is kept, for the result's excerpt.
-    CPostTransfer(const CPostLimits& limits, const std::string& caFile, const std::string& url,
-        std::string body, bool keepBody);
+    CPostTransfer(const CPostSettings& settings, CPostRequest request);
     CPostTransfer(const CPostTransfer&) = delete;
     CPostTransfer& operator=(const CPostTransfer&) = delete;
     ~CPostTransfer();
 
-    // The handle to perform; null when the set-up failed, which Finish then reports.
-    CURL* Handle() const { return m_setup == CURLE_OK ? m_curl : nullptr; }
-    // What became of the post, once libcurl has ended it with code.
-    CPostResult Finish(CURLcode code);
-    // The same for a post ended before libcurl was done with it.
+    // "scheme://host:port" of the server the post goes to.
+    const std::string& Server() const { return m_server; }
+    // Sets up the easy handle to perform; null when that failed, which Finish then reports.
+    CURL* Start();
+    // libcurl has ended the transfer with code: what the post came to is in Result().
+    void Finish(CURLcode code);
+    const CPostResult& Result() const { return m_result; }
+    // What a post ended before libcurl was done with it comes to.
     CPostResult Stopped() const;
+    // A successful answer's whole body, within the answer limit.
     std::string TakeBody() { return std::move(m_answer); }
 
     // "scheme://host:port" of the server a URL posts to, in lower case: posts with the same
@@ -37,14 +40,15 @@ public:
 private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
+    CURLcode SetUp();
     bool AppendExcerpt(const char* data, size_t length);
-    std::string FailureText(CURLcode code) const;
+    CText FailureText(CURLcode code) const;
     double Seconds() const;
 
-    const CPostLimits m_limits;
-    const bool m_keepBody;
-    const std::chrono::steady_clock::time_point m_start;
-    std::string m_body;
+    const CPostSettings m_settings;
+    const CPostRequest m_request;
+    const std::string m_server;
+    std::chrono::steady_clock::time_point m_start;
     CURL* m_curl = nullptr;
     curl_slist* m_headers = nullptr;
     CURLcode m_setup = CURLE_OK;
@@ -53,10 +57,10 @@ private:
     std::string m_answer;
     std::string m_excerpt;
     std::size_t m_excerptChars = 0;
-    std::size_t m_bytes = 0;
     std::string m_serverReason;
     bool m_tooLarge = false;
     bool m_cutShort = false;
+    CPostResult m_result;
 };
 
 // The server part of a URL (after a leading "http://" in any case, up to the first "/") into

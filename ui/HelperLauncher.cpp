@@ -1,6 +1,6 @@
 #include "ui/HelperLauncher.h"
 
-#include "core/BrowserRequest.h"
+#include "core/RequestFrame.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,7 +19,7 @@ constexpr int ShutdownWaitMs = 10000;
 // dying before the helper could say a word).
 QString ReasonFrom(const QByteArray& errors)
 {
-    const QString prefix = QString::fromLatin1(CBrowserRequest::ReasonPrefix);
+    const QString prefix = QString::fromLatin1(RequestFrame::ReasonPrefix);
     const QList<QByteArray> lines = errors.split('\n');
     QString last;
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
@@ -57,7 +57,7 @@ QStringList CHelperLauncher::HelperCandidates()
             QStringLiteral(QUILLPOST_HELPER_FROM_PROGRAM "/") + HelperName))};
 }
 
-void CHelperLauncher::Navigate(const CBrowserPost& post)
+void CHelperLauncher::Navigate(const CPostRequest& request)
 {
     QString helper = m_helper;
     if (helper.isEmpty()) {
@@ -89,14 +89,14 @@ void CHelperLauncher::Navigate(const CBrowserPost& post)
             OnFinished(process, exitCode, exitStatus);
         });
     process->start(helper, QStringList());
-    process->write(QByteArray::fromStdString(CBrowserRequest::FromPost(post).Frame()));
+    process->write(QByteArray::fromStdString(RequestFrame::Write(request)));
     process->closeWriteChannel();
 }
 
 void CHelperLauncher::OnFinished(QProcess* process, int exitCode, QProcess::ExitStatus exitStatus)
 {
     process->deleteLater();
-    const QByteArray shown = QByteArray(CBrowserRequest::ShownReply) + ' ';
+    const QByteArray shown = QByteArray(RequestFrame::ShownReply) + ' ';
     const QByteArray out = process->readAllStandardOutput().trimmed();
     if (exitStatus == QProcess::NormalExit && exitCode == 0 && out.startsWith(shown)) {
         bool isNumber = false;

@@ -8,7 +8,7 @@
 #include <QStringList>
 
 // The program's browser seam: each navigation starts the browser helper program with the
-// request on its standard input (core/BrowserRequest.h). The helper's window lives on by
+// request on its standard input (core/RequestFrame.h). The helper's window lives on by
 // itself, after this program too; the launcher only learns whether it came up.
 class CHelperLauncher : public QObject, public CBrowserLauncher
 {
@@ -21,7 +21,7 @@ public:
     // the program ends still shows its page.
     ~CHelperLauncher() override;
 
-    void Navigate(const CBrowserPost& post) override;
+    void Navigate(const CPostRequest& request) override;
 
     // Beside the running program first, then the folder it is installed in relative to
     // the program's.

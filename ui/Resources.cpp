@@ -41,7 +41,7 @@ QList<QIcon> StatusImages()
     strip.setMask(strip.createMaskFromColor(QColor(0, 128, 128)));
     const int width = StatusImageSize.width();
     QList<QIcon> images;
-    for (int i = 0; i < 4; ++i)
+    for (int i = ImageNotPosted; i <= ImageParam; ++i)
         images.append(QIcon(strip.copy(i * width, 0, width, strip.height())));
     return images;
 }

@@ -16,8 +16,16 @@ QIcon ProgramIcon();
 // the image cannot be loaded, so a link still works with the ordinary cursor.
 QCursor HandCursor();
 
-// The images both lists show: 0 not posted, 1 post failed, 2 post succeeded, 3 parameter,
-// cut from one strip whose teal background is see-through.
+// The images both lists show, in this order, cut from one strip whose teal background is
+// see-through. A target row shows what its last post came to; a parameter row shows
+// ImageParam.
+enum StatusImage
+{
+    ImageNotPosted,
+    ImageFailed,
+    ImageSucceeded,
+    ImageParam,
+};
 QList<QIcon> StatusImages();
 
 // The size of one of them.

@@ -4,6 +4,7 @@
 #include "app/TargetListModel.h"
 #include "tests/data/DataTestSupport.h"
 #include "ui/MessageBox.h"
+#include "ui/Resources.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -100,7 +101,7 @@ void DataFileTest::Fill(const Targets& targets)
     for (std::shared_ptr<CSubmitHost>& record : ToRecords(targets)) {
         const int row = m_targets->RowCount();
         m_targets->AppendRow(std::move(record));
-        m_targets->SetStatus(row, CQuillpostDlg::ImageFailed);
+        m_targets->SetResult(row, CPostResult());
     }
 }
 
@@ -174,7 +175,7 @@ void DataFileTest::roundTrip()
     Trigger("loadDataAction");
     QVERIFY(Rows() == targets);
     for (int row = 0; row < m_targets->RowCount(); ++row)
-        QCOMPARE(m_targets->Image(row), int(CQuillpostDlg::ImageNotPosted));
+        QCOMPARE(m_targets->Image(row), int(ImageNotPosted));
     QVERIFY(!m_targetView->selectionModel()->hasSelection());
 
     Trigger("saveDataAction");

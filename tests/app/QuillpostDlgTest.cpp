@@ -3,6 +3,7 @@
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/BrowserLauncher.h"
+#include "ui/Resources.h"
 
 #include <QDir>
 #include <QHeaderView>
@@ -37,7 +38,7 @@ QStringList RecordParams(const std::shared_ptr<CSubmitHost>& record)
 class CountingLauncher : public CBrowserLauncher
 {
 public:
-    void Navigate(const CBrowserPost&) override { ++m_count; }
+    void Navigate(const CPostRequest&) override { ++m_count; }
     int m_count = 0;
 };
 
@@ -239,7 +240,7 @@ void QuillpostDlgTest::addTargets()
     QCOMPARE(RecordParams(m_targets->Record(0)), QStringList({"x=1"}));
     QVERIFY(RecordParams(m_targets->Record(1)).isEmpty());
     for (int row = 0; row < 3; ++row)
-        QCOMPARE(m_targets->Image(row), int(CQuillpostDlg::ImageNotPosted));
+        QCOMPARE(m_targets->Image(row), int(ImageNotPosted));
     // The new row is the only selected one and the parameter list shows its (no) parameters.
     QCOMPARE(
         m_targetView->selectionModel()->selectedRows(), QModelIndexList({m_targets->index(2, 0)}));
@@ -250,12 +251,14 @@ void QuillpostDlgTest::editAndDeleteTarget()
 {
     AddTarget("http://a.example/", {"x=1"});
     AddTarget("http://b.example/", {"y=2"});
-    m_targets->SetStatus(1, CQuillpostDlg::ImageSucceeded);
+    CPostResult succeeded;
+    succeeded.m_bSuccess = true;
+    m_targets->SetResult(1, succeeded);
     Type("urlEdit", "http://c.example/");
     Press("editUrlButton");
     QCOMPARE(TargetTexts(), QStringList({"http://a.example/", "http://c.example/"}));
     QCOMPARE(m_targets->Record(1)->m_strUrl, std::string("http://c.example/"));
-    QCOMPARE(m_targets->Image(1), int(CQuillpostDlg::ImageSucceeded));
+    QCOMPARE(m_targets->Image(1), int(ImageSucceeded));
     QCOMPARE(ParamRows(), QStringList({"y=2"}));
 
     Press("deleteUrlButton");

@@ -146,7 +146,10 @@ void SubmitTest::submitAllMarksEachRow()
     AddTarget("fail1");
     AddTarget("ok2", "a b");
     AddTarget("status/202");
-    m_targets->SetStatus(1, CQuillpostDlg::ImageSucceeded, "200 OK · 0.10 s", "earlier");
+    CPostResult earlier;
+    earlier.m_bSuccess = true;
+    earlier.m_strFinalUrl = "earlier";
+    m_targets->SetResult(1, earlier);
 
     Press("submitAllButton");
     // Every row starts the run at 0 and without a result, also those an earlier run marked.

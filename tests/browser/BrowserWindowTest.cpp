@@ -1,7 +1,7 @@
 // The browser helper's window, in this process: what it posts and how it behaves.
 #include "browser/BrowserWindow.h"
 #include "core/BrowserLauncher.h"
-#include "core/BrowserRequest.h"
+#include "core/PostRequest.h"
 #include "core/FormPoster.h"
 #include "core/SubmitHost.h"
 #include "tests/support/LocalServer.h"
@@ -24,8 +24,8 @@ namespace {
 class LastPost : public CBrowserLauncher
 {
 public:
-    void Navigate(const CBrowserPost& post) override { m_post = post; }
-    CBrowserPost m_post;
+    void Navigate(const CPostRequest& request) override { m_post = request; }
+    CPostRequest m_post;
 };
 
 CScriptedReply Page(const std::string& body)
@@ -33,11 +33,10 @@ CScriptedReply Page(const std::string& body)
     return CScriptedReply::Status(200, body, "Content-Type: text/html\r\n");
 }
 
-CBrowserRequest PostTo(const std::string& url)
+CPostRequest PostTo(const std::string& url)
 {
-    CBrowserRequest request;
+    CPostRequest request;
     request.m_strUrl = url;
-    request.m_headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
     request.m_body = "a=1";
     return request;
 }
@@ -72,7 +71,7 @@ void BrowserWindowTest::postsExactBodyAndHeader()
 
     CBrowserWindow window;
     window.show();
-    window.Post(CBrowserRequest::FromPost(launcher.m_post));
+    window.Post(launcher.m_post);
     QTRY_VERIFY_WITH_TIMEOUT(!server.Requests().empty(), 60000);
     const CRecordedRequest request = server.Requests().front();
     QCOMPARE(QByteArray::fromStdString(request.m_requestLine),

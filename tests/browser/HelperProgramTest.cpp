@@ -1,6 +1,6 @@
 // The browser helper program given input the main program never writes: it ends with a
 // reason instead of waiting for more or opening a window.
-#include "core/BrowserRequest.h"
+#include "core/RequestFrame.h"
 
 #include <QProcess>
 #include <QTest>
@@ -32,18 +32,17 @@ Outcome RunHelper(const QByteArray& input)
     outcome.out = helper.readAllStandardOutput();
     const QList<QByteArray> lines = helper.readAllStandardError().trimmed().split('\n');
     const QByteArray last = lines.back();
-    if (last.startsWith(CBrowserRequest::ReasonPrefix))
-        outcome.reason = QString::fromUtf8(last.mid(int(qstrlen(CBrowserRequest::ReasonPrefix))));
+    if (last.startsWith(RequestFrame::ReasonPrefix))
+        outcome.reason = QString::fromUtf8(last.mid(int(qstrlen(RequestFrame::ReasonPrefix))));
     return outcome;
 }
 
 QByteArray SampleFrame()
 {
-    CBrowserRequest request;
+    CPostRequest request;
     request.m_strUrl = "http://127.0.0.1:9/";
-    request.m_headers = {{"Content-Type", "application/x-www-form-urlencoded"}};
     request.m_body = "a=1";
-    return QByteArray::fromStdString(request.Frame());
+    return QByteArray::fromStdString(RequestFrame::Write(request));
 }
 
 } // namespace
@@ -60,7 +59,7 @@ private Q_SLOTS:
         QTest::newRow("truncated body") << SampleFrame().chopped(2);
         QTest::newRow("not a request") << QByteArray("GET / HTTP/1.1\r\nHost: a\r\n\r\n");
         QTest::newRow("a count beyond the input")
-            << QByteArray("quillpost-browser-request 1\nurl 0\nbody 1073741824\nshort");
+            << QByteArray("quillpost-browser-request 2\nurl 0\ntype 0\nbody 1073741824\nshort");
     }
     void badInputEndsWithReason()
     {

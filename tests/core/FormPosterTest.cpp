@@ -3,6 +3,7 @@
 #include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
 #include "tests/support/LocalServer.h"
+#include "tests/support/ResultSummary.h"
 #include "tests/support/TlsServer.h"
 
 #include <gtest/gtest.h>
@@ -15,25 +16,40 @@ namespace {
 
 const std::string Untouched = "untouched";
 
+CPostRequest Form(const std::string& url, const std::string& body)
+{
+    CPostRequest request;
+    request.m_strUrl = url;
+    request.m_body = body;
+    return request;
+}
+
+bool PostForm(
+    const CFormPoster& poster, const std::string& url, const std::string& body, std::string& result)
+{
+    return poster.PostInBackground(Form(url, body), result);
+}
+
 // One post the way a run makes it, with what the run reports.
 CPostResult PostInRun(const CFormPoster& poster, const std::string& url)
 {
     std::promise<CPostResult> reported;
     CPostScheduler scheduler(
-        poster, [&reported](const CPostResult& result) { reported.set_value(result); });
-    scheduler.Add({CSubmitJob{1, url, "a=1"}});
+        poster.Settings(), [&reported](const CPostResult& result) { reported.set_value(result); });
+    scheduler.Add({Form(url, "a=1")});
     return reported.get_future().get();
 }
 
 // Short limits, so a server that never answers costs a test seconds.
-CPostLimits ShortLimits()
+CPostSettings ShortLimits()
 {
-    CPostLimits limits;
+    CPostSettings settings;
+    CPostLimits& limits = settings.m_limits;
     limits.m_connectTimeoutMs = 3000;
     limits.m_lowSpeedSeconds = 1;
     // Well above the stall limit, which libcurl judges over a few seconds of traffic.
     limits.m_totalTimeoutMs = 10000;
-    return limits;
+    return settings;
 }
 
 struct SplitCase
@@ -126,9 +142,8 @@ TEST(PostWire, UrlWithoutSchemeUsesItsPort)
 {
     CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Status(200); });
     std::string result;
-    EXPECT_TRUE(
-        CFormPoster(nullptr, ShortLimits())
-            .PostInBackground("127.0.0.1:" + std::to_string(server.Port()) + "/p", "a=1", result));
+    EXPECT_TRUE(PostForm(CFormPoster(nullptr, ShortLimits()),
+        "127.0.0.1:" + std::to_string(server.Port()) + "/p", "a=1", result));
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests()[0].m_requestLine, "POST /p HTTP/1.0");
 }
@@ -156,7 +171,7 @@ TEST(PostWire, AddressesAsUsersWriteThem)
     const CFormPoster poster(nullptr, ShortLimits());
     for (const auto& c : cases) {
         std::string result;
-        EXPECT_TRUE(poster.PostInBackground(c.url, "a=1", result)) << c.url << ": " << result;
+        EXPECT_TRUE(PostForm(poster, c.url, "a=1", result)) << c.url << ": " << result;
     }
     const auto requests = server.Requests();
     ASSERT_EQ(requests.size(), std::size(cases));
@@ -181,9 +196,9 @@ class PostOutcomeTest : public testing::TestWithParam<OutcomeCase>
 protected:
     CFormPoster Poster() const
     {
-        CPostLimits limits = ShortLimits();
-        limits.m_maxBodyBytes = 64 * 1024;
-        return CFormPoster(nullptr, limits);
+        CPostSettings settings = ShortLimits();
+        settings.m_limits.m_maxBodyBytes = 64 * 1024;
+        return CFormPoster(nullptr, settings);
     }
 };
 
@@ -192,7 +207,7 @@ TEST_P(PostOutcomeTest, OnlyFinalOkSucceeds)
     const OutcomeCase& c = GetParam();
     CLocalServer server(c.reply);
     std::string result = Untouched;
-    EXPECT_EQ(Poster().PostInBackground(server.Url("form"), "a=1", result), c.success);
+    EXPECT_EQ(PostForm(Poster(), server.Url("form"), "a=1", result), c.success);
     if (c.result) {
         EXPECT_EQ(result, *c.result);
     } else {
@@ -208,9 +223,9 @@ TEST_P(PostOutcomeTest, ResultSaysWhatHappened)
     CLocalServer server(c.reply);
     const CPostResult result = PostInRun(Poster(), server.Url("form"));
     EXPECT_EQ(result.m_bSuccess, c.success);
-    EXPECT_EQ(result.Summary(), c.summary);
+    EXPECT_EQ(Summary(result), c.summary);
     // Failures carry libcurl's own words beside the plain ones; answers do not.
-    EXPECT_EQ(result.m_strMessage.empty(), result.m_status != 0) << result.m_strMessage;
+    EXPECT_EQ(result.m_strError.empty(), result.m_status != 0) << result.m_strError;
 }
 
 CScriptedReply RedirectOnce(const CRecordedRequest& request, int code)
@@ -281,7 +296,7 @@ TEST(PostOutcome, ResultKeepsFinalAddressAndExcerpt)
         return CScriptedReply::Redirect(307, "/moved");
     });
     const CPostResult result = PostInRun(CFormPoster(nullptr, ShortLimits()), server.Url("old"));
-    EXPECT_EQ(result.Summary(), "404 Not Found");
+    EXPECT_EQ(Summary(result), "404 Not Found");
     EXPECT_EQ(result.m_strFinalUrl, server.Url("moved"));
     EXPECT_EQ(result.m_strExcerpt, page.substr(0, 301));
     EXPECT_GT(result.m_seconds, 0);
@@ -294,15 +309,15 @@ TEST(PostOutcome, FailuresInPlainWords)
     const CFormPoster poster(nullptr, ShortLimits());
     const std::string refused
         = "http://127.0.0.1:" + std::to_string(CLocalServer::UnusedPort()) + "/x";
-    EXPECT_EQ(PostInRun(poster, refused).Summary(), "Connection refused");
+    EXPECT_EQ(Summary(PostInRun(poster, refused)), "Connection refused");
     EXPECT_EQ(
-        PostInRun(poster, "http://quillpost-nowhere.invalid/x").Summary(), "Server name not found");
-    EXPECT_EQ(PostInRun(poster, "http://user@/x").Summary(), "Not a usable address");
+        Summary(PostInRun(poster, "http://quillpost-nowhere.invalid/x")), "Server name not found");
+    EXPECT_EQ(Summary(PostInRun(poster, "http://user@/x")), "Not a usable address");
 
     CTlsServer tls;
     const CPostResult untrusted = PostInRun(poster, tls.Url("f"));
-    EXPECT_EQ(untrusted.Summary(), "Certificate not trusted");
-    EXPECT_FALSE(untrusted.m_strMessage.empty());
+    EXPECT_EQ(Summary(untrusted), "Certificate not trusted");
+    EXPECT_FALSE(untrusted.m_strError.empty());
 }
 
 TEST(PostOutcome, RedirectLoopStopsAfterTen)
@@ -310,7 +325,7 @@ TEST(PostOutcome, RedirectLoopStopsAfterTen)
     CLocalServer server(
         [](const CRecordedRequest&) { return CScriptedReply::Redirect(302, "/x"); });
     std::string result;
-    EXPECT_FALSE(CFormPoster(nullptr, ShortLimits()).PostInBackground(server.Url(), "", result));
+    EXPECT_FALSE(PostForm(CFormPoster(nullptr, ShortLimits()), server.Url(), "", result));
     EXPECT_EQ(server.Requests().size(), 11u);
 }
 
@@ -322,7 +337,7 @@ TEST(PostOutcome, UnreachableServersGiveMessage)
             std::string("http://quillpost-nowhere.invalid/x"), std::string("http:///x"),
             std::string("http://user@/x"), std::string(" \t ")}) {
         std::string result;
-        EXPECT_FALSE(poster.PostInBackground(url, "a=1", result)) << url;
+        EXPECT_FALSE(PostForm(poster, url, "a=1", result)) << url;
         EXPECT_FALSE(result.empty()) << url;
     }
 }
@@ -332,14 +347,14 @@ TEST(PostTls, VerifiesCertificate)
     CTlsServer server;
     std::string result;
     // The test certificate is not trusted by the system: checks are on.
-    EXPECT_FALSE(
-        CFormPoster(nullptr, ShortLimits()).PostInBackground(server.Url("f"), "a=1", result));
+    EXPECT_FALSE(PostForm(CFormPoster(nullptr, ShortLimits()), server.Url("f"), "a=1", result));
     EXPECT_TRUE(server.LastBody().empty());
 
-    CFormPoster trusting(nullptr, ShortLimits());
-    trusting.SetCaFile(CTlsServer::CertificateFile());
+    CPostSettings settings = ShortLimits();
+    settings.m_strCaFile = CTlsServer::CertificateFile();
+    const CFormPoster trusting(nullptr, settings);
     result.clear();
-    EXPECT_TRUE(trusting.PostInBackground(server.Url("f"), "a=1&b=%20", result)) << result;
+    EXPECT_TRUE(PostForm(trusting, server.Url("f"), "a=1&b=%20", result)) << result;
     EXPECT_EQ(result, "tls ok");
     EXPECT_EQ(server.LastBody(), "a=1&b=%20");
 
@@ -347,15 +362,15 @@ TEST(PostTls, VerifiesCertificate)
     std::string upper = server.Url("f");
     upper.replace(0, 5, "HTTPS");
     result.clear();
-    EXPECT_TRUE(trusting.PostInBackground(upper, "c=3", result)) << result;
+    EXPECT_TRUE(PostForm(trusting, upper, "c=3", result)) << result;
     EXPECT_EQ(server.LastBody(), "c=3");
 }
 
 class RecordingLauncher : public CBrowserLauncher
 {
 public:
-    void Navigate(const CBrowserPost& post) override { m_posts.push_back(post); }
-    std::vector<CBrowserPost> m_posts;
+    void Navigate(const CPostRequest& request) override { m_posts.push_back(request); }
+    std::vector<CPostRequest> m_posts;
 };
 
 TEST(BrowserPost, HandsExactBytesAndHeader)
@@ -379,20 +394,11 @@ TEST(BrowserPost, HandsExactBytesAndHeader)
 
     ASSERT_EQ(launcher.m_posts.size(), 3u);
     EXPECT_EQ(launcher.m_posts[0].m_strUrl, "https://forms.example/submit?x=1");
-    EXPECT_EQ(launcher.m_posts[0].m_postData, "a=1&b=x%20y");
-    EXPECT_EQ(
-        launcher.m_posts[0].m_strHeaders, "Content-Type: application/x-www-form-urlencoded\r\n");
+    EXPECT_EQ(launcher.m_posts[0].m_body, "a=1&b=x%20y");
+    EXPECT_EQ(launcher.m_posts[0].m_strContentType, "application/x-www-form-urlencoded");
     EXPECT_EQ(launcher.m_posts[1].m_strUrl, "forms.example");
-    EXPECT_TRUE(launcher.m_posts[1].m_postData.empty());
-    EXPECT_EQ(launcher.m_posts[2].m_postData, std::string("n\0m=v", 5));
-}
-
-TEST(BrowserPost, WithoutLauncherDoesNothing)
-{
-    CSubmitHost host;
-    host.m_strUrl = "http://forms.example/";
-    EXPECT_TRUE(CFormPoster().SubmitInBrowser(host));
-    EXPECT_FALSE(CFormPoster::MakePostData(nullptr, "a=1"));
+    EXPECT_TRUE(launcher.m_posts[1].m_body.empty());
+    EXPECT_EQ(launcher.m_posts[2].m_body, std::string("n\0m=v", 5));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "core/PostScheduler.h"
 #include "core/PostTransfer.h"
+#include "tests/support/ResultSummary.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <gtest/gtest.h>
@@ -33,13 +34,14 @@ public:
         const std::lock_guard<std::mutex> lock(m_mutex);
         return m_results;
     }
-    // "row:summary" of every result, in the order they came.
-    std::vector<std::string> Rows()
+    // "n:summary" of every result, in the order they came: n counts the post from first, the
+    // id Add gave.
+    std::vector<std::string> Posts(std::uint64_t first)
     {
-        std::vector<std::string> rows;
+        std::vector<std::string> posts;
         for (const CPostResult& result : Results())
-            rows.push_back(std::to_string(result.m_rowId) + ":" + result.Summary());
-        return rows;
+            posts.push_back(std::to_string(result.m_postId - first) + ":" + Summary(result));
+        return posts;
     }
 
 private:
@@ -48,57 +50,65 @@ private:
     std::vector<CPostResult> m_results;
 };
 
-CSubmitJob Job(CScriptedServer& server, std::uint64_t row, const std::string& path,
-    const std::string& body = "a=1")
+CPostRequest Post(CScriptedServer& server, const std::string& path, const std::string& body = "a=1")
 {
-    return CSubmitJob{row, server.Url(path), body};
+    CPostRequest request;
+    request.m_strUrl = server.Url(path);
+    request.m_body = body;
+    return request;
 }
 
-TEST(PostScheduler, PostsInOrderAndReportsEachJob)
+CPostRequest Post(const std::string& url)
+{
+    CPostRequest request;
+    request.m_strUrl = url;
+    request.m_body = "a=1";
+    return request;
+}
+
+TEST(PostScheduler, PostsInOrderAndReportsEachPost)
 {
     CScriptedServer server;
     Collector collector;
-    CPostScheduler scheduler(CFormPoster(), collector.OnResult());
-    const std::uint64_t first = scheduler.Add(
-        {Job(server, 7, "ok1"), Job(server, 3, "fail2"), Job(server, 9, "status/202")});
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
+    const std::uint64_t first
+        = scheduler.Add({Post(server, "ok1"), Post(server, "fail2"), Post(server, "status/202")});
     ASSERT_TRUE(collector.WaitFor(3));
-    EXPECT_EQ(collector.Rows(),
-        (std::vector<std::string>{"7:200 OK", "3:500 Internal Server Error", "9:202 Accepted"}));
-    const auto results = collector.Results();
-    for (std::size_t i = 0; i < results.size(); ++i)
-        EXPECT_EQ(results[i].m_jobId, first + i);
+    EXPECT_EQ(collector.Posts(first),
+        (std::vector<std::string>{"0:200 OK", "1:500 Internal Server Error", "2:202 Accepted"}));
     EXPECT_EQ(server.Lines(),
         (std::vector<std::string>{"POST /ok1 HTTP/1.0 a=1", "POST /fail2 HTTP/1.0 a=1",
             "POST /status/202 HTTP/1.0 a=1"}));
 
-    // Jobs added later get later ids.
-    EXPECT_EQ(scheduler.Add({Job(server, 1, "late")}), first + 3);
+    // Posts added later get later ids.
+    EXPECT_EQ(scheduler.Add({Post(server, "late")}), first + 3);
     ASSERT_TRUE(collector.WaitFor(4));
 }
 
-TEST(PostScheduler, JobsChangedBeforeTheyStart)
+TEST(PostScheduler, PostsChangedBeforeTheyStart)
 {
     CScriptedServer server;
     CScriptedServer other;
     Collector collector;
-    CPostScheduler scheduler(CFormPoster(), collector.OnResult());
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
     // Everything waits behind the gated post to the same server.
-    const std::uint64_t first = scheduler.Add({Job(server, 1, "gate"), Job(server, 2, "deleted"),
-        Job(server, 3, "edited", "old=1"), Job(server, 4, "moved")});
+    const std::uint64_t first = scheduler.Add({Post(server, "gate"), Post(server, "deleted"),
+        Post(server, "edited", "old=1"), Post(server, "moved")});
     ASSERT_TRUE(server.Server().WaitForRequests(1));
     EXPECT_FALSE(scheduler.Cancel(first)); // in flight already
-    EXPECT_FALSE(scheduler.Update(first, server.Url("x"), ""));
+    EXPECT_FALSE(scheduler.Update(first, Post(server, "x", "")));
     EXPECT_TRUE(scheduler.Cancel(first + 1));
     EXPECT_FALSE(scheduler.Cancel(first + 1));
-    EXPECT_TRUE(scheduler.Update(first + 2, server.Url("edited"), "new=1"));
+    EXPECT_TRUE(scheduler.Update(first + 2, Post(server, "edited", "new=1")));
     // Moved to a free server, it no longer waits for the gate.
-    EXPECT_TRUE(scheduler.Update(first + 3, other.Url("moved"), "m=1"));
+    EXPECT_TRUE(scheduler.Update(first + 3, Post(other, "moved", "m=1")));
     ASSERT_TRUE(collector.WaitFor(1));
-    EXPECT_EQ(collector.Rows(), (std::vector<std::string>{"4:200 OK"}));
+    EXPECT_EQ(collector.Posts(first), (std::vector<std::string>{"3:200 OK"}));
     server.Open();
     ASSERT_TRUE(collector.WaitFor(3));
 
-    EXPECT_EQ(collector.Rows(), (std::vector<std::string>{"4:200 OK", "1:200 OK", "3:200 OK"}));
+    EXPECT_EQ(
+        collector.Posts(first), (std::vector<std::string>{"3:200 OK", "0:200 OK", "2:200 OK"}));
     EXPECT_EQ(server.Lines(),
         (std::vector<std::string>{"POST /gate HTTP/1.0 a=1", "POST /edited HTTP/1.0 new=1"}));
     EXPECT_EQ(other.Lines(), (std::vector<std::string>{"POST /moved HTTP/1.0 m=1"}));
@@ -110,24 +120,24 @@ TEST(PostScheduler, StopEndsPostsInFlightAtOnce)
     CScriptedServer second;
     Collector collector;
     // The real limits: only Stop can end these posts in reasonable time.
-    CPostScheduler scheduler(CFormPoster(), collector.OnResult());
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
     const std::uint64_t id
-        = scheduler.Add({Job(first, 1, "hang"), Job(first, 2, "waiting"), Job(second, 3, "hang")});
+        = scheduler.Add({Post(first, "hang"), Post(first, "waiting"), Post(second, "hang")});
     ASSERT_TRUE(first.Server().WaitForRequests(1));
     ASSERT_TRUE(second.Server().WaitForRequests(1));
 
     EXPECT_EQ(scheduler.Stop(), (std::vector<std::uint64_t>{id + 1}));
     ASSERT_TRUE(collector.WaitFor(2));
     for (const CPostResult& result : collector.Results()) {
-        EXPECT_EQ(result.Summary(), "Stopped");
+        EXPECT_EQ(Summary(result), "Stopped");
         EXPECT_FALSE(result.m_bSuccess);
     }
     EXPECT_EQ(first.Server().Requests().size(), 1u);
 
     // The scheduler goes on working after a stop.
-    scheduler.Add({Job(second, 4, "ok")});
+    const std::uint64_t after = scheduler.Add({Post(second, "ok")});
     ASSERT_TRUE(collector.WaitFor(3));
-    EXPECT_EQ(collector.Rows().back(), "4:200 OK");
+    EXPECT_EQ(collector.Posts(after).back(), "0:200 OK");
 }
 
 TEST(PostScheduler, DestroyingEndsPostsWithoutReports)
@@ -135,8 +145,8 @@ TEST(PostScheduler, DestroyingEndsPostsWithoutReports)
     CScriptedServer server;
     Collector collector;
     {
-        CPostScheduler scheduler(CFormPoster(), collector.OnResult());
-        scheduler.Add({Job(server, 1, "hang"), Job(server, 2, "ok")});
+        CPostScheduler scheduler(CPostSettings(), collector.OnResult());
+        scheduler.Add({Post(server, "hang"), Post(server, "ok")});
         ASSERT_TRUE(server.Server().WaitForRequests(1));
     }
     EXPECT_TRUE(collector.Results().empty());
@@ -154,16 +164,16 @@ TEST(PostScheduler, OnePostPerServerAndEightInAll)
         servers.push_back(
             std::make_unique<CScriptedServer>(std::chrono::milliseconds(20), &overall));
     Collector collector;
-    CPostScheduler scheduler(CFormPoster(), collector.OnResult());
-    std::vector<CSubmitJob> run;
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
+    std::vector<CPostRequest> run;
     for (int row = 0; row < 4 * Servers; ++row)
-        run.push_back(Job(*servers[row % Servers], row, "row" + std::to_string(row)));
+        run.push_back(Post(*servers[row % Servers], "row" + std::to_string(row)));
     scheduler.Add(run);
     scheduler.Add(run);
     ASSERT_TRUE(collector.WaitFor(2 * run.size()));
 
     for (const CPostResult& result : collector.Results())
-        EXPECT_TRUE(result.m_bSuccess) << result.Summary();
+        EXPECT_TRUE(result.m_bSuccess) << Summary(result);
     for (int i = 0; i < Servers; ++i) {
         EXPECT_EQ(servers[i]->Peak(), 1) << "server " << i;
         std::vector<std::string> expected;
@@ -177,20 +187,20 @@ TEST(PostScheduler, OnePostPerServerAndEightInAll)
     EXPECT_GT(overall.Peak(), 1);
 }
 
-TEST(PostScheduler, CancelAllDropsOnlyWaitingJobs)
+TEST(PostScheduler, CancelAllDropsOnlyWaitingPosts)
 {
     CScriptedServer server;
     Collector collector;
-    CPostScheduler scheduler(CFormPoster(), collector.OnResult());
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
     const std::uint64_t id
-        = scheduler.Add({Job(server, 1, "gate"), Job(server, 2, "b"), Job(server, 3, "c")});
+        = scheduler.Add({Post(server, "gate"), Post(server, "b"), Post(server, "c")});
     ASSERT_TRUE(server.Server().WaitForRequests(1));
     std::vector<std::uint64_t> cancelled = scheduler.CancelAll();
     std::sort(cancelled.begin(), cancelled.end());
     EXPECT_EQ(cancelled, (std::vector<std::uint64_t>{id + 1, id + 2}));
     server.Open();
     ASSERT_TRUE(collector.WaitFor(1));
-    EXPECT_EQ(collector.Rows(), (std::vector<std::string>{"1:200 OK"}));
+    EXPECT_EQ(collector.Posts(id), (std::vector<std::string>{"0:200 OK"}));
     EXPECT_EQ(server.Server().Requests().size(), 1u);
 }
 
@@ -226,14 +236,13 @@ TEST(PostScheduler, PortSpellingsWaitForEachOther)
 {
     CScriptedServer server(std::chrono::milliseconds(50));
     Collector collector;
-    CPostScheduler scheduler(CFormPoster(), collector.OnResult());
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
     const std::string port = std::to_string(server.Server().Port());
-    scheduler.Add({CSubmitJob{1, "http://127.0.0.1:" + port + "/a", "a=1"},
-        CSubmitJob{2, "http://127.0.0.1:0" + port + "/b", "a=1"},
-        CSubmitJob{3, "HTTP://127.0.0.1:00" + port + "/c", "a=1"}});
+    scheduler.Add({Post("http://127.0.0.1:" + port + "/a"),
+        Post("http://127.0.0.1:0" + port + "/b"), Post("HTTP://127.0.0.1:00" + port + "/c")});
     ASSERT_TRUE(collector.WaitFor(3));
     for (const CPostResult& result : collector.Results())
-        EXPECT_TRUE(result.m_bSuccess) << result.Summary();
+        EXPECT_TRUE(result.m_bSuccess) << Summary(result);
     EXPECT_EQ(server.Peak(), 1);
 }
 

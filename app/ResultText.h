@@ -1,0 +1,22 @@
+#pragma once
+
+#include "core/PostResult.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+// The texts a post's result shows in, made in this one place, so that they read and translate
+// alike wherever they show.
+class CResultText
+{
+    Q_DECLARE_TR_FUNCTIONS(CResultText)
+
+public:
+    // "404 Not Found · 0.42 s", "Connection refused · 15.00 s".
+    static QString Summary(const CPostResult& result);
+    // libcurl's message, the final address and the start of the answer, as rich text in which
+    // everything that came from outside is escaped.
+    static QString Details(const CPostResult& result);
+    // A text of the core's in the user's language.
+    static QString Translated(const CText& text);
+};

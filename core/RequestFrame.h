@@ -1,0 +1,30 @@
+#pragma once
+
+#include "core/PostRequest.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+// A post as the browser helper program receives it on its standard input.
+//
+// The frame is a line "quillpost-browser-request 2", then "url <n>", "type <n>" and
+// "body <n>", each line ended by a line feed and followed by exactly the bytes it counts (the
+// address, the content type, the body). Counts are decimal. Nothing follows the body. Every
+// byte value may appear in the counted parts.
+//
+// The helper answers with the line "shown <process id>" on its standard output once its
+// window is up. When it gives up instead, the last line of its standard error that starts
+// with ReasonPrefix says why.
+namespace RequestFrame {
+
+constexpr char ShownReply[] = "shown";
+constexpr char ReasonPrefix[] = "quillpost-browser: ";
+
+std::string Write(const CPostRequest& request);
+
+// Reads one frame up to the end of the input. Truncated or malformed input gives no
+// request and a one-line reason in error.
+std::optional<CPostRequest> Read(std::istream& in, std::string& error);
+
+} // namespace RequestFrame
