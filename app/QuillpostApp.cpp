@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QStandardPaths>
+#include <QFile>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -40,7 +40,13 @@ CDataLocation CQuillpostApp::DataLocation()
 {
     CDataLocation::Inputs inputs;
     inputs.programFolder = QCoreApplication::applicationDirPath();
-    inputs.userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // As QStandardPaths's AppDataLocation names it (the program sets no organisation), but
+    // by the XDG rules, which it does not follow for a relative XDG_DATA_HOME.
+    const CDataLocation::UserFolder user
+        = CDataLocation::UserFolderOf(QFile::decodeName(qgetenv("XDG_DATA_HOME")),
+            QFile::decodeName(qgetenv("HOME")), QCoreApplication::applicationName());
+    inputs.userFolder = user.path;
+    inputs.userFolderUnknown = user.unknown;
     // The share folder of the tree the program runs from, wherever that tree was installed,
     // then the one it was built for.
     inputs.shareFolders

@@ -464,11 +464,14 @@ bool CQuillpostDlg::SaveTargets()
     records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
     for (int row = 0; row < m_targetList.RowCount(); ++row)
         records.push_back(m_targetList.Record(row));
-    // The user's own folder is made on the first save; a failure shows in the save's reason.
+    // The user's own folder is made on the first save; where it cannot be, or is not known,
+    // nothing is saved and the outcome says why.
     const std::string path = m_dataLocation.SavePath();
-    m_dataLocation.MakeFolder();
-    const DataFileOutcome outcome = m_dataFile.Save(path, records);
-    const QString file = NativePath(path);
+    DataFileOutcome outcome;
+    if (m_dataLocation.MakeFolder(outcome.reason))
+        outcome = m_dataFile.Save(path, records);
+    // With no folder known there is no path: the file goes by its name.
+    const QString file = NativePath(path.empty() ? DataFilePath(std::string()) : path);
     const QString reason = ToQString(outcome.reason);
     QString text;
     // Once the new file has taken the old one's place, "left as it was" would be untrue.
@@ -508,7 +511,12 @@ void CQuillpostDlg::OnDownloadNow()
 void CQuillpostDlg::OnOpenDataFolder()
 {
     // A file manager cannot show a folder that is not there yet; asking for it makes it.
-    m_dataLocation.MakeFolder();
+    std::string reason;
+    if (!m_dataLocation.MakeFolder(reason)) {
+        WarnAboutDataFile(
+            QStringLiteral("The data folder cannot be shown: %1.").arg(ToQString(reason)));
+        return;
+    }
     CUrlOpener::Open(QUrl::fromLocalFile(m_dataLocation.Folder()).toString(QUrl::FullyEncoded));
 }
 

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -13,6 +16,13 @@ namespace {
 std::string Encoded(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// A path that names the same folder from any working folder. Not QDir::isAbsolutePath,
+// which takes a Qt resource path (":/x") for one.
+bool IsAbsolute(const QString& path)
+{
+    return path.startsWith(QLatin1Char('/'));
 }
 
 QString ListIn(const QString& folder)
@@ -40,9 +50,10 @@ CDataLocation::CDataLocation(QString folder)
 {
 }
 
-CDataLocation::CDataLocation(QString folder, QStringList startingLists)
+CDataLocation::CDataLocation(QString folder, QStringList startingLists, std::string unknown)
     : m_folder(std::move(folder))
     , m_startingLists(std::move(startingLists))
+    , m_unknown(std::move(unknown))
 {
 }
 
@@ -59,18 +70,44 @@ CDataLocation CDataLocation::Resolve(const Inputs& inputs)
     QStringList startingLists{ListIn(inputs.programFolder)};
     for (const QString& folder : inputs.shareFolders)
         startingLists << ListIn(folder);
-    return CDataLocation(inputs.userFolder, std::move(startingLists));
+    // A relative folder is one in whatever folder the program is started from, where
+    // another start would not find the list.
+    if (!IsAbsolute(inputs.userFolder)) {
+        std::string unknown = "the user's data folder is unknown";
+        if (!inputs.userFolderUnknown.empty())
+            unknown += ": " + inputs.userFolderUnknown;
+        else if (!inputs.userFolder.isEmpty())
+            unknown += ": " + Encoded(inputs.userFolder) + " is not an absolute path";
+        return CDataLocation(QString(), std::move(startingLists), std::move(unknown));
+    }
+    return CDataLocation(inputs.userFolder, std::move(startingLists), std::string());
+}
+
+CDataLocation::UserFolder CDataLocation::UserFolderOf(
+    const QString& xdgDataHome, const QString& home, const QString& appFolder)
+{
+    if (IsAbsolute(xdgDataHome))
+        return {QDir::cleanPath(xdgDataHome + QLatin1Char('/') + appFolder), {}};
+    if (IsAbsolute(home))
+        return {QDir::cleanPath(home + QStringLiteral("/.local/share/") + appFolder), {}};
+    std::string unknown = home.isEmpty()
+        ? std::string("HOME is not set")
+        : "HOME (" + Encoded(home) + ") is not an absolute path";
+    if (!xdgDataHome.isEmpty())
+        unknown = "XDG_DATA_HOME (" + Encoded(xdgDataHome) + ") is not an absolute path, and "
+            + unknown;
+    return {QString(), std::move(unknown)};
 }
 
 std::string CDataLocation::SavePath() const
 {
-    return Encoded(ListIn(m_folder));
+    return m_folder.isEmpty() ? std::string() : Encoded(ListIn(m_folder));
 }
 
 std::string CDataLocation::LoadPath() const
 {
-    const QString own = ListIn(m_folder);
-    if (QFileInfo::exists(own))
+    const QString own = m_folder.isEmpty() ? QString() : ListIn(m_folder);
+    if (!own.isEmpty() && QFileInfo::exists(own))
         return Encoded(own);
     for (const QString& list : m_startingLists) {
         if (QFileInfo::exists(list))
@@ -79,7 +116,18 @@ std::string CDataLocation::LoadPath() const
     return Encoded(own);
 }
 
-bool CDataLocation::MakeFolder() const
+bool CDataLocation::MakeFolder(std::string& reason) const
 {
-    return QDir().mkpath(m_folder);
+    if (m_folder.isEmpty()) {
+        reason = m_unknown.empty() ? std::string("the data folder is unknown") : m_unknown;
+        return false;
+    }
+    const std::string folder = Encoded(m_folder);
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (!error && std::filesystem::is_directory(folder, error))
+        return true;
+    reason = "the folder " + folder + " could not be made: "
+        + (error ? error.message() : FileAccess::OsReason(ENOTDIR));
+    return false;
 }

@@ -21,33 +21,55 @@ public:
     struct Inputs
     {
         QString programFolder;
-        // The user's data folder for this program; it need not exist yet.
+        // The user's data folder for this program; it need not exist yet. Empty when no
+        // folder is known; a relative path is taken for none, as it would be a folder of
+        // whatever the working folder is.
         QString userFolder;
         // Where a starting list may be installed, the first found taking precedence.
         QStringList shareFolders;
         // The folder the program is installed into. A list is never written there, not even
         // by a user (root) who may write it.
         QString installBinFolder;
+        // Why userFolder is empty, as UserFolderOf gives it.
+        std::string userFolderUnknown = {};
     };
 
     static CDataLocation Resolve(const Inputs& inputs);
 
+    // The user's data folder for a program, by the XDG Base Directory rules, from the
+    // values of XDG_DATA_HOME and HOME (empty when they are not set): appFolder in
+    // $XDG_DATA_HOME, or in $HOME/.local/share when XDG_DATA_HOME is not set or not an
+    // absolute path, which the rules say to ignore. (QStandardPaths takes a relative
+    // XDG_DATA_HOME as it is.) No folder is known when neither gives an absolute path.
+    struct UserFolder
+    {
+        // Absolute and clean; empty when no folder is known.
+        QString path;
+        // Why none is known, as "HOME is not set".
+        std::string unknown;
+    };
+    static UserFolder UserFolderOf(
+        const QString& xdgDataHome, const QString& home, const QString& appFolder);
+
     // The list lives in folder and nowhere else. Not explicit: a plain folder is a location.
     CDataLocation(QString folder);
 
-    // The folder that holds the list.
+    // The folder that holds the list; empty when the user's data folder is not known.
     const QString& Folder() const { return m_folder; }
-    // What every save writes.
+    // What every save writes; empty when no folder is known, as nothing can be saved then.
     std::string SavePath() const;
     // What a load reads: the saved list once there is one, else the first starting list
-    // found, else the saved list's path (which is missing).
+    // found, else the saved list's path (which is missing; empty with no folder known).
     std::string LoadPath() const;
-    // Creates the folder with its parents; false if it is still not there.
-    bool MakeFolder() const;
+    // Creates the folder with its parents; false, with why in reason, if it is still not
+    // there (as "the folder /x/y could not be made: Permission denied") or is not known.
+    bool MakeFolder(std::string& reason) const;
 
 private:
-    CDataLocation(QString folder, QStringList startingLists);
+    CDataLocation(QString folder, QStringList startingLists, std::string unknown);
 
     QString m_folder;
     QStringList m_startingLists;
+    // Why no folder is known, when none is.
+    std::string m_unknown;
 };

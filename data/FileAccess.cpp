@@ -45,20 +45,62 @@ FileStamp StampOfPath(const std::string& path)
 
 namespace {
 
+// Gives the copy open at fd the owner of the file it copies where that may be done, and
+// that file's permissions, but never opens it to anyone the file was closed to. Only root
+// may give a file away and an ordinary user may give it only a group of theirs, so either
+// may stay the copier's: a copy of another group keeps for its group, and for everyone
+// else, only what the original's group and everyone else both had.
+bool TakeOwnerAndMode(int fd, const struct stat& original, std::string& reason)
+{
+    if (::fchown(fd, original.st_uid, original.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), original.st_gid);
+    struct stat copy = {};
+    if (::fstat(fd, &copy) != 0) {
+        reason = OsReason(errno);
+        return false;
+    }
+    mode_t mode = original.st_mode & 0777;
+    if (copy.st_gid != original.st_gid) {
+        const mode_t shared = (mode >> 3) & mode & 07;
+        mode = (mode & 0700) | (shared << 3) | shared;
+    }
+    if (::fchmod(fd, mode) != 0) {
+        reason = OsReason(errno);
+        return false;
+    }
+    return true;
+}
+
 bool CopyInto(const std::string& path, const std::string& backup, std::string& reason)
 {
     // The file is a regular one within the size limit, so it is read whole. Not committed,
     // the copy is dropped with the object.
     QFile source(QFile::decodeName(QByteArray::fromStdString(path)));
     QSaveFile copy(QFile::decodeName(QByteArray::fromStdString(backup)));
+    struct stat original = {};
     if (!source.open(QIODevice::ReadOnly)) {
         reason = source.errorString().toStdString();
         return false;
     }
+    if (::fstat(source.handle(), &original) != 0) {
+        reason = OsReason(errno);
+        return false;
+    }
     const QByteArray bytes = source.readAll();
     errno = 0;
-    if (copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.flush()
-        && ::fsync(copy.handle()) == 0 && copy.commit())
+    if (!copy.open(QIODevice::WriteOnly)) {
+        reason = Reason(copy, errno);
+        return false;
+    }
+    // QSaveFile makes its file with the usual mode (0644 under the usual umask) where no
+    // file of the name is yet, and with an older backup's where one is. It has no name
+    // until it is complete (O_TMPFILE, where the file system has it), but its owner and
+    // mode are the original's before a byte of the original is in it all the same.
+    if (!TakeOwnerAndMode(copy.handle(), original, reason))
+        return false;
+    errno = 0;
+    if (copy.write(bytes) == bytes.size() && copy.flush() && ::fsync(copy.handle()) == 0
+        && copy.commit())
         return true;
     reason = Reason(copy, errno);
     return false;

@@ -41,7 +41,9 @@ FileStamp StampOf(const struct stat& info);
 FileStamp StampOfPath(const std::string& path);
 
 // Makes backup hold what the file at path (after links) holds now, replacing an older
-// backup in one step: a hard link where the file system allows one, else a copy.
+// backup in one step: a hard link where the file system allows one, else a copy. A copy
+// has the file's permissions, and its owner and group where they may be given; it is never
+// open to more users than the file, and is so before it holds any of the file's bytes.
 bool KeepAside(const std::string& path, const std::string& backup, std::string& reason);
 
 // Passes pugixml's small pieces of output on to the file in large ones, so the text is

@@ -32,12 +32,20 @@ private Q_SLOTS:
     void warningsNameTheFileInFull();
     void openDataFolderShowsTheListsFolder();
 
+    // The user's data folder: never one relative to the working folder, and a save that
+    // cannot make it says why.
+    void saveSaysWhyTheFolderCouldNotBeMade();
+    void relativeUserFolderIsNeverUsed();
+    void unknownUserFolderIsNeverTheWorkingFolder();
+    void withoutHomeTheSaveSaysSo();
+
 private:
     // The program runs from its install folder, so the list is the user's.
-    void OpenWindow()
+    void OpenWindow() { OpenWindow(m_user); }
+    void OpenWindow(const QString& userFolder)
     {
-        m_dlg = std::make_unique<CQuillpostDlg>(
-            CDataLocation::Resolve({m_bin, m_user, {m_root.filePath("share/quillpost")}, m_bin}));
+        m_dlg = std::make_unique<CQuillpostDlg>(CDataLocation::Resolve(
+            {m_bin, userFolder, {m_root.filePath("share/quillpost")}, m_bin}));
         m_targets
             = qobject_cast<CTargetListModel*>(m_dlg->findChild<QTableView*>("targetList")->model());
         QVERIFY(m_targets);
@@ -61,6 +69,25 @@ private:
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    // Saves and Open Data Folder from the window, in a working folder of its own that
+    // nothing may be made in; the messages they gave.
+    void SaveAndOpenFolderInAWorkingFolder()
+    {
+        const QString working = m_root.filePath("working");
+        QVERIFY(QDir().mkpath(working));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(working));
+        RecordOpenedAddresses recorder;
+        m_dlg->findChild<QLineEdit*>("urlEdit")->setText("http://added.example/");
+        m_dlg->findChild<QPushButton*>("addUrlButton")->click();
+        Trigger("saveDataAction");
+        Trigger("openDataFolderAction");
+        QVERIFY(QDir::setCurrent(before));
+        QCOMPARE(QDir(working).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList());
+        QCOMPARE(recorder.Opened(), QStringList());
     }
 
     QTemporaryDir m_root;
@@ -146,6 +173,69 @@ void DataFolderTest::openDataFolderShowsTheListsFolder()
     QCOMPARE(QUrl(recorder.Opened().front()).toLocalFile(), m_user);
     // A file manager cannot show a folder that is not there.
     QVERIFY(QFileInfo(m_user).isDir());
+}
+
+void DataFolderTest::saveSaysWhyTheFolderCouldNotBeMade()
+{
+    OpenWindow();
+    // A file where the user's folder would go; root may write anywhere, but not make a
+    // folder inside a file.
+    Write(m_root.filePath("home/a user/#data?"), "");
+    Trigger("saveDataAction");
+    QCOMPARE(m_messages.size(), std::size_t(1));
+    QCOMPARE(m_messages.back().text,
+        QStringLiteral("The data file %1 was not saved: the folder %2 could not be made: Not a "
+                       "directory. The file was left as it was.")
+            .arg(m_own, m_user));
+}
+
+// What QStandardPaths makes of XDG_DATA_HOME=rel/xdg: a folder in whatever the working
+// folder is.
+void DataFolderTest::relativeUserFolderIsNeverUsed()
+{
+    OpenWindow(QStringLiteral("rel/xdg/Quillpost"));
+    SaveAndOpenFolderInAWorkingFolder();
+    QCOMPARE(m_messages.size(), std::size_t(2));
+    QVERIFY2(m_messages.front().text.startsWith(
+                 "The data file submitdata.xml was not saved: the user's data folder is "
+                 "unknown: rel/xdg/Quillpost is not an absolute path."),
+        qPrintable(m_messages.front().text));
+    QVERIFY2(m_messages.back().text.contains("the user's data folder is unknown"),
+        qPrintable(m_messages.back().text));
+}
+
+void DataFolderTest::unknownUserFolderIsNeverTheWorkingFolder()
+{
+    const QByteArray shipped = "<data><Host URL='http://shipped.example/'/></data>";
+    Write(m_shipped, shipped);
+    OpenWindow(QString());
+    // A starting list is still read.
+    QCOMPARE(Urls(), QStringList{"http://shipped.example/"});
+    SaveAndOpenFolderInAWorkingFolder();
+    QCOMPARE(Read(m_shipped), shipped);
+    QCOMPARE(m_messages.size(), std::size_t(2));
+    QVERIFY2(m_messages.front().text.startsWith("The data file submitdata.xml was not saved: the "
+                                                "user's data folder is unknown."),
+        qPrintable(m_messages.front().text));
+}
+
+// What the program makes of HOME and XDG_DATA_HOME when neither gives a folder.
+void DataFolderTest::withoutHomeTheSaveSaysSo()
+{
+    const CDataLocation::UserFolder user
+        = CDataLocation::UserFolderOf(QString(), QString(), QStringLiteral("Quillpost"));
+    m_dlg = std::make_unique<CQuillpostDlg>(CDataLocation::Resolve(
+        {m_bin, user.path, {m_root.filePath("share/quillpost")}, m_bin, user.unknown}));
+    m_targets
+        = qobject_cast<CTargetListModel*>(m_dlg->findChild<QTableView*>("targetList")->model());
+    SaveAndOpenFolderInAWorkingFolder();
+    QCOMPARE(m_messages.size(), std::size_t(2));
+    QCOMPARE(m_messages.front().text,
+        QStringLiteral("The data file submitdata.xml was not saved: the user's data folder is "
+                       "unknown: HOME is not set. The file was left as it was."));
+    QCOMPARE(m_messages.back().text,
+        QStringLiteral("The data folder cannot be shown: the user's data folder is unknown: "
+                       "HOME is not set."));
 }
 
 QTEST_MAIN(DataFolderTest)

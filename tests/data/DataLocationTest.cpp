@@ -6,6 +6,7 @@
 #include "data/DataLocation.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,123 @@ TEST_F(DataLocationTest, StartingListIsReadUntilTheUserHasOne)
         EXPECT_EQ(location.LoadPath(), DataFilePath(folder));
         EXPECT_EQ(location.SavePath(), DataFilePath(m_user));
     }
+}
+
+// The user's data folder by the XDG Base Directory rules, from XDG_DATA_HOME and HOME as
+// given, and what a location makes of a folder that is relative or not known.
+
+TEST(UserFolderOf, XdgDataHomeWhenItIsAnAbsolutePath)
+{
+    const auto user = CDataLocation::UserFolderOf("/data/home/", "/home/u", "Quillpost");
+    EXPECT_EQ(user.path, "/data/home/Quillpost");
+    EXPECT_EQ(user.unknown, "");
+    // HOME is not needed then.
+    EXPECT_EQ(CDataLocation::UserFolderOf("/data/home", "", "Quillpost").path,
+        "/data/home/Quillpost");
+}
+
+TEST(UserFolderOf, HomeWhenXdgDataHomeIsNotSet)
+{
+    const auto user = CDataLocation::UserFolderOf("", "/home/u", "Quillpost");
+    EXPECT_EQ(user.path, "/home/u/.local/share/Quillpost");
+    EXPECT_EQ(user.unknown, "");
+}
+
+// The rules: "If an implementation encounters a relative path in any of these variables it
+// should consider the path invalid and ignore it."
+TEST(UserFolderOf, RelativeXdgDataHomeIsIgnored)
+{
+    for (const char* relative : {"rel/xdg", "./xdg", "xdg", "~/data", ":/data"}) {
+        SCOPED_TRACE(relative);
+        const auto user = CDataLocation::UserFolderOf(relative, "/home/u", "Quillpost");
+        EXPECT_EQ(user.path, "/home/u/.local/share/Quillpost");
+        EXPECT_EQ(user.unknown, "");
+    }
+}
+
+TEST(UserFolderOf, NoneWithoutAnAbsoluteHome)
+{
+    auto user = CDataLocation::UserFolderOf("", "", "Quillpost");
+    EXPECT_EQ(user.path, "");
+    EXPECT_EQ(user.unknown, "HOME is not set");
+
+    user = CDataLocation::UserFolderOf("rel/xdg", "", "Quillpost");
+    EXPECT_EQ(user.path, "");
+    EXPECT_EQ(user.unknown, "XDG_DATA_HOME (rel/xdg) is not an absolute path, and HOME is not set");
+
+    user = CDataLocation::UserFolderOf("", "home/u", "Quillpost");
+    EXPECT_EQ(user.path, "");
+    EXPECT_EQ(user.unknown, "HOME (home/u) is not an absolute path");
+}
+
+TEST_F(DataLocationTest, UnknownUserFolderSavesNowhere)
+{
+    for (const QString& folder : {QString(), QStringLiteral("rel/xdg/Quillpost")}) {
+        SCOPED_TRACE(folder.toStdString());
+        CDataLocation::Inputs inputs = Inputs();
+        inputs.installBinFolder = Q(m_bin);
+        inputs.userFolder = folder;
+        const CDataLocation location = CDataLocation::Resolve(inputs);
+        EXPECT_EQ(location.Folder(), QString());
+        EXPECT_EQ(location.SavePath(), "");
+        EXPECT_EQ(location.LoadPath(), "");
+        std::string reason;
+        EXPECT_FALSE(location.MakeFolder(reason));
+        EXPECT_EQ(reason,
+            folder.isEmpty()
+                ? "the user's data folder is unknown"
+                : "the user's data folder is unknown: rel/xdg/Quillpost is not an absolute path");
+        // A starting list is still read.
+        PutList(m_share2);
+        EXPECT_EQ(location.LoadPath(), DataFilePath(m_share2));
+        ::unlink(DataFilePath(m_share2).c_str());
+    }
+}
+
+TEST_F(DataLocationTest, UnknownUserFolderSaysWhy)
+{
+    const auto user = CDataLocation::UserFolderOf("rel/xdg", "", "Quillpost");
+    CDataLocation::Inputs inputs = Inputs();
+    inputs.installBinFolder = Q(m_bin);
+    inputs.userFolder = user.path;
+    inputs.userFolderUnknown = user.unknown;
+    std::string reason;
+    EXPECT_FALSE(CDataLocation::Resolve(inputs).MakeFolder(reason));
+    EXPECT_EQ(reason,
+        "the user's data folder is unknown: XDG_DATA_HOME (rel/xdg) is not an absolute path, and "
+        "HOME is not set");
+}
+
+TEST_F(DataLocationTest, MakeFolderSaysWhatCouldNotBeMadeAndWhy)
+{
+    std::string reason;
+    EXPECT_TRUE(Installed().MakeFolder(reason)) << reason;
+    EXPECT_TRUE(Installed().MakeFolder(reason)) << reason;
+    EXPECT_TRUE(QFileInfo(Q(m_user)).isDir());
+
+    // A file in the way.
+    const std::string blocked = m_root.File("blocked");
+    WriteBytes(blocked, "");
+    EXPECT_FALSE(CDataLocation(Q(blocked + "/Quillpost")).MakeFolder(reason));
+    EXPECT_EQ(reason, "the folder " + blocked + "/Quillpost could not be made: Not a directory");
+    EXPECT_FALSE(CDataLocation(Q(blocked)).MakeFolder(reason));
+    EXPECT_EQ(reason, "the folder " + blocked + " could not be made: Not a directory");
+
+    // A folder the user may not write, which root may: decided by an ordinary user.
+    const std::string locked = m_root.File("locked");
+    ASSERT_EQ(::mkdir(locked.c_str(), 0555), 0);
+    const std::string folder = locked + "/share/Quillpost";
+    const int result = RunInChild([&] {
+        if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            return CannotDropPrivileges;
+        std::string why;
+        if (CDataLocation(Q(folder)).MakeFolder(why))
+            return 1;
+        return why == "the folder " + folder + " could not be made: Permission denied" ? 0 : 2;
+    });
+    if (result == CannotDropPrivileges)
+        GTEST_SKIP() << "cannot run as an ordinary user";
+    EXPECT_EQ(result, 0);
 }
 
 } // namespace

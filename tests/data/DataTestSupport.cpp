@@ -3,12 +3,15 @@
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,6 +113,36 @@ std::string TempFolder::Path() const
 }
 
 std::string TempFolder::File(const std::string& name) const
+{
+    return Path() + "/" + name;
+}
+
+OtherFileSystemFolder::OtherFileSystemFolder(const std::string& than)
+{
+    struct stat here = {};
+    if (::stat(than.c_str(), &here) != 0)
+        return;
+    const std::string user = "/run/user/" + std::to_string(::getuid());
+    for (const std::string& place : {std::string("/dev/shm"), user, std::string("/run/shm"),
+             std::string("/var/tmp"), std::string("/tmp"), QDir::homePath().toStdString()}) {
+        struct stat there = {};
+        if (::stat(place.c_str(), &there) != 0 || there.st_dev == here.st_dev)
+            continue;
+        auto dir = std::make_unique<QTemporaryDir>(
+            QString::fromStdString(place + "/quillpost-test-XXXXXX"));
+        if (dir->isValid()) {
+            m_dir = std::move(dir);
+            return;
+        }
+    }
+}
+
+std::string OtherFileSystemFolder::Path() const
+{
+    return m_dir ? m_dir->path().toStdString() : std::string();
+}
+
+std::string OtherFileSystemFolder::File(const std::string& name) const
 {
     return Path() + "/" + name;
 }

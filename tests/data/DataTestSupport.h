@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,6 +52,21 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// A temporary folder on another file system than the folder given, so that no hard link
+// from one to the other can be made (/dev/shm is a tmpfs where the temporary folder is
+// usually not). Not valid when no such folder can be made.
+class OtherFileSystemFolder
+{
+public:
+    explicit OtherFileSystemFolder(const std::string& than);
+    bool IsValid() const { return m_dir != nullptr; }
+    std::string Path() const;
+    std::string File(const std::string& name) const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 } // namespace datatest
