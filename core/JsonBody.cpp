@@ -13,6 +13,8 @@ const char JsonContentType[] = "application/json; charset=utf-8";
 namespace {
 
 constexpr std::string_view ArraySuffix = "[]";
+// Enough members for most targets.
+constexpr std::size_t TypicalMembers = 8;
 
 bool isArrayName(const std::string& name)
 {
@@ -25,6 +27,8 @@ bool isArrayName(const std::string& name)
 bool BuildJsonBody(const CSubmitHost& host, std::string& body, CText& refusal)
 {
     nlohmann::ordered_json object = nlohmann::ordered_json::object();
+    // Growing the member list one by one from nothing would cost more than filling it.
+    object.get_ref<nlohmann::ordered_json::object_t&>().reserve(TypicalMembers);
     CSubmitHost::ParamPosition pos;
     CPostParam param;
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {

@@ -40,6 +40,7 @@ TEST(JsonBody, RefusalsNameTheParameter)
         {{{"urlList[]", "x"}, {"urlList", "y"}}, "urlList" + twice},
         {{{"ok", "1"}, {"key", "caf\xE9"}}, "key" + notUtf8},
         {{{"key", "\xED\xA0\x80"}}, "key" + notUtf8},
+        {{{"url", "https://www.example.com/caf\xE9/"}}, "url" + notUtf8},
         {{{"k\xFF", "v"}}, "k\xEF\xBF\xBD" + notUtf8},
         {{{"list\xC3[]", "v"}}, "list\xEF\xBF\xBD[]" + notUtf8},
     };
