@@ -1,0 +1,84 @@
+#include "core/IndexNow.h"
+
+#include "TestHosts.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+TEST(IndexNow, AddressSpellings)
+{
+    const struct
+    {
+        const char* url;
+        bool indexNow;
+    } rows[] = {
+        {"https://search.example/indexnow", true},
+        {"HTTPS://search.example/indexnow", true},
+        {"search.example/indexnow", true},
+        {"search.example:8080/indexnow", true},
+        {"Https://user:pw@search.example:8443/api/indexnow?url=a&key=b#top", true},
+        {"https://search.example/indexnow \t ", true},
+        {"https://search.example/indexnow/", false},
+        {"https://search.example/indexnow.html", false},
+        {"https://search.example/notindexnow", false},
+        {"https://indexnow.example/", false},
+        {"https://indexnow", false},
+        {"https://search.example/?to=/indexnow", false},
+        {"https://search.example/#/indexnow", false},
+        {"", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(IsIndexNowAddress(row.url), row.indexNow) << row.url;
+
+    CSubmitHost target;
+    target.m_strUrl = "https://search.example/indexnow";
+    EXPECT_TRUE(IsIndexNowTarget(target));
+}
+
+namespace {
+
+// "" when the target may be posted, else "refused: " and the reason.
+std::string check(const TestParams& params)
+{
+    return BodyOrReason([](const CSubmitHost& host, std::string&,
+                            CText& refusal) { return CheckIndexNow(host, refusal); },
+        params);
+}
+
+} // namespace
+
+TEST(IndexNow, ChecksBeforePosting)
+{
+    const std::string key(8, 'k');
+    EXPECT_EQ(check({{"host", "www.example.com"}, {"key", "aZ09-" + std::string(123, 'x')},
+                  {"urlList[]", "https://www.example.com/a"},
+                  {"urlList[]", "HTTP://me:pw@WWW.Example.COM:8080/b?c"},
+                  {"urlList[]", "www.example.com/c"}}),
+        "");
+    EXPECT_EQ(check({{"urlList[]", "https://www.example.com/"}, {"key", key},
+                  {"host", "www.example.com"}}),
+        "");
+    EXPECT_EQ(
+        check({{"key", key}}), "refused: IndexNow needs a \xE2\x80\x9Chost\xE2\x80\x9D parameter");
+    EXPECT_EQ(check({{"host", "www.example.com"}}),
+        "refused: IndexNow needs a \xE2\x80\x9Ckey\xE2\x80\x9D parameter");
+    for (const std::string& bad : {std::string(7, 'k'), std::string(129, 'k'),
+             std::string("abcd_efgh"), std::string("abcdefg\xC3\xA9")}) {
+        EXPECT_EQ(check({{"host", "h"}, {"key", bad}}),
+            "refused: The IndexNow key must be 8 to 128 letters, digits or hyphens");
+    }
+    for (const std::string away : {"https://example.com/a", "https://www.example.com.evil.example/",
+             "https://www.example.com@evil.example/"}) {
+        EXPECT_EQ(check({{"host", "www.example.com"}, {"key", key},
+                      {"urlList[]", "https://www.example.com/"}, {"urlList[]", away}}),
+            "refused: " + away + " is not on the host www.example.com");
+    }
+}
+
+TEST(IndexNow, MeaningOnlyWhereTheStatusNeedsOne)
+{
+    EXPECT_EQ(IndexNowMeaning(202).English(), "key not yet verified");
+    EXPECT_TRUE(IndexNowMeaning(200).IsEmpty());
+    EXPECT_TRUE(IndexNowMeaning(500).IsEmpty());
+}
