@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package, installs its build into a scratch DESTDIR and checks that both
-# hold the programs, the menu entry, the metainfo, the icons and the man page, and that the
-# entry and the metainfo pass their validators.
+# hold the programs, the menu entry, the metainfo, the icons, the man page and the systemd
+# user units, and that the entry, the metainfo and the units pass their validators.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -11,6 +11,8 @@ expected=(
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/man/man1/quillpost.1.gz
+    usr/lib/systemd/user/quillpost-submit.service
+    usr/lib/systemd/user/quillpost-submit.timer
 )
 for size in 16 32 48 256; do
     expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
@@ -35,7 +37,8 @@ expect_all() { # where, then the listing of what is there, one path a line
 }
 
 dest=$(mktemp -d)
-trap 'rm -rf "$dest"' EXIT
+units=$(mktemp -d)
+trap 'rm -rf "$dest" "$units"' EXIT
 DESTDIR=$dest cmake --install build-package >/dev/null
 expect_all "the install tree" "$(cd "$dest" && find . ! -type d | sed 's|^\./||')"
 [ -x "$dest/usr/bin/quillpost" ] || { echo "usr/bin/quillpost is not executable"; failed=1; }
@@ -45,6 +48,19 @@ for size in 16 32 48 256; do
 done
 desktop-file-validate "$dest/usr/share/applications/$id.desktop" || failed=1
 appstreamcli validate --no-net "$dest/usr/share/metainfo/$id.metainfo.xml" || failed=1
+
+# systemd-analyze checks that ExecStart's program is there, so it verifies copies of the units
+# that start the scratch tree's program. It runs without a systemd as PID 1 given a runtime
+# folder of its own; it only warns of most faults, so any word from it is a failure.
+service=usr/lib/systemd/user/quillpost-submit.service
+grep -qxF 'ExecStart=/usr/bin/quillpost --submit-all' "$dest/$service" \
+    || { echo "$service does not start /usr/bin/quillpost --submit-all"; failed=1; }
+sed "s|^ExecStart=/|ExecStart=$dest/|" "$dest/$service" >"$units/quillpost-submit.service"
+cp "$dest/usr/lib/systemd/user/quillpost-submit.timer" "$units/"
+mkdir -m 700 "$units/run"
+verified=$(XDG_RUNTIME_DIR=$units/run systemd-analyze verify --user --man=no \
+    "$units/quillpost-submit.service" "$units/quillpost-submit.timer" 2>&1) || failed=1
+[ -z "$verified" ] || { echo "$verified"; failed=1; }
 
 echo "== $deb"
 dpkg-deb -c "$deb"

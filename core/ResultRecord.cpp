@@ -1,0 +1,123 @@
+#include "core/ResultRecord.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// The one place that names the fields and their order; the CSV columns follow the JSON keys.
+nlohmann::ordered_json Fields(const CResultRecord& record)
+{
+    // Milliseconds are plenty for a post; more digits would only be noise.
+    const double seconds = std::round(record.m_seconds * 1000) / 1000;
+    return {
+        {"url", MaskPassword(record.m_strUrl)},
+        {"body", record.m_strBody},
+        {"success", record.m_bSuccess},
+        {"status", record.m_status},
+        {"reason", record.m_strReason},
+        {"service_message", record.m_strServiceMessage},
+        {"error", record.m_strError},
+        {"seconds", seconds},
+        {"final_url", MaskPassword(record.m_strFinalUrl)},
+        {"finished_at", IsoUtc(record.m_finishedAt)},
+    };
+}
+
+std::string CsvField(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string quoted = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string CsvRecord(const std::vector<std::string>& fields)
+{
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        line += (i ? "," : "") + CsvField(fields[i]);
+    return line + "\r\n";
+}
+
+} // namespace
+
+std::string CsvHeader()
+{
+    std::vector<std::string> names;
+    const auto fields = Fields(CResultRecord());
+    for (const auto& item : fields.items())
+        names.push_back(item.key());
+    return CsvRecord(names);
+}
+
+std::string CsvLine(const CResultRecord& record)
+{
+    std::vector<std::string> values;
+    for (const auto& value : Fields(record))
+        values.push_back(value.is_string() ? value.get_ref<const std::string&>() : value.dump());
+    return CsvRecord(values);
+}
+
+std::string JsonLine(const CResultRecord& record)
+{
+    return Fields(record).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
+        + '\n';
+}
+
+std::string MaskPassword(const std::string& url)
+{
+    // The user information sits in the authority: after "scheme://", after a bare "//", or
+    // from the start when the URL has neither. The authority ends at the path, query or
+    // fragment, so an '@' there is left alone.
+    // Leading blanks are skipped so that they cannot hide the scheme.
+    std::size_t start = url.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos)
+        return url;
+    const std::size_t schemeEnd = url.find_first_not_of(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.", start);
+    if (schemeEnd != std::string::npos && schemeEnd > start
+        && std::isalpha(static_cast<unsigned char>(url[start]))
+        && url.compare(schemeEnd, 3, "://") == 0)
+        start = schemeEnd + 3;
+    else if (url.compare(start, 2, "//") == 0)
+        start += 2;
+    const std::string_view authority
+        = std::string_view(url).substr(start, url.find_first_of("/?#", start) - start);
+
+    // The last '@' ends the user information: a password holding a bare '@' is masked whole.
+    const std::size_t at = authority.rfind('@');
+    const std::size_t colon = authority.find(':');
+    if (at == std::string_view::npos || colon == std::string_view::npos || colon + 1 >= at)
+        return url;
+    std::string masked = url;
+    masked.replace(start + colon + 1, at - colon - 1, "***");
+    return masked;
+}
+
+std::string IsoUtc(std::chrono::system_clock::time_point time)
+{
+    using namespace std::chrono;
+    // Floored, so a time before 1970 still counts its milliseconds forward from its second.
+    const auto millis = floor<milliseconds>(time.time_since_epoch());
+    const auto secs = floor<seconds>(millis);
+    const std::time_t whole = static_cast<std::time_t>(secs.count());
+    std::tm utc{};
+    char text[64];
+    if (!gmtime_r(&whole, &utc) || std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc) == 0)
+        return std::string();
+    char fraction[8];
+    std::snprintf(fraction, sizeof fraction, ".%03dZ", static_cast<int>((millis - secs).count()));
+    return text + std::string(fraction);
+}
