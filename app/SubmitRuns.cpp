@@ -255,7 +255,9 @@ void CSubmitRuns::Apply(const CPostResult& result)
     if (newest == m_newestPost.end() || newest->second != result.m_postId)
         return;
     m_newestPost.erase(newest);
-    m_targets.SetResult(m_targets.RowOfId(rowId), result);
+    const int row = m_targets.RowOfId(rowId);
+    m_targets.SetResult(row, result);
+    Q_EMIT RowDecided(row);
 }
 
 void CSubmitRuns::Forget(quint64 postId)

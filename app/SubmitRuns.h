@@ -56,6 +56,8 @@ public:
 Q_SIGNALS:
     // StatusText or IsRunning may have changed.
     void StatusChanged();
+    // The row shows what its newest post came to.
+    void RowDecided(int row);
 
 private:
     struct Run

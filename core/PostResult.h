@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -23,6 +24,8 @@ struct CPostResult
     // libcurl's own, fuller message for a failure; empty for an answer.
     std::string m_strError;
     double m_seconds = 0;
+    // When it ended, by the wall clock.
+    std::chrono::system_clock::time_point m_finishedAt;
     // The address that answered, after redirects.
     std::string m_strFinalUrl;
     // The start of the answer, at most ExcerptLength characters of UTF-8 as received.

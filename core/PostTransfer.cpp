@@ -343,6 +343,7 @@ void CPostTransfer::Finish(CURLcode code)
         code = m_setup;
     CPostResult& result = m_result;
     result.m_seconds = Seconds();
+    result.m_finishedAt = std::chrono::system_clock::now();
     if (m_curl) {
         const char* finalUrl = nullptr;
         if (curl_easy_getinfo(m_curl, CURLINFO_EFFECTIVE_URL, &finalUrl) == CURLE_OK && finalUrl)
@@ -372,6 +373,7 @@ CPostResult CPostTransfer::Stopped() const
 {
     CPostResult result;
     result.m_seconds = Seconds();
+    result.m_finishedAt = std::chrono::system_clock::now();
     result.m_reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
     return result;
 }
