@@ -3,6 +3,7 @@
 #include "core/PostParam.h"
 
 #include <list>
+#include <optional>
 #include <string>
 
 // A submit target: the URL a form is posted to and its own ordered POST parameters.
@@ -46,4 +47,7 @@ private:
 
 public:
     std::string m_strUrl;
+    // How the parameters go on the wire, as the data file's "body" attribute says it; none
+    // for a form. An unknown kind is kept as it was written (BodyKindOf).
+    std::optional<std::string> m_strBodyKind;
 };

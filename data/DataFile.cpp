@@ -45,6 +45,12 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
         attributes += doc.HasAttribute("URL");
         savedAttributes += 1;
         xmlText = xmlText && IsXmlText(record->m_strUrl);
+        if (doc.HasAttribute("body")) {
+            record->m_strBodyKind = doc.GetAttribute("body");
+            ++attributes;
+            ++savedAttributes;
+            xmlText = xmlText && IsXmlText(*record->m_strBodyKind);
+        }
         doc.EnterElement();
         while (doc.FindElement("param")) {
             CPostParam param(doc.GetAttribute("name"), doc.GetAttribute("value"));
@@ -77,6 +83,10 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
         bool valid = IsXmlText(record->m_strUrl);
         doc.AppendElement("Host");
         doc.SetAttribute("URL", record->m_strUrl);
+        if (record->m_strBodyKind) {
+            valid = valid && IsXmlText(*record->m_strBodyKind);
+            doc.SetAttribute("body", *record->m_strBodyKind);
+        }
         doc.EnterElement();
         // On a position of its own, leaving the record's cursor where it is.
         CSubmitHost::ParamPosition pos;
@@ -130,8 +140,10 @@ std::uint64_t SavedSize(const TargetRecords& records)
     // <?xml version="1.0"?><data/>, and <data></data> once it has a target.
     std::uint64_t size = records.empty() ? 28 : 34;
     for (const std::shared_ptr<CSubmitHost>& record : records) {
-        // <Host URL=""/>, or <Host URL=""></Host> around parameters.
+        // <Host URL=""/>, or <Host URL=""></Host> around parameters; ` body=""` after the URL.
         size += 14 + valueSize(record->m_strUrl);
+        if (record->m_strBodyKind)
+            size += 8 + valueSize(*record->m_strBodyKind);
         CSubmitHost::ParamPosition pos;
         CPostParam param;
         bool more = record->GetFirstParam(pos, param);

@@ -8,6 +8,7 @@
 
 #include <QTemporaryDir>
 
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,4 +100,37 @@ TEST_F(DataFileBackup, EachPathIsJudgedByWhatWasSeenThere)
 
     EXPECT_EQ(m_file.Save(m_path, OneRecord()).backupPath, m_backup);
     EXPECT_EQ(ReadBytes(m_backup), Refused);
+}
+
+// A target's body kind is content the list holds: a list of any kinds, unknown ones
+// included, loads without a word and saves back byte for byte, with nothing kept aside.
+TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
+{
+    const std::string saved = "<?xml version=\"1.0\"?><data>"
+                              "<Host URL=\"http://form.example/\"><param name=\"a\" value=\"1\"/>"
+                              "</Host><Host URL=\"http://rpc.example/\" body=\"xml-rpc\"/>"
+                              "<Host URL=\"http://json.example/\" body=\"json\"/>"
+                              "<Host URL=\"http://new.example/\" body=\"Json\"/>"
+                              "<Host URL=\"http://empty.example/\" body=\"\"/></data>";
+    WriteBytes(m_path, saved);
+    const DataFileOutcome loaded = m_file.Load(m_path);
+    ASSERT_TRUE(loaded.ok) << loaded.reason;
+    EXPECT_TRUE(loaded.backupPath.empty());
+    std::vector<std::optional<std::string>> kinds;
+    for (const auto& record : loaded.records)
+        kinds.push_back(record->m_strBodyKind);
+    EXPECT_EQ(kinds,
+        (std::vector<std::optional<std::string>>{std::nullopt, "xml-rpc", "json", "Json", ""}));
+    EXPECT_EQ(SavedSize(loaded.records), saved.size());
+
+    const DataFileOutcome save = m_file.Save(m_path, loaded.records);
+    ASSERT_TRUE(save.ok) << save.reason;
+    EXPECT_TRUE(save.backupPath.empty());
+    EXPECT_EQ(ReadBytes(m_path), saved);
+    EXPECT_EQ(ListFolder(m_folder.Path()), std::vector<std::string>{"submitdata.xml"});
+
+    // Written by hand with the kind first, it is still all the list holds.
+    WriteBytes(m_path, "<data><Host body='json' URL='http://json.example/'/></data>");
+    ASSERT_TRUE(m_file.Load(m_path).ok);
+    EXPECT_TRUE(m_file.Save(m_path, m_file.Load(m_path).records).backupPath.empty());
 }
