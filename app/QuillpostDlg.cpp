@@ -31,10 +31,9 @@ namespace {
 
 // The program's main window: a top-level window of its own (window managers leave transient
 // dialogs off the task bar and without a minimise box), with a title, system menu,
-// minimise and close box, and a frame the user cannot resize.
+// minimise, maximise and close box, and a frame the user can resize: the lists take the room.
 constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-    | Qt::MSWindowsFixedSizeDialogHint;
+    | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
 
 QString ToQString(const std::string& text)
 {
@@ -74,11 +73,6 @@ CQuillpostDlg::CQuillpostDlg(
     m_banner = m_ui->bannerLabel;
     m_promoLink = m_ui->promoLinkLabel;
     m_productLink = m_ui->productLinkLabel;
-    // The picture control takes the bitmap's size. The strip is wider than the picture at
-    // this font's scale, so the picture sits in its middle.
-    const QRect strip = m_banner->geometry();
-    m_banner->setFixedSize(m_banner->sizeHint());
-    m_banner->move(strip.center() - m_banner->rect().center());
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     setWindowIcon(m_hIcon);

@@ -3,9 +3,12 @@
 // The main window: the whole user interface of the program.
 //
 // How it is put together:
-// - Controls come from res/QuillpostDlg.ui: a fixed-size client area whose children sit at
-//   fixed positions (the layout is drawn in dialog units and scaled for the system font).
-//   The menu bar is made here and set on the dialog's layout above that area; its "File"
+// - Controls come from res/QuillpostDlg.ui, in layouts: the banner strip, the target group
+//   (Url row over the target list), the parameter group (field row over the parameter list)
+//   and the status row. The window opens at the form's size and may be resized or
+//   maximised; the two lists take the room, the target list the larger share, and their
+//   last column fills the width. Tab order follows the layout, top to bottom.
+//   The menu bar is made here and set on the dialog's layout above the controls; its "File"
 //   menu doubles as the target list's context menu. The "Run" menu repeats the submit
 //   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
 //   status line under the lists.

@@ -15,7 +15,8 @@ CReportView::CReportView(QWidget* parent)
 
     QHeaderView* header = horizontalHeader();
     header->setSectionsMovable(true);
-    header->setStretchLastSection(false);
+    // The last column takes what the window gives the list, so it reaches the right edge.
+    header->setStretchLastSection(true);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     // Fixed row heights keep inserting thousands of rows cheap.

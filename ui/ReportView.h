@@ -4,8 +4,8 @@
 #include <QTableView>
 
 // The report view both lists of the main window use: rows of fixed height with the status
-// images, columns the user may reorder, and a selection that stays visible when the list
-// loses the focus.
+// images, columns the user may reorder with the last one filling the width, and a selection
+// that stays visible when the list loses the focus.
 //
 // Only a left click selects a row with the mouse, the way the window expects: a row is
 // shown when it is clicked, so a drag across rows, a release over another row or a middle
