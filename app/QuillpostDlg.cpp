@@ -129,6 +129,8 @@ CQuillpostDlg::CQuillpostDlg(
     connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
     connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
     connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
+    connect(m_ui->targetList, &CReportView::ContextMenuKeyPressed, this,
+        &CQuillpostDlg::OnTargetListRightClick);
     // A browser window that cannot come up is known only after Submit has returned.
     if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnSubmitFailed);

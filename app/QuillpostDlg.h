@@ -19,9 +19,10 @@
 // - m_url, m_paramName and m_paramValue are the values behind the three edit fields;
 //   ReadFields copies the fields into them and WriteFields copies them back. Each handler
 //   does so at a fixed point of its work and nowhere else.
-// - A left click in a list (the view's clicked signal) and a right button release on the
-//   target list's viewport are the only triggers of ShowSelectedTarget, OnParamListClick
-//   and the context menu; selection moved by the keyboard deliberately shows nothing new.
+// - A left click in a list or Space on its current row (the view's clicked signal), and a
+//   right button release on the target list's viewport or the Menu key or Shift+F10 in it,
+//   are the only triggers of ShowSelectedTarget, OnParamListClick and the context menu;
+//   selection moved by the arrow keys deliberately shows nothing new.
 // - The banner strip: bannerLabel, productLinkLabel and promoLinkLabel are promoted in the
 //   form to the link controls of ui/ (m_banner, m_productLink, m_promoLink); they and
 //   "Download Now!" open the maker's pages through CUrlOpener. Help > About runs CAboutDlg.

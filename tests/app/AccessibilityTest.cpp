@@ -8,7 +8,10 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,10 +20,11 @@
 
 namespace {
 
-class NoBrowser : public CBrowserLauncher
+class CountingLauncher : public CBrowserLauncher
 {
 public:
-    void Navigate(const CBrowserPost&) override { }
+    void Navigate(const CBrowserPost&) override { ++m_count; }
+    int m_count = 0;
 };
 
 // The right edge of the last column, in viewport coordinates.
@@ -43,12 +47,17 @@ private Q_SLOTS:
     void listsTakeTheRoom();
     void largeFontsCutNoText_data();
     void largeFontsCutNoText();
+    void spaceClicksTheCurrentRow();
+    void contextMenuFromKeyboard_data();
+    void contextMenuFromKeyboard();
 
 private:
     void Open();
+    void AddTargets(const QStringList& urls);
+    QString Field(const char* name) const { return m_dlg->findChild<QLineEdit*>(name)->text(); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    NoBrowser m_browser;
+    CountingLauncher m_browser;
     std::unique_ptr<CQuillpostDlg> m_dlg;
     QTableView* m_targetView = nullptr;
     QTableView* m_paramView = nullptr;
@@ -71,12 +80,26 @@ void AccessibilityTest::cleanup()
 
 void AccessibilityTest::Open()
 {
+    m_browser.m_count = 0;
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path(), nullptr, &m_browser);
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
     m_targetView = m_dlg->findChild<QTableView*>("targetList");
     m_paramView = m_dlg->findChild<QTableView*>("paramList");
     QVERIFY(m_targetView && m_paramView);
+}
+
+// Each target with one parameter, named after the target's host.
+void AccessibilityTest::AddTargets(const QStringList& urls)
+{
+    auto* targets = qobject_cast<CTargetListModel*>(m_targetView->model());
+    QVERIFY(targets);
+    for (const QString& url : urls) {
+        auto record = std::make_shared<CSubmitHost>();
+        record->m_strUrl = url.toStdString();
+        record->AddParam(CPostParam(QUrl(url).host().toStdString(), "v"));
+        targets->AppendRow(std::move(record));
+    }
 }
 
 void AccessibilityTest::listsTakeTheRoom()
@@ -145,6 +168,81 @@ void AccessibilityTest::largeFontsCutNoText()
         ++checked;
     }
     QVERIFY(checked >= 20);
+}
+
+void AccessibilityTest::spaceClicksTheCurrentRow()
+{
+    Open();
+    AddTargets({"http://a.example/", "http://b.example/"});
+    QSignalSpy submit(m_dlg->findChild<QPushButton*>("submitButton"), &QPushButton::clicked);
+
+    // The list takes the focus on its first row; Down moves on without showing anything.
+    m_targetView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_targetView, Qt::Key_Down);
+    QCOMPARE(Field("urlEdit"), QStringLiteral("http://ping.example/"));
+    QCOMPARE(m_paramView->model()->rowCount(), 0);
+    QTest::keyClick(m_targetView, Qt::Key_Space);
+    QCOMPARE(Field("urlEdit"), QStringLiteral("http://b.example/"));
+    QCOMPARE(m_paramView->model()->rowCount(), 1);
+    QCOMPARE(m_targetView->selectionModel()->selectedRows(),
+        QModelIndexList({m_targetView->model()->index(1, 0)}));
+
+    m_paramView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_paramView, Qt::Key_Space);
+    QCOMPARE(Field("paramNameEdit"), QStringLiteral("b.example"));
+    QCOMPARE(Field("paramValueEdit"), QStringLiteral("v"));
+
+    // Space is the row's; Enter in a list is still the default button's.
+    QCOMPARE(submit.count(), 0);
+    QTest::keyClick(m_targetView, Qt::Key_Return);
+    QCOMPARE(submit.count(), 1);
+    QCOMPARE(m_browser.m_count, 1);
+}
+
+void AccessibilityTest::contextMenuFromKeyboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("Menu key on a row") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << 30;
+    QTest::newRow("Shift+F10 on a row")
+        << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 30;
+    QTest::newRow("Shift+F10 on an empty list")
+        << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier) << 0;
+}
+
+void AccessibilityTest::contextMenuFromKeyboard()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(int, rows);
+    Open();
+    QStringList urls;
+    for (int row = 0; row < rows; ++row)
+        urls << QStringLiteral("http://t%1.example/").arg(row);
+    AddTargets(urls);
+    auto* fileMenu = m_dlg->findChild<QMenu*>("fileMenu");
+
+    // The parameter list has no context menu.
+    m_paramView->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(m_paramView, Qt::Key(key), modifiers);
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+
+    // On the target list, the File menu opens below the current row, scrolled into view,
+    // or at the list's top left.
+    m_targetView->setFocus(Qt::TabFocusReason);
+    if (rows > 0)
+        m_targetView->setCurrentIndex(m_targetView->model()->index(rows - 1, 0));
+    QTest::keyClick(m_targetView, Qt::Key(key), modifiers);
+    QTRY_COMPARE(QApplication::activePopupWidget(), fileMenu);
+    QPoint expected;
+    if (rows > 0) {
+        const QRect cell = m_targetView->visualRect(m_targetView->currentIndex());
+        QVERIFY(m_targetView->viewport()->rect().contains(cell));
+        expected = QPoint(cell.left(), cell.bottom());
+    }
+    QCOMPARE(fileMenu->pos(), m_targetView->viewport()->mapToGlobal(expected));
+    fileMenu->hide();
 }
 
 QTEST_MAIN(AccessibilityTest)
