@@ -33,7 +33,8 @@
 //   launcher given to the constructor (the browser helper's by default). Submit All hands
 //   the rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and
 //   marks the rows as the results come back; the handlers that change a target tell it so,
-//   and its status shows in runStatusLabel. Stop is enabled only while a run lasts.
+//   and its status shows in runStatusLabel, a CStatusLabel that screen readers follow. Stop
+//   is enabled only while a run lasts.
 //   Closing the window aborts every run.
 
 #include "app/SubmitRuns.h"

@@ -3,7 +3,10 @@
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/BrowserLauncher.h"
+#include "tests/support/AccessibleChecks.h"
+#include "ui/AboutDlg.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -50,6 +53,8 @@ private Q_SLOTS:
     void spaceClicksTheCurrentRow();
     void contextMenuFromKeyboard_data();
     void contextMenuFromKeyboard();
+    void everyControlIsNamed();
+    void statusLineIsNamed();
 
 private:
     void Open();
@@ -243,6 +248,28 @@ void AccessibilityTest::contextMenuFromKeyboard()
     }
     QCOMPARE(fileMenu->pos(), m_targetView->viewport()->mapToGlobal(expected));
     fileMenu->hide();
+}
+
+void AccessibilityTest::everyControlIsNamed()
+{
+    Open();
+    QCOMPARE(NamingFaults(m_dlg.get()).join("; "), QString());
+    CAboutDlg about(m_dlg.get());
+    QCOMPARE(NamingFaults(&about).join("; "), QString());
+}
+
+void AccessibilityTest::statusLineIsNamed()
+{
+    Open();
+    auto* status = m_dlg->findChild<QLabel*>("runStatusLabel");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(status);
+    QCOMPARE(accessible->role(), QAccessible::StatusBar);
+    QCOMPARE(accessible->text(QAccessible::Name), QStringLiteral("Run status"));
+    // A label announces a new text as a change of its name only while it has no fixed name.
+    QVERIFY(status->accessibleName().isEmpty());
+    QTest::mouseClick(m_dlg->findChild<QPushButton*>("submitAllButton"), Qt::LeftButton);
+    QVERIFY(status->text().startsWith(QLatin1String("Done")));
+    QCOMPARE(accessible->text(QAccessible::Name), status->text());
 }
 
 QTEST_MAIN(AccessibilityTest)
