@@ -152,17 +152,17 @@ void CQuillpostDlg::SetUpMenus()
 {
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
-    m_fileMenu = m_menuBar->addMenu(QStringLiteral("File"));
+    m_fileMenu = m_menuBar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_ui->loadDataAction);
     m_fileMenu->addAction(m_ui->saveDataAction);
-    m_runMenu = m_menuBar->addMenu(QStringLiteral("Run"));
+    m_runMenu = m_menuBar->addMenu(QStringLiteral("&Run"));
     m_runMenu->setObjectName(QStringLiteral("runMenu"));
     m_runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
         m_ui->stopAction});
-    m_helpMenu = m_menuBar->addMenu(QStringLiteral("Help"));
+    m_helpMenu = m_menuBar->addMenu(QStringLiteral("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("Open Data Folder"));
+    QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("&Open Data Folder"));
     openDataFolder->setObjectName(QStringLiteral("openDataFolderAction"));
     connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
     m_helpMenu->addAction(m_ui->aboutAction);

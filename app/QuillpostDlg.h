@@ -11,7 +11,8 @@
 //   The menu bar is made here and set on the dialog's layout above the controls; its "File"
 //   menu doubles as the target list's context menu. The "Run" menu repeats the submit
 //   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
-//   status line under the lists.
+//   status line under the lists; F5 is Submit All and Shift+F5 Stop. Each Alt+letter of the
+//   menu titles, buttons and field labels reaches one control only (Delete All has none).
 // - m_targetList is the target list itself: a model whose rows own their target records
 //   (std::shared_ptr<CSubmitHost>) and carry a status image and a stable row id. The
 //   targetList view only shows it. m_paramList holds the parameter rows of the target that

@@ -4,6 +4,7 @@
 #include "app/TargetListModel.h"
 #include "core/BrowserLauncher.h"
 #include "tests/support/AccessibleChecks.h"
+#include "tests/support/RecordOpenedAddresses.h"
 #include "ui/AboutDlg.h"
 
 #include <QAccessible>
@@ -55,6 +56,8 @@ private Q_SLOTS:
     void contextMenuFromKeyboard();
     void everyControlIsNamed();
     void statusLineIsNamed();
+    void mnemonicsReachTheirControls();
+    void runKeys();
 
 private:
     void Open();
@@ -270,6 +273,56 @@ void AccessibilityTest::statusLineIsNamed()
     QTest::mouseClick(m_dlg->findChild<QPushButton*>("submitAllButton"), Qt::LeftButton);
     QVERIFY(status->text().startsWith(QLatin1String("Done")));
     QCOMPARE(accessible->text(QAccessible::Name), status->text());
+}
+
+void AccessibilityTest::mnemonicsReachTheirControls()
+{
+    Open();
+    // Delete All alone has none: the buttons' texts have too few letters for all, and it
+    // is the one command a slip of the hand should not reach.
+    QCOMPARE(MnemonicFaults(m_dlg.get(), {"deleteAllParamsButton"}).join("; "), QString());
+
+    // A shared mnemonic would only move the focus; each one clicks its own button.
+    const RecordOpenedAddresses opened;
+    int reached = 0;
+    for (QPushButton* button : m_dlg->findChildren<QPushButton*>()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(button->text());
+        if (mnemonic.isEmpty() || !button->isEnabled())
+            continue;
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        QTest::keySequence(m_dlg.get(), mnemonic);
+        QTRY_COMPARE(clicked.count(), 1); // the button shows itself pressed first
+        ++reached;
+    }
+    QCOMPARE(reached, 10); // all but Delete All and Stop, which is off between runs
+    for (QLabel* label : m_dlg->findChildren<QLabel*>()) {
+        if (!label->buddy())
+            continue;
+        QTest::keySequence(m_dlg.get(), QKeySequence::mnemonic(label->text()));
+        QCOMPARE(QApplication::focusWidget(), label->buddy());
+    }
+    QTest::keyClick(m_dlg.get(), Qt::Key_F, Qt::AltModifier);
+    QTRY_COMPARE(QApplication::activePopupWidget(), m_dlg->findChild<QMenu*>("fileMenu"));
+    QApplication::activePopupWidget()->close();
+}
+
+void AccessibilityTest::runKeys()
+{
+    Open();
+    auto* submitAll = m_dlg->findChild<QAction*>("submitAllAction");
+    auto* stop = m_dlg->findChild<QAction*>("stopAction");
+    QSignalSpy submitted(submitAll, &QAction::triggered);
+    QSignalSpy stopped(stop, &QAction::triggered);
+
+    QTest::keyClick(m_targetView, Qt::Key_F5);
+    QCOMPARE(submitted.count(), 1);
+    QVERIFY(m_dlg->findChild<QLabel*>("runStatusLabel")->text().startsWith(QLatin1String("Done")));
+    // Stop is there only while a run lasts, and so is its key.
+    QTest::keyClick(m_targetView, Qt::Key_F5, Qt::ShiftModifier);
+    QCOMPARE(stopped.count(), 0);
+    stop->setEnabled(true);
+    QTest::keyClick(m_targetView, Qt::Key_F5, Qt::ShiftModifier);
+    QCOMPARE(stopped.count(), 1);
 }
 
 QTEST_MAIN(AccessibilityTest)

@@ -182,9 +182,9 @@ void QuillpostDlgTest::opensWithDefaults()
             items << title->text() + "/" + action->text() + "/" + action->statusTip();
     }
     QCOMPARE(items,
-        QStringList({"File/Load Data.../Load Data", "File/Save Data.../Save Data", "Run/Submit/",
-            "Run/Submit All/", "Run/Submit Failed Again/", "Run/Stop/", "Help/Open Data Folder/",
-            "Help/&About Quillpost.../"}));
+        QStringList({"&File/&Load Data.../Load Data", "&File/&Save Data.../Save Data",
+            "&Run/&Submit/", "&Run/Su&bmit All/", "&Run/Submit Failed A&gain/", "&Run/Sto&p/",
+            "&Help/&Open Data Folder/", "&Help/&About Quillpost.../"}));
 
     // The image list: teal is see-through, the picture is not.
     AddTarget("t", {"n=v"});
@@ -432,7 +432,7 @@ void QuillpostDlgTest::contextMenuLoadsData()
     QStringList texts;
     for (QAction* action : fileMenu->actions())
         texts << action->text();
-    QCOMPARE(texts, QStringList({"Load Data...", "Save Data..."}));
+    QCOMPARE(texts, QStringList({"&Load Data...", "&Save Data..."}));
     fileMenu->hide();
 
     AddTarget("http://a.example/", {"a=1"});

@@ -5,8 +5,11 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QHash>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QWidget>
 
@@ -31,11 +34,40 @@ bool InsideScrollArea(const QWidget* widget, const QWidget* window)
     return false;
 }
 
-QString Id(const QWidget* widget)
+QString Id(const QObject* object)
 {
-    return widget->objectName().isEmpty() ? QLatin1String(widget->metaObject()->className())
-                                          : widget->objectName();
+    return object->objectName().isEmpty() ? QLatin1String(object->metaObject()->className())
+                                          : object->objectName();
 }
+
+// The mnemonics of one reach, each with what uses it first.
+class CMnemonicScope
+{
+public:
+    CMnemonicScope(QStringList& faults, const QStringList& exempt)
+        : m_faults(faults)
+        , m_exempt(exempt)
+    {
+    }
+
+    void Take(const QString& text, const QString& id)
+    {
+        const QString key = QKeySequence::mnemonic(text).toString();
+        if (key.isEmpty()) {
+            if (!m_exempt.contains(id))
+                m_faults << id + QStringLiteral(" has no mnemonic");
+        } else if (m_users.contains(key)) {
+            m_faults << QStringLiteral("%1 and %2 both use %3").arg(m_users[key], id, key);
+        } else {
+            m_users.insert(key, id);
+        }
+    }
+
+private:
+    QStringList& m_faults;
+    const QStringList& m_exempt;
+    QHash<QString, QString> m_users;
+};
 
 } // namespace
 
@@ -59,6 +91,33 @@ QStringList NamingFaults(const QWidget* window)
                 << QStringLiteral("%1 and %2 are both \"%3\"").arg(buttons[name], Id(widget), name);
         else
             buttons.insert(name, Id(widget));
+    }
+    return faults;
+}
+
+QStringList MnemonicFaults(const QWidget* window, const QStringList& exempt)
+{
+    QStringList faults;
+    CMnemonicScope inWindow(faults, exempt);
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->objectName().startsWith(QLatin1String("qt_"))
+            || InsideScrollArea(widget, window))
+            continue;
+        if (const auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            inWindow.Take(button->text(), Id(button));
+        } else if (const auto* label = qobject_cast<QLabel*>(widget)) {
+            if (label->buddy())
+                inWindow.Take(label->text(), Id(label));
+        } else if (const auto* menuBar = qobject_cast<QMenuBar*>(widget)) {
+            for (const QAction* title : menuBar->actions()) {
+                inWindow.Take(title->text(), Id(title->menu()));
+                CMnemonicScope inMenu(faults, exempt);
+                for (const QAction* item : title->menu()->actions()) {
+                    if (!item->isSeparator())
+                        inMenu.Take(item->text(), Id(item));
+                }
+            }
+        }
     }
     return faults;
 }
