@@ -31,10 +31,9 @@ namespace {
 
 // The program's main window: a top-level window of its own (window managers leave transient
 // dialogs off the task bar and without a minimise box), with a title, system menu,
-// minimise and close box, and a frame the user cannot resize.
+// minimise, maximise and close box, and a frame the user can resize: the lists take the room.
 constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-    | Qt::MSWindowsFixedSizeDialogHint;
+    | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
 
 QString ToQString(const std::string& text)
 {
@@ -74,11 +73,6 @@ CQuillpostDlg::CQuillpostDlg(
     m_banner = m_ui->bannerLabel;
     m_promoLink = m_ui->promoLinkLabel;
     m_productLink = m_ui->productLinkLabel;
-    // The picture control takes the bitmap's size. The strip is wider than the picture at
-    // this font's scale, so the picture sits in its middle.
-    const QRect strip = m_banner->geometry();
-    m_banner->setFixedSize(m_banner->sizeHint());
-    m_banner->move(strip.center() - m_banner->rect().center());
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     setWindowIcon(m_hIcon);
@@ -135,6 +129,8 @@ CQuillpostDlg::CQuillpostDlg(
     connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
     connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
     connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
+    connect(m_ui->targetList, &CReportView::ContextMenuKeyPressed, this,
+        &CQuillpostDlg::OnTargetListRightClick);
     // A browser window that cannot come up is known only after Submit has returned.
     if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
@@ -156,17 +152,17 @@ void CQuillpostDlg::SetUpMenus()
 {
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
-    m_fileMenu = m_menuBar->addMenu(QStringLiteral("File"));
+    m_fileMenu = m_menuBar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_ui->loadDataAction);
     m_fileMenu->addAction(m_ui->saveDataAction);
-    m_runMenu = m_menuBar->addMenu(QStringLiteral("Run"));
+    m_runMenu = m_menuBar->addMenu(QStringLiteral("&Run"));
     m_runMenu->setObjectName(QStringLiteral("runMenu"));
     m_runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
         m_ui->stopAction});
-    m_helpMenu = m_menuBar->addMenu(QStringLiteral("Help"));
+    m_helpMenu = m_menuBar->addMenu(QStringLiteral("&Help"));
     m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("Open Data Folder"));
+    QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("&Open Data Folder"));
     openDataFolder->setObjectName(QStringLiteral("openDataFolderAction"));
     connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
     m_helpMenu->addAction(m_ui->aboutAction);

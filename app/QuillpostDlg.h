@@ -3,12 +3,16 @@
 // The main window: the whole user interface of the program.
 //
 // How it is put together:
-// - Controls come from res/QuillpostDlg.ui: a fixed-size client area whose children sit at
-//   fixed positions (the layout is drawn in dialog units and scaled for the system font).
-//   The menu bar is made here and set on the dialog's layout above that area; its "File"
+// - Controls come from res/QuillpostDlg.ui, in layouts: the banner strip, the target group
+//   (Url row over the target list), the parameter group (field row over the parameter list)
+//   and the status row. The window opens at the form's size and may be resized or
+//   maximised; the two lists take the room, the target list the larger share, and their
+//   last column fills the width. Tab order follows the layout, top to bottom.
+//   The menu bar is made here and set on the dialog's layout above the controls; its "File"
 //   menu doubles as the target list's context menu. The "Run" menu repeats the submit
 //   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
-//   status line under the lists.
+//   status line under the lists; F5 is Submit All and Shift+F5 Stop. Each Alt+letter of the
+//   menu titles, buttons and field labels reaches one control only (Delete All has none).
 // - m_targetList is the target list itself: a model whose rows own their target records
 //   (std::shared_ptr<CSubmitHost>) and carry a status image and a stable row id. The
 //   targetList view only shows it. m_paramList holds the parameter rows of the target that
@@ -16,9 +20,10 @@
 // - m_url, m_paramName and m_paramValue are the values behind the three edit fields;
 //   ReadFields copies the fields into them and WriteFields copies them back. Each handler
 //   does so at a fixed point of its work and nowhere else.
-// - A left click in a list (the view's clicked signal) and a right button release on the
-//   target list's viewport are the only triggers of ShowSelectedTarget, OnParamListClick
-//   and the context menu; selection moved by the keyboard deliberately shows nothing new.
+// - A left click in a list or Space on its current row (the view's clicked signal), and a
+//   right button release on the target list's viewport or the Menu key or Shift+F10 in it,
+//   are the only triggers of ShowSelectedTarget, OnParamListClick and the context menu;
+//   selection moved by the arrow keys deliberately shows nothing new.
 // - The banner strip: bannerLabel, productLinkLabel and promoLinkLabel are promoted in the
 //   form to the link controls of ui/ (m_banner, m_productLink, m_promoLink); they and
 //   "Download Now!" open the maker's pages through CUrlOpener. Help > About runs CAboutDlg.
@@ -29,7 +34,8 @@
 //   launcher given to the constructor (the browser helper's by default). Submit All hands
 //   the rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and
 //   marks the rows as the results come back; the handlers that change a target tell it so,
-//   and its status shows in runStatusLabel. Stop is enabled only while a run lasts.
+//   and its status shows in runStatusLabel, a CStatusLabel that screen readers follow. Stop
+//   is enabled only while a run lasts.
 //   Closing the window aborts every run.
 
 #include "app/SubmitRuns.h"

@@ -55,10 +55,12 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
     }
 
     m_addressEdit->setObjectName(QStringLiteral("addressEdit"));
+    m_addressEdit->setAccessibleName(QStringLiteral("Address"));
     m_addressEdit->setReadOnly(true);
     toolBar->addWidget(m_addressEdit);
 
     m_progressBar->setObjectName(QStringLiteral("loadProgressBar"));
+    m_progressBar->setAccessibleName(QStringLiteral("Page loading"));
     m_progressBar->setRange(0, 100);
     m_progressBar->setTextVisible(false);
     m_progressBar->setMaximumWidth(100);

@@ -3,6 +3,7 @@
 #include "ui/Resources.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
 
@@ -15,7 +16,8 @@ CReportView::CReportView(QWidget* parent)
 
     QHeaderView* header = horizontalHeader();
     header->setSectionsMovable(true);
-    header->setStretchLastSection(false);
+    // The last column takes what the window gives the list, so it reaches the right edge.
+    header->setStretchLastSection(true);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     // Fixed row heights keep inserting thousands of rows cheap.
@@ -39,6 +41,33 @@ void CReportView::mousePressEvent(QMouseEvent* event)
 {
     m_pressed = indexAt(event->position().toPoint());
     QTableView::mousePressEvent(event);
+}
+
+void CReportView::keyPressEvent(QKeyEvent* event)
+{
+    const QModelIndex current = currentIndex();
+    if (event->key() == Qt::Key_Menu
+        || (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier)) {
+        QPoint at;
+        if (current.isValid()) {
+            scrollTo(current);
+            const QRect cell = visualRect(current);
+            at = QPoint(cell.left(), cell.bottom());
+        }
+        Q_EMIT ContextMenuKeyPressed(viewport()->mapToGlobal(at));
+        event->accept();
+        return;
+    }
+    // Taken here rather than by the table, whose Space also starts a keyboard search that
+    // could move the current row to another one.
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier
+        && current.isValid()) {
+        selectionModel()->select(current, selectionCommand(current, event));
+        Q_EMIT clicked(current);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 QItemSelectionModel::SelectionFlags CReportView::selectionCommand(

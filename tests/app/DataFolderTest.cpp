@@ -166,7 +166,7 @@ void DataFolderTest::openDataFolderShowsTheListsFolder()
     auto* help = m_dlg->findChild<QMenu*>("helpMenu");
     auto* open = m_dlg->findChild<QAction*>("openDataFolderAction");
     QVERIFY(help && open && help->actions().contains(open));
-    QCOMPARE(open->text(), QStringLiteral("Open Data Folder"));
+    QCOMPARE(open->text(), QStringLiteral("&Open Data Folder"));
 
     open->trigger();
     QCOMPARE(recorder.Opened().size(), 1);

@@ -11,7 +11,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -156,24 +155,27 @@ void QuillpostDlgTest::opensWithDefaults()
     QCOMPARE(Edit("paramNameEdit")->text(), QStringLiteral("furl"));
     QCOMPARE(Edit("paramValueEdit")->text(), QStringLiteral("http://www.mysite.example/"));
     QCOMPARE(m_dlg->focusWidget(), Edit("urlEdit"));
-    QCOMPARE(m_dlg->minimumSize(), m_dlg->maximumSize());
-    // A window of its own, with a minimise box and no maximise box, not a transient dialog.
+    // A window of its own, with minimise and maximise boxes, not a transient dialog. It opens
+    // at the size it has always had at the default font and may be made smaller or larger.
     QCOMPARE(m_dlg->windowType(), Qt::Window);
     QVERIFY(m_dlg->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!m_dlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QVERIFY(m_dlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(m_dlg->size(), QSize(793, 622));
+    QVERIFY(m_dlg->minimumWidth() < m_dlg->width() && m_dlg->minimumHeight() < m_dlg->height());
+    QVERIFY(m_dlg->maximumWidth() > m_dlg->width() && m_dlg->maximumHeight() > m_dlg->height());
     QCOMPARE(m_targets->RowCount(), 0);
     QCOMPARE(m_paramView->model()->rowCount(), 0);
 
     QCOMPARE(m_targets->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Submit Url"));
     QCOMPARE(m_targets->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Result"));
-    // Both columns fit the list without scrolling sideways, also with a vertical scroll bar.
-    const QHeaderView* header = m_targetView->horizontalHeader();
-    QVERIFY(header->sectionSize(0) + header->sectionSize(1) <= m_targetView->width()
-            - 2 * m_targetView->frameWidth()
-            - m_targetView->verticalScrollBar()->sizeHint().width());
+    // The first columns keep their widths and the last one fills the rest of the list, so
+    // nothing scrolls sideways.
+    for (QTableView* view : {m_targetView, m_paramView})
+        QCOMPARE(view->horizontalHeader()->length(), view->viewport()->width());
+    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 490);
     QCOMPARE(m_paramView->model()->headerData(1, Qt::Horizontal).toString(),
         QStringLiteral("Parameter Value"));
-    QCOMPARE(m_paramView->horizontalHeader()->sectionSize(1), 300);
+    QCOMPARE(m_paramView->horizontalHeader()->sectionSize(0), 300);
 
     QStringList items;
     for (const QAction* title : m_dlg->findChild<QMenuBar*>("menuBar")->actions()) {
@@ -181,9 +183,9 @@ void QuillpostDlgTest::opensWithDefaults()
             items << title->text() + "/" + action->text() + "/" + action->statusTip();
     }
     QCOMPARE(items,
-        QStringList({"File/Load Data.../Load Data", "File/Save Data.../Save Data", "Run/Submit/",
-            "Run/Submit All/", "Run/Submit Failed Again/", "Run/Stop/", "Help/Open Data Folder/",
-            "Help/&About Quillpost.../"}));
+        QStringList({"&File/&Load Data.../Load Data", "&File/&Save Data.../Save Data",
+            "&Run/&Submit/", "&Run/Su&bmit All/", "&Run/Submit Failed A&gain/", "&Run/Sto&p/",
+            "&Help/&Open Data Folder/", "&Help/&About Quillpost.../"}));
 
     // The image list: teal is see-through, the picture is not.
     AddTarget("t", {"n=v"});
@@ -205,10 +207,11 @@ void QuillpostDlgTest::tabOrderEnterAndEscape()
     ClickRow(m_targetView, 1);
     ClickRow(m_paramView, 0);
     Edit("urlEdit")->setFocus();
-    const QStringList order = {"urlEdit", "paramNameEdit", "paramValueEdit", "submitButton",
-        "addParamButton", "targetList", "deleteAllParamsButton", "paramList", "deleteParamButton",
-        "addUrlButton", "deleteUrlButton", "downloadNowButton", "editUrlButton", "editParamButton",
-        "submitAllButton", "submitFailedAgainButton", "urlEdit"}; // Stop only during a run
+    // Top to bottom, left to right; Stop only during a run.
+    const QStringList order = {"urlEdit", "addUrlButton", "editUrlButton", "deleteUrlButton",
+        "submitButton", "submitAllButton", "targetList", "paramNameEdit", "paramValueEdit",
+        "addParamButton", "editParamButton", "deleteParamButton", "deleteAllParamsButton",
+        "paramList", "submitFailedAgainButton", "downloadNowButton", "urlEdit"};
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(m_dlg->focusWidget(), Qt::Key_Tab);
         QCOMPARE(m_dlg->focusWidget()->objectName(), order[i]);
@@ -432,7 +435,7 @@ void QuillpostDlgTest::contextMenuLoadsData()
     QStringList texts;
     for (QAction* action : fileMenu->actions())
         texts << action->text();
-    QCOMPARE(texts, QStringList({"Load Data...", "Save Data..."}));
+    QCOMPARE(texts, QStringList({"&Load Data...", "&Save Data..."}));
     fileMenu->hide();
 
     AddTarget("http://a.example/", {"a=1"});

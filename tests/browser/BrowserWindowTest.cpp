@@ -4,6 +4,7 @@
 #include "core/PostRequest.h"
 #include "core/FormPoster.h"
 #include "core/SubmitHost.h"
+#include "tests/support/AccessibleChecks.h"
 #include "tests/support/LocalServer.h"
 #include "tests/support/RecordOpenedAddresses.h"
 
@@ -53,6 +54,7 @@ private Q_SLOTS:
     void closesOnCtrlW();
     void addressFollowsThePage();
     void stopEndsAHangingLoad();
+    void everyControlIsNamed();
     void targetUrl_data();
     void targetUrl();
 };
@@ -173,6 +175,13 @@ void BrowserWindowTest::stopEndsAHangingLoad()
     stop->trigger();
     QTRY_VERIFY(!progress->isVisible());
     QTRY_VERIFY(!stop->isEnabled());
+}
+
+void BrowserWindowTest::everyControlIsNamed()
+{
+    CBrowserWindow window;
+    window.show();
+    QCOMPARE(NamingFaults(&window).join("; "), QString());
 }
 
 void BrowserWindowTest::targetUrl_data()
