@@ -12,11 +12,15 @@ class CResultText
     Q_DECLARE_TR_FUNCTIONS(CResultText)
 
 public:
-    // "404 Not Found · 0.42 s", "Connection refused · 15.00 s".
+    // "404 Not Found · 0.42 s", "200 OK · Thanks for the ping. · 0.31 s", "Connection
+    // refused · 15.00 s", "Not posted · Unknown body kind “x”": one line of at most
+    // SummaryLength characters.
     static QString Summary(const CPostResult& result);
-    // libcurl's message, the final address and the start of the answer, as rich text in which
-    // everything that came from outside is escaped.
+    // What the service said in full, libcurl's message, the final address and the start of
+    // the answer, as rich text in which everything that came from outside is escaped.
     static QString Details(const CPostResult& result);
+
+    static constexpr qsizetype SummaryLength = 200;
     // A text of the core's in the user's language.
     static QString Translated(const CText& text);
 };

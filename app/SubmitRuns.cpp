@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 #include <numeric>
 #include <system_error>
@@ -20,6 +21,16 @@ namespace {
 // Results are applied at most once a frame: the rows still change as the run goes, and a fast
 // run does not keep the window's thread busy with one repaint per row.
 constexpr int ResultBatchDelayMs = 16;
+
+// A row that was not posted, and why.
+CPostResult Refused(const CText& reason)
+{
+    CPostResult result;
+    result.m_bRefused = true;
+    result.m_reason = reason;
+    result.m_finishedAt = std::chrono::system_clock::now();
+    return result;
+}
 
 // "1,000": the same grouping whatever the system's locale.
 QString Count(std::size_t number)
@@ -153,14 +164,12 @@ bool CSubmitRuns::HaveScheduler(const std::vector<int>& rows)
             m_settings, [this](const CPostResult& result) { OnResult(result); });
         return true;
     } catch (const std::system_error&) {
-        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Not posted: no thread to post from"));
+        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "No thread to post from"));
     } catch (const std::bad_alloc&) {
-        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Not posted: out of memory"));
+        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Out of memory"));
     }
-    CPostResult failure;
-    failure.m_reason = reason;
     for (const int row : rows)
-        m_targets.SetResult(row, failure);
+        m_targets.SetResult(row, Refused(reason));
     return false;
 }
 
@@ -174,8 +183,16 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
         const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
         CPostRequest request;
         CText refusal;
-        if (!record || !PrepareRequest(*record, request, refusal))
+        if (!record)
             continue;
+        if (!PrepareRequest(*record, request, refusal)) {
+            // Counted as a failure of the run, and decided at once.
+            ++m_failed;
+            m_newestPost.erase(m_targets.Id(row));
+            m_targets.SetResult(row, Refused(refusal));
+            Q_EMIT RowDecided(row);
+            continue;
+        }
         requests.push_back(std::move(request));
         rowIds.push_back(m_targets.Id(row));
     }
@@ -204,10 +221,20 @@ void CSubmitRuns::TargetChanged(int row)
     const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
     CPostRequest request;
     CText refusal;
-    if (!record || !PrepareRequest(*record, request, refusal))
+    if (!record)
         return;
-    for (const quint64 postId : PostsOfRow(m_targets.Id(row)))
-        m_scheduler->Update(postId, request);
+    const bool postable = PrepareRequest(*record, request, refusal);
+    for (const quint64 postId : PostsOfRow(m_targets.Id(row))) {
+        if (postable) {
+            m_scheduler->Update(postId, request);
+        } else if (m_scheduler->Cancel(postId)) {
+            CPostResult refused = Refused(refusal);
+            refused.m_postId = postId;
+            Apply(refused);
+        }
+    }
+    EndFinishedRuns();
+    Q_EMIT StatusChanged();
 }
 
 // On the scheduler's worker thread.

@@ -8,8 +8,9 @@ class CBrowserLauncher;
 class CSubmitHost;
 struct CPostRequest;
 
-// Sends a target's parameters to its URL, either in the background over libcurl (success
-// only on a final status 200) or through a visible browser window.
+// Sends a target's parameters to its URL as a body of the target's kind, either in the
+// background over libcurl (success on a final 2xx the service means) or through a visible
+// browser window.
 //
 // The object holds only settings fixed before use, so any number of threads may post
 // through one instance at once. curl_global_init must have run before the first post.
@@ -20,7 +21,8 @@ public:
     virtual ~CFormPoster();
 
     // Blocks until the exchange ends. On success result is the response body; on a failure
-    // of the transfer it is libcurl's message; on a status other than 200 it is unchanged.
+    // of the transfer it is libcurl's message, and for a target that cannot be posted why not;
+    // on an answer that is no success it is unchanged.
     // Blanks around the URL are ignored; "user:password@" before the server name is sent as
     // basic authentication.
     bool PostInBackground(const CSubmitHost& host, std::string& result) const;

@@ -1,5 +1,6 @@
 #include "core/IndexNow.h"
 
+#include "core/BodyKind.h"
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
 
@@ -109,7 +110,7 @@ bool IsIndexNowAddress(const std::string& url)
 
 bool IsIndexNowTarget(const CSubmitHost& host)
 {
-    return IsIndexNowAddress(host.m_strUrl);
+    return BodyKindOf(host.m_strBodyKind) == BodyKind::Json && IsIndexNowAddress(host.m_strUrl);
 }
 
 bool CheckIndexNow(const CSubmitHost& host, CText& refusal)

@@ -10,6 +10,7 @@ class CSubmitHost;
 // read as users write it: an optional scheme in any case, userinfo@, host[:port], a path;
 // query, fragment and blanks around it do not count.
 bool IsIndexNowAddress(const std::string& url);
+// A JSON target at such an address.
 bool IsIndexNowTarget(const CSubmitHost& host);
 
 // What IndexNow requires before a post: a "host" and a "key" parameter, a key of 8 to 128

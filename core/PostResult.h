@@ -14,13 +14,20 @@ struct CPostResult
     // The post, as the scheduler numbered it.
     std::uint64_t m_postId = 0;
 
-    // The service answered with a final 200.
+    // The service took the post: a final 2xx, and for an XML-RPC call an answer without a
+    // fault or an error flag.
     bool m_bSuccess = false;
+    // Nothing was sent: the target could not be posted as it stands, or there was nothing to
+    // post it with. m_reason says why.
+    bool m_bRefused = false;
     // The final status, or 0 when there was no (usable) answer.
     long m_status = 0;
     // The status's reason phrase ("Not Found"), or the failure in plain words
     // ("Connection refused", "Stopped").
     CText m_reason;
+    // What the service said of the post (an XML-RPC answer's message or fault), or what its
+    // answer means (IndexNow's statuses); empty when there is nothing to add.
+    CText m_serviceMessage;
     // libcurl's own, fuller message for a failure; empty for an answer.
     std::string m_strError;
     double m_seconds = 0;

@@ -1,5 +1,8 @@
 #include "core/PostTransfer.h"
 
+#include "core/IndexNow.h"
+#include "core/XmlRpcAnswer.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -140,6 +143,11 @@ Address ReadAddress(const std::string& url)
     return address;
 }
 
+bool IsSuccess(long status)
+{
+    return status >= 200 && status <= 299;
+}
+
 // "15 s", "0.5 s".
 std::string Duration(long milliseconds)
 {
@@ -274,15 +282,16 @@ CURLcode CPostTransfer::SetUp()
     return code;
 }
 
-// A 200's body is read to its end, within the size limit, for the caller that wants it;
-// of any other answer only the excerpt is wanted, since the status already decides the post.
+// A successful answer is read to its end, within the size limit, to be judged and for the
+// caller that wants it; of any other answer only the excerpt is wanted, since the status
+// already decides the post.
 size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
 {
     auto* transfer = static_cast<CPostTransfer*>(self);
     const size_t length = size * count;
     long status = 0;
     curl_easy_getinfo(transfer->m_curl, CURLINFO_RESPONSE_CODE, &status);
-    if (status == 200) {
+    if (IsSuccess(status)) {
         if (length > transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size()) {
             transfer->m_tooLarge = true;
             return 0;
@@ -358,15 +367,27 @@ void CPostTransfer::Finish(CURLcode code)
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
     if (status > 0 && !m_tooLarge) {
         result.m_status = status;
-        result.m_bSuccess = status == 200;
         const char* reason = StandardReason(status);
         result.m_reason = CText::Verbatim(reason ? reason : m_serverReason);
+        Judge(result);
         return;
     }
     result.m_strError = m_error[0] ? m_error : curl_easy_strerror(code);
     result.m_reason = m_tooLarge ? CText(QT_TRANSLATE_NOOP("Quillpost", "Answer larger than %1"),
                           {Size(m_settings.m_limits.m_maxBodyBytes)})
                                  : FailureText(code);
+}
+
+void CPostTransfer::Judge(CPostResult& result) const
+{
+    result.m_bSuccess = IsSuccess(result.m_status);
+    if (m_request.m_kind == BodyKind::XmlRpc && result.m_bSuccess) {
+        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer);
+        result.m_bSuccess = verdict.m_bSuccess;
+        result.m_serviceMessage = verdict.m_message;
+    } else if (m_request.m_kind == BodyKind::Json && IsIndexNowAddress(m_request.m_strUrl)) {
+        result.m_serviceMessage = IndexNowMeaning(result.m_status);
+    }
 }
 
 CPostResult CPostTransfer::Stopped() const

@@ -41,6 +41,8 @@ private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     CURLcode SetUp();
+    // Whether the service took the post, from its final answer.
+    void Judge(CPostResult& result) const;
     bool AppendExcerpt(const char* data, size_t length);
     CText FailureText(CURLcode code) const;
     double Seconds() const;

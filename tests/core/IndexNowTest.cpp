@@ -31,8 +31,13 @@ TEST(IndexNow, AddressSpellings)
     for (const auto& row : rows)
         EXPECT_EQ(IsIndexNowAddress(row.url), row.indexNow) << row.url;
 
+    // Only a JSON target posts to IndexNow.
     CSubmitHost target;
     target.m_strUrl = "https://search.example/indexnow";
+    EXPECT_FALSE(IsIndexNowTarget(target));
+    target.m_strBodyKind = "xml-rpc";
+    EXPECT_FALSE(IsIndexNowTarget(target));
+    target.m_strBodyKind = "json";
     EXPECT_TRUE(IsIndexNowTarget(target));
 }
 
