@@ -56,7 +56,8 @@ QString CResultText::Summary(const CPostResult& result)
                 : QString::number(result.m_status) + QLatin1Char(' ') + summary;
         if (!result.m_serviceMessage.IsEmpty())
             summary = tr("%1 · %2").arg(summary, Translated(result.m_serviceMessage).simplified());
-        summary = tr("%1 · %2 s").arg(summary, QString::number(result.m_seconds, 'f', 2));
+        if (result.m_bFinal)
+            summary = tr("%1 · %2 s").arg(summary, QString::number(result.m_seconds, 'f', 2));
     }
     summary = Printable(summary, false);
     if (summary.size() > SummaryLength)

@@ -276,6 +276,13 @@ void CSubmitRuns::Apply(const CPostResult& result)
     if (post == m_posts.end())
         return;
     const quint64 rowId = post->second.rowId;
+    // Waiting to be tried again, the post goes on: its row says so and stays undecided.
+    if (!result.m_bFinal) {
+        const auto newest = m_newestPost.find(rowId);
+        if (newest != m_newestPost.end() && newest->second == result.m_postId)
+            m_targets.SetResult(m_targets.RowOfId(rowId), result);
+        return;
+    }
     Forget(result.m_postId);
     ++(result.m_bSuccess ? m_succeeded : m_failed);
     const auto newest = m_newestPost.find(rowId);

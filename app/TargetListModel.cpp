@@ -150,10 +150,10 @@ void CTargetListModel::ClearResults()
 
 int CTargetListModel::Image(int row) const
 {
-    const CPostResult* result = Result(row);
     if (!IsRow(row))
         return -1;
-    if (!result)
+    const CPostResult* result = Result(row);
+    if (!result || !result->m_bFinal)
         return ImageNotPosted;
     return result->m_bSuccess ? ImageSucceeded : ImageFailed;
 }

@@ -62,7 +62,8 @@ public:
     // The row back to "not posted", without a result; with no row given, every row.
     void ClearResult(int row);
     void ClearResults();
-    // ImageNotPosted, ImageFailed or ImageSucceeded.
+    // ImageNotPosted (also while its post waits to be tried again), ImageFailed or
+    // ImageSucceeded.
     int Image(int row) const;
     // The row's text is its record's URL: setting one sets the other.
     void SetText(int row, std::string text);

@@ -7,6 +7,7 @@
 
 #include <curl/curl.h>
 
+#include <thread>
 #include <utility>
 
 CFormPoster::CFormPoster(CBrowserLauncher* launcher, CPostSettings settings)
@@ -36,8 +37,15 @@ bool CFormPoster::PostInBackground(const CSubmitHost& host, std::string& result)
 bool CFormPoster::PostInBackground(const CPostRequest& request, std::string& result) const
 {
     CPostTransfer transfer(m_settings, request);
-    CURL* handle = transfer.Start();
-    transfer.Finish(handle ? curl_easy_perform(handle) : CURLE_OK);
+    for (;;) {
+        CURL* handle = transfer.Start();
+        const CPostTransfer::Step step
+            = transfer.Finish(handle ? curl_easy_perform(handle) : CURLE_OK);
+        if (step == CPostTransfer::Step::Done)
+            break;
+        if (step == CPostTransfer::Step::Waiting)
+            std::this_thread::sleep_for(transfer.RetryDelay());
+    }
     const CPostResult& outcome = transfer.Result();
     if (outcome.m_bSuccess) {
         result = transfer.TakeBody();

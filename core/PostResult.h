@@ -14,6 +14,9 @@ struct CPostResult
     // The post, as the scheduler numbered it.
     std::uint64_t m_postId = 0;
 
+    // False while the post waits to be tried again, which m_serviceMessage says; the result
+    // then stands for the answer that asked it to wait.
+    bool m_bFinal = true;
     // The service took the post: a final 2xx, and for an XML-RPC call an answer without a
     // fault or an error flag.
     bool m_bSuccess = false;

@@ -66,7 +66,7 @@ bool CPostScheduler::Update(std::uint64_t id, CPostRequest request)
     auto transfer = std::make_unique<CPostTransfer>(m_settings, std::move(request));
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
-    if (found == m_waiting.end())
+    if (found == m_waiting.end() || found->second->HasStarted())
         return false;
     if (found->second->Server() != transfer->Server()) {
         Unlink(id, found->second->Server());
@@ -80,7 +80,7 @@ bool CPostScheduler::Cancel(std::uint64_t id)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
-    if (found == m_waiting.end())
+    if (found == m_waiting.end() || found->second->HasStarted())
         return false;
     Unlink(id, found->second->Server());
     m_waiting.erase(found);
@@ -99,6 +99,17 @@ std::vector<std::uint64_t> CPostScheduler::Stop()
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         cancelled = CancelAllLocked();
+        // What is left has started: it waits for its turn after a redirect, or to be tried
+        // again.
+        for (auto& [id, transfer] : m_waiting) {
+            const std::string server = transfer->Server();
+            if (m_sleeping.erase(id) > 0)
+                Release(server, false);
+            else
+                Unlink(id, server);
+            m_stopped.push_back({id, std::move(transfer), server});
+        }
+        m_waiting.clear();
         m_stopInFlight = true;
     }
     curl_multi_wakeup(m_multi);
@@ -108,14 +119,14 @@ std::vector<std::uint64_t> CPostScheduler::Stop()
 std::vector<std::uint64_t> CPostScheduler::CancelAllLocked()
 {
     std::vector<std::uint64_t> cancelled;
-    cancelled.reserve(m_waiting.size());
-    for (const auto& entry : m_waiting)
-        cancelled.push_back(entry.first);
-    m_waiting.clear();
-    m_ready.clear();
-    for (auto it = m_servers.begin(); it != m_servers.end();) {
-        it->second.waiting.clear();
-        it = it->second.busy ? std::next(it) : m_servers.erase(it);
+    for (auto post = m_waiting.begin(); post != m_waiting.end();) {
+        if (post->second->HasStarted()) {
+            ++post;
+            continue;
+        }
+        cancelled.push_back(post->first);
+        Unlink(post->first, post->second->Server());
+        post = m_waiting.erase(post);
     }
     return cancelled;
 }
@@ -147,16 +158,42 @@ void CPostScheduler::Unlink(std::uint64_t id, const std::string& server)
         m_servers.erase(found);
 }
 
-void CPostScheduler::Release(const std::string& server)
+void CPostScheduler::Release(const std::string& server, bool inFlight)
 {
     const auto found = m_servers.find(server);
     Server& entry = found->second;
     entry.busy = false;
-    --m_inFlightCount;
+    if (inFlight)
+        --m_inFlightCount;
     if (entry.waiting.empty())
         m_servers.erase(found);
     else
         m_ready.emplace(*entry.waiting.begin(), server);
+}
+
+void CPostScheduler::WakeDue()
+{
+    const Clock::time_point now = Clock::now();
+    for (auto post = m_sleeping.begin(); post != m_sleeping.end();) {
+        if (post->second > now) {
+            ++post;
+            continue;
+        }
+        const std::string& server = m_waiting.at(post->first)->Server();
+        Link(post->first, server);
+        Release(server, false);
+        post = m_sleeping.erase(post);
+    }
+}
+
+int CPostScheduler::PollMs()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    auto wait = std::chrono::milliseconds(IdlePollMs);
+    const Clock::time_point now = Clock::now();
+    for (const auto& [id, due] : m_sleeping)
+        wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(due - now));
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
 }
 
 void CPostScheduler::Worker()
@@ -167,6 +204,7 @@ void CPostScheduler::Worker()
             const std::lock_guard<std::mutex> lock(m_mutex);
             if (m_quit)
                 break;
+            WakeDue();
             starting = TakeStartable();
         }
         EndStopped();
@@ -179,7 +217,7 @@ void CPostScheduler::Worker()
             m_onResult(result);
         m_results.clear();
         if (!ended)
-            curl_multi_poll(m_multi, nullptr, 0, IdlePollMs, nullptr);
+            curl_multi_poll(m_multi, nullptr, 0, PollMs(), nullptr);
     }
     for (auto& [handle, post] : m_inFlight)
         curl_multi_remove_handle(m_multi, handle);
@@ -194,14 +232,15 @@ std::vector<CPostScheduler::InFlight> CPostScheduler::TakeStartable()
         = static_cast<std::size_t>(std::max(1L, m_settings.m_limits.m_maxInFlight));
     while (m_inFlightCount < maxInFlight && !m_ready.empty()) {
         const auto next = m_ready.begin();
-        Server& entry = m_servers[next->second];
+        const std::string server = next->second;
+        Server& entry = m_servers[server];
         m_ready.erase(next);
         const std::uint64_t id = *entry.waiting.begin();
         entry.waiting.erase(entry.waiting.begin());
         entry.busy = true;
         ++m_inFlightCount;
         const auto post = m_waiting.find(id);
-        starting.push_back({id, std::move(post->second)});
+        starting.push_back({id, std::move(post->second), server});
         m_waiting.erase(post);
     }
     return starting;
@@ -222,10 +261,17 @@ void CPostScheduler::Start(std::vector<InFlight> starting)
 
 void CPostScheduler::EndStopped()
 {
+    std::vector<InFlight> waiting;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         if (!std::exchange(m_stopInFlight, false))
             return;
+        waiting.swap(m_stopped);
+    }
+    for (InFlight& post : waiting) {
+        CPostResult result = post.transfer->Stopped();
+        result.m_postId = post.id;
+        m_results.push_back(std::move(result));
     }
     for (auto& [handle, post] : m_inFlight) {
         curl_multi_remove_handle(m_multi, handle);
@@ -248,8 +294,11 @@ void CPostScheduler::CollectFinished()
         InFlight& post = done->second;
         const CURLcode code = message->data.result;
         curl_multi_remove_handle(m_multi, done->first);
-        post.transfer->Finish(code);
-        Finish(post, post.transfer->Result());
+        const CPostTransfer::Step step = post.transfer->Finish(code);
+        if (step == CPostTransfer::Step::Done)
+            Finish(post, post.transfer->Result());
+        else
+            Requeue(post, step);
         m_inFlight.erase(done);
     }
 }
@@ -260,4 +309,25 @@ void CPostScheduler::Finish(InFlight& post, CPostResult result)
     m_results.push_back(std::move(result));
     const std::lock_guard<std::mutex> lock(m_mutex);
     Release(post.transfer->Server());
+}
+
+void CPostScheduler::Requeue(InFlight& post, CPostTransfer::Step step)
+{
+    if (step == CPostTransfer::Step::Waiting) {
+        CPostResult notice = post.transfer->Result();
+        notice.m_postId = post.id;
+        m_results.push_back(std::move(notice));
+    }
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (step == CPostTransfer::Step::Redirected) {
+        Release(post.server);
+        Link(post.id, post.transfer->Server());
+    } else {
+        // The server stays taken; the place in flight is free for others.
+        --m_inFlightCount;
+        m_sleeping[post.id] = Clock::now() + post.transfer->RetryDelay();
+    }
+    m_waiting.emplace(post.id, std::move(post.transfer));
+    // The next round may start it, or another post in its place, at once.
+    curl_multi_wakeup(m_multi);
 }

@@ -3,11 +3,14 @@
 #include "core/PostLimits.h"
 #include "core/PostRequest.h"
 #include "core/PostResult.h"
+#include "core/PostTransfer.h"
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -17,16 +20,19 @@
 #include <utility>
 #include <vector>
 
-class CPostTransfer;
-
 // Posts the requests of every Submit All run from one worker thread driving libcurl's multi
 // interface. Posts start in the order they were added, but never two at once to the same
 // server (scheme, host and port), so no service sees two posts from us at once, and never
 // more than CPostLimits::m_maxInFlight in all. A post whose server is busy waits; later posts
 // for free servers go ahead of it. Posts finish in whatever order their servers answer.
 //
-// Each post ends in exactly one result through the callback, on the worker thread (it must not
-// block), unless it is cancelled before it starts. Destruction ends the transfers in flight,
+// A redirect goes on as a post to the server it names, in that server's queue, so the rule
+// holds for it too. A busy server that asks to be tried again later stays taken until then,
+// without holding a place among the posts in flight.
+//
+// Each post ends in exactly one final result through the callback, on the worker thread (it
+// must not block), unless it is cancelled before it starts; a post that waits to be tried
+// again reports that too, as a result not final. Destruction ends the transfers in flight,
 // waits for the worker and makes no further callback.
 class CPostScheduler
 {
@@ -46,11 +52,12 @@ public:
     // Replaces the request of a post not yet started, keeping its place; false if there is
     // none.
     bool Update(std::uint64_t id, CPostRequest request);
-    // Drops a post not yet started; false if there is none (one in flight goes on).
+    // Drops a post not yet started; false if there is none (one started goes on).
     bool Cancel(std::uint64_t id);
     // Drops every post not yet started; returns their ids.
     std::vector<std::uint64_t> CancelAll();
-    // CancelAll, and ends the posts in flight at once; each reports "Stopped".
+    // CancelAll, and ends the posts started at once, in flight or waiting; each reports
+    // "Stopped".
     std::vector<std::uint64_t> Stop();
 
 private:
@@ -58,12 +65,16 @@ private:
     struct Server
     {
         std::set<std::uint64_t> waiting;
+        // A post to it is in flight, or waits to be tried again.
         bool busy = false;
     };
+    using Clock = std::chrono::steady_clock;
     struct InFlight
     {
         std::uint64_t id = 0;
         Transfer transfer;
+        // Where it is in flight to: a redirect changes the transfer's server.
+        std::string server;
     };
 
     // The worker's round: start what may start, end what was stopped, collect what libcurl
@@ -73,14 +84,20 @@ private:
     void Start(std::vector<InFlight> starting);
     void EndStopped();
     void CollectFinished();
+    // How long the worker may sleep before a waiting post is due.
+    int PollMs();
     // Frees the post's server and keeps its result for reporting.
     void Finish(InFlight& post, CPostResult result);
+    // The transfer has ended but the post goes on: at another server, or later.
+    void Requeue(InFlight& post, CPostTransfer::Step step);
 
     // Under the lock: a post joins or leaves its server's queue, keeping m_ready true.
     void Link(std::uint64_t id, const std::string& server);
     void Unlink(std::uint64_t id, const std::string& server);
-    // Under the lock: the post to server has ended.
-    void Release(const std::string& server);
+    // Under the lock: the server is free again; a post in flight to it has ended.
+    void Release(const std::string& server, bool inFlight = true);
+    // Under the lock: the posts that wait to be tried again and are due queue again.
+    void WakeDue();
     std::vector<std::uint64_t> CancelAllLocked();
 
     const CPostSettings m_settings;
@@ -89,7 +106,12 @@ private:
 
     std::mutex m_mutex;
     std::uint64_t m_lastId = 0;
-    std::unordered_map<std::uint64_t, Transfer> m_waiting; // not yet started
+    // Not in flight: not yet started, or going on after a redirect or a wait.
+    std::unordered_map<std::uint64_t, Transfer> m_waiting;
+    // Posts waiting to be tried again, and when; their servers are kept busy meanwhile.
+    std::map<std::uint64_t, Clock::time_point> m_sleeping;
+    // Posts started and not in flight that Stop ended; the worker reports them.
+    std::vector<InFlight> m_stopped;
     std::unordered_map<std::string, Server> m_servers; // with a post waiting or in flight
     // (first waiting post, server) of every server that is free and has a post waiting; the
     // first entry is the next post to start.

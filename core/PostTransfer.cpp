@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <utility>
 
 namespace {
@@ -20,8 +21,9 @@ std::size_t Length(const char* text)
     return std::char_traits<char>::length(text);
 }
 
-// Schemes are case-insensitive: "HTTP://" and "Http://" are as good as "http://".
-bool BeginsWithScheme(const std::string& text, const char* scheme)
+// Schemes and header names are case-insensitive: "HTTP://" and "Http://" are as good as
+// "http://". The prefix is given in lower case.
+bool StartsWithNoCase(const std::string& text, const char* scheme)
 {
     const std::size_t length = Length(scheme);
     if (text.size() < length)
@@ -123,7 +125,7 @@ Address ReadAddress(const std::string& url)
 {
     Address address;
     std::string rest = TrimBlanks(url);
-    address.tls = BeginsWithScheme(rest, HttpsScheme);
+    address.tls = StartsWithNoCase(rest, HttpsScheme);
     // From here on the two schemes split alike.
     if (address.tls)
         rest.replace(0, Length(HttpsScheme), HttpScheme);
@@ -143,9 +145,23 @@ Address ReadAddress(const std::string& url)
     return address;
 }
 
+// Tries of a post a busy server may ask for, and how long it may ask us to wait.
+constexpr int MaxTries = 3;
+constexpr long long MaxRetryAfterSeconds = 120;
+
 bool IsSuccess(long status)
 {
     return status >= 200 && status <= 299;
+}
+
+bool IsRedirect(long status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+bool IsWebAddress(const std::string& url)
+{
+    return StartsWithNoCase(url, HttpScheme) || StartsWithNoCase(url, HttpsScheme);
 }
 
 // "15 s", "0.5 s".
@@ -170,7 +186,7 @@ std::string Size(std::size_t bytes)
 
 void SplitServerAndObject(std::string& url, std::string& object)
 {
-    if (BeginsWithScheme(url, HttpScheme))
+    if (StartsWithNoCase(url, HttpScheme))
         url.erase(0, Length(HttpScheme));
     const auto slash = url.find('/');
     if (slash == std::string::npos)
@@ -203,6 +219,7 @@ std::string CPostTransfer::ServerKey(const std::string& url)
 CPostTransfer::CPostTransfer(const CPostSettings& settings, CPostRequest request)
     : m_settings(settings)
     , m_request(std::move(request))
+    , m_hop(m_request)
     , m_server(ServerKey(m_request.m_strUrl))
 {
 }
@@ -216,21 +233,53 @@ CPostTransfer::~CPostTransfer()
 
 CURL* CPostTransfer::Start()
 {
-    m_start = std::chrono::steady_clock::now();
+    const auto now = std::chrono::steady_clock::now();
+    if (!HasStarted())
+        m_start = m_tryStart = now;
+    else if (m_result.m_status != 0 && !m_result.m_bFinal)
+        m_tryStart = now;
+    if (m_curl)
+        curl_easy_cleanup(m_curl);
+    m_curl = nullptr;
+    curl_slist_free_all(m_headers);
+    m_headers = nullptr;
+    m_error[0] = '\0';
+    m_answer.clear();
+    m_excerpt.clear();
+    m_excerptChars = 0;
+    m_serverReason.clear();
+    m_retryAfter.reset();
+    m_tooLarge = m_cutShort = false;
+    m_result = CPostResult();
     m_setup = SetUp();
     return m_setup == CURLE_OK ? m_curl : nullptr;
 }
 
 CURLcode CPostTransfer::SetUp()
 {
-    const Address address = ReadAddress(m_request.m_strUrl);
+    Address address = ReadAddress(m_hop.m_strUrl);
     if (!IsServerName(address.server))
         return CURLE_URL_MALFORMAT;
+    // Credentials go with a redirect only to the server they were given for.
+    if (!address.credentials && m_server == ServerKey(m_request.m_strUrl)) {
+        const Address given = ReadAddress(m_request.m_strUrl);
+        address.credentials = given.credentials;
+        address.user = given.user;
+        address.password = given.password;
+    }
+    const CPostLimits& limits = m_settings.m_limits;
+    const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - m_tryStart);
+    const long left = limits.m_totalTimeoutMs - static_cast<long>(spent.count());
+    if (left <= 0)
+        return CURLE_OPERATION_TIMEDOUT;
     m_curl = curl_easy_init();
     if (!m_curl)
         return CURLE_FAILED_INIT;
-    const std::string contentType = "Content-Type: " + m_request.m_strContentType;
-    for (const char* line : {"Accept:", "Expect:", contentType.c_str()}) {
+    const std::string contentType = "Content-Type: " + m_hop.m_strContentType;
+    for (const char* line : {"Accept:", "Expect:", m_get ? nullptr : contentType.c_str()}) {
+        if (!line)
+            continue;
         curl_slist* grown = curl_slist_append(m_headers, line);
         if (!grown)
             return CURLE_OUT_OF_MEMORY;
@@ -238,7 +287,6 @@ CURLcode CPostTransfer::SetUp()
     }
     const std::string target = std::string(address.tls ? HttpsScheme : HttpScheme) + address.server
         + RequestPath(address.object);
-    const CPostLimits& limits = m_settings.m_limits;
 
     CURLcode code = CURLE_OK;
     const auto set = [this, &code](CURLoption option, auto value) {
@@ -253,15 +301,16 @@ CURLcode CPostTransfer::SetUp()
     set(CURLOPT_URL, target.c_str());
     set(CURLOPT_PATH_AS_IS, 1L);
     set(CURLOPT_PROTOCOLS_STR, "http,https");
-    set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    set(CURLOPT_FOLLOWLOCATION, 1L);
-    set(CURLOPT_MAXREDIRS, limits.m_maxRedirects);
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     set(CURLOPT_USERAGENT, UserAgent);
     set(CURLOPT_HTTPHEADER, m_headers);
-    set(CURLOPT_POST, 1L);
-    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_request.m_body.size()));
-    set(CURLOPT_POSTFIELDS, m_request.m_body.data());
+    if (m_get) {
+        set(CURLOPT_HTTPGET, 1L);
+    } else {
+        set(CURLOPT_POST, 1L);
+        set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_hop.m_body.size()));
+        set(CURLOPT_POSTFIELDS, m_hop.m_body.data());
+    }
     set(CURLOPT_SSL_VERIFYPEER, 1L);
     set(CURLOPT_SSL_VERIFYHOST, 2L);
     if (!m_settings.m_strCaFile.empty())
@@ -274,7 +323,7 @@ CURLcode CPostTransfer::SetUp()
     set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
     set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
     set(CURLOPT_LOW_SPEED_TIME, limits.m_lowSpeedSeconds);
-    set(CURLOPT_TIMEOUT_MS, limits.m_totalTimeoutMs);
+    set(CURLOPT_TIMEOUT_MS, left);
     set(CURLOPT_WRITEFUNCTION, &CPostTransfer::OnData);
     set(CURLOPT_WRITEDATA, static_cast<void*>(this));
     set(CURLOPT_HEADERFUNCTION, &CPostTransfer::OnHeader);
@@ -312,10 +361,14 @@ size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self
     auto* transfer = static_cast<CPostTransfer*>(self);
     const size_t length = size * count;
     const std::string line(data, length);
+    constexpr char RetryAfter[] = "retry-after:";
+    if (StartsWithNoCase(line, RetryAfter))
+        transfer->m_retryAfter = TrimBlanks(line.substr(Length(RetryAfter)));
     if (line.compare(0, 5, "HTTP/") == 0) {
         const auto code = line.find(' ');
         const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
         transfer->m_serverReason.clear();
+        transfer->m_retryAfter.reset();
         if (reason != std::string::npos) {
             for (std::size_t i = reason + 1; i < line.size(); ++i) {
                 if (static_cast<unsigned char>(line[i]) >= 0x20)
@@ -346,7 +399,7 @@ double CPostTransfer::Seconds() const
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
 }
 
-void CPostTransfer::Finish(CURLcode code)
+CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
 {
     if (m_setup != CURLE_OK)
         code = m_setup;
@@ -366,16 +419,77 @@ void CPostTransfer::Finish(CURLcode code)
     if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort))
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
     if (status > 0 && !m_tooLarge) {
-        result.m_status = status;
-        const char* reason = StandardReason(status);
-        result.m_reason = CText::Verbatim(reason ? reason : m_serverReason);
-        Judge(result);
-        return;
+        // A redirect to follow gives no result; one not to be followed fails with why.
+        if (Redirect(status, code)) {
+            if (code == CURLE_OK)
+                return Step::Redirected;
+        } else {
+            result.m_status = status;
+            const char* reason = StandardReason(status);
+            result.m_reason = CText::Verbatim(reason ? reason : m_serverReason);
+            if (WaitToRetry(status))
+                return Step::Waiting;
+            Judge(result);
+            return Step::Done;
+        }
     }
     result.m_strError = m_error[0] ? m_error : curl_easy_strerror(code);
     result.m_reason = m_tooLarge ? CText(QT_TRANSLATE_NOOP("Quillpost", "Answer larger than %1"),
                           {Size(m_settings.m_limits.m_maxBodyBytes)})
                                  : FailureText(code);
+    return Step::Done;
+}
+
+// As libcurl follows redirects by itself: 301, 302 and 303 go on by GET, 307 and 308 repeat
+// the POST; only to a web address, and only so many times.
+bool CPostTransfer::Redirect(long status, CURLcode& code)
+{
+    const char* location = nullptr;
+    if (!IsRedirect(status)
+        || curl_easy_getinfo(m_curl, CURLINFO_REDIRECT_URL, &location) != CURLE_OK || !location)
+        return false;
+    if (m_redirects == m_settings.m_limits.m_maxRedirects) {
+        code = CURLE_TOO_MANY_REDIRECTS;
+        return true;
+    }
+    if (!IsWebAddress(location)) {
+        code = CURLE_UNSUPPORTED_PROTOCOL;
+        return true;
+    }
+    ++m_redirects;
+    m_hop.m_strUrl = location;
+    if (status == 301 || status == 302 || status == 303) {
+        m_get = true;
+        m_hop.m_body.clear();
+    }
+    m_server = ServerKey(m_hop.m_strUrl);
+    code = CURLE_OK;
+    return true;
+}
+
+// A busy server (429, 503) that says when to come back, in seconds or as a date, within two
+// minutes gets the post again then, up to MaxTries in all.
+bool CPostTransfer::WaitToRetry(long status)
+{
+    if ((status != 429 && status != 503) || !m_retryAfter || m_tries + 1 >= MaxTries)
+        return false;
+    const std::string& value = *m_retryAfter;
+    long long seconds = -1;
+    if (!value.empty() && value.size() <= 9
+        && value.find_first_not_of("0123456789") == std::string::npos) {
+        seconds = std::stoll(value);
+    } else if (const std::time_t date = curl_getdate(value.c_str(), nullptr); date != -1) {
+        // A time gone by already is now.
+        seconds = std::max<long long>(0, date - std::time(nullptr));
+    }
+    if (seconds < 0 || seconds > MaxRetryAfterSeconds)
+        return false;
+    ++m_tries;
+    m_retryDelay = std::chrono::seconds(seconds);
+    m_result.m_bFinal = false;
+    m_result.m_serviceMessage
+        = CText(QT_TRANSLATE_NOOP("Quillpost", "again in %1 s"), {std::to_string(seconds)});
+    return true;
 }
 
 void CPostTransfer::Judge(CPostResult& result) const
@@ -415,12 +529,17 @@ CText CPostTransfer::FailureText(CURLcode code) const
     }
     case CURLE_OPERATION_TIMEDOUT: {
         const CPostLimits& limits = m_settings.m_limits;
+        // The time for the whole went by in earlier transfers of the post, if none is set up.
         curl_off_t connected = 0;
-        curl_easy_getinfo(m_curl, CURLINFO_CONNECT_TIME_T, &connected);
-        if (connected == 0)
+        if (m_curl)
+            curl_easy_getinfo(m_curl, CURLINFO_CONNECT_TIME_T, &connected);
+        if (m_curl && connected == 0)
             return CText(QT_TRANSLATE_NOOP("Quillpost", "No connection within %1"),
                 {Duration(limits.m_connectTimeoutMs)});
-        const long limit = Seconds() * 1000 + 100 >= static_cast<double>(limits.m_totalTimeoutMs)
+        const auto spent = std::chrono::steady_clock::now() - m_tryStart;
+        const long limit = !m_curl
+                || std::chrono::duration<double, std::milli>(spent).count() + 100
+                    >= static_cast<double>(limits.m_totalTimeoutMs)
             ? limits.m_totalTimeoutMs
             : limits.m_lowSpeedSeconds * 1000;
         return CText(QT_TRANSLATE_NOOP("Quillpost", "No answer within %1"), {Duration(limit)});

@@ -7,27 +7,45 @@
 #include <curl/curl.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 
 // One background post as libcurl performs it: the address read as users write it, the
 // request's content type, the limits, and where the answer goes. A single post and the posts
-// of a run are set up, read and judged the same way. It does not move: libcurl holds pointers
-// into it.
+// of a run are set up, read and judged the same way.
+//
+// A post may take several transfers, each started by Start and ended by Finish: a redirect
+// goes on as a transfer of its own to the server it names, so that server's other posts can
+// be waited for (Step::Redirected), and a busy server that says when to come back is tried
+// again then (Step::Waiting). It does not move: libcurl holds pointers into it.
 class CPostTransfer
 {
 public:
+    // What is left to do once libcurl has ended a transfer.
+    enum class Step
+    {
+        // Result() holds what the post came to.
+        Done,
+        // The next transfer goes to Server(), which may be another one now.
+        Redirected,
+        // The next transfer goes after RetryDelay(); Result() says so, as a result not final.
+        Waiting,
+    };
+
     CPostTransfer(const CPostSettings& settings, CPostRequest request);
     CPostTransfer(const CPostTransfer&) = delete;
     CPostTransfer& operator=(const CPostTransfer&) = delete;
     ~CPostTransfer();
 
-    // "scheme://host:port" of the server the post goes to.
+    // "scheme://host:port" of the server the next transfer goes to.
     const std::string& Server() const { return m_server; }
-    // Sets up the easy handle to perform; null when that failed, which Finish then reports.
+    bool HasStarted() const { return m_curl != nullptr || m_setup != CURLE_OK; }
+    // Sets up the next transfer's easy handle; null when that failed, which Finish then
+    // reports.
     CURL* Start();
-    // libcurl has ended the transfer with code: what the post came to is in Result().
-    void Finish(CURLcode code);
+    Step Finish(CURLcode code);
     const CPostResult& Result() const { return m_result; }
+    std::chrono::milliseconds RetryDelay() const { return m_retryDelay; }
     // What a post ended before libcurl was done with it comes to.
     CPostResult Stopped() const;
     // A successful answer's whole body, within the answer limit.
@@ -41,6 +59,10 @@ private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     CURLcode SetUp();
+    // Where the answer to this transfer sends the post next, if anywhere; code is set when
+    // the redirect may not be followed.
+    bool Redirect(long status, CURLcode& code);
+    bool WaitToRetry(long status);
     // Whether the service took the post, from its final answer.
     void Judge(CPostResult& result) const;
     bool AppendExcerpt(const char* data, size_t length);
@@ -49,19 +71,32 @@ private:
 
     const CPostSettings m_settings;
     const CPostRequest m_request;
-    const std::string m_server;
+    // What the next transfer sends: the request, or where its redirects have led, by GET
+    // when one of them said so.
+    CPostRequest m_hop;
+    bool m_get = false;
+    std::string m_server;
+    long m_redirects = 0;
+    int m_tries = 0;
+    std::chrono::milliseconds m_retryDelay{0};
+    // The first transfer's start, and the start of the try the limit on the whole counts from.
     std::chrono::steady_clock::time_point m_start;
+    std::chrono::steady_clock::time_point m_tryStart;
+
+    // The transfer under way.
     CURL* m_curl = nullptr;
     curl_slist* m_headers = nullptr;
     CURLcode m_setup = CURLE_OK;
     char m_error[CURL_ERROR_SIZE] = {};
-
     std::string m_answer;
     std::string m_excerpt;
     std::size_t m_excerptChars = 0;
     std::string m_serverReason;
+    // The value of the last answer's Retry-After header, if it had one.
+    std::optional<std::string> m_retryAfter;
     bool m_tooLarge = false;
     bool m_cutShort = false;
+
     CPostResult m_result;
 };
 

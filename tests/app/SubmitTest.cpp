@@ -33,6 +33,7 @@ private Q_SLOTS:
     void submitFailedAgainPostsOnlyFailedRows();
     void rowAddedDuringFailedAgainWaits();
     void refusedRowsCountAsFailed();
+    void busyServerRowWaitsUntilStopped();
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
@@ -329,6 +330,26 @@ void SubmitTest::refusedRowsCountAsFailed()
     QCOMPARE(Images(), (QList<int>{1, 2}));
     QCOMPARE(Results()[0], QStringLiteral("Not posted · Unknown body kind “weird”"));
     QCOMPARE(Lines(), QStringList{"POST /ok HTTP/1.0 "});
+}
+
+// A row whose server asks to be tried again later says so and stays "not posted" until Stop.
+void SubmitTest::busyServerRowWaitsUntilStopped()
+{
+    CLocalServer busy([](const CRecordedRequest&) {
+        return CScriptedReply::Status(429, "", "Retry-After: 30\r\n");
+    });
+    Type("urlEdit", QString::fromStdString(busy.Url("ping")));
+    Press("addUrlButton");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        Results(), QStringList{"429 Too Many Requests · again in 30 s"}, 60000);
+    QCOMPARE(Images(), QList<int>{0});
+    QVERIFY(Button("stopButton")->isEnabled());
+    Press("stopButton");
+    QTRY_COMPARE(Images(), QList<int>{1});
+    QVERIFY2(Results()[0].startsWith("Stopped · "), qPrintable(Results()[0]));
+    QVERIFY2(Status().startsWith("Stopped: 0 succeeded, 1 failed in 0:"), qPrintable(Status()));
+    QCOMPARE(busy.Requests().size(), std::size_t(1));
 }
 
 void SubmitTest::closingAbortsHangingPost()
