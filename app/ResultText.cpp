@@ -9,6 +9,10 @@ QString FromUtf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A word longer than this is given places to break, so that a tooltip holding one stays
+// within the screen.
+constexpr qsizetype LongestUnbroken = 40;
+
 // Control characters of a server's words as blanks; keepLines spares line feeds and tabs.
 QString Printable(QString text, bool keepLines)
 {
@@ -19,6 +23,22 @@ QString Printable(QString text, bool keepLines)
             ch = QLatin1Char(' ');
     }
     return text;
+}
+
+// The text with a zero-width space in every run of LongestUnbroken characters without one.
+QString Breakable(const QString& text)
+{
+    QString broken;
+    qsizetype run = 0;
+    for (const QChar ch : text) {
+        run = ch.isSpace() ? 0 : run + 1;
+        if (run > LongestUnbroken) {
+            broken += QChar(0x200B);
+            run = 1;
+        }
+        broken += ch;
+    }
+    return broken;
 }
 
 } // namespace
@@ -70,16 +90,34 @@ QString CResultText::Details(const CPostResult& result)
 {
     QStringList lines;
     if (!result.m_serviceMessage.IsEmpty())
-        lines << Printable(Translated(result.m_serviceMessage), true).toHtmlEscaped();
+        lines << Printable(Translated(result.m_serviceMessage), true);
     if (!result.m_strError.empty())
-        lines << FromUtf8(result.m_strError).toHtmlEscaped();
+        lines << FromUtf8(result.m_strError);
     if (!result.m_strFinalUrl.empty())
-        lines << tr("Final address: %1").arg(FromUtf8(result.m_strFinalUrl).toHtmlEscaped());
+        lines << tr("Final address: %1").arg(FromUtf8(result.m_strFinalUrl));
     if (!result.m_strExcerpt.empty())
-        lines << tr("Answer:\n%1")
-                     .arg(Printable(FromUtf8(result.m_strExcerpt), true).toHtmlEscaped());
+        lines << tr("Answer:\n%1").arg(Printable(FromUtf8(result.m_strExcerpt), true));
     if (lines.isEmpty())
         return QString();
-    return QStringLiteral("<p style='white-space:pre-wrap'>") + lines.join(QLatin1Char('\n'))
-        + QStringLiteral("</p>");
+    return QStringLiteral("<p style='white-space:pre-wrap'>")
+        + Breakable(lines.join(QLatin1Char('\n'))).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+QString CResultText::Count(std::size_t number)
+{
+    QString digits = QString::number(number);
+    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
+        digits.insert(i, QLatin1Char(','));
+    return digits;
+}
+
+QString CResultText::Clock(qint64 milliseconds)
+{
+    const qint64 seconds = milliseconds / 1000;
+    const auto twoDigits
+        = [](qint64 number) { return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')); };
+    if (seconds < 3600)
+        return QString::number(seconds / 60) + QLatin1Char(':') + twoDigits(seconds % 60);
+    return QString::number(seconds / 3600) + QLatin1Char(':') + twoDigits(seconds / 60 % 60)
+        + QLatin1Char(':') + twoDigits(seconds % 60);
 }

@@ -23,4 +23,8 @@ public:
     static constexpr qsizetype SummaryLength = 200;
     // A text of the core's in the user's language.
     static QString Translated(const CText& text);
+    // "1,000": the same grouping whatever the system's locale.
+    static QString Count(std::size_t number);
+    // "0:12", "3:12", "1:02:03".
+    static QString Clock(qint64 milliseconds);
 };

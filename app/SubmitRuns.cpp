@@ -1,5 +1,6 @@
 #include "app/SubmitRuns.h"
 
+#include "app/ResultText.h"
 #include "app/TargetListModel.h"
 #include "core/PostRequest.h"
 #include "core/PostScheduler.h"
@@ -30,27 +31,6 @@ CPostResult Refused(const CText& reason)
     result.m_reason = reason;
     result.m_finishedAt = std::chrono::system_clock::now();
     return result;
-}
-
-// "1,000": the same grouping whatever the system's locale.
-QString Count(std::size_t number)
-{
-    QString digits = QString::number(number);
-    for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, QLatin1Char(','));
-    return digits;
-}
-
-// "0:12", "3:12", "1:02:03".
-QString Clock(qint64 milliseconds)
-{
-    const qint64 seconds = milliseconds / 1000;
-    const auto twoDigits
-        = [](qint64 number) { return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0')); };
-    if (seconds < 3600)
-        return QString::number(seconds / 60) + QLatin1Char(':') + twoDigits(seconds % 60);
-    return QString::number(seconds / 3600) + QLatin1Char(':') + twoDigits(seconds / 60 % 60)
-        + QLatin1Char(':') + twoDigits(seconds % 60);
 }
 
 } // namespace
@@ -126,13 +106,15 @@ QString CSubmitRuns::StatusText() const
     const std::size_t done = m_succeeded + m_failed;
     const std::size_t total = done + m_posts.size();
     if (IsRunning()) {
-        return QStringLiteral("Posting %1 of %2 · %3 succeeded · %4 failed · %5")
-            .arg(Count(std::min(done + 1, total)), Count(total), Count(m_succeeded),
-                Count(m_failed), Clock(m_clock.elapsed()));
+        return QStringLiteral("%1 of %2 done · %3 succeeded · %4 failed · %5")
+            .arg(CResultText::Count(done), CResultText::Count(total),
+                CResultText::Count(m_succeeded), CResultText::Count(m_failed),
+                CResultText::Clock(m_clock.elapsed()));
     }
     return QStringLiteral("%1: %2 succeeded, %3 failed in %4")
-        .arg(m_stopped ? QStringLiteral("Stopped") : QStringLiteral("Done"), Count(m_succeeded),
-            Count(m_failed), Clock(m_elapsedMs));
+        .arg(m_stopped ? QStringLiteral("Stopped") : QStringLiteral("Done"),
+            CResultText::Count(m_succeeded), CResultText::Count(m_failed),
+            CResultText::Clock(m_elapsedMs));
 }
 
 void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)

@@ -10,6 +10,9 @@
 #include <ctime>
 #include <utility>
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 namespace {
 
 const char HttpScheme[] = "http://";
@@ -249,7 +252,7 @@ CURL* CPostTransfer::Start()
     m_excerptChars = 0;
     m_serverReason.clear();
     m_retryAfter.reset();
-    m_tooLarge = m_cutShort = false;
+    m_tooLarge = m_cutShort = m_reachedServer = false;
     m_result = CPostResult();
     m_setup = SetUp();
     return m_setup == CURLE_OK ? m_curl : nullptr;
@@ -328,6 +331,10 @@ CURLcode CPostTransfer::SetUp()
     set(CURLOPT_WRITEDATA, static_cast<void*>(this));
     set(CURLOPT_HEADERFUNCTION, &CPostTransfer::OnHeader);
     set(CURLOPT_HEADERDATA, static_cast<void*>(this));
+    // Closed as the transfer ends, so the callback never outlives this object.
+    set(CURLOPT_FORBID_REUSE, 1L);
+    set(CURLOPT_CLOSESOCKETFUNCTION, &CPostTransfer::OnCloseSocket);
+    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(this));
     return code;
 }
 
@@ -377,6 +384,15 @@ size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self
         }
     }
     return length;
+}
+
+int CPostTransfer::OnCloseSocket(void* self, curl_socket_t socket)
+{
+    sockaddr_storage peer = {};
+    socklen_t length = sizeof peer;
+    if (::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
+        static_cast<CPostTransfer*>(self)->m_reachedServer = true;
+    return ::close(socket);
 }
 
 // True when the answer went on beyond the excerpt.
@@ -533,6 +549,10 @@ CText CPostTransfer::FailureText(CURLcode code) const
         curl_off_t connected = 0;
         if (m_curl)
             curl_easy_getinfo(m_curl, CURLINFO_CONNECT_TIME_T, &connected);
+        // libcurl counts a connection made only once a TLS handshake on it is done.
+        if (m_curl && connected == 0 && m_reachedServer)
+            return CText(QT_TRANSLATE_NOOP("Quillpost", "No TLS handshake within %1"),
+                {Duration(limits.m_connectTimeoutMs)});
         if (m_curl && connected == 0)
             return CText(QT_TRANSLATE_NOOP("Quillpost", "No connection within %1"),
                 {Duration(limits.m_connectTimeoutMs)});

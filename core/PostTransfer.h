@@ -58,6 +58,7 @@ public:
 private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
+    static int OnCloseSocket(void* self, curl_socket_t socket);
     CURLcode SetUp();
     // Where the answer to this transfer sends the post next, if anywhere; code is set when
     // the redirect may not be followed.
@@ -96,6 +97,9 @@ private:
     std::optional<std::string> m_retryAfter;
     bool m_tooLarge = false;
     bool m_cutShort = false;
+    // A connection to the server was made, although the transfer may have ended before
+    // libcurl counted it as connected (in a TLS handshake).
+    bool m_reachedServer = false;
 
     CPostResult m_result;
 };

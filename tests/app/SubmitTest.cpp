@@ -161,7 +161,7 @@ void SubmitTest::submitAllMarksEachRow()
     QVERIFY(m_server->Server().WaitForRequests(1));
     // The other rows wait: one post at a time to a server.
     QVERIFY2(
-        Status().startsWith("Posting 1 of 4 · 0 succeeded · 0 failed · 0:"), qPrintable(Status()));
+        Status().startsWith("0 of 4 done · 0 succeeded · 0 failed · 0:"), qPrintable(Status()));
     // The clock goes on while nothing else changes.
     QTRY_VERIFY_WITH_TIMEOUT(Status().endsWith("· 0:01"), 5000);
     QVERIFY(Button("stopButton")->isEnabled());

@@ -319,6 +319,11 @@ TEST(PostOutcome, FailuresInPlainWords)
         Summary(PostInRun(poster, "http://quillpost-nowhere.invalid/x")), "Server name not found");
     EXPECT_EQ(Summary(PostInRun(poster, "http://user@/x")), "Not a usable address");
 
+    // A secure address to a server that connects but never speaks TLS.
+    CLocalServer plain([](const CRecordedRequest&) { return CScriptedReply::Hang(); });
+    EXPECT_EQ(Summary(PostInRun(poster, "hTTpS://127.0.0.1:" + std::to_string(plain.Port()) + "/")),
+        "No TLS handshake within 3 s");
+
     CTlsServer tls;
     const CPostResult untrusted = PostInRun(poster, tls.Url("f"));
     EXPECT_EQ(Summary(untrusted), "Certificate not trusted");

@@ -1,0 +1,111 @@
+// How a post's result reads: in the Result column, its tooltip and the status line.
+#include "app/ResultText.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTest>
+#include <QToolTip>
+
+namespace {
+
+CPostResult Answer(long status, const char* reason, CText message = CText())
+{
+    CPostResult result;
+    result.m_status = status;
+    result.m_reason = CText::Verbatim(reason);
+    result.m_serviceMessage = std::move(message);
+    result.m_seconds = 0.314;
+    return result;
+}
+
+} // namespace
+
+class ResultTextTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void numbersOfTheStatusLine()
+    {
+        const std::pair<std::size_t, const char*> counts[] = {
+            {0, "0"}, {999, "999"}, {1000, "1,000"}, {100000, "100,000"}, {1234567, "1,234,567"}};
+        for (const auto& [number, text] : counts)
+            QCOMPARE(CResultText::Count(number), QString::fromUtf8(text));
+        const std::pair<qint64, const char*> clocks[] = {{0, "0:00"}, {12999, "0:12"},
+            {192000, "3:12"}, {3599000, "59:59"}, {3723000, "1:02:03"}, {36000000, "10:00:00"}};
+        for (const auto& [ms, text] : clocks)
+            QCOMPARE(CResultText::Clock(ms), QString::fromUtf8(text));
+    }
+
+    void summaries_data()
+    {
+        QTest::addColumn<CPostResult>("result");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("answer") << Answer(404, "Not Found") << "404 Not Found · 0.31 s";
+        QTest::newRow("service's words")
+            << Answer(200, "OK", CText::Verbatim("Thanks\r\nfor\tthe ping."))
+            << "200 OK · Thanks for the ping. · 0.31 s";
+        QTest::newRow("fault") << Answer(
+            200, "OK", CText("Fault %1: %2", {"4", "Too many %1 parameters"}))
+                               << "200 OK · Fault 4: Too many %1 parameters · 0.31 s";
+        CPostResult waiting = Answer(429, "Too Many Requests", CText("again in %1 s", {"30"}));
+        waiting.m_bFinal = false;
+        QTest::newRow("waiting") << waiting << "429 Too Many Requests · again in 30 s";
+        CPostResult refused;
+        refused.m_bRefused = true;
+        refused.m_reason = CText("Unknown body kind “%1”", {"x"});
+        QTest::newRow("refused") << refused << "Not posted · Unknown body kind “x”";
+        CPostResult failed;
+        failed.m_reason = CText("Connection refused");
+        failed.m_strError = "Failed to connect";
+        QTest::newRow("failure") << failed << "Connection refused · 0.00 s";
+    }
+
+    void summaries()
+    {
+        QFETCH(CPostResult, result);
+        QFETCH(QString, summary);
+        QCOMPARE(CResultText::Summary(result), summary);
+    }
+
+    // A service may say a lot: the column shows one line of 200 characters at most, the
+    // tooltip the whole.
+    void longWordsStayWithinTheScreen()
+    {
+        const std::string word(2000, 'w');
+        const CPostResult result = Answer(200, "OK", CText::Verbatim(word + "\x01"));
+        const QString summary = CResultText::Summary(result);
+        QCOMPARE(summary.size(), CResultText::SummaryLength);
+        QVERIFY(summary.startsWith("200 OK · www"));
+
+        CPostResult page = Answer(404, "Not Found");
+        page.m_strExcerpt = std::string(300, 'x') + "<b>&amp;";
+        page.m_strFinalUrl = "http://host.example/" + std::string(200, 'p');
+        const QString details = CResultText::Details(page);
+        QVERIFY(details.contains("&lt;b&gt;&amp;amp;"));
+        QVERIFY(QString(details).remove(QChar(0x200B)).contains(QString(300, 'x')));
+
+        QWidget anchor;
+        anchor.show();
+        QToolTip::showText(anchor.mapToGlobal(QPoint(1, 1)), details, &anchor);
+        QLabel* tip = nullptr;
+        QTRY_VERIFY((tip = TipLabel()) && tip->isVisible());
+        QVERIFY2(tip->width() <= anchor.screen()->geometry().width(),
+            qPrintable(QString::number(tip->width())));
+        QToolTip::hideText();
+    }
+
+private:
+    static QLabel* TipLabel()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->inherits("QTipLabel"))
+                return static_cast<QLabel*>(widget);
+        }
+        return nullptr;
+    }
+};
+
+QTEST_MAIN(ResultTextTest)
+#include "ResultTextTest.moc"
