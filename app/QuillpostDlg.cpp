@@ -73,18 +73,35 @@ CQuillpostDlg::CQuillpostDlg(
     m_banner = m_ui->bannerLabel;
     m_promoLink = m_ui->promoLinkLabel;
     m_productLink = m_ui->productLinkLabel;
-    m_targetList.setObjectName(QStringLiteral("targetListModel"));
-    m_paramList.setObjectName(QStringLiteral("paramListModel"));
     setWindowIcon(m_hIcon);
     SetUpMenus();
+    SetUpFields();
+    SetUpLists();
+    ConnectCommands();
+    // A browser window that cannot come up is known only after Submit has returned.
+    if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
+        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
+    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
 
-    // The fields take any text; the line edit's default limit would cut long values
-    // loaded from the data file the first time they pass through a field.
+    WriteFields();
+    m_ui->urlEdit->setFocus();
+    LoadTargets();
+}
+
+// The fields take any text; the line edit's default limit would cut long values loaded from
+// the data file the first time they pass through a field.
+void CQuillpostDlg::SetUpFields()
+{
     for (QLineEdit* edit : {m_ui->urlEdit, m_ui->paramNameEdit, m_ui->paramValueEdit}) {
         edit->setMaxLength(std::numeric_limits<int>::max());
         edit->setValidator(new CFieldValidator(edit));
     }
+}
 
+void CQuillpostDlg::SetUpLists()
+{
+    m_targetList.setObjectName(QStringLiteral("targetListModel"));
+    m_paramList.setObjectName(QStringLiteral("paramListModel"));
     m_paramList.setColumnCount(2);
     m_paramList.setHorizontalHeaderLabels(
         {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
@@ -98,7 +115,10 @@ CQuillpostDlg::CQuillpostDlg(
     // others; the File menu opens on the release only, after the press moved the selection.
     m_ui->targetList->setContextMenuPolicy(Qt::PreventContextMenu);
     m_ui->targetList->viewport()->installEventFilter(this);
+}
 
+void CQuillpostDlg::ConnectCommands()
+{
     using Handler = void (CQuillpostDlg::*)();
     const std::pair<QPushButton*, Handler> buttons[] = {
         {m_ui->addUrlButton, &CQuillpostDlg::OnAddUrl},
@@ -131,14 +151,6 @@ CQuillpostDlg::CQuillpostDlg(
     connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
     connect(m_ui->targetList, &CReportView::ContextMenuKeyPressed, this,
         &CQuillpostDlg::OnTargetListRightClick);
-    // A browser window that cannot come up is known only after Submit has returned.
-    if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
-        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
-    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
-
-    WriteFields();
-    m_ui->urlEdit->setFocus();
-    LoadTargets();
 }
 
 CQuillpostDlg::~CQuillpostDlg()
@@ -150,23 +162,23 @@ CQuillpostDlg::~CQuillpostDlg()
 
 void CQuillpostDlg::SetUpMenus()
 {
-    m_menuBar = new QMenuBar(this);
-    m_menuBar->setObjectName(QStringLiteral("menuBar"));
-    m_fileMenu = m_menuBar->addMenu(QStringLiteral("&File"));
+    auto* menuBar = new QMenuBar(this);
+    menuBar->setObjectName(QStringLiteral("menuBar"));
+    m_fileMenu = menuBar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_ui->loadDataAction);
     m_fileMenu->addAction(m_ui->saveDataAction);
-    m_runMenu = m_menuBar->addMenu(QStringLiteral("&Run"));
-    m_runMenu->setObjectName(QStringLiteral("runMenu"));
-    m_runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
+    QMenu* runMenu = menuBar->addMenu(QStringLiteral("&Run"));
+    runMenu->setObjectName(QStringLiteral("runMenu"));
+    runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
         m_ui->stopAction});
-    m_helpMenu = m_menuBar->addMenu(QStringLiteral("&Help"));
-    m_helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    QAction* openDataFolder = m_helpMenu->addAction(QStringLiteral("&Open Data Folder"));
+    QMenu* helpMenu = menuBar->addMenu(QStringLiteral("&Help"));
+    helpMenu->setObjectName(QStringLiteral("helpMenu"));
+    QAction* openDataFolder = helpMenu->addAction(QStringLiteral("&Open Data Folder"));
     openDataFolder->setObjectName(QStringLiteral("openDataFolderAction"));
     connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
-    m_helpMenu->addAction(m_ui->aboutAction);
-    layout()->setMenuBar(m_menuBar);
+    helpMenu->addAction(m_ui->aboutAction);
+    layout()->setMenuBar(menuBar);
 }
 
 bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)

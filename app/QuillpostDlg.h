@@ -59,7 +59,6 @@ class CTextLink;
 class CBrowserLauncher;
 class QAbstractItemView;
 class QMenu;
-class QMenuBar;
 
 namespace Ui {
 class QuillpostDlg;
@@ -126,7 +125,11 @@ private:
     void OnDownloadNow();
     void OnAbout();
 
+    // The constructor's steps.
     void SetUpMenus();
+    void SetUpFields();
+    void SetUpLists();
+    void ConnectCommands();
     void AppendParamRow(const std::string& name, const std::string& value);
     // The name and value a parameter row shows.
     CPostParam ParamRow(int row) const;
@@ -139,10 +142,8 @@ private:
     CDataLocation m_dataLocation;
     // What the data file was when it was last loaded or saved.
     CDataFile m_dataFile;
-    QMenuBar* m_menuBar = nullptr;
+    // Also the target list's context menu.
     QMenu* m_fileMenu = nullptr;
-    QMenu* m_runMenu = nullptr;
-    QMenu* m_helpMenu = nullptr;
 
     QList<QIcon> m_imageList;
     CBannerLink* m_banner = nullptr;
