@@ -16,6 +16,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     m_copyrightLink = m_ui->copyrightLinkLabel;
 
     m_ui->iconLabel->setPixmap(ProgramIcon().pixmap(m_ui->iconLabel->size()));
+    m_ui->versionLabel->setText(tr("Quillpost Version %1").arg(QStringLiteral(QUILLPOST_VERSION)));
     connect(m_ui->okButton, &QPushButton::clicked, this, &QDialog::accept);
 
     // The form keeps the box's proportions at the main window's scale for the desktop font,

@@ -62,7 +62,7 @@ private Q_SLOTS:
 
         auto* version = box.findChild<QLabel*>(QStringLiteral("versionLabel"));
         QVERIFY(version);
-        QCOMPARE(version->text(), QStringLiteral("Quillpost Version 1.2.4"));
+        QCOMPARE(version->text(), QStringLiteral("Quillpost Version " QUILLPOST_VERSION));
         QVERIFY(!qobject_cast<CTextLink*>(version));
         QVERIFY(!version->font().underline());
         QCOMPARE(version->palette().color(QPalette::WindowText),
