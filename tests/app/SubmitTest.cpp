@@ -1,8 +1,11 @@
 // Submit and Submit All in the real window against a local server.
 #include "app/QuillpostDlg.h"
+#include "app/ResultText.h"
+#include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
 #include "tests/support/CurlSetup.h"
 #include "tests/support/ScriptedServer.h"
+#include "ui/Resources.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +20,10 @@
 #include <QTest>
 
 #include <memory>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 class SubmitTest : public QObject
 {
@@ -34,6 +41,7 @@ private Q_SLOTS:
     void rowAddedDuringFailedAgainWaits();
     void refusedRowsCountAsFailed();
     void busyServerRowWaitsUntilStopped();
+    void noThreadToPostFrom();
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
@@ -350,6 +358,35 @@ void SubmitTest::busyServerRowWaitsUntilStopped()
     QVERIFY2(Results()[0].startsWith("Stopped · "), qPrintable(Results()[0]));
     QVERIFY2(Status().startsWith("Stopped: 0 succeeded, 1 failed in 0:"), qPrintable(Status()));
     QCOMPARE(busy.Requests().size(), std::size_t(1));
+}
+
+// Where no thread can be had to post from, the rows say so instead of the button failing.
+void SubmitTest::noThreadToPostFrom()
+{
+    constexpr int CannotDropPrivileges = 77;
+    const pid_t child = ::fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // As an ordinary user allowed no process beyond this one, no thread can start.
+        const rlimit one = {1, 1};
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 || ::setrlimit(RLIMIT_NPROC, &one) != 0)
+            ::_exit(CannotDropPrivileges);
+        CTargetListModel targets(QList<QIcon>{});
+        targets.AppendRow(std::make_shared<CSubmitHost>());
+        CSubmitRuns runs(targets, CPostSettings());
+        runs.SubmitAll();
+        const CPostResult* result = targets.Result(0);
+        ::_exit(result && !runs.IsRunning() && targets.Image(0) == ImageFailed
+                    && CResultText::Summary(*result) == "Not posted · No thread to post from"
+                ? 0
+                : 1);
+    }
+    int status = 0;
+    QCOMPARE(::waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    if (WEXITSTATUS(status) == CannotDropPrivileges)
+        QSKIP("cannot run as an ordinary user");
+    QCOMPARE(WEXITSTATUS(status), 0);
 }
 
 void SubmitTest::closingAbortsHangingPost()
