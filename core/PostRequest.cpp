@@ -7,12 +7,6 @@
 #include "core/Utf8.h"
 #include "core/XmlRpcBody.h"
 
-bool CPostRequest::operator==(const CPostRequest& other) const
-{
-    return m_strUrl == other.m_strUrl && m_strContentType == other.m_strContentType
-        && m_body == other.m_body && m_kind == other.m_kind;
-}
-
 bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refusal)
 {
     request = CPostRequest();

@@ -19,8 +19,6 @@ struct CPostRequest
     std::string m_strContentType = FormContentType;
     std::string m_body;
     BodyKind m_kind = BodyKind::Form;
-
-    bool operator==(const CPostRequest& other) const;
 };
 
 // What the target posts: its URL, and its parameters as a body of its kind. False, with the

@@ -7,7 +7,7 @@
 namespace {
 
 constexpr char Magic[] = "quillpost-browser-request 2";
-// A count line is a keyword and a number; a longer one is not ours.
+// The count line holds three numbers; a longer one is not ours.
 constexpr std::size_t MaxLineLength = 64;
 // Far above any real request; it stops a corrupt count from asking for all of memory.
 constexpr std::size_t MaxCount = std::size_t(1) << 30;
@@ -46,16 +46,6 @@ bool ParseCount(const std::string& text, std::size_t& count)
     return count <= MaxCount;
 }
 
-// A keyword and a count after a single space.
-bool ParseCountLine(const std::string& line, std::string& keyword, std::size_t& count)
-{
-    const std::size_t space = line.find(' ');
-    if (space == std::string::npos)
-        return false;
-    keyword = line.substr(0, space);
-    return ParseCount(line.substr(space + 1), count);
-}
-
 // Grows the text chunk by chunk, so a count larger than the input costs no more memory
 // than the input.
 bool ReadBytes(std::istream& in, std::size_t count, std::string& bytes, std::string& error)
@@ -80,12 +70,10 @@ namespace RequestFrame {
 
 std::string Write(const CPostRequest& request)
 {
-    std::string frame = std::string(Magic) + "\n";
-    frame += "url " + std::to_string(request.m_strUrl.size()) + "\n" + request.m_strUrl;
-    frame += "type " + std::to_string(request.m_strContentType.size()) + "\n"
-        + request.m_strContentType;
-    frame += "body " + std::to_string(request.m_body.size()) + "\n" + request.m_body;
-    return frame;
+    return std::string(Magic) + "\n" + std::to_string(request.m_strUrl.size()) + " "
+        + std::to_string(request.m_strContentType.size()) + " "
+        + std::to_string(request.m_body.size()) + "\n" + request.m_strUrl + request.m_strContentType
+        + request.m_body;
 }
 
 std::optional<CPostRequest> Read(std::istream& in, std::string& error)
@@ -97,28 +85,23 @@ std::optional<CPostRequest> Read(std::istream& in, std::string& error)
         error = "the input is not a browser request";
         return std::nullopt;
     }
-
-    // The parts come in this order, each once.
+    if (!ReadLine(in, line, error))
+        return std::nullopt;
+    // Three counts, each after a single space but the first.
     CPostRequest request;
-    const std::pair<const char*, std::string*> parts[] = {
-        {"url", &request.m_strUrl},
-        {"type", &request.m_strContentType},
-        {"body", &request.m_body},
-    };
-    std::string keyword;
-    std::size_t count = 0;
-    for (const auto& [expected, bytes] : parts) {
-        if (!ReadLine(in, line, error))
-            return std::nullopt;
-        if (!ParseCountLine(line, keyword, count)) {
-            error = "a count line of the request is malformed";
+    std::string* const parts[] = {&request.m_strUrl, &request.m_strContentType, &request.m_body};
+    std::size_t counts[3] = {};
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const std::size_t end = i < 2 ? line.find(' ', start) : line.size();
+        if (end == std::string::npos || !ParseCount(line.substr(start, end - start), counts[i])) {
+            error = "the count line of the request is malformed";
             return std::nullopt;
         }
-        if (keyword != expected) {
-            error = "the request has a line out of place";
-            return std::nullopt;
-        }
-        if (!ReadBytes(in, count, *bytes, error))
+        start = end + 1;
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (!ReadBytes(in, counts[i], *parts[i], error))
             return std::nullopt;
     }
     if (in.peek() != std::char_traits<char>::eof()) {

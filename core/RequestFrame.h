@@ -8,10 +8,10 @@
 
 // A post as the browser helper program receives it on its standard input.
 //
-// The frame is a line "quillpost-browser-request 2", then "url <n>", "type <n>" and
-// "body <n>", each line ended by a line feed and followed by exactly the bytes it counts (the
-// address, the content type, the body). Counts are decimal. Nothing follows the body. Every
-// byte value may appear in the counted parts.
+// The frame is a line "quillpost-browser-request 2", then a line of three decimal counts
+// apart by one space, each line ended by a line feed; then exactly the bytes they count: the
+// address, the content type and the body. Nothing follows the body. Every byte value may
+// appear in the counted parts.
 //
 // The helper answers with the line "shown <process id>" on its standard output once its
 // window is up. When it gives up instead, the last line of its standard error that starts

@@ -1,8 +1,8 @@
 // The browser helper's window, in this process: what it posts and how it behaves.
 #include "browser/BrowserWindow.h"
 #include "core/BrowserLauncher.h"
-#include "core/PostRequest.h"
 #include "core/FormPoster.h"
+#include "core/PostRequest.h"
 #include "core/SubmitHost.h"
 #include "tests/support/AccessibleChecks.h"
 #include "tests/support/LocalServer.h"

@@ -59,7 +59,7 @@ private Q_SLOTS:
         QTest::newRow("truncated body") << SampleFrame().chopped(2);
         QTest::newRow("not a request") << QByteArray("GET / HTTP/1.1\r\nHost: a\r\n\r\n");
         QTest::newRow("a count beyond the input")
-            << QByteArray("quillpost-browser-request 2\nurl 0\ntype 0\nbody 1073741824\nshort");
+            << QByteArray("quillpost-browser-request 2\n0 0 1073741824\nshort");
     }
     void badInputEndsWithReason()
     {
