@@ -1,6 +1,9 @@
 #include "app/QuillpostDlg.h"
 
 #include "app/FieldValidator.h"
+#include "app/ResultText.h"
+#include "app/StarterServices.h"
+#include "core/PostRequest.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
 #include "ui/HelperLauncher.h"
@@ -18,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QStandardItem>
 #include <QStringList>
 #include <QTableView>
@@ -107,7 +111,7 @@ void CQuillpostDlg::SetUpLists()
         {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
     m_ui->targetList->setModel(&m_targetList);
     // The addresses leave room for the results, so both show without scrolling sideways.
-    m_ui->targetList->SetColumnWidths({490, 255});
+    m_ui->targetList->SetColumnWidths({400, 250});
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 
@@ -115,6 +119,32 @@ void CQuillpostDlg::SetUpLists()
     // others; the File menu opens on the release only, after the press moved the selection.
     m_ui->targetList->setContextMenuPolicy(Qt::PreventContextMenu);
     m_ui->targetList->viewport()->installEventFilter(this);
+
+    // Over the empty target list: a start for a user without a list of services yet.
+    m_starterButton = new QPushButton(tr("Add &well-known services"), m_ui->targetList->viewport());
+    m_starterButton->setObjectName(QStringLiteral("addStarterServicesButton"));
+    m_starterButton->setAccessibleDescription(
+        tr("Adds a WebSub hub, XML-RPC ping services and IndexNow, for your own site's address "
+           "and key to be put in"));
+    QWidget::setTabOrder(m_ui->targetList, m_starterButton);
+    connect(m_starterButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddStarterServices);
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(&m_targetList, signal, this, &CQuillpostDlg::ShowStarterButton);
+    connect(
+        &m_targetList, &QAbstractItemModel::modelReset, this, &CQuillpostDlg::ShowStarterButton);
+}
+
+void CQuillpostDlg::ShowStarterButton()
+{
+    m_starterButton->adjustSize();
+    const QRect viewport = m_ui->targetList->viewport()->rect();
+    m_starterButton->move(viewport.center() - m_starterButton->rect().center());
+    m_starterButton->setVisible(m_targetList.RowCount() == 0);
+}
+
+void CQuillpostDlg::OnAddStarterServices()
+{
+    m_runs.AppendRowsOutsideRuns(StarterServices());
 }
 
 void CQuillpostDlg::ConnectCommands()
@@ -183,6 +213,8 @@ void CQuillpostDlg::SetUpMenus()
 
 bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_ui->targetList->viewport() && event->type() == QEvent::Resize)
+        ShowStarterButton();
     if (watched == m_ui->targetList->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton)
@@ -194,6 +226,7 @@ bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)
 void CQuillpostDlg::ReadFields()
 {
     m_url = m_ui->urlEdit->text().toStdString();
+    m_bodyKind = m_ui->bodyKindCombo->Kind();
     m_paramName = m_ui->paramNameEdit->text().toStdString();
     m_paramValue = m_ui->paramValueEdit->text().toStdString();
 }
@@ -215,6 +248,7 @@ void CQuillpostDlg::WriteFields()
         // Show the start of a long text, not its end.
         edit->setCursorPosition(0);
     }
+    m_ui->bodyKindCombo->SetKind(m_bodyKind);
 }
 
 int CQuillpostDlg::FirstSelectedRow(const QAbstractItemView* view)
@@ -257,6 +291,7 @@ void CQuillpostDlg::OnAddUrl()
     ReadFields();
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = m_url;
+    record->m_strBodyKind = m_bodyKind;
     const int row = m_targetList.RowCount();
     m_targetList.AppendRow(std::move(record));
     // Selects without moving the keyboard's current row: arrow keys go on from where the
@@ -276,6 +311,7 @@ void CQuillpostDlg::OnEditUrl()
     if (!record)
         return;
     m_targetList.SetText(row, m_url);
+    m_targetList.SetBodyKind(row, m_bodyKind);
     m_runs.TargetChanged(row);
 }
 
@@ -305,8 +341,9 @@ void CQuillpostDlg::ShowSelectedTarget()
     if (row < 0)
         return;
     m_url = m_targetList.Text(row);
-    WriteFields();
     const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
+    m_bodyKind = record ? record->m_strBodyKind : std::nullopt;
+    WriteFields();
     if (!record)
         return;
     m_paramList.removeRows(0, m_paramList.rowCount());
@@ -399,6 +436,14 @@ void CQuillpostDlg::OnSubmit()
     const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
     if (!record)
         return;
+    // A target that cannot be posted opens nothing; the window says why, as it would for a
+    // browser window that cannot come up.
+    CPostRequest request;
+    CText refusal;
+    if (!PrepareRequest(*record, request, refusal)) {
+        OnBrowserFailed(CResultText::Translated(refusal));
+        return;
+    }
     m_poster.SubmitInBrowser(*record);
 }
 

@@ -52,6 +52,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CBannerLink;
@@ -59,6 +60,7 @@ class CTextLink;
 class CBrowserLauncher;
 class QAbstractItemView;
 class QMenu;
+class QPushButton;
 
 namespace Ui {
 class QuillpostDlg;
@@ -93,6 +95,9 @@ private:
     void OnTargetListRightClick(const QPoint& globalPos);
     void ShowSelectedTarget();
     void ClearTargets();
+    void OnAddStarterServices();
+    // The well-known services are offered while the list is empty.
+    void ShowStarterButton();
 
     // Parameter list.
     void OnAddParam();
@@ -154,6 +159,9 @@ private:
     std::string m_paramValue;
     std::string m_paramName;
     std::string m_url;
+    // The value behind the body kind chooser: none for a form.
+    std::optional<std::string> m_bodyKind;
+    QPushButton* m_starterButton = nullptr;
     QIcon m_hIcon;
 
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;

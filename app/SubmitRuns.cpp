@@ -296,8 +296,17 @@ void CSubmitRuns::EndFinishedRuns()
     }
 }
 
+void CSubmitRuns::AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records)
+{
+    m_appendingOutsideRuns = true;
+    m_targets.AppendRows(std::move(records));
+    m_appendingOutsideRuns = false;
+}
+
 void CSubmitRuns::OnRowsInserted(int first, int last)
 {
+    if (m_appendingOutsideRuns)
+        return;
     std::vector<int> rows(static_cast<std::size_t>(last - first + 1));
     std::iota(rows.begin(), rows.end(), first);
     // Every Submit All run goes through every row; the newest run's post decides.

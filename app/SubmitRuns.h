@@ -15,6 +15,7 @@
 #include <vector>
 
 class CPostScheduler;
+class CSubmitHost;
 class CTargetListModel;
 
 // The Submit All runs of the main window and what they have still to report.
@@ -47,6 +48,8 @@ public:
     void Abort();
     // The row's URL or parameters changed: its posts not yet started send the new ones.
     void TargetChanged(int row);
+    // Appends rows that join no run under way: the user did not add them one by one.
+    void AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records);
 
     bool IsRunning() const { return !m_runs.empty(); }
     // The progress of the runs, or how the last ones ended; empty before the first.
@@ -95,6 +98,7 @@ private:
 
     CTargetListModel& m_targets;
     const CPostSettings m_settings;
+    bool m_appendingOutsideRuns = false;
 
     std::map<quint64, Run> m_runs;
     quint64 m_lastRun = 0;

@@ -1,6 +1,7 @@
 #include "app/TargetListModel.h"
 
 #include "app/ResultText.h"
+#include "ui/BodyKindCombo.h"
 #include "ui/Resources.h"
 
 #include <QString>
@@ -42,6 +43,11 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
         }
         return {};
     }
+    if (index.column() == KindColumn) {
+        if (role != Qt::DisplayRole || !row.record)
+            return {};
+        return CBodyKindCombo::KindName(row.record->m_strBodyKind);
+    }
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -60,6 +66,8 @@ QVariant CTargetListModel::headerData(int section, Qt::Orientation orientation, 
             return QStringLiteral("Submit Url");
         if (section == ResultColumn)
             return QStringLiteral("Result");
+        if (section == KindColumn)
+            return QStringLiteral("Kind");
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -165,6 +173,15 @@ void CTargetListModel::SetText(int row, std::string text)
     if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
         record->m_strUrl = std::move(text);
     EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+void CTargetListModel::SetBodyKind(int row, std::optional<std::string> kind)
+{
+    if (!IsRow(row))
+        return;
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+        record->m_strBodyKind = std::move(kind);
+    EmitRowChanged(row, {Qt::DisplayRole});
 }
 
 std::string CTargetListModel::Text(int row) const

@@ -30,7 +30,8 @@ public:
     {
         UrlColumn = 0,
         ResultColumn = 1,
-        ColumnCount = 2
+        KindColumn = 2,
+        ColumnCount = 3
     };
 
     // images: the shared image list (ui/Resources.h); a row shows images[Image(row)].
@@ -67,6 +68,7 @@ public:
     int Image(int row) const;
     // The row's text is its record's URL: setting one sets the other.
     void SetText(int row, std::string text);
+    void SetBodyKind(int row, std::optional<std::string> kind);
     std::string Text(int row) const;
     quint64 Id(int row) const;
     // The row that has id now, or -1 when that row was removed.

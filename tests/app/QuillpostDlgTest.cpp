@@ -3,9 +3,14 @@
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/BrowserLauncher.h"
+#include "core/PostRequest.h"
+#include "ui/MessageBox.h"
 #include "ui/Resources.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -61,6 +66,9 @@ private Q_SLOTS:
     void contextMenuLoadsData();
     void recordsLiveWithTheirRows();
     void rowIdsStayValid();
+    void bodyKindsOfTargets();
+    void wellKnownServicesOverTheEmptyList();
+    void submitSaysWhyATargetCannotBePosted();
 
 private:
     QLineEdit* Edit(const char* name) const { return m_dlg->findChild<QLineEdit*>(name); }
@@ -168,11 +176,12 @@ void QuillpostDlgTest::opensWithDefaults()
 
     QCOMPARE(m_targets->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Submit Url"));
     QCOMPARE(m_targets->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Result"));
+    QCOMPARE(m_targets->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Kind"));
     // The first columns keep their widths and the last one fills the rest of the list, so
     // nothing scrolls sideways.
     for (QTableView* view : {m_targetView, m_paramView})
         QCOMPARE(view->horizontalHeader()->length(), view->viewport()->width());
-    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 490);
+    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 400);
     QCOMPARE(m_paramView->model()->headerData(1, Qt::Horizontal).toString(),
         QStringLiteral("Parameter Value"));
     QCOMPARE(m_paramView->horizontalHeader()->sectionSize(0), 300);
@@ -208,10 +217,11 @@ void QuillpostDlgTest::tabOrderEnterAndEscape()
     ClickRow(m_paramView, 0);
     Edit("urlEdit")->setFocus();
     // Top to bottom, left to right; Stop only during a run.
-    const QStringList order = {"urlEdit", "addUrlButton", "editUrlButton", "deleteUrlButton",
-        "submitButton", "submitAllButton", "targetList", "paramNameEdit", "paramValueEdit",
-        "addParamButton", "editParamButton", "deleteParamButton", "deleteAllParamsButton",
-        "paramList", "submitFailedAgainButton", "downloadNowButton", "urlEdit"};
+    const QStringList order
+        = {"urlEdit", "bodyKindCombo", "addUrlButton", "editUrlButton", "deleteUrlButton",
+            "submitButton", "submitAllButton", "targetList", "paramNameEdit", "paramValueEdit",
+            "addParamButton", "editParamButton", "deleteParamButton", "deleteAllParamsButton",
+            "paramList", "submitFailedAgainButton", "downloadNowButton", "urlEdit"};
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(m_dlg->focusWidget(), Qt::Key_Tab);
         QCOMPARE(m_dlg->focusWidget()->objectName(), order[i]);
@@ -482,6 +492,94 @@ void QuillpostDlgTest::rowIdsStayValid()
     const quint64 d = model.AppendRow(std::make_shared<CSubmitHost>());
     QVERIFY(d > c);
     QCOMPARE(model.RowOfId(d), 0);
+}
+
+// Add and Edit take the kind the chooser shows; showing a target shows its kind, and one the
+// program does not know is kept through an Edit.
+void QuillpostDlgTest::bodyKindsOfTargets()
+{
+    auto* kind = m_dlg->findChild<QComboBox*>("bodyKindCombo");
+    QCOMPARE(kind->count(), 3);
+    Type("urlEdit", "http://rpc.example/");
+    kind->setCurrentIndex(kind->findText("XML-RPC"));
+    Press("addUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strBodyKind, std::optional<std::string>("xml-rpc"));
+    QCOMPARE(m_targets->index(0, CTargetListModel::KindColumn).data().toString(),
+        QStringLiteral("XML-RPC"));
+
+    QFile file(QDir(m_dir->path()).filePath("submitdata.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<data><Host URL='http://a.example/' body='weird'/><Host URL='http://b.example/'/>"
+               "<Host URL='http://c.example/' body='json'/></data>");
+    file.close();
+    m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QCOMPARE(m_targets->index(0, CTargetListModel::KindColumn).data().toString(),
+        QStringLiteral("“weird”"));
+    ClickRow(m_targetView, 0);
+    QCOMPARE(kind->count(), 4);
+    QCOMPARE(kind->currentText(), QStringLiteral("“weird”"));
+    Type("urlEdit", "http://a2.example/");
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strUrl, std::string("http://a2.example/"));
+    QCOMPARE(m_targets->Record(0)->m_strBodyKind, std::optional<std::string>("weird"));
+
+    ClickRow(m_targetView, 2);
+    QCOMPARE(kind->count(), 3);
+    QCOMPARE(kind->currentText(), QStringLiteral("JSON"));
+    ClickRow(m_targetView, 1);
+    QCOMPARE(kind->currentText(), QStringLiteral("Form"));
+    kind->setCurrentIndex(kind->findText("JSON"));
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(1)->m_strBodyKind, std::optional<std::string>("json"));
+    kind->setCurrentIndex(kind->findText("Form"));
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(1)->m_strBodyKind, std::nullopt);
+}
+
+void QuillpostDlgTest::wellKnownServicesOverTheEmptyList()
+{
+    auto* starter = m_dlg->findChild<QPushButton*>("addStarterServicesButton");
+    QTRY_VERIFY(starter->isVisible());
+    QVERIFY(m_targetView->viewport()->rect().contains(starter->geometry()));
+    QTest::keySequence(m_dlg.get(), QKeySequence::mnemonic(starter->text()));
+    QTRY_COMPARE(m_targets->RowCount(), 4);
+    QVERIFY(!starter->isVisible());
+    QStringList kinds;
+    for (int row = 0; row < m_targets->RowCount(); ++row)
+        kinds << m_targets->index(row, CTargetListModel::KindColumn).data().toString();
+    QCOMPARE(kinds, (QStringList{"Form", "XML-RPC", "XML-RPC", "JSON"}));
+    // They are there to be filled in: as they stand, none is posted.
+    for (int row = 0; row < m_targets->RowCount(); ++row) {
+        CPostRequest request;
+        CText refusal;
+        QVERIFY(!PrepareRequest(*m_targets->Record(row), request, refusal));
+        QVERIFY(QString::fromStdString(refusal.English()).startsWith("Replace"));
+    }
+    ClickRow(m_targetView, 0);
+    Press("deleteUrlButton");
+    for (int row = m_targets->RowCount(); row > 0; --row) {
+        ClickRow(m_targetView, 0);
+        Press("deleteUrlButton");
+    }
+    QTRY_VERIFY(starter->isVisible());
+}
+
+void QuillpostDlgTest::submitSaysWhyATargetCannotBePosted()
+{
+    QStringList warnings;
+    CMessageBox::SetTestHook(
+        [&warnings](const CMessageBox::Message& message) { warnings << message.text; });
+    Type("urlEdit", "http://hub.example/");
+    Press("addUrlButton");
+    Type("paramNameEdit", "hub.url");
+    Type("paramValueEdit", "https://www.example.com/feed");
+    Press("addParamButton");
+    Press("submitButton");
+    CMessageBox::SetTestHook(nullptr);
+    QCOMPARE(warnings,
+        QStringList{"The browser window cannot be opened: Replace “www.example.com” in the "
+                    "parameter “hub.url” with your own"});
+    QCOMPARE(m_browser->m_count, 0);
 }
 
 QTEST_MAIN(QuillpostDlgTest)
