@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <new>
 #include <numeric>
 #include <system_error>
@@ -168,24 +169,40 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
 {
     std::vector<CPostRequest> requests;
     std::vector<quint64> rowIds;
+    std::vector<std::pair<int, CText>> refused;
     requests.reserve(rows.size());
     rowIds.reserve(rows.size());
     for (const int row : rows) {
         const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
         CPostRequest request;
         CText refusal;
-        if (!record || !PrepareRequest(*record, request, refusal))
+        if (!record)
             continue;
+        if (!PrepareRequest(*record, request, refusal)) {
+            refused.emplace_back(row, std::move(refusal));
+            continue;
+        }
         requests.push_back(std::move(request));
         rowIds.push_back(m_targets.Id(row));
     }
-    if (requests.empty())
-        return;
-    const quint64 first = m_scheduler->Add(std::move(requests));
-    m_runs[run].outstanding += rowIds.size();
-    for (std::size_t i = 0; i < rowIds.size(); ++i) {
-        m_posts[first + i] = Post{run, rowIds[i]};
-        m_newestPost[rowIds[i]] = first + i;
+    if (!requests.empty()) {
+        const quint64 first = m_scheduler->Add(std::move(requests));
+        m_runs[run].outstanding += rowIds.size();
+        for (std::size_t i = 0; i < rowIds.size(); ++i) {
+            m_posts[first + i] = Post{run, rowIds[i]};
+            m_newestPost[rowIds[i]] = first + i;
+        }
+    }
+    // A target that cannot be posted as it stands fails at once, saying why; a post of it
+    // from an earlier run no longer decides the row.
+    for (auto& [row, refusal] : refused) {
+        CPostResult failure;
+        failure.m_reason = std::move(refusal);
+        failure.m_finishedAt = std::chrono::system_clock::now();
+        m_newestPost.erase(m_targets.Id(row));
+        m_targets.SetResult(row, std::move(failure));
+        ++m_failed;
+        Q_EMIT RowDecided(row);
     }
 }
 
