@@ -10,6 +10,7 @@
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
+#include "core/PostRequest.h"
 #include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
 #include "ui/Resources.h"
@@ -219,21 +220,25 @@ void BM_SpreadOneAfterAnother(benchmark::State& state)
 // eight posts in flight does not bind.
 void BM_SpreadSchedulerUncapped(benchmark::State& state)
 {
-    CPostLimits limits;
-    limits.m_maxInFlight = SpreadServers;
+    CPostSettings settings;
+    settings.m_limits.m_maxInFlight = SpreadServers;
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t done = 0;
     std::size_t ok = 0;
-    CPostScheduler scheduler(CFormPoster(nullptr, limits), [&](const CPostResult& result) {
+    CPostScheduler scheduler(settings, [&](const CPostResult& result) {
         const std::lock_guard<std::mutex> lock(mutex);
         ++done;
         ok += result.m_bSuccess;
         changed.notify_all();
     });
-    std::vector<CSubmitJob> jobs;
-    for (const auto& target : makeSpreadTargets())
-        jobs.push_back(CSubmitJob{0, target->m_strUrl, target->GetPostData()});
+    std::vector<CPostRequest> jobs;
+    for (const auto& target : makeSpreadTargets()) {
+        CPostRequest request;
+        CText refusal;
+        PrepareRequest(*target, request, refusal);
+        jobs.push_back(std::move(request));
+    }
     for (auto _ : state) {
         std::unique_lock<std::mutex> lock(mutex);
         done = ok = 0;
