@@ -1,5 +1,6 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <httplib.h>
 
 #include <chrono>
@@ -29,7 +30,6 @@ private:
 // A target with two parameters, the first different for each i.
 std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i);
 
-// The targets' bodies posted one after another, a fresh libcurl handle each, as a program
-// without a scheduler would; returns how many were answered 200.
-std::size_t barePosts(const std::vector<std::shared_ptr<CSubmitHost>>& targets,
-    const std::vector<std::string>& bodies);
+// The benchmark of the targets' bodies posted one after another, a fresh libcurl handle each,
+// as a program without a scheduler would.
+void postBare(benchmark::State& state, const std::vector<std::shared_ptr<CSubmitHost>>& targets);

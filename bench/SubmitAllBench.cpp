@@ -114,14 +114,7 @@ std::vector<std::shared_ptr<CSubmitHost>> makeSpreadTargets()
 
 void BM_BareCurlPosts(benchmark::State& state)
 {
-    const auto targets = makeTargets();
-    std::vector<std::string> bodies;
-    for (const auto& target : targets)
-        bodies.push_back(target->GetPostData());
-    for (auto _ : state) {
-        if (barePosts(targets, bodies) != targets.size())
-            state.SkipWithError("a bare post failed");
-    }
+    postBare(state, makeTargets());
 }
 
 // The targets posted one after another on this thread, as a run used to.

@@ -112,14 +112,7 @@ ChildRun runCommand(const std::string& list)
 
 void BM_BareCurlPosts(benchmark::State& state)
 {
-    const TargetRecords targets = makeTargets();
-    std::vector<std::string> bodies;
-    for (const auto& target : targets)
-        bodies.push_back(target->GetPostData());
-    for (auto _ : state) {
-        if (barePosts(targets, bodies) != targets.size())
-            state.SkipWithError("a bare post failed");
-    }
+    postBare(state, makeTargets());
 }
 
 void BM_CommandSubmitAll(benchmark::State& state)
