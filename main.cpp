@@ -1,4 +1,5 @@
 #include "app/QuillpostApp.h"
+#include "app/SubmitCommand.h"
 
 #include <curl/curl.h>
 
@@ -11,8 +12,12 @@ int main(int argc, char** argv)
     curl_global_init(CURL_GLOBAL_DEFAULT);
     std::signal(SIGPIPE, SIG_IGN);
 
+    // Arguments ask for the command line, which makes an application object without a GUI;
+    // so this is decided before any exists.
     int result = 0;
-    {
+    if (CSubmitCommand::Wanted(argc)) {
+        result = CSubmitCommand::Run(argc, argv);
+    } else {
         CQuillpostApp app(argc, argv);
         result = app.InitInstance();
     }

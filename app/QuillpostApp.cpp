@@ -14,7 +14,7 @@
 CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("Quillpost"));
+    setApplicationName(ApplicationName());
     // Lets the desktop match the window with the program's menu entry and icon.
     setDesktopFileName(QStringLiteral(QUILLPOST_APP_ID));
 }
@@ -36,15 +36,22 @@ int CQuillpostApp::InitInstance()
     return 0;
 }
 
+QString CQuillpostApp::ApplicationName()
+{
+    return QStringLiteral("Quillpost");
+}
+
 CDataLocation CQuillpostApp::DataLocation()
 {
     CDataLocation::Inputs inputs;
     inputs.programFolder = QCoreApplication::applicationDirPath();
-    // As QStandardPaths's AppDataLocation names it (the program sets no organisation), but
-    // by the XDG rules, which it does not follow for a relative XDG_DATA_HOME.
+    // As QStandardPaths's AppDataLocation names it for the window (the program sets no
+    // organisation), but by the XDG rules, which it does not follow for a relative
+    // XDG_DATA_HOME. Named here, not by the application object: the command line names
+    // itself "quillpost" and must find the same list.
     const CDataLocation::UserFolder user
         = CDataLocation::UserFolderOf(QFile::decodeName(qgetenv("XDG_DATA_HOME")),
-            QFile::decodeName(qgetenv("HOME")), QCoreApplication::applicationName());
+            QFile::decodeName(qgetenv("HOME")), ApplicationName());
     inputs.userFolder = user.path;
     inputs.userFolderUnknown = user.unknown;
     // The share folder of the tree the program runs from, wherever that tree was installed,

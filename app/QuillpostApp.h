@@ -13,7 +13,9 @@ public:
     // Runs the main window until it closes; returns the process exit code.
     int InitInstance();
 
+    // "Quillpost": the window's name, and that of the user's data folder.
+    static QString ApplicationName();
     // Where this copy of the program keeps its list, from where it runs and the user's
-    // data folder.
+    // data folder. Needs only a QCoreApplication.
     static CDataLocation DataLocation();
 };

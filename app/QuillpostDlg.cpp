@@ -1,5 +1,6 @@
 #include "app/QuillpostDlg.h"
 
+#include "app/DataFileMessages.h"
 #include "app/FieldValidator.h"
 #include "app/ResultText.h"
 #include "app/StarterServices.h"
@@ -16,8 +17,6 @@
 
 #include "ui_QuillpostDlg.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -42,18 +41,6 @@ constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Q
 QString ToQString(const std::string& text)
 {
     return QString::fromStdString(text);
-}
-
-// A text short enough for a message box line.
-QString Shortened(const QString& text)
-{
-    constexpr int Shown = 80;
-    return text.size() <= Shown ? text : text.left(Shown) + QStringLiteral("...");
-}
-
-QString NativePath(const std::string& path)
-{
-    return QDir::toNativeSeparators(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
 } // namespace
@@ -500,14 +487,9 @@ bool CQuillpostDlg::LoadTargets()
     // No file is the normal first start. A file that is there but unusable is reported,
     // with what the next save does with it; a starting list read from elsewhere is never
     // saved over, so nothing happens to it.
-    if (outcome.ok || outcome.missing)
-        return true;
-    QString text = QStringLiteral("The data file %1 was not loaded: %2.")
-                       .arg(NativePath(path), ToQString(outcome.reason));
-    if (!outcome.backupPath.empty() && path == m_dataLocation.SavePath())
-        text
-            += QStringLiteral(" The next save keeps it as %1.").arg(NativePath(outcome.backupPath));
-    WarnAboutDataFile(text);
+    const QString text = CDataFileMessages::Load(outcome, path, m_dataLocation.SavePath());
+    if (!text.isEmpty())
+        WarnAboutDataFile(text);
     return true;
 }
 
@@ -523,34 +505,7 @@ bool CQuillpostDlg::SaveTargets()
     DataFileOutcome outcome;
     if (m_dataLocation.MakeFolder(outcome.reason))
         outcome = m_dataFile.Save(path, records);
-    // With no folder known there is no path: the file goes by its name.
-    const QString file = NativePath(path.empty() ? DataFilePath(std::string()) : path);
-    const QString reason = ToQString(outcome.reason);
-    QString text;
-    // Once the new file has taken the old one's place, "left as it was" would be untrue.
-    if (outcome.replaced)
-        text = QStringLiteral("The data file %1 was saved, but %2.").arg(file, reason);
-    else if (!outcome.ok)
-        text = QStringLiteral("The data file %1 was not saved: %2. The file was left as it was.")
-                   .arg(file, reason);
-    else if (!outcome.backupPath.empty() || outcome.alteredCount > 0)
-        text = QStringLiteral("The data file %1 was saved.").arg(file);
-    if (!outcome.backupPath.empty())
-        text += QStringLiteral(" The file it replaced held more than the list, or had been "
-                               "changed by another program; it is kept as %1.")
-                    .arg(NativePath(outcome.backupPath));
-    if (outcome.alteredCount > 0) {
-        QStringList urls;
-        for (const std::string& url : outcome.alteredUrls)
-            urls.append(QStringLiteral("\"%1\"").arg(Shortened(ToQString(url))));
-        const std::size_t more = outcome.alteredCount - outcome.alteredUrls.size();
-        QString list = urls.join(QStringLiteral(", "));
-        if (more > 0)
-            list += QStringLiteral(" and %1 more").arg(more);
-        text += QStringLiteral(
-            " Characters a data file cannot hold were saved as U+FFFD in the target%1 %2.")
-                    .arg(outcome.alteredCount > 1 ? QStringLiteral("s") : QString(), list);
-    }
+    const QString text = CDataFileMessages::Save(outcome, path);
     if (!text.isEmpty())
         WarnAboutDataFile(text);
     return true;

@@ -82,7 +82,8 @@ private:
     void StartRun(const std::vector<int>& rows, bool takesNewRows);
     // False when no scheduler can be had; the rows then say why.
     bool HaveScheduler(const std::vector<int>& rows);
-    // Posts the rows in the run and makes those posts the rows' newest.
+    // Posts the rows in the run and makes those posts the rows' newest. A row that cannot be
+    // posted as it stands fails at once with the reason, and counts in the run as failed.
     void Join(quint64 run, const std::vector<int>& rows);
     void OnResult(const CPostResult& result);
     void ApplyPendingResults();

@@ -6,10 +6,12 @@
 // - 200 targets over 20 servers that each wait 100 ms before answering, beside the same posts
 //   one after another; the ideal is 1.0 s (ten posts a server, all servers side by side).
 // - Clearing the list (Load Data) while a run holds 10,000 and 100,000 posts not yet made.
+#include "PostBaseline.h"
 #include "RatioReporter.h"
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
+#include "core/PostRequest.h"
 #include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
 #include "ui/Resources.h"
@@ -25,7 +27,6 @@
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
-#include <httplib.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -49,37 +50,6 @@ constexpr int SpreadServers = 20;
 constexpr int SpreadTargetsPerServer = 10;
 constexpr auto SpreadDelay = std::chrono::milliseconds(100);
 constexpr double SpreadIdealMs = SpreadTargetsPerServer * 100.0;
-
-// Answers every POST with 200 "ok", after a delay.
-class OkServer
-{
-public:
-    explicit OkServer(std::chrono::milliseconds delay = std::chrono::milliseconds(0))
-    {
-        m_server.Post(".*", [delay](const httplib::Request&, httplib::Response& response) {
-            std::this_thread::sleep_for(delay);
-            response.set_content("ok", "text/plain");
-        });
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running())
-            std::this_thread::yield();
-    }
-    ~OkServer()
-    {
-        m_server.stop();
-        m_thread.join();
-    }
-    std::string Url(int target) const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_port) + "/submit/" + std::to_string(target);
-    }
-
-private:
-    httplib::Server m_server;
-    std::thread m_thread;
-    int m_port = 0;
-};
 
 // Takes connections into its backlog and never answers: a post to it stays in flight.
 class SilentServer
@@ -125,15 +95,6 @@ std::vector<std::unique_ptr<OkServer>>& spreadServers()
     return servers;
 }
 
-std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i)
-{
-    auto record = std::make_shared<CSubmitHost>();
-    record->m_strUrl = std::move(url);
-    record->AddParam(CPostParam("furl", "http://www.mysite.example/page " + std::to_string(i)));
-    record->AddParam(CPostParam("title", "My site: news & notes"));
-    return record;
-}
-
 std::vector<std::shared_ptr<CSubmitHost>> makeTargets()
 {
     std::vector<std::shared_ptr<CSubmitHost>> targets;
@@ -151,41 +112,9 @@ std::vector<std::shared_ptr<CSubmitHost>> makeSpreadTargets()
     return targets;
 }
 
-size_t discard(char*, size_t size, size_t count, void*)
-{
-    return size * count;
-}
-
 void BM_BareCurlPosts(benchmark::State& state)
 {
-    const auto targets = makeTargets();
-    std::vector<std::string> bodies;
-    for (const auto& target : targets)
-        bodies.push_back(target->GetPostData());
-    curl_slist* headers
-        = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
-    for (auto _ : state) {
-        int ok = 0;
-        for (int i = 0; i < TargetCount; ++i) {
-            CURL* curl = curl_easy_init();
-            curl_easy_setopt(curl, CURLOPT_URL, targets[i]->m_strUrl.c_str());
-            curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-            curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(bodies[i].size()));
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, bodies[i].c_str());
-            curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &discard);
-            long status = 0;
-            if (curl_easy_perform(curl) == CURLE_OK
-                && curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK
-                && status == 200)
-                ++ok;
-            curl_easy_cleanup(curl);
-        }
-        if (ok != TargetCount)
-            state.SkipWithError("a bare post failed");
-    }
-    curl_slist_free_all(headers);
+    postBare(state, makeTargets());
 }
 
 // The targets posted one after another on this thread, as a run used to.
@@ -219,21 +148,25 @@ void BM_SpreadOneAfterAnother(benchmark::State& state)
 // eight posts in flight does not bind.
 void BM_SpreadSchedulerUncapped(benchmark::State& state)
 {
-    CPostLimits limits;
-    limits.m_maxInFlight = SpreadServers;
+    CPostSettings settings;
+    settings.m_limits.m_maxInFlight = SpreadServers;
     std::mutex mutex;
     std::condition_variable changed;
     std::size_t done = 0;
     std::size_t ok = 0;
-    CPostScheduler scheduler(CFormPoster(nullptr, limits), [&](const CPostResult& result) {
+    CPostScheduler scheduler(settings, [&](const CPostResult& result) {
         const std::lock_guard<std::mutex> lock(mutex);
         ++done;
         ok += result.m_bSuccess;
         changed.notify_all();
     });
-    std::vector<CSubmitJob> jobs;
-    for (const auto& target : makeSpreadTargets())
-        jobs.push_back(CSubmitJob{0, target->m_strUrl, target->GetPostData()});
+    std::vector<CPostRequest> jobs;
+    for (const auto& target : makeSpreadTargets()) {
+        CPostRequest request;
+        CText refusal;
+        PrepareRequest(*target, request, refusal);
+        jobs.push_back(std::move(request));
+    }
     for (auto _ : state) {
         std::unique_lock<std::mutex> lock(mutex);
         done = ok = 0;

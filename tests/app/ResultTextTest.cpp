@@ -1,5 +1,7 @@
 // How a post's result reads: in the Result column, its tooltip and the status line.
 #include "app/ResultText.h"
+#include "app/ResultRecords.h"
+#include "core/SubmitHost.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -94,6 +96,23 @@ private Q_SLOTS:
         QVERIFY2(tip->width() <= anchor.screen()->geometry().width(),
             qPrintable(QString::number(tip->width())));
         QToolTip::hideText();
+    }
+
+    // Output for other programs is English and names the kind as the data file does.
+    void recordsForOtherPrograms()
+    {
+        CSubmitHost host;
+        host.m_strUrl = "http://rpc.example/";
+        const CPostResult fault
+            = Answer(200, "OK", CText("Fault %1: %2", {"4", "Too many parameters"}));
+        CResultRecord record = RecordOf(host, fault);
+        QCOMPARE(record.m_strBody, std::string("form"));
+        QCOMPARE(record.m_strReason, std::string("OK"));
+        QCOMPARE(record.m_strServiceMessage, std::string("Fault 4: Too many parameters"));
+        for (const char* kind : {"xml-rpc", "json", "", "weird"}) {
+            host.m_strBodyKind = kind;
+            QCOMPARE(RecordOf(host, fault).m_strBody, std::string(kind));
+        }
     }
 
 private:

@@ -1,66 +1,19 @@
 #include "core/ResultRecord.h"
+#include "tests/support/CsvReader.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace std::chrono;
-using Rows = std::vector<std::vector<std::string>>;
 
 const std::vector<std::string> FieldNames = {"url", "body", "success", "status", "reason",
     "service_message", "error", "seconds", "final_url", "finished_at"};
-
-// A strict reader of RFC 4180 text: every record ends in CRLF, a quote appears only around
-// a whole field or doubled inside one. Anything else is no CSV at all.
-std::optional<Rows> readCsv(const std::string& text)
-{
-    Rows rows;
-    std::vector<std::string> row;
-    std::string field;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] == '"') {
-            for (++i;; ++i) {
-                if (i >= text.size())
-                    return std::nullopt;
-                if (text[i] == '"') {
-                    if (i + 1 < text.size() && text[i + 1] == '"')
-                        ++i;
-                    else
-                        break;
-                }
-                field += text[i];
-            }
-            ++i;
-        } else {
-            while (i < text.size() && text[i] != ',' && text[i] != '\r') {
-                if (text[i] == '"' || text[i] == '\n')
-                    return std::nullopt;
-                field += text[i++];
-            }
-        }
-        row.push_back(std::move(field));
-        field.clear();
-        if (text.compare(i, 2, "\r\n") == 0) {
-            rows.push_back(std::move(row));
-            row.clear();
-            i += 2;
-        } else if (i < text.size() && text[i] == ',') {
-            ++i;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!row.empty())
-        return std::nullopt;
-    return rows;
-}
 
 system_clock::time_point at(long long millisSinceEpoch)
 {
@@ -113,7 +66,7 @@ class ResultRecordOutput : public testing::TestWithParam<RecordCase>
 
 TEST_P(ResultRecordOutput, CsvReadsBack)
 {
-    const auto rows = readCsv(CsvHeader() + CsvLine(GetParam().record));
+    const auto rows = ReadCsv(CsvHeader() + CsvLine(GetParam().record));
     ASSERT_TRUE(rows);
     ASSERT_EQ(rows->size(), 2u);
     EXPECT_EQ(rows->at(0), FieldNames);
@@ -165,7 +118,7 @@ TEST(ResultRecord, BytesNotUtf8)
     const CResultRecord r = record("https://ping.example/\xff", "Caf\xe9", "\xc3(");
 
     // CSV carries the bytes as they came.
-    const auto rows = readCsv(CsvLine(r));
+    const auto rows = ReadCsv(CsvLine(r));
     ASSERT_TRUE(rows);
     EXPECT_EQ(rows->at(0)[0], r.m_strUrl);
     EXPECT_EQ(rows->at(0)[4], r.m_strReason);

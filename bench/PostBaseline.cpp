@@ -1,0 +1,79 @@
+#include "PostBaseline.h"
+
+#include "core/SubmitHost.h"
+
+#include <curl/curl.h>
+
+#include <utility>
+
+OkServer::OkServer(std::chrono::milliseconds delay)
+{
+    m_server.Post(".*", [delay](const httplib::Request&, httplib::Response& response) {
+        std::this_thread::sleep_for(delay);
+        response.set_content("ok", "text/plain");
+    });
+    m_port = m_server.bind_to_any_port("127.0.0.1");
+    m_thread = std::thread([this] { m_server.listen_after_bind(); });
+    while (!m_server.is_running())
+        std::this_thread::yield();
+}
+
+OkServer::~OkServer()
+{
+    m_server.stop();
+    m_thread.join();
+}
+
+std::string OkServer::Url(int target) const
+{
+    return "http://127.0.0.1:" + std::to_string(m_port) + "/submit/" + std::to_string(target);
+}
+
+std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i)
+{
+    auto record = std::make_shared<CSubmitHost>();
+    record->m_strUrl = std::move(url);
+    record->AddParam(CPostParam("furl", "http://www.mysite.example/page " + std::to_string(i)));
+    record->AddParam(CPostParam("title", "My site: news & notes"));
+    return record;
+}
+
+namespace {
+
+size_t discard(char*, size_t size, size_t count, void*)
+{
+    return size * count;
+}
+
+} // namespace
+
+void postBare(benchmark::State& state, const std::vector<std::shared_ptr<CSubmitHost>>& targets)
+{
+    std::vector<std::string> bodies;
+    for (const auto& target : targets)
+        bodies.push_back(target->GetPostData());
+    curl_slist* headers
+        = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
+    for (auto _ : state) {
+        std::size_t ok = 0;
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            CURL* curl = curl_easy_init();
+            curl_easy_setopt(curl, CURLOPT_URL, targets[i]->m_strUrl.c_str());
+            curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+            curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(bodies[i].size()));
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, bodies[i].c_str());
+            curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &discard);
+            long status = 0;
+            if (curl_easy_perform(curl) == CURLE_OK
+                && curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status) == CURLE_OK
+                && status == 200)
+                ++ok;
+            curl_easy_cleanup(curl);
+        }
+        if (ok != targets.size())
+            state.SkipWithError("a bare post failed");
+    }
+    curl_slist_free_all(headers);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+#include <httplib.h>
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CSubmitHost;
+
+// What the Submit All figures are measured against: a local server that answers every POST
+// with 200 "ok" after a delay, targets shaped like a real list's, and a bare libcurl loop.
+class OkServer
+{
+public:
+    explicit OkServer(std::chrono::milliseconds delay = std::chrono::milliseconds(0));
+    ~OkServer();
+    std::string Url(int target) const;
+
+private:
+    httplib::Server m_server;
+    std::thread m_thread;
+    int m_port = 0;
+};
+
+// A target with two parameters, the first different for each i.
+std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i);
+
+// The benchmark of the targets' bodies posted one after another, a fresh libcurl handle each,
+// as a program without a scheduler would.
+void postBare(benchmark::State& state, const std::vector<std::shared_ptr<CSubmitHost>>& targets);
