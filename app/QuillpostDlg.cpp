@@ -2,11 +2,13 @@
 
 #include "app/DataFileMessages.h"
 #include "app/FieldValidator.h"
+#include "app/ResultRecords.h"
 #include "app/ResultText.h"
 #include "app/StarterServices.h"
 #include "core/PostRequest.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
+#include "ui/FileDialog.h"
 #include "ui/HelperLauncher.h"
 #include "ui/LinkAddresses.h"
 #include "ui/MessageBox.h"
@@ -17,10 +19,12 @@
 
 #include "ui_QuillpostDlg.h"
 
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStandardItem>
 #include <QStringList>
 #include <QTableView>
@@ -163,6 +167,7 @@ void CQuillpostDlg::ConnectCommands()
     }
     connect(m_ui->loadDataAction, &QAction::triggered, this, &CQuillpostDlg::OnLoadData);
     connect(m_ui->saveDataAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveData);
+    connect(m_ui->saveResultsAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveResults);
     connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
     connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
     connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
@@ -188,7 +193,7 @@ void CQuillpostDlg::SetUpMenus()
     QMenu* runMenu = menuBar->addMenu(QStringLiteral("&Run"));
     runMenu->setObjectName(QStringLiteral("runMenu"));
     runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
-        m_ui->stopAction});
+        m_ui->stopAction, m_ui->saveResultsAction});
     QMenu* helpMenu = menuBar->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     QAction* openDataFolder = helpMenu->addAction(QStringLiteral("&Open Data Folder"));
@@ -456,11 +461,37 @@ void CQuillpostDlg::OnStop()
     m_runs.Stop();
 }
 
+void CQuillpostDlg::OnSaveResults()
+{
+    const QString path = CFileDialog::SaveFileName(this, tr("Save Results"),
+        QDir(QDir::homePath()).filePath(QStringLiteral("quillpost-results.csv")),
+        tr("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    // The command line's records, so a saved file reads like its output.
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QByteArray::fromStdString(CsvHeader()));
+        for (int row = 0; row < m_targetList.RowCount(); ++row) {
+            const CPostResult* result = m_targetList.Result(row);
+            if (result && result->m_bFinal)
+                file.write(QByteArray::fromStdString(
+                    CsvLine(RecordOf(*m_targetList.Record(row), *result))));
+        }
+        if (file.commit())
+            return;
+    }
+    CMessageBox::Warning(this,
+        tr("The results were not saved to %1: %2.")
+            .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
 void CQuillpostDlg::ShowRunStatus()
 {
     m_ui->runStatusLabel->setText(m_runs.StatusText());
     m_ui->stopButton->setEnabled(m_runs.IsRunning());
     m_ui->stopAction->setEnabled(m_runs.IsRunning());
+    m_ui->saveResultsAction->setEnabled(m_targetList.HasResults());
 }
 
 void CQuillpostDlg::OnLoadData()

@@ -116,6 +116,7 @@ private:
     void OnSubmitAll();
     void OnSubmitFailedAgain();
     void OnStop();
+    void OnSaveResults();
     void ShowRunStatus();
 
     // Data file.

@@ -156,6 +156,11 @@ void CTargetListModel::ClearResults()
         {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
 
+bool CTargetListModel::HasResults() const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.result; });
+}
+
 int CTargetListModel::Image(int row) const
 {
     if (!IsRow(row))

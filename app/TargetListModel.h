@@ -63,6 +63,8 @@ public:
     // The row back to "not posted", without a result; with no row given, every row.
     void ClearResult(int row);
     void ClearResults();
+    // Some row shows what its last post came to.
+    bool HasResults() const;
     // ImageNotPosted (also while its post waits to be tried again), ImageFailed or
     // ImageSucceeded.
     int Image(int row) const;

@@ -3,8 +3,10 @@
 #include "app/ResultText.h"
 #include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
+#include "tests/support/CsvReader.h"
 #include "tests/support/CurlSetup.h"
 #include "tests/support/ScriptedServer.h"
+#include "ui/FileDialog.h"
 #include "ui/Resources.h"
 
 #include <QAction>
@@ -42,6 +44,7 @@ private Q_SLOTS:
     void refusedRowsCountAsFailed();
     void busyServerRowWaitsUntilStopped();
     void noThreadToPostFrom();
+    void saveResultsAsCsv();
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
@@ -387,6 +390,34 @@ void SubmitTest::noThreadToPostFrom()
     if (WEXITSTATUS(status) == CannotDropPrivileges)
         QSKIP("cannot run as an ordinary user");
     QCOMPARE(WEXITSTATUS(status), 0);
+}
+
+// The rows' results saved as the command line writes them, for a spreadsheet or a script.
+void SubmitTest::saveResultsAsCsv()
+{
+    auto* save = m_dlg->findChild<QAction*>("saveResultsAction");
+    QVERIFY(!save->isEnabled());
+    AddTarget("ok1");
+    AddTarget("fail2");
+    AddTarget("hang3");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 0}), 60000);
+    QVERIFY(save->isEnabled());
+
+    const QString path = QDir(m_dir->path()).filePath("results.csv");
+    CFileDialog::SetTestHook([&path](const QString&) { return path; });
+    save->trigger();
+    CFileDialog::SetTestHook(nullptr);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const std::optional<CsvRows> rows = ReadCsv(file.readAll().toStdString());
+    QVERIFY(rows);
+    // The row still in flight has no result to save.
+    QCOMPARE(rows->size(), std::size_t(3));
+    QCOMPARE(QString::fromStdString(rows->at(0).at(0)), QStringLiteral("url"));
+    const std::vector<std::string> first = {m_server->Url("ok1"), "form", "true", "200", "OK"};
+    QCOMPARE(std::vector<std::string>(rows->at(1).begin(), rows->at(1).begin() + 5), first);
+    QCOMPARE(rows->at(2).at(3), std::string("500"));
 }
 
 void SubmitTest::closingAbortsHangingPost()
