@@ -42,19 +42,19 @@ CPostScheduler::~CPostScheduler()
 std::uint64_t CPostScheduler::Add(std::vector<CPostRequest> requests)
 {
     // Reading the addresses needs no lock.
-    std::vector<Transfer> transfers;
-    transfers.reserve(requests.size());
-    for (CPostRequest& request : requests)
-        transfers.push_back(std::make_unique<CPostTransfer>(m_settings, std::move(request)));
+    std::vector<std::string> servers;
+    servers.reserve(requests.size());
+    for (const CPostRequest& request : requests)
+        servers.push_back(CPostTransfer::ServerKey(request.m_strUrl));
 
     std::uint64_t first = 0;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         first = m_lastId + 1;
-        for (Transfer& transfer : transfers) {
+        for (std::size_t i = 0; i < requests.size(); ++i) {
             const std::uint64_t id = ++m_lastId;
-            Link(id, transfer->Server());
-            m_waiting.emplace(id, std::move(transfer));
+            Link(id, servers[i]);
+            m_waiting.emplace(id, Waiting{std::move(servers[i]), std::move(requests[i]), nullptr});
         }
     }
     curl_multi_wakeup(m_multi);
@@ -63,16 +63,18 @@ std::uint64_t CPostScheduler::Add(std::vector<CPostRequest> requests)
 
 bool CPostScheduler::Update(std::uint64_t id, CPostRequest request)
 {
-    auto transfer = std::make_unique<CPostTransfer>(m_settings, std::move(request));
+    std::string server = CPostTransfer::ServerKey(request.m_strUrl);
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
-    if (found == m_waiting.end() || found->second->HasStarted())
+    if (found == m_waiting.end() || found->second.transfer)
         return false;
-    if (found->second->Server() != transfer->Server()) {
-        Unlink(id, found->second->Server());
-        Link(id, transfer->Server());
+    Waiting& post = found->second;
+    if (post.server != server) {
+        Unlink(id, post.server);
+        post.server = std::move(server);
+        Link(id, post.server);
     }
-    found->second = std::move(transfer);
+    post.request = std::move(request);
     return true;
 }
 
@@ -80,9 +82,9 @@ bool CPostScheduler::Cancel(std::uint64_t id)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
-    if (found == m_waiting.end() || found->second->HasStarted())
+    if (found == m_waiting.end() || found->second.transfer)
         return false;
-    Unlink(id, found->second->Server());
+    Unlink(id, found->second.server);
     m_waiting.erase(found);
     return true;
 }
@@ -101,13 +103,12 @@ std::vector<std::uint64_t> CPostScheduler::Stop()
         cancelled = CancelAllLocked();
         // What is left has started: it waits for its turn after a redirect, or to be tried
         // again.
-        for (auto& [id, transfer] : m_waiting) {
-            const std::string server = transfer->Server();
+        for (auto& [id, post] : m_waiting) {
             if (m_sleeping.erase(id) > 0)
-                Release(server, false);
+                Release(post.server, false);
             else
-                Unlink(id, server);
-            m_stopped.push_back({id, std::move(transfer), server});
+                Unlink(id, post.server);
+            m_stopped.push_back({id, std::move(post.transfer), post.server});
         }
         m_waiting.clear();
         m_stopInFlight = true;
@@ -120,12 +121,12 @@ std::vector<std::uint64_t> CPostScheduler::CancelAllLocked()
 {
     std::vector<std::uint64_t> cancelled;
     for (auto post = m_waiting.begin(); post != m_waiting.end();) {
-        if (post->second->HasStarted()) {
+        if (post->second.transfer) {
             ++post;
             continue;
         }
         cancelled.push_back(post->first);
-        Unlink(post->first, post->second->Server());
+        Unlink(post->first, post->second.server);
         post = m_waiting.erase(post);
     }
     return cancelled;
@@ -179,7 +180,7 @@ void CPostScheduler::WakeDue()
             ++post;
             continue;
         }
-        const std::string& server = m_waiting.at(post->first)->Server();
+        const std::string& server = m_waiting.at(post->first).server;
         Link(post->first, server);
         Release(server, false);
         post = m_sleeping.erase(post);
@@ -240,7 +241,10 @@ std::vector<CPostScheduler::InFlight> CPostScheduler::TakeStartable()
         entry.busy = true;
         ++m_inFlightCount;
         const auto post = m_waiting.find(id);
-        starting.push_back({id, std::move(post->second), server});
+        Transfer transfer = post->second.transfer
+            ? std::move(post->second.transfer)
+            : std::make_unique<CPostTransfer>(m_settings, std::move(post->second.request));
+        starting.push_back({id, std::move(transfer), server});
         m_waiting.erase(post);
     }
     return starting;
@@ -327,7 +331,9 @@ void CPostScheduler::Requeue(InFlight& post, CPostTransfer::Step step)
         --m_inFlightCount;
         m_sleeping[post.id] = Clock::now() + post.transfer->RetryDelay();
     }
-    m_waiting.emplace(post.id, std::move(post.transfer));
+    std::string server = post.transfer->Server();
+    m_waiting.emplace(
+        post.id, Waiting{std::move(server), CPostRequest(), std::move(post.transfer)});
     // The next round may start it, or another post in its place, at once.
     curl_multi_wakeup(m_multi);
 }

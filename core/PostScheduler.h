@@ -69,6 +69,15 @@ private:
         bool busy = false;
     };
     using Clock = std::chrono::steady_clock;
+    // A post not in flight: not started yet, and only its request then, or going on after
+    // a redirect or a wait, with its transfer. A transfer is made only as a post starts, so a
+    // long run costs little memory per post waiting.
+    struct Waiting
+    {
+        std::string server;
+        CPostRequest request;
+        Transfer transfer;
+    };
     struct InFlight
     {
         std::uint64_t id = 0;
@@ -106,8 +115,7 @@ private:
 
     std::mutex m_mutex;
     std::uint64_t m_lastId = 0;
-    // Not in flight: not yet started, or going on after a redirect or a wait.
-    std::unordered_map<std::uint64_t, Transfer> m_waiting;
+    std::unordered_map<std::uint64_t, Waiting> m_waiting;
     // Posts waiting to be tried again, and when; their servers are kept busy meanwhile.
     std::map<std::uint64_t, Clock::time_point> m_sleeping;
     // Posts started and not in flight that Stop ended; the worker reports them.

@@ -237,7 +237,7 @@ CPostTransfer::~CPostTransfer()
 CURL* CPostTransfer::Start()
 {
     const auto now = std::chrono::steady_clock::now();
-    if (!HasStarted())
+    if (!std::exchange(m_started, true))
         m_start = m_tryStart = now;
     else if (m_result.m_status != 0 && !m_result.m_bFinal)
         m_tryStart = now;

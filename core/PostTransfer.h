@@ -39,7 +39,6 @@ public:
 
     // "scheme://host:port" of the server the next transfer goes to.
     const std::string& Server() const { return m_server; }
-    bool HasStarted() const { return m_curl != nullptr || m_setup != CURLE_OK; }
     // Sets up the next transfer's easy handle; null when that failed, which Finish then
     // reports.
     CURL* Start();
@@ -83,6 +82,7 @@ private:
     // The first transfer's start, and the start of the try the limit on the whole counts from.
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_tryStart;
+    bool m_started = false;
 
     // The transfer under way.
     CURL* m_curl = nullptr;
