@@ -1,5 +1,6 @@
 #include "PostBaseline.h"
 
+#include "core/PostRequest.h"
 #include "core/SubmitHost.h"
 
 #include <curl/curl.h>
@@ -10,7 +11,12 @@ OkServer::OkServer(std::chrono::milliseconds delay)
 {
     m_server.Post(".*", [delay](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(delay);
-        response.set_content("ok", "text/plain");
+        response.set_content("<?xml version=\"1.0\"?><methodResponse><params><param><value>"
+                             "<struct><member><name>flerror</name><value><boolean>0</boolean>"
+                             "</value></member><member><name>message</name><value>Thanks for "
+                             "the ping.</value></member></struct></value></param></params>"
+                             "</methodResponse>",
+            "text/xml");
     });
     m_port = m_server.bind_to_any_port("127.0.0.1");
     m_thread = std::thread([this] { m_server.listen_after_bind(); });
@@ -29,10 +35,11 @@ std::string OkServer::Url(int target) const
     return "http://127.0.0.1:" + std::to_string(m_port) + "/submit/" + std::to_string(target);
 }
 
-std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i)
+std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i, std::optional<std::string> kind)
 {
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = std::move(url);
+    record->m_strBodyKind = std::move(kind);
     record->AddParam(CPostParam("furl", "http://www.mysite.example/page " + std::to_string(i)));
     record->AddParam(CPostParam("title", "My site: news & notes"));
     return record;
@@ -49,21 +56,27 @@ size_t discard(char*, size_t size, size_t count, void*)
 
 void postBare(benchmark::State& state, const std::vector<std::shared_ptr<CSubmitHost>>& targets)
 {
-    std::vector<std::string> bodies;
-    for (const auto& target : targets)
-        bodies.push_back(target->GetPostData());
-    curl_slist* headers
-        = curl_slist_append(nullptr, "Content-Type: application/x-www-form-urlencoded");
+    // The very bytes the program sends.
+    std::vector<CPostRequest> requests(targets.size());
+    std::vector<curl_slist*> headers;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        CText refusal;
+        if (!PrepareRequest(*targets[i], requests[i], refusal))
+            state.SkipWithError(refusal.English().c_str());
+        headers.push_back(
+            curl_slist_append(nullptr, ("Content-Type: " + requests[i].m_strContentType).c_str()));
+    }
     for (auto _ : state) {
         std::size_t ok = 0;
         for (std::size_t i = 0; i < targets.size(); ++i) {
+            const std::string& body = requests[i].m_body;
             CURL* curl = curl_easy_init();
             curl_easy_setopt(curl, CURLOPT_URL, targets[i]->m_strUrl.c_str());
             curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
             curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(bodies[i].size()));
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, bodies[i].c_str());
+            curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers[i]);
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
+            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.c_str());
             curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &discard);
             long status = 0;
             if (curl_easy_perform(curl) == CURLE_OK
@@ -75,5 +88,6 @@ void postBare(benchmark::State& state, const std::vector<std::shared_ptr<CSubmit
         if (ok != targets.size())
             state.SkipWithError("a bare post failed");
     }
-    curl_slist_free_all(headers);
+    for (curl_slist* list : headers)
+        curl_slist_free_all(list);
 }

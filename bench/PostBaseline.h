@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,7 +14,8 @@
 class CSubmitHost;
 
 // What the Submit All figures are measured against: a local server that answers every POST
-// with 200 "ok" after a delay, targets shaped like a real list's, and a bare libcurl loop.
+// with 200 and an XML-RPC call's thanks after a delay, targets shaped like a real list's, and
+// a bare libcurl loop.
 class OkServer
 {
 public:
@@ -27,9 +29,10 @@ private:
     int m_port = 0;
 };
 
-// A target with two parameters, the first different for each i.
-std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i);
+// A target with two parameters, the first different for each i, of the given body kind.
+std::shared_ptr<CSubmitHost> makeTarget(
+    std::string url, int i, std::optional<std::string> kind = std::nullopt);
 
-// The benchmark of the targets' bodies posted one after another, a fresh libcurl handle each,
-// as a program without a scheduler would.
+// The benchmark of the targets' bodies, in their kinds, posted one after another, a fresh
+// libcurl handle each, as a program without a scheduler would.
 void postBare(benchmark::State& state, const std::vector<std::shared_ptr<CSubmitHost>>& targets);

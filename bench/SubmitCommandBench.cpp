@@ -4,6 +4,7 @@
 //   POSTs of the same bodies: the real program as a child process (quillpost --submit-all
 //   FILE, its lines to /dev/null), and the runs it is made of (CSubmitRuns over a model
 //   without images) in this process.
+// - 1,000 XML-RPC calls, their answers read and judged, beside a bare loop of the same bytes.
 // - The program's start and end alone, over an empty list.
 // - The child's peak resident memory over 10,000 targets of five parameters each, beside its
 //   peak over an empty list.
@@ -32,6 +33,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,11 +51,11 @@ OkServer& server()
     return s;
 }
 
-TargetRecords makeTargets()
+TargetRecords makeTargets(std::optional<std::string> kind = std::nullopt)
 {
     TargetRecords targets;
     for (int i = 0; i < TargetCount; ++i)
-        targets.push_back(makeTarget(server().Url(i), i));
+        targets.push_back(makeTarget(server().Url(i), i, kind));
     return targets;
 }
 
@@ -134,10 +136,15 @@ void BM_CommandEmptyList(benchmark::State& state)
     }
 }
 
-void BM_RunsSubmitAll(benchmark::State& state)
+void BM_BareCurlXmlRpc(benchmark::State& state)
+{
+    postBare(state, makeTargets("xml-rpc"));
+}
+
+void runsSubmitAll(benchmark::State& state, std::optional<std::string> kind)
 {
     CTargetListModel targets{QList<QIcon>()};
-    targets.AppendRows(makeTargets());
+    targets.AppendRows(makeTargets(std::move(kind)));
     CSubmitRuns runs(targets, CPostSettings());
     QEventLoop loop;
     QObject::connect(&runs, &CSubmitRuns::StatusChanged, &loop, [&] {
@@ -157,7 +164,20 @@ void BM_RunsSubmitAll(benchmark::State& state)
     }
 }
 
+void BM_RunsSubmitAll(benchmark::State& state)
+{
+    runsSubmitAll(state, std::nullopt);
+}
+
+// Calls whose whole answers are read and judged.
+void BM_RunsXmlRpc(benchmark::State& state)
+{
+    runsSubmitAll(state, "xml-rpc");
+}
+
 BENCHMARK(BM_BareCurlPosts)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_BareCurlXmlRpc)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(BM_RunsXmlRpc)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_CommandSubmitAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(BM_CommandEmptyList)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 BENCHMARK(BM_RunsSubmitAll)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
@@ -180,6 +200,9 @@ int main(int argc, char** argv)
             "goal: ratio <= 1.10 (%s)\n", command > 0 && command <= 1.10 ? "met" : "missed");
         reporter.PrintRatio("Its runs in this process", "BM_RunsSubmitAll", "BM_BareCurlPosts");
         reporter.PrintRatio("Its start and end alone", "BM_CommandEmptyList", "BM_BareCurlPosts");
+        const double xmlRpc = reporter.PrintRatio(
+            "Submit All of 1,000 XML-RPC calls", "BM_RunsXmlRpc", "BM_BareCurlXmlRpc");
+        std::printf("goal: ratio <= 1.10 (%s)\n", xmlRpc > 0 && xmlRpc <= 1.10 ? "met" : "missed");
 
         const ChildRun empty = runCommand(writeList("0.xml", {}));
         const ChildRun large = runCommand(writeList("10000.xml", makeLargeTargets()));
