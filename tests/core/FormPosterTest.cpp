@@ -411,4 +411,29 @@ TEST(BrowserPost, HandsExactBytesAndHeader)
     EXPECT_EQ(launcher.m_posts[2].m_body, std::string("n\0m=v", 5));
 }
 
+// The browser window posts every kind with the body and content type a background post sends,
+// and nothing for a target that cannot be posted.
+TEST(BrowserPost, EveryKindAsInTheBackground)
+{
+    RecordingLauncher launcher;
+    const CFormPoster poster(&launcher);
+    for (const char* kind : {"xml-rpc", "json", "unknown"}) {
+        CSubmitHost host;
+        host.m_strUrl = "https://service.example/";
+        host.m_strBodyKind = kind;
+        host.AddParam(CPostParam("name", "Site & co"));
+        EXPECT_TRUE(poster.SubmitInBrowser(host));
+        CPostRequest request;
+        CText refusal;
+        if (PrepareRequest(host, request, refusal)) {
+            ASSERT_FALSE(launcher.m_posts.empty());
+            EXPECT_EQ(launcher.m_posts.back().m_body, request.m_body);
+            EXPECT_EQ(launcher.m_posts.back().m_strContentType, request.m_strContentType);
+        }
+    }
+    ASSERT_EQ(launcher.m_posts.size(), 2u);
+    EXPECT_EQ(launcher.m_posts[0].m_strContentType, "text/xml");
+    EXPECT_EQ(launcher.m_posts[1].m_body, "{\"name\":\"Site & co\"}");
+}
+
 } // namespace
