@@ -8,6 +8,7 @@
 #include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
+#include "ui/Translations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -73,6 +74,8 @@ int CSubmitCommand::Run(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillpost"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLPOST_VERSION));
+    // What people read follows their language; JSON and CSV are for programs and stay English.
+    InstallTranslations(QLocale::system());
 
     Options options;
     QString error;
