@@ -516,6 +516,30 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     </message>
 </context>
 <context>
+    <name>QuillpostBrowser</name>
+    <message>
+        <source>the browser engine cannot use its sandbox when run as root: run Quillpost as a normal user, or set QTWEBENGINE_DISABLE_SANDBOX=1 to accept the risk of pages running without it</source>
+        <translation>die Browser-Engine kann ihre Sandbox nicht nutzen, wenn sie als root läuft: Starten Sie Quillpost als normaler Benutzer, oder setzen Sie QTWEBENGINE_DISABLE_SANDBOX=1, um Seiten ohne Sandbox auf eigenes Risiko zuzulassen</translation>
+    </message>
+    <message>
+        <source>the window process was stopped by signal %1 (%2) before its window was shown</source>
+        <extracomment>%1 is the signal&apos;s number, %2 its name as the system gives it</extracomment>
+        <translation>der Fensterprozess wurde durch Signal %1 (%2) beendet, bevor sein Fenster angezeigt wurde</translation>
+    </message>
+    <message>
+        <source>the window process ended with status %1 before its window was shown</source>
+        <translation>der Fensterprozess wurde mit Status %1 beendet, bevor sein Fenster angezeigt wurde</translation>
+    </message>
+    <message>
+        <source>cannot make a pipe</source>
+        <translation>Pipe kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>cannot start the window process</source>
+        <translation>Fensterprozess kann nicht gestartet werden</translation>
+    </message>
+</context>
+<context>
     <name>QuillpostDlg</name>
     <message>
         <source>Quillpost Pro banner</source>
