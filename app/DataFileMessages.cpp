@@ -30,11 +30,12 @@ QString CDataFileMessages::Load(const DataFileOutcome& outcome, const std::strin
 {
     if (outcome.ok || (outcome.missing && !sayMissing))
         return QString();
-    QString text = QStringLiteral("The data file %1 was not loaded: %2.")
+    //: %2 is why, in the words of the file system or the XML parser
+    QString text = tr("The data file %1 was not loaded: %2.")
                        .arg(NativePath(path), ToQString(outcome.reason));
     if (!outcome.backupPath.empty() && path == savePath)
-        text
-            += QStringLiteral(" The next save keeps it as %1.").arg(NativePath(outcome.backupPath));
+        text += QLatin1Char(' ')
+            + tr("The next save keeps it as %1.").arg(NativePath(outcome.backupPath));
     return text;
 }
 
@@ -43,30 +44,35 @@ QString CDataFileMessages::Save(const DataFileOutcome& outcome, const std::strin
     // With no folder known there is no path: the file goes by its name.
     const QString file = NativePath(path.empty() ? DataFilePath(std::string()) : path);
     const QString reason = ToQString(outcome.reason);
-    QString text;
+    QStringList sentences;
     // Once the new file has taken the old one's place, "left as it was" would be untrue.
     if (outcome.replaced)
-        text = QStringLiteral("The data file %1 was saved, but %2.").arg(file, reason);
+        //: %2 is what went wrong after the file was written, as "its folder could not be synced"
+        sentences << tr("The data file %1 was saved, but %2.").arg(file, reason);
     else if (!outcome.ok)
-        text = QStringLiteral("The data file %1 was not saved: %2. The file was left as it was.")
-                   .arg(file, reason);
+        //: %2 is why, in the words of the file system
+        sentences << tr("The data file %1 was not saved: %2. The file was left as it was.")
+                         .arg(file, reason);
     else if (!outcome.backupPath.empty() || outcome.alteredCount > 0)
-        text = QStringLiteral("The data file %1 was saved.").arg(file);
+        sentences << tr("The data file %1 was saved.").arg(file);
     if (!outcome.backupPath.empty())
-        text += QStringLiteral(" The file it replaced held more than the list, or had been "
-                               "changed by another program; it is kept as %1.")
-                    .arg(NativePath(outcome.backupPath));
+        sentences << tr("The file it replaced held more than the list, or had been changed by "
+                        "another program; it is kept as %1.")
+                         .arg(NativePath(outcome.backupPath));
     if (outcome.alteredCount > 0) {
         QStringList urls;
         for (const std::string& url : outcome.alteredUrls)
-            urls.append(QStringLiteral("\"%1\"").arg(Shortened(ToQString(url))));
+            //: A target's address quoted in a sentence
+            urls.append(tr("\"%1\"").arg(Shortened(ToQString(url))));
         const std::size_t more = outcome.alteredCount - outcome.alteredUrls.size();
         QString list = urls.join(QStringLiteral(", "));
         if (more > 0)
-            list += QStringLiteral(" and %1 more").arg(more);
-        text += QStringLiteral(
-            " Characters a data file cannot hold were saved as U+FFFD in the target%1 %2.")
-                    .arg(outcome.alteredCount > 1 ? QStringLiteral("s") : QString(), list);
+            //: %1 is a list of targets' addresses, %2 how many more targets there are
+            list = tr("%1 and %2 more").arg(list, QString::number(more));
+        sentences << (outcome.alteredCount > 1
+                ? tr("Characters a data file cannot hold were saved as U+FFFD in the targets %1.")
+                : tr("Characters a data file cannot hold were saved as U+FFFD in the target %1."))
+                         .arg(list);
     }
-    return text;
+    return sentences.join(QLatin1Char(' '));
 }

@@ -2,6 +2,7 @@
 
 #include "data/DataFile.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <string>
@@ -10,6 +11,8 @@
 // that the window and the command line word a refused file alike.
 class CDataFileMessages
 {
+    Q_DECLARE_TR_FUNCTIONS(CDataFileMessages)
+
 public:
     // After loading path; empty when it was loaded. A missing file is the normal first start
     // and goes unsaid unless sayMissing. A refused file is kept aside by the next save to the

@@ -1,6 +1,7 @@
 #include "app/QuillpostApp.h"
 
 #include "app/QuillpostDlg.h"
+#include "ui/Translations.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,6 +18,7 @@ CQuillpostApp::CQuillpostApp(int& argc, char** argv)
     setApplicationName(ApplicationName());
     // Lets the desktop match the window with the program's menu entry and icon.
     setDesktopFileName(QStringLiteral(QUILLPOST_APP_ID));
+    InstallTranslations(QLocale::system());
 }
 
 int CQuillpostApp::InitInstance()

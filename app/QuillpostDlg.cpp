@@ -98,8 +98,7 @@ void CQuillpostDlg::SetUpLists()
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     m_paramList.setColumnCount(2);
-    m_paramList.setHorizontalHeaderLabels(
-        {QStringLiteral("Parameter Name"), QStringLiteral("Parameter Value")});
+    m_paramList.setHorizontalHeaderLabels({tr("Parameter Name"), tr("Parameter Value")});
     m_ui->targetList->setModel(&m_targetList);
     // The addresses leave room for the results, so both show without scrolling sideways.
     m_ui->targetList->SetColumnWidths({400, 250});
@@ -186,17 +185,19 @@ void CQuillpostDlg::SetUpMenus()
 {
     auto* menuBar = new QMenuBar(this);
     menuBar->setObjectName(QStringLiteral("menuBar"));
-    m_fileMenu = menuBar->addMenu(QStringLiteral("&File"));
+    m_fileMenu = menuBar->addMenu(tr("&File"));
     m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
     m_fileMenu->addAction(m_ui->loadDataAction);
     m_fileMenu->addAction(m_ui->saveDataAction);
-    QMenu* runMenu = menuBar->addMenu(QStringLiteral("&Run"));
+    //: Menu of the commands that post the targets
+    QMenu* runMenu = menuBar->addMenu(tr("&Run"));
     runMenu->setObjectName(QStringLiteral("runMenu"));
     runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
         m_ui->stopAction, m_ui->saveResultsAction});
-    QMenu* helpMenu = menuBar->addMenu(QStringLiteral("&Help"));
+    QMenu* helpMenu = menuBar->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    QAction* openDataFolder = helpMenu->addAction(QStringLiteral("&Open Data Folder"));
+    //: Shows the folder that holds the data file in the file manager
+    QAction* openDataFolder = helpMenu->addAction(tr("&Open Data Folder"));
     openDataFolder->setObjectName(QStringLiteral("openDataFolderAction"));
     connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
     helpMenu->addAction(m_ui->aboutAction);
@@ -441,8 +442,7 @@ void CQuillpostDlg::OnSubmit()
 
 void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 {
-    CMessageBox::Warning(
-        this, QStringLiteral("The browser window cannot be opened: %1").arg(reason));
+    CMessageBox::Warning(this, tr("The browser window cannot be opened: %1").arg(reason));
 }
 
 void CQuillpostDlg::OnSubmitAll()
@@ -552,8 +552,7 @@ void CQuillpostDlg::OnOpenDataFolder()
     // A file manager cannot show a folder that is not there yet; asking for it makes it.
     std::string reason;
     if (!m_dataLocation.MakeFolder(reason)) {
-        WarnAboutDataFile(
-            QStringLiteral("The data folder cannot be shown: %1.").arg(ToQString(reason)));
+        WarnAboutDataFile(tr("The data folder cannot be shown: %1.").arg(ToQString(reason)));
         return;
     }
     CUrlOpener::Open(QUrl::fromLocalFile(m_dataLocation.Folder()).toString(QUrl::FullyEncoded));

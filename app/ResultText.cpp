@@ -67,6 +67,7 @@ QString CResultText::Summary(const CPostResult& result)
 {
     QString summary;
     if (result.m_bRefused) {
+        //: A target that was not posted, and why
         summary = tr("Not posted · %1").arg(Translated(result.m_reason));
     } else {
         summary = Translated(result.m_reason);
@@ -75,9 +76,11 @@ QString CResultText::Summary(const CPostResult& result)
                 ? QString::number(result.m_status)
                 : QString::number(result.m_status) + QLatin1Char(' ') + summary;
         if (!result.m_serviceMessage.IsEmpty())
+            //: A post's outcome, then what the service said about it
             summary = tr("%1 · %2").arg(summary, Translated(result.m_serviceMessage).simplified());
         if (result.m_bFinal)
-            summary = tr("%1 · %2 s").arg(summary, QString::number(result.m_seconds, 'f', 2));
+            //: A post's outcome, then the seconds it took
+            summary = tr("%1 · %2 s").arg(summary, Seconds(result.m_seconds));
     }
     summary = Printable(summary, false);
     if (summary.size() > SummaryLength)
@@ -94,8 +97,10 @@ QString CResultText::Details(const CPostResult& result)
     if (!result.m_strError.empty())
         lines << FromUtf8(result.m_strError);
     if (!result.m_strFinalUrl.empty())
+        //: The address the post ended at, after any redirects
         lines << tr("Final address: %1").arg(FromUtf8(result.m_strFinalUrl));
     if (!result.m_strExcerpt.empty())
+        //: The start of the page the service answered with
         lines << tr("Answer:\n%1").arg(Printable(FromUtf8(result.m_strExcerpt), true));
     if (lines.isEmpty())
         return QString();
@@ -105,10 +110,18 @@ QString CResultText::Details(const CPostResult& result)
 
 QString CResultText::Count(std::size_t number)
 {
+    //: Separates groups of three digits in counts: "1,000"
+    const QString separator = tr(",", "digit grouping");
     QString digits = QString::number(number);
     for (qsizetype i = digits.size() - 3; i > 0; i -= 3)
-        digits.insert(i, QLatin1Char(','));
+        digits.insert(i, separator);
     return digits;
+}
+
+QString CResultText::Seconds(double seconds)
+{
+    //: Separates the whole seconds from their fraction: "0.42 s"
+    return QString::number(seconds, 'f', 2).replace(QLatin1Char('.'), tr(".", "decimal point"));
 }
 
 QString CResultText::Clock(qint64 milliseconds)

@@ -23,8 +23,10 @@ public:
     static constexpr qsizetype SummaryLength = 200;
     // A text of the core's in the user's language.
     static QString Translated(const CText& text);
-    // "1,000": the same grouping whatever the system's locale.
+    // "1,000": grouped as the program's language writes it, whatever the system's locale.
     static QString Count(std::size_t number);
+    // "0.42", to two places, with the program's language's decimal point.
+    static QString Seconds(double seconds);
     // "0:12", "3:12", "1:02:03".
     static QString Clock(qint64 milliseconds);
 };

@@ -8,6 +8,7 @@
 #include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
+#include "ui/Translations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,6 +17,7 @@
 #include <QList>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <iterator>
@@ -72,11 +74,13 @@ int CSubmitCommand::Run(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillpost"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QUILLPOST_VERSION));
+    // What people read follows their language; JSON and CSV are for programs and stay English.
+    InstallTranslations(QLocale::system());
 
     Options options;
     QString error;
     if (!Parse(QCoreApplication::arguments(), options, error)) {
-        SayError(error + QStringLiteral(" See quillpost --help."));
+        SayError(error + QLatin1Char(' ') + tr("See quillpost --help."));
         return ExitUnusable;
     }
     if (options.help) {
@@ -269,9 +273,14 @@ void CSubmitCommand::WriteRow(int row)
     ClearProgress();
     switch (m_format) {
     case Format::Text: {
-        const QString outcome = result->m_bSuccess ? tr("succeeded") : tr("failed");
-        const QString line = outcome.leftJustified(10) + QLatin1Char(' ')
-            + CResultText::Summary(*result) + QStringLiteral("  ")
+        //: A target's outcome at the start of its line of output
+        const QString succeeded = tr("succeeded");
+        //: A target's outcome at the start of its line of output
+        const QString failed = tr("failed");
+        // The outcomes line up in a column one wider than the longer word.
+        const auto width = std::max(succeeded.size(), failed.size()) + 1;
+        const QString line = (result->m_bSuccess ? succeeded : failed).leftJustified(width)
+            + QLatin1Char(' ') + CResultText::Summary(*result) + QStringLiteral("  ")
             + OneLine(QString::fromStdString(MaskPassword(record->m_strUrl)));
         Write(stdout, line.toStdString() + '\n');
         break;

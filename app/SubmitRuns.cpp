@@ -106,14 +106,18 @@ QString CSubmitRuns::StatusText() const
     const std::size_t done = m_succeeded + m_failed;
     const std::size_t total = done + m_posts.size();
     if (IsRunning()) {
-        return QStringLiteral("%1 of %2 done · %3 succeeded · %4 failed · %5")
+        //: The status line while a run lasts: "3 of 10 done · 2 succeeded · 1 failed · 0:12"
+        return tr("%1 of %2 done · %3 succeeded · %4 failed · %5")
             .arg(CResultText::Count(done), CResultText::Count(total),
                 CResultText::Count(m_succeeded), CResultText::Count(m_failed),
                 CResultText::Clock(m_clock.elapsed()));
     }
-    return QStringLiteral("%1: %2 succeeded, %3 failed in %4")
-        .arg(m_stopped ? QStringLiteral("Stopped") : QStringLiteral("Done"),
-            CResultText::Count(m_succeeded), CResultText::Count(m_failed),
+    //: The status line after a run that Stop ended; %3 is its time taken, as "0:12"
+    const QString stoppedText = tr("Stopped: %1 succeeded, %2 failed in %3");
+    //: The status line after a run; %3 is its time taken, as "0:12"
+    const QString doneText = tr("Done: %1 succeeded, %2 failed in %3");
+    return (m_stopped ? stoppedText : doneText)
+        .arg(CResultText::Count(m_succeeded), CResultText::Count(m_failed),
             CResultText::Clock(m_elapsedMs));
 }
 

@@ -63,11 +63,14 @@ QVariant CTargetListModel::headerData(int section, Qt::Orientation orientation, 
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
         if (section == UrlColumn)
-            return QStringLiteral("Submit Url");
+            //: Heading of the column of the targets' addresses
+            return tr("Submit Url");
         if (section == ResultColumn)
-            return QStringLiteral("Result");
+            //: Heading of the column of what each target's last post came to
+            return tr("Result");
         if (section == KindColumn)
-            return QStringLiteral("Kind");
+            //: Heading of the column of how each target's parameters are posted
+            return tr("Kind");
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -33,7 +33,8 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
     m_view->setObjectName(QStringLiteral("pageView"));
     setCentralWidget(m_view);
 
-    QToolBar* toolBar = addToolBar(QStringLiteral("Navigation"));
+    //: Name of the tool bar with Back, Forward, Reload, Stop and the address
+    QToolBar* toolBar = addToolBar(tr("Navigation"));
     toolBar->setObjectName(QStringLiteral("navigationToolBar"));
     toolBar->setMovable(false);
     // The page's own actions know when they apply: Back only with history behind, Stop only
@@ -55,25 +56,27 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
     }
 
     m_addressEdit->setObjectName(QStringLiteral("addressEdit"));
-    m_addressEdit->setAccessibleName(QStringLiteral("Address"));
+    //: The web address of the page shown
+    m_addressEdit->setAccessibleName(tr("Address"));
     m_addressEdit->setReadOnly(true);
     toolBar->addWidget(m_addressEdit);
 
     m_progressBar->setObjectName(QStringLiteral("loadProgressBar"));
-    m_progressBar->setAccessibleName(QStringLiteral("Page loading"));
+    m_progressBar->setAccessibleName(tr("Page loading"));
     m_progressBar->setRange(0, 100);
     m_progressBar->setTextVisible(false);
     m_progressBar->setMaximumWidth(100);
     m_progressAction = toolBar->addWidget(m_progressBar);
     m_progressAction->setVisible(false);
 
-    m_openAction = toolBar->addAction(QStringLiteral("Open in Web Browser"));
+    m_openAction = toolBar->addAction(tr("Open in Web Browser"));
     m_openAction->setObjectName(QStringLiteral("openInBrowserAction"));
-    m_openAction->setToolTip(QStringLiteral("Open this address in your web browser. The page is "
-                                            "fetched again there, without the form."));
+    m_openAction->setToolTip(tr("Open this address in your web browser. The page is fetched "
+                                "again there, without the form."));
     m_openAction->setEnabled(false);
 
-    auto* closeAction = new QAction(QStringLiteral("Close"), this);
+    //: Closes the window
+    auto* closeAction = new QAction(tr("Close"), this);
     closeAction->setObjectName(QStringLiteral("closeAction"));
     closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     addAction(closeAction);

@@ -8,9 +8,11 @@
 
 #include "browser/BrowserWindow.h"
 #include "core/RequestFrame.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cerrno>
 #include <csignal>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -27,29 +30,40 @@
 
 namespace {
 
-int GiveUp(const std::string& reason)
+// The reasons are given before any application object exists, so they are looked up in the
+// translation directly rather than through an installed one.
+QString Tr(const char* source)
 {
-    std::fprintf(stderr, "%s%s\n", RequestFrame::ReasonPrefix, reason.c_str());
+    static const std::unique_ptr<QTranslator> translator = ProgramTranslator(QLocale::system());
+    const QString text = translator ? translator->translate("QuillpostBrowser", source) : QString();
+    return text.isEmpty() ? QString::fromUtf8(source) : text;
+}
+
+int GiveUp(const QString& reason)
+{
+    std::fprintf(stderr, "%s%s\n", RequestFrame::ReasonPrefix, reason.toLocal8Bit().constData());
     return 1;
 }
 
-std::string ErrnoText(const char* what)
+// what: a text marked for the context "QuillpostBrowser", followed by the system's reason.
+QString ErrnoText(const char* what)
 {
-    return std::string(what) + ": " + std::strerror(errno);
+    return Tr(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
 // The engine will not run as root with its sandbox, and turning the sandbox off is the
 // user's decision, not ours.
-std::string SandboxRefusal()
+QString SandboxRefusal()
 {
     if (geteuid() != 0)
-        return std::string();
+        return QString();
     const char* disabled = std::getenv("QTWEBENGINE_DISABLE_SANDBOX");
     if (disabled && std::strcmp(disabled, "1") == 0)
-        return std::string();
-    return "the browser engine cannot use its sandbox when run as root: run Quillpost as a "
-           "normal user, or set QTWEBENGINE_DISABLE_SANDBOX=1 to accept the risk of pages "
-           "running without it";
+        return QString();
+    return Tr(QT_TRANSLATE_NOOP("QuillpostBrowser",
+        "the browser engine cannot use its sandbox when run as root: run Quillpost as a "
+        "normal user, or set QTWEBENGINE_DISABLE_SANDBOX=1 to accept the risk of pages "
+        "running without it"));
 }
 
 std::string ReadToEnd(int fd)
@@ -65,13 +79,19 @@ std::string ReadToEnd(int fd)
     }
 }
 
-std::string DescribeEnd(int status)
+QString DescribeEnd(int status)
 {
     if (WIFSIGNALED(status))
-        return "the window process was stopped by signal " + std::to_string(WTERMSIG(status)) + " ("
-            + strsignal(WTERMSIG(status)) + ") before its window was shown";
-    return "the window process ended with status " + std::to_string(WEXITSTATUS(status))
-        + " before its window was shown";
+        //: %1 is the signal's number, %2 its name as the system gives it
+        return Tr(QT_TRANSLATE_NOOP("QuillpostBrowser",
+                      "the window process was stopped by signal %1 (%2) before its window was "
+                      "shown"))
+            .arg(QString::number(WTERMSIG(status)),
+                QString::fromLocal8Bit(strsignal(WTERMSIG(status))));
+    return Tr(QT_TRANSLATE_NOOP("QuillpostBrowser",
+                  "the window process ended with status %1 before its window "
+                  "was shown"))
+        .arg(WEXITSTATUS(status));
 }
 
 // The first process: the pipe carries "shown" or a reason, and ends early when the window
@@ -87,7 +107,7 @@ int AwaitWindow(pid_t window, int pipe)
     int status = 0;
     while (waitpid(window, &status, 0) < 0 && errno == EINTR) { }
     word = word.substr(0, word.find('\n'));
-    return GiveUp(word.empty() ? DescribeEnd(status) : word);
+    return GiveUp(word.empty() ? DescribeEnd(status) : QString::fromStdString(word));
 }
 
 void SayShown(int pipe)
@@ -111,6 +131,9 @@ int RunWindow(int argc, char** argv, const CPostRequest& request, int pipe)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // The engine's own texts too: Back, Forward, Reload, Stop and the page's context menu.
+    InstallTranslations(
+        QLocale::system(), {QStringLiteral("qtbase"), QStringLiteral("qtwebengine")});
     CBrowserWindow window;
     window.show();
     window.Post(request);
@@ -124,22 +147,23 @@ int main(int argc, char** argv)
 {
     // A closed pipe to the main program must not end the window.
     std::signal(SIGPIPE, SIG_IGN);
-    if (const std::string refusal = SandboxRefusal(); !refusal.empty())
+    if (const QString refusal = SandboxRefusal(); !refusal.isEmpty())
         return GiveUp(refusal);
 
     std::ios::sync_with_stdio(false);
     std::string error;
     const std::optional<CPostRequest> request = RequestFrame::Read(std::cin, error);
     if (!request)
-        return GiveUp(error);
+        return GiveUp(QString::fromStdString(error));
 
     // Close-on-exec, so the engine's own processes do not hold the pipe open.
     int pipe[2];
     if (pipe2(pipe, O_CLOEXEC) != 0)
-        return GiveUp(ErrnoText("cannot make a pipe"));
+        return GiveUp(ErrnoText(QT_TRANSLATE_NOOP("QuillpostBrowser", "cannot make a pipe")));
     const pid_t window = fork();
     if (window < 0)
-        return GiveUp(ErrnoText("cannot start the window process"));
+        return GiveUp(
+            ErrnoText(QT_TRANSLATE_NOOP("QuillpostBrowser", "cannot start the window process")));
     if (window > 0) {
         close(pipe[1]);
         return AwaitWindow(window, pipe[0]);

@@ -154,8 +154,10 @@ CText IndexNowMeaning(long status)
 {
     switch (status) {
     case 202:
+        //: What IndexNow's status 202 means; shown after the status: "202 Accepted · ..."
         return CText(QT_TRANSLATE_NOOP("Quillpost", "key not yet verified"));
     case 400:
+        //: What IndexNow's status 400 means: the request was malformed
         return CText(QT_TRANSLATE_NOOP("Quillpost", "bad format"));
     case 403:
         return CText(QT_TRANSLATE_NOOP(

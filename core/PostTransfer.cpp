@@ -503,6 +503,7 @@ bool CPostTransfer::WaitToRetry(long status)
     ++m_tries;
     m_retryDelay = std::chrono::seconds(seconds);
     m_result.m_bFinal = false;
+    //: A post the service asked to repeat later: "429 Too Many Requests · again in 30 s"
     m_result.m_serviceMessage
         = CText(QT_TRANSLATE_NOOP("Quillpost", "again in %1 s"), {std::to_string(seconds)});
     return true;
@@ -525,6 +526,7 @@ CPostResult CPostTransfer::Stopped() const
     CPostResult result;
     result.m_seconds = Seconds();
     result.m_finishedAt = std::chrono::system_clock::now();
+    //: A post that Stop ended while it was under way
     result.m_reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
     return result;
 }

@@ -7,6 +7,7 @@
 CBodyKindCombo::CBodyKindCombo(QWidget* parent)
     : QComboBox(parent)
 {
+    //: The list of the ways a target's parameters can be posted: form, XML-RPC, JSON
     view()->setAccessibleName(tr("Body kinds"));
     for (const BodyKind kind : {BodyKind::Form, BodyKind::XmlRpc, BodyKind::Json}) {
         const std::optional<std::string> attribute = BodyAttributeOf(kind);
@@ -37,14 +38,18 @@ QString CBodyKindCombo::KindName(const std::optional<std::string>& kind)
 {
     switch (BodyKindOf(kind)) {
     case BodyKind::Form:
+        //: A body kind: the parameters posted as an HTML form
         return tr("Form");
     case BodyKind::XmlRpc:
+        //: A body kind: the parameters posted as an XML-RPC call
         return tr("XML-RPC");
     case BodyKind::Json:
+        //: A body kind: the parameters posted as a JSON object
         return tr("JSON");
     case BodyKind::Unknown:
         break;
     }
     // Quoted, so that an empty one shows too and none passes for a kind this program knows.
-    return QStringLiteral("“%1”").arg(QString::fromStdString(*kind));
+    //: A body kind this program does not know, quoted as the data file gives it
+    return tr("“%1”").arg(QString::fromStdString(*kind));
 }

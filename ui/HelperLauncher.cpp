@@ -69,8 +69,10 @@ void CHelperLauncher::Navigate(const CPostRequest& request)
             }
         }
         if (helper.isEmpty()) {
-            FailLater(QStringLiteral("%1 is missing; it was looked for as %2")
-                          .arg(HelperName, candidates.join(QStringLiteral(" and "))));
+            //: Joins the paths the browser helper program was looked for at: "/a and /b"
+            const QString paths = candidates.join(tr(" and "));
+            //: %1 is the browser helper program's name, %2 the paths it was looked for at
+            FailLater(tr("%1 is missing; it was looked for as %2").arg(HelperName, paths));
             return;
         }
     }
@@ -80,8 +82,9 @@ void CHelperLauncher::Navigate(const CPostRequest& request)
         // Every other error ends in finished as well.
         if (error != QProcess::FailedToStart)
             return;
-        Q_EMIT Failed(QStringLiteral("%1 cannot be started: %2")
-                          .arg(process->program(), process->errorString()));
+        //: %1 is the browser helper program, %2 why it cannot be started
+        Q_EMIT Failed(
+            tr("%1 cannot be started: %2").arg(process->program(), process->errorString()));
         process->deleteLater();
     });
     connect(process, &QProcess::finished, this,
@@ -107,12 +110,13 @@ void CHelperLauncher::OnFinished(QProcess* process, int exitCode, QProcess::Exit
         }
     }
     QString reason = ReasonFrom(process->readAllStandardError());
-    if (reason.isEmpty()) {
-        reason = exitStatus == QProcess::CrashExit
-            ? QStringLiteral("%1 crashed before its window was shown").arg(HelperName)
-            : QStringLiteral("%1 ended with status %2 before its window was shown")
-                  .arg(HelperName)
-                  .arg(exitCode);
+    if (reason.isEmpty() && exitStatus == QProcess::CrashExit) {
+        //: %1 is the browser helper program's name
+        reason = tr("%1 crashed before its window was shown").arg(HelperName);
+    } else if (reason.isEmpty()) {
+        //: %1 is the browser helper program's name, %2 its exit status
+        reason = tr("%1 ended with status %2 before its window was shown")
+                     .arg(HelperName, QString::number(exitCode));
     }
     Q_EMIT Failed(reason);
 }

@@ -106,6 +106,7 @@ private Q_SLOTS:
     void textLines();
     void machineOutput_data();
     void machineOutput();
+    void germanForPeopleEnglishForPrograms();
     void signalStops_data();
     void signalStops();
     void progressOnATerminal();
@@ -122,6 +123,8 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CScriptedServer> m_server;
+    // The language of the desktop the program runs on; the tests' English when empty.
+    QString m_lang;
 };
 
 void SubmitCommandTest::init()
@@ -135,6 +138,7 @@ void SubmitCommandTest::cleanup()
 {
     m_server.reset();
     m_dir.reset();
+    m_lang.clear();
 }
 
 void SubmitCommandTest::WriteList(const QString& path, const std::vector<std::string>& urls)
@@ -165,6 +169,11 @@ QProcessEnvironment SubmitCommandTest::Environment() const
     environment.insert(QStringLiteral("HOME"), m_dir->filePath(QStringLiteral("home")));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir->filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("QT_FATAL_WARNINGS"), QStringLiteral("1"));
+    if (!m_lang.isEmpty()) {
+        environment.remove(QStringLiteral("LC_ALL"));
+        environment.remove(QStringLiteral("LANGUAGE"));
+        environment.insert(QStringLiteral("LANG"), m_lang);
+    }
     return environment;
 }
 
@@ -416,6 +425,24 @@ void SubmitCommandTest::machineOutput()
     QCOMPARE(byUrl.at(named).at("error"), std::string());
 }
 
+// A German desktop gets German lines and summary; records for other programs stay English.
+void SubmitCommandTest::germanForPeopleEnglishForPrograms()
+{
+    m_lang = QStringLiteral("de_DE.UTF-8");
+    const std::string refused
+        = "http://127.0.0.1:" + std::to_string(CLocalServer::UnusedPort()) + "/";
+    const QString list = List({refused});
+    const Finished text = Run({"--submit-all", list});
+    QVERIFY2(Matches(QString::fromUtf8(text.out),
+                 "^fehlgeschlagen  Verbindung abgelehnt · \\d+,\\d\\d s  "
+                     + QRegularExpression::escape(QString::fromStdString(refused))
+                     + "\nFertig: 0 erfolgreich, 1 fehlgeschlagen in 0:0\\d\n$"),
+        text.out.constData());
+    const Finished json = Run({"--submit-all", list, "--format=json"});
+    QVERIFY(json.out.contains("\"reason\":\"Connection refused\""));
+    QVERIFY2(json.err.startsWith("Fertig: 0 erfolgreich"), json.err.constData());
+}
+
 void SubmitCommandTest::signalStops_data()
 {
     QTest::addColumn<int>("signal");
@@ -495,8 +522,8 @@ void SubmitCommandTest::progressOnATerminal()
     QCOMPARE(process.exitCode(), 0);
 
     const QByteArray shown = terminal.Read();
-    QVERIFY2(shown.startsWith("\r0 of 1 done · 0 succeeded · 0 failed · 0:00\x1b[K"),
-        shown.constData());
+    QVERIFY2(
+        shown.startsWith("\r0 of 1 done · 0 succeeded · 0 failed · 0:00\x1b[K"), shown.constData());
     QVERIFY2(shown.endsWith("\r\x1b[K"), shown.constData());
     const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
     QCOMPARE(lines.size(), 3);

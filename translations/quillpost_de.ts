@@ -1,0 +1,716 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>About Quillpost</source>
+        <translation>Über Quillpost</translation>
+    </message>
+    <message>
+        <source>Quillpost icon</source>
+        <translation>Quillpost-Symbol</translation>
+    </message>
+    <message>
+        <source>Copyright (C) 2026 Quillworks</source>
+        <translation>Copyright (C) 2026 Quillworks</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Quillpost Version %1</source>
+        <translation>Quillpost Version %1</translation>
+    </message>
+</context>
+<context>
+    <name>CBodyKindCombo</name>
+    <message>
+        <source>Body kinds</source>
+        <extracomment>The list of the ways a target&apos;s parameters can be posted: form, XML-RPC, JSON</extracomment>
+        <translation>Inhaltstypen</translation>
+    </message>
+    <message>
+        <source>Form</source>
+        <extracomment>A body kind: the parameters posted as an HTML form</extracomment>
+        <translation>Formular</translation>
+    </message>
+    <message>
+        <source>XML-RPC</source>
+        <extracomment>A body kind: the parameters posted as an XML-RPC call</extracomment>
+        <translation>XML-RPC</translation>
+    </message>
+    <message>
+        <source>JSON</source>
+        <extracomment>A body kind: the parameters posted as a JSON object</extracomment>
+        <translation>JSON</translation>
+    </message>
+    <message>
+        <source>“%1”</source>
+        <extracomment>A body kind this program does not know, quoted as the data file gives it</extracomment>
+        <translation>„%1“</translation>
+    </message>
+</context>
+<context>
+    <name>CBrowserWindow</name>
+    <message>
+        <source>Navigation</source>
+        <extracomment>Name of the tool bar with Back, Forward, Reload, Stop and the address</extracomment>
+        <translation>Navigation</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <extracomment>The web address of the page shown</extracomment>
+        <translation>Adresse</translation>
+    </message>
+    <message>
+        <source>Page loading</source>
+        <translation>Ladefortschritt</translation>
+    </message>
+    <message>
+        <source>Open in Web Browser</source>
+        <translation>Im Webbrowser öffnen</translation>
+    </message>
+    <message>
+        <source>Open this address in your web browser. The page is fetched again there, without the form.</source>
+        <translation>Öffnet diese Adresse in Ihrem Webbrowser. Die Seite wird dort neu abgerufen, jedoch ohne die Formulardaten.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <extracomment>Closes the window</extracomment>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>CDataFileMessages</name>
+    <message>
+        <source>The data file %1 was not loaded: %2.</source>
+        <extracomment>%2 is why, in the words of the file system or the XML parser</extracomment>
+        <translation>Die Datendatei %1 wurde nicht geladen: %2.</translation>
+    </message>
+    <message>
+        <source>The next save keeps it as %1.</source>
+        <translation>Beim nächsten Speichern wird sie als %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>The data file %1 was saved, but %2.</source>
+        <extracomment>%2 is what went wrong after the file was written, as &quot;its folder could not be synced&quot;</extracomment>
+        <translation>Die Datendatei %1 wurde gespeichert, danach trat jedoch ein Fehler auf: %2.</translation>
+    </message>
+    <message>
+        <source>The data file %1 was not saved: %2. The file was left as it was.</source>
+        <extracomment>%2 is why, in the words of the file system</extracomment>
+        <translation>Die Datendatei %1 wurde nicht gespeichert: %2. Die Datei blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>The data file %1 was saved.</source>
+        <translation>Die Datendatei %1 wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>The file it replaced held more than the list, or had been changed by another program; it is kept as %1.</source>
+        <translation>Die ersetzte Datei enthielt mehr als die Liste oder war von einem anderen Programm geändert worden; sie wird als %1 aufbewahrt.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <extracomment>A target&apos;s address quoted in a sentence</extracomment>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <source>%1 and %2 more</source>
+        <extracomment>%1 is a list of targets&apos; addresses, %2 how many more targets there are</extracomment>
+        <translation>%1 und %2 weitere</translation>
+    </message>
+    <message>
+        <source>Characters a data file cannot hold were saved as U+FFFD in the targets %1.</source>
+        <translation>Zeichen, die eine Datendatei nicht aufnehmen kann, wurden in den Zielen %1 als U+FFFD gespeichert.</translation>
+    </message>
+    <message>
+        <source>Characters a data file cannot hold were saved as U+FFFD in the target %1.</source>
+        <translation>Zeichen, die eine Datendatei nicht aufnehmen kann, wurden im Ziel %1 als U+FFFD gespeichert.</translation>
+    </message>
+</context>
+<context>
+    <name>CHelperLauncher</name>
+    <message>
+        <source>%1 is missing; it was looked for as %2</source>
+        <extracomment>%1 is the browser helper program&apos;s name, %2 the paths it was looked for at</extracomment>
+        <translation>%1 fehlt; gesucht wurde unter %2</translation>
+    </message>
+    <message>
+        <source> and </source>
+        <extracomment>Joins the paths the browser helper program was looked for at: &quot;/a and /b&quot;</extracomment>
+        <translation> und </translation>
+    </message>
+    <message>
+        <source>%1 cannot be started: %2</source>
+        <extracomment>%1 is the browser helper program, %2 why it cannot be started</extracomment>
+        <translation>%1 kann nicht gestartet werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 crashed before its window was shown</source>
+        <extracomment>%1 is the browser helper program&apos;s name</extracomment>
+        <translation>%1 ist abgestürzt, bevor sein Fenster angezeigt wurde</translation>
+    </message>
+    <message>
+        <source>%1 ended with status %2 before its window was shown</source>
+        <extracomment>%1 is the browser helper program&apos;s name, %2 its exit status</extracomment>
+        <translation>%1 wurde mit Status %2 beendet, bevor sein Fenster angezeigt wurde</translation>
+    </message>
+</context>
+<context>
+    <name>CQuillpostDlg</name>
+    <message>
+        <source>Parameter Name</source>
+        <translation>Parametername</translation>
+    </message>
+    <message>
+        <source>Parameter Value</source>
+        <translation>Parameterwert</translation>
+    </message>
+    <message>
+        <source>Add &amp;well-known services</source>
+        <translation>Be&amp;kannte Dienste hinzufügen</translation>
+    </message>
+    <message>
+        <source>Adds a WebSub hub, XML-RPC ping services and IndexNow, for your own site&apos;s address and key to be put in</source>
+        <translation>Fügt einen WebSub-Hub, XML-RPC-Ping-Dienste und IndexNow hinzu, in die Sie die Adresse und den Schlüssel Ihrer eigenen Website eintragen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Run</source>
+        <extracomment>Menu of the commands that post the targets</extracomment>
+        <translation>&amp;Ausführen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;Open Data Folder</source>
+        <extracomment>Shows the folder that holds the data file in the file manager</extracomment>
+        <translation>&amp;Datenordner öffnen</translation>
+    </message>
+    <message>
+        <source>The browser window cannot be opened: %1</source>
+        <translation>Das Browserfenster kann nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>Save Results</source>
+        <translation>Ergebnisse speichern</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The results were not saved to %1: %2.</source>
+        <translation>Die Ergebnisse wurden nicht in %1 gespeichert: %2.</translation>
+    </message>
+    <message>
+        <source>The data folder cannot be shown: %1.</source>
+        <translation>Der Datenordner kann nicht angezeigt werden: %1.</translation>
+    </message>
+</context>
+<context>
+    <name>CResultText</name>
+    <message>
+        <source>Not posted · %1</source>
+        <extracomment>A target that was not posted, and why</extracomment>
+        <translation>Nicht gesendet · %1</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <extracomment>A post&apos;s outcome, then what the service said about it</extracomment>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>%1 · %2 s</source>
+        <extracomment>A post&apos;s outcome, then the seconds it took</extracomment>
+        <translation>%1 · %2 s</translation>
+    </message>
+    <message>
+        <source>Final address: %1</source>
+        <extracomment>The address the post ended at, after any redirects</extracomment>
+        <translation>Endgültige Adresse: %1</translation>
+    </message>
+    <message>
+        <source>Answer:
+%1</source>
+        <extracomment>The start of the page the service answered with</extracomment>
+        <translation>Antwort:
+%1</translation>
+    </message>
+    <message>
+        <source>,</source>
+        <comment>digit grouping</comment>
+        <extracomment>Separates groups of three digits in counts: &quot;1,000&quot;</extracomment>
+        <translation>.</translation>
+    </message>
+    <message>
+        <source>.</source>
+        <comment>decimal point</comment>
+        <extracomment>Separates the whole seconds from their fraction: &quot;0.42 s&quot;</extracomment>
+        <translation>,</translation>
+    </message>
+</context>
+<context>
+    <name>CSubmitCommand</name>
+    <message>
+        <source>See quillpost --help.</source>
+        <translation>Siehe quillpost --help.</translation>
+    </message>
+    <message>
+        <source>--format goes with --submit-all.</source>
+        <translation>--format gibt es nur zusammen mit --submit-all.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no option; a list to post follows --submit-all.</source>
+        <translation>„%1“ ist keine Option; eine zu sendende Liste folgt auf --submit-all.</translation>
+    </message>
+    <message>
+        <source>One list at a time: &apos;%1&apos; and &apos;%2&apos; were given.</source>
+        <translation>Nur eine Liste auf einmal: „%1“ und „%2“ wurden angegeben.</translation>
+    </message>
+    <message>
+        <source>--format takes text, json or csv, not &apos;%1&apos;.</source>
+        <translation>--format nimmt text, json oder csv, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>Usage: quillpost
+  or:  quillpost --submit-all [FILE] [--format=text|json|csv]
+Without options, open the window that keeps the list of submit targets.
+
+  --submit-all [FILE]     post every target of FILE, or of the list the window
+                          would load, print each result and a summary, and exit
+  --format=text|json|csv  how results are printed (default text); json and csv
+                          are in English, with the summary on standard error
+  -h, --help              print this help and exit
+      --version           print the version and exit
+
+Exit status: 0 when every target succeeded or there was none, 1 when one
+failed, 2 when the list could not be read or the command line is wrong, 130
+when SIGINT or SIGTERM stopped the run.
+</source>
+        <translation>Aufruf: quillpost
+  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
+Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
+
+  --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
+                          Fenster laden würde, senden, jedes Ergebnis und eine
+                          Zusammenfassung ausgeben und sich beenden
+  --format=text|json|csv  wie die Ergebnisse ausgegeben werden (Vorgabe: text);
+                          json und csv sind englisch, die Zusammenfassung
+                          steht dann in der Standardfehlerausgabe
+  -h, --help              diese Hilfe ausgeben und sich beenden
+      --version           die Version ausgeben und sich beenden
+
+Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
+eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte oder der Aufruf
+falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
+</translation>
+    </message>
+    <message>
+        <source>succeeded</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
+    <name>CSubmitRuns</name>
+    <message>
+        <source>%1 of %2 done · %3 succeeded · %4 failed · %5</source>
+        <extracomment>The status line while a run lasts: &quot;3 of 10 done · 2 succeeded · 1 failed · 0:12&quot;</extracomment>
+        <translation>%1 von %2 erledigt · %3 erfolgreich · %4 fehlgeschlagen · %5</translation>
+    </message>
+    <message>
+        <source>Stopped: %1 succeeded, %2 failed in %3</source>
+        <extracomment>The status line after a run that Stop ended; %3 is its time taken, as &quot;0:12&quot;</extracomment>
+        <translation>Gestoppt: %1 erfolgreich, %2 fehlgeschlagen in %3</translation>
+    </message>
+    <message>
+        <source>Done: %1 succeeded, %2 failed in %3</source>
+        <extracomment>The status line after a run; %3 is its time taken, as &quot;0:12&quot;</extracomment>
+        <translation>Fertig: %1 erfolgreich, %2 fehlgeschlagen in %3</translation>
+    </message>
+</context>
+<context>
+    <name>CTargetListModel</name>
+    <message>
+        <source>Submit Url</source>
+        <extracomment>Heading of the column of the targets&apos; addresses</extracomment>
+        <translation>Ziel-URL</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <extracomment>Heading of the column of what each target&apos;s last post came to</extracomment>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <extracomment>Heading of the column of how each target&apos;s parameters are posted</extracomment>
+        <translation>Typ</translation>
+    </message>
+</context>
+<context>
+    <name>Quillpost</name>
+    <message>
+        <source>IndexNow needs a “%1” parameter</source>
+        <translation>IndexNow braucht einen Parameter „%1“</translation>
+    </message>
+    <message>
+        <source>The IndexNow key must be 8 to 128 letters, digits or hyphens</source>
+        <translation>Der IndexNow-Schlüssel muss aus 8 bis 128 Buchstaben, Ziffern oder Bindestrichen bestehen</translation>
+    </message>
+    <message>
+        <source>%1 is not on the host %2</source>
+        <translation>%1 liegt nicht auf dem Host %2</translation>
+    </message>
+    <message>
+        <source>key not yet verified</source>
+        <extracomment>What IndexNow&apos;s status 202 means; shown after the status: &quot;202 Accepted · ...&quot;</extracomment>
+        <translation>Schlüssel noch nicht bestätigt</translation>
+    </message>
+    <message>
+        <source>bad format</source>
+        <extracomment>What IndexNow&apos;s status 400 means: the request was malformed</extracomment>
+        <translation>ungültiges Format</translation>
+    </message>
+    <message>
+        <source>key not valid (key file missing, or the key not in it)</source>
+        <translation>Schlüssel ungültig (Schlüsseldatei fehlt oder enthält den Schlüssel nicht)</translation>
+    </message>
+    <message>
+        <source>addresses not on the host, or key not matching</source>
+        <translation>Adressen nicht auf dem Host, oder Schlüssel passt nicht</translation>
+    </message>
+    <message>
+        <source>too many requests</source>
+        <translation>zu viele Anfragen</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be sent in a JSON body: it is not UTF-8 text</source>
+        <translation>„%1“ kann nicht in einem JSON-Inhalt gesendet werden: Es ist kein UTF-8-Text</translation>
+    </message>
+    <message>
+        <source>“%1” is given more than once, which a JSON body cannot hold</source>
+        <translation>„%1“ ist mehrfach angegeben, was ein JSON-Inhalt nicht abbilden kann</translation>
+    </message>
+    <message>
+        <source>Replace “%1” in the parameter “%2” with your own</source>
+        <translation>Ersetzen Sie „%1“ im Parameter „%2“ durch Ihren eigenen Wert</translation>
+    </message>
+    <message>
+        <source>Unknown body kind “%1”</source>
+        <translation>Unbekannter Inhaltstyp „%1“</translation>
+    </message>
+    <message>
+        <source>Answer larger than %1</source>
+        <translation>Antwort größer als %1</translation>
+    </message>
+    <message>
+        <source>again in %1 s</source>
+        <extracomment>A post the service asked to repeat later: &quot;429 Too Many Requests · again in 30 s&quot;</extracomment>
+        <translation>erneut in %1 s</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <extracomment>A post that Stop ended while it was under way</extracomment>
+        <translation>Gestoppt</translation>
+    </message>
+    <message>
+        <source>Server name not found</source>
+        <translation>Servername nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Proxy name not found</source>
+        <translation>Proxyname nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Connection refused</source>
+        <translation>Verbindung abgelehnt</translation>
+    </message>
+    <message>
+        <source>Could not connect</source>
+        <translation>Keine Verbindung möglich</translation>
+    </message>
+    <message>
+        <source>No TLS handshake within %1</source>
+        <translation>Kein TLS-Handshake innerhalb von %1</translation>
+    </message>
+    <message>
+        <source>No connection within %1</source>
+        <translation>Keine Verbindung innerhalb von %1</translation>
+    </message>
+    <message>
+        <source>No answer within %1</source>
+        <translation>Keine Antwort innerhalb von %1</translation>
+    </message>
+    <message>
+        <source>Too many redirects</source>
+        <translation>Zu viele Weiterleitungen</translation>
+    </message>
+    <message>
+        <source>Certificate not trusted</source>
+        <translation>Zertifikat nicht vertrauenswürdig</translation>
+    </message>
+    <message>
+        <source>Secure connection failed</source>
+        <translation>Sichere Verbindung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Empty answer</source>
+        <translation>Leere Antwort</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Verbindung unterbrochen</translation>
+    </message>
+    <message>
+        <source>Not a usable address</source>
+        <translation>Keine verwendbare Adresse</translation>
+    </message>
+    <message>
+        <source>Not a web address</source>
+        <translation>Keine Webadresse</translation>
+    </message>
+    <message>
+        <source>Not an HTTP answer</source>
+        <translation>Keine HTTP-Antwort</translation>
+    </message>
+    <message>
+        <source>Not an XML-RPC answer</source>
+        <translation>Keine XML-RPC-Antwort</translation>
+    </message>
+    <message>
+        <source>Fault %1: %2</source>
+        <translation>Fehler %1: %2</translation>
+    </message>
+    <message>
+        <source>The service reported an error</source>
+        <translation>Der Dienst hat einen Fehler gemeldet</translation>
+    </message>
+    <message>
+        <source>“%1” is not an XML-RPC method name: it may only hold letters, digits and _ . : /</source>
+        <translation>„%1“ ist kein XML-RPC-Methodenname: Er darf nur Buchstaben, Ziffern und _ . : / enthalten</translation>
+    </message>
+    <message>
+        <source>The value of “%1” cannot be sent in an XML-RPC call</source>
+        <translation>Der Wert von „%1“ kann nicht in einem XML-RPC-Aufruf gesendet werden</translation>
+    </message>
+    <message>
+        <source>No thread to post from</source>
+        <translation>Kein Thread zum Senden verfügbar</translation>
+    </message>
+    <message>
+        <source>Out of memory</source>
+        <translation>Nicht genügend Arbeitsspeicher</translation>
+    </message>
+</context>
+<context>
+    <name>QuillpostBrowser</name>
+    <message>
+        <source>the browser engine cannot use its sandbox when run as root: run Quillpost as a normal user, or set QTWEBENGINE_DISABLE_SANDBOX=1 to accept the risk of pages running without it</source>
+        <translation>die Browser-Engine kann ihre Sandbox nicht nutzen, wenn sie als root läuft: Starten Sie Quillpost als normaler Benutzer, oder setzen Sie QTWEBENGINE_DISABLE_SANDBOX=1, um Seiten ohne Sandbox auf eigenes Risiko zuzulassen</translation>
+    </message>
+    <message>
+        <source>the window process was stopped by signal %1 (%2) before its window was shown</source>
+        <extracomment>%1 is the signal&apos;s number, %2 its name as the system gives it</extracomment>
+        <translation>der Fensterprozess wurde durch Signal %1 (%2) beendet, bevor sein Fenster angezeigt wurde</translation>
+    </message>
+    <message>
+        <source>the window process ended with status %1 before its window was shown</source>
+        <translation>der Fensterprozess wurde mit Status %1 beendet, bevor sein Fenster angezeigt wurde</translation>
+    </message>
+    <message>
+        <source>cannot make a pipe</source>
+        <translation>Pipe kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>cannot start the window process</source>
+        <translation>Fensterprozess kann nicht gestartet werden</translation>
+    </message>
+</context>
+<context>
+    <name>QuillpostDlg</name>
+    <message>
+        <source>Quillpost Pro banner</source>
+        <translation>Banner für Quillpost Pro</translation>
+    </message>
+    <message>
+        <source>New in Quillpost Pro 2.0: hundreds of services, one click, on your schedule. A click opens the Quillpost Pro page.</source>
+        <translation>Neu in Quillpost Pro 2.0: Hunderte Dienste, ein Klick, nach Ihrem Zeitplan. Ein Klick öffnet die Seite von Quillpost Pro.</translation>
+    </message>
+    <message>
+        <source>Quillpost Pro sends your site to hundreds of ping and search services in one click.</source>
+        <translation>Quillpost Pro sendet Ihre Website mit einem Klick an Hunderte Ping- und Suchdienste.</translation>
+    </message>
+    <message>
+        <source>D&amp;ownload Now!</source>
+        <translation>&amp;Jetzt herunterladen!</translation>
+    </message>
+    <message>
+        <source>Submit Url List</source>
+        <translation>Liste der Ziel-URLs</translation>
+    </message>
+    <message>
+        <source>&amp;Url:</source>
+        <extracomment>Label of the field that holds a target&apos;s address</extracomment>
+        <translation>&amp;URL:</translation>
+    </message>
+    <message>
+        <source>&amp;Kind:</source>
+        <extracomment>Label of the chooser of how a target&apos;s parameters are posted: as a form, an XML-RPC call or JSON</extracomment>
+        <translation>&amp;Typ:</translation>
+    </message>
+    <message>
+        <source>Body kind</source>
+        <extracomment>How a target&apos;s parameters are posted: as a form, an XML-RPC call or JSON</extracomment>
+        <translation>Inhaltstyp</translation>
+    </message>
+    <message>
+        <source>How the target&apos;s parameters are posted: as a form, an XML-RPC call or JSON</source>
+        <translation>Wie die Parameter des Ziels gesendet werden: als Formular, als XML-RPC-Aufruf oder als JSON</translation>
+    </message>
+    <message>
+        <source>Add target</source>
+        <translation>Ziel hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <extracomment>Adds the address in the Url field as a new target</extracomment>
+        <translation>Hin&amp;zufügen</translation>
+    </message>
+    <message>
+        <source>Edit target</source>
+        <translation>Ziel bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <extracomment>Gives the selected target the address in the Url field</extracomment>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Delete target</source>
+        <translation>Ziel löschen</translation>
+    </message>
+    <message>
+        <source>Dele&amp;te</source>
+        <extracomment>Deletes the selected target</extracomment>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Submit</source>
+        <extracomment>Posts the selected target in a browser window</extracomment>
+        <translation>&amp;Senden</translation>
+    </message>
+    <message>
+        <source>Su&amp;bmit All</source>
+        <extracomment>Posts every target in the background</extracomment>
+        <translation>All&amp;e senden</translation>
+    </message>
+    <message>
+        <source>Submit targets</source>
+        <translation>Sendeziele</translation>
+    </message>
+    <message>
+        <source>POST Parameters List</source>
+        <translation>Liste der POST-Parameter</translation>
+    </message>
+    <message>
+        <source>Param &amp;name:</source>
+        <translation>Parameter&amp;name:</translation>
+    </message>
+    <message>
+        <source>Param &amp;value:</source>
+        <translation>Parameter&amp;wert:</translation>
+    </message>
+    <message>
+        <source>Add parameter</source>
+        <translation>Parameter hinzufügen</translation>
+    </message>
+    <message>
+        <source>A&amp;dd</source>
+        <extracomment>Adds the name and value in the fields as a parameter of the selected target</extracomment>
+        <translation>Hinzufü&amp;gen</translation>
+    </message>
+    <message>
+        <source>Edit parameter</source>
+        <translation>Parameter bearbeiten</translation>
+    </message>
+    <message>
+        <source>Ed&amp;it</source>
+        <extracomment>Gives the selected parameter the name and value in the fields</extracomment>
+        <translation>Bearbe&amp;iten</translation>
+    </message>
+    <message>
+        <source>Delete parameter</source>
+        <translation>Parameter löschen</translation>
+    </message>
+    <message>
+        <source>De&amp;lete</source>
+        <extracomment>Deletes the selected parameter</extracomment>
+        <translation>Lös&amp;chen</translation>
+    </message>
+    <message>
+        <source>Delete all parameters</source>
+        <translation>Alle Parameter löschen</translation>
+    </message>
+    <message>
+        <source>Delete All</source>
+        <extracomment>Deletes every parameter of the selected target; has no mnemonic on purpose</extracomment>
+        <translation>Alle löschen</translation>
+    </message>
+    <message>
+        <source>POST parameters</source>
+        <translation>POST-Parameter</translation>
+    </message>
+    <message>
+        <source>Run status</source>
+        <extracomment>Name a screen reader gives the status line of a run while it shows nothing</extracomment>
+        <translation>Status des Laufs</translation>
+    </message>
+    <message>
+        <source>Submit Failed A&amp;gain</source>
+        <extracomment>Posts the targets that failed once more</extracomment>
+        <translation>&amp;Fehlgeschlagene erneut senden</translation>
+    </message>
+    <message>
+        <source>Sto&amp;p</source>
+        <extracomment>Stops the run that posts the targets</extracomment>
+        <translation>Sto&amp;pp</translation>
+    </message>
+    <message>
+        <source>&amp;Load Data...</source>
+        <translation>Daten &amp;laden...</translation>
+    </message>
+    <message>
+        <source>Load Data</source>
+        <translation>Daten laden</translation>
+    </message>
+    <message>
+        <source>&amp;Save Data...</source>
+        <translation>Daten &amp;speichern...</translation>
+    </message>
+    <message>
+        <source>Save Data</source>
+        <translation>Daten speichern</translation>
+    </message>
+    <message>
+        <source>Save &amp;Results...</source>
+        <translation>Er&amp;gebnisse speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;About Quillpost...</source>
+        <translation>Ü&amp;ber Quillpost...</translation>
+    </message>
+</context>
+</TS>
