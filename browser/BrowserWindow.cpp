@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QToolBar>
 #include <QWebEngineHttpRequest>
@@ -37,23 +39,37 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
     QToolBar* toolBar = addToolBar(tr("Navigation"));
     toolBar->setObjectName(QStringLiteral("navigationToolBar"));
     toolBar->setMovable(false);
+    // Everything the tool bar does is in the menu too, for the keyboard: its letters and the
+    // keys browsers use.
+    //: The browser window's one menu: what can be done with the page shown
+    QMenu* pageMenu = menuBar()->addMenu(tr("&Page"));
+    pageMenu->setObjectName(QStringLiteral("pageMenu"));
     // The page's own actions know when they apply: Back only with history behind, Stop only
     // while loading.
     const struct
     {
         QWebEnginePage::WebAction action;
         const char* name;
+        QString text;
+        QKeySequence shortcut;
     } navigation[] = {
-        {QWebEnginePage::Back, "backAction"},
-        {QWebEnginePage::Forward, "forwardAction"},
-        {QWebEnginePage::Reload, "reloadAction"},
-        {QWebEnginePage::Stop, "stopAction"},
+        {QWebEnginePage::Back, "back", tr("&Back"), QKeySequence::Back},
+        {QWebEnginePage::Forward, "forward", tr("&Forward"), QKeySequence::Forward},
+        {QWebEnginePage::Reload, "reload", tr("&Reload"), QKeySequence::Refresh},
+        //: Stops loading the page
+        {QWebEnginePage::Stop, "stop", tr("&Stop"), QKeySequence::Cancel},
     };
-    for (const auto& [action, name] : navigation) {
+    for (const auto& [action, name, text, shortcut] : navigation) {
         QAction* pageAction = m_view->pageAction(action);
-        pageAction->setObjectName(QLatin1String(name));
+        pageAction->setObjectName(QLatin1String(name) + QStringLiteral("Action"));
+        pageAction->setText(text);
+        pageAction->setShortcut(shortcut);
         toolBar->addAction(pageAction);
+        toolBar->widgetForAction(pageAction)
+            ->setObjectName(QLatin1String(name) + QStringLiteral("ToolButton"));
+        pageMenu->addAction(pageAction);
     }
+    pageMenu->addSeparator();
 
     m_addressEdit->setObjectName(QStringLiteral("addressEdit"));
     //: The web address of the page shown
@@ -69,17 +85,19 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
     m_progressAction = toolBar->addWidget(m_progressBar);
     m_progressAction->setVisible(false);
 
-    m_openAction = toolBar->addAction(tr("Open in Web Browser"));
+    m_openAction = toolBar->addAction(tr("Open in &Web Browser"));
+    toolBar->widgetForAction(m_openAction)
+        ->setObjectName(QStringLiteral("openInBrowserToolButton"));
+    pageMenu->addAction(m_openAction);
     m_openAction->setObjectName(QStringLiteral("openInBrowserAction"));
     m_openAction->setToolTip(tr("Open this address in your web browser. The page is fetched "
                                 "again there, without the form."));
     m_openAction->setEnabled(false);
 
     //: Closes the window
-    auto* closeAction = new QAction(tr("Close"), this);
+    auto* closeAction = pageMenu->addAction(tr("&Close"));
     closeAction->setObjectName(QStringLiteral("closeAction"));
     closeAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    addAction(closeAction);
 
     connect(m_view, &QWebEngineView::titleChanged, this, &QWidget::setWindowTitle);
     connect(m_view, &QWebEngineView::urlChanged, this, &CBrowserWindow::OnUrlChanged);

@@ -69,17 +69,39 @@
         <translation>Ladefortschritt</translation>
     </message>
     <message>
-        <source>Open in Web Browser</source>
-        <translation>Im Webbrowser öffnen</translation>
-    </message>
-    <message>
         <source>Open this address in your web browser. The page is fetched again there, without the form.</source>
         <translation>Öffnet diese Adresse in Ihrem Webbrowser. Die Seite wird dort neu abgerufen, jedoch ohne die Formulardaten.</translation>
     </message>
     <message>
-        <source>Close</source>
+        <source>&amp;Page</source>
+        <extracomment>The browser window&apos;s one menu: what can be done with the page shown</extracomment>
+        <translation>&amp;Seite</translation>
+    </message>
+    <message>
+        <source>&amp;Back</source>
+        <translation>&amp;Zurück</translation>
+    </message>
+    <message>
+        <source>&amp;Forward</source>
+        <translation>&amp;Vor</translation>
+    </message>
+    <message>
+        <source>&amp;Reload</source>
+        <translation>&amp;Neu laden</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <extracomment>Stops loading the page</extracomment>
+        <translation>&amp;Anhalten</translation>
+    </message>
+    <message>
+        <source>Open in &amp;Web Browser</source>
+        <translation>Im &amp;Webbrowser öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
         <extracomment>Closes the window</extracomment>
-        <translation>Schließen</translation>
+        <translation>&amp;Schließen</translation>
     </message>
 </context>
 <context>

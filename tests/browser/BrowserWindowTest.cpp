@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QProgressBar>
 #include <QTest>
@@ -182,6 +183,21 @@ void BrowserWindowTest::everyControlIsNamed()
     CBrowserWindow window;
     window.show();
     QCOMPARE(NamingFaults(&window).join("; "), QString());
+    // The keyboard reaches all of it through the menu, and the keys browsers use; the tool bar
+    // only repeats the menu for the mouse.
+    QCOMPARE(MnemonicFaults(&window,
+                 {"backToolButton", "forwardToolButton", "reloadToolButton", "stopToolButton",
+                     "openInBrowserToolButton"})
+                 .join("; "),
+        QString());
+    auto* menu = window.findChild<QMenu*>("pageMenu");
+    QVERIFY(menu);
+    QStringList keys;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator())
+            keys << action->shortcut().toString();
+    }
+    QCOMPARE(keys, (QStringList{"Alt+Left", "Alt+Right", "F5", "Esc", "", "Ctrl+W"}));
 }
 
 void BrowserWindowTest::targetUrl_data()
