@@ -101,7 +101,7 @@ void CQuillpostDlg::SetUpLists()
     m_paramList.setHorizontalHeaderLabels({tr("Parameter Name"), tr("Parameter Value")});
     m_ui->targetList->setModel(&m_targetList);
     // The addresses leave room for the results, so both show without scrolling sideways.
-    m_ui->targetList->SetColumnWidths({400, 250});
+    m_ui->targetList->SetColumnWidths({370, 270});
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 

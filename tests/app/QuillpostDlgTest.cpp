@@ -181,7 +181,7 @@ void QuillpostDlgTest::opensWithDefaults()
     // nothing scrolls sideways.
     for (QTableView* view : {m_targetView, m_paramView})
         QCOMPARE(view->horizontalHeader()->length(), view->viewport()->width());
-    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 400);
+    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 370);
     QCOMPARE(m_paramView->model()->headerData(1, Qt::Horizontal).toString(),
         QStringLiteral("Parameter Value"));
     QCOMPARE(m_paramView->horizontalHeader()->sectionSize(0), 300);
