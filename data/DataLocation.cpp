@@ -90,9 +90,8 @@ CDataLocation::UserFolder CDataLocation::UserFolderOf(
         return {QDir::cleanPath(xdgDataHome + QLatin1Char('/') + appFolder), {}};
     if (IsAbsolute(home))
         return {QDir::cleanPath(home + QStringLiteral("/.local/share/") + appFolder), {}};
-    std::string unknown = home.isEmpty()
-        ? std::string("HOME is not set")
-        : "HOME (" + Encoded(home) + ") is not an absolute path";
+    std::string unknown = home.isEmpty() ? std::string("HOME is not set")
+                                         : "HOME (" + Encoded(home) + ") is not an absolute path";
     if (!xdgDataHome.isEmpty())
         unknown = "XDG_DATA_HOME (" + Encoded(xdgDataHome) + ") is not an absolute path, and "
             + unknown;
@@ -127,7 +126,7 @@ bool CDataLocation::MakeFolder(std::string& reason) const
     std::filesystem::create_directories(folder, error);
     if (!error && std::filesystem::is_directory(folder, error))
         return true;
-    reason = "the folder " + folder + " could not be made: "
-        + (error ? error.message() : FileAccess::OsReason(ENOTDIR));
+    reason = "the folder " + folder
+        + " could not be made: " + (error ? error.message() : FileAccess::OsReason(ENOTDIR));
     return false;
 }

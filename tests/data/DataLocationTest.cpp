@@ -132,8 +132,8 @@ TEST(UserFolderOf, XdgDataHomeWhenItIsAnAbsolutePath)
     EXPECT_EQ(user.path, "/data/home/Quillpost");
     EXPECT_EQ(user.unknown, "");
     // HOME is not needed then.
-    EXPECT_EQ(CDataLocation::UserFolderOf("/data/home", "", "Quillpost").path,
-        "/data/home/Quillpost");
+    EXPECT_EQ(
+        CDataLocation::UserFolderOf("/data/home", "", "Quillpost").path, "/data/home/Quillpost");
 }
 
 TEST(UserFolderOf, HomeWhenXdgDataHomeIsNotSet)

@@ -154,8 +154,8 @@ TEST_F(PrivateFile, CopyIsNeverWiderWhenTheGroupCannotBeKept)
     {
         mode_t original;
         mode_t copy;
-    } cases[] = {{0640, 0600}, {0604, 0600}, {0644, 0644}, {0664, 0644}, {0646, 0644},
-        {0660, 0600}};
+    } cases[]
+        = {{0640, 0600}, {0604, 0600}, {0644, 0644}, {0664, 0644}, {0646, 0644}, {0660, 0600}};
     for (const auto& one : cases) {
         SCOPED_TRACE(Octal(one.original));
         ASSERT_EQ(::chmod(m_original.c_str(), one.original), 0);
