@@ -75,9 +75,8 @@ TEST(SubmitHost, MatchingIsExact)
 {
     CSubmitHost host;
     fill(host, {{"Name", "x"}});
-    for (const CPostParam& miss :
-         {CPostParam("name", "x"), CPostParam("Name", "x "), CPostParam("Name", "X"),
-          CPostParam(" Name", "x"), CPostParam("Name", "")}) {
+    for (const CPostParam& miss : {CPostParam("name", "x"), CPostParam("Name", "x "),
+             CPostParam("Name", "X"), CPostParam(" Name", "x"), CPostParam("Name", "")}) {
         EXPECT_FALSE(host.EditParam(miss, CPostParam("z", "z")));
         EXPECT_FALSE(host.DeleteParam(miss));
     }
@@ -154,14 +153,10 @@ TEST_P(PostDataExamples, Body)
     EXPECT_EQ(host.GetPostData(), GetParam().body);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bodies, PostDataExamples,
-    testing::Values(
-        BodyCase{"none", {}, ""},
-        BodyCase{"emptyPair", {{"", ""}}, "="},
-        BodyCase{"namesUnencoded",
-                 {{"furl", "see: a/b?c=1"}, {"x y", "1 2"}},
-                 "furl=see%3A%20a%2Fb%3Fc%3D1&x y=1%202"},
+INSTANTIATE_TEST_SUITE_P(Bodies, PostDataExamples,
+    testing::Values(BodyCase{"none", {}, ""}, BodyCase{"emptyPair", {{"", ""}}, "="},
+        BodyCase{"namesUnencoded", {{"furl", "see: a/b?c=1"}, {"x y", "1 2"}},
+            "furl=see%3A%20a%2Fb%3Fc%3D1&x y=1%202"},
         BodyCase{"duplicatesRepeated", {{"a", "1"}, {"a", "1"}}, "a=1&a=1"},
         BodyCase{"browserExample", {{"a", "1"}, {"b", "x y"}}, "a=1&b=x%20y"},
         BodyCase{"nulInNameKept", {{std::string("n\0m", 3), "v"}}, std::string("n\0m=v", 5)}),

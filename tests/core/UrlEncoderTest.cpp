@@ -68,22 +68,19 @@ TEST_P(UrlEncoderExamples, Encode)
     EXPECT_EQ(CUrlEncoder().Encode(GetParam().input), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, UrlEncoderExamples,
+INSTANTIATE_TEST_SUITE_P(Values, UrlEncoderExamples,
     testing::Values(EncodeCase{"empty", "", ""},
-                    EncodeCase{"blank", "hello world", "hello%20world"},
-                    EncodeCase{"reserved", "a+b=c&d", "a%2Bb%3Dc%26d"},
-                    EncodeCase{"percent", "50% off!", "50%25%20off%21"},
-                    EncodeCase{"tilde", "~user", "%7Euser"},
-                    EncodeCase{"punctuationKept", "it's (ok)*", "it's%20(ok)*"},
-                    EncodeCase{"unreserved", "A-Z_a.z", "A-Z_a.z"},
-                    EncodeCase{"lineBreaks", "one\r\ntwo\tthree", "one%0D%0Atwo%09three"},
-                    EncodeCase{"braces", "{|}", "%7B%7C%7D"},
-                    EncodeCase{"escapedTwice", "%20", "%2520"},
-                    EncodeCase{"latin1", "caf\xE9", "caf%E9"},
-                    EncodeCase{"utf8", "caf\xC3\xA9", "caf%C3%A9"},
-                    EncodeCase{"url", "http://www.site.example/?q=1#x",
-                               "http%3A%2F%2Fwww.site.example%2F%3Fq%3D1%23x"}),
+        EncodeCase{"blank", "hello world", "hello%20world"},
+        EncodeCase{"reserved", "a+b=c&d", "a%2Bb%3Dc%26d"},
+        EncodeCase{"percent", "50% off!", "50%25%20off%21"},
+        EncodeCase{"tilde", "~user", "%7Euser"},
+        EncodeCase{"punctuationKept", "it's (ok)*", "it's%20(ok)*"},
+        EncodeCase{"unreserved", "A-Z_a.z", "A-Z_a.z"},
+        EncodeCase{"lineBreaks", "one\r\ntwo\tthree", "one%0D%0Atwo%09three"},
+        EncodeCase{"braces", "{|}", "%7B%7C%7D"}, EncodeCase{"escapedTwice", "%20", "%2520"},
+        EncodeCase{"latin1", "caf\xE9", "caf%E9"}, EncodeCase{"utf8", "caf\xC3\xA9", "caf%C3%A9"},
+        EncodeCase{"url", "http://www.site.example/?q=1#x",
+            "http%3A%2F%2Fwww.site.example%2F%3Fq%3D1%23x"}),
     [](const testing::TestParamInfo<EncodeCase>& info) { return info.param.name; });
 
 TEST(UrlEncoder, HexIsTwoUpperCaseDigits)
