@@ -11,15 +11,20 @@
 //   The menu bar is made here and set on the dialog's layout above the controls; its "File"
 //   menu doubles as the target list's context menu. The "Run" menu repeats the submit
 //   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
-//   status line under the lists; F5 is Submit All and Shift+F5 Stop. Each Alt+letter of the
+//   status line under the lists, and Save Results, which writes the rows' results as CSV;
+//   F5 is Submit All and Shift+F5 Stop. Each Alt+letter of the
 //   menu titles, buttons and field labels reaches one control only (Delete All has none).
 // - m_targetList is the target list itself: a model whose rows own their target records
 //   (std::shared_ptr<CSubmitHost>) and carry a status image and a stable row id. The
 //   targetList view only shows it. m_paramList holds the parameter rows of the target that
 //   was last shown; they are display only, the parameters live in the records.
-// - m_url, m_paramName and m_paramValue are the values behind the three edit fields;
-//   ReadFields copies the fields into them and WriteFields copies them back. Each handler
-//   does so at a fixed point of its work and nowhere else.
+// - m_url, m_paramName and m_paramValue are the values behind the three edit fields, and
+//   m_bodyKind the one behind the Kind chooser beside the Url field; ReadFields copies the
+//   fields into them and WriteFields copies them back. Each handler does so at a fixed point
+//   of its work and nowhere else.
+// - Over the empty target list sits the "Add well-known services" button (m_starterButton),
+//   a child of the list's viewport shown only while the list has no row; the services it
+//   appends join no run under way.
 // - A left click in a list or Space on its current row (the view's clicked signal), and a
 //   right button release on the target list's viewport or the Menu key or Shift+F10 in it,
 //   are the only triggers of ShowSelectedTarget, OnParamListClick and the context menu;
@@ -31,7 +36,8 @@
 //   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
 //   Help > Open Data Folder shows the folder that holds it through CUrlOpener.
 // - Submit hands the selected record to m_poster, which opens a browser window through the
-//   launcher given to the constructor (the browser helper's by default). Submit All hands
+//   launcher given to the constructor (the browser helper's by default); a target that cannot
+//   be posted opens none, and the warning says why. Submit All hands
 //   the rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and
 //   marks the rows as the results come back; the handlers that change a target tell it so,
 //   and its status shows in runStatusLabel, a CStatusLabel that screen readers follow. Stop
