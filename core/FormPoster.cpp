@@ -1,5 +1,6 @@
 #include "core/FormPoster.h"
 
+#include "core/Address.h"
 #include "core/BrowserLauncher.h"
 #include "core/PostRequest.h"
 #include "core/PostTransfer.h"

@@ -1,5 +1,6 @@
 #include "core/IndexNow.h"
 
+#include "core/Address.h"
 #include "core/BodyKind.h"
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
@@ -26,50 +27,6 @@ bool isAsciiDigit(char c)
 char lowered(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-struct UrlParts
-{
-    std::string_view m_host;
-    std::string_view m_path;
-};
-
-UrlParts splitUrl(std::string_view url)
-{
-    constexpr std::string_view Blanks = " \t\r\n";
-    const auto first = url.find_first_not_of(Blanks);
-    url = first == std::string_view::npos
-        ? std::string_view()
-        : url.substr(first, url.find_last_not_of(Blanks) - first + 1);
-
-    // A scheme is a letter, then letters, digits, "+", "-" or "."; only "://" ends one, so
-    // "host:8080/path" keeps its host.
-    const auto colon = url.find("://");
-    if (colon != std::string_view::npos && colon > 0 && isAsciiLetter(url[0])) {
-        bool scheme = true;
-        for (const char c : url.substr(0, colon))
-            scheme = scheme
-                && (isAsciiLetter(c) || isAsciiDigit(c) || c == '+' || c == '-' || c == '.');
-        if (scheme)
-            url.remove_prefix(colon + 3);
-    }
-    const auto authorityEnd = url.find_first_of("/?#");
-    std::string_view host = url.substr(0, authorityEnd);
-    const auto at = host.rfind('@');
-    if (at != std::string_view::npos)
-        host.remove_prefix(at + 1);
-    if (!host.empty() && host.front() == '[')
-        host = host.substr(0, host.find(']') + 1);
-    else
-        host = host.substr(0, host.find(':'));
-
-    UrlParts parts;
-    parts.m_host = host;
-    if (authorityEnd != std::string_view::npos && url[authorityEnd] == '/') {
-        const std::string_view rest = url.substr(authorityEnd);
-        parts.m_path = rest.substr(0, rest.find_first_of("?#"));
-    }
-    return parts;
 }
 
 bool sameHost(std::string_view a, std::string_view b)
@@ -103,9 +60,9 @@ CText missingParam(const char* name)
 
 bool IsIndexNowAddress(const std::string& url)
 {
-    const std::string_view path = splitUrl(url).m_path;
+    const std::string path = CAddress::Read(url).Path();
     return path.size() >= IndexNowPath.size()
-        && path.substr(path.size() - IndexNowPath.size()) == IndexNowPath;
+        && std::string_view(path).substr(path.size() - IndexNowPath.size()) == IndexNowPath;
 }
 
 bool IsIndexNowTarget(const CSubmitHost& host)
@@ -141,7 +98,7 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
     // A second walk, since the host may follow the addresses in the list.
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
         if (param.m_strName == "urlList[]"
-            && !sameHost(splitUrl(param.m_strValue).m_host, *siteHost)) {
+            && !sameHost(CAddress::Read(param.m_strValue).Host(), *siteHost)) {
             refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "%1 is not on the host %2"),
                 {ShownUtf8(param.m_strValue), ShownUtf8(*siteHost)});
             return false;

@@ -7,8 +7,7 @@
 class CSubmitHost;
 
 // IndexNow takes a JSON body at an address whose path ends in "/indexnow". The address is
-// read as users write it: an optional scheme in any case, userinfo@, host[:port], a path;
-// query, fragment and blanks around it do not count.
+// read as a post reads it (CAddress); query, fragment and blanks around it do not count.
 bool IsIndexNowAddress(const std::string& url);
 // A JSON target at such an address.
 bool IsIndexNowTarget(const CSubmitHost& host);

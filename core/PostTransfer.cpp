@@ -1,5 +1,6 @@
 #include "core/PostTransfer.h"
 
+#include "core/Address.h"
 #include "core/IndexNow.h"
 #include "core/XmlRpcAnswer.h"
 
@@ -15,69 +16,7 @@
 
 namespace {
 
-const char HttpScheme[] = "http://";
-const char HttpsScheme[] = "https://";
 const char UserAgent[] = "Quillpost";
-
-std::size_t Length(const char* text)
-{
-    return std::char_traits<char>::length(text);
-}
-
-// Schemes and header names are case-insensitive: "HTTP://" and "Http://" are as good as
-// "http://". The prefix is given in lower case.
-bool StartsWithNoCase(const std::string& text, const char* scheme)
-{
-    const std::size_t length = Length(scheme);
-    if (text.size() < length)
-        return false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != scheme[i])
-            return false;
-    }
-    return true;
-}
-
-// Blanks and control characters around an address are not part of it (a browser drops
-// them too); they come from pasting or hand-editing the data file.
-std::string TrimBlanks(const std::string& text)
-{
-    const auto isBlank = [](char ch) { return static_cast<unsigned char>(ch) <= 0x20; };
-    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
-}
-
-int HexValue(char ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
-}
-
-// "%40" and the like in user information stand for the bytes a browser sends; a "%" not
-// followed by two hex digits stays as it is.
-std::string PercentDecode(const std::string& text)
-{
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = HexValue(text[i + 1]);
-            const int low = HexValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                decoded += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        decoded += text[i];
-    }
-    return decoded;
-}
 
 // A server name is a host with an optional ":port". Characters that would make libcurl
 // read user information, a path or a query out of it are refused rather than reinterpreted.
@@ -111,41 +50,6 @@ std::string RequestPath(const std::string& object)
         }
     }
     return path;
-}
-
-// The parts of a target's URL a post uses.
-struct Address
-{
-    bool tls = false;
-    std::string server;
-    std::string object;
-    bool credentials = false;
-    std::string user;
-    std::string password;
-};
-
-Address ReadAddress(const std::string& url)
-{
-    Address address;
-    std::string rest = TrimBlanks(url);
-    address.tls = StartsWithNoCase(rest, HttpsScheme);
-    // From here on the two schemes split alike.
-    if (address.tls)
-        rest.replace(0, Length(HttpsScheme), HttpScheme);
-    SplitServerAndObject(rest, address.object);
-    // User information goes as basic authentication, never into the request target.
-    const auto at = rest.rfind('@');
-    if (at != std::string::npos) {
-        const std::string userInfo = rest.substr(0, at);
-        rest.erase(0, at + 1);
-        const auto colon = userInfo.find(':');
-        address.credentials = !userInfo.empty();
-        address.user = PercentDecode(userInfo.substr(0, colon));
-        if (colon != std::string::npos)
-            address.password = PercentDecode(userInfo.substr(colon + 1));
-    }
-    address.server = std::move(rest);
-    return address;
 }
 
 // Tries of a post a busy server may ask for, and how long it may ask us to wait.
@@ -187,32 +91,14 @@ std::string Size(std::size_t bytes)
 
 } // namespace
 
-void SplitServerAndObject(std::string& url, std::string& object)
-{
-    if (StartsWithNoCase(url, HttpScheme))
-        url.erase(0, Length(HttpScheme));
-    const auto slash = url.find('/');
-    if (slash == std::string::npos)
-        return;
-    object = url.substr(slash + 1);
-    url.erase(slash);
-}
-
 std::string CPostTransfer::ServerKey(const std::string& url)
 {
-    const Address address = ReadAddress(url);
-    std::string host;
-    for (const char ch : address.server)
-        host += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    // "[::1]" has colons but no port.
-    std::string port;
-    const auto colon = host.rfind(':');
-    const auto bracket = host.rfind(']');
-    if (colon != std::string::npos && (bracket == std::string::npos || colon > bracket)) {
-        port = host.substr(colon + 1);
-        host.erase(colon);
-    }
+    const CAddress address = CAddress::Read(url);
+    std::string host = address.Host();
+    for (char& ch : host)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
     // "host", "host:80", "host:080" and "host:" are one server to libcurl, so to us.
+    std::string port = address.Port();
     port.erase(0, port.find_first_not_of('0'));
     if (port.empty())
         port = address.tls ? "443" : "80";
@@ -260,12 +146,12 @@ CURL* CPostTransfer::Start()
 
 CURLcode CPostTransfer::SetUp()
 {
-    Address address = ReadAddress(m_hop.m_strUrl);
+    CAddress address = CAddress::Read(m_hop.m_strUrl);
     if (!IsServerName(address.server))
         return CURLE_URL_MALFORMAT;
     // Credentials go with a redirect only to the server they were given for.
     if (!address.credentials && m_server == ServerKey(m_request.m_strUrl)) {
-        const Address given = ReadAddress(m_request.m_strUrl);
+        const CAddress given = CAddress::Read(m_request.m_strUrl);
         address.credentials = given.credentials;
         address.user = given.user;
         address.password = given.password;
@@ -370,7 +256,7 @@ size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self
     const std::string line(data, length);
     constexpr char RetryAfter[] = "retry-after:";
     if (StartsWithNoCase(line, RetryAfter))
-        transfer->m_retryAfter = TrimBlanks(line.substr(Length(RetryAfter)));
+        transfer->m_retryAfter = TrimBlanks(line.substr(std::size(RetryAfter) - 1));
     if (line.compare(0, 5, "HTTP/") == 0) {
         const auto code = line.find(' ');
         const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);

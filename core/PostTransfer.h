@@ -103,7 +103,3 @@ private:
 
     CPostResult m_result;
 };
-
-// The server part of a URL (after a leading "http://" in any case, up to the first "/") into
-// url, the rest after that "/" into object; object is untouched when there is no "/".
-void SplitServerAndObject(std::string& url, std::string& object);
