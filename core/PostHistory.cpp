@@ -118,10 +118,13 @@ const char* const SqlText[] = {
 };
 static_assert(std::size(SqlText) == SqlCount);
 
+//: %2 is why, in the words of SQLite or of the file system
 const char* const CannotOpen
     = QT_TRANSLATE_NOOP("Quillpost", "The history file %1 cannot be opened: %2");
+//: %2 is why, in the words of SQLite or of the file system
 const char* const CannotRead
     = QT_TRANSLATE_NOOP("Quillpost", "The history file %1 cannot be read: %2");
+//: %2 is why, in the words of SQLite or of the file system
 const char* const CannotWrite
     = QT_TRANSLATE_NOOP("Quillpost", "The history file %1 cannot be written: %2");
 
@@ -290,6 +293,7 @@ bool CPostHistory::Open(const std::string& path, Time now, std::string& movedTo,
     std::string folder;
     int errorNumber = 0;
     if (!MakeFolderOf(path, folder, errorNumber)) {
+        //: The folder that holds the history file; %2 is why, in the words of the file system
         error = CText(QT_TRANSLATE_NOOP("Quillpost", "The folder %1 could not be made: %2"),
             {folder, SystemError(errorNumber)});
         return false;
@@ -300,6 +304,8 @@ bool CPostHistory::Open(const std::string& path, Time now, std::string& movedTo,
     Close();
     std::string failure;
     if (!MoveAside(path, now, movedTo, failure)) {
+        //: A history file SQLite found damaged, to be renamed so that a new one can be
+        //: started; %2 is why, in the words of the file system
         error = CText(QT_TRANSLATE_NOOP(
                           "Quillpost", "The damaged history file %1 could not be moved aside: %2"),
             {path, failure});
