@@ -93,10 +93,11 @@ public:
     ~CPostHistory();
 
     // Opens the file to read and write, making it (0600) and its folder (0700, with any
-    // missing parents) as needed. A file SQLite finds not to be a database, or corrupt, is
-    // moved aside with its -wal and -shm files, as path + ".damaged-" + now's UTC date (and
-    // "-2", "-3"... if that is taken), and a new one is started: movedTo says where it went,
-    // and is empty otherwise.
+    // missing parents) as needed. The whole file is read once, so that damage anywhere is
+    // found here. A file SQLite finds not to be a database, or corrupt, is moved aside with
+    // its -wal and -shm files, as path + ".damaged-" + now's UTC date (and "-2", "-3"... if
+    // that is taken), and a new one is started: movedTo says where it went, even should the
+    // new one fail, and is empty otherwise.
     bool Open(const std::string& path, Time now, std::string& movedTo, CText& error);
     // Opens the file to read only: nothing is made, changed or moved, whatever is found.
     // SQLite may leave empty -wal and -shm files beside it, which the next writer takes over.
@@ -114,7 +115,8 @@ public:
     // makes an empty record, which is still a record.
     bool RecordBaseline(
         const Target& target, const std::vector<CSourceEntry>& source, Time now, CText& error);
-    // After a batch's success: its addresses, with the dates they were sent with.
+    // After a batch's success: its addresses, with the dates they were sent with. An address
+    // listed more than once is recorded with its latest date, as Changes chose it.
     bool RecordSent(const Target& target, const std::vector<CSourceEntry>& sent,
         const std::string& verdict, Time now, CText& error);
     // The target's record goes, so that its next run is a first run; the post log stays.
@@ -122,7 +124,8 @@ public:
 
     // A number greater than any run was given before, in any process.
     bool NextRun(std::int64_t& run, CText& error);
-    // All in one transaction; service messages are cut to ServiceMessageLength.
+    // All in one transaction, or nothing when an outcome is not one of PostOutcome's words.
+    // Service messages are cut to ServiceMessageLength.
     bool Log(const std::vector<CPostLogEntry>& entries, CText& error);
     // Drops the entries older than KeptDays before now, then all but the newest KeptEntries.
     bool Prune(Time now, CText& error);
