@@ -536,6 +536,63 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
         <source>Out of memory</source>
         <translation>Nicht genügend Arbeitsspeicher</translation>
     </message>
+    <message>
+        <source>The history file %1 cannot be opened: %2</source>
+        <extracomment>%2 is why, in the words of SQLite or of the file system</extracomment>
+        <translation>Die Verlaufsdatei %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be read: %2</source>
+        <extracomment>%2 is why, in the words of SQLite or of the file system</extracomment>
+        <translation>Die Verlaufsdatei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be written: %2</source>
+        <extracomment>%2 is why, in the words of SQLite or of the file system</extracomment>
+        <translation>Die Verlaufsdatei %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be made: %2</source>
+        <extracomment>The folder that holds the history file; %2 is why, in the words of the file system</extracomment>
+        <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>The damaged history file %1 could not be moved aside: %2</source>
+        <extracomment>A history file SQLite found damaged, to be renamed so that a new one can be started; %2 is why, in the words of the file system</extracomment>
+        <translation>Die beschädigte Verlaufsdatei %1 konnte nicht beiseitegelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>The history file %1 is not a regular file</source>
+        <translation>Die Verlaufsdatei %1 ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>The history file %1 was written by a newer Quillpost</source>
+        <translation>Die Verlaufsdatei %1 wurde von einer neueren Quillpost-Version geschrieben</translation>
+    </message>
+    <message>
+        <source>No history file is open</source>
+        <translation>Es ist keine Verlaufsdatei geöffnet</translation>
+    </message>
+    <message>
+        <source>“%1” is not an outcome of a post</source>
+        <translation>„%1“ ist kein Ergebnis eines Sendevorgangs</translation>
+    </message>
+    <message>
+        <source>HOME is not set</source>
+        <translation>HOME ist nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>HOME (%1) is not an absolute path</source>
+        <translation>HOME (%1) ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME is not set</source>
+        <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME ist nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME (%2) is not an absolute path</source>
+        <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME (%2) ist kein absoluter Pfad</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>
