@@ -153,6 +153,19 @@
     </message>
 </context>
 <context>
+    <name>CDesktopNotifier</name>
+    <message>
+        <source>Quillpost: posting failed %1 times</source>
+        <extracomment>A desktop notification&apos;s title; the text below it names the address and why</extracomment>
+        <translation>Quillpost: Senden %1-mal fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Quillpost: posting works again</source>
+        <extracomment>A desktop notification&apos;s title; the text below it is the address</extracomment>
+        <translation>Quillpost: Senden funktioniert wieder</translation>
+    </message>
+</context>
+<context>
     <name>CHelperLauncher</name>
     <message>
         <source>%1 is missing; it was looked for as %2</source>
@@ -592,6 +605,46 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     <message>
         <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME (%2) is not an absolute path</source>
         <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME (%2) ist kein absoluter Pfad</translation>
+        <source>IndexNow host “%1” is not a host name</source>
+        <translation>IndexNow-Host „%1“ ist kein Hostname</translation>
+    </message>
+    <message>
+        <source>keyLocation %1 is not an http or https address</source>
+        <translation>keyLocation %1 ist keine http- oder https-Adresse</translation>
+    </message>
+    <message>
+        <source>keyLocation %1 is not on the host %2</source>
+        <translation>keyLocation %1 liegt nicht auf dem Host %2</translation>
+    </message>
+    <message>
+        <source>Key file %1 moved to %2</source>
+        <translation>Schlüsseldatei %1 wurde nach %2 verschoben</translation>
+    </message>
+    <message>
+        <source>Key file %1 moved: %2</source>
+        <extracomment>A key file&apos;s redirect that says not where: &quot;Key file … moved: 304 Not Modified&quot;</extracomment>
+        <translation>Schlüsseldatei %1 wurde verschoben: %2</translation>
+    </message>
+    <message>
+        <source>Key file %1 not found: %2</source>
+        <extracomment>&quot;Key file https://www.example.com/k.txt not found: 404 Not Found&quot;</extracomment>
+        <translation>Schlüsseldatei %1 nicht gefunden: %2</translation>
+    </message>
+    <message>
+        <source>Key file %1 starts with a byte-order mark</source>
+        <translation>Schlüsseldatei %1 beginnt mit einer Byte-Order-Markierung</translation>
+    </message>
+    <message>
+        <source>Key file %1 is a web page, not the key</source>
+        <translation>Schlüsseldatei %1 ist eine Webseite, nicht der Schlüssel</translation>
+    </message>
+    <message>
+        <source>Key file %1 holds something else: “%2”</source>
+        <translation>Schlüsseldatei %1 enthält etwas anderes: „%2“</translation>
+    </message>
+    <message>
+        <source>Key file is served as %1, not text/plain</source>
+        <translation>Schlüsseldatei wird als %1 ausgeliefert, nicht als text/plain</translation>
     </message>
 </context>
 <context>
