@@ -181,7 +181,7 @@
     </message>
 </context>
 <context>
-    <name>CQuillpostDlg</name>
+    <name>CParamListModel</name>
     <message>
         <source>Parameter Name</source>
         <translation>Parametername</translation>
@@ -190,6 +190,9 @@
         <source>Parameter Value</source>
         <translation>Parameterwert</translation>
     </message>
+</context>
+<context>
+    <name>CQuillpostDlg</name>
     <message>
         <source>Add &amp;well-known services</source>
         <translation>Be&amp;kannte Dienste hinzufügen</translation>
@@ -302,9 +305,25 @@
         <translation>--format nimmt text, json oder csv, nicht „%1“.</translation>
     </message>
     <message>
+        <source>succeeded</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
         <source>Usage: quillpost
   or:  quillpost --submit-all [FILE] [--format=text|json|csv]
-Without options, open the window that keeps the list of submit targets.
+</source>
+        <translation>Aufruf: quillpost
+  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
+</translation>
+    </message>
+    <message>
+        <source>Without options, open the window that keeps the list of submit targets.
 
   --submit-all [FILE]     post every target of FILE, or of the list the window
                           would load, print each result and a summary, and exit
@@ -317,9 +336,7 @@ Exit status: 0 when every target succeeded or there was none, 1 when one
 failed, 2 when the list could not be read or the command line is wrong, 130
 when SIGINT or SIGTERM stopped the run.
 </source>
-        <translation>Aufruf: quillpost
-  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
-Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
+        <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
 
   --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
                           Fenster laden würde, senden, jedes Ergebnis und eine
@@ -334,16 +351,6 @@ Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
 eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte oder der Aufruf
 falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
 </translation>
-    </message>
-    <message>
-        <source>succeeded</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>erfolgreich</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>fehlgeschlagen</translation>
     </message>
 </context>
 <context>
@@ -365,7 +372,7 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     </message>
 </context>
 <context>
-    <name>CTargetListModel</name>
+    <name>CTargetList</name>
     <message>
         <source>Submit Url</source>
         <extracomment>Heading of the column of the targets&apos; addresses</extracomment>

@@ -1,4 +1,4 @@
-#include "app/ResultText.h"
+#include "runs/ResultText.h"
 
 #include <QStringList>
 
