@@ -1,7 +1,7 @@
 #include "data/DataFile.h"
 
 #include "core/SubmitHost.h"
-#include "data/Utf8.h"
+#include "core/XmlChars.h"
 #include "data/XmlDocument.h"
 
 #include <algorithm>
