@@ -543,6 +543,10 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
         <source>Out of memory</source>
         <translation>Nicht genügend Arbeitsspeicher</translation>
     </message>
+    <message>
+        <source>Replace “%1” in “Changes from” with your own</source>
+        <translation>Ersetzen Sie „%1“ in „Änderungen aus“ durch Ihre eigene Adresse</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>
