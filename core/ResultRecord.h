@@ -3,6 +3,9 @@
 #include <chrono>
 #include <string>
 
+class CSubmitHost;
+struct CPostResult;
+
 // One target's result as output for other programs carries it: English texts, plain values.
 struct CResultRecord
 {
@@ -17,6 +20,10 @@ struct CResultRecord
     std::string m_strFinalUrl; // masked on output too
     std::chrono::system_clock::time_point m_finishedAt;
 };
+
+// A target's result as output for other programs carries it: in English whatever the user's
+// language, with the body kind as the data file writes it.
+CResultRecord RecordOf(const CSubmitHost& host, const CPostResult& result);
 
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
 // Field bytes are written as they are.

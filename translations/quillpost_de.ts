@@ -194,7 +194,7 @@
     </message>
 </context>
 <context>
-    <name>CQuillpostDlg</name>
+    <name>CParamListModel</name>
     <message>
         <source>Parameter Name</source>
         <translation>Parametername</translation>
@@ -203,6 +203,9 @@
         <source>Parameter Value</source>
         <translation>Parameterwert</translation>
     </message>
+</context>
+<context>
+    <name>CQuillpostDlg</name>
     <message>
         <source>Add &amp;well-known services</source>
         <translation>Be&amp;kannte Dienste hinzufügen</translation>
@@ -315,9 +318,25 @@
         <translation>--format nimmt text, json oder csv, nicht „%1“.</translation>
     </message>
     <message>
+        <source>succeeded</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
         <source>Usage: quillpost
   or:  quillpost --submit-all [FILE] [--format=text|json|csv]
-Without options, open the window that keeps the list of submit targets.
+</source>
+        <translation>Aufruf: quillpost
+  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
+</translation>
+    </message>
+    <message>
+        <source>Without options, open the window that keeps the list of submit targets.
 
   --submit-all [FILE]     post every target of FILE, or of the list the window
                           would load, print each result and a summary, and exit
@@ -330,9 +349,7 @@ Exit status: 0 when every target succeeded or there was none, 1 when one
 failed, 2 when the list could not be read or the command line is wrong, 130
 when SIGINT or SIGTERM stopped the run.
 </source>
-        <translation>Aufruf: quillpost
-  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
-Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
+        <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
 
   --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
                           Fenster laden würde, senden, jedes Ergebnis und eine
@@ -347,16 +364,6 @@ Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
 eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte oder der Aufruf
 falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
 </translation>
-    </message>
-    <message>
-        <source>succeeded</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>erfolgreich</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>fehlgeschlagen</translation>
     </message>
 </context>
 <context>
@@ -378,7 +385,7 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     </message>
 </context>
 <context>
-    <name>CTargetListModel</name>
+    <name>CTargetList</name>
     <message>
         <source>Submit Url</source>
         <extracomment>Heading of the column of the targets&apos; addresses</extracomment>
@@ -603,8 +610,6 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
         <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME ist nicht gesetzt</translation>
     </message>
     <message>
-        <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME (%2) is not an absolute path</source>
-        <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME (%2) ist kein absoluter Pfad</translation>
         <source>IndexNow host “%1” is not a host name</source>
         <translation>IndexNow-Host „%1“ ist kein Hostname</translation>
     </message>
@@ -643,8 +648,16 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
         <translation>Schlüsseldatei %1 enthält etwas anderes: „%2“</translation>
     </message>
     <message>
+        <source>Replace “%1” in “Changes from” with your own</source>
+        <translation>Ersetzen Sie „%1“ in „Änderungen aus“ durch Ihre eigene Adresse</translation>
+    </message>
+    <message>
         <source>Key file is served as %1, not text/plain</source>
         <translation>Schlüsseldatei wird als %1 ausgeliefert, nicht als text/plain</translation>
+    </message>
+    <message>
+        <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME (%2) is not an absolute path</source>
+        <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME (%2) ist kein absoluter Pfad</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,6 @@
 // How a post's result reads: in the Result column, its tooltip and the status line.
-#include "app/ResultText.h"
-#include "app/ResultRecords.h"
+#include "runs/ResultText.h"
+#include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
 
 #include <QApplication>
