@@ -465,7 +465,7 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     </message>
     <message>
         <source>Stopped</source>
-        <extracomment>A post that Stop ended while it was under way</extracomment>
+        <extracomment>A post or a read that Stop ended while it was under way</extracomment>
         <translation>Gestoppt</translation>
     </message>
     <message>
@@ -658,6 +658,62 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     <message>
         <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME (%2) is not an absolute path</source>
         <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME (%2) ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: an HTML page</source>
+        <translation>Keine Sitemap und kein Feed: eine HTML-Seite</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: it declares a document type</source>
+        <translation>Keine Sitemap und kein Feed: deklariert einen Dokumenttyp</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: out of memory</source>
+        <translation>Sitemap nicht gelesen: nicht genügend Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: broken gzip data</source>
+        <translation>Sitemap nicht gelesen: fehlerhafte gzip-Daten</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: not XML</source>
+        <translation>Keine Sitemap und kein Feed: kein XML</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: XML error at line %1 (%2)</source>
+        <translation>Sitemap nicht gelesen: XML-Fehler in Zeile %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: a document of type %1</source>
+        <translation>Keine Sitemap und kein Feed: ein Dokument vom Typ %1</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: %1</source>
+        <translation>Sitemap nicht gelesen: %1</translation>
+    </message>
+    <message>
+        <source>robots.txt not read: %1</source>
+        <translation>robots.txt nicht gelesen: %1</translation>
+    </message>
+    <message>
+        <source>robots.txt names no sitemap</source>
+        <translation>robots.txt nennt keine Sitemap</translation>
+    </message>
+    <message>
+        <source>Only the first 200,000 addresses of %1 were read</source>
+        <translation>Nur die ersten 200.000 Adressen von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 50,000 addresses of %1 were read</source>
+        <translation>Nur die ersten 50.000 Adressen von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 50 MB of %1 were read</source>
+        <translation>Nur die ersten 50 MB von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only 3 levels of sitemap indexes were read</source>
+        <translation>Nur 3 Ebenen von Sitemap-Indizes wurden gelesen</translation>
     </message>
 </context>
 <context>
