@@ -21,7 +21,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -43,6 +46,8 @@ private Q_SLOTS:
     void rowAddedDuringFailedAgainWaits();
     void refusedRowsCountAsFailed();
     void busyServerRowWaitsUntilStopped();
+    void rowChangedWhilePosted_data();
+    void rowChangedWhilePosted();
     void noThreadToPostFrom();
     void saveResultsAsCsv();
     void newestPostDecidesTheRow();
@@ -361,6 +366,98 @@ void SubmitTest::busyServerRowWaitsUntilStopped()
     QVERIFY2(Results()[0].startsWith("Stopped · "), qPrintable(Results()[0]));
     QVERIFY2(Status().startsWith("Stopped: 0 succeeded, 1 failed in 0:"), qPrintable(Status()));
     QCOMPARE(busy.Requests().size(), std::size_t(1));
+}
+
+void SubmitTest::rowChangedWhilePosted_data()
+{
+    QTest::addColumn<QString>("path"); // of the first row; the second posts "/after"
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QList<int>>("images");
+    QTest::addColumn<QString>("result"); // the first row's, if it is still there
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QStringList>("lines");
+
+    // Its server was kept for the wait: dropped or ended, the post frees it for the next row
+    // at once, and is never tried again.
+    QTest::newRow("deleted while it waits to be tried again")
+        << "busy"
+        << "delete" << QList<int>{2} << ""
+        << "Done: 1 succeeded, 0 failed"
+        << QStringList{"POST /busy HTTP/1.0", "POST /after HTTP/1.0"};
+    QTest::newRow("edited while it waits to be tried again")
+        << "busy"
+        << "edit" << QList<int>{1, 2} << "Stopped"
+        << "Done: 1 succeeded, 1 failed"
+        << QStringList{"POST /busy HTTP/1.0", "POST /after HTTP/1.0"};
+    // An answer to what the row held before is not shown against what it holds now.
+    QTest::newRow("edited while in flight")
+        << "slow"
+        << "edit" << QList<int>{0, 2} << ""
+        << "Done: 2 succeeded, 0 failed"
+        << QStringList{"POST /slow HTTP/1.0", "POST /after HTTP/1.0"};
+}
+
+void SubmitTest::rowChangedWhilePosted()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, change);
+    QFETCH(QList<int>, images);
+    QFETCH(QString, result);
+    QFETCH(QString, status);
+    QFETCH(QStringList, lines);
+
+    std::mutex mutex;
+    std::condition_variable opened;
+    bool open = false;
+    CLocalServer server([&](const CRecordedRequest& request) {
+        if (request.m_requestLine.find("/busy") != std::string::npos)
+            return CScriptedReply::Status(429, "", "Retry-After: 30\r\n");
+        if (request.m_requestLine.find("/slow") != std::string::npos) {
+            std::unique_lock<std::mutex> lock(mutex);
+            opened.wait(lock, [&] { return open; });
+        }
+        return CScriptedReply::Status(200);
+    });
+    const auto openUp = [&] {
+        const std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        opened.notify_all();
+    };
+    struct OpenOnExit
+    {
+        std::function<void()> open;
+        ~OpenOnExit() { open(); }
+    } openOnExit{openUp};
+
+    for (const QString& target : {path, QStringLiteral("after")}) {
+        Type("urlEdit", QString::fromStdString(server.Url(target.toStdString())));
+        Press("addUrlButton");
+    }
+    Press("submitAllButton");
+    QVERIFY(server.WaitForRequests(1));
+    if (path == "busy")
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Results()[0], QStringLiteral("429 Too Many Requests · again in 30 s"), 60000);
+    ClickRow(0);
+    if (change == "delete") {
+        Press("deleteUrlButton");
+    } else {
+        Type("urlEdit", QString::fromStdString(server.Url("changed")));
+        Press("editUrlButton");
+    }
+    openUp();
+    // Well inside the 30 s the server asked for.
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith(status + " in 0:"), 15000);
+    QCOMPARE(Images(), images);
+    if (images.size() == 2 && result.isEmpty())
+        QCOMPARE(Results()[0], QString());
+    else if (images.size() == 2)
+        QVERIFY2(Results()[0].startsWith(result + " · "), qPrintable(Results()[0]));
+    QStringList posted;
+    for (const CRecordedRequest& request : server.Requests())
+        posted << QString::fromStdString(request.m_requestLine);
+    QCOMPARE(posted, lines);
+    QVERIFY(!Button("stopButton")->isEnabled());
 }
 
 // Where no thread can be had to post from, the rows say so instead of the button failing.
