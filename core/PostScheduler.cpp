@@ -3,8 +3,11 @@
 #include "core/PostTransfer.h"
 
 #include <algorithm>
+#include <csignal>
 #include <iterator>
 #include <new>
+
+#include <pthread.h>
 
 namespace {
 
@@ -262,6 +265,15 @@ int CPostScheduler::PollMs()
 
 void CPostScheduler::Worker()
 {
+    // Signals sent to the program are for its own threads: taken here, their handlers would
+    // run beside theirs, and no longer one after another in the order the signals came.
+    // Faults are this thread's own and stay with it.
+    sigset_t signals;
+    sigfillset(&signals);
+    for (const int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS})
+        sigdelset(&signals, fault);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
     for (;;) {
         std::vector<InFlight> starting;
         StartHook hook;
