@@ -2,9 +2,11 @@
 
 #include "app/DataFileMessages.h"
 #include "app/FieldValidator.h"
+#include "app/ListHolderText.h"
 #include "app/ResultRecords.h"
 #include "app/ResultText.h"
 #include "app/StarterServices.h"
+#include "core/ListLock.h"
 #include "core/PostRequest.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
@@ -60,6 +62,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_paramName("furl")
     , m_url("http://ping.example/")
     , m_hIcon(ProgramIcon())
+    , m_lockFolder(CListLock::UserFolder())
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
     , m_runs(m_targetList, m_poster.Settings())
@@ -420,6 +423,7 @@ void CQuillpostDlg::OnParamListClick()
 void CQuillpostDlg::done(int result)
 {
     m_runs.Abort();
+    m_listLock.reset();
     QDialog::done(result);
 }
 
@@ -448,12 +452,51 @@ void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 void CQuillpostDlg::OnSubmitAll()
 {
     ReadFields();
+    if (!HoldList())
+        return;
     m_runs.SubmitAll();
+    // A run over no rows, or one that could not start, says nothing more.
+    ReleaseListWhenDone();
 }
 
 void CQuillpostDlg::OnSubmitFailedAgain()
 {
+    if (!HoldList())
+        return;
     m_runs.SubmitFailedAgain();
+    ReleaseListWhenDone();
+}
+
+bool CQuillpostDlg::HoldList()
+{
+    // The window's own runs share the lock it holds.
+    if (m_listLock)
+        return true;
+    auto lock = std::make_unique<CListLock>(m_lockFolder, m_listPath);
+    std::string reason;
+    switch (lock->TryTake(CListLock::Window, reason)) {
+    case CListLock::Outcome::Taken:
+        m_listLock = std::move(lock);
+        return true;
+    case CListLock::Outcome::Failed:
+        // No lock can be had (no folder for it is known): the runs go on as they did before
+        // there were locks, rather than never.
+        return true;
+    case CListLock::Outcome::Busy:
+        break;
+    }
+    //: %1 names the run, as "the command line (process 4242, since 2026-12-08 14:45:07)"
+    const QString text = tr("This list is being posted by %1: try again once it has ended.")
+                             .arg(CListHolderText::Of(*lock));
+    m_ui->runStatusLabel->setText(text);
+    CMessageBox::Warning(this, text);
+    return false;
+}
+
+void CQuillpostDlg::ReleaseListWhenDone()
+{
+    if (!m_runs.IsPosting())
+        m_listLock.reset();
 }
 
 void CQuillpostDlg::OnStop()
@@ -488,6 +531,7 @@ void CQuillpostDlg::OnSaveResults()
 
 void CQuillpostDlg::ShowRunStatus()
 {
+    ReleaseListWhenDone();
     m_ui->runStatusLabel->setText(m_runs.StatusText());
     m_ui->stopButton->setEnabled(m_runs.IsRunning());
     m_ui->stopAction->setEnabled(m_runs.IsRunning());
@@ -514,6 +558,7 @@ bool CQuillpostDlg::LoadTargets()
 {
     const std::string path = m_dataLocation.LoadPath();
     DataFileOutcome outcome = m_dataFile.Load(path);
+    m_listPath = path;
     m_targetList.AppendRows(std::move(outcome.records));
     // No file is the normal first start. A file that is there but unusable is reported,
     // with what the next save does with it; a starting list read from elsewhere is never
@@ -536,6 +581,9 @@ bool CQuillpostDlg::SaveTargets()
     DataFileOutcome outcome;
     if (m_dataLocation.MakeFolder(outcome.reason))
         outcome = m_dataFile.Save(path, records);
+    // From now on the rows are that list's, also for a command line run.
+    if (outcome.ok)
+        m_listPath = path;
     const QString text = CDataFileMessages::Save(outcome, path);
     if (!text.isEmpty())
         WarnAboutDataFile(text);

@@ -43,6 +43,11 @@
 //   and its status shows in runStatusLabel, a CStatusLabel that screen readers follow. Stop
 //   is enabled only while a run lasts.
 //   Closing the window aborts every run.
+// - From Submit All or Submit Failed Again until nothing of the runs is in flight any more,
+//   the window holds the lock (m_listLock, a CListLock) of the list it last loaded or saved
+//   (m_listPath), as the command line holds it while it posts that list. While another run
+//   holds it, the submit commands say which run that is, in the status line and a message
+//   box, and start nothing.
 
 #include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
@@ -60,8 +65,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class CBannerLink;
+class CListLock;
 class CTextLink;
 class CBrowserLauncher;
 class QAbstractItemView;
@@ -84,6 +91,9 @@ public:
     ~CQuillpostDlg() override;
 
     void done(int result) override;
+    // Where the locks that keep runs of one list apart are: the user's own folder for them
+    // unless a test gives its own.
+    void SetLockFolder(std::string folder) { m_lockFolder = std::move(folder); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -124,6 +134,11 @@ private:
     void OnStop();
     void OnSaveResults();
     void ShowRunStatus();
+    // Takes the list's lock for the runs about to start; false, having said who holds it,
+    // when another run does.
+    bool HoldList();
+    // Lets go of the lock once nothing of the runs is on the wire.
+    void ReleaseListWhenDone();
 
     // Data file.
     void OnLoadData();
@@ -170,6 +185,11 @@ private:
     std::optional<std::string> m_bodyKind;
     QPushButton* m_starterButton = nullptr;
     QIcon m_hIcon;
+
+    // The file the rows were last loaded from or saved to: the list the runs post.
+    std::string m_listPath;
+    std::string m_lockFolder;
+    std::unique_ptr<CListLock> m_listLock;
 
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;

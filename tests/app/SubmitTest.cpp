@@ -3,10 +3,12 @@
 #include "app/ResultText.h"
 #include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
+#include "core/ListLock.h"
 #include "tests/support/CsvReader.h"
 #include "tests/support/CurlSetup.h"
 #include "tests/support/ScriptedServer.h"
 #include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 #include "ui/Resources.h"
 
 #include <QAction>
@@ -53,6 +55,9 @@ private Q_SLOTS:
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
+    void anotherRunHoldsTheList_data();
+    void anotherRunHoldsTheList();
+    void windowHoldsTheListWhileItPosts();
 
 private:
     void Type(const char* name, const QString& text);
@@ -60,6 +65,8 @@ private:
     void ClickRow(int row);
     void AddTarget(const QString& path, const QString& value = QStringLiteral("v"));
     QList<int> Images() const;
+    std::string LockFolder() const { return m_dir->filePath("locks").toStdString(); }
+    std::string ListPath() const { return m_dir->filePath("submitdata.xml").toStdString(); }
     QString Status() const;
     QPushButton* Button(const char* name) const;
     QStringList Results() const;
@@ -77,6 +84,7 @@ void SubmitTest::init()
     m_server = std::make_unique<CScriptedServer>();
     m_dir = std::make_unique<QTemporaryDir>();
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
+    m_dlg->SetLockFolder(LockFolder());
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
     m_view = m_dlg->findChild<QTableView*>("targetList");
@@ -541,6 +549,70 @@ void SubmitTest::twoRunsAtOnce()
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2}), 60000);
     QCOMPARE(Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
     QTRY_VERIFY(Status().startsWith("Done: 4 succeeded, 2 failed in 0:"));
+}
+
+void SubmitTest::anotherRunHoldsTheList_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Submit All") << "submitAllButton";
+    QTest::newRow("Submit Failed Again") << "submitFailedAgainButton";
+}
+
+// A command-line run (this test stands for it) posts the window's list: the window's runs
+// would post to the same servers at once, so they do not start, and the window says why.
+void SubmitTest::anotherRunHoldsTheList()
+{
+    QFETCH(QString, button);
+    AddTarget("fail1");
+    Press("submitAllButton");
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 0 succeeded, 1 failed"), 60000);
+
+    // Its run over, the window has let go of the list.
+    CListLock commandLine(LockFolder(), ListPath());
+    std::string reason;
+    QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Taken);
+    QStringList messages;
+    CMessageBox::SetTestHook(
+        [&messages](const CMessageBox::Message& message) { messages << message.text; });
+    Press(button.toLatin1().constData());
+    CMessageBox::SetTestHook(nullptr);
+    const QRegularExpression said("^This list is being posted by the command line \\(process "
+        + QString::number(::getpid())
+        + ", since \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\): try again once it has "
+          "ended.$");
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(said.match(messages[0]).hasMatch(), qPrintable(messages[0]));
+    QCOMPARE(Status(), messages[0]);
+    QCOMPARE(Images(), QList<int>{1});
+    QVERIFY(!Button("stopButton")->isEnabled());
+
+    // Once the other run has ended, the same button posts.
+    commandLine.Release();
+    Press(button.toLatin1().constData());
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(2), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 0 succeeded, 1 failed"), 60000);
+}
+
+// From Submit All until the last post has ended the window holds the list, and says so to a
+// command-line run; its own second Submit All meanwhile is no other run.
+void SubmitTest::windowHoldsTheListWhileItPosts()
+{
+    AddTarget("gate");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    CListLock commandLine(LockFolder(), ListPath());
+    std::string reason;
+    QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Busy);
+    CListLock::Holder holder;
+    QVERIFY(commandLine.ReadHolder(holder));
+    QCOMPARE(holder.pid, static_cast<long>(::getpid()));
+    QCOMPARE(holder.side, std::string("window"));
+
+    Press("submitAllButton");
+    QVERIFY2(Status().startsWith("0 of 2 done"), qPrintable(Status()));
+    m_server->Open();
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 2 succeeded, 0 failed"), 60000);
+    QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Taken);
 }
 
 int main(int argc, char** argv)
