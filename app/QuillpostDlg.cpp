@@ -8,6 +8,7 @@
 #include "app/StarterServices.h"
 #include "core/ListLock.h"
 #include "core/PostRequest.h"
+#include "data/FileAccess.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
 #include "ui/FileDialog.h"
@@ -22,11 +23,11 @@
 #include "ui_QuillpostDlg.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardItem>
 #include <QStringList>
 #include <QTableView>
@@ -512,21 +513,19 @@ void CQuillpostDlg::OnSaveResults()
     if (path.isEmpty())
         return;
     // The command line's records, so a saved file reads like its output.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QByteArray::fromStdString(CsvHeader()));
-        for (int row = 0; row < m_targetList.RowCount(); ++row) {
-            const CPostResult* result = m_targetList.Result(row);
-            if (result && result->m_bFinal)
-                file.write(QByteArray::fromStdString(
-                    CsvLine(RecordOf(*m_targetList.Record(row), *result))));
-        }
-        if (file.commit())
-            return;
+    std::string bytes = CsvHeader();
+    for (int row = 0; row < m_targetList.RowCount(); ++row) {
+        const CPostResult* result = m_targetList.Result(row);
+        if (result && result->m_bFinal)
+            bytes += CsvLine(RecordOf(*m_targetList.Record(row), *result));
     }
+    // As the data file is saved: whole or not at all, and never into a FIFO or a device.
+    std::string reason;
+    if (FileAccess::WriteFileSafely(QFile::encodeName(path).toStdString(), bytes, reason))
+        return;
     CMessageBox::Warning(this,
         tr("The results were not saved to %1: %2.")
-            .arg(QDir::toNativeSeparators(path), file.errorString()));
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(reason.c_str())));
 }
 
 void CQuillpostDlg::ShowRunStatus()

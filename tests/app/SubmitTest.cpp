@@ -29,6 +29,8 @@
 #include <mutex>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +54,8 @@ private Q_SLOTS:
     void rowChangedWhilePosted();
     void noThreadToPostFrom();
     void saveResultsAsCsv();
+    void saveResultsAsTheDataFileIsSaved_data();
+    void saveResultsAsTheDataFileIsSaved();
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
@@ -523,6 +527,68 @@ void SubmitTest::saveResultsAsCsv()
     const std::vector<std::string> first = {m_server->Url("ok1"), "form", "true", "200", "OK"};
     QCOMPARE(std::vector<std::string>(rows->at(1).begin(), rows->at(1).begin() + 5), first);
     QCOMPARE(rows->at(2).at(3), std::string("500"));
+}
+
+void SubmitTest::saveResultsAsTheDataFileIsSaved_data()
+{
+    QTest::addColumn<QString>("there"); // what is at the chosen path before the save
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<int>("mode"); // of the saved file, or 0
+
+    // Never opened for writing: a FIFO would hold the window, a device swallow the results.
+    QTest::newRow("a FIFO") << "fifo" << false << 0;
+    QTest::newRow("a link to a device") << "link to a device" << false << 0;
+    QTest::newRow("a private file") << "file 0600" << true << 0600;
+}
+
+void SubmitTest::saveResultsAsTheDataFileIsSaved()
+{
+    QFETCH(QString, there);
+    QFETCH(bool, saved);
+    QFETCH(int, mode);
+
+    AddTarget("ok1");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), QList<int>{2}, 60000);
+    const QString path = QDir(m_dir->path()).filePath("results.csv");
+    const QByteArray name = QFile::encodeName(path);
+    if (there == "fifo")
+        QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+    else if (there == "link to a device") {
+        // A null device of the test's own: should the save go through the link after all, as
+        // root it would replace the device, and the system's must not be the one.
+        const QByteArray node = QFile::encodeName(QDir(m_dir->path()).filePath("null"));
+        if (::mknod(node.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("no device node can be made here");
+        QCOMPARE(::symlink(node.constData(), name.constData()), 0);
+    } else
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly)
+            && ::chmod(name.constData(), static_cast<mode_t>(mode)) == 0);
+    struct stat before = {};
+    QCOMPARE(::lstat(name.constData(), &before), 0);
+
+    QStringList messages;
+    CMessageBox::SetTestHook(
+        [&messages](const CMessageBox::Message& message) { messages << message.text; });
+    CFileDialog::SetTestHook([&path](const QString&) { return path; });
+    m_dlg->findChild<QAction*>("saveResultsAction")->trigger();
+    CFileDialog::SetTestHook(nullptr);
+    CMessageBox::SetTestHook(nullptr);
+
+    struct stat after = {};
+    QCOMPARE(::lstat(name.constData(), &after), 0);
+    if (!saved) {
+        QCOMPARE(messages,
+            QStringList{"The results were not saved to " + path + ": not a regular file."});
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        return;
+    }
+    QCOMPARE(messages, QStringList());
+    QCOMPARE(static_cast<int>(after.st_mode & 07777), mode);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith("url,body,success"));
 }
 
 void SubmitTest::closingAbortsHangingPost()
