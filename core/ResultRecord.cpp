@@ -78,10 +78,8 @@ std::string JsonLine(const CResultRecord& record)
 
 std::string MaskPassword(const std::string& url)
 {
-    // The user information sits in the authority: after "scheme://", after a bare "//", or
-    // from the start when the URL has neither. The authority ends at the path, query or
-    // fragment, so an '@' there is left alone.
-    // Leading blanks are skipped so that they cannot hide the scheme.
+    // The user information sits after "scheme://", after a bare "//", or at the start when
+    // the address has neither. Leading blanks are skipped so that they cannot hide the scheme.
     std::size_t start = url.find_first_not_of(" \t\r\n");
     if (start == std::string::npos)
         return url;
@@ -93,16 +91,12 @@ std::string MaskPassword(const std::string& url)
         start = schemeEnd + 3;
     else if (url.compare(start, 2, "//") == 0)
         start += 2;
-    const std::string_view authority
-        = std::string_view(url).substr(start, url.find_first_of("/?#", start) - start);
-
-    // The last '@' ends the user information: a password holding a bare '@' is masked whole.
-    const std::size_t at = authority.rfind('@');
-    const std::size_t colon = authority.find(':');
-    if (at == std::string_view::npos || colon == std::string_view::npos || colon + 1 >= at)
+    const std::size_t at = url.rfind('@');
+    const std::size_t colon = url.find(':', start);
+    if (at == std::string::npos || at < start || colon == std::string::npos || colon + 1 >= at)
         return url;
     std::string masked = url;
-    masked.replace(start + colon + 1, at - colon - 1, "***");
+    masked.replace(colon + 1, at - colon - 1, "***");
     return masked;
 }
 
