@@ -1,5 +1,7 @@
 #include "app/ResultText.h"
 
+#include "core/ResultRecord.h"
+
 #include <QStringList>
 
 namespace {
@@ -23,6 +25,11 @@ QString Printable(QString text, bool keepLines)
             ch = QLatin1Char(' ');
     }
     return text;
+}
+
+QString MaskedUrl(const std::string& url)
+{
+    return FromUtf8(MaskPassword(url));
 }
 
 // The text with a zero-width space in every run of LongestUnbroken characters without one.
@@ -98,7 +105,7 @@ QString CResultText::Details(const CPostResult& result)
         lines << FromUtf8(result.m_strError);
     if (!result.m_strFinalUrl.empty())
         //: The address the post ended at, after any redirects
-        lines << tr("Final address: %1").arg(FromUtf8(result.m_strFinalUrl));
+        lines << tr("Final address: %1").arg(MaskedUrl(result.m_strFinalUrl));
     if (!result.m_strExcerpt.empty())
         //: The start of the page the service answered with
         lines << tr("Answer:\n%1").arg(Printable(FromUtf8(result.m_strExcerpt), true));

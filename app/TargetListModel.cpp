@@ -1,6 +1,7 @@
 #include "app/TargetListModel.h"
 
 #include "app/ResultText.h"
+#include "core/ResultRecord.h"
 #include "ui/BodyKindCombo.h"
 #include "ui/Resources.h"
 
@@ -51,7 +52,8 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return row.record ? QString::fromStdString(row.record->m_strUrl) : QString();
+        // A password in the address is never shown; the Url field holds it for editing.
+        return row.record ? QString::fromStdString(MaskPassword(row.record->m_strUrl)) : QString();
     case Qt::DecorationRole:
         return m_images.value(Image(index.row()));
     default:
