@@ -1,5 +1,7 @@
 #include "core/ResultRecord.h"
 
+#include "core/Utf8.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cctype>
@@ -11,27 +13,47 @@
 
 namespace {
 
+// A service's words as UTF-8, at most MaxTextLength characters of them.
+std::string Cut(const std::string& text)
+{
+    std::string shown = ShownUtf8(text);
+    std::size_t characters = 0;
+    std::size_t lastKept = 0;
+    for (std::size_t pos = 0; pos < shown.size(); ++pos) {
+        if ((static_cast<unsigned char>(shown[pos]) & 0xC0) == 0x80)
+            continue;
+        if (characters == MaxTextLength - 1)
+            lastKept = pos;
+        if (++characters > MaxTextLength)
+            return shown.substr(0, lastKept) + "\xE2\x80\xA6"; // "…"
+    }
+    return shown;
+}
+
 // The one place that names the fields and their order; the CSV columns follow the JSON keys.
 nlohmann::ordered_json Fields(const CResultRecord& record)
 {
     // Milliseconds are plenty for a post; more digits would only be noise.
     const double seconds = std::round(record.m_seconds * 1000) / 1000;
     return {
-        {"url", MaskPassword(record.m_strUrl)},
-        {"body", record.m_strBody},
+        {"url", ShownUtf8(MaskPassword(record.m_strUrl))},
+        {"body", ShownUtf8(record.m_strBody)},
         {"success", record.m_bSuccess},
         {"status", record.m_status},
-        {"reason", record.m_strReason},
-        {"service_message", record.m_strServiceMessage},
-        {"error", record.m_strError},
+        {"reason", Cut(record.m_strReason)},
+        {"service_message", Cut(record.m_strServiceMessage)},
+        {"error", ShownUtf8(record.m_strError)},
         {"seconds", seconds},
-        {"final_url", MaskPassword(record.m_strFinalUrl)},
+        {"final_url", ShownUtf8(MaskPassword(record.m_strFinalUrl))},
         {"finished_at", IsoUtc(record.m_finishedAt)},
     };
 }
 
-std::string CsvField(const std::string& text)
+std::string CsvField(std::string text)
 {
+    // A spreadsheet runs a cell that starts so as a formula, or may; a quote keeps it text.
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
     if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";

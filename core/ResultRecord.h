@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 
 // One target's result as output for other programs carries it: English texts, plain values.
@@ -19,13 +20,17 @@ struct CResultRecord
 };
 
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
-// Field bytes are written as they are.
+// A field that starts with "=", "+", "-", "@", a tab or a carriage return gets a "'" before
+// it, so that a spreadsheet shows it rather than runs it as a formula.
 std::string CsvHeader();
 std::string CsvLine(const CResultRecord& record);
 
 // One compact JSON object with the CSV's field names in the same order, ending in "\n".
-// Bytes that are not UTF-8 become U+FFFD, so it never throws on what a server sent.
 std::string JsonLine(const CResultRecord& record);
+
+// In both, every text is UTF-8, bytes that are not shown as U+FFFD, and the reason and the
+// service's message are cut to MaxTextLength characters, the last one "…".
+constexpr std::size_t MaxTextLength = 1000;
 
 // The address with whatever could be a password written as "***", whether the address can
 // be read or not: from the first ":" after "://" (or after the start, when there is no

@@ -118,12 +118,12 @@ TEST(ResultRecord, BytesNotUtf8)
 {
     const CResultRecord r = record("https://ping.example/\xff", "Caf\xe9", "\xc3(");
 
-    // CSV carries the bytes as they came.
+    // CSV is text too, as JSON: each bad byte becomes U+FFFD.
     const auto rows = ReadCsv(CsvLine(r));
     ASSERT_TRUE(rows);
-    EXPECT_EQ(rows->at(0)[0], r.m_strUrl);
-    EXPECT_EQ(rows->at(0)[4], r.m_strReason);
-    EXPECT_EQ(rows->at(0)[5], r.m_strServiceMessage);
+    EXPECT_EQ(rows->at(0)[0], "https://ping.example/\xef\xbf\xbd");
+    EXPECT_EQ(rows->at(0)[4], "Caf\xef\xbf\xbd");
+    EXPECT_EQ(rows->at(0)[5], "\xef\xbf\xbd(");
 
     // JSON must stay valid text: each bad byte becomes U+FFFD.
     std::string line;
@@ -132,6 +132,75 @@ TEST(ResultRecord, BytesNotUtf8)
     EXPECT_EQ(object["url"], "https://ping.example/\xef\xbf\xbd");
     EXPECT_EQ(object["reason"], "Caf\xef\xbf\xbd");
     EXPECT_EQ(object["service_message"], "\xef\xbf\xbd(");
+}
+
+// A cell a spreadsheet would take for a formula is written as text, in every field.
+TEST(ResultRecord, CellsASpreadsheetWouldRun)
+{
+    const struct
+    {
+        std::string value;
+        std::string cell; // as a CSV reader gets it back
+    } rows[] = {
+        {"=HYPERLINK(\"http://evil.example\")", "'=HYPERLINK(\"http://evil.example\")"},
+        {"+1", "'+1"},
+        {"-2+3", "'-2+3"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tcmd", "'\tcmd"},
+        {"\rcmd", "'\rcmd"},
+        {"a=b", "a=b"},
+        {" =1", " =1"},
+        {"'quoted", "'quoted"},
+        {"", ""},
+    };
+    for (const auto& row : rows) {
+        CResultRecord r = record(row.value, row.value, row.value);
+        r.m_strError = row.value;
+        const auto csv = ReadCsv(CsvLine(r));
+        ASSERT_TRUE(csv) << row.value;
+        for (const std::size_t field : {0, 4, 5, 6})
+            EXPECT_EQ(csv->at(0)[field], row.cell) << FieldNames[field] << ": " << row.value;
+        // JSON holds strings, which no program runs: they stay as they are.
+        const auto object = nlohmann::json::parse(JsonLine(r));
+        EXPECT_EQ(object["reason"], row.value);
+    }
+}
+
+// What a service says is kept to 1,000 characters, whole characters, in both outputs.
+TEST(ResultRecord, LongTextsCutByCharacters)
+{
+    const std::string e = "\xC3\xA9"; // é
+    const std::string face = "\xF0\x9F\x98\x80"; // four bytes, one character
+    const std::string ellipsis = "\xE2\x80\xA6";
+    const auto times = [](const std::string& text, std::size_t count) {
+        std::string repeated;
+        for (std::size_t i = 0; i < count; ++i)
+            repeated += text;
+        return repeated;
+    };
+    const struct
+    {
+        const char* name;
+        std::string text;
+        std::string shown;
+    } rows[] = {
+        {"atLimit", std::string(1000, 'x'), std::string(1000, 'x')},
+        {"oneOver", std::string(1001, 'x'), std::string(999, 'x') + ellipsis},
+        {"twoByteCharacters", times(e, 1001), times(e, 999) + ellipsis},
+        {"twoByteAtLimit", times(e, 1000), times(e, 1000)},
+        {"fourByteCharacters", "a" + times(face, 1000), "a" + times(face, 998) + ellipsis},
+        {"brokenBytesCountAsOne", std::string(1001, '\xFF'), times("\xEF\xBF\xBD", 999) + ellipsis},
+    };
+    for (const auto& row : rows) {
+        const CResultRecord r = record("https://ping.example/", row.text, row.text);
+        const auto object = nlohmann::json::parse(JsonLine(r));
+        EXPECT_EQ(object["reason"], row.shown) << row.name;
+        EXPECT_EQ(object["service_message"], row.shown) << row.name;
+        const auto csv = ReadCsv(CsvLine(r));
+        ASSERT_TRUE(csv) << row.name;
+        EXPECT_EQ(csv->at(0)[4], row.shown) << row.name;
+        EXPECT_EQ(csv->at(0)[5], row.shown) << row.name;
+    }
 }
 
 struct MaskCase
