@@ -71,6 +71,26 @@ bool IsWebAddress(const std::string& url)
     return StartsWithNoCase(url, HttpScheme) || StartsWithNoCase(url, HttpsScheme);
 }
 
+// The charset a Content-Type value names: "text/xml; charset=windows-1252" names
+// "windows-1252"; empty when it names none.
+std::string CharsetOf(const std::string& contentType)
+{
+    constexpr char Charset[] = "charset=";
+    std::size_t start = contentType.find(';');
+    while (start != std::string::npos) {
+        const std::size_t end = contentType.find(';', start + 1);
+        const std::string param = TrimBlanks(contentType.substr(start + 1, end - start - 1));
+        if (StartsWithNoCase(param, Charset)) {
+            std::string value = TrimBlanks(param.substr(std::size(Charset) - 1));
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            return value;
+        }
+        start = end;
+    }
+    return std::string();
+}
+
 // "15 s", "0.5 s".
 std::string Duration(long milliseconds)
 {
@@ -138,7 +158,8 @@ CURL* CPostTransfer::Start()
     m_excerptChars = 0;
     m_serverReason.clear();
     m_retryAfter.reset();
-    m_tooLarge = m_cutShort = m_reachedServer = false;
+    m_charset.clear();
+    m_tooLarge = m_answerCut = m_cutShort = m_reachedServer = false;
     m_result = CPostResult();
     m_setup = SetUp();
     return m_setup == CURLE_OK ? m_curl : nullptr;
@@ -225,7 +246,8 @@ CURLcode CPostTransfer::SetUp()
 }
 
 // A successful answer is read to its end, within the size limit, to be judged and for the
-// caller that wants it; of any other answer only the excerpt is wanted, since the status
+// caller that wants it. An XML-RPC answer that is no success may hold a fault to show, and is
+// read as far as the limit; of any other answer only the excerpt is wanted, since the status
 // already decides the post.
 size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
 {
@@ -233,13 +255,20 @@ size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
     const size_t length = size * count;
     long status = 0;
     curl_easy_getinfo(transfer->m_curl, CURLINFO_RESPONSE_CODE, &status);
-    if (IsSuccess(status)) {
-        if (length > transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size()) {
+    if (IsSuccess(status) || transfer->IsXmlRpcAnswer()) {
+        const size_t room
+            = transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size();
+        if (length <= room) {
+            transfer->m_answer.append(data, length);
+            return length;
+        }
+        if (IsSuccess(status)) {
             transfer->m_tooLarge = true;
             return 0;
         }
-        transfer->m_answer.append(data, length);
-        return length;
+        transfer->m_answer.append(data, room);
+        transfer->m_answerCut = true;
+        return 0;
     }
     if (transfer->AppendExcerpt(data, length)) {
         transfer->m_cutShort = true;
@@ -255,13 +284,17 @@ size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self
     const size_t length = size * count;
     const std::string line(data, length);
     constexpr char RetryAfter[] = "retry-after:";
+    constexpr char ContentType[] = "content-type:";
     if (StartsWithNoCase(line, RetryAfter))
         transfer->m_retryAfter = TrimBlanks(line.substr(std::size(RetryAfter) - 1));
+    if (StartsWithNoCase(line, ContentType))
+        transfer->m_charset = CharsetOf(TrimBlanks(line.substr(std::size(ContentType) - 1)));
     if (line.compare(0, 5, "HTTP/") == 0) {
         const auto code = line.find(' ');
         const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
         transfer->m_serverReason.clear();
         transfer->m_retryAfter.reset();
+        transfer->m_charset.clear();
         if (reason != std::string::npos) {
             for (std::size_t i = reason + 1; i < line.size(); ++i) {
                 if (static_cast<unsigned char>(line[i]) >= 0x20)
@@ -318,7 +351,7 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
     result.m_strExcerpt = m_excerpt;
 
     long status = 0;
-    if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort))
+    if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort || m_answerCut))
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
     if (status > 0 && !m_tooLarge) {
         // A redirect to follow gives no result; one not to be followed fails with why.
@@ -395,13 +428,20 @@ bool CPostTransfer::WaitToRetry(long status)
     return true;
 }
 
+bool CPostTransfer::IsXmlRpcAnswer() const
+{
+    return m_request.m_kind == BodyKind::XmlRpc;
+}
+
 void CPostTransfer::Judge(CPostResult& result) const
 {
     result.m_bSuccess = IsSuccess(result.m_status);
-    if (m_request.m_kind == BodyKind::XmlRpc && result.m_bSuccess) {
-        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer);
-        result.m_bSuccess = verdict.m_bSuccess;
-        result.m_serviceMessage = verdict.m_message;
+    if (IsXmlRpcAnswer() && (result.m_bSuccess || !m_answer.empty())) {
+        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
+        // A server error may still say what went wrong, as a fault.
+        if (result.m_bSuccess || verdict.m_bFault)
+            result.m_serviceMessage = verdict.m_message;
+        result.m_bSuccess = result.m_bSuccess && verdict.m_bSuccess;
     } else if (m_request.m_kind == BodyKind::Json && IsIndexNowAddress(m_request.m_strUrl)) {
         result.m_serviceMessage = IndexNowMeaning(result.m_status);
     }

@@ -63,6 +63,8 @@ private:
     // the redirect may not be followed.
     bool Redirect(long status, CURLcode& code);
     bool WaitToRetry(long status);
+    // The answer is an XML-RPC call's, read whole within the limit to be judged.
+    bool IsXmlRpcAnswer() const;
     // Whether the service took the post, from its final answer.
     void Judge(CPostResult& result) const;
     bool AppendExcerpt(const char* data, size_t length);
@@ -95,7 +97,11 @@ private:
     std::string m_serverReason;
     // The value of the last answer's Retry-After header, if it had one.
     std::optional<std::string> m_retryAfter;
+    // The charset the last answer's Content-Type names, if any.
+    std::string m_charset;
     bool m_tooLarge = false;
+    // The answer went on beyond the limit and what the verdict needs was read.
+    bool m_answerCut = false;
     bool m_cutShort = false;
     // A connection to the server was made, although the transfer may have ended before
     // libcurl counted it as connected (in a TLS handshake).
