@@ -1,7 +1,6 @@
 #include "core/IndexNow.h"
 
 #include "core/Address.h"
-#include "core/BodyKind.h"
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
 
@@ -58,16 +57,11 @@ CText missingParam(const char* name)
 
 } // namespace
 
-bool IsIndexNowAddress(const std::string& url)
+bool IsIndexNowAddress(const CAddress& address)
 {
-    const std::string path = CAddress::Read(url).Path();
-    return path.size() >= IndexNowPath.size()
+    const std::string& path = address.Path();
+    return address.IsValid() && path.size() >= IndexNowPath.size()
         && std::string_view(path).substr(path.size() - IndexNowPath.size()) == IndexNowPath;
-}
-
-bool IsIndexNowTarget(const CSubmitHost& host)
-{
-    return BodyKindOf(host.m_strBodyKind) == BodyKind::Json && IsIndexNowAddress(host.m_strUrl);
 }
 
 bool CheckIndexNow(const CSubmitHost& host, CText& refusal)

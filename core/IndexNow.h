@@ -4,13 +4,12 @@
 
 #include <string>
 
+class CAddress;
 class CSubmitHost;
 
-// IndexNow takes a JSON body at an address whose path ends in "/indexnow". The address is
-// read as a post reads it (CAddress); query, fragment and blanks around it do not count.
-bool IsIndexNowAddress(const std::string& url);
-// A JSON target at such an address.
-bool IsIndexNowTarget(const CSubmitHost& host);
+// IndexNow takes a JSON body at an address whose path ends in "/indexnow"; query and
+// fragment do not count.
+bool IsIndexNowAddress(const CAddress& address);
 
 // What IndexNow requires before a post: a "host" and a "key" parameter, a key of 8 to 128
 // letters, digits or hyphens, and every "urlList[]" address on that host. False, with the

@@ -5,7 +5,6 @@
 #include "core/XmlRpcAnswer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -17,40 +16,6 @@
 namespace {
 
 const char UserAgent[] = "Quillpost";
-
-// A server name is a host with an optional ":port". Characters that would make libcurl
-// read user information, a path or a query out of it are refused rather than reinterpreted.
-bool IsServerName(const std::string& server)
-{
-    if (server.empty())
-        return false;
-    for (const char ch : server) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte <= 0x20 || byte == 0x7F || ch == '@' || ch == '?' || ch == '#' || ch == '\\')
-            return false;
-    }
-    return true;
-}
-
-// The object goes on the wire as written, except for bytes a request line cannot carry
-// (controls, blanks, non-ASCII) and "#", which libcurl would cut off as a fragment: those
-// are percent-escaped, so nothing is dropped and no header can be injected.
-std::string RequestPath(const std::string& object)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string path = "/";
-    for (const char ch : object) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte <= 0x20 || byte >= 0x7F || ch == '#') {
-            path += '%';
-            path += hex[byte >> 4];
-            path += hex[byte & 0x0F];
-        } else {
-            path += ch;
-        }
-    }
-    return path;
-}
 
 // Tries of a post a busy server may ask for, and how long it may ask us to wait.
 constexpr int MaxTries = 3;
@@ -64,11 +29,6 @@ bool IsSuccess(long status)
 bool IsRedirect(long status)
 {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-bool IsWebAddress(const std::string& url)
-{
-    return StartsWithNoCase(url, HttpScheme) || StartsWithNoCase(url, HttpsScheme);
 }
 
 // The charset a Content-Type value names: "text/xml; charset=windows-1252" names
@@ -111,25 +71,16 @@ std::string Size(std::size_t bytes)
 
 } // namespace
 
-std::string CPostTransfer::ServerKey(const std::string& url)
+std::string CPostTransfer::ServerKey(const CPostRequest& request)
 {
-    const CAddress address = CAddress::Read(url);
-    std::string host = address.Host();
-    for (char& ch : host)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    // "host", "host:80", "host:080" and "host:" are one server to libcurl, so to us.
-    std::string port = address.Port();
-    port.erase(0, port.find_first_not_of('0'));
-    if (port.empty())
-        port = address.tls ? "443" : "80";
-    return (address.tls ? HttpsScheme : HttpScheme) + host + ":" + port;
+    return request.m_address.ServerKey();
 }
 
 CPostTransfer::CPostTransfer(const CPostSettings& settings, CPostRequest request)
     : m_settings(settings)
     , m_request(std::move(request))
     , m_hop(m_request)
-    , m_server(ServerKey(m_request.m_strUrl))
+    , m_server(ServerKey(m_request))
 {
 }
 
@@ -150,6 +101,7 @@ CURL* CPostTransfer::Start()
     if (m_curl)
         curl_easy_cleanup(m_curl);
     m_curl = nullptr;
+    m_target.reset();
     curl_slist_free_all(m_headers);
     m_headers = nullptr;
     m_error[0] = '\0';
@@ -167,22 +119,24 @@ CURL* CPostTransfer::Start()
 
 CURLcode CPostTransfer::SetUp()
 {
-    CAddress address = CAddress::Read(m_hop.m_strUrl);
-    if (!IsServerName(address.server))
+    const CAddress& address = m_hop.m_address;
+    if (!address.IsValid())
         return CURLE_URL_MALFORMAT;
     // Credentials go with a redirect only to the server they were given for.
-    if (!address.credentials && m_server == ServerKey(m_request.m_strUrl)) {
-        const CAddress given = CAddress::Read(m_request.m_strUrl);
-        address.credentials = given.credentials;
-        address.user = given.user;
-        address.password = given.password;
-    }
+    const CAddress& given = m_request.m_address;
+    const CAddress* login = address.HasCredentials()                 ? &address
+        : given.HasCredentials() && m_server == ServerKey(m_request) ? &given
+                                                                     : nullptr;
     const CPostLimits& limits = m_settings.m_limits;
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - m_tryStart);
     const long left = limits.m_totalTimeoutMs - static_cast<long>(spent.count());
     if (left <= 0)
         return CURLE_OPERATION_TIMEDOUT;
+    // What was read is what is posted: libcurl takes the address as it was read, not as text.
+    m_target = address.RequestHandle();
+    if (!m_target)
+        return CURLE_OUT_OF_MEMORY;
     m_curl = curl_easy_init();
     if (!m_curl)
         return CURLE_FAILED_INIT;
@@ -195,9 +149,6 @@ CURLcode CPostTransfer::SetUp()
             return CURLE_OUT_OF_MEMORY;
         m_headers = grown;
     }
-    const std::string target = std::string(address.tls ? HttpsScheme : HttpScheme) + address.server
-        + RequestPath(address.object);
-
     CURLcode code = CURLE_OK;
     const auto set = [this, &code](CURLoption option, auto value) {
         if (code == CURLE_OK)
@@ -208,7 +159,7 @@ CURLcode CPostTransfer::SetUp()
     // Without it, ending a transfer waits for a name lookup in progress, however long the
     // resolver takes: Stop or the connect time-out would not end the post.
     set(CURLOPT_QUICK_EXIT, 1L);
-    set(CURLOPT_URL, target.c_str());
+    set(CURLOPT_CURLU, m_target.get());
     set(CURLOPT_PATH_AS_IS, 1L);
     set(CURLOPT_PROTOCOLS_STR, "http,https");
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
@@ -225,10 +176,10 @@ CURLcode CPostTransfer::SetUp()
     set(CURLOPT_SSL_VERIFYHOST, 2L);
     if (!m_settings.m_strCaFile.empty())
         set(CURLOPT_CAINFO, m_settings.m_strCaFile.c_str());
-    if (address.credentials) {
+    if (login) {
         set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-        set(CURLOPT_USERNAME, address.user.c_str());
-        set(CURLOPT_PASSWORD, address.password.c_str());
+        set(CURLOPT_USERNAME, login->User().c_str());
+        set(CURLOPT_PASSWORD, login->Password().c_str());
     }
     set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
     set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
@@ -387,17 +338,18 @@ bool CPostTransfer::Redirect(long status, CURLcode& code)
         code = CURLE_TOO_MANY_REDIRECTS;
         return true;
     }
-    if (!IsWebAddress(location)) {
-        code = CURLE_UNSUPPORTED_PROTOCOL;
+    CAddress next = CAddress::Read(location);
+    if (!next.IsValid()) {
+        code = next.IsOtherScheme() ? CURLE_UNSUPPORTED_PROTOCOL : CURLE_URL_MALFORMAT;
         return true;
     }
     ++m_redirects;
-    m_hop.m_strUrl = location;
+    m_hop.m_address = std::move(next);
     if (status == 301 || status == 302 || status == 303) {
         m_get = true;
         m_hop.m_body.clear();
     }
-    m_server = ServerKey(m_hop.m_strUrl);
+    m_server = ServerKey(m_hop);
     code = CURLE_OK;
     return true;
 }
@@ -442,7 +394,7 @@ void CPostTransfer::Judge(CPostResult& result) const
         if (result.m_bSuccess || verdict.m_bFault)
             result.m_serviceMessage = verdict.m_message;
         result.m_bSuccess = result.m_bSuccess && verdict.m_bSuccess;
-    } else if (m_request.m_kind == BodyKind::Json && IsIndexNowAddress(m_request.m_strUrl)) {
+    } else if (m_request.m_bIndexNow) {
         result.m_serviceMessage = IndexNowMeaning(result.m_status);
     }
 }

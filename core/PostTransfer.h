@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-// One background post as libcurl performs it: the address read as users write it, the
-// request's content type, the limits, and where the answer goes. A single post and the posts
+// One background post as libcurl performs it: the request's address as it was read, its body
+// and content type, the limits, and where the answer goes. A single post and the posts
 // of a run are set up, read and judged the same way.
 //
 // A post may take several transfers, each started by Start and ended by Finish: a redirect
@@ -50,9 +50,9 @@ public:
     // A successful answer's whole body, within the answer limit.
     std::string TakeBody() { return std::move(m_answer); }
 
-    // "scheme://host:port" of the server a URL posts to, in lower case: posts with the same
-    // key go to the same server.
-    static std::string ServerKey(const std::string& url);
+    // "scheme://host:port" of the server a request posts to first, in lower case: posts with
+    // the same key go to the same server.
+    static std::string ServerKey(const CPostRequest& request);
 
 private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
@@ -88,6 +88,7 @@ private:
 
     // The transfer under way.
     CURL* m_curl = nullptr;
+    CAddress::Handle m_target;
     curl_slist* m_headers = nullptr;
     CURLcode m_setup = CURLE_OK;
     char m_error[CURL_ERROR_SIZE] = {};

@@ -19,7 +19,7 @@ const std::string Untouched = "untouched";
 CPostRequest Form(const std::string& url, const std::string& body)
 {
     CPostRequest request;
-    request.m_strUrl = url;
+    request.m_address = CAddress::Read(url);
     request.m_body = body;
     return request;
 }
@@ -133,9 +133,10 @@ INSTANTIATE_TEST_SUITE_P(Requests, PostWireTest,
         WireCase{"RootPath", "/", {{"a", "1"}}, "POST / HTTP/1.0", "a=1"},
         WireCase{"DotSegmentsAsWritten", "/a/../b/./c", {{"a", "1"}}, "POST /a/../b/./c HTTP/1.0",
             "a=1"},
-        // Bytes a request line cannot hold are escaped instead of dropped or injected.
-        WireCase{"UnsafeObjectBytes", "/a b#top\r\nX: y", {{"a", "1"}},
-            "POST /a%20b%23top%0D%0AX:%20y HTTP/1.0", "a=1"}),
+        // The fragment is the page's own: it never goes on the wire.
+        WireCase{"Fragment", "/a%20b?q=1#top", {{"a", "1"}}, "POST /a%20b?q=1 HTTP/1.0", "a=1"},
+        // Bytes beyond ASCII in the path are escaped, as libcurl sends them.
+        WireCase{"Utf8Path", "/caf\xC3\xA9", {{"a", "1"}}, "POST /caf%c3%a9 HTTP/1.0", "a=1"}),
     [](const testing::TestParamInfo<WireCase>& info) { return std::string(info.param.name); });
 
 TEST(PostWire, UrlWithoutSchemeUsesItsPort)
@@ -399,14 +400,16 @@ TEST(BrowserPost, HandsExactBytesAndHeader)
 
     // A NUL in a name is part of the body, not its end.
     CSubmitHost nul;
+    nul.m_strUrl = "forms.example/nul";
     nul.AddParam(CPostParam(std::string("n\0m", 3), "v"));
     EXPECT_TRUE(poster.SubmitInBrowser(nul));
 
     ASSERT_EQ(launcher.m_posts.size(), 3u);
-    EXPECT_EQ(launcher.m_posts[0].m_strUrl, "https://forms.example/submit?x=1");
+    EXPECT_EQ(launcher.m_posts[0].m_address.Url(), "https://forms.example/submit?x=1");
     EXPECT_EQ(launcher.m_posts[0].m_body, "a=1&b=x%20y");
     EXPECT_EQ(launcher.m_posts[0].m_strContentType, "application/x-www-form-urlencoded");
-    EXPECT_EQ(launcher.m_posts[1].m_strUrl, "forms.example");
+    // As libcurl reads it: without a scheme, http.
+    EXPECT_EQ(launcher.m_posts[1].m_address.Url(), "http://forms.example/");
     EXPECT_TRUE(launcher.m_posts[1].m_body.empty());
     EXPECT_EQ(launcher.m_posts[2].m_body, std::string("n\0m=v", 5));
 }

@@ -1,4 +1,6 @@
 #include "core/IndexNow.h"
+#include "core/Address.h"
+#include "core/PostRequest.h"
 
 #include "TestHosts.h"
 
@@ -29,16 +31,20 @@ TEST(IndexNow, AddressSpellings)
         {"", false},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(IsIndexNowAddress(row.url), row.indexNow) << row.url;
+        EXPECT_EQ(IsIndexNowAddress(CAddress::Read(row.url)), row.indexNow) << row.url;
 
     // Only a JSON target posts to IndexNow.
     CSubmitHost target;
+    FillHost(target, {{"host", "search.example"}, {"key", std::string(8, 'k')}});
     target.m_strUrl = "https://search.example/indexnow";
-    EXPECT_FALSE(IsIndexNowTarget(target));
-    target.m_strBodyKind = "xml-rpc";
-    EXPECT_FALSE(IsIndexNowTarget(target));
-    target.m_strBodyKind = "json";
-    EXPECT_TRUE(IsIndexNowTarget(target));
+    CPostRequest request;
+    CText refusal;
+    for (const char* kind : {"", "xml-rpc", "form", "json"}) {
+        if (*kind)
+            target.m_strBodyKind = kind;
+        PrepareRequest(target, request, refusal);
+        EXPECT_EQ(request.m_bIndexNow, std::string(kind) == "json") << kind;
+    }
 }
 
 namespace {

@@ -54,7 +54,7 @@ private:
 CPostRequest Post(CScriptedServer& server, const std::string& path, const std::string& body = "a=1")
 {
     CPostRequest request;
-    request.m_strUrl = server.Url(path);
+    request.m_address = CAddress::Read(server.Url(path));
     request.m_body = body;
     return request;
 }
@@ -62,7 +62,7 @@ CPostRequest Post(CScriptedServer& server, const std::string& path, const std::s
 CPostRequest Post(const std::string& url)
 {
     CPostRequest request;
-    request.m_strUrl = url;
+    request.m_address = CAddress::Read(url);
     request.m_body = "a=1";
     return request;
 }
@@ -228,7 +228,8 @@ TEST(PostScheduler, AddressesNamingOneServer)
         {"http://user:pw@host/", "http://host:80/", true},
     };
     for (const auto& pair : pairs) {
-        EXPECT_EQ(CPostTransfer::ServerKey(pair.a) == CPostTransfer::ServerKey(pair.b), pair.same)
+        EXPECT_EQ(
+            CAddress::Read(pair.a).ServerKey() == CAddress::Read(pair.b).ServerKey(), pair.same)
             << pair.a << " vs " << pair.b;
     }
 }
