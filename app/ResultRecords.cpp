@@ -16,5 +16,6 @@ CResultRecord RecordOf(const CSubmitHost& host, const CPostResult& result)
     record.m_seconds = result.m_seconds;
     record.m_strFinalUrl = result.m_strFinalUrl;
     record.m_finishedAt = result.m_finishedAt;
+    record.m_strMovedTo = result.m_strMovedTo;
     return record;
 }

@@ -114,6 +114,10 @@ QString CResultText::Summary(const CPostResult& result)
         if (!result.m_serviceMessage.IsEmpty())
             //: A post's outcome, then what the service said about it
             outcome = tr("%1 · %2").arg(outcome, Translated(result.m_serviceMessage).simplified());
+        if (!result.m_strMovedTo.empty())
+            //: A post's outcome, then where its address has moved for good, so the user can
+            //: change the list: "200 OK · moved to https://new.example/ping"
+            outcome = tr("%1 · moved to %2").arg(outcome, MaskedUrl(result.m_strMovedTo));
         if (result.m_bFinal) {
             // Split around the outcome, as a translation may put the seconds anywhere.
             const QString mark(QChar(0xFFFF));

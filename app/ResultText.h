@@ -12,10 +12,10 @@ class CResultText
     Q_DECLARE_TR_FUNCTIONS(CResultText)
 
 public:
-    // "404 Not Found · 0.42 s", "200 OK · Thanks for the ping. · 0.31 s", "Connection
-    // refused · 15.00 s", "Not posted · Unknown body kind “x”": one line of at most
-    // SummaryLength characters. A longer one is cut before its seconds, which stay, at a
-    // whole character, and marked "…".
+    // "404 Not Found · 0.42 s", "200 OK · Thanks for the ping. · 0.31 s", "200 OK · moved to
+    // https://new.example/ping · 0.31 s", "Connection refused · 15.00 s", "Not posted ·
+    // Unknown body kind “x”": one line of at most SummaryLength characters. A longer one is
+    // cut before its seconds, which stay, at a whole character, and marked "…".
     static QString Summary(const CPostResult& result);
     // What the service said in full, libcurl's message, the final address and the start of
     // the answer, as rich text in which everything that came from outside is escaped.

@@ -300,6 +300,7 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
     if (m_excerpt.empty())
         AppendExcerpt(m_answer.data(), m_answer.size());
     result.m_strExcerpt = m_excerpt;
+    result.m_strMovedTo = m_movedTo;
 
     long status = 0;
     if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort || m_answerCut))
@@ -326,8 +327,10 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
     return Step::Done;
 }
 
-// As libcurl follows redirects by itself: 301, 302 and 303 go on by GET, 307 and 308 repeat
-// the POST; only to a web address, and only so many times.
+// A post is delivered or it is no success: 301, 302, 307 and 308 send the same post to the
+// new address, where browsers would turn it into a GET without the body and a page would
+// pass for an answer. A 303 alone goes on by GET. Only to a web address, and only so many
+// times.
 bool CPostTransfer::Redirect(long status, CURLcode& code)
 {
     const char* location = nullptr;
@@ -344,8 +347,11 @@ bool CPostTransfer::Redirect(long status, CURLcode& code)
         return true;
     }
     ++m_redirects;
+    m_bOnlyPermanent = m_bOnlyPermanent && (status == 301 || status == 308);
+    if (m_bOnlyPermanent)
+        m_movedTo = next.Url();
     m_hop.m_address = std::move(next);
-    if (status == 301 || status == 302 || status == 303) {
+    if (status == 303) {
         m_get = true;
         m_hop.m_body.clear();
     }
@@ -382,12 +388,15 @@ bool CPostTransfer::WaitToRetry(long status)
 
 bool CPostTransfer::IsXmlRpcAnswer() const
 {
-    return m_request.m_kind == BodyKind::XmlRpc;
+    return m_request.m_kind == BodyKind::XmlRpc && !m_get;
 }
 
 void CPostTransfer::Judge(CPostResult& result) const
 {
     result.m_bSuccess = IsSuccess(result.m_status);
+    // After a 303 the page fetched is no answer to the call: its status alone decides.
+    if (m_get)
+        return;
     if (IsXmlRpcAnswer() && (result.m_bSuccess || !m_answer.empty())) {
         const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
         // A server error may still say what went wrong, as a fault.

@@ -17,7 +17,9 @@
 // A post may take several transfers, each started by Start and ended by Finish: a redirect
 // goes on as a transfer of its own to the server it names, so that server's other posts can
 // be waited for (Step::Redirected), and a busy server that says when to come back is tried
-// again then (Step::Waiting). It does not move: libcurl holds pointers into it.
+// again then (Step::Waiting). A 301, 302, 307 or 308 sends the same post there, body and
+// content type; a 303 says the service took it, and the page it names is fetched by GET and
+// judged by its status alone. It does not move: libcurl holds pointers into it.
 class CPostTransfer
 {
 public:
@@ -74,10 +76,14 @@ private:
     const CPostSettings m_settings;
     const CPostRequest m_request;
     // What the next transfer sends: the request, or where its redirects have led, by GET
-    // when one of them said so.
+    // after a 303.
     CPostRequest m_hop;
     bool m_get = false;
     std::string m_server;
+    // Where the address of the list has moved for good: the redirects so far were all
+    // permanent (301, 308), and this is where the last one led. Empty when it has not.
+    std::string m_movedTo;
+    bool m_bOnlyPermanent = true;
     long m_redirects = 0;
     int m_tries = 0;
     std::chrono::milliseconds m_retryDelay{0};

@@ -46,6 +46,7 @@ nlohmann::ordered_json Fields(const CResultRecord& record)
         {"seconds", seconds},
         {"final_url", ShownUtf8(MaskPassword(record.m_strFinalUrl))},
         {"finished_at", IsoUtc(record.m_finishedAt)},
+        {"moved_to", ShownUtf8(MaskPassword(record.m_strMovedTo))},
     };
 }
 

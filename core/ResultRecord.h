@@ -17,6 +17,7 @@ struct CResultRecord
     double m_seconds = 0;
     std::string m_strFinalUrl; // masked on output too
     std::chrono::system_clock::time_point m_finishedAt;
+    std::string m_strMovedTo; // where the target moved for good, if it did; masked on output
 };
 
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.

@@ -30,7 +30,7 @@ namespace {
 const QString Program = QStringLiteral(QUILLPOST_PROGRAM_PATH);
 
 const std::vector<std::string> FieldNames = {"url", "body", "success", "status", "reason",
-    "service_message", "error", "seconds", "final_url", "finished_at"};
+    "service_message", "error", "seconds", "final_url", "finished_at", "moved_to"};
 
 struct Finished
 {

@@ -273,9 +273,9 @@ INSTANTIATE_TEST_SUITE_P(Replies, PostOutcomeTest,
                 return reply;
             },
             false, Untouched, "503 Service Unavailable"},
-        // 301/302/303 go on as GET, like browsers; 307 repeats the POST.
+        // A post moved is posted again there; 303 alone says "taken, see there".
         OutcomeCase{"Found", [](auto& r) { return RedirectOnce(r, 302); }, true,
-            "GET /landed HTTP/1.0|", "200 OK"},
+            "POST /landed HTTP/1.0|a=1", "200 OK"},
         OutcomeCase{"SeeOther", [](auto& r) { return RedirectOnce(r, 303); }, true,
             "GET /landed HTTP/1.0|", "200 OK"},
         OutcomeCase{"Temporary", [](auto& r) { return RedirectOnce(r, 307); }, true,

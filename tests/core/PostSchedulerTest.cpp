@@ -319,7 +319,7 @@ TEST(PostScheduler, CredentialsStayWithTheirServer)
     for (const CRecordedRequest& request : ownRequests)
         EXPECT_EQ(request.Header("Authorization"), "Basic bWU6c2VjcmV0");
     ASSERT_EQ(other.Requests().size(), 1u);
-    EXPECT_EQ(other.Requests()[0].m_requestLine, "GET /third HTTP/1.0");
+    EXPECT_EQ(other.Requests()[0].m_requestLine, "POST /third HTTP/1.0");
     EXPECT_EQ(other.Requests()[0].Header("Authorization"), "");
 }
 

@@ -14,6 +14,11 @@
 
 namespace {
 
+const std::string RpcThanks
+    = "<methodResponse><params><param><value><struct><member><name>flerror</name><value>"
+      "<boolean>0</boolean></value></member><member><name>message</name><value>Thanks"
+      "</value></member></struct></value></param></params></methodResponse>";
+
 CSubmitHost& Fill(CSubmitHost& host, const std::string& url, std::optional<std::string> kind)
 {
     host.m_strUrl = url;
@@ -42,6 +47,105 @@ public:
     void Navigate(const CPostRequest& request) override { m_posts.push_back(request); }
     std::vector<CPostRequest> m_posts;
 };
+
+struct RedirectCase
+{
+    const char* name;
+    int code;
+    std::optional<std::string> kind;
+    // What the server the post was sent on to saw.
+    const char* method;
+    bool bodyAgain;
+    bool movedForGood;
+};
+
+class RedirectTest : public testing::TestWithParam<RedirectCase>
+{
+};
+
+// The new server answers a post as the service would and a GET with a page: only a post
+// delivered there can pass for the service taking it, and after a 303 the page does.
+TEST_P(RedirectTest, PostIsDeliveredOrNoSuccess)
+{
+    const RedirectCase& c = GetParam();
+    CLocalServer moved([](const CRecordedRequest& request) {
+        if (request.m_requestLine.rfind("GET ", 0) == 0)
+            return CScriptedReply::Status(200, "<html>See your ping</html>");
+        return CScriptedReply::Status(200, RpcThanks);
+    });
+    const std::string target = moved.Url("new");
+    CLocalServer origin(
+        [&](const CRecordedRequest&) { return CScriptedReply::Redirect(c.code, target); });
+    CSubmitHost host;
+    Fill(host, origin.Url("old"), c.kind);
+    CPostRequest prepared;
+    CText refusal;
+    ASSERT_TRUE(PrepareRequest(host, prepared, refusal));
+
+    const CPostResult result = PostInRun(host);
+    EXPECT_TRUE(result.m_bSuccess) << Summary(result);
+    EXPECT_EQ(Summary(result), "200 OK");
+    EXPECT_EQ(result.m_strMovedTo, c.movedForGood ? target : "");
+    EXPECT_EQ(result.m_strFinalUrl, target);
+    // A 303's page is no XML-RPC answer: judged by its status, it has nothing to say.
+    EXPECT_EQ(result.m_serviceMessage.English(),
+        c.kind == std::string("xml-rpc") && c.code != 303 ? "Thanks" : "");
+
+    ASSERT_EQ(origin.Requests().size(), 1u);
+    const auto requests = moved.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    const CRecordedRequest& sent = requests[0];
+    EXPECT_EQ(sent.m_requestLine, std::string(c.method) + " /new HTTP/1.0");
+    EXPECT_EQ(sent.m_body, c.bodyAgain ? prepared.m_body : "");
+    EXPECT_EQ(sent.Header("Content-Type"), c.bodyAgain ? prepared.m_strContentType : "");
+    EXPECT_EQ(origin.Requests()[0].m_body, prepared.m_body);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, RedirectTest,
+    testing::Values(RedirectCase{"MovedPermanently", 301, std::nullopt, "POST", true, true},
+        RedirectCase{"Found", 302, std::nullopt, "POST", true, false},
+        RedirectCase{"SeeOther", 303, std::nullopt, "GET", false, false},
+        RedirectCase{"Temporary", 307, std::nullopt, "POST", true, false},
+        RedirectCase{"Permanent", 308, std::nullopt, "POST", true, true},
+        RedirectCase{"RpcMovedPermanently", 301, "xml-rpc", "POST", true, true},
+        RedirectCase{"RpcFound", 302, "xml-rpc", "POST", true, false},
+        RedirectCase{"RpcSeeOther", 303, "xml-rpc", "GET", false, false},
+        RedirectCase{"RpcTemporary", 307, "xml-rpc", "POST", true, false},
+        RedirectCase{"JsonPermanent", 308, "json", "POST", true, true}),
+    [](const testing::TestParamInfo<RedirectCase>& info) { return std::string(info.param.name); });
+
+// The address has moved for good only while every redirect so far said so; the last of them
+// names where.
+TEST(Redirect, MovedForGoodAlongAChain)
+{
+    const struct
+    {
+        std::vector<int> codes;
+        int movedAfter; // how many of the hops lead to the moved address; 0 for none
+    } chains[] = {
+        {{301, 308}, 2},
+        {{301, 302}, 1},
+        {{308, 307, 301}, 1},
+        {{302, 301}, 0},
+        {{303, 301}, 0},
+    };
+    for (const auto& chain : chains) {
+        CLocalServer server([&chain](const CRecordedRequest& request) {
+            const std::size_t hop = request.m_requestLine.find("/hop") == std::string::npos
+                ? 0
+                : std::stoul(request.m_requestLine.substr(request.m_requestLine.find("/hop") + 4));
+            if (hop == chain.codes.size())
+                return CScriptedReply::Status(204);
+            return CScriptedReply::Redirect(chain.codes[hop], "/hop" + std::to_string(hop + 1));
+        });
+        CSubmitHost host;
+        const CPostResult result = PostInRun(Fill(host, server.Url("start"), std::nullopt));
+        EXPECT_EQ(Summary(result), "204 No Content");
+        EXPECT_EQ(result.m_strMovedTo,
+            chain.movedAfter ? server.Url("hop" + std::to_string(chain.movedAfter)) : "")
+            << chain.codes.front();
+    }
+}
 
 // The charset an answer's Content-Type names reads an answer that declares none.
 TEST(AnswerCharset, FromTheContentType)
