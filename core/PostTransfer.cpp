@@ -196,24 +196,26 @@ CURLcode CPostTransfer::SetUp()
     return code;
 }
 
-// A successful answer is read to its end, within the size limit, to be judged and for the
-// caller that wants it. An XML-RPC answer that is no success may hold a fault to show, and is
-// read as far as the limit; of any other answer only the excerpt is wanted, since the status
-// already decides the post.
+// An answer is read as far as its verdict needs. A successful XML-RPC answer is judged on
+// the whole, which must come within the size limit; any other successful answer is read to
+// the limit for the caller that wants it, and the rest dropped. An XML-RPC answer that is no
+// success may hold a fault to show, and is read to the limit too; of any other answer only
+// the excerpt is wanted, since the status already decides the post.
 size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
 {
     auto* transfer = static_cast<CPostTransfer*>(self);
     const size_t length = size * count;
     long status = 0;
     curl_easy_getinfo(transfer->m_curl, CURLINFO_RESPONSE_CODE, &status);
-    if (IsSuccess(status) || transfer->IsXmlRpcAnswer()) {
+    const bool xmlRpc = transfer->IsXmlRpcAnswer();
+    if (IsSuccess(status) || xmlRpc) {
         const size_t room
             = transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size();
         if (length <= room) {
             transfer->m_answer.append(data, length);
             return length;
         }
-        if (IsSuccess(status)) {
+        if (xmlRpc && IsSuccess(status)) {
             transfer->m_tooLarge = true;
             return 0;
         }

@@ -19,6 +19,11 @@ const std::string RpcThanks
       "<boolean>0</boolean></value></member><member><name>message</name><value>Thanks"
       "</value></member></struct></value></param></params></methodResponse>";
 
+const std::string RpcFault
+    = "<methodResponse><fault><value><struct><member><name>faultCode</name><value><int>4"
+      "</int></value></member><member><name>faultString</name><value>Too many parameters"
+      "</value></member></struct></value></fault></methodResponse>";
+
 CSubmitHost& Fill(CSubmitHost& host, const std::string& url, std::optional<std::string> kind)
 {
     host.m_strUrl = url;
@@ -146,6 +151,94 @@ TEST(Redirect, MovedForGoodAlongAChain)
             << chain.codes.front();
     }
 }
+
+struct SizeCase
+{
+    const char* name;
+    std::optional<std::string> kind;
+    const char* path;
+    int status;
+    std::string body;
+    bool success;
+    const char* summary;
+    const char* message;
+};
+
+class AnswerSizeTest : public testing::TestWithParam<SizeCase>
+{
+protected:
+    static constexpr std::size_t Limit = 1024;
+
+    static CPostSettings Settings()
+    {
+        CPostSettings settings;
+        settings.m_limits.m_maxBodyBytes = Limit;
+        return settings;
+    }
+};
+
+TEST_P(AnswerSizeTest, ReadAsFarAsTheVerdictNeeds)
+{
+    const SizeCase& c = GetParam();
+    CLocalServer server([&c](const CRecordedRequest& request) {
+        if (request.m_requestLine.find("/see") != std::string::npos)
+            return CScriptedReply::Redirect(303, "/page");
+        return CScriptedReply::Status(c.status, c.body);
+    });
+    CSubmitHost host;
+    Fill(host, server.Url(c.path), c.kind);
+    const CPostResult result = PostInRun(host, Settings());
+    EXPECT_EQ(result.m_bSuccess, c.success);
+    EXPECT_EQ(Summary(result), c.summary);
+    EXPECT_EQ(result.m_serviceMessage.English(), c.message);
+
+    // A single post hands the answer over as far as the limit.
+    std::string answer;
+    EXPECT_EQ(CFormPoster(nullptr, Settings()).PostInBackground(host, answer), c.success);
+    if (c.success) {
+        EXPECT_EQ(answer, c.body.substr(0, Limit));
+    }
+}
+
+// Blanks after the answer, as a large page would have them.
+std::string Padded(const std::string& answer, std::size_t size)
+{
+    return answer + std::string(size - answer.size(), ' ');
+}
+
+std::string LongFault()
+{
+    std::string fault = RpcFault;
+    return fault.replace(fault.find("Too many"), 0, std::string(5000, 'x'));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, AnswerSizeTest,
+    testing::Values(SizeCase{"FormOverLimit", std::nullopt, "form", 200, std::string(5000, 'f'),
+                        true, "200 OK", ""},
+        SizeCase{
+            "FormAtLimit", std::nullopt, "form", 200, std::string(1024, 'f'), true, "200 OK", ""},
+        SizeCase{
+            "JsonOverLimit", "json", "api", 201, std::string(5000, 'j'), true, "201 Created", ""},
+        SizeCase{"IndexNowOverLimit", "json", "indexnow", 202, std::string(5000, 'i'), true,
+            "202 Accepted", "key not yet verified"},
+        SizeCase{"FormErrorOverLimit", std::nullopt, "form", 404, std::string(5000, 'e'), false,
+            "404 Not Found", ""},
+        // XML-RPC is judged on the whole answer, which must come within the limit.
+        SizeCase{
+            "RpcAtLimit", "xml-rpc", "rpc", 200, Padded(RpcThanks, 1024), true, "200 OK", "Thanks"},
+        SizeCase{"RpcOverLimit", "xml-rpc", "rpc", 200, Padded(RpcThanks, 1025), false,
+            "Answer larger than 1 KiB", ""},
+        // A server error's fault is shown; one too large to read is judged by its status.
+        SizeCase{"RpcFaultInServerError", "xml-rpc", "rpc", 500, RpcFault, false,
+            "500 Internal Server Error", "Fault 4: Too many parameters"},
+        SizeCase{"RpcFaultOverLimit", "xml-rpc", "rpc", 500, LongFault(), false,
+            "500 Internal Server Error", ""},
+        SizeCase{"RpcErrorPage", "xml-rpc", "rpc", 502, "<html>Bad Gateway</html>", false,
+            "502 Bad Gateway", ""},
+        // After a 303 the page is no XML-RPC answer: its status decides, whatever its size.
+        SizeCase{"RpcSeeOtherLargePage", "xml-rpc", "see", 200, std::string(5000, 'p'), true,
+            "200 OK", ""}),
+    [](const testing::TestParamInfo<SizeCase>& info) { return std::string(info.param.name); });
 
 // The charset an answer's Content-Type names reads an answer that declares none.
 TEST(AnswerCharset, FromTheContentType)
