@@ -1,5 +1,5 @@
 #include "app/QuillpostApp.h"
-#include "app/SubmitCommand.h"
+#include "cli/CommandMode.h"
 
 #include <curl/curl.h>
 
@@ -7,20 +7,17 @@
 
 int main(int argc, char** argv)
 {
+    // The command line is a program of its own, without widgets: handed over to before
+    // anything else is set up.
+    if (CommandMode::Wanted(argc, argv))
+        return CommandMode::HandOver(argv);
+
     // libcurl is set up once, before any thread starts; a peer closing a socket must not
     // kill the program, so SIGPIPE is ignored here rather than by each transfer.
     curl_global_init(CURL_GLOBAL_DEFAULT);
     std::signal(SIGPIPE, SIG_IGN);
-
-    // Arguments ask for the command line, which makes an application object without a GUI;
-    // so this is decided before any exists.
-    int result = 0;
-    if (CSubmitCommand::Wanted(argc)) {
-        result = CSubmitCommand::Run(argc, argv);
-    } else {
-        CQuillpostApp app(argc, argv);
-        result = app.InitInstance();
-    }
+    CQuillpostApp app(argc, argv);
+    const int result = app.InitInstance();
     curl_global_cleanup();
     return result;
 }

@@ -1,11 +1,10 @@
 #include "app/QuillpostDlg.h"
 
-#include "app/DataFileMessages.h"
 #include "app/FieldValidator.h"
-#include "app/ResultRecords.h"
-#include "app/ResultText.h"
 #include "app/StarterServices.h"
 #include "core/PostRequest.h"
+#include "core/ResultRecord.h"
+#include "runs/ResultText.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
 #include "ui/FileDialog.h"
@@ -25,7 +24,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStandardItem>
 #include <QStringList>
 #include <QTableView>
 #include <QUrl>
@@ -53,12 +51,10 @@ CQuillpostDlg::CQuillpostDlg(
     CDataLocation dataLocation, QWidget* parent, CBrowserLauncher* launcher)
     : QDialog(parent, WindowFlags)
     , m_ui(std::make_unique<Ui::QuillpostDlg>())
-    , m_dataLocation(std::move(dataLocation))
+    , m_store(std::move(dataLocation))
     , m_imageList(StatusImages())
     , m_targetList(m_imageList)
-    , m_paramValue("http://www.mysite.example/")
-    , m_paramName("furl")
-    , m_url("http://ping.example/")
+    , m_paramList(m_imageList.value(ImageParam))
     , m_hIcon(ProgramIcon())
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
@@ -73,12 +69,6 @@ CQuillpostDlg::CQuillpostDlg(
     SetUpFields();
     SetUpLists();
     ConnectCommands();
-    // A browser window that cannot come up is known only after Submit has returned.
-    if (auto* helper = dynamic_cast<CHelperLauncher*>(launcher ? launcher : m_ownLauncher.get()))
-        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
-    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
-
-    WriteFields();
     m_ui->urlEdit->setFocus();
     LoadTargets();
 }
@@ -91,14 +81,16 @@ void CQuillpostDlg::SetUpFields()
         edit->setMaxLength(std::numeric_limits<int>::max());
         edit->setValidator(new CFieldValidator(edit));
     }
+    // A ping service's root, and a placeholder site standing for the user's own.
+    SetField(m_ui->urlEdit, "http://ping.example/");
+    SetField(m_ui->paramNameEdit, "furl");
+    SetField(m_ui->paramValueEdit, "http://www.mysite.example/");
 }
 
 void CQuillpostDlg::SetUpLists()
 {
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
-    m_paramList.setColumnCount(2);
-    m_paramList.setHorizontalHeaderLabels({tr("Parameter Name"), tr("Parameter Value")});
     m_ui->targetList->setModel(&m_targetList);
     // The addresses leave room for the results, so both show without scrolling sideways.
     m_ui->targetList->SetColumnWidths({370, 270});
@@ -122,6 +114,17 @@ void CQuillpostDlg::SetUpLists()
         connect(&m_targetList, signal, this, &CQuillpostDlg::ShowStarterButton);
     connect(
         &m_targetList, &QAbstractItemModel::modelReset, this, &CQuillpostDlg::ShowStarterButton);
+    // A target gone from the list is gone from memory; its parameters stay shown until
+    // another target is.
+    connect(&m_targetList, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this](const QModelIndex&, int first, int last) {
+            for (int row = first; row <= last; ++row) {
+                if (m_targetList.Record(row) == m_paramList.Record())
+                    m_paramList.ReleaseRecord();
+            }
+        });
+    connect(&m_targetList, &QAbstractItemModel::modelAboutToBeReset, &m_paramList,
+        &CParamListModel::ReleaseRecord);
 }
 
 void CQuillpostDlg::ShowStarterButton()
@@ -172,6 +175,10 @@ void CQuillpostDlg::ConnectCommands()
     connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
     connect(m_ui->targetList, &CReportView::ContextMenuKeyPressed, this,
         &CQuillpostDlg::OnTargetListRightClick);
+    // A browser window that cannot come up is known only after Submit has returned.
+    if (auto* helper = dynamic_cast<CHelperLauncher*>(m_poster.Launcher()))
+        connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
+    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
 }
 
 CQuillpostDlg::~CQuillpostDlg()
@@ -216,75 +223,46 @@ bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void CQuillpostDlg::ReadFields()
+void CQuillpostDlg::SetField(QLineEdit* edit, const std::string& text)
 {
-    m_url = m_ui->urlEdit->text().toStdString();
-    m_bodyKind = m_ui->bodyKindCombo->Kind();
-    m_paramName = m_ui->paramNameEdit->text().toStdString();
-    m_paramValue = m_ui->paramValueEdit->text().toStdString();
+    const QValidator* validator = edit->validator();
+    edit->setValidator(nullptr);
+    edit->setText(ToQString(text));
+    edit->setValidator(validator);
+    // Show the start of a long text, not its end.
+    edit->setCursorPosition(0);
 }
 
-void CQuillpostDlg::WriteFields()
+std::string CQuillpostDlg::FieldText(const QLineEdit* edit)
 {
-    const std::pair<QLineEdit*, const std::string*> fields[] = {
-        {m_ui->urlEdit, &m_url},
-        {m_ui->paramNameEdit, &m_paramName},
-        {m_ui->paramValueEdit, &m_paramValue},
-    };
-    for (const auto& [edit, value] : fields) {
-        // The validator keeps out what the user brings in; a value that is already in the
-        // list (a line break from the data file) is shown as it is, so an Edit keeps it.
-        const QValidator* validator = edit->validator();
-        edit->setValidator(nullptr);
-        edit->setText(ToQString(*value));
-        edit->setValidator(validator);
-        // Show the start of a long text, not its end.
-        edit->setCursorPosition(0);
-    }
-    m_ui->bodyKindCombo->SetKind(m_bodyKind);
+    return edit->text().toStdString();
 }
 
-int CQuillpostDlg::FirstSelectedRow(const QAbstractItemView* view)
+CPostParam CQuillpostDlg::ParamFields() const
 {
-    int first = -1;
-    for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) {
-        if (first < 0 || index.row() < first)
-            first = index.row();
-    }
-    return first;
+    return CPostParam(FieldText(m_ui->paramNameEdit), FieldText(m_ui->paramValueEdit));
 }
 
 int CQuillpostDlg::SelectedTargetRow() const
 {
-    return FirstSelectedRow(m_ui->targetList);
+    return m_ui->targetList->FirstSelectedRow();
 }
 
 int CQuillpostDlg::SelectedParamRow() const
 {
-    return FirstSelectedRow(m_ui->paramList);
+    return m_ui->paramList->FirstSelectedRow();
 }
 
-void CQuillpostDlg::AppendParamRow(const std::string& name, const std::string& value)
+std::shared_ptr<CSubmitHost> CQuillpostDlg::SelectedTarget() const
 {
-    auto* nameItem = new QStandardItem(m_imageList.value(ImageParam), ToQString(name));
-    auto* valueItem = new QStandardItem(ToQString(value));
-    for (QStandardItem* item : {nameItem, valueItem})
-        item->setEditable(false);
-    m_paramList.appendRow({nameItem, valueItem});
-}
-
-CPostParam CQuillpostDlg::ParamRow(int row) const
-{
-    return CPostParam(m_paramList.item(row, 0)->text().toStdString(),
-        m_paramList.item(row, 1)->text().toStdString());
+    return m_targetList.Record(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnAddUrl()
 {
-    ReadFields();
     auto record = std::make_shared<CSubmitHost>();
-    record->m_strUrl = m_url;
-    record->m_strBodyKind = m_bodyKind;
+    record->m_strUrl = FieldText(m_ui->urlEdit);
+    record->m_strBodyKind = m_ui->bodyKindCombo->Kind();
     const int row = m_targetList.RowCount();
     m_targetList.AppendRow(std::move(record));
     // Selects without moving the keyboard's current row: arrow keys go on from where the
@@ -296,15 +274,11 @@ void CQuillpostDlg::OnAddUrl()
 
 void CQuillpostDlg::OnEditUrl()
 {
-    ReadFields();
     const int row = SelectedTargetRow();
-    if (row < 0)
+    if (!m_targetList.Record(row))
         return;
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
-    if (!record)
-        return;
-    m_targetList.SetText(row, m_url);
-    m_targetList.SetBodyKind(row, m_bodyKind);
+    m_targetList.SetText(row, FieldText(m_ui->urlEdit));
+    m_targetList.SetBodyKind(row, m_ui->bodyKindCombo->Kind());
     m_runs.TargetChanged(row);
 }
 
@@ -329,23 +303,12 @@ void CQuillpostDlg::OnTargetListRightClick(const QPoint& globalPos)
 
 void CQuillpostDlg::ShowSelectedTarget()
 {
-    ReadFields();
-    const int row = SelectedTargetRow();
-    if (row < 0)
-        return;
-    m_url = m_targetList.Text(row);
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
-    m_bodyKind = record ? record->m_strBodyKind : std::nullopt;
-    WriteFields();
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
-    m_paramList.removeRows(0, m_paramList.rowCount());
-    // On a position of its own, leaving the record's cursor where it is.
-    CSubmitHost::ParamPosition pos;
-    CPostParam param;
-    for (bool more = record->GetFirstParam(pos, param); more;
-         more = record->GetNextParam(pos, param))
-        AppendParamRow(param.m_strName, param.m_strValue);
+    SetField(m_ui->urlEdit, record->m_strUrl);
+    m_ui->bodyKindCombo->SetKind(record->m_strBodyKind);
+    m_paramList.SetRecord(record);
 }
 
 void CQuillpostDlg::ClearTargets()
@@ -353,68 +316,70 @@ void CQuillpostDlg::ClearTargets()
     m_targetList.Clear();
 }
 
+// The parameter commands change the selected target's record. The list shows the target last
+// shown, which is the same one unless the arrow keys moved the selection since; its rows
+// follow the record they show.
 void CQuillpostDlg::OnAddParam()
 {
-    ReadFields();
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
-    AppendParamRow(m_paramName, m_paramValue);
-    record->AddParam(CPostParam(m_paramName, m_paramValue));
+    if (record == m_paramList.Record())
+        m_paramList.AddParam(ParamFields());
+    else
+        record->AddParam(ParamFields());
     m_runs.TargetChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnEditParam()
 {
-    ReadFields();
-    ChangeSelectedParam([this](CSubmitHost& record, int row, const CPostParam& shown) {
-        m_paramList.item(row, 0)->setText(ToQString(m_paramName));
-        m_paramList.item(row, 1)->setText(ToQString(m_paramValue));
-        record.EditParam(shown, CPostParam(m_paramName, m_paramValue));
-    });
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
+    const int row = SelectedParamRow();
+    if (!record || row < 0)
+        return;
+    const CPostParam shown = m_paramList.Param(row);
+    if (record == m_paramList.Record())
+        m_paramList.EditParam(shown, ParamFields());
+    else
+        record->EditParam(shown, ParamFields());
+    m_runs.TargetChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnDeleteParam()
 {
-    ChangeSelectedParam([this](CSubmitHost& record, int row, const CPostParam& shown) {
-        m_paramList.removeRow(row);
-        m_ui->paramList->selectionModel()->clearSelection();
-        record.DeleteParam(shown);
-    });
-}
-
-void CQuillpostDlg::ChangeSelectedParam(
-    const std::function<void(CSubmitHost& record, int row, const CPostParam& shown)>& change)
-{
-    const int target = SelectedTargetRow();
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(target);
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     const int row = SelectedParamRow();
     if (!record || row < 0)
         return;
-    change(*record, row, ParamRow(row));
-    m_runs.TargetChanged(target);
+    const CPostParam shown = m_paramList.Param(row);
+    if (record == m_paramList.Record())
+        m_paramList.DeleteParam(shown);
+    else
+        record->DeleteParam(shown);
+    m_ui->paramList->selectionModel()->clearSelection();
+    m_runs.TargetChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnDeleteAllParams()
 {
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
-    record->DeleteAllParams();
-    m_paramList.removeRows(0, m_paramList.rowCount());
+    if (record == m_paramList.Record())
+        m_paramList.DeleteAllParams();
+    else
+        record->DeleteAllParams();
     m_runs.TargetChanged(SelectedTargetRow());
 }
 
 void CQuillpostDlg::OnParamListClick()
 {
-    ReadFields();
     const int row = SelectedParamRow();
     if (row < 0)
         return;
-    CPostParam shown = ParamRow(row);
-    m_paramName = std::move(shown.m_strName);
-    m_paramValue = std::move(shown.m_strValue);
-    WriteFields();
+    const CPostParam shown = m_paramList.Param(row);
+    SetField(m_ui->paramNameEdit, shown.m_strName);
+    SetField(m_ui->paramValueEdit, shown.m_strValue);
 }
 
 void CQuillpostDlg::done(int result)
@@ -425,8 +390,7 @@ void CQuillpostDlg::done(int result)
 
 void CQuillpostDlg::OnSubmit()
 {
-    ReadFields();
-    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(SelectedTargetRow());
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
     // A target that cannot be posted opens nothing; the window says why, as it would for a
@@ -447,7 +411,6 @@ void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 
 void CQuillpostDlg::OnSubmitAll()
 {
-    ReadFields();
     m_runs.SubmitAll();
 }
 
@@ -505,23 +468,13 @@ void CQuillpostDlg::OnSaveData()
     SaveTargets();
 }
 
-void CQuillpostDlg::WarnAboutDataFile(const QString& text)
-{
-    CMessageBox::Warning(this, text);
-}
-
 bool CQuillpostDlg::LoadTargets()
 {
-    const std::string path = m_dataLocation.LoadPath();
-    DataFileOutcome outcome = m_dataFile.Load(path);
-    m_targetList.AppendRows(std::move(outcome.records));
-    // No file is the normal first start. A file that is there but unusable is reported,
-    // with what the next save does with it; a starting list read from elsewhere is never
-    // saved over, so nothing happens to it.
-    const QString text = CDataFileMessages::Load(outcome, path, m_dataLocation.SavePath());
-    if (!text.isEmpty())
-        WarnAboutDataFile(text);
-    return true;
+    CTargetStore::CLoaded loaded = m_store.Load();
+    m_targetList.AppendRows(std::move(loaded.m_records));
+    if (!loaded.m_message.isEmpty())
+        CMessageBox::Warning(this, loaded.m_message);
+    return loaded.m_bOk;
 }
 
 bool CQuillpostDlg::SaveTargets()
@@ -530,16 +483,10 @@ bool CQuillpostDlg::SaveTargets()
     records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
     for (int row = 0; row < m_targetList.RowCount(); ++row)
         records.push_back(m_targetList.Record(row));
-    // The user's own folder is made on the first save; where it cannot be, or is not known,
-    // nothing is saved and the outcome says why.
-    const std::string path = m_dataLocation.SavePath();
-    DataFileOutcome outcome;
-    if (m_dataLocation.MakeFolder(outcome.reason))
-        outcome = m_dataFile.Save(path, records);
-    const QString text = CDataFileMessages::Save(outcome, path);
-    if (!text.isEmpty())
-        WarnAboutDataFile(text);
-    return true;
+    const CTargetStore::CSaved saved = m_store.Save(records);
+    if (!saved.m_message.isEmpty())
+        CMessageBox::Warning(this, saved.m_message);
+    return saved.m_bOk;
 }
 
 void CQuillpostDlg::OnDownloadNow()
@@ -551,11 +498,12 @@ void CQuillpostDlg::OnOpenDataFolder()
 {
     // A file manager cannot show a folder that is not there yet; asking for it makes it.
     std::string reason;
-    if (!m_dataLocation.MakeFolder(reason)) {
-        WarnAboutDataFile(tr("The data folder cannot be shown: %1.").arg(ToQString(reason)));
+    if (!m_store.Location().MakeFolder(reason)) {
+        CMessageBox::Warning(
+            this, tr("The data folder cannot be shown: %1.").arg(ToQString(reason)));
         return;
     }
-    CUrlOpener::Open(QUrl::fromLocalFile(m_dataLocation.Folder()).toString(QUrl::FullyEncoded));
+    CUrlOpener::Open(QUrl::fromLocalFile(m_store.Location().Folder()).toString(QUrl::FullyEncoded));
 }
 
 void CQuillpostDlg::OnAbout()

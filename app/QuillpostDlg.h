@@ -1,62 +1,24 @@
 #pragma once
 
-// The main window: the whole user interface of the program.
+// The main window: the user's list of submit targets, their parameters, and the commands that
+// edit, save and post them.
 //
-// How it is put together:
-// - Controls come from res/QuillpostDlg.ui, in layouts: the banner strip, the target group
-//   (Url row over the target list), the parameter group (field row over the parameter list)
-//   and the status row. The window opens at the form's size and may be resized or
-//   maximised; the two lists take the room, the target list the larger share, and their
-//   last column fills the width. Tab order follows the layout, top to bottom.
-//   The menu bar is made here and set on the dialog's layout above the controls; its "File"
-//   menu doubles as the target list's context menu. The "Run" menu repeats the submit
-//   buttons and adds Submit Failed Again and Stop, which also sit as buttons beside the
-//   status line under the lists, and Save Results, which writes the rows' results as CSV;
-//   F5 is Submit All and Shift+F5 Stop. Each Alt+letter of the
-//   menu titles, buttons and field labels reaches one control only (Delete All has none).
-// - m_targetList is the target list itself: a model whose rows own their target records
-//   (std::shared_ptr<CSubmitHost>) and carry a status image and a stable row id. The
-//   targetList view only shows it. m_paramList holds the parameter rows of the target that
-//   was last shown; they are display only, the parameters live in the records.
-// - m_url, m_paramName and m_paramValue are the values behind the three edit fields, and
-//   m_bodyKind the one behind the Kind chooser beside the Url field; ReadFields copies the
-//   fields into them and WriteFields copies them back. Each handler does so at a fixed point
-//   of its work and nowhere else.
-// - Over the empty target list sits the "Add well-known services" button (m_starterButton),
-//   a child of the list's viewport shown only while the list has no row; the services it
-//   appends join no run under way.
-// - A left click in a list or Space on its current row (the view's clicked signal), and a
-//   right button release on the target list's viewport or the Menu key or Shift+F10 in it,
-//   are the only triggers of ShowSelectedTarget, OnParamListClick and the context menu;
-//   selection moved by the arrow keys deliberately shows nothing new.
-// - The banner strip: bannerLabel, productLinkLabel and promoLinkLabel are promoted in the
-//   form to the link controls of ui/ (m_banner, m_productLink, m_promoLink); they and
-//   "Download Now!" open the maker's pages through CUrlOpener. Help > About runs CAboutDlg.
-// - Where the data file is read and written comes with the constructor (CDataLocation);
-//   LoadTargets runs at the end of construction, SaveTargets only on "Save Data...".
-//   Help > Open Data Folder shows the folder that holds it through CUrlOpener.
-// - Submit hands the selected record to m_poster, which opens a browser window through the
-//   launcher given to the constructor (the browser helper's by default); a target that cannot
-//   be posted opens none, and the warning says why. Submit All hands
-//   the rows to m_runs (CSubmitRuns), which keeps the runs, posts copies of the rows and
-//   marks the rows as the results come back; the handlers that change a target tell it so,
-//   and its status shows in runStatusLabel, a CStatusLabel that screen readers follow. Stop
-//   is enabled only while a run lasts.
-//   Closing the window aborts every run.
+// It only wires: the controls come from res/QuillpostDlg.ui; the targets are the rows of
+// m_targetList, and m_paramList shows the parameters of the target last shown; the list's
+// file is m_store's; the runs of Submit All are m_runs's, and Submit's browser window
+// m_poster's. Each handler reads the fields it needs when it runs and passes the work on.
 
-#include "app/SubmitRuns.h"
+#include "app/ParamListModel.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
-#include "data/DataFile.h"
-#include "data/DataLocation.h"
+#include "runs/SubmitRuns.h"
+#include "runs/TargetStore.h"
 
 #include <QDialog>
 #include <QIcon>
 #include <QList>
-#include <QStandardItemModel>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,6 +27,7 @@ class CBannerLink;
 class CTextLink;
 class CBrowserLauncher;
 class QAbstractItemView;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 
@@ -89,10 +52,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Fields.
-    void ReadFields();
-    void WriteFields();
-
     // Target list.
     void OnAddUrl();
     void OnEditUrl();
@@ -111,10 +70,6 @@ private:
     void OnDeleteParam();
     void OnDeleteAllParams();
     void OnParamListClick();
-    // Edit and Delete: change runs on the selected target's record and the selected
-    // parameter row (as shown there), when there are both.
-    void ChangeSelectedParam(
-        const std::function<void(CSubmitHost& record, int row, const CPostParam& shown)>& change);
 
     // Submitting.
     void OnSubmit();
@@ -128,9 +83,10 @@ private:
     // Data file.
     void OnLoadData();
     void OnSaveData();
+    // True when the list was read (or there is none yet); a refused file is reported.
     bool LoadTargets();
+    // True when the list was written; what went wrong is reported.
     bool SaveTargets();
-    void WarnAboutDataFile(const QString& text);
     void OnOpenDataFolder();
 
     // Banner and About.
@@ -142,18 +98,18 @@ private:
     void SetUpFields();
     void SetUpLists();
     void ConnectCommands();
-    void AppendParamRow(const std::string& name, const std::string& value);
-    // The name and value a parameter row shows.
-    CPostParam ParamRow(int row) const;
+
+    // A field shows text as it is: the validator keeps out what the user types, not what the
+    // list already holds.
+    static void SetField(QLineEdit* edit, const std::string& text);
+    static std::string FieldText(const QLineEdit* edit);
+    CPostParam ParamFields() const;
+    std::shared_ptr<CSubmitHost> SelectedTarget() const;
     int SelectedTargetRow() const;
     int SelectedParamRow() const;
 
-    static int FirstSelectedRow(const QAbstractItemView* view);
-
     std::unique_ptr<Ui::QuillpostDlg> m_ui;
-    CDataLocation m_dataLocation;
-    // What the data file was when it was last loaded or saved.
-    CDataFile m_dataFile;
+    CTargetStore m_store;
     // Also the target list's context menu.
     QMenu* m_fileMenu = nullptr;
 
@@ -162,12 +118,7 @@ private:
     CTextLink* m_promoLink = nullptr;
     CTextLink* m_productLink = nullptr;
     CTargetListModel m_targetList;
-    QStandardItemModel m_paramList;
-    std::string m_paramValue;
-    std::string m_paramName;
-    std::string m_url;
-    // The value behind the body kind chooser: none for a form.
-    std::optional<std::string> m_bodyKind;
+    CParamListModel m_paramList;
     QPushButton* m_starterButton = nullptr;
     QIcon m_hIcon;
 

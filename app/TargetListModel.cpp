@@ -1,219 +1,27 @@
 #include "app/TargetListModel.h"
 
-#include "app/ResultText.h"
-#include "core/ResultRecord.h"
+#include "core/SubmitHost.h"
 #include "ui/BodyKindCombo.h"
-#include "ui/Resources.h"
 
-#include <QString>
-
-#include <algorithm>
 #include <utility>
 
 CTargetListModel::CTargetListModel(QList<QIcon> images, QObject* parent)
-    : QAbstractTableModel(parent)
+    : CTargetList(parent)
     , m_images(std::move(images))
 {
 }
 
 CTargetListModel::~CTargetListModel() = default;
 
-int CTargetListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : RowCount();
-}
-
-int CTargetListModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
-}
-
 QVariant CTargetListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || !IsRow(index.row()))
+    if (!index.isValid() || index.row() >= RowCount())
         return {};
-    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
-    if (index.column() == ResultColumn) {
-        if (!row.result)
-            return {};
-        if (role == Qt::DisplayRole)
-            return CResultText::Summary(*row.result);
-        if (role == Qt::ToolTipRole) {
-            const QString details = CResultText::Details(*row.result);
-            return details.isEmpty() ? QVariant() : details;
-        }
-        return {};
-    }
-    if (index.column() == KindColumn) {
-        if (role != Qt::DisplayRole || !row.record)
-            return {};
-        return CBodyKindCombo::KindName(row.record->m_strBodyKind);
-    }
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        // A password in the address is never shown; the Url field holds it for editing.
-        return row.record ? QString::fromStdString(MaskPassword(row.record->m_strUrl)) : QString();
-    case Qt::DecorationRole:
+    if (index.column() == UrlColumn && role == Qt::DecorationRole)
         return m_images.value(Image(index.row()));
-    default:
-        return {};
+    if (index.column() == KindColumn && role == Qt::DisplayRole) {
+        const std::shared_ptr<CSubmitHost> record = Record(index.row());
+        return record ? CBodyKindCombo::KindName(record->m_strBodyKind) : QVariant();
     }
-}
-
-QVariant CTargetListModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
-        if (section == UrlColumn)
-            //: Heading of the column of the targets' addresses
-            return tr("Submit Url");
-        if (section == ResultColumn)
-            //: Heading of the column of what each target's last post came to
-            return tr("Result");
-        if (section == KindColumn)
-            //: Heading of the column of how each target's parameters are posted
-            return tr("Kind");
-    }
-    return QAbstractTableModel::headerData(section, orientation, role);
-}
-
-quint64 CTargetListModel::AppendRow(std::shared_ptr<CSubmitHost> record)
-{
-    std::vector<std::shared_ptr<CSubmitHost>> records;
-    records.push_back(std::move(record));
-    AppendRows(std::move(records));
-    return m_lastId;
-}
-
-void CTargetListModel::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records)
-{
-    if (records.empty())
-        return;
-    const int first = RowCount();
-    beginInsertRows(QModelIndex(), first, first + static_cast<int>(records.size()) - 1);
-    // Geometric growth: a row appended at a time by Add must not move every row each time.
-    const std::size_t needed = m_rows.size() + records.size();
-    if (needed > m_rows.capacity())
-        m_rows.reserve(std::max(needed, 2 * m_rows.capacity()));
-    for (std::shared_ptr<CSubmitHost>& record : records) {
-        Row added;
-        added.record = std::move(record);
-        added.id = ++m_lastId;
-        m_rows.push_back(std::move(added));
-    }
-    endInsertRows();
-}
-
-void CTargetListModel::RemoveRow(int row)
-{
-    if (!IsRow(row))
-        return;
-    beginRemoveRows(QModelIndex(), row, row);
-    m_rows.erase(m_rows.begin() + row);
-    endRemoveRows();
-}
-
-void CTargetListModel::Clear()
-{
-    if (m_rows.empty())
-        return;
-    beginResetModel();
-    m_rows.clear();
-    endResetModel();
-}
-
-std::shared_ptr<CSubmitHost> CTargetListModel::Record(int row) const
-{
-    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].record : nullptr;
-}
-
-void CTargetListModel::SetResult(int row, CPostResult result)
-{
-    if (!IsRow(row))
-        return;
-    m_rows[static_cast<std::size_t>(row)].result = std::move(result);
-    EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
-}
-
-const CPostResult* CTargetListModel::Result(int row) const
-{
-    if (!IsRow(row))
-        return nullptr;
-    const std::optional<CPostResult>& result = m_rows[static_cast<std::size_t>(row)].result;
-    return result ? &*result : nullptr;
-}
-
-void CTargetListModel::ClearResult(int row)
-{
-    if (!IsRow(row))
-        return;
-    m_rows[static_cast<std::size_t>(row)].result.reset();
-    EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
-}
-
-void CTargetListModel::ClearResults()
-{
-    if (m_rows.empty())
-        return;
-    for (Row& row : m_rows)
-        row.result.reset();
-    Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1),
-        {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
-}
-
-bool CTargetListModel::HasResults() const
-{
-    return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.result; });
-}
-
-int CTargetListModel::Image(int row) const
-{
-    if (!IsRow(row))
-        return -1;
-    const CPostResult* result = Result(row);
-    if (!result || !result->m_bFinal)
-        return ImageNotPosted;
-    return result->m_bSuccess ? ImageSucceeded : ImageFailed;
-}
-
-void CTargetListModel::SetText(int row, std::string text)
-{
-    if (!IsRow(row))
-        return;
-    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
-        record->m_strUrl = std::move(text);
-    EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
-}
-
-void CTargetListModel::SetBodyKind(int row, std::optional<std::string> kind)
-{
-    if (!IsRow(row))
-        return;
-    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
-        record->m_strBodyKind = std::move(kind);
-    EmitRowChanged(row, {Qt::DisplayRole});
-}
-
-std::string CTargetListModel::Text(int row) const
-{
-    const std::shared_ptr<CSubmitHost> record = Record(row);
-    return record ? record->m_strUrl : std::string();
-}
-
-quint64 CTargetListModel::Id(int row) const
-{
-    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].id : 0;
-}
-
-int CTargetListModel::RowOfId(quint64 id) const
-{
-    // A result arriving for every row of a long list costs a binary search each.
-    const auto byId = [](const Row& row, quint64 value) { return row.id < value; };
-    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id, byId);
-    return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
-}
-
-void CTargetListModel::EmitRowChanged(int row, const QList<int>& roles)
-{
-    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1), roles);
+    return CTargetList::data(index, role);
 }

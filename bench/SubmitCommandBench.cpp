@@ -10,11 +10,11 @@
 //   peak over an empty list.
 #include "PostBaseline.h"
 #include "RatioReporter.h"
-#include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
 #include "core/PostLimits.h"
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
+#include "runs/SubmitRuns.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

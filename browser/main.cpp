@@ -8,7 +8,7 @@
 
 #include "browser/BrowserWindow.h"
 #include "core/RequestFrame.h"
-#include "ui/Translations.h"
+#include "runs/Translations.h"
 
 #include <QApplication>
 #include <QTimer>

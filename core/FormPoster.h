@@ -41,6 +41,7 @@ public:
     static bool MakePostData(CPostRequest* request, const std::string& body);
 
     const CPostSettings& Settings() const { return m_settings; }
+    CBrowserLauncher* Launcher() const { return m_launcher; }
 
 private:
     CBrowserLauncher* m_launcher;

@@ -4,6 +4,12 @@
 
 bool CheckPlaceholders(const CSubmitHost& host, CText& refusal)
 {
+    if (host.m_strChanges && host.m_strChanges->find(PlaceholderSite) != std::string::npos) {
+        refusal
+            = CText(QT_TRANSLATE_NOOP("Quillpost", "Replace “%1” in “Changes from” with your own"),
+                {PlaceholderSite});
+        return false;
+    }
     CSubmitHost::ParamPosition pos;
     CPostParam param;
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {

@@ -9,5 +9,6 @@ class CSubmitHost;
 constexpr char PlaceholderSite[] = "www.example.com";
 constexpr char PlaceholderKey[] = "your-indexnow-key";
 
-// False, with what to replace in refusal, when a parameter's value holds a placeholder.
+// False, with what to replace in refusal, when the address of the target's changes or a
+// parameter's value holds a placeholder.
 bool CheckPlaceholders(const CSubmitHost& host, CText& refusal);

@@ -2,16 +2,12 @@
 
 #include "core/Address.h"
 #include "core/IndexNow.h"
+#include "core/TransferFailure.h"
 #include "core/XmlRpcAnswer.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <ctime>
 #include <utility>
-
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -49,14 +45,6 @@ std::string CharsetOf(const std::string& contentType)
         start = end;
     }
     return std::string();
-}
-
-// "15 s", "0.5 s".
-std::string Duration(long milliseconds)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%g s", static_cast<double>(milliseconds) / 1000);
-    return text;
 }
 
 // "1 MiB", "64 KiB", "1000 bytes".
@@ -191,8 +179,8 @@ CURLcode CPostTransfer::SetUp()
     set(CURLOPT_HEADERDATA, static_cast<void*>(this));
     // Closed as the transfer ends, so the callback never outlives this object.
     set(CURLOPT_FORBID_REUSE, 1L);
-    set(CURLOPT_CLOSESOCKETFUNCTION, &CPostTransfer::OnCloseSocket);
-    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(this));
+    set(CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketNotingPeer);
+    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(&m_reachedServer));
     return code;
 }
 
@@ -258,15 +246,6 @@ size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self
     return length;
 }
 
-int CPostTransfer::OnCloseSocket(void* self, curl_socket_t socket)
-{
-    sockaddr_storage peer = {};
-    socklen_t length = sizeof peer;
-    if (::getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &length) == 0)
-        static_cast<CPostTransfer*>(self)->m_reachedServer = true;
-    return ::close(socket);
-}
-
 // True when the answer went on beyond the excerpt.
 bool CPostTransfer::AppendExcerpt(const char* data, size_t length)
 {
@@ -323,9 +302,11 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
         }
     }
     result.m_strError = m_error[0] ? m_error : curl_easy_strerror(code);
-    result.m_reason = m_tooLarge ? CText(QT_TRANSLATE_NOOP("Quillpost", "Answer larger than %1"),
-                          {Size(m_settings.m_limits.m_maxBodyBytes)})
-                                 : FailureText(code);
+    result.m_reason = m_tooLarge
+        ? CText(QT_TRANSLATE_NOOP("Quillpost", "Answer larger than %1"),
+            {Size(m_settings.m_limits.m_maxBodyBytes)})
+        : TransferFailureText(code, m_curl, m_settings.m_limits, m_reachedServer,
+            std::chrono::steady_clock::now() - m_tryStart);
     return Step::Done;
 }
 
@@ -415,64 +396,6 @@ CPostResult CPostTransfer::Stopped() const
     CPostResult result;
     result.m_seconds = Seconds();
     result.m_finishedAt = std::chrono::system_clock::now();
-    //: A post that Stop ended while it was under way
-    result.m_reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
+    result.m_reason = StoppedText();
     return result;
-}
-
-CText CPostTransfer::FailureText(CURLcode code) const
-{
-    const auto text = [](const char* source) { return CText(source); };
-    switch (code) {
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Server name not found"));
-    case CURLE_COULDNT_RESOLVE_PROXY:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Proxy name not found"));
-    case CURLE_COULDNT_CONNECT: {
-        long error = 0;
-        curl_easy_getinfo(m_curl, CURLINFO_OS_ERRNO, &error);
-        return error == ECONNREFUSED ? text(QT_TRANSLATE_NOOP("Quillpost", "Connection refused"))
-                                     : text(QT_TRANSLATE_NOOP("Quillpost", "Could not connect"));
-    }
-    case CURLE_OPERATION_TIMEDOUT: {
-        const CPostLimits& limits = m_settings.m_limits;
-        // The time for the whole went by in earlier transfers of the post, if none is set up.
-        curl_off_t connected = 0;
-        if (m_curl)
-            curl_easy_getinfo(m_curl, CURLINFO_CONNECT_TIME_T, &connected);
-        // libcurl counts a connection made only once a TLS handshake on it is done.
-        if (m_curl && connected == 0 && m_reachedServer)
-            return CText(QT_TRANSLATE_NOOP("Quillpost", "No TLS handshake within %1"),
-                {Duration(limits.m_connectTimeoutMs)});
-        if (m_curl && connected == 0)
-            return CText(QT_TRANSLATE_NOOP("Quillpost", "No connection within %1"),
-                {Duration(limits.m_connectTimeoutMs)});
-        const auto spent = std::chrono::steady_clock::now() - m_tryStart;
-        const long limit = !m_curl
-                || std::chrono::duration<double, std::milli>(spent).count() + 100
-                    >= static_cast<double>(limits.m_totalTimeoutMs)
-            ? limits.m_totalTimeoutMs
-            : limits.m_lowSpeedSeconds * 1000;
-        return CText(QT_TRANSLATE_NOOP("Quillpost", "No answer within %1"), {Duration(limit)});
-    }
-    case CURLE_TOO_MANY_REDIRECTS:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Too many redirects"));
-    case CURLE_PEER_FAILED_VERIFICATION:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Certificate not trusted"));
-    case CURLE_SSL_CONNECT_ERROR:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Secure connection failed"));
-    case CURLE_GOT_NOTHING:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Empty answer"));
-    case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Connection lost"));
-    case CURLE_URL_MALFORMAT:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Not a usable address"));
-    case CURLE_UNSUPPORTED_PROTOCOL:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Not a web address"));
-    case CURLE_WEIRD_SERVER_REPLY:
-        return text(QT_TRANSLATE_NOOP("Quillpost", "Not an HTTP answer"));
-    default:
-        return CText::Verbatim(curl_easy_strerror(code));
-    }
 }

@@ -59,7 +59,6 @@ public:
 private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
-    static int OnCloseSocket(void* self, curl_socket_t socket);
     CURLcode SetUp();
     // Where the answer to this transfer sends the post next, if anywhere; code is set when
     // the redirect may not be followed.
@@ -70,7 +69,6 @@ private:
     // Whether the service took the post, from its final answer.
     void Judge(CPostResult& result) const;
     bool AppendExcerpt(const char* data, size_t length);
-    CText FailureText(CURLcode code) const;
     double Seconds() const;
 
     const CPostSettings m_settings;

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <string>
 
+class CSubmitHost;
+struct CPostResult;
+
 // One target's result as output for other programs carries it: English texts, plain values.
 struct CResultRecord
 {
@@ -19,6 +22,10 @@ struct CResultRecord
     std::chrono::system_clock::time_point m_finishedAt;
     std::string m_strMovedTo; // where the target moved for good, if it did; masked on output
 };
+
+// A target's result as output for other programs carries it: in English whatever the user's
+// language, with the body kind as the data file writes it.
+CResultRecord RecordOf(const CSubmitHost& host, const CPostResult& result);
 
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
 // A field that starts with "=", "+", "-", "@", a tab or a carriage return gets a "'" before

@@ -50,4 +50,8 @@ public:
     // How the parameters go on the wire, as the data file's "body" attribute says it; none
     // for a form. An unknown kind is kept as it was written (BodyKindOf).
     std::optional<std::string> m_strBodyKind;
+    // The site's sitemap or feed, as the data file's "changes" attribute says it: when given,
+    // the target posts what changed on the site since it last posted with success. Kept as
+    // written, the empty text included.
+    std::optional<std::string> m_strChanges;
 };

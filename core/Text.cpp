@@ -21,22 +21,28 @@ bool CText::IsEmpty() const
     return m_source ? *m_source == '\0' : m_args.empty() || m_args.front().empty();
 }
 
-// As QString::arg fills them: "%1" to "%9", each place by its number.
 std::string CText::English() const
 {
     if (!m_source)
         return m_args.empty() ? std::string() : m_args.front();
+    return Filled(m_source);
+}
+
+std::string CText::Filled(const std::string& source) const
+{
     std::string text;
-    for (const char* p = m_source; *p; ++p) {
-        if (p[0] == '%' && p[1] >= '1' && p[1] <= '9') {
-            const auto index = static_cast<std::size_t>(p[1] - '1');
+    text.reserve(source.size());
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        const char next = i + 1 < source.size() ? source[i + 1] : '\0';
+        if (source[i] == '%' && next >= '1' && next <= '9') {
+            const auto index = static_cast<std::size_t>(next - '1');
             if (index < m_args.size()) {
                 text += m_args[index];
-                ++p;
+                ++i;
                 continue;
             }
         }
-        text += *p;
+        text += source[i];
     }
     return text;
 }

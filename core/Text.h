@@ -27,6 +27,10 @@ public:
     bool IsEmpty() const;
     // The source with its places filled in, or the verbatim text.
     std::string English() const;
+    // Fills the places of a source, English or translated, with this text's arguments: "%1"
+    // to "%9", each by its number, in one pass, so that an argument holding "%2" stays as it
+    // is.
+    std::string Filled(const std::string& source) const;
 
     bool operator==(const CText& other) const;
     bool operator!=(const CText& other) const { return !(*this == other); }

@@ -2,6 +2,7 @@
 
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
+#include "core/XmlChars.h"
 
 #include <string_view>
 #include <utility>
@@ -12,12 +13,6 @@ namespace {
 
 constexpr std::string_view MethodNameParam = "methodName";
 constexpr std::string_view DefaultMethod = "weblogUpdates.ping";
-
-bool isXmlChar(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
-        || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-}
 
 bool isMethodName(std::string_view name)
 {
@@ -63,7 +58,7 @@ bool appendXmlText(std::string& out, std::string_view text)
         }
         const std::size_t start = pos;
         char32_t codePoint;
-        if (!DecodeUtf8(text, pos, codePoint) || !isXmlChar(codePoint))
+        if (!DecodeUtf8(text, pos, codePoint) || !IsXmlChar(codePoint))
             return false;
         out.append(text, start, pos - start);
     }

@@ -1,7 +1,7 @@
 #include "data/DataFile.h"
 
 #include "core/SubmitHost.h"
-#include "data/Utf8.h"
+#include "core/XmlChars.h"
 #include "data/XmlDocument.h"
 
 #include <algorithm>
@@ -45,11 +45,15 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
         attributes += doc.HasAttribute("URL");
         savedAttributes += 1;
         xmlText = xmlText && IsXmlText(record->m_strUrl);
-        if (doc.HasAttribute("body")) {
-            record->m_strBodyKind = doc.GetAttribute("body");
+        // Optional attributes are content the list holds, read when they are there.
+        for (const auto& [name, value] : {std::pair("body", &record->m_strBodyKind),
+                 std::pair("changes", &record->m_strChanges)}) {
+            if (!doc.HasAttribute(name))
+                continue;
+            *value = doc.GetAttribute(name);
             ++attributes;
             ++savedAttributes;
-            xmlText = xmlText && IsXmlText(*record->m_strBodyKind);
+            xmlText = xmlText && IsXmlText(**value);
         }
         doc.EnterElement();
         while (doc.FindElement("param")) {
@@ -83,9 +87,12 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
         bool valid = IsXmlText(record->m_strUrl);
         doc.AppendElement("Host");
         doc.SetAttribute("URL", record->m_strUrl);
-        if (record->m_strBodyKind) {
-            valid = valid && IsXmlText(*record->m_strBodyKind);
-            doc.SetAttribute("body", *record->m_strBodyKind);
+        for (const auto& [name, value] : {std::pair("body", &record->m_strBodyKind),
+                 std::pair("changes", &record->m_strChanges)}) {
+            if (!*value)
+                continue;
+            valid = valid && IsXmlText(**value);
+            doc.SetAttribute(name, **value);
         }
         doc.EnterElement();
         // On a position of its own, leaving the record's cursor where it is.
@@ -140,10 +147,13 @@ std::uint64_t SavedSize(const TargetRecords& records)
     // <?xml version="1.0"?><data/>, and <data></data> once it has a target.
     std::uint64_t size = records.empty() ? 28 : 34;
     for (const std::shared_ptr<CSubmitHost>& record : records) {
-        // <Host URL=""/>, or <Host URL=""></Host> around parameters; ` body=""` after the URL.
+        // <Host URL=""/>, or <Host URL=""></Host> around parameters; ` body=""` and
+        // ` changes=""` after the URL.
         size += 14 + valueSize(record->m_strUrl);
         if (record->m_strBodyKind)
             size += 8 + valueSize(*record->m_strBodyKind);
+        if (record->m_strChanges)
+            size += 11 + valueSize(*record->m_strChanges);
         CSubmitHost::ParamPosition pos;
         CPostParam param;
         bool more = record->GetFirstParam(pos, param);

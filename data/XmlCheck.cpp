@@ -1,7 +1,7 @@
 #include "data/XmlCheck.h"
 
+#include "core/XmlChars.h"
 #include "data/TextEncoding.h"
-#include "data/Utf8.h"
 
 #include <expat.h>
 

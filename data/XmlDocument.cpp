@@ -1,8 +1,8 @@
 #include "data/XmlDocument.h"
 
+#include "core/XmlChars.h"
 #include "data/FileAccess.h"
 #include "data/TextEncoding.h"
-#include "data/Utf8.h"
 #include "data/XmlCheck.h"
 
 #include <QFile>

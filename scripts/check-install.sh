@@ -8,6 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 id=example.quillpost.Quillpost
 expected=(
     usr/bin/quillpost
+    usr/libexec/quillpost/quillpost-cli
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/man/man1/quillpost.1.gz
@@ -42,6 +43,10 @@ trap 'rm -rf "$dest" "$units"' EXIT
 DESTDIR=$dest cmake --install build-package >/dev/null
 expect_all "the install tree" "$(cd "$dest" && find . ! -type d | sed 's|^\./||')"
 [ -x "$dest/usr/bin/quillpost" ] || { echo "usr/bin/quillpost is not executable"; failed=1; }
+# The installed program hands its command line over to the installed quillpost-cli.
+version=$("$dest/usr/bin/quillpost" --version 2>&1) || failed=1
+[ "$version" = "quillpost $(sed -n 's/^project(Quillpost VERSION \([^ ]*\).*/\1/p' CMakeLists.txt)" ] \
+    || { echo "usr/bin/quillpost --version: $version"; failed=1; }
 for size in 16 32 48 256; do
     icon=$dest/usr/share/icons/hicolor/${size}x${size}/apps/$id.png
     file "$icon" | grep -q ", $size x $size," || { echo "not ${size}px: $icon"; failed=1; }
@@ -53,8 +58,8 @@ appstreamcli validate --no-net "$dest/usr/share/metainfo/$id.metainfo.xml" || fa
 # that start the scratch tree's program. It runs without a systemd as PID 1 given a runtime
 # folder of its own; it only warns of most faults, so any word from it is a failure.
 service=usr/lib/systemd/user/quillpost-submit.service
-grep -qxF 'ExecStart=/usr/bin/quillpost --submit-all' "$dest/$service" \
-    || { echo "$service does not start /usr/bin/quillpost --submit-all"; failed=1; }
+grep -qxF 'ExecStart=/usr/libexec/quillpost/quillpost-cli --submit-all' "$dest/$service" \
+    || { echo "$service does not start quillpost-cli --submit-all"; failed=1; }
 sed "s|^ExecStart=/|ExecStart=$dest/|" "$dest/$service" >"$units/quillpost-submit.service"
 cp "$dest/usr/lib/systemd/user/quillpost-submit.timer" "$units/"
 mkdir -m 700 "$units/run"

@@ -153,6 +153,19 @@
     </message>
 </context>
 <context>
+    <name>CDesktopNotifier</name>
+    <message>
+        <source>Quillpost: posting failed %1 times</source>
+        <extracomment>A desktop notification&apos;s title; the text below it names the address and why</extracomment>
+        <translation>Quillpost: Senden %1-mal fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Quillpost: posting works again</source>
+        <extracomment>A desktop notification&apos;s title; the text below it is the address</extracomment>
+        <translation>Quillpost: Senden funktioniert wieder</translation>
+    </message>
+</context>
+<context>
     <name>CHelperLauncher</name>
     <message>
         <source>%1 is missing; it was looked for as %2</source>
@@ -181,7 +194,7 @@
     </message>
 </context>
 <context>
-    <name>CQuillpostDlg</name>
+    <name>CParamListModel</name>
     <message>
         <source>Parameter Name</source>
         <translation>Parametername</translation>
@@ -190,6 +203,9 @@
         <source>Parameter Value</source>
         <translation>Parameterwert</translation>
     </message>
+</context>
+<context>
+    <name>CQuillpostDlg</name>
     <message>
         <source>Add &amp;well-known services</source>
         <translation>Be&amp;kannte Dienste hinzufügen</translation>
@@ -307,9 +323,25 @@
         <translation>--format nimmt text, json oder csv, nicht „%1“.</translation>
     </message>
     <message>
+        <source>succeeded</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
         <source>Usage: quillpost
   or:  quillpost --submit-all [FILE] [--format=text|json|csv]
-Without options, open the window that keeps the list of submit targets.
+</source>
+        <translation>Aufruf: quillpost
+  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
+</translation>
+    </message>
+    <message>
+        <source>Without options, open the window that keeps the list of submit targets.
 
   --submit-all [FILE]     post every target of FILE, or of the list the window
                           would load, print each result and a summary, and exit
@@ -322,9 +354,7 @@ Exit status: 0 when every target succeeded or there was none, 1 when one
 failed, 2 when the list could not be read or the command line is wrong, 130
 when SIGINT or SIGTERM stopped the run.
 </source>
-        <translation>Aufruf: quillpost
-  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
-Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
+        <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
 
   --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
                           Fenster laden würde, senden, jedes Ergebnis und eine
@@ -339,16 +369,6 @@ Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
 eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte oder der Aufruf
 falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
 </translation>
-    </message>
-    <message>
-        <source>succeeded</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>erfolgreich</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>fehlgeschlagen</translation>
     </message>
 </context>
 <context>
@@ -370,7 +390,7 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     </message>
 </context>
 <context>
-    <name>CTargetListModel</name>
+    <name>CTargetList</name>
     <message>
         <source>Submit Url</source>
         <extracomment>Heading of the column of the targets&apos; addresses</extracomment>
@@ -450,7 +470,7 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     </message>
     <message>
         <source>Stopped</source>
-        <extracomment>A post that Stop ended while it was under way</extracomment>
+        <extracomment>A post or a read that Stop ended while it was under way</extracomment>
         <translation>Gestoppt</translation>
     </message>
     <message>
@@ -567,6 +587,165 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
         <source>Fault %1</source>
         <extracomment>An XML-RPC fault without a text: &quot;Fault 4&quot;</extracomment>
         <translation>Fehler %1</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be opened: %2</source>
+        <extracomment>%2 is why, in the words of SQLite or of the file system</extracomment>
+        <translation>Die Verlaufsdatei %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be read: %2</source>
+        <extracomment>%2 is why, in the words of SQLite or of the file system</extracomment>
+        <translation>Die Verlaufsdatei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The history file %1 cannot be written: %2</source>
+        <extracomment>%2 is why, in the words of SQLite or of the file system</extracomment>
+        <translation>Die Verlaufsdatei %1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be made: %2</source>
+        <extracomment>The folder that holds the history file; %2 is why, in the words of the file system</extracomment>
+        <translation>Der Ordner %1 konnte nicht angelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>The damaged history file %1 could not be moved aside: %2</source>
+        <extracomment>A history file SQLite found damaged, to be renamed so that a new one can be started; %2 is why, in the words of the file system</extracomment>
+        <translation>Die beschädigte Verlaufsdatei %1 konnte nicht beiseitegelegt werden: %2</translation>
+    </message>
+    <message>
+        <source>The history file %1 is not a regular file</source>
+        <translation>Die Verlaufsdatei %1 ist keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>The history file %1 was written by a newer Quillpost</source>
+        <translation>Die Verlaufsdatei %1 wurde von einer neueren Quillpost-Version geschrieben</translation>
+    </message>
+    <message>
+        <source>No history file is open</source>
+        <translation>Es ist keine Verlaufsdatei geöffnet</translation>
+    </message>
+    <message>
+        <source>“%1” is not an outcome of a post</source>
+        <translation>„%1“ ist kein Ergebnis eines Sendevorgangs</translation>
+    </message>
+    <message>
+        <source>HOME is not set</source>
+        <translation>HOME ist nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>HOME (%1) is not an absolute path</source>
+        <translation>HOME (%1) ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME is not set</source>
+        <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME ist nicht gesetzt</translation>
+    </message>
+    <message>
+        <source>IndexNow host “%1” is not a host name</source>
+        <translation>IndexNow-Host „%1“ ist kein Hostname</translation>
+    </message>
+    <message>
+        <source>keyLocation %1 is not an http or https address</source>
+        <translation>keyLocation %1 ist keine http- oder https-Adresse</translation>
+    </message>
+    <message>
+        <source>keyLocation %1 is not on the host %2</source>
+        <translation>keyLocation %1 liegt nicht auf dem Host %2</translation>
+    </message>
+    <message>
+        <source>Key file %1 moved to %2</source>
+        <translation>Schlüsseldatei %1 wurde nach %2 verschoben</translation>
+    </message>
+    <message>
+        <source>Key file %1 moved: %2</source>
+        <extracomment>A key file&apos;s redirect that says not where: &quot;Key file … moved: 304 Not Modified&quot;</extracomment>
+        <translation>Schlüsseldatei %1 wurde verschoben: %2</translation>
+    </message>
+    <message>
+        <source>Key file %1 not found: %2</source>
+        <extracomment>&quot;Key file https://www.example.com/k.txt not found: 404 Not Found&quot;</extracomment>
+        <translation>Schlüsseldatei %1 nicht gefunden: %2</translation>
+    </message>
+    <message>
+        <source>Key file %1 starts with a byte-order mark</source>
+        <translation>Schlüsseldatei %1 beginnt mit einer Byte-Order-Markierung</translation>
+    </message>
+    <message>
+        <source>Key file %1 is a web page, not the key</source>
+        <translation>Schlüsseldatei %1 ist eine Webseite, nicht der Schlüssel</translation>
+    </message>
+    <message>
+        <source>Key file %1 holds something else: “%2”</source>
+        <translation>Schlüsseldatei %1 enthält etwas anderes: „%2“</translation>
+    </message>
+    <message>
+        <source>Replace “%1” in “Changes from” with your own</source>
+        <translation>Ersetzen Sie „%1“ in „Änderungen aus“ durch Ihre eigene Adresse</translation>
+    </message>
+    <message>
+        <source>Key file is served as %1, not text/plain</source>
+        <translation>Schlüsseldatei wird als %1 ausgeliefert, nicht als text/plain</translation>
+    </message>
+    <message>
+        <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME (%2) is not an absolute path</source>
+        <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME (%2) ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: an HTML page</source>
+        <translation>Keine Sitemap und kein Feed: eine HTML-Seite</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: it declares a document type</source>
+        <translation>Keine Sitemap und kein Feed: deklariert einen Dokumenttyp</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: out of memory</source>
+        <translation>Sitemap nicht gelesen: nicht genügend Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: broken gzip data</source>
+        <translation>Sitemap nicht gelesen: fehlerhafte gzip-Daten</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: not XML</source>
+        <translation>Keine Sitemap und kein Feed: kein XML</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: XML error at line %1 (%2)</source>
+        <translation>Sitemap nicht gelesen: XML-Fehler in Zeile %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: a document of type %1</source>
+        <translation>Keine Sitemap und kein Feed: ein Dokument vom Typ %1</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: %1</source>
+        <translation>Sitemap nicht gelesen: %1</translation>
+    </message>
+    <message>
+        <source>robots.txt not read: %1</source>
+        <translation>robots.txt nicht gelesen: %1</translation>
+    </message>
+    <message>
+        <source>robots.txt names no sitemap</source>
+        <translation>robots.txt nennt keine Sitemap</translation>
+    </message>
+    <message>
+        <source>Only the first 200,000 addresses of %1 were read</source>
+        <translation>Nur die ersten 200.000 Adressen von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 50,000 addresses of %1 were read</source>
+        <translation>Nur die ersten 50.000 Adressen von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 50 MB of %1 were read</source>
+        <translation>Nur die ersten 50 MB von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only 3 levels of sitemap indexes were read</source>
+        <translation>Nur 3 Ebenen von Sitemap-Indizes wurden gelesen</translation>
     </message>
 </context>
 <context>

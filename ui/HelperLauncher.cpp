@@ -1,9 +1,11 @@
 #include "ui/HelperLauncher.h"
 
 #include "core/RequestFrame.h"
+#include "runs/ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <utility>
@@ -51,10 +53,10 @@ CHelperLauncher::~CHelperLauncher()
 
 QStringList CHelperLauncher::HelperCandidates()
 {
-    const QDir programFolder(QCoreApplication::applicationDirPath());
-    return {programFolder.filePath(HelperName),
-        QDir::cleanPath(programFolder.filePath(
-            QStringLiteral(QUILLPOST_HELPER_FROM_PROGRAM "/") + HelperName))};
+    QStringList candidates;
+    for (const std::string& path : ProgramFolders::HelperCandidates(HelperName.toStdString()))
+        candidates << QDir::cleanPath(QFile::decodeName(QByteArray::fromStdString(path)));
+    return candidates;
 }
 
 void CHelperLauncher::Navigate(const CPostRequest& request)

@@ -93,3 +93,13 @@ QItemSelectionModel::SelectionFlags CReportView::selectionCommand(
     }
     return QTableView::selectionCommand(index, event);
 }
+
+int CReportView::FirstSelectedRow() const
+{
+    int first = -1;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        if (first < 0 || index.row() < first)
+            first = index.row();
+    }
+    return first;
+}

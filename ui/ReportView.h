@@ -23,6 +23,8 @@ public:
 
     // Once the model is set: the widths of its first columns, in pixels.
     void SetColumnWidths(const QList<int>& widths);
+    // The first row from the top that is selected, or -1.
+    int FirstSelectedRow() const;
 
 Q_SIGNALS:
     // globalPos: below the current row's cell, or the list's top left when there is none.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runs/StatusImage.h"
+
 #include <QCursor>
 #include <QIcon>
 #include <QList>
@@ -16,16 +18,8 @@ QIcon ProgramIcon();
 // the image cannot be loaded, so a link still works with the ordinary cursor.
 QCursor HandCursor();
 
-// The images both lists show, in this order, cut from one strip whose teal background is
-// see-through. A target row shows what its last post came to; a parameter row shows
-// ImageParam.
-enum StatusImage
-{
-    ImageNotPosted,
-    ImageFailed,
-    ImageSucceeded,
-    ImageParam,
-};
+// The images both lists show, in StatusImage's order, cut from one strip whose teal
+// background is see-through.
 QList<QIcon> StatusImages();
 
 // The size of one of them.

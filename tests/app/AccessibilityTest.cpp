@@ -3,10 +3,10 @@
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/BrowserLauncher.h"
+#include "runs/Translations.h"
 #include "tests/support/AccessibleChecks.h"
 #include "tests/support/RecordOpenedAddresses.h"
 #include "ui/AboutDlg.h"
-#include "ui/Translations.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -112,6 +113,8 @@ private Q_SLOTS:
     void signalStops_data();
     void signalStops();
     void progressOnATerminal();
+    void commandLineMapsNoWidgets_data();
+    void commandLineMapsNoWidgets();
 
 private:
     // The list at path: one target a URL, each with one parameter.
@@ -237,17 +240,16 @@ void SubmitCommandTest::exitStatus_data()
         << QStringList{"--submit-all", "DIR/huge.xml"} << some << 2 << 0
         << notLoaded.arg("huge.xml", "the file is larger than 64 MiB (67108865 bytes)");
 
-    const QString see = QStringLiteral(" See quillpost --help.");
+    // A wrong command line gets the usage too.
+    const QString see = QStringLiteral("\nUsage: quillpost\n"
+                                       "  or:  quillpost --submit-all [FILE] "
+                                       "[--format=text|json|csv]\n"
+                                       "See quillpost --help.");
     QTest::newRow("unknown option") << (list + QStringList{"--bogus"}) << some << 2 << 0
                                     << "quillpost: Unknown option 'bogus'." + see;
     QTest::newRow("another format")
         << (list + QStringList{"--format=xml"}) << some << 2 << 0
         << "quillpost: --format takes text, json or csv, not 'xml'." + see;
-    QTest::newRow("file without --submit-all")
-        << QStringList{"LIST"} << some << 2 << 0
-        << "quillpost: 'LIST' is no option; a list to post follows --submit-all." + see;
-    QTest::newRow("format without --submit-all") << QStringList{
-        "--format=csv"} << some << 2 << 0 << "quillpost: --format goes with --submit-all." + see;
     QTest::newRow("two files") << (list + QStringList{"LIST"}) << some << 2 << 0
                                << "quillpost: One list at a time: 'LIST' and 'LIST' were given."
             + see;
@@ -314,12 +316,15 @@ void SubmitCommandTest::noListYetAndListBesideTheProgram()
     QVERIFY(QDir().mkpath(bin));
     const QString program = bin + "/quillpost";
     QVERIFY(QFile::copy(Program, program));
+    // The command line is a program of its own, which a copy brings along.
+    const QString commandLine = QFileInfo(Program).dir().filePath("quillpost-cli");
+    QVERIFY(QFile::copy(commandLine, bin + "/quillpost-cli"));
 
     const Finished none = Run({"--submit-all"}, program);
     QVERIFY2(none.exitCode == 0, none.err.constData());
     QCOMPARE(none.out, QByteArray("Done: 0 succeeded, 0 failed in 0:00\n"));
     // Nothing is ever saved, and the user's data folder is not made.
-    QCOMPARE(QDir(bin).entryList(QDir::Files), QStringList{"quillpost"});
+    QCOMPARE(QDir(bin).entryList(QDir::Files), (QStringList{"quillpost", "quillpost-cli"}));
     QVERIFY(!QFile::exists(m_dir->filePath("data")));
 
     WriteList(bin + "/submitdata.xml", {m_server->Url("beside")});
@@ -562,4 +567,50 @@ void SubmitCommandTest::progressOnATerminal()
 }
 
 QTEST_GUILESS_MAIN(SubmitCommandTest)
+void SubmitCommandTest::commandLineMapsNoWidgets_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // LIST is a list whose post waits
+    QTest::addColumn<bool>("window");
+    QTest::newRow("--submit-all") << QStringList{"--submit-all", "LIST"} << false;
+    QTest::newRow("Qt's own option") << QStringList{"-style", "fusion"} << true;
+    QTest::newRow("a file alone") << QStringList{"LIST"} << true;
+}
+
+// The program's own options run in a process that never maps Qt's widgets; anything else
+// opens the window, and Qt takes its own options.
+void SubmitCommandTest::commandLineMapsNoWidgets()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, window);
+    const QString list = List({m_server->Url("gate")});
+    for (QString& argument : arguments)
+        argument.replace("LIST", list);
+
+    QProcess process;
+    QProcessEnvironment environment = Environment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.remove(QStringLiteral("QT_FATAL_WARNINGS"));
+    process.setProcessEnvironment(environment);
+    process.start(Program, arguments);
+    QVERIFY(process.waitForStarted());
+    const QString maps = QStringLiteral("/proc/%1/maps").arg(process.processId());
+    const auto mapped = [&maps](const char* library) {
+        QFile file(maps);
+        return file.open(QIODevice::ReadOnly) && file.readAll().contains(library);
+    };
+    if (window) {
+        QTRY_VERIFY(mapped("libQt6Widgets"));
+        QTest::qWait(500);
+        QCOMPARE(process.state(), QProcess::Running);
+        process.kill();
+    } else {
+        QVERIFY(m_server->Server().WaitForRequests(1));
+        QVERIFY(mapped("libQt6Core"));
+        QVERIFY(!mapped("libQt6Widgets"));
+        QVERIFY(!mapped("libQt6Gui"));
+        m_server->Open();
+    }
+    QVERIFY(process.waitForFinished());
+}
+
 #include "SubmitCommandTest.moc"

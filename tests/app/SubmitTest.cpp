@@ -1,8 +1,8 @@
 // Submit and Submit All in the real window against a local server.
 #include "app/QuillpostDlg.h"
-#include "app/ResultText.h"
-#include "app/SubmitRuns.h"
 #include "app/TargetListModel.h"
+#include "runs/ResultText.h"
+#include "runs/SubmitRuns.h"
 #include "tests/support/CsvReader.h"
 #include "tests/support/CurlSetup.h"
 #include "tests/support/ScriptedServer.h"

@@ -1,11 +1,11 @@
 // The program in the user's language, loaded as the program loads it at start-up: German
 // where the user reads German, and otherwise the English it is written in, byte for byte.
 #include "app/QuillpostDlg.h"
-#include "app/ResultText.h"
 #include "app/TargetListModel.h"
+#include "runs/ResultText.h"
+#include "runs/Translations.h"
 #include "ui/AboutDlg.h"
 #include "ui/MessageBox.h"
-#include "ui/Translations.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

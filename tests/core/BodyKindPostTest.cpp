@@ -169,6 +169,7 @@ TEST(BodyKindPost, RefusalsBeforePosting)
         std::optional<std::string> kind;
         std::vector<CPostParam> params;
         const char* reason;
+        std::optional<std::string> changes = std::nullopt;
     } rows[] = {
         {server.Url(), "", {}, "Unknown body kind “”"},
         {server.Url(), "JSON", {}, "Unknown body kind “JSON”"},
@@ -183,10 +184,14 @@ TEST(BodyKindPost, RefusalsBeforePosting)
             "Replace “www.example.com” in the parameter “hub.url” with your own"},
         {indexNow, "json", {{"host", "site.example"}, {"key", "your-indexnow-key"}},
             "Replace “your-indexnow-key” in the parameter “key” with your own"},
+        {server.Url(), std::nullopt, {},
+            "Replace “www.example.com” in “Changes from” with your own",
+            "https://www.example.com/feed.xml"},
     };
     for (const auto& row : rows) {
         CSubmitHost host;
         Fill(host, row.url, row.kind, row.params);
+        host.m_strChanges = row.changes;
         std::string result;
         EXPECT_FALSE(CFormPoster().PostInBackground(host, result));
         EXPECT_EQ(result, row.reason);

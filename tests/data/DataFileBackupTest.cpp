@@ -103,8 +103,9 @@ TEST_F(DataFileBackup, EachPathIsJudgedByWhatWasSeenThere)
     EXPECT_EQ(ReadBytes(m_backup), Refused);
 }
 
-// A target's body kind is content the list holds: a list of any kinds, unknown ones
-// included, loads without a word and saves back byte for byte, with nothing kept aside.
+// A target's body kind and its source of changes are content the list holds: a list of any
+// kinds and sources, unknown or empty ones included, loads without a word and saves back byte
+// for byte, with nothing kept aside.
 TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
 {
     const std::string saved = "<?xml version=\"1.0\"?><data>"
@@ -112,7 +113,10 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
                               "</Host><Host URL=\"http://rpc.example/\" body=\"xml-rpc\"/>"
                               "<Host URL=\"http://json.example/\" body=\"json\"/>"
                               "<Host URL=\"http://new.example/\" body=\"Json\"/>"
-                              "<Host URL=\"http://empty.example/\" body=\"\"/></data>";
+                              "<Host URL=\"http://empty.example/\" body=\"\"/>"
+                              "<Host URL=\"http://a.example/\" changes=\"https://s.example/map\"/>"
+                              "<Host URL=\"http://b.example/\" body=\"json\" changes=\"&amp;\"/>"
+                              "<Host URL=\"http://c.example/\" changes=\"\"/></data>";
     WriteBytes(m_path, saved);
     const DataFileOutcome loaded = m_file.Load(m_path);
     ASSERT_TRUE(loaded.ok) << loaded.reason;
@@ -121,7 +125,12 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
     for (const auto& record : loaded.records)
         kinds.push_back(record->m_strBodyKind);
     EXPECT_EQ(kinds,
-        (std::vector<std::optional<std::string>>{std::nullopt, "xml-rpc", "json", "Json", ""}));
+        (std::vector<std::optional<std::string>>{
+            std::nullopt, "xml-rpc", "json", "Json", "", std::nullopt, "json", std::nullopt}));
+    EXPECT_EQ(loaded.records[5]->m_strChanges, "https://s.example/map");
+    EXPECT_EQ(loaded.records[6]->m_strChanges, "&");
+    EXPECT_EQ(loaded.records[7]->m_strChanges, "");
+    EXPECT_EQ(loaded.records[0]->m_strChanges, std::nullopt);
     EXPECT_EQ(SavedSize(loaded.records), saved.size());
 
     const DataFileOutcome save = m_file.Save(m_path, loaded.records);
@@ -131,7 +140,7 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
     EXPECT_EQ(ListFolder(m_folder.Path()), std::vector<std::string>{"submitdata.xml"});
 
     // Written by hand with the kind first, it is still all the list holds.
-    WriteBytes(m_path, "<data><Host body='json' URL='http://json.example/'/></data>");
+    WriteBytes(m_path, "<data><Host changes='x' body='json' URL='http://json.example/'/></data>");
     ASSERT_TRUE(m_file.Load(m_path).ok);
     EXPECT_TRUE(m_file.Save(m_path, m_file.Load(m_path).records).backupPath.empty());
 }

@@ -1,11 +1,11 @@
-#include "app/SubmitRuns.h"
+#include "runs/SubmitRuns.h"
 
-#include "app/ResultText.h"
-#include "app/TargetListModel.h"
 #include "core/PostRequest.h"
 #include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
-#include "ui/Resources.h"
+#include "runs/ResultText.h"
+#include "runs/StatusImage.h"
+#include "runs/TargetList.h"
 
 #include <QMetaObject>
 #include <QTimer>
@@ -35,7 +35,7 @@ CPostResult Refused(const CText& reason)
 
 } // namespace
 
-CSubmitRuns::CSubmitRuns(CTargetListModel& targets, CPostSettings settings, QObject* parent)
+CSubmitRuns::CSubmitRuns(CTargetList& targets, CPostSettings settings, QObject* parent)
     : QObject(parent)
     , m_targets(targets)
     , m_settings(std::move(settings))

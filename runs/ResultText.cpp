@@ -1,4 +1,4 @@
-#include "app/ResultText.h"
+#include "runs/ResultText.h"
 
 #include "core/ResultRecord.h"
 
@@ -65,20 +65,8 @@ QString CResultText::Translated(const CText& text)
 {
     if (!text.Source())
         return text.Args().empty() ? QString() : FromUtf8(text.Args().front());
-    // In one pass, as a value may hold "%2" itself.
-    const QString source = QCoreApplication::translate("Quillpost", text.Source());
-    QString translated;
-    for (qsizetype i = 0; i < source.size(); ++i) {
-        const auto place = i + 1 < source.size() ? source[i + 1].digitValue() : -1;
-        if (source[i] == QLatin1Char('%') && place >= 1
-            && static_cast<std::size_t>(place) <= text.Args().size()) {
-            translated += FromUtf8(text.Args()[static_cast<std::size_t>(place) - 1]);
-            ++i;
-        } else {
-            translated += source[i];
-        }
-    }
-    return translated;
+    return FromUtf8(
+        text.Filled(QCoreApplication::translate("Quillpost", text.Source()).toStdString()));
 }
 
 QString CResultText::Printable(QString text, bool keepLines)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/SubmitRuns.h"
-#include "app/TargetListModel.h"
+#include "runs/SubmitRuns.h"
+#include "runs/TargetList.h"
 
 #include <QEventLoop>
 #include <QObject>
@@ -44,9 +44,6 @@ public:
         Csv,
     };
 
-    // True when the program was started with arguments: they are the command line's, and
-    // no window opens.
-    static bool Wanted(int argc) { return argc > 1; }
     // Makes the application object, does what the arguments say and returns the exit status.
     static int Run(int argc, char** argv);
 
@@ -61,6 +58,7 @@ private:
     };
     // False, with the reason, for a wrong command line.
     static bool Parse(const QStringList& arguments, Options& options, QString& error);
+    static QString UsageText();
     static QString HelpText();
 
     explicit CSubmitCommand(Format format);
@@ -84,7 +82,7 @@ private:
     const bool m_showProgress;
     bool m_progressShown = false;
 
-    CTargetListModel m_targets;
+    CTargetList m_targets;
     CSubmitRuns m_runs;
     std::vector<bool> m_written;
     bool m_anyFailed = false;

@@ -1,4 +1,4 @@
-#include "ui/Translations.h"
+#include "runs/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,19 +1,16 @@
-#include "app/SubmitCommand.h"
+#include "cli/SubmitCommand.h"
 
-#include "app/DataFileMessages.h"
-#include "app/QuillpostApp.h"
-#include "app/ResultRecords.h"
-#include "app/ResultText.h"
 #include "core/PostLimits.h"
 #include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
-#include "data/DataFile.h"
-#include "ui/Translations.h"
+#include "runs/ProgramFolders.h"
+#include "runs/ResultText.h"
+#include "runs/TargetStore.h"
+#include "runs/Translations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QIcon>
 #include <QList>
 #include <QSocketNotifier>
 
@@ -76,7 +73,9 @@ int CSubmitCommand::Run(int argc, char** argv)
     Options options;
     QString error;
     if (!Parse(QCoreApplication::arguments(), options, error)) {
-        SayError(error + QLatin1Char(' ') + tr("See quillpost --help."));
+        SayError(error);
+        Write(
+            stderr, (UsageText() + tr("See quillpost --help.") + QLatin1Char('\n')).toStdString());
         return ExitUnusable;
     }
     if (options.help) {
@@ -133,30 +132,33 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
     return true;
 }
 
-QString CSubmitCommand::HelpText()
+QString CSubmitCommand::UsageText()
 {
     return tr("Usage: quillpost\n"
-              "  or:  quillpost --submit-all [FILE] [--format=text|json|csv]\n"
-              "Without options, open the window that keeps the list of submit targets.\n"
-              "\n"
-              "  --submit-all [FILE]     post every target of FILE, or of the list the window\n"
-              "                          would load, print each result and a summary, and exit\n"
-              "  --format=text|json|csv  how results are printed (default text); json and csv\n"
-              "                          are in English, with the summary on standard error\n"
-              "  -h, --help              print this help and exit\n"
-              "      --version           print the version and exit\n"
-              "\n"
-              "Exit status: 0 when every target succeeded or there was none, 1 when one\n"
-              "failed, 2 when the list could not be read or the command line is wrong, 130\n"
-              "when SIGINT or SIGTERM stopped the run.\n");
+              "  or:  quillpost --submit-all [FILE] [--format=text|json|csv]\n");
+}
+
+QString CSubmitCommand::HelpText()
+{
+    return UsageText()
+        + tr("Without options, open the window that keeps the list of submit targets.\n"
+             "\n"
+             "  --submit-all [FILE]     post every target of FILE, or of the list the window\n"
+             "                          would load, print each result and a summary, and exit\n"
+             "  --format=text|json|csv  how results are printed (default text); json and csv\n"
+             "                          are in English, with the summary on standard error\n"
+             "  -h, --help              print this help and exit\n"
+             "      --version           print the version and exit\n"
+             "\n"
+             "Exit status: 0 when every target succeeded or there was none, 1 when one\n"
+             "failed, 2 when the list could not be read or the command line is wrong, 130\n"
+             "when SIGINT or SIGTERM stopped the run.\n");
 }
 
 CSubmitCommand::CSubmitCommand(Format format)
     : m_format(format)
     , m_summaryOut(format == Format::Text ? stdout : stderr)
     , m_showProgress(::isatty(STDERR_FILENO) == 1)
-    // Nothing shows the rows: no images, which would need a GUI application.
-    , m_targets(QList<QIcon>())
     // What the window's runs are set up with.
     , m_runs(m_targets, CPostSettings())
 {
@@ -192,17 +194,16 @@ CSubmitCommand::~CSubmitCommand()
 
 int CSubmitCommand::SubmitAll(const std::optional<QString>& file)
 {
-    const std::string path
-        = file ? QFile::encodeName(*file).toStdString() : CQuillpostApp::DataLocation().LoadPath();
-    DataFileOutcome outcome = CDataFile().Load(path);
-    // Without a list of one's own yet there is nothing to post; a list named that is not
-    // there is a mistake. Nothing is saved here, so no save keeps a refused file aside.
-    if (!outcome.ok && !(outcome.missing && !file)) {
-        SayError(CDataFileMessages::Load(outcome, path, std::string(), true));
+    // Nothing is saved here, so no save keeps a refused file aside.
+    CTargetStore store(ProgramFolders::DataLocation());
+    CTargetStore::CLoaded loaded
+        = store.LoadToPost(file ? QFile::encodeName(*file).toStdString() : std::string());
+    if (!loaded.m_bOk) {
+        SayError(loaded.m_message);
         return ExitUnusable;
     }
-    m_written.assign(outcome.records.size(), false);
-    m_targets.AppendRows(std::move(outcome.records));
+    m_written.assign(loaded.m_records.size(), false);
+    m_targets.AppendRows(std::move(loaded.m_records));
 
     if (m_format == Format::Csv)
         Write(stdout, CsvHeader());

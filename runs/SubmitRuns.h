@@ -16,7 +16,7 @@
 
 class CPostScheduler;
 class CSubmitHost;
-class CTargetListModel;
+class CTargetList;
 
 // The Submit All runs of the main window and what they have still to report.
 //
@@ -35,7 +35,7 @@ class CSubmitRuns : public QObject
     Q_OBJECT
 
 public:
-    CSubmitRuns(CTargetListModel& targets, CPostSettings settings, QObject* parent = nullptr);
+    CSubmitRuns(CTargetList& targets, CPostSettings settings, QObject* parent = nullptr);
     ~CSubmitRuns() override;
 
     // Starts a run over every row, after setting every row back to "not posted".
@@ -97,7 +97,7 @@ private:
     void OnRowsAboutToBeRemoved(int first, int last);
     void OnAboutToClear();
 
-    CTargetListModel& m_targets;
+    CTargetList& m_targets;
     const CPostSettings m_settings;
     bool m_appendingOutsideRuns = false;
 

@@ -1,4 +1,4 @@
-#include "app/DataFileMessages.h"
+#include "runs/DataFileMessages.h"
 
 #include "core/ResultRecord.h"
 

@@ -1,4 +1,4 @@
-#include "data/Utf8.h"
+#include "core/XmlChars.h"
 
 #include "core/Utf8.h"
 
@@ -9,13 +9,18 @@ std::size_t SequenceLength(std::string_view text, std::size_t pos)
 {
     std::size_t end = pos;
     char32_t c = 0;
-    if (!DecodeUtf8(text, end, c) || (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-        || c == 0xFFFE || c == 0xFFFF)
+    if (!DecodeUtf8(text, end, c) || !IsXmlChar(c))
         return 0;
     return end - pos;
 }
 
 } // namespace
+
+bool IsXmlChar(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
+        || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
 
 std::size_t FindBadXmlChar(std::string_view text)
 {

@@ -1,0 +1,361 @@
+#include "core/KeyCheck.h"
+
+#include "core/Address.h"
+#include "core/PostResult.h"
+#include "core/TransferFailure.h"
+#include "core/Utf8.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <string_view>
+
+namespace {
+
+const char UserAgent[] = "Quillpost";
+// What the user is shown of a file that holds something else.
+constexpr std::size_t ShownChars = 40;
+
+struct UrlCleanup
+{
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+using UrlHandle = std::unique_ptr<CURLU, UrlCleanup>;
+
+struct EasyCleanup
+{
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+
+std::optional<std::string> PartOf(const UrlHandle& url, CURLUPart part)
+{
+    char* text = nullptr;
+    if (curl_url_get(url.get(), part, &text, 0) != CURLUE_OK || !text)
+        return std::nullopt;
+    std::string value(text);
+    curl_free(text);
+    return value;
+}
+
+// Null unless libcurl reads url as an http or https address.
+UrlHandle ReadWebAddress(const std::string& url)
+{
+    UrlHandle handle(curl_url());
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
+        return nullptr;
+    const auto scheme = PartOf(handle, CURLUPART_SCHEME);
+    if (!scheme || (*scheme != "http" && *scheme != "https"))
+        return nullptr;
+    return handle;
+}
+
+// IndexNow's host parameter names a host, perhaps with a port, and nothing else.
+UrlHandle ReadHost(const std::string& host)
+{
+    UrlHandle handle = ReadWebAddress("https://" + host);
+    if (!handle || PartOf(handle, CURLUPART_PATH) != "/" || PartOf(handle, CURLUPART_USER)
+        || PartOf(handle, CURLUPART_QUERY) || PartOf(handle, CURLUPART_FRAGMENT))
+        return nullptr;
+    return handle;
+}
+
+bool SameHost(std::string_view a, std::string_view b)
+{
+    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowered(a[i]) != lowered(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view TrimmedBody(std::string_view body)
+{
+    while (!body.empty() && IsBlank(body.front()))
+        body.remove_prefix(1);
+    while (!body.empty() && IsBlank(body.back()))
+        body.remove_suffix(1);
+    return body;
+}
+
+bool StartsWithByteOrderMark(std::string_view body)
+{
+    return body.substr(0, 3) == "\xEF\xBB\xBF" || body.substr(0, 2) == "\xFE\xFF"
+        || body.substr(0, 2) == "\xFF\xFE";
+}
+
+// The first characters of text, controls as spaces and broken UTF-8 as U+FFFD, so a file
+// of any bytes can be shown on one line.
+std::string Shown(std::string_view text)
+{
+    std::string shown;
+    std::size_t pos = 0;
+    for (std::size_t chars = 0; pos < text.size(); ++chars) {
+        if (chars == ShownChars)
+            return shown + "…";
+        const std::size_t start = pos;
+        char32_t codePoint = 0;
+        if (!DecodeUtf8(text, pos, codePoint)) {
+            shown += "\xEF\xBF\xBD";
+            ++pos;
+        } else if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F)) {
+            shown += ' ';
+        } else {
+            shown.append(text.substr(start, pos - start));
+        }
+    }
+    return shown;
+}
+
+// What one transfer brings back, filled in by libcurl's callbacks.
+struct CFetch
+{
+    const std::atomic<bool>* m_stop = nullptr;
+    std::string m_body;
+    bool m_bCut = false;
+    std::string m_serverReason;
+    std::optional<std::string> m_location;
+    bool m_bReachedServer = false;
+
+    static size_t OnData(char* data, size_t size, size_t count, void* self);
+    static size_t OnHeader(char* data, size_t size, size_t count, void* self);
+    static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+};
+
+// The key is near the start: what goes beyond MaxFileBytes ends the transfer unread.
+size_t CFetch::OnData(char* data, size_t size, size_t count, void* self)
+{
+    auto* fetch = static_cast<CFetch*>(self);
+    const size_t length = size * count;
+    const size_t room = CKeyCheck::MaxFileBytes - fetch->m_body.size();
+    if (length > room) {
+        fetch->m_body.append(data, room);
+        fetch->m_bCut = true;
+        return 0;
+    }
+    fetch->m_body.append(data, length);
+    return length;
+}
+
+size_t CFetch::OnHeader(char* data, size_t size, size_t count, void* self)
+{
+    auto* fetch = static_cast<CFetch*>(self);
+    const size_t length = size * count;
+    const std::string line(data, length);
+    constexpr char Location[] = "location:";
+    if (line.compare(0, 5, "HTTP/") == 0) {
+        fetch->m_serverReason.clear();
+        fetch->m_location.reset();
+        const auto code = line.find(' ');
+        const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
+        if (reason != std::string::npos)
+            fetch->m_serverReason = TrimBlanks(line.substr(reason + 1));
+    } else if (StartsWithNoCase(line, Location)) {
+        fetch->m_location = TrimBlanks(line.substr(std::size(Location) - 1));
+    }
+    return length;
+}
+
+int CFetch::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto* stop = static_cast<CFetch*>(self)->m_stop;
+    return stop && stop->load() ? 1 : 0;
+}
+
+// Where a Location header sends the reader of the file: resolved against the file's
+// address, as a browser would.
+std::string Destination(const std::string& fileUrl, const std::string& location)
+{
+    UrlHandle url(curl_url());
+    if (url && curl_url_set(url.get(), CURLUPART_URL, fileUrl.c_str(), 0) == CURLUE_OK
+        && curl_url_set(url.get(), CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME)
+            == CURLUE_OK) {
+        if (auto resolved = PartOf(url, CURLUPART_URL))
+            return *resolved;
+    }
+    return Shown(location);
+}
+
+// "404 Not Found": the standard's reason phrase, else the server's own.
+std::string StatusWords(long status, const std::string& serverReason)
+{
+    const char* standard = StandardReason(status);
+    const std::string reason = standard ? standard : Shown(serverReason);
+    return reason.empty() ? std::to_string(status) : std::to_string(status) + " " + reason;
+}
+
+// "text/html" of "Text/HTML; charset=utf-8", for comparing and showing.
+std::string MediaType(const std::string& contentType)
+{
+    std::string type = TrimBlanks(contentType.substr(0, contentType.find(';')));
+    for (char& c : type) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return type;
+}
+
+} // namespace
+
+bool KeyFileOf(const std::string& host, const std::string& key,
+    const std::optional<std::string>& keyLocation, CKeyFile& file, CText& refusal)
+{
+    file = CKeyFile();
+    file.m_strKey = key;
+    const UrlHandle site = ReadHost(host);
+    if (!site) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
+            {ShownUtf8(host)});
+        return false;
+    }
+    if (keyLocation) {
+        const UrlHandle location = ReadWebAddress(*keyLocation);
+        if (!location) {
+            refusal = CText(
+                QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not an http or https address"),
+                {ShownUtf8(*keyLocation)});
+            return false;
+        }
+        if (!SameHost(PartOf(location, CURLUPART_HOST).value_or(std::string()),
+                PartOf(site, CURLUPART_HOST).value_or(std::string()))) {
+            refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not on the host %2"),
+                {ShownUtf8(*keyLocation), ShownUtf8(host)});
+            return false;
+        }
+        file.m_strUrl = PartOf(location, CURLUPART_URL).value_or(*keyLocation);
+        return true;
+    }
+    // Escaped, so that no character of the key can make a query or a fragment of it.
+    const std::string path = "/" + key + ".txt";
+    if (curl_url_set(site.get(), CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) != CURLUE_OK) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
+            {ShownUtf8(host)});
+        return false;
+    }
+    file.m_strUrl = PartOf(site, CURLUPART_URL).value_or(std::string());
+    return true;
+}
+
+CKeyCheck::CKeyCheck(const CPostSettings& settings, const std::atomic<bool>* stop)
+    : m_settings(settings)
+    , m_stop(stop)
+{
+}
+
+CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
+{
+    CKeyVerdict verdict;
+    verdict.m_strKeyFile = file.m_strUrl;
+    const auto judged = [&verdict](CText reason) {
+        verdict.m_reason = std::move(reason);
+        verdict.m_checkedAt = std::chrono::system_clock::now();
+        return verdict;
+    };
+    const CText stopped(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
+    if (m_stop && m_stop->load())
+        return judged(stopped);
+
+    // Declared before the handle, which may still call back into it as it is cleaned up.
+    CFetch fetch;
+    fetch.m_stop = m_stop;
+    const std::unique_ptr<CURL, EasyCleanup> curl(curl_easy_init());
+    if (!curl)
+        return judged(TransferFailureText(
+            CURLE_FAILED_INIT, nullptr, m_settings.m_limits, false, std::chrono::seconds(0)));
+    CURLcode code = CURLE_OK;
+    const auto set = [&curl, &code](CURLoption option, auto value) {
+        if (code == CURLE_OK)
+            code = curl_easy_setopt(curl.get(), option, value);
+    };
+    const CPostLimits& limits = m_settings.m_limits;
+    set(CURLOPT_NOSIGNAL, 1L);
+    // Without it, ending the transfer waits for a name lookup in progress: Stop would not
+    // end the check.
+    set(CURLOPT_QUICK_EXIT, 1L);
+    set(CURLOPT_URL, file.m_strUrl.c_str());
+    set(CURLOPT_PROTOCOLS_STR, "http,https");
+    set(CURLOPT_HTTPGET, 1L);
+    // A search engine takes the key only from the file itself.
+    set(CURLOPT_FOLLOWLOCATION, 0L);
+    set(CURLOPT_USERAGENT, UserAgent);
+    set(CURLOPT_SSL_VERIFYPEER, 1L);
+    set(CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!m_settings.m_strCaFile.empty())
+        set(CURLOPT_CAINFO, m_settings.m_strCaFile.c_str());
+    set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
+    set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
+    set(CURLOPT_LOW_SPEED_TIME, limits.m_lowSpeedSeconds);
+    set(CURLOPT_TIMEOUT_MS, limits.m_totalTimeoutMs);
+    set(CURLOPT_WRITEFUNCTION, &CFetch::OnData);
+    set(CURLOPT_WRITEDATA, static_cast<void*>(&fetch));
+    set(CURLOPT_HEADERFUNCTION, &CFetch::OnHeader);
+    set(CURLOPT_HEADERDATA, static_cast<void*>(&fetch));
+    set(CURLOPT_XFERINFOFUNCTION, &CFetch::OnProgress);
+    set(CURLOPT_XFERINFODATA, static_cast<void*>(&fetch));
+    set(CURLOPT_NOPROGRESS, 0L);
+    set(CURLOPT_FORBID_REUSE, 1L);
+    set(CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketNotingPeer);
+    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(&fetch.m_bReachedServer));
+
+    const auto start = std::chrono::steady_clock::now();
+    if (code == CURLE_OK)
+        code = curl_easy_perform(curl.get());
+    if (code == CURLE_ABORTED_BY_CALLBACK)
+        return judged(stopped);
+    if (code != CURLE_OK && !fetch.m_bCut)
+        return judged(TransferFailureText(code, curl.get(), limits, fetch.m_bReachedServer,
+            std::chrono::steady_clock::now() - start));
+
+    long status = 0;
+    code = curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+    if (code != CURLE_OK)
+        return judged(TransferFailureText(code, curl.get(), limits, fetch.m_bReachedServer,
+            std::chrono::steady_clock::now() - start));
+    if (status >= 300 && status <= 399) {
+        if (fetch.m_location)
+            return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved to %2"),
+                {file.m_strUrl, Destination(file.m_strUrl, *fetch.m_location)}));
+        //: A key file's redirect that says not where: "Key file … moved: 304 Not Modified"
+        return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved: %2"),
+            {file.m_strUrl, StatusWords(status, fetch.m_serverReason)}));
+    }
+    if (status != 200)
+        //: "Key file https://www.example.com/k.txt not found: 404 Not Found"
+        return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 not found: %2"),
+            {file.m_strUrl, StatusWords(status, fetch.m_serverReason)}));
+    const std::string_view body = fetch.m_body;
+    if (StartsWithByteOrderMark(body))
+        return judged(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 starts with a byte-order mark"),
+                {file.m_strUrl}));
+    const std::string_view content = TrimmedBody(body);
+    if (!content.empty() && content.front() == '<')
+        return judged(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is a web page, not the key"),
+                {file.m_strUrl}));
+    if (content != file.m_strKey)
+        return judged(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 holds something else: “%2”"),
+                {file.m_strUrl, Shown(content)}));
+
+    verdict.m_bOk = true;
+    // Search engines read the key whatever the type says, but a page served as something
+    // else hints that the server does not hand out the file as it is.
+    const char* contentType = nullptr;
+    if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK
+        && contentType) {
+        const std::string type = MediaType(contentType);
+        if (type != "text/plain")
+            verdict.m_note
+                = CText(QT_TRANSLATE_NOOP("Quillpost", "Key file is served as %1, not text/plain"),
+                    {Shown(type)});
+    }
+    return judged(CText());
+}

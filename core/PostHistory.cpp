@@ -1,0 +1,886 @@
+#include "core/PostHistory.h"
+
+#include "core/Utf8.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <iterator>
+#include <limits>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <utility>
+
+namespace {
+
+using Time = CPostHistory::Time;
+
+// Long enough for a timer run to wait out the window's write, and the other way round.
+constexpr int BusyTimeoutMs = 5000;
+
+// Step by step from an empty file: migration n takes user_version n to n + 1, in a
+// transaction of its own. A step, once released, is never changed; a new one is added.
+const char* const Migrations[] = {
+    // The record: a target's baseline and last post are what its last success is told
+    // from. Addresses are kept by target, one row each, in the order of the key.
+    "CREATE TABLE target("
+    " id INTEGER PRIMARY KEY,"
+    " url TEXT NOT NULL,"
+    " body TEXT NOT NULL,"
+    " source TEXT NOT NULL,"
+    " baseline INTEGER,"
+    " last_post INTEGER,"
+    " UNIQUE(url, body, source));"
+    "CREATE TABLE sent("
+    " target INTEGER NOT NULL,"
+    " address TEXT NOT NULL,"
+    " modified INTEGER,"
+    " sent_at INTEGER NOT NULL,"
+    " verdict TEXT NOT NULL,"
+    " PRIMARY KEY(target, address)) WITHOUT ROWID;"
+    // The post log, times in milliseconds since 1970 UTC. The run counter is kept apart
+    // from the log, whose pruning must not make run numbers go back.
+    "CREATE TABLE log("
+    " id INTEGER PRIMARY KEY,"
+    " time INTEGER NOT NULL,"
+    " run INTEGER NOT NULL,"
+    " url TEXT NOT NULL,"
+    " body TEXT NOT NULL,"
+    " changes TEXT NOT NULL,"
+    " outcome TEXT NOT NULL,"
+    " success INTEGER NOT NULL,"
+    " status INTEGER NOT NULL,"
+    " reason TEXT NOT NULL,"
+    " service_message TEXT NOT NULL,"
+    " seconds REAL NOT NULL,"
+    " addresses INTEGER NOT NULL);"
+    "CREATE INDEX log_by_time ON log(time);"
+    "CREATE INDEX log_by_target ON log(url, body, changes, run);"
+    "CREATE TABLE run_counter(value INTEGER NOT NULL);"
+    "INSERT INTO run_counter VALUES(0);"
+    "PRAGMA user_version = 1;",
+};
+constexpr std::int64_t SchemaVersion = std::size(Migrations);
+
+enum Sql
+{
+    FindTargetSql,
+    AddTargetSql,
+    SetBaselineSql,
+    SetLastPostSql,
+    ClearSentSql,
+    DeleteTargetSql,
+    SentOfTargetSql,
+    SentOneSql,
+    PutSentSql,
+    CountRunSql,
+    LastRunSql,
+    AddLogSql,
+    PruneByTimeSql,
+    PruneByCountSql,
+    ReadLogSql,
+    RecentOutcomesSql,
+    SqlCount
+};
+
+const char* const SqlText[] = {
+    "SELECT id, baseline, last_post FROM target WHERE url = ?1 AND body = ?2 AND source = ?3",
+    "INSERT INTO target(url, body, source) VALUES(?1, ?2, ?3)",
+    "UPDATE target SET baseline = ?2, last_post = NULL WHERE id = ?1",
+    "UPDATE target SET last_post = max(coalesce(last_post, ?2), ?2) WHERE id = ?1",
+    "DELETE FROM sent WHERE target = ?1",
+    "DELETE FROM target WHERE id = ?1",
+    "SELECT address, modified FROM sent WHERE target = ?1",
+    "SELECT modified, sent_at, verdict FROM sent WHERE target = ?1 AND address = ?2",
+    "INSERT OR REPLACE INTO sent(target, address, modified, sent_at, verdict)"
+    " VALUES(?1, ?2, ?3, ?4, ?5)",
+    "UPDATE run_counter SET value = value + 1",
+    "SELECT value FROM run_counter",
+    "INSERT INTO log(time, run, url, body, changes, outcome, success, status, reason,"
+    " service_message, seconds, addresses)"
+    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)",
+    "DELETE FROM log WHERE time < ?1",
+    "DELETE FROM log WHERE id IN"
+    " (SELECT id FROM log ORDER BY time DESC, id DESC LIMIT -1 OFFSET ?1)",
+    "SELECT time, run, url, body, changes, outcome, success, status, reason, service_message,"
+    " seconds, addresses FROM log WHERE time >= ?1 ORDER BY time, id",
+    "SELECT run, outcome FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3 AND run >="
+    " (SELECT min(run) FROM (SELECT DISTINCT run FROM log"
+    " WHERE url = ?1 AND body = ?2 AND changes = ?3 ORDER BY run DESC LIMIT ?4))"
+    " ORDER BY run, id",
+};
+static_assert(std::size(SqlText) == SqlCount);
+
+//: %2 is why, in the words of SQLite or of the file system
+const char* const CannotOpen
+    = QT_TRANSLATE_NOOP("Quillpost", "The history file %1 cannot be opened: %2");
+//: %2 is why, in the words of SQLite or of the file system
+const char* const CannotRead
+    = QT_TRANSLATE_NOOP("Quillpost", "The history file %1 cannot be read: %2");
+//: %2 is why, in the words of SQLite or of the file system
+const char* const CannotWrite
+    = QT_TRANSLATE_NOOP("Quillpost", "The history file %1 cannot be written: %2");
+
+const char* const Outcomes[] = {PostOutcome::Succeeded, PostOutcome::Failed, PostOutcome::NotPosted,
+    PostOutcome::Stopped, PostOutcome::Unchanged, PostOutcome::Baseline};
+
+std::int64_t Millis(Time time)
+{
+    return std::chrono::floor<std::chrono::milliseconds>(time.time_since_epoch()).count();
+}
+
+Time FromMillis(std::int64_t millis)
+{
+    return Time(std::chrono::milliseconds(millis));
+}
+
+// The primary result codes that say the file itself is bad, not that it is busy or out of
+// reach.
+bool IsDamage(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
+}
+
+std::string SystemError(int errorNumber)
+{
+    return std::strerror(errorNumber);
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
+}
+
+// Makes path's folder and any missing parents, each 0700 as the XDG rules ask; folders that
+// are there already are left as they are.
+bool MakeFolderOf(const std::string& path, std::string& failed, int& errorNumber)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos || slash == 0)
+        return true;
+    const std::string folder = path.substr(0, slash);
+    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string part = folder.substr(0, end);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            failed = part;
+            errorNumber = errno;
+            return false;
+        }
+        if (end == std::string::npos)
+            return true;
+    }
+}
+
+// A rename that never replaces a file already at to, where the file system can promise it.
+int RenameNoReplace(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return errno;
+    if (Exists(to))
+        return EEXIST;
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+std::string UtcDate(Time time)
+{
+    const std::time_t whole = std::chrono::system_clock::to_time_t(time);
+    std::tm utc{};
+    char text[32];
+    if (!gmtime_r(&whole, &utc) || std::strftime(text, sizeof text, "%Y-%m-%d", &utc) == 0)
+        return "unknown-date";
+    return text;
+}
+
+// Moves the damaged file at path aside with its -wal and -shm files, under the first name
+// that is free for all three.
+bool MoveAside(const std::string& path, Time now, std::string& movedTo, std::string& failure)
+{
+    const std::string stem = path + ".damaged-" + UtcDate(now);
+    // Far more than a user keeps; a bound, so that a file system that always says a name is
+    // taken cannot hold the program here.
+    constexpr int MostTries = 10000;
+    for (int n = 1; n <= MostTries; ++n) {
+        const std::string name = n == 1 ? stem : stem + '-' + std::to_string(n);
+        if (Exists(name) || Exists(name + "-wal") || Exists(name + "-shm"))
+            continue;
+        const int rc = RenameNoReplace(path, name);
+        if (rc == EEXIST)
+            continue;
+        if (rc != 0) {
+            failure = SystemError(rc);
+            return false;
+        }
+        movedTo = name;
+        for (const char* suffix : {"-wal", "-shm"}) {
+            const int moved = RenameNoReplace(path + suffix, name + suffix);
+            // A -wal or -shm left behind would be taken into the new file.
+            if (moved != 0 && moved != ENOENT) {
+                failure = SystemError(moved);
+                return false;
+            }
+        }
+        return true;
+    }
+    failure = SystemError(EEXIST);
+    return false;
+}
+
+bool IsLater(const std::optional<std::int64_t>& a, const std::optional<std::int64_t>& b)
+{
+    return a && (!b || *a > *b);
+}
+
+// The entry that stands for each address: the one with the latest date, the first of equals.
+std::unordered_map<std::string_view, std::size_t> Distinct(const std::vector<CSourceEntry>& entries)
+{
+    std::unordered_map<std::string_view, std::size_t> chosen;
+    chosen.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const auto [it, added] = chosen.emplace(entries[i].m_strAddress, i);
+        if (!added && IsLater(entries[i].m_modified, entries[it->second].m_modified))
+            it->second = i;
+    }
+    return chosen;
+}
+
+// The first count characters of text; a byte that does not begin a valid one counts as one
+// character of its own, so nothing is cut in two.
+std::string_view FirstCharacters(std::string_view text, std::size_t count)
+{
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < count && pos < text.size(); ++n) {
+        char32_t codePoint;
+        if (!DecodeUtf8(text, pos, codePoint))
+            ++pos;
+    }
+    return text.substr(0, pos);
+}
+
+} // namespace
+
+struct CPostHistory::TargetRow
+{
+    std::int64_t m_id = 0;
+    std::optional<Time> m_lastSuccess;
+};
+
+std::string CPostHistory::FileIn(const std::string& folder)
+{
+    return folder + "/history.sqlite";
+}
+
+CPostHistory::CPostHistory() = default;
+CPostHistory::CPostHistory(CPostHistory&&) noexcept = default;
+CPostHistory& CPostHistory::operator=(CPostHistory&&) noexcept = default;
+CPostHistory::~CPostHistory() = default;
+
+bool CPostHistory::Open(const std::string& path, Time now, std::string& movedTo, CText& error)
+{
+    Close();
+    movedTo.clear();
+    m_strPath = path;
+    std::string folder;
+    int errorNumber = 0;
+    if (!MakeFolderOf(path, folder, errorNumber)) {
+        //: The folder that holds the history file; %2 is why, in the words of the file system
+        error = CText(QT_TRANSLATE_NOOP("Quillpost", "The folder %1 could not be made: %2"),
+            {folder, SystemError(errorNumber)});
+        return false;
+    }
+    const int rc = OpenToWrite(error);
+    if (!IsDamage(rc))
+        return rc == SQLITE_OK;
+    Close();
+    std::string failure;
+    if (!MoveAside(path, now, movedTo, failure)) {
+        //: A history file SQLite found damaged, to be renamed so that a new one can be
+        //: started; %2 is why, in the words of the file system
+        error = CText(QT_TRANSLATE_NOOP(
+                          "Quillpost", "The damaged history file %1 could not be moved aside: %2"),
+            {path, failure});
+        return false;
+    }
+    return OpenToWrite(error) == SQLITE_OK;
+}
+
+int CPostHistory::OpenToWrite(CText& error)
+{
+    // Made here rather than by SQLite, which would let everyone read it. SQLite gives its
+    // -wal and -shm files the mode of this one.
+    const int fd = ::open(m_strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = CText(CannotOpen, {m_strPath, SystemError(errno)});
+        return SQLITE_CANTOPEN;
+    }
+    struct stat info;
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    const bool madePrivate = regular && ::fchmod(fd, 0600) == 0;
+    const int chmodError = errno;
+    ::close(fd);
+    if (!regular) {
+        error = NotRegular();
+        return SQLITE_CANTOPEN;
+    }
+    if (!madePrivate) {
+        error = CText(CannotOpen, {m_strPath, SystemError(chmodError)});
+        return SQLITE_CANTOPEN;
+    }
+
+    int rc = m_db.Open(m_strPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    if (rc == SQLITE_OK)
+        rc = m_db.SetBusyTimeout(BusyTimeoutMs);
+    // The first statement to read the file is the one to find it damaged. A file of a newer
+    // version is left as it is, even its journal mode.
+    std::int64_t version = 0;
+    if (rc == SQLITE_OK)
+        rc = m_db.PragmaInt("PRAGMA user_version", version);
+    if (rc == SQLITE_OK && version > SchemaVersion) {
+        error = NewerFile();
+        Close();
+        return SQLITE_ERROR;
+    }
+    if (rc == SQLITE_OK)
+        rc = m_db.Exec("PRAGMA journal_mode=WAL");
+    if (rc == SQLITE_OK)
+        rc = m_db.Exec("PRAGMA synchronous=NORMAL");
+    // SQLite finds a damaged page only when it reads it. Reading them all once here finds the
+    // damage while the file can still be moved aside, not in the middle of a run.
+    if (rc == SQLITE_OK && version > 0)
+        rc = QuickCheck();
+    if (rc == SQLITE_OK && version < SchemaVersion)
+        rc = Migrate(error);
+    else if (rc != SQLITE_OK)
+        error = Failure(CannotOpen);
+    // A damaged file is moved aside as it was found, with its -wal and -shm. Were SQLite to
+    // refuse, they would be lost, which does not keep a new record from being started: its
+    // answer changes nothing.
+    if (IsDamage(rc))
+        static_cast<void>(m_db.KeepWalOnClose());
+    if (rc != SQLITE_OK)
+        Close();
+    return rc;
+}
+
+int CPostHistory::QuickCheck()
+{
+    CSqliteStatement check;
+    int rc = m_db.Prepare("PRAGMA quick_check(1)", check);
+    if (rc == SQLITE_OK)
+        rc = check.Step();
+    if (rc == SQLITE_ROW)
+        return check.Text(0) == "ok" ? SQLITE_OK : SQLITE_CORRUPT;
+    return rc == SQLITE_DONE ? SQLITE_CORRUPT : rc;
+}
+
+int CPostHistory::Migrate(CText& error)
+{
+    CSqliteTransaction transaction(m_db);
+    int rc = transaction.Begun();
+    // Again, now that no other process can be half-way through the same steps.
+    std::int64_t version = 0;
+    if (rc == SQLITE_OK)
+        rc = m_db.PragmaInt("PRAGMA user_version", version);
+    if (rc == SQLITE_OK && version > SchemaVersion) {
+        error = NewerFile();
+        return SQLITE_ERROR;
+    }
+    for (std::int64_t step = version; rc == SQLITE_OK && step < SchemaVersion; ++step)
+        rc = m_db.Exec(Migrations[step]);
+    if (rc == SQLITE_OK)
+        rc = transaction.Commit();
+    if (rc != SQLITE_OK)
+        error = Failure(CannotOpen);
+    return rc;
+}
+
+CPostHistory::ReadState CPostHistory::OpenToRead(const std::string& path, CText& error)
+{
+    Close();
+    m_strPath = path;
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return ReadState::NoRecord;
+        error = CText(CannotRead, {path, SystemError(errno)});
+        return ReadState::Unreadable;
+    }
+    // SQLite would wait for ever on a pipe.
+    if (!S_ISREG(info.st_mode)) {
+        error = NotRegular();
+        return ReadState::Unreadable;
+    }
+    int rc = m_db.Open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    if (rc == SQLITE_OK)
+        rc = m_db.SetBusyTimeout(BusyTimeoutMs);
+    std::int64_t version = 0;
+    if (rc == SQLITE_OK)
+        rc = m_db.PragmaInt("PRAGMA user_version", version);
+    if (rc != SQLITE_OK) {
+        error = Failure(CannotRead);
+        Close();
+        return ReadState::Unreadable;
+    }
+    // A file its writer has only just made, before the schema is in.
+    if (version == 0) {
+        Close();
+        return ReadState::NoRecord;
+    }
+    if (version > SchemaVersion) {
+        error = NewerFile();
+        Close();
+        return ReadState::Unreadable;
+    }
+    return ReadState::Opened;
+}
+
+void CPostHistory::Close()
+{
+    m_statements.clear();
+    m_db.Close();
+}
+
+CText CPostHistory::Failure(const char* source) const
+{
+    return CText(source, {m_strPath, m_db.Message()});
+}
+
+CText CPostHistory::NotRegular() const
+{
+    return CText(
+        QT_TRANSLATE_NOOP("Quillpost", "The history file %1 is not a regular file"), {m_strPath});
+}
+
+CText CPostHistory::NewerFile() const
+{
+    return CText(
+        QT_TRANSLATE_NOOP("Quillpost", "The history file %1 was written by a newer Quillpost"),
+        {m_strPath});
+}
+
+CSqliteStatement* CPostHistory::Statement(int id, CText& error)
+{
+    if (!m_db.IsOpen()) {
+        error = CText(QT_TRANSLATE_NOOP("Quillpost", "No history file is open"));
+        return nullptr;
+    }
+    if (m_statements.empty())
+        m_statements.resize(SqlCount);
+    CSqliteStatement& statement = m_statements[id];
+    if (!statement.IsPrepared() && m_db.Prepare(SqlText[id], statement) != SQLITE_OK) {
+        error = Failure(CannotRead);
+        return nullptr;
+    }
+    return &statement;
+}
+
+bool CPostHistory::FindTarget(const Target& target, std::optional<TargetRow>& row, CText& error)
+{
+    row.reset();
+    CSqliteStatement* find = Statement(FindTargetSql, error);
+    if (!find)
+        return false;
+    CSqliteReset reset(*find);
+    find->BindText(1, target.m_strUrl)
+        .BindText(2, target.m_strBody)
+        .BindText(3, target.m_strSource);
+    const int rc = find->Step();
+    if (rc == SQLITE_ROW) {
+        row.emplace();
+        row->m_id = find->Int64(0);
+        // The last post, or the baseline while there is none since.
+        if (!find->IsNull(2))
+            row->m_lastSuccess = FromMillis(find->Int64(2));
+        else if (!find->IsNull(1))
+            row->m_lastSuccess = FromMillis(find->Int64(1));
+    } else if (rc != SQLITE_DONE) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::TargetId(const Target& target, std::int64_t& id, CText& error)
+{
+    std::optional<TargetRow> row;
+    if (!FindTarget(target, row, error))
+        return false;
+    if (row) {
+        id = row->m_id;
+        return true;
+    }
+    CSqliteStatement* add = Statement(AddTargetSql, error);
+    if (!add)
+        return false;
+    CSqliteReset reset(*add);
+    add->BindText(1, target.m_strUrl).BindText(2, target.m_strBody).BindText(3, target.m_strSource);
+    if (add->Step() != SQLITE_DONE) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    id = m_db.LastInsertRowid();
+    return true;
+}
+
+bool CPostHistory::Changes(
+    const Target& target, const std::vector<CSourceEntry>& source, ChangeSet& changes, CText& error)
+{
+    changes = ChangeSet();
+    std::optional<TargetRow> row;
+    if (!FindTarget(target, row, error))
+        return false;
+    // Per entry: whether it stands for its address, and whether that address is to be sent.
+    enum : unsigned char
+    {
+        Duplicate,
+        Send,
+        Keep
+    };
+    std::vector<unsigned char> state(source.size(), Duplicate);
+    const auto chosen = Distinct(source);
+    for (const auto& [address, index] : chosen)
+        state[index] = Send;
+
+    if (row) {
+        changes.m_bFirstRun = false;
+        changes.m_lastSuccess = row->m_lastSuccess;
+        // One pass over the target's record against the source held in memory: far fewer
+        // steps into SQLite than a look-up per address.
+        CSqliteStatement* sent = Statement(SentOfTargetSql, error);
+        if (!sent)
+            return false;
+        CSqliteReset reset(*sent);
+        sent->BindInt64(1, row->m_id);
+        int rc;
+        while ((rc = sent->Step()) == SQLITE_ROW) {
+            const auto found = chosen.find(sent->Text(0));
+            if (found == chosen.end())
+                continue;
+            const std::optional<std::int64_t>& modified = source[found->second].m_modified;
+            if (!modified || (!sent->IsNull(1) && *modified <= sent->Int64(1)))
+                state[found->second] = Keep;
+        }
+        if (rc != SQLITE_DONE) {
+            error = Failure(CannotRead);
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < state.size(); ++i) {
+        if (state[i] == Send)
+            changes.m_changed.push_back(i);
+    }
+    return true;
+}
+
+bool CPostHistory::LastSuccess(const Target& target, std::optional<Time>& lastSuccess, CText& error)
+{
+    lastSuccess.reset();
+    std::optional<TargetRow> row;
+    if (!FindTarget(target, row, error))
+        return false;
+    if (row)
+        lastSuccess = row->m_lastSuccess;
+    return true;
+}
+
+bool CPostHistory::SentOf(
+    const Target& target, const std::string& address, std::optional<Sent>& sent, CText& error)
+{
+    sent.reset();
+    std::optional<TargetRow> row;
+    if (!FindTarget(target, row, error))
+        return false;
+    if (!row)
+        return true;
+    CSqliteStatement* one = Statement(SentOneSql, error);
+    if (!one)
+        return false;
+    CSqliteReset reset(*one);
+    one->BindInt64(1, row->m_id).BindText(2, address);
+    const int rc = one->Step();
+    if (rc == SQLITE_ROW) {
+        sent.emplace();
+        if (!one->IsNull(0))
+            sent->m_modified = one->Int64(0);
+        sent->m_sentAt = FromMillis(one->Int64(1));
+        sent->m_strVerdict = one->Text(2);
+    } else if (rc != SQLITE_DONE) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::PutSent(std::int64_t targetId, const std::vector<CSourceEntry>& entries,
+    const std::string& verdict, Time now, CText& error)
+{
+    CSqliteStatement* put = Statement(PutSentSql, error);
+    if (!put)
+        return false;
+    // In the order of the table's key, which keeps a large baseline's pages filling up one
+    // after the other.
+    const auto chosen = Distinct(entries);
+    std::vector<std::pair<std::string_view, std::size_t>> ordered(chosen.begin(), chosen.end());
+    std::sort(ordered.begin(), ordered.end());
+    const std::int64_t sentAt = Millis(now);
+    for (const auto& [address, index] : ordered) {
+        CSqliteReset reset(*put);
+        put->BindInt64(1, targetId).BindText(2, address).BindInt64(4, sentAt).BindText(5, verdict);
+        if (entries[index].m_modified)
+            put->BindInt64(3, *entries[index].m_modified);
+        else
+            put->BindNull(3);
+        if (put->Step() != SQLITE_DONE) {
+            error = Failure(CannotWrite);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CPostHistory::RecordBaseline(
+    const Target& target, const std::vector<CSourceEntry>& source, Time now, CText& error)
+{
+    if (!Statement(ClearSentSql, error) || !Statement(SetBaselineSql, error))
+        return false;
+    CSqliteTransaction transaction(m_db);
+    if (transaction.Begun() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    std::int64_t id = 0;
+    if (!TargetId(target, id, error))
+        return false;
+    {
+        CSqliteStatement& clear = m_statements[ClearSentSql];
+        CSqliteReset reset(clear);
+        if (clear.BindInt64(1, id).Step() != SQLITE_DONE) {
+            error = Failure(CannotWrite);
+            return false;
+        }
+    }
+    if (!PutSent(id, source, PostOutcome::Baseline, now, error))
+        return false;
+    CSqliteStatement& baseline = m_statements[SetBaselineSql];
+    CSqliteReset reset(baseline);
+    if (baseline.BindInt64(1, id).BindInt64(2, Millis(now)).Step() != SQLITE_DONE
+        || transaction.Commit() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::RecordSent(const Target& target, const std::vector<CSourceEntry>& sent,
+    const std::string& verdict, Time now, CText& error)
+{
+    CSqliteStatement* lastPost = Statement(SetLastPostSql, error);
+    if (!lastPost)
+        return false;
+    CSqliteTransaction transaction(m_db);
+    if (transaction.Begun() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    std::int64_t id = 0;
+    if (!TargetId(target, id, error) || !PutSent(id, sent, verdict, now, error))
+        return false;
+    CSqliteReset reset(*lastPost);
+    if (lastPost->BindInt64(1, id).BindInt64(2, Millis(now)).Step() != SQLITE_DONE
+        || transaction.Commit() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::Forget(const Target& target, CText& error)
+{
+    if (!Statement(ClearSentSql, error) || !Statement(DeleteTargetSql, error))
+        return false;
+    CSqliteTransaction transaction(m_db);
+    if (transaction.Begun() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    std::optional<TargetRow> row;
+    if (!FindTarget(target, row, error))
+        return false;
+    if (!row)
+        return true;
+    for (const int id : {ClearSentSql, DeleteTargetSql}) {
+        CSqliteStatement& statement = m_statements[id];
+        CSqliteReset reset(statement);
+        if (statement.BindInt64(1, row->m_id).Step() != SQLITE_DONE) {
+            error = Failure(CannotWrite);
+            return false;
+        }
+    }
+    if (transaction.Commit() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::NextRun(std::int64_t& run, CText& error)
+{
+    if (!Statement(CountRunSql, error) || !Statement(LastRunSql, error))
+        return false;
+    CSqliteTransaction transaction(m_db);
+    if (transaction.Begun() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    CSqliteStatement& count = m_statements[CountRunSql];
+    CSqliteStatement& last = m_statements[LastRunSql];
+    CSqliteReset resetCount(count);
+    CSqliteReset resetLast(last);
+    if (count.Step() != SQLITE_DONE || last.Step() != SQLITE_ROW) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    run = last.Int64(0);
+    last.Reset();
+    if (transaction.Commit() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::Log(const std::vector<CPostLogEntry>& entries, CText& error)
+{
+    for (const CPostLogEntry& entry : entries) {
+        if (std::find_if(std::begin(Outcomes), std::end(Outcomes),
+                [&](const char* word) { return entry.m_strOutcome == word; })
+            == std::end(Outcomes)) {
+            error = CText(QT_TRANSLATE_NOOP("Quillpost", "“%1” is not an outcome of a post"),
+                {ShownUtf8(entry.m_strOutcome)});
+            return false;
+        }
+    }
+    CSqliteStatement* add = Statement(AddLogSql, error);
+    if (!add)
+        return false;
+    CSqliteTransaction transaction(m_db);
+    if (transaction.Begun() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    for (const CPostLogEntry& entry : entries) {
+        CSqliteReset reset(*add);
+        add->BindInt64(1, Millis(entry.m_time))
+            .BindInt64(2, entry.m_run)
+            .BindText(3, entry.m_strUrl)
+            .BindText(4, entry.m_strBody)
+            .BindText(5, entry.m_strChanges)
+            .BindText(6, entry.m_strOutcome)
+            .BindInt64(7, entry.m_bSuccess ? 1 : 0)
+            .BindInt64(8, entry.m_status)
+            .BindText(9, entry.m_strReason)
+            .BindText(10, FirstCharacters(entry.m_strServiceMessage, ServiceMessageLength))
+            .BindDouble(11, entry.m_seconds)
+            .BindInt64(12, entry.m_addresses);
+        if (add->Step() != SQLITE_DONE) {
+            error = Failure(CannotWrite);
+            return false;
+        }
+    }
+    if (transaction.Commit() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::Prune(Time now, CText& error)
+{
+    if (!Statement(PruneByTimeSql, error) || !Statement(PruneByCountSql, error))
+        return false;
+    CSqliteTransaction transaction(m_db);
+    if (transaction.Begun() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    const auto oldest = now - std::chrono::hours(24 * KeptDays);
+    CSqliteStatement& byTime = m_statements[PruneByTimeSql];
+    CSqliteStatement& byCount = m_statements[PruneByCountSql];
+    CSqliteReset resetTime(byTime);
+    CSqliteReset resetCount(byCount);
+    if (byTime.BindInt64(1, Millis(oldest)).Step() != SQLITE_DONE
+        || byCount.BindInt64(1, KeptEntries).Step() != SQLITE_DONE
+        || transaction.Commit() != SQLITE_OK) {
+        error = Failure(CannotWrite);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::ReadLog(
+    std::optional<Time> since, const std::function<void(const CPostLogEntry&)>& each, CText& error)
+{
+    CSqliteStatement* read = Statement(ReadLogSql, error);
+    if (!read)
+        return false;
+    CSqliteReset reset(*read);
+    read->BindInt64(1, since ? Millis(*since) : std::numeric_limits<std::int64_t>::min());
+    // One entry, refilled row by row, so that its strings keep their buffers.
+    CPostLogEntry entry;
+    int rc;
+    while ((rc = read->Step()) == SQLITE_ROW) {
+        entry.m_time = FromMillis(read->Int64(0));
+        entry.m_run = read->Int64(1);
+        entry.m_strUrl.assign(read->Text(2));
+        entry.m_strBody.assign(read->Text(3));
+        entry.m_strChanges.assign(read->Text(4));
+        entry.m_strOutcome.assign(read->Text(5));
+        entry.m_bSuccess = read->Int64(6) != 0;
+        entry.m_status = static_cast<long>(read->Int64(7));
+        entry.m_strReason.assign(read->Text(8));
+        entry.m_strServiceMessage.assign(read->Text(9));
+        entry.m_seconds = read->Double(10);
+        entry.m_addresses = read->Int64(11);
+        each(entry);
+    }
+    if (rc != SQLITE_DONE) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::RecentOutcomes(const std::string& url, const std::string& body,
+    const std::string& changes, std::size_t runs, std::vector<RunOutcomes>& outcomes, CText& error)
+{
+    outcomes.clear();
+    CSqliteStatement* recent = Statement(RecentOutcomesSql, error);
+    if (!recent)
+        return false;
+    CSqliteReset reset(*recent);
+    const auto limit = static_cast<std::int64_t>(
+        std::min<std::size_t>(runs, std::numeric_limits<std::int64_t>::max()));
+    recent->BindText(1, url).BindText(2, body).BindText(3, changes).BindInt64(4, limit);
+    int rc;
+    while ((rc = recent->Step()) == SQLITE_ROW) {
+        const std::int64_t run = recent->Int64(0);
+        if (outcomes.empty() || outcomes.back().m_run != run)
+            outcomes.push_back({run, {}});
+        outcomes.back().m_outcomes.emplace_back(recent->Text(1));
+    }
+    if (rc != SQLITE_DONE) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    return true;
+}

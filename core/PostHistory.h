@@ -1,0 +1,159 @@
+#pragma once
+
+#include "core/PostLogEntry.h"
+#include "core/SourceEntry.h"
+#include "core/SqliteDatabase.h"
+#include "core/Text.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What was sent, and every post made, in one SQLite file (history.sqlite in the state folder)
+// that the window and a timer run may have open at once.
+//
+// The record: per target and address, the date the source gave when the address was last sent
+// with success, when that was, and the verdict. Only successes go in, so what failed is still
+// to send on the next run. A target's first run records its whole source as a baseline.
+//
+// The post log: one entry per post, and one for a target that posted nothing in a run, kept
+// for KeptDays or the newest KeptEntries, whichever are fewer.
+//
+// Every call returns false, with why in error, when SQLite fails; nothing throws. One thread
+// at a time may use an object; several objects, in as many processes, may share a file.
+class CPostHistory
+{
+public:
+    using Time = std::chrono::system_clock::time_point;
+
+    static constexpr int KeptDays = 90;
+    static constexpr std::int64_t KeptEntries = 100000;
+    // In characters (code points); a byte that is not part of one counts as one.
+    static constexpr std::size_t ServiceMessageLength = 200;
+
+    // A target as the record knows it: a change to any of these makes a new target, whose
+    // next run is a first run.
+    struct Target
+    {
+        std::string m_strUrl;
+        std::string m_strBody;
+        // The source (sitemap or feed) whose changes the target posts.
+        std::string m_strSource;
+    };
+
+    // What a run of a target has to send.
+    struct ChangeSet
+    {
+        // No record of the target yet.
+        bool m_bFirstRun = true;
+        // Indices into the source, ascending, one for each address never sent with success or
+        // whose date is later than the one it was last sent with (or that was last sent with
+        // none). An address without a date counts only when it is new. An address the source
+        // lists more than once has the index of its latest date (of the first such).
+        std::vector<std::size_t> m_changed;
+        // When the target last posted with success, or its baseline was recorded if it has
+        // not posted since.
+        std::optional<Time> m_lastSuccess;
+    };
+
+    // One address of the record.
+    struct Sent
+    {
+        std::optional<std::int64_t> m_modified;
+        Time m_sentAt;
+        std::string m_strVerdict;
+    };
+
+    // The outcomes of a target's posts in one run, in the order they were logged.
+    struct RunOutcomes
+    {
+        std::int64_t m_run = 0;
+        std::vector<std::string> m_outcomes;
+    };
+
+    enum class ReadState
+    {
+        Opened,
+        // No file, or one that holds nothing yet.
+        NoRecord,
+        // The reason is in error.
+        Unreadable,
+    };
+
+    // The file in a folder such as StateFolderOf gives.
+    static std::string FileIn(const std::string& folder);
+
+    CPostHistory();
+    CPostHistory(CPostHistory&&) noexcept;
+    CPostHistory& operator=(CPostHistory&&) noexcept;
+    ~CPostHistory();
+
+    // Opens the file to read and write, making it (0600) and its folder (0700, with any
+    // missing parents) as needed. The whole file is read once, so that damage anywhere is
+    // found here. A file SQLite finds not to be a database, or corrupt, is moved aside with
+    // its -wal and -shm files, as path + ".damaged-" + now's UTC date (and "-2", "-3"... if
+    // that is taken), and a new one is started: movedTo says where it went, even should the
+    // new one fail, and is empty otherwise.
+    bool Open(const std::string& path, Time now, std::string& movedTo, CText& error);
+    // Opens the file to read only: nothing is made, changed or moved, whatever is found.
+    // SQLite may leave empty -wal and -shm files beside it, which the next writer takes over.
+    ReadState OpenToRead(const std::string& path, CText& error);
+    void Close();
+
+    bool Changes(const Target& target, const std::vector<CSourceEntry>& source, ChangeSet& changes,
+        CText& error);
+    bool LastSuccess(const Target& target, std::optional<Time>& lastSuccess, CText& error);
+    // The record of one address; none when it was never sent with success.
+    bool SentOf(
+        const Target& target, const std::string& address, std::optional<Sent>& sent, CText& error);
+
+    // Starts the target's record afresh with the whole source, dates and all; an empty source
+    // makes an empty record, which is still a record.
+    bool RecordBaseline(
+        const Target& target, const std::vector<CSourceEntry>& source, Time now, CText& error);
+    // After a batch's success: its addresses, with the dates they were sent with. An address
+    // listed more than once is recorded with its latest date, as Changes chose it.
+    bool RecordSent(const Target& target, const std::vector<CSourceEntry>& sent,
+        const std::string& verdict, Time now, CText& error);
+    // The target's record goes, so that its next run is a first run; the post log stays.
+    bool Forget(const Target& target, CText& error);
+
+    // A number greater than any run was given before, in any process.
+    bool NextRun(std::int64_t& run, CText& error);
+    // All in one transaction, or nothing when an outcome is not one of PostOutcome's words.
+    // Service messages are cut to ServiceMessageLength.
+    bool Log(const std::vector<CPostLogEntry>& entries, CText& error);
+    // Drops the entries older than KeptDays before now, then all but the newest KeptEntries.
+    bool Prune(Time now, CText& error);
+    // The entries from since on (all without it), oldest first. The entry passed is valid
+    // during the call only.
+    bool ReadLog(std::optional<Time> since, const std::function<void(const CPostLogEntry&)>& each,
+        CText& error);
+    // The outcomes of the target's last runs (at most runs of them), the newest last.
+    bool RecentOutcomes(const std::string& url, const std::string& body, const std::string& changes,
+        std::size_t runs, std::vector<RunOutcomes>& outcomes, CText& error);
+
+private:
+    struct TargetRow;
+
+    int OpenToWrite(CText& error);
+    int QuickCheck();
+    int Migrate(CText& error);
+    CSqliteStatement* Statement(int id, CText& error);
+    bool FindTarget(const Target& target, std::optional<TargetRow>& row, CText& error);
+    bool TargetId(const Target& target, std::int64_t& id, CText& error);
+    bool PutSent(std::int64_t targetId, const std::vector<CSourceEntry>& entries,
+        const std::string& verdict, Time now, CText& error);
+    CText Failure(const char* source) const;
+    CText NewerFile() const;
+    CText NotRegular() const;
+
+    std::string m_strPath;
+    CSqliteDatabase m_db;
+    // Declared after the connection, so that they are finalized before it closes.
+    std::vector<CSqliteStatement> m_statements;
+};

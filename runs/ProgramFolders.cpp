@@ -1,0 +1,64 @@
+#include "runs/ProgramFolders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <climits>
+
+#include <unistd.h>
+
+namespace ProgramFolders {
+
+QString ApplicationName()
+{
+    return QStringLiteral("Quillpost");
+}
+
+QString ProgramFolder()
+{
+    const QString own = QCoreApplication::applicationDirPath();
+    const auto hasProgram
+        = [](const QString& folder) { return QFileInfo(folder + "/quillpost").isExecutable(); };
+    if (hasProgram(own))
+        return own;
+    const QString installed = QDir::cleanPath(QDir(own).filePath(QUILLPOST_BINDIR_FROM_LIBEXEC));
+    return hasProgram(installed) ? installed : own;
+}
+
+std::vector<std::string> HelperCandidates(const std::string& name)
+{
+    char self[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0)
+        return {};
+    std::string folder(self, static_cast<std::size_t>(length));
+    folder.erase(folder.rfind('/') + 1);
+    return {folder + name, folder + QUILLPOST_HELPER_FROM_PROGRAM + "/" + name};
+}
+
+CDataLocation DataLocation()
+{
+    CDataLocation::Inputs inputs;
+    inputs.programFolder = ProgramFolder();
+    // As QStandardPaths's AppDataLocation names it for the window (the program sets no
+    // organisation), but by the XDG rules, which it does not follow for a relative
+    // XDG_DATA_HOME. Named here, not by the application object: the command line names
+    // itself "quillpost" and must find the same list.
+    const CDataLocation::UserFolder user
+        = CDataLocation::UserFolderOf(QFile::decodeName(qgetenv("XDG_DATA_HOME")),
+            QFile::decodeName(qgetenv("HOME")), ApplicationName());
+    inputs.userFolder = user.path;
+    inputs.userFolderUnknown = user.unknown;
+    // The share folder of the tree the program runs from, wherever that tree was installed,
+    // then the one it was built for.
+    inputs.shareFolders
+        = {QDir::cleanPath(QDir(inputs.programFolder).filePath(QUILLPOST_SHAREDIR_FROM_BINDIR)),
+            QStringLiteral(QUILLPOST_INSTALL_SHAREDIR)};
+    inputs.shareFolders.removeDuplicates();
+    inputs.installBinFolder = QStringLiteral(QUILLPOST_INSTALL_BINDIR);
+    return CDataLocation::Resolve(inputs);
+}
+
+} // namespace ProgramFolders

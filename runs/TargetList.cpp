@@ -1,0 +1,213 @@
+#include "runs/TargetList.h"
+
+#include "core/ResultRecord.h"
+#include "runs/ResultText.h"
+#include "runs/StatusImage.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <utility>
+
+CTargetList::CTargetList(QObject* parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+CTargetList::~CTargetList() = default;
+
+int CTargetList::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : RowCount();
+}
+
+int CTargetList::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CTargetList::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || !IsRow(index.row()))
+        return {};
+    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    if (index.column() == ResultColumn) {
+        if (!row.result)
+            return {};
+        if (role == Qt::DisplayRole)
+            return CResultText::Summary(*row.result);
+        if (role == Qt::ToolTipRole) {
+            const QString details = CResultText::Details(*row.result);
+            return details.isEmpty() ? QVariant() : details;
+        }
+        return {};
+    }
+    // The kinds' names are the window's.
+    if (index.column() == KindColumn)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        // A password in the address is never shown; the Url field holds it for editing.
+        return row.record ? QString::fromStdString(MaskPassword(row.record->m_strUrl)) : QString();
+    default:
+        return {};
+    }
+}
+
+QVariant CTargetList::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        if (section == UrlColumn)
+            //: Heading of the column of the targets' addresses
+            return tr("Submit Url");
+        if (section == ResultColumn)
+            //: Heading of the column of what each target's last post came to
+            return tr("Result");
+        if (section == KindColumn)
+            //: Heading of the column of how each target's parameters are posted
+            return tr("Kind");
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+quint64 CTargetList::AppendRow(std::shared_ptr<CSubmitHost> record)
+{
+    std::vector<std::shared_ptr<CSubmitHost>> records;
+    records.push_back(std::move(record));
+    AppendRows(std::move(records));
+    return m_lastId;
+}
+
+void CTargetList::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records)
+{
+    if (records.empty())
+        return;
+    const int first = RowCount();
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(records.size()) - 1);
+    // Geometric growth: a row appended at a time by Add must not move every row each time.
+    const std::size_t needed = m_rows.size() + records.size();
+    if (needed > m_rows.capacity())
+        m_rows.reserve(std::max(needed, 2 * m_rows.capacity()));
+    for (std::shared_ptr<CSubmitHost>& record : records) {
+        Row added;
+        added.record = std::move(record);
+        added.id = ++m_lastId;
+        m_rows.push_back(std::move(added));
+    }
+    endInsertRows();
+}
+
+void CTargetList::RemoveRow(int row)
+{
+    if (!IsRow(row))
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.erase(m_rows.begin() + row);
+    endRemoveRows();
+}
+
+void CTargetList::Clear()
+{
+    if (m_rows.empty())
+        return;
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+std::shared_ptr<CSubmitHost> CTargetList::Record(int row) const
+{
+    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].record : nullptr;
+}
+
+void CTargetList::SetResult(int row, CPostResult result)
+{
+    if (!IsRow(row))
+        return;
+    m_rows[static_cast<std::size_t>(row)].result = std::move(result);
+    EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+const CPostResult* CTargetList::Result(int row) const
+{
+    if (!IsRow(row))
+        return nullptr;
+    const std::optional<CPostResult>& result = m_rows[static_cast<std::size_t>(row)].result;
+    return result ? &*result : nullptr;
+}
+
+void CTargetList::ClearResult(int row)
+{
+    if (!IsRow(row))
+        return;
+    m_rows[static_cast<std::size_t>(row)].result.reset();
+    EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+void CTargetList::ClearResults()
+{
+    if (m_rows.empty())
+        return;
+    for (Row& row : m_rows)
+        row.result.reset();
+    Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1),
+        {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+bool CTargetList::HasResults() const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.result; });
+}
+
+int CTargetList::Image(int row) const
+{
+    if (!IsRow(row))
+        return -1;
+    const CPostResult* result = Result(row);
+    if (!result || !result->m_bFinal)
+        return ImageNotPosted;
+    return result->m_bSuccess ? ImageSucceeded : ImageFailed;
+}
+
+void CTargetList::SetText(int row, std::string text)
+{
+    if (!IsRow(row))
+        return;
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+        record->m_strUrl = std::move(text);
+    EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+void CTargetList::SetBodyKind(int row, std::optional<std::string> kind)
+{
+    if (!IsRow(row))
+        return;
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+        record->m_strBodyKind = std::move(kind);
+    EmitRowChanged(row, {Qt::DisplayRole});
+}
+
+std::string CTargetList::Text(int row) const
+{
+    const std::shared_ptr<CSubmitHost> record = Record(row);
+    return record ? record->m_strUrl : std::string();
+}
+
+quint64 CTargetList::Id(int row) const
+{
+    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].id : 0;
+}
+
+int CTargetList::RowOfId(quint64 id) const
+{
+    // A result arriving for every row of a long list costs a binary search each.
+    const auto byId = [](const Row& row, quint64 value) { return row.id < value; };
+    const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id, byId);
+    return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
+}
+
+void CTargetList::EmitRowChanged(int row, const QList<int>& roles)
+{
+    Q_EMIT dataChanged(index(row, 0), index(row, ColumnCount - 1), roles);
+}

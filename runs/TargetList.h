@@ -1,0 +1,91 @@
+#pragma once
+
+#include "core/PostResult.h"
+#include "core/SubmitHost.h"
+
+#include <QAbstractTableModel>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The rows of the target list, as the runs and the command line need them: no window, so no
+// images (the window's CTargetListModel adds those). Each row owns its target record; a
+// record lives as long as its row does, or longer while someone else still holds a reference.
+//
+// Every row also gets an id when it is added. Ids are never reused while the model lives,
+// so work that finishes later (a background post) can find its row again with RowOfId
+// even after rows above it were removed, and learns when its row is gone. Rows are only
+// ever appended, so the ids stand in row order.
+// The model lives on the window's thread; other threads report to it by queued signals.
+class CTargetList : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        UrlColumn = 0,
+        ResultColumn = 1,
+        KindColumn = 2,
+        ColumnCount = 3
+    };
+
+    explicit CTargetList(QObject* parent = nullptr);
+    ~CTargetList() override;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Appends a row showing the record's URL and image 0; returns its id. A row is added
+    // together with its record, so whoever watches rows being inserted finds it complete.
+    quint64 AppendRow(std::shared_ptr<CSubmitHost> record);
+    void AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records);
+    void RemoveRow(int row);
+    // Removes every row; records no one else holds are freed.
+    void Clear();
+    int RowCount() const { return static_cast<int>(m_rows.size()); }
+
+    // Accessors of one row. Out-of-range rows are ignored by the setters and read as
+    // empty (no record, no result, image -1, empty text, id 0).
+    std::shared_ptr<CSubmitHost> Record(int row) const;
+    // What the row's last post came to; the row's image, its Result column and that column's
+    // tooltip show it.
+    void SetResult(int row, CPostResult result);
+    const CPostResult* Result(int row) const;
+    // The row back to "not posted", without a result; with no row given, every row.
+    void ClearResult(int row);
+    void ClearResults();
+    // Some row shows what its last post came to.
+    bool HasResults() const;
+    // ImageNotPosted (also while its post waits to be tried again), ImageFailed or
+    // ImageSucceeded (runs/StatusImage.h).
+    int Image(int row) const;
+    // The row's text is its record's URL: setting one sets the other.
+    void SetText(int row, std::string text);
+    void SetBodyKind(int row, std::optional<std::string> kind);
+    std::string Text(int row) const;
+    quint64 Id(int row) const;
+    // The row that has id now, or -1 when that row was removed.
+    int RowOfId(quint64 id) const;
+
+private:
+    struct Row
+    {
+        std::shared_ptr<CSubmitHost> record;
+        std::optional<CPostResult> result;
+        quint64 id = 0;
+    };
+
+    bool IsRow(int row) const { return row >= 0 && row < RowCount(); }
+    void EmitRowChanged(int row, const QList<int>& roles);
+
+    std::vector<Row> m_rows;
+    quint64 m_lastId = 0;
+};

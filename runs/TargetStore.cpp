@@ -1,0 +1,48 @@
+#include "runs/TargetStore.h"
+
+#include "runs/DataFileMessages.h"
+
+#include <utility>
+
+CTargetStore::CTargetStore(CDataLocation location)
+    : m_location(std::move(location))
+{
+}
+
+CTargetStore::CLoaded CTargetStore::Load()
+{
+    // A file that is there but unusable is kept aside by the next save to it; a starting list
+    // read from elsewhere is never saved over, so nothing happens to it.
+    return Load(m_location.LoadPath(), m_location.SavePath(), false);
+}
+
+CTargetStore::CLoaded CTargetStore::LoadToPost(const std::string& path)
+{
+    // Without a list of one's own yet there is nothing to post; a list named that is not
+    // there is a mistake.
+    return path.empty() ? Load(m_location.LoadPath(), std::string(), false)
+                        : Load(path, std::string(), true);
+}
+
+CTargetStore::CLoaded CTargetStore::Load(
+    const std::string& path, const std::string& savePath, bool sayMissing)
+{
+    DataFileOutcome outcome = m_file.Load(path);
+    CLoaded loaded;
+    loaded.m_bOk = outcome.ok || (outcome.missing && !sayMissing);
+    loaded.m_records = std::move(outcome.records);
+    loaded.m_message = CDataFileMessages::Load(outcome, path, savePath, sayMissing);
+    loaded.m_strPath = path;
+    return loaded;
+}
+
+CTargetStore::CSaved CTargetStore::Save(const TargetRecords& records)
+{
+    // Where the folder cannot be made, or is not known, nothing is saved and the outcome says
+    // why.
+    const std::string path = m_location.SavePath();
+    DataFileOutcome outcome;
+    if (m_location.MakeFolder(outcome.reason))
+        outcome = m_file.Save(path, records);
+    return CSaved{outcome.ok, CDataFileMessages::Save(outcome, path)};
+}
