@@ -66,13 +66,6 @@ bool isKey(const std::string& key)
     return true;
 }
 
-// A host name, with a port perhaps, and nothing else: no scheme, user, path or query.
-bool isHostName(const std::string& text, const CAddress& address)
-{
-    return address.IsValid() && !address.HasCredentials()
-        && TrimBlanks(text).find_first_of("/?#@") == std::string::npos;
-}
-
 bool isAddressList(const std::string& name)
 {
     return name == "urlList[]" || name == "urlList";
@@ -99,6 +92,18 @@ bool IsIndexNowAddress(const CAddress& address)
     return comparable(segment.substr(0, segment.find(';'))) == IndexNowSegment;
 }
 
+std::optional<CAddress> IndexNowHost(const std::string& host)
+{
+    const std::string name = TrimBlanks(host);
+    // What may follow a host in an address would make a path, a query or a user of it.
+    if (name.empty() || name.find_first_of("/?#@") != std::string::npos)
+        return std::nullopt;
+    CAddress address = CAddress::Read("https://" + name);
+    if (!address.IsValid())
+        return std::nullopt;
+    return address;
+}
+
 bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
 {
     std::optional<std::string> siteHost;
@@ -123,10 +128,9 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
         refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "The IndexNow “host” parameter is empty"));
         return false;
     }
-    const CAddress site = CAddress::Read(*siteHost);
-    if (!isHostName(*siteHost, site)) {
-        refusal = CText(
-            QT_TRANSLATE_NOOP("Quillpost", "The IndexNow “host” parameter “%1” is not a host name"),
+    const std::optional<CAddress> site = IndexNowHost(*siteHost);
+    if (!site) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
             {ShownUtf8(MaskPassword(*siteHost))});
         return false;
     }
@@ -137,7 +141,7 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
     }
     // A second walk, since the host may follow the addresses in the list.
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
-        if (isAddressList(param.m_strName) && !CAddress::Read(param.m_strValue).SameHost(site)) {
+        if (isAddressList(param.m_strName) && !CAddress::Read(param.m_strValue).SameHost(*site)) {
             refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "%1 is not on the host %2"),
                 {ShownUtf8(MaskPassword(param.m_strValue)), ShownUtf8(*siteHost)});
             return false;

@@ -2,15 +2,22 @@
 
 #include "core/Text.h"
 
+#include "core/Address.h"
+
+#include <optional>
 #include <string>
 
-class CAddress;
 class CSubmitHost;
 
 // IndexNow takes a JSON body at an address whose path ends in "/indexnow", compared without
 // case, trailing "/", the last segment's ";params" and percent-escapes: "/IndexNow",
 // "/indexnow/" and "/index%6Eow" are such paths; query and fragment do not count.
 bool IsIndexNowAddress(const CAddress& address);
+
+// IndexNow's "host" parameter as libcurl reads it: a host name, a port perhaps, and nothing
+// else (no scheme, user, path or query); none when it is not one. The post's checks and the
+// key file's address both go by this reading.
+std::optional<CAddress> IndexNowHost(const std::string& host);
 
 // What IndexNow requires before a post: a "host" parameter that is a host name (a port may
 // follow it), a "key" of 8 to 128 letters, digits or hyphens, and every address of

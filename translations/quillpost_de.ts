@@ -580,10 +580,6 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
         <translation>Der IndexNow-Parameter „host“ ist leer</translation>
     </message>
     <message>
-        <source>The IndexNow “host” parameter “%1” is not a host name</source>
-        <translation>„%1“ im IndexNow-Parameter „host“ ist kein Hostname</translation>
-    </message>
-    <message>
         <source>Fault %1</source>
         <extracomment>An XML-RPC fault without a text: &quot;Fault 4&quot;</extracomment>
         <translation>Fehler %1</translation>

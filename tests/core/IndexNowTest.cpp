@@ -104,7 +104,11 @@ TEST(IndexNow, ChecksBeforePosting)
 TEST(IndexNow, HostAsLibcurlReadsIt)
 {
     const std::string key(8, 'k');
-    const std::string notHost = "refused: The IndexNow \xE2\x80\x9Chost\xE2\x80\x9D parameter ";
+    const std::string empty
+        = "refused: The IndexNow \xE2\x80\x9Chost\xE2\x80\x9D parameter is empty";
+    const auto notHost = [](const std::string& host) {
+        return "refused: IndexNow host \xE2\x80\x9C" + host + "\xE2\x80\x9D is not a host name";
+    };
     const struct
     {
         const char* name;
@@ -116,16 +120,14 @@ TEST(IndexNow, HostAsLibcurlReadsIt)
         {"portsAside", "www.example.com:8080", "https://www.example.com:8443/a", ""},
         {"withoutScheme", "www.example.com", "www.example.com/a", ""},
         {"ipv6", "[::1]", "http://[::1]:8080/", ""},
-        {"empty", "", "https://www.example.com/", notHost + "is empty"},
-        {"blank", " \t", "https://www.example.com/", notHost + "is empty"},
+        {"empty", "", "https://www.example.com/", empty},
+        {"blank", " \t", "https://www.example.com/", empty},
         {"withScheme", "https://www.example.com", "https://www.example.com/",
-            notHost + "\xE2\x80\x9Chttps://www.example.com\xE2\x80\x9D is not a host name"},
-        {"withPath", "www.example.com/", "https://www.example.com/",
-            notHost + "\xE2\x80\x9Cwww.example.com/\xE2\x80\x9D is not a host name"},
+            notHost("https://www.example.com")},
+        {"withPath", "www.example.com/", "https://www.example.com/", notHost("www.example.com/")},
         {"withUser", "me@www.example.com", "https://www.example.com/",
-            notHost + "\xE2\x80\x9Cme@www.example.com\xE2\x80\x9D is not a host name"},
-        {"unreadable", "www.example .com", "https://www.example.com/",
-            notHost + "\xE2\x80\x9Cwww.example .com\xE2\x80\x9D is not a host name"},
+            notHost("me@www.example.com")},
+        {"unreadable", "www.example .com", "https://www.example.com/", notHost("www.example .com")},
         {"queryBeforeAt", "www.example.com", "https://www.example.com?@evil.example/", ""},
         {"atAfterQuery", "evil.example", "https://www.example.com?@evil.example/",
             "refused: https://www.example.com?@evil.example/ is not on the host evil.example"},
