@@ -106,7 +106,6 @@ private Q_SLOTS:
     void helpNamesEveryOption();
     void noListYetAndListBesideTheProgram();
     void textLines();
-    void textLinesShowNoControls();
     void machineOutput_data();
     void machineOutput();
     void germanForPeopleEnglishForPrograms();
@@ -365,24 +364,6 @@ void SubmitCommandTest::textLines()
     QCOMPARE(lines.size(), patterns.size());
     for (int i = 0; i < lines.size(); ++i)
         QVERIFY2(Matches(lines[i], patterns[i]), qPrintable(lines[i]));
-}
-
-// A service's reason phrase and an address holding controls or direction marks stay on
-// their line and read left to right.
-void SubmitCommandTest::textLinesShowNoControls()
-{
-    CLocalServer server([](const CRecordedRequest&) {
-        CScriptedReply reply;
-        reply.m_raw = "HTTP/1.0 599 Bad\xC2\x85mark\xE2\x80\xAEnews\r\nContent-Length: 0\r\n\r\n";
-        return reply;
-    });
-    const std::string url = server.Url("caf\xE2\x80\xAE\xC2\x9B");
-    const Finished run = Run({"--submit-all", List({url})});
-    const QString out = QString::fromUtf8(run.out);
-    QVERIFY2(out.startsWith("failed     599 Bad mark news · "), run.out.constData());
-    QVERIFY2(out.contains(QString::fromStdString(server.Url("caf  ")) + "\n"), run.out.constData());
-    for (const char16_t mark : {u'\u0085', u'\u009B', u'\u202E'})
-        QVERIFY(!out.contains(QChar(mark)));
 }
 
 void SubmitCommandTest::machineOutput_data()

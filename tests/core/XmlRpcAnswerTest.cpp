@@ -88,50 +88,22 @@ TEST(XmlRpcAnswer, Verdicts)
             false, notAnswer, false},
         {"bareDoctype", "<!DOCTYPE methodResponse>" + response(thanks), false, notAnswer, false},
         {"undeclaredEntity", response(member("message", "a&nbsp;b")), false, notAnswer, false},
-        // Blanks may stand between the parts of the answer; nothing else may.
+        // One params with one param and its value, or one fault; blanks between, nothing else.
         {"blanksBetween",
-            "<methodResponse>\n <params>\n  <param>\n   <value>ok</value>\n  </param>\n </params>\n"
-            "</methodResponse>\n",
+            "<methodResponse>\n <params> <param> <value>1</value> </param> </params>"
+            "</methodResponse>",
             true, "", false},
         {"neitherParamsNorFault", "<methodResponse/>", false, notAnswer, false},
-        {"onlyBlanks", "<methodResponse> </methodResponse>", false, notAnswer, false},
         {"junkElement", "<methodResponse><result>ok</result></methodResponse>", false, notAnswer,
             false},
         {"junkText", "<methodResponse>Thanks!</methodResponse>", false, notAnswer, false},
-        {"textBesideParams",
-            "<methodResponse>ok<params><param><value>1</value></param></params></methodResponse>",
-            false, notAnswer, false},
+        {"emptyParams", "<methodResponse><params/></methodResponse>", false, notAnswer, false},
         {"paramsAndFault",
             "<methodResponse><params><param><value>1</value></param></params>"
-            "<fault><value><struct/></value></fault></methodResponse>",
-            false, notAnswer, false},
-        {"twoParams",
-            "<methodResponse><params><param><value>1</value></param></params>"
-            "<params><param><value>1</value></param></params></methodResponse>",
-            false, notAnswer, false},
-        {"emptyParams", "<methodResponse><params/></methodResponse>", false, notAnswer, false},
-        {"paramWithoutValue", "<methodResponse><params><param/></params></methodResponse>", false,
-            notAnswer, false},
-        {"twoValues",
-            "<methodResponse><params><param><value>1</value><value>2</value></param></params>"
-            "</methodResponse>",
-            false, notAnswer, false},
-        {"junkInParams",
-            "<methodResponse><params><junk/><param><value>1</value></param></params>"
-            "</methodResponse>",
-            false, notAnswer, false},
-        {"faultWithoutValue", "<methodResponse><fault/></methodResponse>", false, notAnswer, false},
-        {"faultWithJunk",
-            "<methodResponse><fault>oops<value><struct/></value></fault>"
-            "</methodResponse>",
+            "<fault><value/></fault></methodResponse>",
             false, notAnswer, false},
         // A fault without words has no colon hanging after its code.
         {"faultEmptyString", fault("<int>4</int>", "<string></string>"), false, "Fault 4", false},
-        {"faultBlankString", fault("4", " "), false, "Fault 4", false},
-        {"faultNoString",
-            "<methodResponse><fault><value><struct>" + member("faultCode", "<int>7</int>")
-                + "</struct></value></fault></methodResponse>",
-            false, "Fault 7", false},
     };
     for (const auto& row : rows) {
         const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body);
@@ -162,28 +134,18 @@ TEST(XmlRpcAnswer, Charsets)
         {"windows1252Declared",
             declared("windows-1252") + response(member("message", "Caf\xE9 \x80")), "", true,
             "Caf\xC3\xA9 \xE2\x82\xAC"},
-        {"iso885915Declared", declared("ISO-8859-15") + response(member("message", "\xA4 5")), "",
-            true, "\xE2\x82\xAC 5"},
-        {"latin9InCapitals", declared("LATIN-9") + response(member("message", "\xA4")), "", true,
+        {"latin9Declared", declared("LATIN-9") + response(member("message", "\xA4")), "", true,
             "\xE2\x82\xAC"},
         {"headerOnly", response(member("message", "Caf\xE9")), "windows-1252", true, "Caf\xC3\xA9"},
-        {"headerWithoutEncodingInDeclaration", Declaration + response(member("message", "\x80")),
-            "windows-1252", true, "\xE2\x82\xAC"},
         // 0x80 is U+0080 in ISO-8859-1, the euro sign in windows-1252.
         {"declarationBeatsHeader", declared("ISO-8859-1") + response(member("message", "\x80")),
             "windows-1252", true, "\xC2\x80"},
-        {"headerUtf8", response(member("message", "Caf\xC3\xA9")), "utf-8", true, "Caf\xC3\xA9"},
         {"undeclaredIsUtf8", response(member("message", "Caf\xE9")), "", false, notAnswer},
         // A byte the charset does not define is no character.
         {"byteWithoutCharacter", declared("windows-1252") + response(member("message", "\x81")), "",
             false, notAnswer},
         {"unknownCharset", declared("x-no-such-charset") + response(member("message", "a")), "",
             false, notAnswer},
-        {"unknownHeaderCharset", response(member("message", "a")), "x-no-such-charset", false,
-            notAnswer},
-        // XML's own characters must be ASCII for expat to read the charset at all.
-        {"notAsciiCompatible", declared("UTF-32") + response(member("message", "a")), "", false,
-            notAnswer},
     };
     for (const auto& row : rows) {
         const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body, row.charset);

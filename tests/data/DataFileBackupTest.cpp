@@ -1,7 +1,6 @@
 // What a save keeps aside before it replaces a file the list does not hold.
 #include "DataTestSupport.h"
 
-#include "core/BodyKind.h"
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
 
@@ -143,21 +142,4 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
     WriteBytes(m_path, "<data><Host changes='x' body='json' URL='http://json.example/'/></data>");
     ASSERT_TRUE(m_file.Load(m_path).ok);
     EXPECT_TRUE(m_file.Save(m_path, m_file.Load(m_path).records).backupPath.empty());
-}
-
-// A form may be named, and stays named as it was written.
-TEST_F(DataFileBackup, FormKindNamedRoundTrips)
-{
-    const std::string saved = "<?xml version=\"1.0\"?><data>"
-                              "<Host URL=\"http://form.example/\" body=\"form\"/></data>";
-    WriteBytes(m_path, saved);
-    const DataFileOutcome loaded = m_file.Load(m_path);
-    ASSERT_TRUE(loaded.ok) << loaded.reason;
-    ASSERT_EQ(loaded.records.size(), 1u);
-    EXPECT_EQ(loaded.records[0]->m_strBodyKind, std::optional<std::string>("form"));
-    EXPECT_EQ(BodyKindOf(loaded.records[0]->m_strBodyKind), BodyKind::Form);
-    const DataFileOutcome save = m_file.Save(m_path, loaded.records);
-    ASSERT_TRUE(save.ok) << save.reason;
-    EXPECT_TRUE(save.backupPath.empty());
-    EXPECT_EQ(ReadBytes(m_path), saved);
 }
