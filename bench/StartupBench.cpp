@@ -315,7 +315,7 @@ std::optional<std::pair<double, double>> SubmitOnce(AnswerServer& server)
     QElapsedTimer timer;
     timer.start();
     CPostRequest request;
-    request.m_strUrl = server.Url();
+    request.m_address = CAddress::Read(server.Url());
     request.m_body = "furl=http%3A%2F%2Fwww.mysite.example%2F";
     launcher.Navigate(request);
     double shownMs = 0;

@@ -1,6 +1,7 @@
 #include "browser/BrowserWindow.h"
 
 #include "core/PostRequest.h"
+#include "core/ResultRecord.h"
 #include "ui/Resources.h"
 #include "ui/UrlOpener.h"
 
@@ -113,19 +114,21 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
 
 CBrowserWindow::~CBrowserWindow() = default;
 
-QUrl CBrowserWindow::TargetUrl(const std::string& url)
+QUrl CBrowserWindow::TargetUrl(const CAddress& address)
 {
-    const QString text = QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size()));
-    const QUrl whole(text, QUrl::TolerantMode);
-    if (IsWebAddress(whole))
-        return whole;
-    // Never a local file or a script: the window is there to post to a web service.
-    return QUrl(QStringLiteral("http://") + text, QUrl::TolerantMode);
+    // Never a local file or a script: CAddress takes web addresses only.
+    if (!address.IsValid())
+        return QUrl();
+    const std::string& url = address.Url();
+    return QUrl(QString::fromUtf8(url.data(), static_cast<qsizetype>(url.size())));
 }
 
 void CBrowserWindow::Post(const CPostRequest& request)
 {
-    QWebEngineHttpRequest post(TargetUrl(request.m_strUrl));
+    const QUrl target = TargetUrl(request.m_address);
+    if (!IsWebAddress(target))
+        return;
+    QWebEngineHttpRequest post(target);
     post.setMethod(QWebEngineHttpRequest::Post);
     post.setPostData(QByteArray::fromStdString(request.m_body));
     post.setHeader(
@@ -135,7 +138,7 @@ void CBrowserWindow::Post(const CPostRequest& request)
 
 void CBrowserWindow::OnUrlChanged(const QUrl& url)
 {
-    m_addressEdit->setText(url.toString());
+    m_addressEdit->setText(QString::fromStdString(MaskPassword(url.toString().toStdString())));
     m_addressEdit->setCursorPosition(0);
     // Only web addresses go to the desktop; a page may have moved somewhere else.
     m_openAction->setEnabled(IsWebAddress(url));

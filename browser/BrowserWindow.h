@@ -5,6 +5,7 @@
 
 #include <string>
 
+class CAddress;
 struct CPostRequest;
 class QAction;
 class QLineEdit;
@@ -23,12 +24,13 @@ public:
     explicit CBrowserWindow(QWidget* parent = nullptr);
     ~CBrowserWindow() override;
 
-    // Sends the request's exact body bytes and content type; returns without waiting.
+    // Sends the request's exact body bytes and content type; returns without waiting. A
+    // request whose address is not valid loads nothing.
     void Post(const CPostRequest& request);
 
-    // The address a target's URL is loaded from: an http or https URL as it stands; any
-    // other text names a server and path, as it does for a background post, so http.
-    static QUrl TargetUrl(const std::string& url);
+    // The address a request posts to: its address as libcurl gave it back, so the window
+    // posts where a background post goes. Empty for an address that is not valid.
+    static QUrl TargetUrl(const CAddress& address);
 
 private:
     void OnUrlChanged(const QUrl& url);

@@ -155,6 +155,11 @@ int main(int argc, char** argv)
     const std::optional<CPostRequest> request = RequestFrame::Read(std::cin, error);
     if (!request)
         return GiveUp(QString::fromStdString(error));
+    // The main program sends none such; what reaches the window is read as a post reads it.
+    if (!request->m_address.IsValid())
+        //: %1 is why, in English
+        return GiveUp(Tr(QT_TRANSLATE_NOOP("QuillpostBrowser", "the address cannot be posted: %1"))
+                          .arg(QString::fromStdString(request->m_address.Refusal().English())));
 
     // Close-on-exec, so the engine's own processes do not hold the pipe open.
     int pipe[2];

@@ -81,11 +81,7 @@ void SayError(const QString& text)
 // A line a target, whatever its URL holds.
 QString OneLine(QString text)
 {
-    for (QChar& ch : text) {
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
-            ch = QLatin1Char(' ');
-    }
-    return text;
+    return CResultText::Printable(std::move(text));
 }
 
 } // namespace

@@ -1,104 +1,163 @@
 #include "core/Address.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
-#include <utility>
 
 namespace {
 
-int HexValue(char ch)
+// A part of the address as libcurl gives it; false when the address has no such part or
+// libcurl will not give it.
+bool GetPart(CURLU* handle, CURLUPart part, std::string& value, unsigned int flags = 0)
 {
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
-}
-
-// "%40" and the like in user information stand for the bytes a browser sends; a "%" not
-// followed by two hex digits stays as it is.
-std::string PercentDecode(const std::string& text)
-{
-    std::string decoded;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = HexValue(text[i + 1]);
-            const int low = HexValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                decoded += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        decoded += text[i];
+    char* text = nullptr;
+    const CURLUcode code = curl_url_get(handle, part, &text, flags);
+    if (code != CURLUE_OK || !text) {
+        value.clear();
+        return false;
     }
-    return decoded;
+    value = text;
+    curl_free(text);
+    return true;
 }
 
-// Where the port begins in a server, or npos.
-std::size_t PortColon(const std::string& server)
+char Lowered(char ch)
 {
-    const auto colon = server.rfind(':');
-    const auto bracket = server.rfind(']');
-    return colon != std::string::npos && (bracket == std::string::npos || colon > bracket)
-        ? colon
-        : std::string::npos;
+    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+CText Unusable(CURLUcode code)
+{
+    if (code == CURLUE_NO_HOST)
+        return CText(QT_TRANSLATE_NOOP("Quillpost", "No server name in the address"));
+    //: %1 is libcurl's own reason, in English
+    return CText(
+        QT_TRANSLATE_NOOP("Quillpost", "Not a usable address (%1)"), {curl_url_strerror(code)});
 }
 
 } // namespace
 
+CAddress::CAddress(const CAddress& other)
+{
+    *this = other;
+}
+
+CAddress& CAddress::operator=(const CAddress& other)
+{
+    if (this == &other)
+        return *this;
+    m_handle.reset(other.m_handle ? curl_url_dup(other.m_handle.get()) : nullptr);
+    m_refusal = other.m_refusal;
+    m_bOtherScheme = other.m_bOtherScheme;
+    m_bTls = other.m_bTls;
+    m_strHost = other.m_strHost;
+    m_strPort = other.m_strPort;
+    m_strPath = other.m_strPath;
+    m_bCredentials = other.m_bCredentials;
+    m_strUser = other.m_strUser;
+    m_strPassword = other.m_strPassword;
+    m_strUrl = other.m_strUrl;
+    if (other.m_handle && !m_handle)
+        m_refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "Out of memory"));
+    return *this;
+}
+
+CAddress::~CAddress() = default;
+
 CAddress CAddress::Read(const std::string& url)
 {
     CAddress address;
-    std::string rest = TrimBlanks(url);
-    address.tls = StartsWithNoCase(rest, HttpsScheme);
-    // From here on the two schemes split alike.
-    if (address.tls)
-        rest.replace(0, std::string_view(HttpsScheme).size(), HttpScheme);
-    SplitServerAndObject(rest, address.object);
-    // User information goes as basic authentication, never into the request target.
-    const auto at = rest.rfind('@');
-    if (at != std::string::npos) {
-        const std::string userInfo = rest.substr(0, at);
-        rest.erase(0, at + 1);
-        const auto colon = userInfo.find(':');
-        address.credentials = !userInfo.empty();
-        address.user = PercentDecode(userInfo.substr(0, colon));
-        if (colon != std::string::npos)
-            address.password = PercentDecode(userInfo.substr(colon + 1));
+    const std::string text = TrimBlanks(url);
+    if (text.empty()) {
+        //: A target whose URL is empty
+        address.m_refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "No address"));
+        return address;
     }
-    address.server = std::move(rest);
+    Handle handle(curl_url());
+    if (!handle) {
+        address.m_refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "Out of memory"));
+        return address;
+    }
+    // The path goes as written: a service may mean "/a/../b" as it stands.
+    CURLUcode code = curl_url_set(
+        handle.get(), CURLUPART_URL, text.c_str(), CURLU_DEFAULT_SCHEME | CURLU_PATH_AS_IS);
+    std::string scheme;
+    if (code == CURLUE_OK && GetPart(handle.get(), CURLUPART_SCHEME, scheme) && scheme == "https"
+        && !StartsWithNoCase(text, "https:/")) {
+        // libcurl's default scheme is https, ours http: "host/path" has always posted as
+        // http. libcurl takes a scheme as written only when a "/" follows its ":".
+        code = curl_url_set(handle.get(), CURLUPART_SCHEME, "http", 0);
+        scheme = "http";
+    }
+    if (code != CURLUE_OK) {
+        address.m_refusal = Unusable(code);
+        return address;
+    }
+    if (scheme != "http" && scheme != "https") {
+        address.m_bOtherScheme = true;
+        address.m_refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "Not a web address"));
+        return address;
+    }
+    address.m_bTls = scheme == "https";
+    GetPart(handle.get(), CURLUPART_HOST, address.m_strHost);
+    GetPart(handle.get(), CURLUPART_PORT, address.m_strPort);
+    GetPart(handle.get(), CURLUPART_PATH, address.m_strPath);
+    GetPart(handle.get(), CURLUPART_URL, address.m_strUrl);
+    // "%40" and the like in user information stand for the bytes a browser sends.
+    std::string raw;
+    const bool hasUser = GetPart(handle.get(), CURLUPART_USER, raw);
+    const bool hasPassword = GetPart(handle.get(), CURLUPART_PASSWORD, raw);
+    if (hasUser || hasPassword) {
+        const bool decoded
+            = (!hasUser
+                  || GetPart(handle.get(), CURLUPART_USER, address.m_strUser, CURLU_URLDECODE))
+            && (!hasPassword
+                || GetPart(
+                    handle.get(), CURLUPART_PASSWORD, address.m_strPassword, CURLU_URLDECODE));
+        if (!decoded) {
+            // A control character hidden in an escape would go into the header.
+            address = CAddress();
+            address.m_refusal = Unusable(CURLUE_URLDECODE);
+            return address;
+        }
+        // "@host" names no one.
+        address.m_bCredentials = hasPassword || !address.m_strUser.empty();
+    }
+    address.m_handle = std::move(handle);
     return address;
 }
 
-std::string CAddress::Host() const
+CAddress::Handle CAddress::RequestHandle() const
 {
-    return server.substr(0, PortColon(server));
+    if (!m_handle)
+        return nullptr;
+    Handle copy(curl_url_dup(m_handle.get()));
+    // Credentials go as options, only to the server they were given for.
+    if (copy
+        && (curl_url_set(copy.get(), CURLUPART_USER, nullptr, 0) != CURLUE_OK
+            || curl_url_set(copy.get(), CURLUPART_PASSWORD, nullptr, 0) != CURLUE_OK
+            || curl_url_set(copy.get(), CURLUPART_OPTIONS, nullptr, 0) != CURLUE_OK))
+        copy.reset();
+    return copy;
 }
 
-std::string CAddress::Port() const
+std::string CAddress::HostKey() const
 {
-    const auto colon = PortColon(server);
-    return colon == std::string::npos ? std::string() : server.substr(colon + 1);
+    std::string key = m_strHost;
+    std::transform(key.begin(), key.end(), key.begin(), Lowered);
+    return key;
 }
 
-std::string CAddress::Path() const
+std::string CAddress::ServerKey() const
 {
-    return "/" + object.substr(0, object.find_first_of("?#"));
+    if (!IsValid())
+        return std::string();
+    const std::string port = m_strPort.empty() ? (m_bTls ? "443" : "80") : m_strPort;
+    return (m_bTls ? "https://" : "http://") + HostKey() + ":" + port;
 }
 
-void SplitServerAndObject(std::string& url, std::string& object)
+bool CAddress::SameHost(const CAddress& other) const
 {
-    if (StartsWithNoCase(url, HttpScheme))
-        url.erase(0, std::string_view(HttpScheme).size());
-    const auto slash = url.find('/');
-    if (slash == std::string::npos)
-        return;
-    object = url.substr(slash + 1);
-    url.erase(slash);
+    return IsValid() && other.IsValid() && HostKey() == other.HostKey();
 }
 
 bool StartsWithNoCase(const std::string& text, const char* prefix)
@@ -107,7 +166,7 @@ bool StartsWithNoCase(const std::string& text, const char* prefix)
     if (text.size() < wanted.size())
         return false;
     for (std::size_t i = 0; i < wanted.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(text[i])) != wanted[i])
+        if (Lowered(text[i]) != wanted[i])
             return false;
     }
     return true;

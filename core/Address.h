@@ -1,36 +1,82 @@
 #pragma once
 
+#include "core/Text.h"
+
+#include <curl/curl.h>
+
+#include <memory>
 #include <string>
 
-constexpr char HttpScheme[] = "http://";
-constexpr char HttpsScheme[] = "https://";
-
-// A target's URL read as users write it: blanks around it dropped, "http://" or "https://" in
-// any case (none at all is http), user information, a server with an optional port, and the
-// object after the first "/".
-struct CAddress
+// A target's address as libcurl's URL API reads it: the one reading that posting, the
+// one-post-per-server rule, IndexNow's checks and the browser window all go by, so that what
+// is checked is what is posted. Blanks and control characters around it are dropped (they
+// come from pasting or hand-editing the data file), the scheme may be in any case, and an
+// address without one is http. Only http and https addresses are taken; one that libcurl
+// refuses, or of another scheme, is not valid and says why.
+class CAddress
 {
-    bool tls = false;
-    // As written, with the port.
-    std::string server;
-    std::string object;
-    bool credentials = false;
-    std::string user;
-    std::string password;
+public:
+    struct CHandleFree
+    {
+        void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
+    };
+    using Handle = std::unique_ptr<CURLU, CHandleFree>;
+
+    CAddress() = default;
+    CAddress(const CAddress& other);
+    CAddress& operator=(const CAddress& other);
+    CAddress(CAddress&& other) noexcept = default;
+    CAddress& operator=(CAddress&& other) noexcept = default;
+    ~CAddress();
 
     static CAddress Read(const std::string& url);
 
-    // The server without its port; "[::1]" has colons but no port.
-    std::string Host() const;
-    // The port as written; empty where there is none.
-    std::string Port() const;
-    // "/" and the object up to a query or a fragment.
-    std::string Path() const;
-};
+    bool IsValid() const { return m_handle != nullptr; }
+    // Why the address cannot be posted; empty for a valid one.
+    const CText& Refusal() const { return m_refusal; }
+    // Not valid because its scheme is neither http nor https.
+    bool IsOtherScheme() const { return m_bOtherScheme; }
 
-// The server part of a URL (after a leading "http://" in any case, up to the first "/") into
-// url, the rest after that "/" into object; object is untouched when there is no "/".
-void SplitServerAndObject(std::string& url, std::string& object);
+    bool Tls() const { return m_bTls; }
+    // As libcurl gives them: the host as written ("Host.Example", "[::1]"), the port without
+    // leading zeros and empty where none was written, the path from its "/" as written.
+    const std::string& Host() const { return m_strHost; }
+    const std::string& Port() const { return m_strPort; }
+    const std::string& Path() const { return m_strPath; }
+    // User information, percent-escapes decoded; it goes as basic authentication.
+    bool HasCredentials() const { return m_bCredentials; }
+    const std::string& User() const { return m_strUser; }
+    const std::string& Password() const { return m_strPassword; }
+    // The whole address as libcurl gives it back, user information and fragment included:
+    // what the browser window loads. Empty when not valid.
+    const std::string& Url() const { return m_strUrl; }
+
+    // A copy of the address without its user information, for CURLOPT_CURLU; null when the
+    // address is not valid or no copy could be had.
+    Handle RequestHandle() const;
+
+    // "scheme://host:port" with the host in lower case and the port always given: addresses
+    // with the same key reach the same server. Empty when not valid.
+    std::string ServerKey() const;
+    // Both name the same host, ports aside: the program's one comparison of host names.
+    bool SameHost(const CAddress& other) const;
+
+private:
+    // The host as hosts are compared: ASCII letters in lower case, as DNS takes them.
+    std::string HostKey() const;
+
+    Handle m_handle;
+    CText m_refusal;
+    bool m_bOtherScheme = false;
+    bool m_bTls = false;
+    std::string m_strHost;
+    std::string m_strPort;
+    std::string m_strPath;
+    bool m_bCredentials = false;
+    std::string m_strUser;
+    std::string m_strPassword;
+    std::string m_strUrl;
+};
 
 // Schemes and header names are case-insensitive: "HTTP://" and "Http://" are as good as
 // "http://". The prefix is given in lower case.

@@ -2,6 +2,8 @@
 
 namespace {
 
+// A form needs no attribute, but one that names it is taken as written.
+constexpr char FormAttribute[] = "form";
 constexpr char XmlRpcAttribute[] = "xml-rpc";
 constexpr char JsonAttribute[] = "json";
 
@@ -9,7 +11,7 @@ constexpr char JsonAttribute[] = "json";
 
 BodyKind BodyKindOf(const std::optional<std::string>& attribute)
 {
-    if (!attribute)
+    if (!attribute || *attribute == FormAttribute)
         return BodyKind::Form;
     if (*attribute == XmlRpcAttribute)
         return BodyKind::XmlRpc;

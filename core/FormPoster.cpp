@@ -8,6 +8,7 @@
 
 #include <curl/curl.h>
 
+#include <iterator>
 #include <thread>
 #include <utility>
 
@@ -19,9 +20,18 @@ CFormPoster::CFormPoster(CBrowserLauncher* launcher, CPostSettings settings)
 
 CFormPoster::~CFormPoster() = default;
 
+// A split of the text as it stands, an operation of its own: posting reads addresses with
+// CAddress.
 void CFormPoster::SplitUrl(std::string& url, std::string& object)
 {
-    SplitServerAndObject(url, object);
+    constexpr char HttpScheme[] = "http://";
+    if (StartsWithNoCase(url, HttpScheme))
+        url.erase(0, std::size(HttpScheme) - 1);
+    const auto slash = url.find('/');
+    if (slash == std::string::npos)
+        return;
+    object = url.substr(slash + 1);
+    url.erase(slash);
 }
 
 bool CFormPoster::PostInBackground(const CSubmitHost& host, std::string& result) const

@@ -20,11 +20,12 @@ public:
     explicit CFormPoster(CBrowserLauncher* launcher = nullptr, CPostSettings settings = {});
     virtual ~CFormPoster();
 
-    // Blocks until the exchange ends. On success result is the response body; on a failure
-    // of the transfer it is libcurl's message, and for a target that cannot be posted why not;
-    // on an answer that is no success it is unchanged.
-    // Blanks around the URL are ignored; "user:password@" before the server name is sent as
-    // basic authentication.
+    // Blocks until the exchange ends. On success result is the response body, as far as the
+    // answer limit; on a failure of the transfer it is libcurl's message, and for a target
+    // that cannot be posted (its address one libcurl refuses, say) why not; on an answer that
+    // is no success it is unchanged.
+    // The address is read as CAddress reads it; "user:password@" before the server name is
+    // sent as basic authentication.
     bool PostInBackground(const CSubmitHost& host, std::string& result) const;
     bool PostInBackground(const CPostRequest& request, std::string& result) const;
 

@@ -1,7 +1,7 @@
 #include "core/IndexNow.h"
 
 #include "core/Address.h"
-#include "core/BodyKind.h"
+#include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr std::string_view IndexNowPath = "/indexnow";
+constexpr std::string_view IndexNowSegment = "indexnow";
 constexpr std::size_t ShortestKey = 8;
 constexpr std::size_t LongestKey = 128;
 
@@ -24,20 +24,35 @@ bool isAsciiDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-char lowered(char c)
+int hexValue(char c)
 {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    if (isAsciiDigit(c))
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
 }
 
-bool sameHost(std::string_view a, std::string_view b)
+// The segment with its escapes decoded and its ASCII letters in lower case; a "%" not
+// followed by two hex digits stays as it is.
+std::string comparable(std::string_view segment)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowered(a[i]) != lowered(b[i]))
-            return false;
+    std::string text;
+    for (std::size_t i = 0; i < segment.size(); ++i) {
+        char c = segment[i];
+        if (c == '%' && i + 2 < segment.size()) {
+            const int high = hexValue(segment[i + 1]);
+            const int low = hexValue(segment[i + 2]);
+            if (high >= 0 && low >= 0) {
+                c = static_cast<char>(high * 16 + low);
+                i += 2;
+            }
+        }
+        text += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
-    return true;
+    return text;
 }
 
 bool isKey(const std::string& key)
@@ -51,6 +66,11 @@ bool isKey(const std::string& key)
     return true;
 }
 
+bool isAddressList(const std::string& name)
+{
+    return name == "urlList[]" || name == "urlList";
+}
+
 CText missingParam(const char* name)
 {
     return CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow needs a “%1” parameter"), {name});
@@ -58,16 +78,30 @@ CText missingParam(const char* name)
 
 } // namespace
 
-bool IsIndexNowAddress(const std::string& url)
+bool IsIndexNowAddress(const CAddress& address)
 {
-    const std::string path = CAddress::Read(url).Path();
-    return path.size() >= IndexNowPath.size()
-        && std::string_view(path).substr(path.size() - IndexNowPath.size()) == IndexNowPath;
+    if (!address.IsValid())
+        return false;
+    std::string_view path = address.Path();
+    while (!path.empty() && path.back() == '/')
+        path.remove_suffix(1);
+    const auto slash = path.rfind('/');
+    if (slash == std::string_view::npos)
+        return false;
+    const std::string_view segment = path.substr(slash + 1);
+    return comparable(segment.substr(0, segment.find(';'))) == IndexNowSegment;
 }
 
-bool IsIndexNowTarget(const CSubmitHost& host)
+std::optional<CAddress> IndexNowHost(const std::string& host)
 {
-    return BodyKindOf(host.m_strBodyKind) == BodyKind::Json && IsIndexNowAddress(host.m_strUrl);
+    const std::string name = TrimBlanks(host);
+    // What may follow a host in an address would make a path, a query or a user of it.
+    if (name.empty() || name.find_first_of("/?#@") != std::string::npos)
+        return std::nullopt;
+    CAddress address = CAddress::Read("https://" + name);
+    if (!address.IsValid())
+        return std::nullopt;
+    return address;
 }
 
 bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
@@ -90,6 +124,16 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
         refusal = missingParam("key");
         return false;
     }
+    if (TrimBlanks(*siteHost).empty()) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "The IndexNow “host” parameter is empty"));
+        return false;
+    }
+    const std::optional<CAddress> site = IndexNowHost(*siteHost);
+    if (!site) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
+            {ShownUtf8(MaskPassword(*siteHost))});
+        return false;
+    }
     if (!isKey(*key)) {
         refusal = CText(QT_TRANSLATE_NOOP(
             "Quillpost", "The IndexNow key must be 8 to 128 letters, digits or hyphens"));
@@ -97,10 +141,9 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
     }
     // A second walk, since the host may follow the addresses in the list.
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
-        if (param.m_strName == "urlList[]"
-            && !sameHost(CAddress::Read(param.m_strValue).Host(), *siteHost)) {
+        if (isAddressList(param.m_strName) && !CAddress::Read(param.m_strValue).SameHost(*site)) {
             refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "%1 is not on the host %2"),
-                {ShownUtf8(param.m_strValue), ShownUtf8(*siteHost)});
+                {ShownUtf8(MaskPassword(param.m_strValue)), ShownUtf8(*siteHost)});
             return false;
         }
     }

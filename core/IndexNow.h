@@ -2,19 +2,27 @@
 
 #include "core/Text.h"
 
+#include "core/Address.h"
+
+#include <optional>
 #include <string>
 
 class CSubmitHost;
 
-// IndexNow takes a JSON body at an address whose path ends in "/indexnow". The address is
-// read as a post reads it (CAddress); query, fragment and blanks around it do not count.
-bool IsIndexNowAddress(const std::string& url);
-// A JSON target at such an address.
-bool IsIndexNowTarget(const CSubmitHost& host);
+// IndexNow takes a JSON body at an address whose path ends in "/indexnow", compared without
+// case, trailing "/", the last segment's ";params" and percent-escapes: "/IndexNow",
+// "/indexnow/" and "/index%6Eow" are such paths; query and fragment do not count.
+bool IsIndexNowAddress(const CAddress& address);
 
-// What IndexNow requires before a post: a "host" and a "key" parameter, a key of 8 to 128
-// letters, digits or hyphens, and every "urlList[]" address on that host. False, with the
-// reason in refusal, when something is wrong.
+// IndexNow's "host" parameter as libcurl reads it: a host name, a port perhaps, and nothing
+// else (no scheme, user, path or query); none when it is not one. The post's checks and the
+// key file's address both go by this reading.
+std::optional<CAddress> IndexNowHost(const std::string& host);
+
+// What IndexNow requires before a post: a "host" parameter that is a host name (a port may
+// follow it), a "key" of 8 to 128 letters, digits or hyphens, and every address of
+// "urlList[]" (or a plain "urlList") on that host, as libcurl reads both, ports aside. False,
+// with the reason in refusal, when something is wrong.
 bool CheckIndexNow(const CSubmitHost& host, CText& refusal);
 
 // What IndexNow means by an answer's status; empty where it adds nothing.

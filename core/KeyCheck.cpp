@@ -1,6 +1,7 @@
 #include "core/KeyCheck.h"
 
 #include "core/Address.h"
+#include "core/IndexNow.h"
 #include "core/PostResult.h"
 #include "core/TransferFailure.h"
 #include "core/Utf8.h"
@@ -16,18 +17,12 @@ const char UserAgent[] = "Quillpost";
 // What the user is shown of a file that holds something else.
 constexpr std::size_t ShownChars = 40;
 
-struct UrlCleanup
-{
-    void operator()(CURLU* url) const { curl_url_cleanup(url); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlCleanup>;
-
 struct EasyCleanup
 {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
 
-std::optional<std::string> PartOf(const UrlHandle& url, CURLUPart part)
+std::optional<std::string> PartOf(const CAddress::Handle& url, CURLUPart part)
 {
     char* text = nullptr;
     if (curl_url_get(url.get(), part, &text, 0) != CURLUE_OK || !text)
@@ -35,40 +30,6 @@ std::optional<std::string> PartOf(const UrlHandle& url, CURLUPart part)
     std::string value(text);
     curl_free(text);
     return value;
-}
-
-// Null unless libcurl reads url as an http or https address.
-UrlHandle ReadWebAddress(const std::string& url)
-{
-    UrlHandle handle(curl_url());
-    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
-        return nullptr;
-    const auto scheme = PartOf(handle, CURLUPART_SCHEME);
-    if (!scheme || (*scheme != "http" && *scheme != "https"))
-        return nullptr;
-    return handle;
-}
-
-// IndexNow's host parameter names a host, perhaps with a port, and nothing else.
-UrlHandle ReadHost(const std::string& host)
-{
-    UrlHandle handle = ReadWebAddress(HttpsScheme + host);
-    if (!handle || PartOf(handle, CURLUPART_PATH) != "/" || PartOf(handle, CURLUPART_USER)
-        || PartOf(handle, CURLUPART_QUERY) || PartOf(handle, CURLUPART_FRAGMENT))
-        return nullptr;
-    return handle;
-}
-
-bool SameHost(std::string_view a, std::string_view b)
-{
-    const auto lowered = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowered(a[i]) != lowered(b[i]))
-            return false;
-    }
-    return true;
 }
 
 bool IsBlank(char c)
@@ -173,7 +134,7 @@ int CFetch::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_
 // address, as a browser would.
 std::string Destination(const std::string& fileUrl, const std::string& location)
 {
-    UrlHandle url(curl_url());
+    CAddress::Handle url(curl_url());
     if (url && curl_url_set(url.get(), CURLUPART_URL, fileUrl.c_str(), 0) == CURLUE_OK
         && curl_url_set(url.get(), CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME)
             == CURLUE_OK) {
@@ -209,37 +170,39 @@ bool KeyFileOf(const std::string& host, const std::string& key,
 {
     file = CKeyFile();
     file.m_strKey = key;
-    const UrlHandle site = ReadHost(host);
+    // Addresses are read, and hosts compared, as a post's are.
+    const std::optional<CAddress> site = IndexNowHost(host);
     if (!site) {
         refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
             {ShownUtf8(host)});
         return false;
     }
     if (keyLocation) {
-        const UrlHandle location = ReadWebAddress(*keyLocation);
-        if (!location) {
+        const CAddress location = CAddress::Read(*keyLocation);
+        if (!location.IsValid()) {
             refusal = CText(
                 QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not an http or https address"),
                 {ShownUtf8(*keyLocation)});
             return false;
         }
-        if (!SameHost(PartOf(location, CURLUPART_HOST).value_or(std::string()),
-                PartOf(site, CURLUPART_HOST).value_or(std::string()))) {
+        if (!location.SameHost(*site)) {
             refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not on the host %2"),
                 {ShownUtf8(*keyLocation), ShownUtf8(host)});
             return false;
         }
-        file.m_strUrl = PartOf(location, CURLUPART_URL).value_or(*keyLocation);
+        file.m_strUrl = location.Url();
         return true;
     }
     // Escaped, so that no character of the key can make a query or a fragment of it.
     const std::string path = "/" + key + ".txt";
-    if (curl_url_set(site.get(), CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) != CURLUE_OK) {
+    const CAddress::Handle url = site->RequestHandle();
+    if (!url
+        || curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) != CURLUE_OK) {
         refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
             {ShownUtf8(host)});
         return false;
     }
-    file.m_strUrl = PartOf(site, CURLUPART_URL).value_or(std::string());
+    file.m_strUrl = PartOf(url, CURLUPART_URL).value_or(std::string());
     return true;
 }
 

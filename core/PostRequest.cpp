@@ -11,25 +11,32 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
 {
     request = CPostRequest();
     refusal = CText();
-    request.m_strUrl = host.m_strUrl;
+    request.m_address = CAddress::Read(host.m_strUrl);
     request.m_kind = BodyKindOf(host.m_strBodyKind);
+    request.m_bIndexNow = request.m_kind == BodyKind::Json && IsIndexNowAddress(request.m_address);
+    if (request.m_kind == BodyKind::Unknown) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "Unknown body kind “%1”"),
+            {ShownUtf8(*host.m_strBodyKind)});
+        return false;
+    }
+    if (!request.m_address.IsValid()) {
+        refusal = request.m_address.Refusal();
+        return false;
+    }
     if (!CheckPlaceholders(host, refusal))
         return false;
     switch (request.m_kind) {
-    case BodyKind::Form:
-        request.m_body = host.GetPostData();
-        return true;
     case BodyKind::XmlRpc:
         request.m_strContentType = XmlRpcContentType;
         return BuildXmlRpcBody(host, request.m_body, refusal);
     case BodyKind::Json:
         request.m_strContentType = JsonContentType;
         return BuildJsonBody(host, request.m_body, refusal)
-            && (!IsIndexNowTarget(host) || CheckIndexNow(host, refusal));
+            && (!request.m_bIndexNow || CheckIndexNow(host, refusal));
+    case BodyKind::Form:
     case BodyKind::Unknown:
         break;
     }
-    refusal = CText(
-        QT_TRANSLATE_NOOP("Quillpost", "Unknown body kind “%1”"), {ShownUtf8(*host.m_strBodyKind)});
-    return false;
+    request.m_body = host.GetPostData();
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Address.h"
 #include "core/BodyKind.h"
 #include "core/Text.h"
 
@@ -10,17 +11,21 @@ class CSubmitHost;
 // The content type of a form body.
 constexpr char FormContentType[] = "application/x-www-form-urlencoded";
 
-// One post as it goes on the wire: the address as the user wrote it, the body and its content
-// type, and the kind of body, which says how the answer is judged. Background posts and the
-// browser helper's window post the same request.
+// One post as it goes on the wire: the address as it was read once, the body and its content
+// type, and what the target is, which says how the answer is judged. Background posts and
+// the browser helper's window post the same request.
 struct CPostRequest
 {
-    std::string m_strUrl;
+    // A request whose address is not valid sends nothing.
+    CAddress m_address;
     std::string m_strContentType = FormContentType;
     std::string m_body;
     BodyKind m_kind = BodyKind::Form;
+    // A JSON post to IndexNow, whose statuses mean more than success or failure.
+    bool m_bIndexNow = false;
 };
 
-// What the target posts: its URL, and its parameters as a body of its kind. False, with the
-// reason, when the target cannot be posted as it stands; nothing is sent for it then.
+// What the target posts: its address read once, what it is, and its parameters as a body of
+// its kind. False, with the reason, when the target cannot be posted as it stands (its
+// address among the reasons); nothing is sent for it then.
 bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refusal);

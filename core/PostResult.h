@@ -38,6 +38,10 @@ struct CPostResult
     std::chrono::system_clock::time_point m_finishedAt;
     // The address that answered, after redirects.
     std::string m_strFinalUrl;
+    // Where the target's address has moved for good, so the list can follow: the address
+    // its permanent redirects (301, 308) led to, when all redirects so far were permanent.
+    // Empty when it has not moved.
+    std::string m_strMovedTo;
     // The start of the answer, at most ExcerptLength characters of UTF-8 as received.
     std::string m_strExcerpt;
 

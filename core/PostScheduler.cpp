@@ -48,7 +48,7 @@ std::uint64_t CPostScheduler::Add(std::vector<CPostRequest> requests)
     std::vector<std::string> servers;
     servers.reserve(requests.size());
     for (const CPostRequest& request : requests)
-        servers.push_back(CPostTransfer::ServerKey(request.m_strUrl));
+        servers.push_back(CPostTransfer::ServerKey(request));
 
     std::uint64_t first = 0;
     {
@@ -66,7 +66,7 @@ std::uint64_t CPostScheduler::Add(std::vector<CPostRequest> requests)
 
 bool CPostScheduler::Update(std::uint64_t id, CPostRequest request)
 {
-    std::string server = CPostTransfer::ServerKey(request.m_strUrl);
+    std::string server = CPostTransfer::ServerKey(request);
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
     if (found != m_waiting.end()) {

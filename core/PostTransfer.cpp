@@ -6,47 +6,12 @@
 #include "core/XmlRpcAnswer.h"
 
 #include <algorithm>
-#include <cctype>
 #include <ctime>
 #include <utility>
 
 namespace {
 
 const char UserAgent[] = "Quillpost";
-
-// A server name is a host with an optional ":port". Characters that would make libcurl
-// read user information, a path or a query out of it are refused rather than reinterpreted.
-bool IsServerName(const std::string& server)
-{
-    if (server.empty())
-        return false;
-    for (const char ch : server) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte <= 0x20 || byte == 0x7F || ch == '@' || ch == '?' || ch == '#' || ch == '\\')
-            return false;
-    }
-    return true;
-}
-
-// The object goes on the wire as written, except for bytes a request line cannot carry
-// (controls, blanks, non-ASCII) and "#", which libcurl would cut off as a fragment: those
-// are percent-escaped, so nothing is dropped and no header can be injected.
-std::string RequestPath(const std::string& object)
-{
-    static const char hex[] = "0123456789ABCDEF";
-    std::string path = "/";
-    for (const char ch : object) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte <= 0x20 || byte >= 0x7F || ch == '#') {
-            path += '%';
-            path += hex[byte >> 4];
-            path += hex[byte & 0x0F];
-        } else {
-            path += ch;
-        }
-    }
-    return path;
-}
 
 // Tries of a post a busy server may ask for, and how long it may ask us to wait.
 constexpr int MaxTries = 3;
@@ -62,9 +27,24 @@ bool IsRedirect(long status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-bool IsWebAddress(const std::string& url)
+// The charset a Content-Type value names: "text/xml; charset=windows-1252" names
+// "windows-1252"; empty when it names none.
+std::string CharsetOf(const std::string& contentType)
 {
-    return StartsWithNoCase(url, HttpScheme) || StartsWithNoCase(url, HttpsScheme);
+    constexpr char Charset[] = "charset=";
+    std::size_t start = contentType.find(';');
+    while (start != std::string::npos) {
+        const std::size_t end = contentType.find(';', start + 1);
+        const std::string param = TrimBlanks(contentType.substr(start + 1, end - start - 1));
+        if (StartsWithNoCase(param, Charset)) {
+            std::string value = TrimBlanks(param.substr(std::size(Charset) - 1));
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            return value;
+        }
+        start = end;
+    }
+    return std::string();
 }
 
 // "1 MiB", "64 KiB", "1000 bytes".
@@ -79,25 +59,16 @@ std::string Size(std::size_t bytes)
 
 } // namespace
 
-std::string CPostTransfer::ServerKey(const std::string& url)
+std::string CPostTransfer::ServerKey(const CPostRequest& request)
 {
-    const CAddress address = CAddress::Read(url);
-    std::string host = address.Host();
-    for (char& ch : host)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    // "host", "host:80", "host:080" and "host:" are one server to libcurl, so to us.
-    std::string port = address.Port();
-    port.erase(0, port.find_first_not_of('0'));
-    if (port.empty())
-        port = address.tls ? "443" : "80";
-    return (address.tls ? HttpsScheme : HttpScheme) + host + ":" + port;
+    return request.m_address.ServerKey();
 }
 
 CPostTransfer::CPostTransfer(const CPostSettings& settings, CPostRequest request)
     : m_settings(settings)
     , m_request(std::move(request))
     , m_hop(m_request)
-    , m_server(ServerKey(m_request.m_strUrl))
+    , m_server(ServerKey(m_request))
 {
 }
 
@@ -118,6 +89,7 @@ CURL* CPostTransfer::Start()
     if (m_curl)
         curl_easy_cleanup(m_curl);
     m_curl = nullptr;
+    m_target.reset();
     curl_slist_free_all(m_headers);
     m_headers = nullptr;
     m_error[0] = '\0';
@@ -126,7 +98,8 @@ CURL* CPostTransfer::Start()
     m_excerptChars = 0;
     m_serverReason.clear();
     m_retryAfter.reset();
-    m_tooLarge = m_cutShort = m_reachedServer = false;
+    m_charset.clear();
+    m_tooLarge = m_answerCut = m_cutShort = m_reachedServer = false;
     m_result = CPostResult();
     m_setup = SetUp();
     return m_setup == CURLE_OK ? m_curl : nullptr;
@@ -134,22 +107,24 @@ CURL* CPostTransfer::Start()
 
 CURLcode CPostTransfer::SetUp()
 {
-    CAddress address = CAddress::Read(m_hop.m_strUrl);
-    if (!IsServerName(address.server))
+    const CAddress& address = m_hop.m_address;
+    if (!address.IsValid())
         return CURLE_URL_MALFORMAT;
     // Credentials go with a redirect only to the server they were given for.
-    if (!address.credentials && m_server == ServerKey(m_request.m_strUrl)) {
-        const CAddress given = CAddress::Read(m_request.m_strUrl);
-        address.credentials = given.credentials;
-        address.user = given.user;
-        address.password = given.password;
-    }
+    const CAddress& given = m_request.m_address;
+    const CAddress* login = address.HasCredentials()                 ? &address
+        : given.HasCredentials() && m_server == ServerKey(m_request) ? &given
+                                                                     : nullptr;
     const CPostLimits& limits = m_settings.m_limits;
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - m_tryStart);
     const long left = limits.m_totalTimeoutMs - static_cast<long>(spent.count());
     if (left <= 0)
         return CURLE_OPERATION_TIMEDOUT;
+    // What was read is what is posted: libcurl takes the address as it was read, not as text.
+    m_target = address.RequestHandle();
+    if (!m_target)
+        return CURLE_OUT_OF_MEMORY;
     m_curl = curl_easy_init();
     if (!m_curl)
         return CURLE_FAILED_INIT;
@@ -162,9 +137,6 @@ CURLcode CPostTransfer::SetUp()
             return CURLE_OUT_OF_MEMORY;
         m_headers = grown;
     }
-    const std::string target = std::string(address.tls ? HttpsScheme : HttpScheme) + address.server
-        + RequestPath(address.object);
-
     CURLcode code = CURLE_OK;
     const auto set = [this, &code](CURLoption option, auto value) {
         if (code == CURLE_OK)
@@ -175,7 +147,7 @@ CURLcode CPostTransfer::SetUp()
     // Without it, ending a transfer waits for a name lookup in progress, however long the
     // resolver takes: Stop or the connect time-out would not end the post.
     set(CURLOPT_QUICK_EXIT, 1L);
-    set(CURLOPT_URL, target.c_str());
+    set(CURLOPT_CURLU, m_target.get());
     set(CURLOPT_PATH_AS_IS, 1L);
     set(CURLOPT_PROTOCOLS_STR, "http,https");
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
@@ -192,10 +164,10 @@ CURLcode CPostTransfer::SetUp()
     set(CURLOPT_SSL_VERIFYHOST, 2L);
     if (!m_settings.m_strCaFile.empty())
         set(CURLOPT_CAINFO, m_settings.m_strCaFile.c_str());
-    if (address.credentials) {
+    if (login) {
         set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-        set(CURLOPT_USERNAME, address.user.c_str());
-        set(CURLOPT_PASSWORD, address.password.c_str());
+        set(CURLOPT_USERNAME, login->User().c_str());
+        set(CURLOPT_PASSWORD, login->Password().c_str());
     }
     set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
     set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
@@ -212,22 +184,32 @@ CURLcode CPostTransfer::SetUp()
     return code;
 }
 
-// A successful answer is read to its end, within the size limit, to be judged and for the
-// caller that wants it; of any other answer only the excerpt is wanted, since the status
-// already decides the post.
+// An answer is read as far as its verdict needs. A successful XML-RPC answer is judged on
+// the whole, which must come within the size limit; any other successful answer is read to
+// the limit for the caller that wants it, and the rest dropped. An XML-RPC answer that is no
+// success may hold a fault to show, and is read to the limit too; of any other answer only
+// the excerpt is wanted, since the status already decides the post.
 size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
 {
     auto* transfer = static_cast<CPostTransfer*>(self);
     const size_t length = size * count;
     long status = 0;
     curl_easy_getinfo(transfer->m_curl, CURLINFO_RESPONSE_CODE, &status);
-    if (IsSuccess(status)) {
-        if (length > transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size()) {
+    const bool xmlRpc = transfer->IsXmlRpcAnswer();
+    if (IsSuccess(status) || xmlRpc) {
+        const size_t room
+            = transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size();
+        if (length <= room) {
+            transfer->m_answer.append(data, length);
+            return length;
+        }
+        if (xmlRpc && IsSuccess(status)) {
             transfer->m_tooLarge = true;
             return 0;
         }
-        transfer->m_answer.append(data, length);
-        return length;
+        transfer->m_answer.append(data, room);
+        transfer->m_answerCut = true;
+        return 0;
     }
     if (transfer->AppendExcerpt(data, length)) {
         transfer->m_cutShort = true;
@@ -243,13 +225,17 @@ size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self
     const size_t length = size * count;
     const std::string line(data, length);
     constexpr char RetryAfter[] = "retry-after:";
+    constexpr char ContentType[] = "content-type:";
     if (StartsWithNoCase(line, RetryAfter))
         transfer->m_retryAfter = TrimBlanks(line.substr(std::size(RetryAfter) - 1));
+    if (StartsWithNoCase(line, ContentType))
+        transfer->m_charset = CharsetOf(TrimBlanks(line.substr(std::size(ContentType) - 1)));
     if (line.compare(0, 5, "HTTP/") == 0) {
         const auto code = line.find(' ');
         const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
         transfer->m_serverReason.clear();
         transfer->m_retryAfter.reset();
+        transfer->m_charset.clear();
         if (reason != std::string::npos) {
             for (std::size_t i = reason + 1; i < line.size(); ++i) {
                 if (static_cast<unsigned char>(line[i]) >= 0x20)
@@ -295,9 +281,10 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
     if (m_excerpt.empty())
         AppendExcerpt(m_answer.data(), m_answer.size());
     result.m_strExcerpt = m_excerpt;
+    result.m_strMovedTo = m_movedTo;
 
     long status = 0;
-    if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort))
+    if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort || m_answerCut))
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
     if (status > 0 && !m_tooLarge) {
         // A redirect to follow gives no result; one not to be followed fails with why.
@@ -323,8 +310,10 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
     return Step::Done;
 }
 
-// As libcurl follows redirects by itself: 301, 302 and 303 go on by GET, 307 and 308 repeat
-// the POST; only to a web address, and only so many times.
+// A post is delivered or it is no success: 301, 302, 307 and 308 send the same post to the
+// new address, where browsers would turn it into a GET without the body and a page would
+// pass for an answer. A 303 alone goes on by GET. Only to a web address, and only so many
+// times.
 bool CPostTransfer::Redirect(long status, CURLcode& code)
 {
     const char* location = nullptr;
@@ -335,17 +324,21 @@ bool CPostTransfer::Redirect(long status, CURLcode& code)
         code = CURLE_TOO_MANY_REDIRECTS;
         return true;
     }
-    if (!IsWebAddress(location)) {
-        code = CURLE_UNSUPPORTED_PROTOCOL;
+    CAddress next = CAddress::Read(location);
+    if (!next.IsValid()) {
+        code = next.IsOtherScheme() ? CURLE_UNSUPPORTED_PROTOCOL : CURLE_URL_MALFORMAT;
         return true;
     }
     ++m_redirects;
-    m_hop.m_strUrl = location;
-    if (status == 301 || status == 302 || status == 303) {
+    m_bOnlyPermanent = m_bOnlyPermanent && (status == 301 || status == 308);
+    if (m_bOnlyPermanent)
+        m_movedTo = next.Url();
+    m_hop.m_address = std::move(next);
+    if (status == 303) {
         m_get = true;
         m_hop.m_body.clear();
     }
-    m_server = ServerKey(m_hop.m_strUrl);
+    m_server = ServerKey(m_hop);
     code = CURLE_OK;
     return true;
 }
@@ -376,14 +369,24 @@ bool CPostTransfer::WaitToRetry(long status)
     return true;
 }
 
+bool CPostTransfer::IsXmlRpcAnswer() const
+{
+    return m_request.m_kind == BodyKind::XmlRpc && !m_get;
+}
+
 void CPostTransfer::Judge(CPostResult& result) const
 {
     result.m_bSuccess = IsSuccess(result.m_status);
-    if (m_request.m_kind == BodyKind::XmlRpc && result.m_bSuccess) {
-        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer);
-        result.m_bSuccess = verdict.m_bSuccess;
-        result.m_serviceMessage = verdict.m_message;
-    } else if (m_request.m_kind == BodyKind::Json && IsIndexNowAddress(m_request.m_strUrl)) {
+    // After a 303 the page fetched is no answer to the call: its status alone decides.
+    if (m_get)
+        return;
+    if (IsXmlRpcAnswer() && (result.m_bSuccess || !m_answer.empty())) {
+        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
+        // A server error may still say what went wrong, as a fault.
+        if (result.m_bSuccess || verdict.m_bFault)
+            result.m_serviceMessage = verdict.m_message;
+        result.m_bSuccess = result.m_bSuccess && verdict.m_bSuccess;
+    } else if (m_request.m_bIndexNow) {
         result.m_serviceMessage = IndexNowMeaning(result.m_status);
     }
 }

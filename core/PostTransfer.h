@@ -10,14 +10,16 @@
 #include <optional>
 #include <string>
 
-// One background post as libcurl performs it: the address read as users write it, the
-// request's content type, the limits, and where the answer goes. A single post and the posts
+// One background post as libcurl performs it: the request's address as it was read, its body
+// and content type, the limits, and where the answer goes. A single post and the posts
 // of a run are set up, read and judged the same way.
 //
 // A post may take several transfers, each started by Start and ended by Finish: a redirect
 // goes on as a transfer of its own to the server it names, so that server's other posts can
 // be waited for (Step::Redirected), and a busy server that says when to come back is tried
-// again then (Step::Waiting). It does not move: libcurl holds pointers into it.
+// again then (Step::Waiting). A 301, 302, 307 or 308 sends the same post there, body and
+// content type; a 303 says the service took it, and the page it names is fetched by GET and
+// judged by its status alone. It does not move: libcurl holds pointers into it.
 class CPostTransfer
 {
 public:
@@ -47,12 +49,12 @@ public:
     std::chrono::milliseconds RetryDelay() const { return m_retryDelay; }
     // What a post ended before libcurl was done with it comes to.
     CPostResult Stopped() const;
-    // A successful answer's whole body, within the answer limit.
+    // A successful answer's body, as far as the answer limit.
     std::string TakeBody() { return std::move(m_answer); }
 
-    // "scheme://host:port" of the server a URL posts to, in lower case: posts with the same
-    // key go to the same server.
-    static std::string ServerKey(const std::string& url);
+    // "scheme://host:port" of the server a request posts to first, in lower case: posts with
+    // the same key go to the same server.
+    static std::string ServerKey(const CPostRequest& request);
 
 private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
@@ -62,6 +64,8 @@ private:
     // the redirect may not be followed.
     bool Redirect(long status, CURLcode& code);
     bool WaitToRetry(long status);
+    // The answer is an XML-RPC call's, read whole within the limit to be judged.
+    bool IsXmlRpcAnswer() const;
     // Whether the service took the post, from its final answer.
     void Judge(CPostResult& result) const;
     bool AppendExcerpt(const char* data, size_t length);
@@ -70,10 +74,14 @@ private:
     const CPostSettings m_settings;
     const CPostRequest m_request;
     // What the next transfer sends: the request, or where its redirects have led, by GET
-    // when one of them said so.
+    // after a 303.
     CPostRequest m_hop;
     bool m_get = false;
     std::string m_server;
+    // Where the address of the list has moved for good: the redirects so far were all
+    // permanent (301, 308), and this is where the last one led. Empty when it has not.
+    std::string m_movedTo;
+    bool m_bOnlyPermanent = true;
     long m_redirects = 0;
     int m_tries = 0;
     std::chrono::milliseconds m_retryDelay{0};
@@ -84,6 +92,7 @@ private:
 
     // The transfer under way.
     CURL* m_curl = nullptr;
+    CAddress::Handle m_target;
     curl_slist* m_headers = nullptr;
     CURLcode m_setup = CURLE_OK;
     char m_error[CURL_ERROR_SIZE] = {};
@@ -93,7 +102,11 @@ private:
     std::string m_serverReason;
     // The value of the last answer's Retry-After header, if it had one.
     std::optional<std::string> m_retryAfter;
+    // The charset the last answer's Content-Type names, if any.
+    std::string m_charset;
     bool m_tooLarge = false;
+    // The answer went on beyond the limit and what the verdict needs was read.
+    bool m_answerCut = false;
     bool m_cutShort = false;
     // A connection to the server was made, although the transfer may have ended before
     // libcurl counted it as connected (in a TLS handshake).

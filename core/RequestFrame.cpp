@@ -70,9 +70,10 @@ namespace RequestFrame {
 
 std::string Write(const CPostRequest& request)
 {
-    return std::string(Magic) + "\n" + std::to_string(request.m_strUrl.size()) + " "
+    const std::string& url = request.m_address.Url();
+    return std::string(Magic) + "\n" + std::to_string(url.size()) + " "
         + std::to_string(request.m_strContentType.size()) + " "
-        + std::to_string(request.m_body.size()) + "\n" + request.m_strUrl + request.m_strContentType
+        + std::to_string(request.m_body.size()) + "\n" + url + request.m_strContentType
         + request.m_body;
 }
 
@@ -89,7 +90,8 @@ std::optional<CPostRequest> Read(std::istream& in, std::string& error)
         return std::nullopt;
     // Three counts, each after a single space but the first.
     CPostRequest request;
-    std::string* const parts[] = {&request.m_strUrl, &request.m_strContentType, &request.m_body};
+    std::string url;
+    std::string* const parts[] = {&url, &request.m_strContentType, &request.m_body};
     std::size_t counts[3] = {};
     std::size_t start = 0;
     for (std::size_t i = 0; i < 3; ++i) {
@@ -108,6 +110,7 @@ std::optional<CPostRequest> Read(std::istream& in, std::string& error)
         error = "the request goes on after its body";
         return std::nullopt;
     }
+    request.m_address = CAddress::Read(url);
     return request;
 }
 

@@ -10,8 +10,9 @@
 //
 // The frame is a line "quillpost-browser-request 2", then a line of three decimal counts
 // apart by one space, each line ended by a line feed; then exactly the bytes they count: the
-// address, the content type and the body. Nothing follows the body. Every byte value may
-// appear in the counted parts.
+// address as libcurl gives it back, the content type and the body. Nothing follows the body.
+// Every byte value may appear in the counted parts. The address is read again on the other
+// side, as CAddress reads it; one that is not valid is the helper's to refuse.
 //
 // The helper answers with the line "shown <process id>" on its standard output once its
 // window is up. When it gives up instead, the last line of its standard error that starts

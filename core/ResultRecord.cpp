@@ -2,6 +2,7 @@
 
 #include "core/PostResult.h"
 #include "core/SubmitHost.h"
+#include "core/Utf8.h"
 
 #include <nlohmann/json.hpp>
 
@@ -14,27 +15,48 @@
 
 namespace {
 
+// A service's words as UTF-8, at most MaxTextLength characters of them.
+std::string Cut(const std::string& text)
+{
+    std::string shown = ShownUtf8(text);
+    std::size_t characters = 0;
+    std::size_t lastKept = 0;
+    for (std::size_t pos = 0; pos < shown.size(); ++pos) {
+        if ((static_cast<unsigned char>(shown[pos]) & 0xC0) == 0x80)
+            continue;
+        if (characters == MaxTextLength - 1)
+            lastKept = pos;
+        if (++characters > MaxTextLength)
+            return shown.substr(0, lastKept) + "\xE2\x80\xA6"; // "…"
+    }
+    return shown;
+}
+
 // The one place that names the fields and their order; the CSV columns follow the JSON keys.
 nlohmann::ordered_json Fields(const CResultRecord& record)
 {
     // Milliseconds are plenty for a post; more digits would only be noise.
     const double seconds = std::round(record.m_seconds * 1000) / 1000;
     return {
-        {"url", MaskPassword(record.m_strUrl)},
-        {"body", record.m_strBody},
+        {"url", ShownUtf8(MaskPassword(record.m_strUrl))},
+        {"body", ShownUtf8(record.m_strBody)},
         {"success", record.m_bSuccess},
         {"status", record.m_status},
-        {"reason", record.m_strReason},
-        {"service_message", record.m_strServiceMessage},
-        {"error", record.m_strError},
+        {"reason", Cut(record.m_strReason)},
+        {"service_message", Cut(record.m_strServiceMessage)},
+        {"error", ShownUtf8(record.m_strError)},
         {"seconds", seconds},
-        {"final_url", MaskPassword(record.m_strFinalUrl)},
+        {"final_url", ShownUtf8(MaskPassword(record.m_strFinalUrl))},
         {"finished_at", IsoUtc(record.m_finishedAt)},
+        {"moved_to", ShownUtf8(MaskPassword(record.m_strMovedTo))},
     };
 }
 
-std::string CsvField(const std::string& text)
+std::string CsvField(std::string text)
 {
+    // A spreadsheet runs a cell that starts so as a formula, or may; a quote keeps it text.
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
     if (text.find_first_of(",\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";
@@ -69,6 +91,7 @@ CResultRecord RecordOf(const CSubmitHost& host, const CPostResult& result)
     record.m_seconds = result.m_seconds;
     record.m_strFinalUrl = result.m_strFinalUrl;
     record.m_finishedAt = result.m_finishedAt;
+    record.m_strMovedTo = result.m_strMovedTo;
     return record;
 }
 
@@ -97,10 +120,8 @@ std::string JsonLine(const CResultRecord& record)
 
 std::string MaskPassword(const std::string& url)
 {
-    // The user information sits in the authority: after "scheme://", after a bare "//", or
-    // from the start when the URL has neither. The authority ends at the path, query or
-    // fragment, so an '@' there is left alone.
-    // Leading blanks are skipped so that they cannot hide the scheme.
+    // The user information sits after "scheme://", after a bare "//", or at the start when
+    // the address has neither. Leading blanks are skipped so that they cannot hide the scheme.
     std::size_t start = url.find_first_not_of(" \t\r\n");
     if (start == std::string::npos)
         return url;
@@ -112,16 +133,12 @@ std::string MaskPassword(const std::string& url)
         start = schemeEnd + 3;
     else if (url.compare(start, 2, "//") == 0)
         start += 2;
-    const std::string_view authority
-        = std::string_view(url).substr(start, url.find_first_of("/?#", start) - start);
-
-    // The last '@' ends the user information: a password holding a bare '@' is masked whole.
-    const std::size_t at = authority.rfind('@');
-    const std::size_t colon = authority.find(':');
-    if (at == std::string_view::npos || colon == std::string_view::npos || colon + 1 >= at)
+    const std::size_t at = url.rfind('@');
+    const std::size_t colon = url.find(':', start);
+    if (at == std::string::npos || at < start || colon == std::string::npos || colon + 1 >= at)
         return url;
     std::string masked = url;
-    masked.replace(start + colon + 1, at - colon - 1, "***");
+    masked.replace(colon + 1, at - colon - 1, "***");
     return masked;
 }
 

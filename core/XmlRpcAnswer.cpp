@@ -1,6 +1,7 @@
 #include "core/XmlRpcAnswer.h"
 
 #include <expat.h>
+#include <iconv.h>
 
 #include <cstring>
 #include <initializer_list>
@@ -14,6 +15,83 @@ namespace {
 
 using Members = std::map<std::string, std::string>;
 
+using ParserPtr = std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)>;
+
+// A charset expat does not know itself is read through iconv, byte by byte: enough for the
+// single-byte charsets services declare (windows-1252, ISO-8859-15...). A byte iconv cannot
+// map alone is no character; expat refuses a map in which XML's own characters are not ASCII.
+int XMLCALL OnUnknownEncoding(void*, const XML_Char* name, XML_Encoding* info)
+{
+    const iconv_t convert = iconv_open("UTF-32LE", name);
+    if (convert == reinterpret_cast<iconv_t>(-1))
+        return XML_STATUS_ERROR;
+    for (int byte = 0; byte < 256; ++byte) {
+        iconv(convert, nullptr, nullptr, nullptr, nullptr);
+        char in = static_cast<char>(byte);
+        char* inPtr = &in;
+        std::size_t inLeft = 1;
+        unsigned char out[8];
+        char* outPtr = reinterpret_cast<char*>(out);
+        std::size_t outLeft = sizeof out;
+        const std::size_t converted = iconv(convert, &inPtr, &inLeft, &outPtr, &outLeft);
+        const bool oneCharacter
+            = converted != static_cast<std::size_t>(-1) && inLeft == 0 && sizeof out - outLeft == 4;
+        info->map[byte] = oneCharacter
+            ? static_cast<int>(static_cast<unsigned>(out[0]) | static_cast<unsigned>(out[1]) << 8
+                | static_cast<unsigned>(out[2]) << 16 | static_cast<unsigned>(out[3]) << 24)
+            : -1;
+    }
+    iconv_close(convert);
+    info->data = nullptr;
+    info->convert = nullptr;
+    info->release = nullptr;
+    return XML_STATUS_OK;
+}
+
+// Reads no further than the XML declaration, or the first element where there is none.
+class CDeclarationProbe
+{
+public:
+    // Whether the body's XML declaration names its encoding, which comes before what the
+    // Content-Type says.
+    static bool DeclaresEncoding(std::string_view body);
+
+private:
+    static void XMLCALL OnDeclaration(
+        void* self, const XML_Char* version, const XML_Char* encoding, int standalone);
+    static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes);
+
+    XML_Parser m_parser = nullptr;
+    bool m_bDeclared = false;
+};
+
+bool CDeclarationProbe::DeclaresEncoding(std::string_view body)
+{
+    const ParserPtr parser(XML_ParserCreate(nullptr), XML_ParserFree);
+    if (!parser)
+        return false;
+    CDeclarationProbe probe;
+    probe.m_parser = parser.get();
+    XML_SetUserData(parser.get(), &probe);
+    XML_SetXmlDeclHandler(parser.get(), OnDeclaration);
+    XML_SetStartElementHandler(parser.get(), OnStart);
+    XML_SetUnknownEncodingHandler(parser.get(), OnUnknownEncoding, nullptr);
+    XML_Parse(parser.get(), body.data(), static_cast<int>(body.size()), XML_TRUE);
+    return probe.m_bDeclared;
+}
+
+void CDeclarationProbe::OnDeclaration(void* self, const XML_Char*, const XML_Char* encoding, int)
+{
+    auto* probe = static_cast<CDeclarationProbe*>(self);
+    probe->m_bDeclared = encoding != nullptr;
+    XML_StopParser(probe->m_parser, XML_FALSE);
+}
+
+void CDeclarationProbe::OnStart(void* self, const XML_Char*, const XML_Char**)
+{
+    XML_StopParser(static_cast<CDeclarationProbe*>(self)->m_parser, XML_FALSE);
+}
+
 // Reads the members of the fault struct and of the result structs, which is all a verdict
 // needs; every other part of the answer is walked over.
 class CAnswerReader
@@ -26,6 +104,10 @@ public:
     bool m_bFault = false;
     Members m_faultMembers;
     Members m_resultMembers;
+
+    // The methodResponse holds one params with one param and its value, or one fault and its
+    // value, and nothing else.
+    bool IsWellFormedAnswer() const;
 
 private:
     static void XMLCALL OnStart(void* self, const XML_Char* name, const XML_Char** attributes);
@@ -56,6 +138,12 @@ private:
     std::string m_plainValue;
     std::string m_typedValue;
     bool m_bTyped = false;
+    // Elements seen in the methodResponse, in its params, and in the param or fault.
+    int m_bodyElements = 0;
+    int m_params = 0;
+    int m_values = 0;
+    // Something else than the answer's structure where it belongs.
+    bool m_bJunk = false;
 };
 
 CAnswerReader::CAnswerReader(XML_Parser parser)
@@ -67,6 +155,7 @@ CAnswerReader::CAnswerReader(XML_Parser parser)
     XML_SetStartDoctypeDeclHandler(parser, OnDoctype);
     XML_SetEntityDeclHandler(parser, OnEntityDecl);
     XML_SetExternalEntityRefHandler(parser, OnExternalEntity);
+    XML_SetUnknownEncodingHandler(parser, OnUnknownEncoding, nullptr);
 }
 
 void CAnswerReader::OnStart(void* self, const XML_Char* name, const XML_Char**)
@@ -154,9 +243,22 @@ void CAnswerReader::Start(const char* name)
         && m_path.back() == "value") {
         m_bTyped = true;
     }
-    if (m_path.size() == 1 && std::strcmp(name, "fault") == 0)
-        m_bFault = true;
+    if (m_path.size() == 1) {
+        m_bFault = m_bFault || std::strcmp(name, "fault") == 0;
+        m_bJunk = m_bJunk || ++m_bodyElements > 1
+            || (std::strcmp(name, "params") != 0 && std::strcmp(name, "fault") != 0);
+    } else if (PathIs({"methodResponse", "params"})) {
+        m_bJunk = m_bJunk || ++m_params > 1 || std::strcmp(name, "param") != 0;
+    } else if (PathIs({"methodResponse", "params", "param"})
+        || PathIs({"methodResponse", "fault"})) {
+        m_bJunk = m_bJunk || ++m_values > 1 || std::strcmp(name, "value") != 0;
+    }
     m_path.emplace_back(name);
+}
+
+bool CAnswerReader::IsWellFormedAnswer() const
+{
+    return !m_bJunk && m_bodyElements == 1 && m_values == 1 && (m_bFault || m_params == 1);
 }
 
 void CAnswerReader::End()
@@ -172,6 +274,15 @@ void CAnswerReader::End()
 
 void CAnswerReader::Text(const char* text, int length)
 {
+    // Only blanks may stand between the elements of the answer's structure.
+    if (PathIs({"methodResponse"}) || PathIs({"methodResponse", "params"})
+        || PathIs({"methodResponse", "params", "param"}) || PathIs({"methodResponse", "fault"})) {
+        for (int i = 0; i < length; ++i) {
+            if (std::strchr(" \t\r\n", text[i]) == nullptr)
+                m_bJunk = true;
+        }
+        return;
+    }
     // Text straight inside the member's name or value, or inside the value's type element.
     const std::size_t below = m_memberDepth == 0 ? 0 : m_path.size() - m_memberDepth;
     if (below != 2 && below != 3)
@@ -209,26 +320,33 @@ std::string memberOf(const Members& members, const char* name)
 
 } // namespace
 
-XmlRpcVerdict JudgeXmlRpcAnswer(std::string_view body)
+XmlRpcVerdict JudgeXmlRpcAnswer(std::string_view body, const std::string& charset)
 {
     XmlRpcVerdict verdict;
     verdict.m_message = CText(QT_TRANSLATE_NOOP("Quillpost", "Not an XML-RPC answer"));
     if (body.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return verdict;
-    const std::unique_ptr<XML_ParserStruct, decltype(&XML_ParserFree)> parser(
-        XML_ParserCreate(nullptr), XML_ParserFree);
+    // Given to expat, an encoding overrides the declaration's; it is given only without one.
+    const bool useCharset = !charset.empty() && !CDeclarationProbe::DeclaresEncoding(body);
+    const ParserPtr parser(
+        XML_ParserCreate(useCharset ? charset.c_str() : nullptr), XML_ParserFree);
     if (!parser)
         return verdict;
     CAnswerReader reader(parser.get());
     const auto status
         = XML_Parse(parser.get(), body.data(), static_cast<int>(body.size()), XML_TRUE);
-    if (status != XML_STATUS_OK || reader.m_bRefused || !reader.m_bRootSeen)
+    if (status != XML_STATUS_OK || reader.m_bRefused || !reader.m_bRootSeen
+        || !reader.IsWellFormedAnswer())
         return verdict;
 
     if (reader.m_bFault) {
-        verdict.m_message = CText(QT_TRANSLATE_NOOP("Quillpost", "Fault %1: %2"),
-            {trimmed(memberOf(reader.m_faultMembers, "faultCode")),
-                memberOf(reader.m_faultMembers, "faultString")});
+        verdict.m_bFault = true;
+        const std::string code = trimmed(memberOf(reader.m_faultMembers, "faultCode"));
+        const std::string text = memberOf(reader.m_faultMembers, "faultString");
+        verdict.m_message = trimmed(text).empty()
+            //: An XML-RPC fault without a text: "Fault 4"
+            ? CText(QT_TRANSLATE_NOOP("Quillpost", "Fault %1"), {code})
+            : CText(QT_TRANSLATE_NOOP("Quillpost", "Fault %1: %2"), {code, text});
         return verdict;
     }
     const auto message = reader.m_resultMembers.find("message");

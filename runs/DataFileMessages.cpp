@@ -1,5 +1,7 @@
 #include "runs/DataFileMessages.h"
 
+#include "core/ResultRecord.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -63,7 +65,7 @@ QString CDataFileMessages::Save(const DataFileOutcome& outcome, const std::strin
         QStringList urls;
         for (const std::string& url : outcome.alteredUrls)
             //: A target's address quoted in a sentence
-            urls.append(tr("\"%1\"").arg(Shortened(ToQString(url))));
+            urls.append(tr("\"%1\"").arg(Shortened(ToQString(MaskPassword(url)))));
         const std::size_t more = outcome.alteredCount - outcome.alteredUrls.size();
         QString list = urls.join(QStringLiteral(", "));
         if (more > 0)

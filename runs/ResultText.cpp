@@ -1,5 +1,7 @@
 #include "runs/ResultText.h"
 
+#include "core/ResultRecord.h"
+
 #include <QStringList>
 
 namespace {
@@ -13,16 +15,32 @@ QString FromUtf8(const std::string& text)
 // within the screen.
 constexpr qsizetype LongestUnbroken = 40;
 
-// Control characters of a server's words as blanks; keepLines spares line feeds and tabs.
-QString Printable(QString text, bool keepLines)
+// The number of characters in text, a surrogate pair counting once.
+qsizetype Characters(const QString& text)
 {
-    text.remove(QLatin1Char('\r'));
-    for (QChar& ch : text) {
-        const bool kept = keepLines && (ch == QLatin1Char('\n') || ch == QLatin1Char('\t'));
-        if ((ch.unicode() < 0x20 && !kept) || ch.unicode() == 0x7F)
-            ch = QLatin1Char(' ');
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!text[i].isLowSurrogate() || i == 0 || !text[i - 1].isHighSurrogate())
+            ++count;
     }
-    return text;
+    return count;
+}
+
+// The first count characters of text, never half a surrogate pair.
+QString LeftCharacters(const QString& text, qsizetype count)
+{
+    qsizetype end = 0;
+    for (qsizetype kept = 0; kept < count && end < text.size(); ++kept)
+        end += text[end].isHighSurrogate() && end + 1 < text.size()
+                && text[end + 1].isLowSurrogate()
+            ? 2
+            : 1;
+    return text.left(end);
+}
+
+QString MaskedUrl(const std::string& url)
+{
+    return FromUtf8(MaskPassword(url));
 }
 
 // The text with a zero-width space in every run of LongestUnbroken characters without one.
@@ -51,29 +69,58 @@ QString CResultText::Translated(const CText& text)
         text.Filled(QCoreApplication::translate("Quillpost", text.Source()).toStdString()));
 }
 
+QString CResultText::Printable(QString text, bool keepLines)
+{
+    text.remove(QLatin1Char('\r'));
+    for (QChar& ch : text) {
+        const char16_t code = ch.unicode();
+        const bool kept = keepLines && (ch == QLatin1Char('\n') || ch == QLatin1Char('\t'));
+        const bool control = (code < 0x20 && !kept) || (code >= 0x7F && code <= 0x9F);
+        const bool bidi = (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+        if (control || bidi)
+            ch = QLatin1Char(' ');
+    }
+    return text;
+}
+
 QString CResultText::Summary(const CPostResult& result)
 {
-    QString summary;
+    QString outcome;
+    // The seconds, with whatever the language puts around the outcome: they stay whole when
+    // the line is cut.
+    QString before;
+    QString after;
     if (result.m_bRefused) {
         //: A target that was not posted, and why
-        summary = tr("Not posted · %1").arg(Translated(result.m_reason));
+        outcome = tr("Not posted · %1").arg(Translated(result.m_reason));
     } else {
-        summary = Translated(result.m_reason);
+        outcome = Translated(result.m_reason);
         if (result.m_status != 0)
-            summary = summary.isEmpty()
+            outcome = outcome.isEmpty()
                 ? QString::number(result.m_status)
-                : QString::number(result.m_status) + QLatin1Char(' ') + summary;
+                : QString::number(result.m_status) + QLatin1Char(' ') + outcome;
         if (!result.m_serviceMessage.IsEmpty())
             //: A post's outcome, then what the service said about it
-            summary = tr("%1 · %2").arg(summary, Translated(result.m_serviceMessage).simplified());
-        if (result.m_bFinal)
+            outcome = tr("%1 · %2").arg(outcome, Translated(result.m_serviceMessage).simplified());
+        if (!result.m_strMovedTo.empty())
+            //: A post's outcome, then where its address has moved for good, so the user can
+            //: change the list: "200 OK · moved to https://new.example/ping"
+            outcome = tr("%1 · moved to %2").arg(outcome, MaskedUrl(result.m_strMovedTo));
+        if (result.m_bFinal) {
+            // Split around the outcome, as a translation may put the seconds anywhere.
+            const QString mark(QChar(0xFFFF));
             //: A post's outcome, then the seconds it took
-            summary = tr("%1 · %2 s").arg(summary, Seconds(result.m_seconds));
+            const QString framed = tr("%1 · %2 s").arg(mark, Seconds(result.m_seconds));
+            const qsizetype at = framed.indexOf(mark);
+            before = at < 0 ? QString() : framed.left(at);
+            after = framed.mid(at + 1);
+        }
     }
-    summary = Printable(summary, false);
-    if (summary.size() > SummaryLength)
-        summary = summary.left(SummaryLength - 1) + QChar(0x2026);
-    return summary;
+    outcome = Printable(outcome);
+    const qsizetype room = SummaryLength - Characters(before) - Characters(after);
+    if (Characters(outcome) > room)
+        outcome = LeftCharacters(outcome, room - 1) + QChar(0x2026);
+    return before + outcome + after;
 }
 
 // An answer is shown as the text it is, never as markup.
@@ -83,10 +130,10 @@ QString CResultText::Details(const CPostResult& result)
     if (!result.m_serviceMessage.IsEmpty())
         lines << Printable(Translated(result.m_serviceMessage), true);
     if (!result.m_strError.empty())
-        lines << FromUtf8(result.m_strError);
+        lines << Printable(FromUtf8(result.m_strError), true);
     if (!result.m_strFinalUrl.empty())
         //: The address the post ended at, after any redirects
-        lines << tr("Final address: %1").arg(FromUtf8(result.m_strFinalUrl));
+        lines << tr("Final address: %1").arg(Printable(MaskedUrl(result.m_strFinalUrl)));
     if (!result.m_strExcerpt.empty())
         //: The start of the page the service answered with
         lines << tr("Answer:\n%1").arg(Printable(FromUtf8(result.m_strExcerpt), true));

@@ -12,14 +12,20 @@ class CResultText
     Q_DECLARE_TR_FUNCTIONS(CResultText)
 
 public:
-    // "404 Not Found · 0.42 s", "200 OK · Thanks for the ping. · 0.31 s", "Connection
-    // refused · 15.00 s", "Not posted · Unknown body kind “x”": one line of at most
-    // SummaryLength characters.
+    // "404 Not Found · 0.42 s", "200 OK · Thanks for the ping. · 0.31 s", "200 OK · moved to
+    // https://new.example/ping · 0.31 s", "Connection refused · 15.00 s", "Not posted ·
+    // Unknown body kind “x”": one line of at most SummaryLength characters. A longer one is
+    // cut before its seconds, which stay, at a whole character, and marked "…".
     static QString Summary(const CPostResult& result);
     // What the service said in full, libcurl's message, the final address and the start of
     // the answer, as rich text in which everything that came from outside is escaped.
     static QString Details(const CPostResult& result);
+    // A text that came from outside as it may be shown: control characters (C0, DEL and
+    // C1) and the bidirectional overrides and isolates as spaces, so that it can neither
+    // break a line nor turn what follows it around. keepLines spares line feeds and tabs.
+    static QString Printable(QString text, bool keepLines = false);
 
+    // Characters, not UTF-16 units: a surrogate pair counts once.
     static constexpr qsizetype SummaryLength = 200;
     // A text of the core's in the user's language.
     static QString Translated(const CText& text);

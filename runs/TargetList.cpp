@@ -1,5 +1,6 @@
 #include "runs/TargetList.h"
 
+#include "core/ResultRecord.h"
 #include "runs/ResultText.h"
 #include "runs/StatusImage.h"
 
@@ -47,7 +48,8 @@ QVariant CTargetList::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        return row.record ? QString::fromStdString(row.record->m_strUrl) : QString();
+        // A password in the address is never shown; the Url field holds it for editing.
+        return row.record ? QString::fromStdString(MaskPassword(row.record->m_strUrl)) : QString();
     default:
         return {};
     }

@@ -322,6 +322,11 @@
         <extracomment>Separates the whole seconds from their fraction: &quot;0.42 s&quot;</extracomment>
         <translation>,</translation>
     </message>
+    <message>
+        <source>%1 · moved to %2</source>
+        <extracomment>A post&apos;s outcome, then where its address has moved for good, so the user can change the list: &quot;200 OK · moved to https://new.example/ping&quot;</extracomment>
+        <translation>%1 · umgezogen nach %2</translation>
+    </message>
 </context>
 <context>
     <name>CSubmitCommand</name>
@@ -606,6 +611,29 @@ den Lauf angehalten hat.
         <translation>Nicht genügend Arbeitsspeicher</translation>
     </message>
     <message>
+        <source>No server name in the address</source>
+        <translation>Kein Servername in der Adresse</translation>
+    </message>
+    <message>
+        <source>Not a usable address (%1)</source>
+        <extracomment>%1 is libcurl&apos;s own reason, in English</extracomment>
+        <translation>Keine verwendbare Adresse (%1)</translation>
+    </message>
+    <message>
+        <source>No address</source>
+        <extracomment>A target whose URL is empty</extracomment>
+        <translation>Keine Adresse</translation>
+    </message>
+    <message>
+        <source>The IndexNow “host” parameter is empty</source>
+        <translation>Der IndexNow-Parameter „host“ ist leer</translation>
+    </message>
+    <message>
+        <source>Fault %1</source>
+        <extracomment>An XML-RPC fault without a text: &quot;Fault 4&quot;</extracomment>
+        <translation>Fehler %1</translation>
+    </message>
+    <message>
         <source>The history file %1 cannot be opened: %2</source>
         <extracomment>%2 is why, in the words of SQLite or of the file system</extracomment>
         <translation>Die Verlaufsdatei %1 kann nicht geöffnet werden: %2</translation>
@@ -783,6 +811,11 @@ den Lauf angehalten hat.
     <message>
         <source>cannot start the window process</source>
         <translation>Fensterprozess kann nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>the address cannot be posted: %1</source>
+        <extracomment>%1 is why, in English</extracomment>
+        <translation>an die Adresse kann nicht gesendet werden: %1</translation>
     </message>
 </context>
 <context>

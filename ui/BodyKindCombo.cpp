@@ -20,18 +20,29 @@ void CBodyKindCombo::SetKind(const std::optional<std::string>& kind)
 {
     while (count() > KnownKinds)
         removeItem(count() - 1);
+    m_given = kind;
     const BodyKind known = BodyKindOf(kind);
     if (known == BodyKind::Unknown)
         addItem(KindName(kind), QString::fromStdString(*kind));
-    setCurrentIndex(known == BodyKind::Unknown ? KnownKinds : static_cast<int>(known));
+    setCurrentIndex(IndexOf(kind));
 }
 
 std::optional<std::string> CBodyKindCombo::Kind() const
 {
+    // A kind written otherwise than this program writes it ("form") stays as written while
+    // it is the one chosen.
+    if (currentIndex() == IndexOf(m_given))
+        return m_given;
     const QVariant attribute = currentData();
     if (!attribute.isValid())
         return std::nullopt;
     return attribute.toString().toStdString();
+}
+
+int CBodyKindCombo::IndexOf(const std::optional<std::string>& kind)
+{
+    const BodyKind known = BodyKindOf(kind);
+    return known == BodyKind::Unknown ? KnownKinds : static_cast<int>(known);
 }
 
 QString CBodyKindCombo::KindName(const std::optional<std::string>& kind)

@@ -23,4 +23,9 @@ public:
 
 private:
     static constexpr int KnownKinds = 3;
+    // The entry that shows a kind.
+    static int IndexOf(const std::optional<std::string>& kind);
+
+    // The kind as last set.
+    std::optional<std::string> m_given;
 };

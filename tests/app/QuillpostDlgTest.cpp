@@ -67,6 +67,7 @@ private Q_SLOTS:
     void recordsLiveWithTheirRows();
     void rowIdsStayValid();
     void bodyKindsOfTargets();
+    void formKindKeptAsWritten();
     void wellKnownServicesOverTheEmptyList();
     void submitSaysWhyATargetCannotBePosted();
 
@@ -537,6 +538,27 @@ void QuillpostDlgTest::bodyKindsOfTargets()
     kind->setCurrentIndex(kind->findText("Form"));
     Press("editUrlButton");
     QCOMPARE(m_targets->Record(1)->m_strBodyKind, std::nullopt);
+}
+
+// body="form" is a form, and an Edit keeps it as it was written.
+void QuillpostDlgTest::formKindKeptAsWritten()
+{
+    auto* kind = m_dlg->findChild<QComboBox*>("bodyKindCombo");
+    QFile file(QDir(m_dir->path()).filePath("submitdata.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<data><Host URL='http://a.example/' body='form'/></data>");
+    file.close();
+    m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QCOMPARE(m_targets->index(0, CTargetListModel::KindColumn).data().toString(),
+        QStringLiteral("Form"));
+    ClickRow(m_targetView, 0);
+    QCOMPARE(kind->currentText(), QStringLiteral("Form"));
+    Type("urlEdit", "http://a2.example/");
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strBodyKind, std::optional<std::string>("form"));
+    kind->setCurrentIndex(kind->findText("JSON"));
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strBodyKind, std::optional<std::string>("json"));
 }
 
 void QuillpostDlgTest::wellKnownServicesOverTheEmptyList()

@@ -61,7 +61,7 @@ private:
 CPostRequest Post(CScriptedServer& server, const std::string& path, const std::string& body = "a=1")
 {
     CPostRequest request;
-    request.m_strUrl = server.Url(path);
+    request.m_address = CAddress::Read(server.Url(path));
     request.m_body = body;
     return request;
 }
@@ -69,7 +69,7 @@ CPostRequest Post(CScriptedServer& server, const std::string& path, const std::s
 CPostRequest Post(const std::string& url)
 {
     CPostRequest request;
-    request.m_strUrl = url;
+    request.m_address = CAddress::Read(url);
     request.m_body = "a=1";
     return request;
 }
@@ -235,7 +235,8 @@ TEST(PostScheduler, AddressesNamingOneServer)
         {"http://user:pw@host/", "http://host:80/", true},
     };
     for (const auto& pair : pairs) {
-        EXPECT_EQ(CPostTransfer::ServerKey(pair.a) == CPostTransfer::ServerKey(pair.b), pair.same)
+        EXPECT_EQ(
+            CAddress::Read(pair.a).ServerKey() == CAddress::Read(pair.b).ServerKey(), pair.same)
             << pair.a << " vs " << pair.b;
     }
 }
@@ -325,7 +326,7 @@ TEST(PostScheduler, CredentialsStayWithTheirServer)
     for (const CRecordedRequest& request : ownRequests)
         EXPECT_EQ(request.Header("Authorization"), "Basic bWU6c2VjcmV0");
     ASSERT_EQ(other.Requests().size(), 1u);
-    EXPECT_EQ(other.Requests()[0].m_requestLine, "GET /third HTTP/1.0");
+    EXPECT_EQ(other.Requests()[0].m_requestLine, "POST /third HTTP/1.0");
     EXPECT_EQ(other.Requests()[0].Header("Authorization"), "");
 }
 

@@ -88,12 +88,68 @@ TEST(XmlRpcAnswer, Verdicts)
             false, notAnswer, false},
         {"bareDoctype", "<!DOCTYPE methodResponse>" + response(thanks), false, notAnswer, false},
         {"undeclaredEntity", response(member("message", "a&nbsp;b")), false, notAnswer, false},
+        // One params with one param and its value, or one fault; blanks between, nothing else.
+        {"blanksBetween",
+            "<methodResponse>\n <params> <param> <value>1</value> </param> </params>"
+            "</methodResponse>",
+            true, "", false},
+        {"neitherParamsNorFault", "<methodResponse/>", false, notAnswer, false},
+        {"junkElement", "<methodResponse><result>ok</result></methodResponse>", false, notAnswer,
+            false},
+        {"junkText", "<methodResponse>Thanks!</methodResponse>", false, notAnswer, false},
+        {"emptyParams", "<methodResponse><params/></methodResponse>", false, notAnswer, false},
+        {"paramsAndFault",
+            "<methodResponse><params><param><value>1</value></param></params>"
+            "<fault><value/></fault></methodResponse>",
+            false, notAnswer, false},
+        // A fault without words has no colon hanging after its code.
+        {"faultEmptyString", fault("<int>4</int>", "<string></string>"), false, "Fault 4", false},
     };
     for (const auto& row : rows) {
         const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body);
         EXPECT_EQ(verdict.m_bSuccess, row.success) << row.name;
+        EXPECT_EQ(verdict.m_bFault, row.message.rfind("Fault", 0) == 0) << row.name;
         EXPECT_EQ(verdict.m_message.English(), row.message) << row.name;
         EXPECT_EQ(verdict.m_message.Source() == nullptr, row.verbatim || row.message.empty())
             << row.name;
+    }
+}
+
+// A service that writes its answer in a single-byte charset is read in it: the declaration's
+// first, else the Content-Type's.
+TEST(XmlRpcAnswer, Charsets)
+{
+    const auto declared = [](const std::string& encoding) {
+        return "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>";
+    };
+    const std::string notAnswer = "Not an XML-RPC answer";
+    const struct
+    {
+        const char* name;
+        std::string body;
+        std::string charset;
+        bool success;
+        std::string message;
+    } rows[] = {
+        {"windows1252Declared",
+            declared("windows-1252") + response(member("message", "Caf\xE9 \x80")), "", true,
+            "Caf\xC3\xA9 \xE2\x82\xAC"},
+        {"latin9Declared", declared("LATIN-9") + response(member("message", "\xA4")), "", true,
+            "\xE2\x82\xAC"},
+        {"headerOnly", response(member("message", "Caf\xE9")), "windows-1252", true, "Caf\xC3\xA9"},
+        // 0x80 is U+0080 in ISO-8859-1, the euro sign in windows-1252.
+        {"declarationBeatsHeader", declared("ISO-8859-1") + response(member("message", "\x80")),
+            "windows-1252", true, "\xC2\x80"},
+        {"undeclaredIsUtf8", response(member("message", "Caf\xE9")), "", false, notAnswer},
+        // A byte the charset does not define is no character.
+        {"byteWithoutCharacter", declared("windows-1252") + response(member("message", "\x81")), "",
+            false, notAnswer},
+        {"unknownCharset", declared("x-no-such-charset") + response(member("message", "a")), "",
+            false, notAnswer},
+    };
+    for (const auto& row : rows) {
+        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body, row.charset);
+        EXPECT_EQ(verdict.m_bSuccess, row.success) << row.name;
+        EXPECT_EQ(verdict.m_message.English(), row.message) << row.name;
     }
 }
