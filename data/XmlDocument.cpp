@@ -436,8 +436,10 @@ CXmlDocument::Contents CXmlDocument::CountContents() const
     return contents;
 }
 
-bool CXmlDocument::SetAttribute(const std::string& name, const std::string& value)
+bool CXmlDocument::SetAttribute(const std::string& name, const std::string& value, bool* replaced)
 {
+    if (replaced)
+        *replaced = false;
     if (!m_current || !IsValidName(name))
         return false;
     pugi::xml_attribute attribute = m_current.attribute(name.c_str());
@@ -445,10 +447,11 @@ bool CXmlDocument::SetAttribute(const std::string& name, const std::string& valu
         attribute = m_current.append_attribute(name.c_str());
     if (!attribute)
         return false;
-    // A value that is not UTF-8, or holds a character XML does not allow (even as a
-    // reference), would make a file that no reader accepts.
+    // A value XML cannot hold would make a file that no reader accepts.
     if (FindBadXmlChar(value) == std::string::npos)
         return attribute.set_value(value.c_str(), value.size());
+    if (replaced)
+        *replaced = true;
     const std::string valid = ToXmlChars(value);
     return attribute.set_value(valid.c_str(), valid.size());
 }
