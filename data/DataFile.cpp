@@ -100,11 +100,8 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
                 set(name, **value);
         }
         doc.EnterElement();
-        // On a position of its own, leaving the record's cursor where it is.
-        CSubmitHost::ParamPosition pos;
-        CPostParam param;
-        for (bool more = record->GetFirstParam(pos, param); more;
-             more = record->GetNextParam(pos, param)) {
+        // In place: the document copies each text anyway.
+        for (const CPostParam& param : record->Params()) {
             doc.AppendElement("param");
             set("name", param.m_strName);
             set("value", param.m_strValue);
