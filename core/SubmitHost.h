@@ -11,8 +11,10 @@
 // Parameters are read by walks. GetFirstParam/GetNextParam without a position use the
 // record's own cursor; the ParamPosition overloads walk on a position the caller holds, so
 // that no walk ever moves another's place, not even one left half done. The program's own
-// walks (the parameter list, the body, the save) all hold their position. The record takes
-// no lock: it is only touched on the window's thread, and Submit All posts copies of it.
+// walks (the parameter list, the body) all hold their position; the save, which copies
+// every text into its document anyway, reads them in place through Params(). The record
+// takes no lock: it is only touched on the window's thread, and Submit All posts copies of
+// it.
 class CSubmitHost
 {
 public:
@@ -37,6 +39,9 @@ public:
     // Walk on a position held by the caller; the record's cursor is left alone.
     bool GetFirstParam(ParamPosition& pos, CPostParam& param) const;
     bool GetNextParam(ParamPosition& pos, CPostParam& param) const;
+    // The parameters in order, for a walk that reads them where they are rather than
+    // copying each out; no cursor moves.
+    const std::list<CPostParam>& Params() const { return m_params; }
 
     // The form-encoded POST body of the parameters, on a walk position of its own.
     std::string GetPostData() const;

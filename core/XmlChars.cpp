@@ -2,7 +2,20 @@
 
 #include "core/Utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
+
+// Whether any of the eight bytes in word is 0x80 or above, or below 0x20. A byte below 0x20
+// borrows in the subtraction, which sets the high bit of (byte - 0x20) & ~byte; the borrow
+// can mark higher bytes too, but only once some byte is below 0x20, so the answer is exact.
+bool HasNonTextByte(std::uint64_t word)
+{
+    constexpr std::uint64_t Blanks = 0x2020202020202020u;
+    constexpr std::uint64_t HighBits = 0x8080808080808080u;
+    return (((word - Blanks) & ~word) | word) & HighBits;
+}
 
 // Length of the well-formed sequence of a character XML allows at text[pos] (1 to 4), or 0.
 std::size_t SequenceLength(std::string_view text, std::size_t pos)
@@ -24,7 +37,23 @@ bool IsXmlChar(char32_t c)
 
 std::size_t FindBadXmlChar(std::string_view text)
 {
+    // Every text of the data file passes through here on each save and load, and nearly
+    // all of it is printable ASCII: eight such bytes are passed at a time, and a single one
+    // without decoding.
     for (std::size_t pos = 0; pos < text.size();) {
+        std::uint64_t word;
+        if (text.size() - pos >= sizeof word) {
+            std::memcpy(&word, text.data() + pos, sizeof word);
+            if (!HasNonTextByte(word)) {
+                pos += sizeof word;
+                continue;
+            }
+        }
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte >= 0x20 && byte < 0x80) {
+            ++pos;
+            continue;
+        }
         const std::size_t length = SequenceLength(text, pos);
         if (length == 0)
             return pos;

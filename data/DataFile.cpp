@@ -84,26 +84,27 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
         const CSubmitHost* record = records[i].get();
         if (!record)
             continue;
-        bool valid = IsXmlText(record->m_strUrl);
+        // The document checks every text it is given and tells which ones it altered, so
+        // that no text is checked twice.
+        bool valid = true;
+        const auto set = [&](const std::string& name, const std::string& value) {
+            bool replaced = false;
+            doc.SetAttribute(name, value, &replaced);
+            valid = valid && !replaced;
+        };
         doc.AppendElement("Host");
-        doc.SetAttribute("URL", record->m_strUrl);
+        set("URL", record->m_strUrl);
         for (const auto& [name, value] : {std::pair("body", &record->m_strBodyKind),
                  std::pair("changes", &record->m_strChanges)}) {
-            if (!*value)
-                continue;
-            valid = valid && IsXmlText(**value);
-            doc.SetAttribute(name, **value);
+            if (*value)
+                set(name, **value);
         }
         doc.EnterElement();
-        // On a position of its own, leaving the record's cursor where it is.
-        CSubmitHost::ParamPosition pos;
-        CPostParam param;
-        for (bool more = record->GetFirstParam(pos, param); more;
-             more = record->GetNextParam(pos, param)) {
-            valid = valid && IsXmlText(param.m_strName) && IsXmlText(param.m_strValue);
+        // In place: the document copies each text anyway.
+        for (const CPostParam& param : record->Params()) {
             doc.AppendElement("param");
-            doc.SetAttribute("name", param.m_strName);
-            doc.SetAttribute("value", param.m_strValue);
+            set("name", param.m_strName);
+            set("value", param.m_strValue);
         }
         doc.LeaveElement();
         if (!valid)

@@ -9,6 +9,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <fcntl.h>
 #include <new>
@@ -68,17 +69,41 @@ constexpr std::string_view SavedTextStart = "<?xml version=\"1.0\"?><data";
 
 // Enough of XML's Name rule that nothing written can break the markup around it: ASCII
 // letters, digits, "_", ":", "-" and "." (no digit, "-" or "." first), and any well-formed
-// character beyond ASCII.
+// character beyond ASCII. By table, as a save names every element and attribute it makes.
+enum NameByte : unsigned char
+{
+    MayStart = 1,
+    MayFollow = 2,
+};
+
+constexpr std::array<unsigned char, 256> MakeNameBytes()
+{
+    std::array<unsigned char, 256> bytes{};
+    for (int c = 0; c < 256; ++c) {
+        const bool start
+            = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+        const bool follow = start || (c >= '0' && c <= '9') || c == '-' || c == '.';
+        bytes[c] = (start ? MayStart : 0) | (follow ? MayFollow : 0);
+    }
+    return bytes;
+}
+
+constexpr std::array<unsigned char, 256> NameBytes = MakeNameBytes();
+
 bool IsValidName(const std::string& name)
 {
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        const bool start
-            = ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_' || c == ':' || c >= 0x80;
-        if (!(start || (i > 0 && ((c >= '0' && c <= '9') || c == '-' || c == '.'))))
+    if (name.empty() || !(NameBytes[static_cast<unsigned char>(name[0])] & MayStart))
+        return false;
+    unsigned char seen = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (!(NameBytes[byte] & MayFollow))
             return false;
+        seen |= byte;
     }
-    return !name.empty() && FindBadXmlChar(name) == std::string::npos;
+    // The ASCII bytes let through are all characters XML allows: only a name beyond ASCII
+    // needs decoding.
+    return seen < 0x80 || FindBadXmlChar(name) == std::string::npos;
 }
 
 // Whether the stored name actual is exactly name. A name holding a NUL matches nothing,
@@ -436,8 +461,10 @@ CXmlDocument::Contents CXmlDocument::CountContents() const
     return contents;
 }
 
-bool CXmlDocument::SetAttribute(const std::string& name, const std::string& value)
+bool CXmlDocument::SetAttribute(const std::string& name, const std::string& value, bool* replaced)
 {
+    if (replaced)
+        *replaced = false;
     if (!m_current || !IsValidName(name))
         return false;
     pugi::xml_attribute attribute = m_current.attribute(name.c_str());
@@ -445,10 +472,11 @@ bool CXmlDocument::SetAttribute(const std::string& name, const std::string& valu
         attribute = m_current.append_attribute(name.c_str());
     if (!attribute)
         return false;
-    // A value that is not UTF-8, or holds a character XML does not allow (even as a
-    // reference), would make a file that no reader accepts.
+    // A value XML cannot hold would make a file that no reader accepts.
     if (FindBadXmlChar(value) == std::string::npos)
         return attribute.set_value(value.c_str(), value.size());
+    if (replaced)
+        *replaced = true;
     const std::string valid = ToXmlChars(value);
     return attribute.set_value(valid.c_str(), valid.size());
 }

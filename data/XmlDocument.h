@@ -76,7 +76,10 @@ public:
     bool AppendElement(const std::string& name);
     std::string GetAttribute(const std::string& name) const;
     bool HasAttribute(const std::string& name) const;
-    bool SetAttribute(const std::string& name, const std::string& value);
+    // A value that is not UTF-8, or holds a character XML does not allow (even as a
+    // reference), is stored with U+FFFD in place of each such sequence; replaced, when
+    // given, tells whether it was.
+    bool SetAttribute(const std::string& name, const std::string& value, bool* replaced = nullptr);
 
     // What the whole document holds, to tell whether a reader took all of it: its elements
     // and attributes, and whether it holds anything else (comments, processing

@@ -8,8 +8,10 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 using namespace datatest;
 
@@ -477,6 +479,35 @@ TEST(DataFileWrite, ValuesXmlCannotHoldStillGiveALoadableFile)
     EXPECT_EQ(Load(path, reader),
         (Targets{
             {"a" + fffd + fffd + "b", {{"n" + fffd, "v" + fffd + fffd + "\t"}, {fffd, fffd}}}}));
+}
+
+// The document checks each text once and tells which it altered: every text of a record
+// counts, and a clean text after an altered one does not clear the record.
+TEST(DataFileWrite, RecordsWithTextsXmlCannotHoldAreNamed)
+{
+    enum Where
+    {
+        Url,
+        BodyKind,
+        Changes,
+        ParamName,
+        ParamValue,
+        Nowhere,
+    };
+    TargetRecords records;
+    for (const Where where : {Url, BodyKind, Nowhere, Changes, ParamName, ParamValue, Nowhere}) {
+        const auto text = [&](Where here) { return here == where ? "bad\x01" : "good"; };
+        auto record = std::make_shared<CSubmitHost>();
+        record->m_strUrl = text(Url);
+        record->m_strBodyKind = text(BodyKind);
+        record->m_strChanges = text(Changes);
+        record->AddParam(CPostParam(text(ParamName), text(ParamValue)));
+        record->AddParam(CPostParam("good", "good"));
+        records.push_back(std::move(record));
+    }
+    CXmlDocument doc;
+    EXPECT_EQ(WriteTargets(doc, records), (std::vector<std::size_t>{0, 1, 3, 4, 5}));
+    EXPECT_EQ(doc.ToText().find('\x01'), std::string::npos);
 }
 
 // What a load counts a save to write is what the save writes.

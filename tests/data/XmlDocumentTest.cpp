@@ -124,7 +124,12 @@ TEST(XmlDocumentCursor, AttributesReadEmptyWhenAbsentAndAreReplacedNotDoubled)
     EXPECT_EQ(doc.GetAttribute("B"), "");
     EXPECT_FALSE(doc.SetAttribute("bad name", "x"));
     EXPECT_FALSE(doc.SetAttribute("", "x"));
-    EXPECT_EQ(Saved(doc), "<data b=\"2\" a=\"1\"/>");
+    // What may start a name, what may only follow, and what is no character at all.
+    for (const char* name : {"1a", "-a", ".a", "a/b", "a\xFF", "a\xC3", "\xEF\xBF\xBF"})
+        EXPECT_FALSE(doc.SetAttribute(name, "x")) << name;
+    for (const char* name : {"_:Z-.9", "\xC3\xA9t\xC3\xA9"})
+        EXPECT_TRUE(doc.SetAttribute(name, "")) << name;
+    EXPECT_EQ(Saved(doc), "<data b=\"2\" a=\"1\" _:Z-.9=\"\" \xC3\xA9t\xC3\xA9=\"\"/>");
 }
 
 TEST(XmlDocumentCursor, ANewTextStartsAtTheTopAgain)
