@@ -77,7 +77,8 @@ CQuillpostDlg::CQuillpostDlg(
 // the data file the first time they pass through a field.
 void CQuillpostDlg::SetUpFields()
 {
-    for (QLineEdit* edit : {m_ui->urlEdit, m_ui->paramNameEdit, m_ui->paramValueEdit}) {
+    for (QLineEdit* edit :
+        {m_ui->urlEdit, m_ui->changesEdit, m_ui->paramNameEdit, m_ui->paramValueEdit}) {
         edit->setMaxLength(std::numeric_limits<int>::max());
         edit->setValidator(new CFieldValidator(edit));
     }
@@ -92,8 +93,9 @@ void CQuillpostDlg::SetUpLists()
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     m_ui->targetList->setModel(&m_targetList);
-    // The addresses leave room for the results, so both show without scrolling sideways.
-    m_ui->targetList->SetColumnWidths({370, 270});
+    // The addresses leave room for the results, the kinds and the sitemaps or feeds, so all
+    // show without scrolling sideways.
+    m_ui->targetList->SetColumnWidths({370, 190, 70});
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 
@@ -238,6 +240,14 @@ std::string CQuillpostDlg::FieldText(const QLineEdit* edit)
     return edit->text().toStdString();
 }
 
+std::optional<std::string> CQuillpostDlg::ChangesField() const
+{
+    std::string changes = FieldText(m_ui->changesEdit);
+    if (changes.empty())
+        return std::nullopt;
+    return changes;
+}
+
 CPostParam CQuillpostDlg::ParamFields() const
 {
     return CPostParam(FieldText(m_ui->paramNameEdit), FieldText(m_ui->paramValueEdit));
@@ -263,6 +273,7 @@ void CQuillpostDlg::OnAddUrl()
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = FieldText(m_ui->urlEdit);
     record->m_strBodyKind = m_ui->bodyKindCombo->Kind();
+    record->m_strChanges = ChangesField();
     const int row = m_targetList.RowCount();
     m_targetList.AppendRow(std::move(record));
     // Selects without moving the keyboard's current row: arrow keys go on from where the
@@ -279,6 +290,7 @@ void CQuillpostDlg::OnEditUrl()
         return;
     m_targetList.SetText(row, FieldText(m_ui->urlEdit));
     m_targetList.SetBodyKind(row, m_ui->bodyKindCombo->Kind());
+    m_targetList.SetChanges(row, ChangesField());
     m_runs.TargetChanged(row);
 }
 
@@ -308,6 +320,7 @@ void CQuillpostDlg::ShowSelectedTarget()
         return;
     SetField(m_ui->urlEdit, record->m_strUrl);
     m_ui->bodyKindCombo->SetKind(record->m_strBodyKind);
+    SetField(m_ui->changesEdit, record->m_strChanges.value_or(std::string()));
     m_paramList.SetRecord(record);
 }
 

@@ -103,6 +103,8 @@ private:
     // list already holds.
     static void SetField(QLineEdit* edit, const std::string& text);
     static std::string FieldText(const QLineEdit* edit);
+    // The Changes from field: an empty field is none.
+    std::optional<std::string> ChangesField() const;
     CPostParam ParamFields() const;
     std::shared_ptr<CSubmitHost> SelectedTarget() const;
     int SelectedTargetRow() const;

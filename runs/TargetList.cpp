@@ -44,13 +44,14 @@ QVariant CTargetList::data(const QModelIndex& index, int role) const
     // The kinds' names are the window's.
     if (index.column() == KindColumn)
         return {};
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return row.record ? QString::fromStdString(row.record->m_strUrl) : QString();
-    default:
+    // The address and the sitemap or feed as written, whole in the tooltip of a narrow column.
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    }
+    if (!row.record)
+        return QString();
+    if (index.column() == ChangesColumn)
+        return QString::fromStdString(row.record->m_strChanges.value_or(std::string()));
+    return QString::fromStdString(row.record->m_strUrl);
 }
 
 QVariant CTargetList::headerData(int section, Qt::Orientation orientation, int role) const
@@ -65,6 +66,10 @@ QVariant CTargetList::headerData(int section, Qt::Orientation orientation, int r
         if (section == KindColumn)
             //: Heading of the column of how each target's parameters are posted
             return tr("Kind");
+        if (section == ChangesColumn)
+            //: Heading of the column of the sitemap or feed each target posts the site's
+            //: changes from
+            return tr("Changes from");
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -184,6 +189,15 @@ void CTargetList::SetBodyKind(int row, std::optional<std::string> kind)
     if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
         record->m_strBodyKind = std::move(kind);
     EmitRowChanged(row, {Qt::DisplayRole});
+}
+
+void CTargetList::SetChanges(int row, std::optional<std::string> changes)
+{
+    if (!IsRow(row))
+        return;
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+        record->m_strChanges = std::move(changes);
+    EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 std::string CTargetList::Text(int row) const

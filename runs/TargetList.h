@@ -31,7 +31,9 @@ public:
         UrlColumn = 0,
         ResultColumn = 1,
         KindColumn = 2,
-        ColumnCount = 3
+        // The record's sitemap or feed, as written.
+        ChangesColumn = 3,
+        ColumnCount = 4
     };
 
     explicit CTargetList(QObject* parent = nullptr);
@@ -70,6 +72,7 @@ public:
     // The row's text is its record's URL: setting one sets the other.
     void SetText(int row, std::string text);
     void SetBodyKind(int row, std::optional<std::string> kind);
+    void SetChanges(int row, std::optional<std::string> changes);
     std::string Text(int row) const;
     quint64 Id(int row) const;
     // The row that has id now, or -1 when that row was removed.

@@ -1,6 +1,8 @@
 // The main window at the size it opens with, against the design it was drawn from: a dialog of
 // 423 x 327 dialog units with a menu bar, in MS Sans Serif 8 pt. With English texts every
-// control of the design stands where the design puts it, give or take 4 pixels.
+// control of the design stands where the design puts it, give or take 4 pixels. The window
+// has since gained a row of its own under the Url row, Changes from, which moves what is below
+// it down by the row's height and makes the window that much taller.
 #include "app/QuillpostDlg.h"
 #include "runs/Translations.h"
 
@@ -21,18 +23,38 @@ namespace {
 // from the design at 793 x 572 pixels under its menu bar: 15/8 of a pixel a unit across (423
 // units, 793 pixels) and 7/4 down (327 units, 572 pixels), the units of a dialog font 7.5
 // pixels wide on average and 14 high. Positions count from the top left of that area, the
-// window's client area below the menu bar. The window opens at 793 x 622 because the menu
-// bar (19 pixels at the default font) sits above that area and the status line below it
-// adds 31.
+// window's client area below the menu bar. Before the Changes from row the window opened at
+// 793 x 622: the menu bar (19 pixels at the default font) sits above that area and the
+// status line below it adds 31.
 constexpr double PixelsPerUnitAcross = 15.0 / 8.0;
 constexpr double PixelsPerUnitDown = 7.0 / 4.0;
 constexpr int Tolerance = 4;
+constexpr int HeightBeforeChangesRow = 622;
+
+// Where a control of the design stands against the Changes from row.
+enum class Row
+{
+    // Above it, or on the Url row.
+    Above,
+    // Below it: moved down by its height.
+    Below,
+    // Around it: the group box of both, taller by its height.
+    Around,
+};
 
 QRect FromDialogUnits(int x, int y, int width, int height)
 {
     const auto across = [](int units) { return int(std::lround(units * PixelsPerUnitAcross)); };
     const auto down = [](int units) { return int(std::lround(units * PixelsPerUnitDown)); };
     return QRect(across(x), down(y), across(width), down(height));
+}
+
+bool Near(const QRect& actual, const QRect& design)
+{
+    return std::abs(actual.x() - design.x()) <= Tolerance
+        && std::abs(actual.y() - design.y()) <= Tolerance
+        && std::abs(actual.width() - design.width()) <= Tolerance
+        && std::abs(actual.height() - design.height()) <= Tolerance;
 }
 
 QString Describe(const QRect& rect)
@@ -46,6 +68,8 @@ QString Describe(const QRect& rect)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Row)
+
 class WindowLayoutTest : public QObject
 {
     Q_OBJECT
@@ -57,6 +81,7 @@ private Q_SLOTS:
     void controlsStandWhereTheDesignPutsThem_data();
     void controlsStandWhereTheDesignPutsThem();
     void urlFieldMakesRoomForTheKind();
+    void changesRowUnderTheUrlRow();
     void rowsReadLeftToRight_data();
     void rowsReadLeftToRight();
 
@@ -64,6 +89,8 @@ private:
     void Open();
     // Where the control is in the client area under the menu bar.
     QRect ClientRect(const char* name) const;
+    // How far the Changes from row moves what is below it.
+    int ChangesRowHeight() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CQuillpostDlg> m_dlg;
@@ -98,43 +125,51 @@ QRect WindowLayoutTest::ClientRect(const char* name) const
     return QRect(widget->mapTo(m_dlg.get(), QPoint(0, 0)) - QPoint(0, menuBar), widget->size());
 }
 
+int WindowLayoutTest::ChangesRowHeight() const
+{
+    return ClientRect("changesEdit").y() - ClientRect("urlEdit").y();
+}
+
 void WindowLayoutTest::controlsStandWhereTheDesignPutsThem_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("design");
+    QTest::addColumn<Row>("row");
 
     const struct
     {
         const char* control;
         const char* name;
         int x, y, width, height;
+        Row row;
     } design[] = {
-        {"Url label", "urlLabel", 12, 101, 12, 8},
-        {"Param name label", "paramNameLabel", 14, 226, 42, 8},
-        {"param name field", "paramNameEdit", 57, 224, 73, 14},
-        {"Param value label", "paramValueLabel", 136, 226, 42, 8},
-        {"param value field", "paramValueEdit", 179, 224, 73, 14},
-        {"Submit", "submitButton", 347, 99, 27, 14},
-        {"Add parameter", "addParamButton", 258, 224, 32, 14},
-        {"target list", "targetList", 7, 118, 408, 91},
-        {"Delete All", "deleteAllParamsButton", 363, 224, 50, 14},
-        {"parameter list", "paramList", 7, 243, 409, 77},
-        {"Delete parameter", "deleteParamButton", 329, 224, 32, 14},
-        {"Add target", "addUrlButton", 246, 99, 32, 14},
-        {"Delete target", "deleteUrlButton", 313, 99, 32, 14},
-        {"banner", "bannerLabel", 7, 7, 409, 54},
-        {"product name link", "productLinkLabel", 156, 63, 111, 8},
-        {"promo line link", "promoLinkLabel", 11, 73, 334, 8},
-        {"Download Now!", "downloadNowButton", 347, 64, 66, 19},
-        {"Submit Url List group", "targetGroupBox", 7, 86, 409, 124},
-        {"POST Parameters List group", "paramGroupBox", 7, 214, 409, 106},
-        {"Edit target", "editUrlButton", 279, 99, 32, 14},
-        {"Edit parameter", "editParamButton", 293, 224, 32, 14},
-        {"Submit All", "submitAllButton", 377, 99, 36, 14},
+        {"Url label", "urlLabel", 12, 101, 12, 8, Row::Above},
+        {"Param name label", "paramNameLabel", 14, 226, 42, 8, Row::Below},
+        {"param name field", "paramNameEdit", 57, 224, 73, 14, Row::Below},
+        {"Param value label", "paramValueLabel", 136, 226, 42, 8, Row::Below},
+        {"param value field", "paramValueEdit", 179, 224, 73, 14, Row::Below},
+        {"Submit", "submitButton", 347, 99, 27, 14, Row::Above},
+        {"Add parameter", "addParamButton", 258, 224, 32, 14, Row::Below},
+        {"target list", "targetList", 7, 118, 408, 91, Row::Below},
+        {"Delete All", "deleteAllParamsButton", 363, 224, 50, 14, Row::Below},
+        {"parameter list", "paramList", 7, 243, 409, 77, Row::Below},
+        {"Delete parameter", "deleteParamButton", 329, 224, 32, 14, Row::Below},
+        {"Add target", "addUrlButton", 246, 99, 32, 14, Row::Above},
+        {"Delete target", "deleteUrlButton", 313, 99, 32, 14, Row::Above},
+        {"banner", "bannerLabel", 7, 7, 409, 54, Row::Above},
+        {"product name link", "productLinkLabel", 156, 63, 111, 8, Row::Above},
+        {"promo line link", "promoLinkLabel", 11, 73, 334, 8, Row::Above},
+        {"Download Now!", "downloadNowButton", 347, 64, 66, 19, Row::Above},
+        {"Submit Url List group", "targetGroupBox", 7, 86, 409, 124, Row::Around},
+        {"POST Parameters List group", "paramGroupBox", 7, 214, 409, 106, Row::Below},
+        {"Edit target", "editUrlButton", 279, 99, 32, 14, Row::Above},
+        {"Edit parameter", "editParamButton", 293, 224, 32, 14, Row::Below},
+        {"Submit All", "submitAllButton", 377, 99, 36, 14, Row::Above},
     };
     for (const auto& control : design) {
-        QTest::newRow(control.control) << QString::fromLatin1(
-            control.name) << FromDialogUnits(control.x, control.y, control.width, control.height);
+        QTest::newRow(control.control)
+            << QString::fromLatin1(control.name)
+            << FromDialogUnits(control.x, control.y, control.width, control.height) << control.row;
     }
 }
 
@@ -142,13 +177,15 @@ void WindowLayoutTest::controlsStandWhereTheDesignPutsThem()
 {
     QFETCH(QString, name);
     QFETCH(QRect, design);
+    QFETCH(Row, row);
     Open();
+    const int added = ChangesRowHeight();
+    if (row == Row::Below)
+        design.translate(0, added);
+    else if (row == Row::Around)
+        design.setHeight(design.height() + added);
     const QRect actual = ClientRect(qPrintable(name));
-    const bool near = std::abs(actual.x() - design.x()) <= Tolerance
-        && std::abs(actual.y() - design.y()) <= Tolerance
-        && std::abs(actual.width() - design.width()) <= Tolerance
-        && std::abs(actual.height() - design.height()) <= Tolerance;
-    QVERIFY2(near,
+    QVERIFY2(Near(actual, design),
         qPrintable(QStringLiteral("%1 is at %2, the design has %3")
                        .arg(name, Describe(actual), Describe(design))));
 }
@@ -160,9 +197,7 @@ void WindowLayoutTest::urlFieldMakesRoomForTheKind()
     Open();
     const QRect design = FromDialogUnits(25, 99, 218, 14);
     const QRect url = ClientRect("urlEdit");
-    QVERIFY2(std::abs(url.x() - design.x()) <= Tolerance
-            && std::abs(url.y() - design.y()) <= Tolerance
-            && std::abs(url.height() - design.height()) <= Tolerance,
+    QVERIFY2(Near(QRect(url.topLeft(), QSize(design.width(), url.height())), design),
         qPrintable(Describe(url)));
     const QRect label = ClientRect("bodyKindLabel");
     const QRect kind = ClientRect("bodyKindCombo");
@@ -170,6 +205,28 @@ void WindowLayoutTest::urlFieldMakesRoomForTheKind()
             && kind.right() < ClientRect("addUrlButton").left()
             && kind.right() <= design.right() + Tolerance,
         qPrintable(Describe(url) + " | " + Describe(label) + " | " + Describe(kind)));
+}
+
+// The row holds a field as tall as the Url field and the room between rows; the window opens
+// taller by it, so the lists keep the heights of the design.
+void WindowLayoutTest::changesRowUnderTheUrlRow()
+{
+    Open();
+    const int added = ChangesRowHeight();
+    const QRect url = ClientRect("urlEdit");
+    const QRect changes = ClientRect("changesEdit");
+    QCOMPARE(changes.height(), url.height());
+    QVERIFY2(added > changes.height() && added <= changes.height() + 2 * Tolerance,
+        qPrintable(QString::number(added)));
+    QCOMPARE(m_dlg->size(), QSize(793, HeightBeforeChangesRow + added));
+    // Its label stands under the Url label, and its field ends with the Kind chooser, clear
+    // of the Url row's buttons and of the target list.
+    const QRect label = ClientRect("changesLabel");
+    QVERIFY2(std::abs(label.x() - ClientRect("urlLabel").x()) <= 1, qPrintable(Describe(label)));
+    QVERIFY(label.right() < changes.left());
+    QCOMPARE(changes.right(), ClientRect("bodyKindCombo").right());
+    QVERIFY(changes.top() > url.bottom());
+    QVERIFY(changes.bottom() < ClientRect("targetList").top());
 }
 
 void WindowLayoutTest::rowsReadLeftToRight_data()
@@ -191,6 +248,7 @@ void WindowLayoutTest::rowsReadLeftToRight()
         {"promoLinkLabel", "downloadNowButton"},
         {"urlLabel", "urlEdit", "bodyKindLabel", "bodyKindCombo", "addUrlButton", "editUrlButton",
             "deleteUrlButton", "submitButton", "submitAllButton"},
+        {"changesLabel", "changesEdit", "addUrlButton"},
         {"paramNameLabel", "paramNameEdit", "paramValueLabel", "paramValueEdit", "addParamButton",
             "editParamButton", "deleteParamButton", "deleteAllParamsButton"},
         {"runStatusLabel", "submitFailedAgainButton", "stopButton"},
