@@ -101,6 +101,11 @@ void CTargetList::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records)
     endInsertRows();
 }
 
+void CTargetList::ReserveRows(std::size_t rows)
+{
+    m_rows.reserve(rows);
+}
+
 void CTargetList::RemoveRow(int row)
 {
     if (!IsRow(row))

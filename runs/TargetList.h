@@ -49,6 +49,8 @@ public:
     // together with its record, so whoever watches rows being inserted finds it complete.
     quint64 AppendRow(std::shared_ptr<CSubmitHost> record);
     void AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records);
+    // Room for rows in all: a long list appended in parts then moves no row already in.
+    void ReserveRows(std::size_t rows);
     void RemoveRow(int row);
     // Removes every row; records no one else holds are freed.
     void Clear();
