@@ -59,6 +59,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
     , m_runs(m_targetList, m_poster.Settings())
+    , m_loader(m_store, m_targetList, this)
 {
     m_ui->setupUi(this);
     m_banner = m_ui->bannerLabel;
@@ -92,6 +93,7 @@ void CQuillpostDlg::SetUpLists()
 {
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
+    m_loader.setObjectName(QStringLiteral("targetLoader"));
     m_ui->targetList->setModel(&m_targetList);
     // The addresses leave room for the results, the kinds and the sitemaps or feeds, so all
     // show without scrolling sideways.
@@ -114,6 +116,7 @@ void CQuillpostDlg::SetUpLists()
     connect(m_starterButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddStarterServices);
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&m_targetList, signal, this, &CQuillpostDlg::ShowStarterButton);
+    connect(&m_loader, &CTargetLoader::Finished, this, &CQuillpostDlg::OnLoadFinished);
     connect(
         &m_targetList, &QAbstractItemModel::modelReset, this, &CQuillpostDlg::ShowStarterButton);
     // A target gone from the list is gone from memory; its parameters stay shown until
@@ -134,11 +137,13 @@ void CQuillpostDlg::ShowStarterButton()
     m_starterButton->adjustSize();
     const QRect viewport = m_ui->targetList->viewport()->rect();
     m_starterButton->move(viewport.center() - m_starterButton->rect().center());
-    m_starterButton->setVisible(m_targetList.RowCount() == 0);
+    // Not over a list that is still loading.
+    m_starterButton->setVisible(m_targetList.RowCount() == 0 && !m_loader.IsLoading());
 }
 
 void CQuillpostDlg::OnAddStarterServices()
 {
+    m_loader.Finish();
     m_runs.AppendRowsOutsideRuns(StarterServices());
 }
 
@@ -270,6 +275,8 @@ std::shared_ptr<CSubmitHost> CQuillpostDlg::SelectedTarget() const
 
 void CQuillpostDlg::OnAddUrl()
 {
+    // After the loaded rows, as it would come after them in the file.
+    m_loader.Finish();
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = FieldText(m_ui->urlEdit);
     record->m_strBodyKind = m_ui->bodyKindCombo->Kind();
@@ -398,6 +405,7 @@ void CQuillpostDlg::OnParamListClick()
 void CQuillpostDlg::done(int result)
 {
     m_runs.Abort();
+    m_loader.Cancel();
     QDialog::done(result);
 }
 
@@ -424,11 +432,13 @@ void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 
 void CQuillpostDlg::OnSubmitAll()
 {
+    m_loader.Finish();
     m_runs.SubmitAll();
 }
 
 void CQuillpostDlg::OnSubmitFailedAgain()
 {
+    m_loader.Finish();
     m_runs.SubmitFailedAgain();
 }
 
@@ -481,17 +491,24 @@ void CQuillpostDlg::OnSaveData()
     SaveTargets();
 }
 
-bool CQuillpostDlg::LoadTargets()
+void CQuillpostDlg::LoadTargets()
 {
-    CTargetStore::CLoaded loaded = m_store.Load();
-    m_targetList.AppendRows(std::move(loaded.m_records));
-    if (!loaded.m_message.isEmpty())
-        CMessageBox::Warning(this, loaded.m_message);
-    return loaded.m_bOk;
+    m_loader.Start();
+    ShowStarterButton();
+}
+
+void CQuillpostDlg::OnLoadFinished(const QString& message)
+{
+    ShowStarterButton();
+    if (!message.isEmpty())
+        CMessageBox::Warning(this, message);
+    Q_EMIT LoadFinished();
 }
 
 bool CQuillpostDlg::SaveTargets()
 {
+    // Never half a list; and the store is the loader's until it is done.
+    m_loader.Finish();
     TargetRecords records;
     records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
     for (int row = 0; row < m_targetList.RowCount(); ++row)

@@ -5,13 +5,20 @@
 //
 // It only wires: the controls come from res/QuillpostDlg.ui; the targets are the rows of
 // m_targetList, and m_paramList shows the parameters of the target last shown; the list's
-// file is m_store's; the runs of Submit All are m_runs's, and Submit's browser window
-// m_poster's. Each handler reads the fields it needs when it runs and passes the work on.
+// file is m_store's, and m_loader reads it into the list; the runs of Submit All are m_runs's,
+// and Submit's browser window m_poster's. Each handler reads the fields it needs when it runs
+// and passes the work on.
+//
+// The window shows before its list is in: the file is read off the window's thread and its
+// rows come in over the first event-loop turns (IsLoading, LoadFinished). A command that needs
+// the whole list (Add, Save Data, Submit All, Submit Failed Again) completes the load first,
+// so it never acts on half of it; Load Data starts the load over.
 
 #include "app/ParamListModel.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
 #include "runs/SubmitRuns.h"
+#include "runs/TargetLoader.h"
 #include "runs/TargetStore.h"
 
 #include <QDialog>
@@ -48,6 +55,13 @@ public:
 
     void done(int result) override;
 
+    // A load of the list's file is under way: some of its rows are still to come.
+    bool IsLoading() const { return m_loader.IsLoading(); }
+
+Q_SIGNALS:
+    // Every row of the file loaded (at the start, or by Load Data) is in the list.
+    void LoadFinished();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -83,8 +97,9 @@ private:
     // Data file.
     void OnLoadData();
     void OnSaveData();
-    // True when the list was read (or there is none yet); a refused file is reported.
-    bool LoadTargets();
+    // Starts reading the list into the list; OnLoadFinished reports a refused file.
+    void LoadTargets();
+    void OnLoadFinished(const QString& message);
     // True when the list was written; what went wrong is reported.
     bool SaveTargets();
     void OnOpenDataFolder();
@@ -127,4 +142,7 @@ private:
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;
     CSubmitRuns m_runs;
+    // Last: it goes first, waiting for a read under way before the store and the list go,
+    // and leaves the window's children as it goes.
+    CTargetLoader m_loader;
 };

@@ -15,10 +15,10 @@ class CTargetList;
 // event-loop turn, each short enough that a window goes on painting and taking input while a
 // long list comes in.
 //
-// While a load lasts the reader has the store to itself: whoever needs the store or the whole
-// list calls Finish first, which ends the load at once. The read's outcome comes back by a
-// queued call to this object, which the list's owner owns; a loader destroyed during a load
-// waits for the read, which cannot be cut short, and its outcome reaches nothing.
+// While a load lasts the reader loads through the store: whoever would load or save through
+// it, or needs the whole list, calls Finish first, which ends the load at once. The read's outcome
+// comes back by a queued call to this object, which the list's owner owns; a loader destroyed
+// during a load waits for the read, which cannot be cut short, and its outcome reaches nothing.
 class CTargetLoader : public QObject
 {
     Q_OBJECT

@@ -102,6 +102,7 @@ void QuillpostDlgTest::init()
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path(), nullptr, m_browser.get());
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    QTRY_VERIFY(!m_dlg->IsLoading());
     m_targetView = m_dlg->findChild<QTableView*>("targetList");
     m_paramView = m_dlg->findChild<QTableView*>("paramList");
     m_targets = qobject_cast<CTargetListModel*>(m_targetView->model());
@@ -523,6 +524,7 @@ void QuillpostDlgTest::bodyKindsOfTargets()
                "<Host URL='http://c.example/' body='json'/></data>");
     file.close();
     m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
     QCOMPARE(m_targets->index(0, CTargetListModel::KindColumn).data().toString(),
         QStringLiteral("“weird”"));
     ClickRow(m_targetView, 0);
@@ -605,6 +607,7 @@ void QuillpostDlgTest::changesFromOfTargets()
         "<data><Host URL='http://a.example/' changes='" + longChanges + "'/></data>"));
     file.close();
     m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
     QCOMPARE(column(0), QString::fromStdString(longChanges));
     ClickRow(m_targetView, 0);
     QCOMPARE(Edit("changesEdit")->text().size(), int(longChanges.size()));

@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +27,8 @@ QStringList Texts()
 {
     QTemporaryDir dir;
     CQuillpostDlg dlg(dir.path());
+    QSignalSpy loaded(&dlg, &CQuillpostDlg::LoadFinished);
+    loaded.wait();
     QStringList texts;
     for (const QAction* title : dlg.findChild<QMenuBar*>("menuBar")->actions()) {
         QStringList items;
