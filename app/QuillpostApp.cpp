@@ -26,8 +26,8 @@ int CQuillpostApp::InitInstance()
     CQuillpostDlg dlg(ProgramFolders::DataLocation());
 #ifdef __GLIBC__
     // The data file's document is gone once the list is built, but the allocator keeps
-    // its pages; most of a session is idle, so give them back now.
-    malloc_trim(0);
+    // its pages; most of a session is idle, so give them back then.
+    QObject::connect(&dlg, &CQuillpostDlg::LoadFinished, &dlg, [] { malloc_trim(0); });
 #endif
     QEventLoop loop;
     QObject::connect(&dlg, &QDialog::finished, &loop, &QEventLoop::quit);

@@ -63,6 +63,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
     , m_runs(m_targetList, m_poster.Settings())
+    , m_loader(m_store, m_targetList, this)
 {
     m_ui->setupUi(this);
     m_banner = m_ui->bannerLabel;
@@ -81,7 +82,8 @@ CQuillpostDlg::CQuillpostDlg(
 // the data file the first time they pass through a field.
 void CQuillpostDlg::SetUpFields()
 {
-    for (QLineEdit* edit : {m_ui->urlEdit, m_ui->paramNameEdit, m_ui->paramValueEdit}) {
+    for (QLineEdit* edit :
+        {m_ui->urlEdit, m_ui->changesEdit, m_ui->paramNameEdit, m_ui->paramValueEdit}) {
         edit->setMaxLength(std::numeric_limits<int>::max());
         edit->setValidator(new CFieldValidator(edit));
     }
@@ -95,9 +97,11 @@ void CQuillpostDlg::SetUpLists()
 {
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
+    m_loader.setObjectName(QStringLiteral("targetLoader"));
     m_ui->targetList->setModel(&m_targetList);
-    // The addresses leave room for the results, so both show without scrolling sideways.
-    m_ui->targetList->SetColumnWidths({370, 270});
+    // The addresses leave room for the results, the kinds and the sitemaps or feeds, so all
+    // show without scrolling sideways.
+    m_ui->targetList->SetColumnWidths({370, 190, 70});
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 
@@ -116,6 +120,7 @@ void CQuillpostDlg::SetUpLists()
     connect(m_starterButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddStarterServices);
     for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
         connect(&m_targetList, signal, this, &CQuillpostDlg::ShowStarterButton);
+    connect(&m_loader, &CTargetLoader::Finished, this, &CQuillpostDlg::OnLoadFinished);
     connect(
         &m_targetList, &QAbstractItemModel::modelReset, this, &CQuillpostDlg::ShowStarterButton);
     // A target gone from the list is gone from memory; its parameters stay shown until
@@ -136,11 +141,13 @@ void CQuillpostDlg::ShowStarterButton()
     m_starterButton->adjustSize();
     const QRect viewport = m_ui->targetList->viewport()->rect();
     m_starterButton->move(viewport.center() - m_starterButton->rect().center());
-    m_starterButton->setVisible(m_targetList.RowCount() == 0);
+    // Not over a list that is still loading.
+    m_starterButton->setVisible(m_targetList.RowCount() == 0 && !m_loader.IsLoading());
 }
 
 void CQuillpostDlg::OnAddStarterServices()
 {
+    m_loader.Finish();
     m_runs.AppendRowsOutsideRuns(StarterServices());
 }
 
@@ -242,6 +249,14 @@ std::string CQuillpostDlg::FieldText(const QLineEdit* edit)
     return edit->text().toStdString();
 }
 
+std::optional<std::string> CQuillpostDlg::ChangesField() const
+{
+    std::string changes = FieldText(m_ui->changesEdit);
+    if (changes.empty())
+        return std::nullopt;
+    return changes;
+}
+
 CPostParam CQuillpostDlg::ParamFields() const
 {
     return CPostParam(FieldText(m_ui->paramNameEdit), FieldText(m_ui->paramValueEdit));
@@ -264,9 +279,12 @@ std::shared_ptr<CSubmitHost> CQuillpostDlg::SelectedTarget() const
 
 void CQuillpostDlg::OnAddUrl()
 {
+    // After the loaded rows, as it would come after them in the file.
+    m_loader.Finish();
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = FieldText(m_ui->urlEdit);
     record->m_strBodyKind = m_ui->bodyKindCombo->Kind();
+    record->m_strChanges = ChangesField();
     const int row = m_targetList.RowCount();
     m_targetList.AppendRow(std::move(record));
     // Selects without moving the keyboard's current row: arrow keys go on from where the
@@ -283,6 +301,7 @@ void CQuillpostDlg::OnEditUrl()
         return;
     m_targetList.SetText(row, FieldText(m_ui->urlEdit));
     m_targetList.SetBodyKind(row, m_ui->bodyKindCombo->Kind());
+    m_targetList.SetChanges(row, ChangesField());
     m_runs.TargetChanged(row);
 }
 
@@ -312,6 +331,7 @@ void CQuillpostDlg::ShowSelectedTarget()
         return;
     SetField(m_ui->urlEdit, record->m_strUrl);
     m_ui->bodyKindCombo->SetKind(record->m_strBodyKind);
+    SetField(m_ui->changesEdit, record->m_strChanges.value_or(std::string()));
     m_paramList.SetRecord(record);
 }
 
@@ -389,6 +409,7 @@ void CQuillpostDlg::OnParamListClick()
 void CQuillpostDlg::done(int result)
 {
     m_runs.Abort();
+    m_loader.Cancel();
     m_listLock.reset();
     QDialog::done(result);
 }
@@ -416,6 +437,7 @@ void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 
 void CQuillpostDlg::OnSubmitAll()
 {
+    m_loader.Finish();
     if (!HoldList())
         return;
     m_runs.SubmitAll();
@@ -425,6 +447,7 @@ void CQuillpostDlg::OnSubmitAll()
 
 void CQuillpostDlg::OnSubmitFailedAgain()
 {
+    m_loader.Finish();
     if (!HoldList())
         return;
     m_runs.SubmitFailedAgain();
@@ -511,17 +534,24 @@ void CQuillpostDlg::OnSaveData()
     SaveTargets();
 }
 
-bool CQuillpostDlg::LoadTargets()
+void CQuillpostDlg::LoadTargets()
 {
-    CTargetStore::CLoaded loaded = m_store.Load();
-    m_targetList.AppendRows(std::move(loaded.m_records));
-    if (!loaded.m_message.isEmpty())
-        CMessageBox::Warning(this, loaded.m_message);
-    return loaded.m_bOk;
+    m_loader.Start();
+    ShowStarterButton();
+}
+
+void CQuillpostDlg::OnLoadFinished(const QString& message)
+{
+    ShowStarterButton();
+    if (!message.isEmpty())
+        CMessageBox::Warning(this, message);
+    Q_EMIT LoadFinished();
 }
 
 bool CQuillpostDlg::SaveTargets()
 {
+    // Never half a list; and the store is the loader's until it is done.
+    m_loader.Finish();
     TargetRecords records;
     records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
     for (int row = 0; row < m_targetList.RowCount(); ++row)

@@ -5,8 +5,15 @@
 //
 // It only wires: the controls come from res/QuillpostDlg.ui; the targets are the rows of
 // m_targetList, and m_paramList shows the parameters of the target last shown; the list's
-// file is m_store's; the runs of Submit All are m_runs's, and Submit's browser window
-// m_poster's. Each handler reads the fields it needs when it runs and passes the work on.
+// file is m_store's, and m_loader reads it into the list; the runs of Submit All are m_runs's,
+// and Submit's browser window m_poster's. Each handler reads the fields it needs when it runs
+// and passes the work on.
+//
+// The window shows before its list is in: the file is read off the window's thread and its
+// rows come in over the first event-loop turns (IsLoading, LoadFinished). A command that needs
+// the whole list (Add, Save Data, Submit All, Submit Failed Again) completes the load first,
+// so it never acts on half of it; Load Data starts the load over.
+//
 // While its runs post, the window holds the lock of the list it last loaded or saved, as
 // the command line does while it posts a list.
 
@@ -14,6 +21,7 @@
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
 #include "runs/SubmitRuns.h"
+#include "runs/TargetLoader.h"
 #include "runs/TargetStore.h"
 
 #include <QDialog>
@@ -55,6 +63,13 @@ public:
     // unless a test gives its own.
     void SetLockFolder(std::string folder) { m_lockFolder = std::move(folder); }
 
+    // A load of the list's file is under way: some of its rows are still to come.
+    bool IsLoading() const { return m_loader.IsLoading(); }
+
+Q_SIGNALS:
+    // Every row of the file loaded (at the start, or by Load Data) is in the list.
+    void LoadFinished();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -95,8 +110,9 @@ private:
     // Data file.
     void OnLoadData();
     void OnSaveData();
-    // True when the list was read (or there is none yet); a refused file is reported.
-    bool LoadTargets();
+    // Starts reading the list into the list; OnLoadFinished reports a refused file.
+    void LoadTargets();
+    void OnLoadFinished(const QString& message);
     // True when the list was written; what went wrong is reported.
     bool SaveTargets();
     void OnOpenDataFolder();
@@ -115,6 +131,8 @@ private:
     // list already holds.
     static void SetField(QLineEdit* edit, const std::string& text);
     static std::string FieldText(const QLineEdit* edit);
+    // The Changes from field: an empty field is none.
+    std::optional<std::string> ChangesField() const;
     CPostParam ParamFields() const;
     std::shared_ptr<CSubmitHost> SelectedTarget() const;
     int SelectedTargetRow() const;
@@ -140,4 +158,7 @@ private:
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;
     CSubmitRuns m_runs;
+    // Last: it goes first, waiting for a read under way before the store and the list go,
+    // and leaves the window's children as it goes.
+    CTargetLoader m_loader;
 };

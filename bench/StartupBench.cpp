@@ -48,7 +48,12 @@ constexpr int Rounds = 5;
 constexpr int LanguageRounds = 21;
 constexpr int ParamCount = 5;
 const int TargetCounts[] = {0, 10000, 100000};
+// The program paints before its list is in and fills the rows in after, so it has settled
+// only once its resident size holds still: at least SettleTime, then until two readings
+// SettleStep apart agree, at most SettleBound.
 constexpr auto SettleTime = std::chrono::milliseconds(1500);
+constexpr auto SettleStep = std::chrono::milliseconds(500);
+constexpr auto SettleBound = std::chrono::seconds(30);
 constexpr auto StartBound = std::chrono::seconds(60);
 
 using Clock = std::chrono::steady_clock;
@@ -259,7 +264,14 @@ std::optional<StartSample> StartOnce(
     sample.paintMs = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     if (settle) {
         std::this_thread::sleep_for(SettleTime);
-        sample.rssMiB = StatusKiB(pid, "VmRSS:") / 1024.0;
+        const Clock::time_point settling = Clock::now();
+        long rss = StatusKiB(pid, "VmRSS:");
+        for (long last = -1; rss != last && Clock::now() - settling < SettleBound;) {
+            last = rss;
+            std::this_thread::sleep_for(SettleStep);
+            rss = StatusKiB(pid, "VmRSS:");
+        }
+        sample.rssMiB = rss / 1024.0;
         sample.peakMiB = StatusKiB(pid, "VmHWM:") / 1024.0;
     }
     Stop(pid);

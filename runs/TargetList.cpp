@@ -45,14 +45,16 @@ QVariant CTargetList::data(const QModelIndex& index, int role) const
     // The kinds' names are the window's.
     if (index.column() == KindColumn)
         return {};
-    switch (role) {
-    case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        // A password in the address is never shown; the Url field holds it for editing.
-        return row.record ? QString::fromStdString(MaskPassword(row.record->m_strUrl)) : QString();
-    default:
+    // The address and the sitemap or feed as written, whole in the tooltip of a narrow
+    // column; a password in either is never shown (the fields hold it for editing).
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    }
+    if (!row.record)
+        return QString();
+    if (index.column() == ChangesColumn)
+        return QString::fromStdString(
+            MaskPassword(row.record->m_strChanges.value_or(std::string())));
+    return QString::fromStdString(MaskPassword(row.record->m_strUrl));
 }
 
 QVariant CTargetList::headerData(int section, Qt::Orientation orientation, int role) const
@@ -67,6 +69,10 @@ QVariant CTargetList::headerData(int section, Qt::Orientation orientation, int r
         if (section == KindColumn)
             //: Heading of the column of how each target's parameters are posted
             return tr("Kind");
+        if (section == ChangesColumn)
+            //: Heading of the column of the sitemap or feed each target posts the site's
+            //: changes from
+            return tr("Changes from");
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
@@ -96,6 +102,11 @@ void CTargetList::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records)
         m_rows.push_back(std::move(added));
     }
     endInsertRows();
+}
+
+void CTargetList::ReserveRows(std::size_t rows)
+{
+    m_rows.reserve(rows);
 }
 
 void CTargetList::RemoveRow(int row)
@@ -186,6 +197,15 @@ void CTargetList::SetBodyKind(int row, std::optional<std::string> kind)
     if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
         record->m_strBodyKind = std::move(kind);
     EmitRowChanged(row, {Qt::DisplayRole});
+}
+
+void CTargetList::SetChanges(int row, std::optional<std::string> changes)
+{
+    if (!IsRow(row))
+        return;
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+        record->m_strChanges = std::move(changes);
+    EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 std::string CTargetList::Text(int row) const

@@ -31,7 +31,9 @@ public:
         UrlColumn = 0,
         ResultColumn = 1,
         KindColumn = 2,
-        ColumnCount = 3
+        // The record's sitemap or feed, as written.
+        ChangesColumn = 3,
+        ColumnCount = 4
     };
 
     explicit CTargetList(QObject* parent = nullptr);
@@ -47,6 +49,8 @@ public:
     // together with its record, so whoever watches rows being inserted finds it complete.
     quint64 AppendRow(std::shared_ptr<CSubmitHost> record);
     void AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records);
+    // Room for rows in all: a long list appended in parts then moves no row already in.
+    void ReserveRows(std::size_t rows);
     void RemoveRow(int row);
     // Removes every row; records no one else holds are freed.
     void Clear();
@@ -70,6 +74,7 @@ public:
     // The row's text is its record's URL: setting one sets the other.
     void SetText(int row, std::string text);
     void SetBodyKind(int row, std::optional<std::string> kind);
+    void SetChanges(int row, std::optional<std::string> changes);
     std::string Text(int row) const;
     quint64 Id(int row) const;
     // The row that has id now, or -1 when that row was removed.

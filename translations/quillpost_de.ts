@@ -455,6 +455,11 @@ den Lauf angehalten hat.
         <extracomment>Heading of the column of how each target&apos;s parameters are posted</extracomment>
         <translation>Typ</translation>
     </message>
+    <message>
+        <source>Changes from</source>
+        <extracomment>Heading of the column of the sitemap or feed each target posts the site&apos;s changes from</extracomment>
+        <translation>Änderungen aus</translation>
+    </message>
 </context>
 <context>
     <name>Quillpost</name>
@@ -990,6 +995,20 @@ den Lauf angehalten hat.
     <message>
         <source>&amp;About Quillpost...</source>
         <translation>Ü&amp;ber Quillpost...</translation>
+    </message>
+    <message>
+        <source>&amp;Changes from:</source>
+        <extracomment>Label of the field that holds the sitemap or feed a target posts the site&apos;s changes from</extracomment>
+        <translation>Ände&amp;rungen aus:</translation>
+    </message>
+    <message>
+        <source>Changes from</source>
+        <extracomment>The field that holds the sitemap or feed a target posts the site&apos;s changes from</extracomment>
+        <translation>Änderungen aus</translation>
+    </message>
+    <message>
+        <source>The address of the site&apos;s sitemap or feed: the target posts what changed on the site since it last posted with success. Empty for none.</source>
+        <translation>Die Adresse der Sitemap oder des Feeds der Website: Das Ziel sendet, was sich auf der Website seit seinem letzten erfolgreichen Senden geändert hat. Leer für keine.</translation>
     </message>
 </context>
 </TS>

@@ -104,6 +104,7 @@ void AccessibilityTest::Open()
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path(), nullptr, &m_browser);
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    QTRY_VERIFY(!m_dlg->IsLoading());
     m_targetView = m_dlg->findChild<QTableView*>("targetList");
     m_paramView = m_dlg->findChild<QTableView*>("paramList");
     QVERIFY(m_targetView && m_paramView);

@@ -56,7 +56,8 @@ private Q_SLOTS:
 
 private:
     void OpenWindow();
-    void Trigger(const char* action) { m_dlg->findChild<QAction*>(action)->trigger(); }
+    // Triggers the action and waits for a load it started to put every row in.
+    void Trigger(const char* action);
     void Fill(const Targets& targets);
     Targets Rows() const;
     QByteArray FileBytes(const QString& name = QStringLiteral("submitdata.xml")) const;
@@ -93,6 +94,13 @@ void DataFileTest::OpenWindow()
     m_targetView = m_dlg->findChild<QTableView*>("targetList");
     m_targets = qobject_cast<CTargetListModel*>(m_targetView->model());
     QVERIFY(m_targets);
+    QTRY_VERIFY(!m_dlg->IsLoading());
+}
+
+void DataFileTest::Trigger(const char* action)
+{
+    m_dlg->findChild<QAction*>(action)->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
 }
 
 // Rows made as the window's Add makes them; values a line edit cannot hold included.

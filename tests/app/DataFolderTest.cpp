@@ -49,8 +49,14 @@ private:
         m_targets
             = qobject_cast<CTargetListModel*>(m_dlg->findChild<QTableView*>("targetList")->model());
         QVERIFY(m_targets);
+        QTRY_VERIFY(!m_dlg->IsLoading());
     }
-    void Trigger(const char* action) { m_dlg->findChild<QAction*>(action)->trigger(); }
+    // Triggers the action and waits for a load it started to put every row in.
+    void Trigger(const char* action)
+    {
+        m_dlg->findChild<QAction*>(action)->trigger();
+        QTRY_VERIFY(!m_dlg->IsLoading());
+    }
     QStringList Urls() const
     {
         QStringList urls;
@@ -228,6 +234,7 @@ void DataFolderTest::withoutHomeTheSaveSaysSo()
         {m_bin, user.path, {m_root.filePath("share/quillpost")}, m_bin, user.unknown}));
     m_targets
         = qobject_cast<CTargetListModel*>(m_dlg->findChild<QTableView*>("targetList")->model());
+    QTRY_VERIFY(!m_dlg->IsLoading());
     SaveAndOpenFolderInAWorkingFolder();
     QCOMPARE(m_messages.size(), std::size_t(2));
     QCOMPARE(m_messages.front().text,

@@ -22,6 +22,8 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -68,6 +70,8 @@ private Q_SLOTS:
     void rowIdsStayValid();
     void bodyKindsOfTargets();
     void formKindKeptAsWritten();
+    void changesFromOfTargets_data();
+    void changesFromOfTargets();
     void wellKnownServicesOverTheEmptyList();
     void submitSaysWhyATargetCannotBePosted();
 
@@ -99,6 +103,7 @@ void QuillpostDlgTest::init()
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path(), nullptr, m_browser.get());
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+    QTRY_VERIFY(!m_dlg->IsLoading());
     m_targetView = m_dlg->findChild<QTableView*>("targetList");
     m_paramView = m_dlg->findChild<QTableView*>("paramList");
     m_targets = qobject_cast<CTargetListModel*>(m_targetView->model());
@@ -165,11 +170,12 @@ void QuillpostDlgTest::opensWithDefaults()
     QCOMPARE(Edit("paramValueEdit")->text(), QStringLiteral("http://www.mysite.example/"));
     QCOMPARE(m_dlg->focusWidget(), Edit("urlEdit"));
     // A window of its own, with minimise and maximise boxes, not a transient dialog. It opens
-    // at the size it has always had at the default font and may be made smaller or larger.
+    // at the size it has always had at the default font, taller by the Changes from row's 30
+    // pixels, and may be made smaller or larger.
     QCOMPARE(m_dlg->windowType(), Qt::Window);
     QVERIFY(m_dlg->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
     QVERIFY(m_dlg->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    QCOMPARE(m_dlg->size(), QSize(793, 622));
+    QCOMPARE(m_dlg->size(), QSize(793, 622 + 30));
     QVERIFY(m_dlg->minimumWidth() < m_dlg->width() && m_dlg->minimumHeight() < m_dlg->height());
     QVERIFY(m_dlg->maximumWidth() > m_dlg->width() && m_dlg->maximumHeight() > m_dlg->height());
     QCOMPARE(m_targets->RowCount(), 0);
@@ -178,6 +184,8 @@ void QuillpostDlgTest::opensWithDefaults()
     QCOMPARE(m_targets->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Submit Url"));
     QCOMPARE(m_targets->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Result"));
     QCOMPARE(m_targets->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Kind"));
+    QCOMPARE(m_targets->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Changes from"));
+    QCOMPARE(Edit("changesEdit")->text(), QString());
     // The first columns keep their widths and the last one fills the rest of the list, so
     // nothing scrolls sideways.
     for (QTableView* view : {m_targetView, m_paramView})
@@ -218,11 +226,11 @@ void QuillpostDlgTest::tabOrderEnterAndEscape()
     ClickRow(m_paramView, 0);
     Edit("urlEdit")->setFocus();
     // Top to bottom, left to right; Stop only during a run.
-    const QStringList order
-        = {"urlEdit", "bodyKindCombo", "addUrlButton", "editUrlButton", "deleteUrlButton",
-            "submitButton", "submitAllButton", "targetList", "paramNameEdit", "paramValueEdit",
-            "addParamButton", "editParamButton", "deleteParamButton", "deleteAllParamsButton",
-            "paramList", "submitFailedAgainButton", "downloadNowButton", "urlEdit"};
+    const QStringList order = {"urlEdit", "bodyKindCombo", "changesEdit", "addUrlButton",
+        "editUrlButton", "deleteUrlButton", "submitButton", "submitAllButton", "targetList",
+        "paramNameEdit", "paramValueEdit", "addParamButton", "editParamButton", "deleteParamButton",
+        "deleteAllParamsButton", "paramList", "submitFailedAgainButton", "downloadNowButton",
+        "urlEdit"};
     for (int i = 1; i < order.size(); ++i) {
         QTest::keyClick(m_dlg->focusWidget(), Qt::Key_Tab);
         QCOMPARE(m_dlg->focusWidget()->objectName(), order[i]);
@@ -517,6 +525,7 @@ void QuillpostDlgTest::bodyKindsOfTargets()
                "<Host URL='http://c.example/' body='json'/></data>");
     file.close();
     m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
     QCOMPARE(m_targets->index(0, CTargetListModel::KindColumn).data().toString(),
         QStringLiteral("“weird”"));
     ClickRow(m_targetView, 0);
@@ -549,6 +558,7 @@ void QuillpostDlgTest::formKindKeptAsWritten()
     file.write("<data><Host URL='http://a.example/' body='form'/></data>");
     file.close();
     m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
     QCOMPARE(m_targets->index(0, CTargetListModel::KindColumn).data().toString(),
         QStringLiteral("Form"));
     ClickRow(m_targetView, 0);
@@ -559,6 +569,73 @@ void QuillpostDlgTest::formKindKeptAsWritten()
     kind->setCurrentIndex(kind->findText("JSON"));
     Press("editUrlButton");
     QCOMPARE(m_targets->Record(0)->m_strBodyKind, std::optional<std::string>("json"));
+}
+
+void QuillpostDlgTest::changesFromOfTargets_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<std::optional<std::string>>("kept");
+    QTest::newRow("empty field is none") << "" << std::optional<std::string>();
+    QTest::newRow("a sitemap") << "https://www.example.com/sitemap.xml"
+                               << std::optional<std::string>("https://www.example.com/sitemap.xml");
+    QTest::newRow("a space is kept as typed") << " " << std::optional<std::string>(" ");
+}
+
+// Add and Edit take the field as the Kind chooser is taken, showing a target fills it, and the
+// list shows it in a column of its own; clearing the field removes it from the target.
+void QuillpostDlgTest::changesFromOfTargets()
+{
+    QFETCH(QString, typed);
+    QFETCH(std::optional<std::string>, kept);
+    const auto column = [this](int row) {
+        return m_targets->index(row, CTargetListModel::ChangesColumn).data().toString();
+    };
+    Type("urlEdit", "http://hub.example/");
+    Type("changesEdit", typed);
+    Press("addUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strChanges, kept);
+    QCOMPARE(column(0), typed);
+    QCOMPARE(m_targets->index(0, CTargetListModel::ChangesColumn).data(Qt::ToolTipRole).toString(),
+        typed);
+
+    // Another target's own, then back: the field follows the target shown.
+    Type("urlEdit", "http://rpc.example/");
+    Type("changesEdit", "https://www.example.com/feed.xml");
+    Press("addUrlButton");
+    ClickRow(m_targetView, 0);
+    QCOMPARE(Edit("changesEdit")->text(), typed);
+    ClickRow(m_targetView, 1);
+    QCOMPARE(Edit("changesEdit")->text(), QStringLiteral("https://www.example.com/feed.xml"));
+
+    // Edit gives the selected target the field, and clearing it takes it away.
+    ClickRow(m_targetView, 0);
+    Type("changesEdit", "https://www.example.com/atom.xml");
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strChanges,
+        std::optional<std::string>("https://www.example.com/atom.xml"));
+    QCOMPARE(column(0), QStringLiteral("https://www.example.com/atom.xml"));
+    Type("changesEdit", "");
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strChanges, std::nullopt);
+    QCOMPARE(column(0), QString());
+    QCOMPARE(m_targets->Record(1)->m_strChanges,
+        std::optional<std::string>("https://www.example.com/feed.xml"));
+    QCOMPARE(m_targets->Record(0)->m_strUrl, std::string("http://hub.example/"));
+
+    // A file's own is shown as it was written, and a long one passes the field whole.
+    const std::string longChanges = "https://www.example.com/" + std::string(40000, 's');
+    QFile file(QDir(m_dir->path()).filePath("submitdata.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(
+        "<data><Host URL='http://a.example/' changes='" + longChanges + "'/></data>"));
+    file.close();
+    m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
+    QCOMPARE(column(0), QString::fromStdString(longChanges));
+    ClickRow(m_targetView, 0);
+    QCOMPARE(Edit("changesEdit")->text().size(), int(longChanges.size()));
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_strChanges, std::optional<std::string>(longChanges));
 }
 
 void QuillpostDlgTest::wellKnownServicesOverTheEmptyList()

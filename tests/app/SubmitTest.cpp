@@ -86,6 +86,7 @@ void SubmitTest::init()
     m_dlg->SetLockFolder(LockFolder());
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    QTRY_VERIFY(!m_dlg->IsLoading());
     m_view = m_dlg->findChild<QTableView*>("targetList");
     m_targets = qobject_cast<CTargetListModel*>(m_view->model());
     QVERIFY(m_targets);
@@ -325,6 +326,7 @@ void SubmitTest::loadDataDuringRun()
         + "\"><param name=\"furl\" value=\"x\"/></Host></data>"));
     file.close();
     m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
     QCOMPARE(m_targets->RowCount(), 1);
     QVERIFY2(Status().startsWith("Stopped: 0 succeeded, 0 failed in 0:"), qPrintable(Status()));
     QVERIFY(!Button("stopButton")->isEnabled());

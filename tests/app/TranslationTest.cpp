@@ -13,19 +13,22 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-// What a user reads: the menus, some buttons, a list heading and a kind, the status line after
-// a Submit All, a warning and a result that carry texts of the core, a count, the About box
-// and a standard button of Qt's.
+// What a user reads: the menus, some buttons, list headings, a kind and a label, the status
+// line after a Submit All, a warning and a result that carry texts of the core, a count, the
+// About box and a standard button of Qt's.
 QStringList Texts()
 {
     QTemporaryDir dir;
     CQuillpostDlg dlg(dir.path());
+    QSignalSpy loaded(&dlg, &CQuillpostDlg::LoadFinished);
+    loaded.wait();
     QStringList texts;
     for (const QAction* title : dlg.findChild<QMenuBar*>("menuBar")->actions()) {
         QStringList items;
@@ -40,6 +43,8 @@ QStringList Texts()
     auto* targets = dlg.findChild<QTableView*>("targetList");
     texts << targets->model()->headerData(2, Qt::Horizontal).toString() + ": "
             + dlg.findChild<QComboBox*>("bodyKindCombo")->itemText(0);
+    texts << targets->model()->headerData(3, Qt::Horizontal).toString() + " | "
+            + dlg.findChild<QLabel*>("changesLabel")->text();
 
     QTest::mouseClick(dlg.findChild<QPushButton*>("submitAllButton"), Qt::LeftButton);
     texts << dlg.findChild<QLabel*>("runStatusLabel")->text();
@@ -71,6 +76,7 @@ const QStringList English = {
     "Sto&p ()",
     "Add &well-known services ()",
     "Kind: Form",
+    "Changes from | &Changes from:",
     "Done: 0 succeeded, 0 failed in 0:00",
     "The browser window cannot be opened: Unknown body kind “rss”",
     "202 Accepted · key not yet verified · 1.31 s | 1,234,567",
@@ -88,6 +94,7 @@ const QStringList German = {
     "Sto&pp ()",
     "Be&kannte Dienste hinzufügen ()",
     "Typ: Formular",
+    "Änderungen aus | Ände&rungen aus:",
     "Fertig: 0 erfolgreich, 0 fehlgeschlagen in 0:00",
     "Das Browserfenster kann nicht geöffnet werden: Unbekannter Inhaltstyp „rss“",
     "202 Accepted · Schlüssel noch nicht bestätigt · 1,31 s | 1.234.567",

@@ -111,6 +111,7 @@ void SubmitInBrowserTest::Open(const QString& helper)
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path(), nullptr, m_launcher.get());
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    QTRY_VERIFY(!m_dlg->IsLoading());
 }
 
 void SubmitInBrowserTest::Type(const char* name, const QString& text)
