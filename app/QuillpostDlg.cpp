@@ -1,6 +1,7 @@
 #include "app/QuillpostDlg.h"
 
 #include "app/FieldValidator.h"
+#include "app/HistoryDlg.h"
 #include "app/StarterServices.h"
 #include "core/PostRequest.h"
 #include "core/ResultRecord.h"
@@ -201,6 +202,9 @@ void CQuillpostDlg::SetUpMenus()
     runMenu->setObjectName(QStringLiteral("runMenu"));
     runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
         m_ui->stopAction, m_ui->saveResultsAction});
+    runMenu->addSeparator();
+    runMenu->addAction(m_ui->historyAction);
+    connect(m_ui->historyAction, &QAction::triggered, this, &CQuillpostDlg::OnHistory);
     QMenu* helpMenu = menuBar->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     //: Shows the folder that holds the data file in the file manager
@@ -510,4 +514,16 @@ void CQuillpostDlg::OnAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CQuillpostDlg::OnHistory()
+{
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
+    // One History window at a time, listing for the row selected when it was opened.
+    if (m_history)
+        m_history->close();
+    m_history = new CHistoryDlg(
+        record ? std::optional(CHistoryDlg::TargetOf(*record)) : std::nullopt, this);
+    m_history->setAttribute(Qt::WA_DeleteOnClose);
+    m_history->show();
 }

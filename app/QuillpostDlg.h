@@ -17,6 +17,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -24,6 +25,7 @@
 #include <string>
 
 class CBannerLink;
+class CHistoryDlg;
 class CTextLink;
 class CBrowserLauncher;
 class QAbstractItemView;
@@ -80,6 +82,9 @@ private:
     void OnSaveResults();
     void ShowRunStatus();
 
+    // The post log.
+    void OnHistory();
+
     // Data file.
     void OnLoadData();
     void OnSaveData();
@@ -121,6 +126,7 @@ private:
     CParamListModel m_paramList;
     QPushButton* m_starterButton = nullptr;
     QIcon m_hIcon;
+    QPointer<CHistoryDlg> m_history;
 
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;

@@ -65,7 +65,8 @@ QStringList Texts()
 
 const QStringList English = {
     "&File: &Load Data... | &Save Data...",
-    "&Run: &Submit | Su&bmit All | Submit Failed A&gain | Sto&p | Save &Results...",
+    "&Run: &Submit | Su&bmit All | Submit Failed A&gain | Sto&p | Save &Results... |  | "
+    "&History...",
     "&Help: &Open Data Folder | &About Quillpost...",
     "A&dd (Add parameter)",
     "Sto&p ()",
@@ -82,7 +83,7 @@ const QStringList English = {
 const QStringList German = {
     "&Datei: Daten &laden... | Daten &speichern...",
     "&Ausführen: &Senden | All&e senden | &Fehlgeschlagene erneut senden | Sto&pp | "
-    "Er&gebnisse speichern...",
+    "Er&gebnisse speichern... |  | &History...",
     "&Hilfe: &Datenordner öffnen | Ü&ber Quillpost...",
     "Hinzufü&gen (Parameter hinzufügen)",
     "Sto&pp ()",
