@@ -82,8 +82,11 @@ private:
     void OnSaveResults();
     void ShowRunStatus();
 
-    // The post log.
+    // The post log, and an IndexNow target's key.
     void OnHistory();
+    void OnIndexNowKey();
+    // IndexNow Key... is there while an IndexNow target is selected.
+    void ShowKeyCommand();
 
     // Data file.
     void OnLoadData();
