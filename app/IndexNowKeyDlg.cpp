@@ -1,11 +1,16 @@
 #include "app/IndexNowKeyDlg.h"
 
 #include "core/SubmitHost.h"
+#include "data/FileAccess.h"
 #include "runs/ResultText.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 
 #include "ui_IndexNowKeyDlg.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -47,6 +52,7 @@ CIndexNowKeyDlg::CIndexNowKeyDlg(std::shared_ptr<CSubmitHost> target, CPostSetti
     m_ui->hostEdit->setPlaceholderText(tr("No “host” parameter"));
     m_ui->keyEdit->setPlaceholderText(tr("No “key” parameter: New Key adds one"));
     connect(m_ui->newKeyButton, &QPushButton::clicked, this, &CIndexNowKeyDlg::OnNewKey);
+    connect(m_ui->saveKeyFileButton, &QPushButton::clicked, this, &CIndexNowKeyDlg::OnSaveKeyFile);
     connect(m_ui->checkButton, &QPushButton::clicked, this, &CIndexNowKeyDlg::OnCheck);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::close);
     ShowTarget();
@@ -124,6 +130,7 @@ void CIndexNowKeyDlg::ShowTarget()
     }
     SetField(m_ui->keyFileEdit, keyFile);
     m_ui->newKeyButton->setEnabled(!m_job.IsBusy());
+    m_ui->saveKeyFileButton->setEnabled(key && !key->m_strValue.empty());
     m_ui->checkButton->setEnabled(m_keyFile && !m_job.IsBusy());
 }
 
@@ -143,6 +150,27 @@ void CIndexNowKeyDlg::OnNewKey()
     m_ui->verdictLabel->clear();
     m_ui->verdictLabel->setToolTip(QString());
     ShowTarget();
+}
+
+// The site is to serve the key and nothing else: no byte-order mark, no line end, which search
+// engines may take for part of it. Written as the data file is, so that a save never writes
+// into a FIFO or a device, and an old file stays whole if it fails.
+void CIndexNowKeyDlg::OnSaveKeyFile()
+{
+    const std::optional<CPostParam> key = FirstParam(KeyParam);
+    if (!key || key->m_strValue.empty())
+        return;
+    const QString path = CFileDialog::SaveFileName(this, tr("Save Key File"),
+        QDir(QDir::homePath()).filePath(FromUtf8(key->m_strValue) + QStringLiteral(".txt")),
+        tr("Text files (*.txt);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    std::string reason;
+    if (FileAccess::WriteFileSafely(QFile::encodeName(path).toStdString(), key->m_strValue, reason))
+        return;
+    CMessageBox::Warning(this,
+        tr("The key file was not saved to %1: %2.")
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(reason.c_str())));
 }
 
 void CIndexNowKeyDlg::OnCheck()

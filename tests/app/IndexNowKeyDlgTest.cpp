@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -110,6 +111,8 @@ private Q_SLOTS:
     void newKeySetsTheParameters();
     void newKeyOfATargetNotShown();
     void newKeyReachesAWaitingPost();
+    void saveKeyFile_data();
+    void saveKeyFile();
     void checkShowsTheVerdict_data();
     void checkShowsTheVerdict();
     void checkLeavesTheWindowFree();
@@ -394,6 +397,65 @@ void IndexNowKeyDlgTest::newKeyReachesAWaitingPost()
     QTRY_COMPARE_WITH_TIMEOUT(server.Requests().size(), std::size_t(2), 30000);
     const std::string body = server.Requests().at(1).m_body;
     QVERIFY2(QString::fromStdString(body).contains("\"key\":\"" + key + "\""), body.c_str());
+}
+
+void IndexNowKeyDlgTest::saveKeyFile_data()
+{
+    QTest::addColumn<QString>("there"); // what is at the chosen path before the save
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("a new file") << "nothing" << true;
+    QTest::newRow("an old key file") << "file" << true;
+    // Never opened for writing: it would hold the window until something read it.
+    QTest::newRow("a FIFO") << "fifo" << false;
+    QTest::newRow("the dialog cancelled") << "cancel" << false;
+}
+
+void IndexNowKeyDlgTest::saveKeyFile()
+{
+    QFETCH(QString, there);
+    QFETCH(bool, saved);
+    const QString path = m_dir->filePath("chosen.txt");
+    const QByteArray name = QFile::encodeName(path);
+    if (there == "file") {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old-key-0001\n") == 13);
+    } else if (there == "fifo") {
+        QCOMPARE(::mkfifo(name.constData(), 0644), 0);
+    }
+    Add(Target("https://search.example/indexnow", Site));
+    ClickRow(0);
+    QVERIFY(OpenKeyDialog());
+    Press("newKeyButton");
+    const QString key = Field("keyEdit");
+
+    QStringList suggested;
+    QStringList messages;
+    CFileDialog::SetTestHook([&](const QString& proposed) {
+        suggested << proposed;
+        return there == "cancel" ? QString() : path;
+    });
+    CMessageBox::SetTestHook(
+        [&messages](const CMessageBox::Message& message) { messages << message.text; });
+    Press("saveKeyFileButton");
+
+    QCOMPARE(suggested, QStringList{QDir(QDir::homePath()).filePath(key + ".txt")});
+    struct stat info = {};
+    if (saved) {
+        QCOMPARE(messages, QStringList());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        // The key's 32 bytes and nothing else: no byte-order mark, no line end.
+        QCOMPARE(file.readAll(), key.toUtf8());
+    } else if (there == "fifo") {
+        QCOMPARE(messages,
+            QStringList{"The key file was not saved to " + path + ": not a regular file."});
+        QCOMPARE(::lstat(name.constData(), &info), 0);
+        QVERIFY(S_ISFIFO(info.st_mode));
+    } else {
+        QCOMPARE(messages, QStringList());
+        QVERIFY(!QFileInfo::exists(path));
+    }
 }
 
 void IndexNowKeyDlgTest::checkShowsTheVerdict_data()
