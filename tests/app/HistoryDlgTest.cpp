@@ -414,13 +414,18 @@ void HistoryDlgTest::closingWhileReading()
 void HistoryDlgTest::controlsAreNamedAndReachable_data()
 {
     QTest::addColumn<QString>("language");
-    QTest::newRow("English") << "C";
-    QTest::newRow("German") << "de_DE";
+    // The newest post's time, as the row's language writes it.
+    QTest::addColumn<QString>("newest");
+    QTest::newRow("English") << "C"
+                             << "8 Dec 2026 15:02";
+    QTest::newRow("German") << "de_DE"
+                            << "8. Dez. 2026 15:02";
 }
 
 void HistoryDlgTest::controlsAreNamedAndReachable()
 {
     QFETCH(QString, language);
+    QFETCH(QString, newest);
     QCOMPARE(InstallTranslations(QLocale(language)).isEmpty(), language == "C");
     WriteLog(Log);
     m_dlg->findChild<QAction*>("historyAction")->trigger();
@@ -433,6 +438,7 @@ void HistoryDlgTest::controlsAreNamedAndReachable()
     QTest::keySequence(
         m_history, QKeySequence::mnemonic(m_history->findChild<QLabel*>("filterLabel")->text()));
     QCOMPARE(QApplication::focusWidget(), FilterEdit());
+    QTRY_COMPARE(Rows(0).value(0), newest);
 }
 
 int main(int argc, char** argv)

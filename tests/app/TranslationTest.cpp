@@ -83,7 +83,7 @@ const QStringList English = {
 const QStringList German = {
     "&Datei: Daten &laden... | Daten &speichern...",
     "&Ausführen: &Senden | All&e senden | &Fehlgeschlagene erneut senden | Sto&pp | "
-    "Er&gebnisse speichern... |  | &History... | &IndexNow Key...",
+    "Er&gebnisse speichern... |  | &Verlauf... | &IndexNow-Schlüssel...",
     "&Hilfe: &Datenordner öffnen | Ü&ber Quillpost...",
     "Hinzufü&gen (Parameter hinzufügen)",
     "Sto&pp ()",
