@@ -58,10 +58,10 @@ CHistoryModel::Loaded CHistoryModel::Read(const std::string& path,
         return loaded;
     }
     // A handful of outcomes, each translated once and its text shared by every entry.
-    std::vector<std::pair<std::string, QString>> outcomes;
-    const auto outcomeText = [&outcomes](const std::string& outcome) {
-        for (const auto& [word, text] : outcomes) {
-            if (word == outcome)
+    std::vector<std::pair<PostOutcome, QString>> outcomes;
+    const auto outcomeText = [&outcomes](PostOutcome outcome) {
+        for (const auto& [known, text] : outcomes) {
+            if (known == outcome)
                 return text;
         }
         return outcomes.emplace_back(outcome, OutcomeText(outcome)).second;
@@ -78,7 +78,7 @@ CHistoryModel::Loaded CHistoryModel::Read(const std::string& path,
                 return;
             Entry entry;
             entry.m_time = log.m_time;
-            entry.m_strOutcome = outcomeText(log.m_strOutcome);
+            entry.m_strOutcome = outcomeText(log.m_outcome);
             entry.m_strUrl = FromUtf8(log.m_strUrl);
             entry.m_strStatus = StatusText(log.m_status, log.m_strReason);
             entry.m_strMessage = FromUtf8(log.m_strServiceMessage);
@@ -143,28 +143,33 @@ const CHistoryModel::Entry* CHistoryModel::EntryAt(int row) const
     return &m_entries[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
 }
 
-QString CHistoryModel::OutcomeText(const std::string& outcome)
+QString CHistoryModel::OutcomeText(PostOutcome outcome)
 {
-    if (outcome == PostOutcome::Succeeded)
+    switch (outcome) {
+    case PostOutcome::Waiting:
+        //: The outcome of a post not decided yet, in the History window
+        return tr("Waiting");
+    case PostOutcome::Succeeded:
         //: The outcome of a post in the History window
         return tr("Succeeded");
-    if (outcome == PostOutcome::Failed)
+    case PostOutcome::Failed:
         //: The outcome of a post in the History window
         return tr("Failed");
-    if (outcome == PostOutcome::NotPosted)
+    case PostOutcome::NotPosted:
         //: The outcome of a target that could not be posted as it stands, in the History window
         return tr("Not posted");
-    if (outcome == PostOutcome::Stopped)
+    case PostOutcome::Stopped:
         //: The outcome of a post the user stopped, in the History window
         return tr("Stopped");
-    if (outcome == PostOutcome::Unchanged)
+    case PostOutcome::Unchanged:
         //: The outcome of a target whose site had no changes to post, in the History window
         return tr("Nothing changed");
-    if (outcome == PostOutcome::Baseline)
+    case PostOutcome::Baseline:
         //: The outcome of a target's first run, which records what its site holds and posts
         //: nothing, in the History window
         return tr("Baseline recorded");
-    return FromUtf8(outcome);
+    }
+    return QString();
 }
 
 QString CHistoryModel::TimeText(const Entry& entry) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/PostHistory.h"
+#include "core/PostOutcome.h"
 
 #include <QAbstractTableModel>
 #include <QLocale>
@@ -77,9 +78,8 @@ public:
     // The entry a row shows; null for a row that is not there.
     const Entry* EntryAt(int row) const;
 
-    // An outcome of the log (PostOutcome) in the user's language; a word it does not know as
-    // it is.
-    static QString OutcomeText(const std::string& outcome);
+    // An outcome of the log in the user's language.
+    static QString OutcomeText(PostOutcome outcome);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

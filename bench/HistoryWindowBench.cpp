@@ -70,7 +70,7 @@ std::string logPath()
             entry.m_run = 1 + i / 40;
             entry.m_strUrl = "https://ping" + std::to_string(i % 40) + ".example/rpc/ping";
             entry.m_strBody = "xml-rpc";
-            entry.m_strOutcome = i % 7 ? PostOutcome::Succeeded : PostOutcome::Failed;
+            entry.m_outcome = i % 7 ? PostOutcome::Succeeded : PostOutcome::Failed;
             entry.m_bSuccess = i % 7 != 0;
             entry.m_status = i % 7 ? 200 : 503;
             entry.m_strReason = i % 7 ? "OK" : "Service Unavailable";

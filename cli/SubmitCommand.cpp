@@ -97,7 +97,8 @@ void CSubmitCommand::GuardStandardStreams()
         if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
             continue;
         g_closed[fd] = true;
-        const int null = ::open("/dev/null", (fd == 0 ? O_RDONLY : O_WRONLY) | O_CLOEXEC);
+        // Not closed on exec: it stands for a standard stream, which a child inherits.
+        const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
         if (null >= 0 && null != fd) {
             ::dup2(null, fd);
             ::close(null);

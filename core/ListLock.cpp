@@ -1,5 +1,7 @@
 #include "core/ListLock.h"
 
+#include "core/StateFolder.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -20,16 +22,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* AppFolder = "Quillpost";
-
-bool IsAbsolute(const char* value)
-{
-    return value && value[0] == '/';
-}
-
-std::string In(const char* base, const char* below)
-{
-    return (fs::path(base) / below).lexically_normal().string();
-}
 
 // FNV-1a: short, and the same on every machine, which std::hash need not be.
 std::uint64_t Hash(const std::string& text)
@@ -59,13 +51,9 @@ std::string CListLock::FolderOf(const char* runtimeDir, const char* stateHome, c
 {
     // The runtime folder only its user may enter, and on a file system in memory, is made
     // for exactly this; the state folder serves where there is none (no login session).
-    if (IsAbsolute(runtimeDir))
-        return In(runtimeDir, AppFolder);
-    if (IsAbsolute(stateHome))
-        return In(stateHome, AppFolder);
-    if (IsAbsolute(home))
-        return In(home, ".local/state/Quillpost");
-    return std::string();
+    if (runtimeDir && runtimeDir[0] == '/')
+        return (fs::path(runtimeDir) / AppFolder).lexically_normal().string();
+    return StateFolderOf(stateHome ? stateHome : "", home ? home : "", AppFolder).m_strPath;
 }
 
 std::string CListLock::UserFolder()

@@ -893,10 +893,6 @@ den Lauf angehalten hat.
         <translation>Es ist keine Verlaufsdatei geöffnet</translation>
     </message>
     <message>
-        <source>“%1” is not an outcome of a post</source>
-        <translation>„%1“ ist kein Ergebnis eines Sendevorgangs</translation>
-    </message>
-    <message>
         <source>HOME is not set</source>
         <translation>HOME ist nicht gesetzt</translation>
     </message>

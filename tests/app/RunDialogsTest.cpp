@@ -66,14 +66,14 @@ const char* const UrlB = "http://b.example/rpc";
 constexpr qint64 Noon = 1796734920;
 
 CPostLogEntry Logged(int minutes, const char* url, const char* body, const char* changes,
-    const char* outcome, long status, const char* reason, const char* message, int addresses)
+    PostOutcome outcome, long status, const char* reason, const char* message, int addresses)
 {
     CPostLogEntry entry;
     entry.m_time = CPostHistory::Time(std::chrono::seconds(Noon + minutes * 60));
     entry.m_strUrl = url;
     entry.m_strBody = body;
     entry.m_strChanges = changes;
-    entry.m_strOutcome = outcome;
+    entry.m_outcome = outcome;
     entry.m_status = status;
     entry.m_strReason = reason;
     entry.m_strServiceMessage = message;

@@ -1,9 +1,9 @@
 // Submit and Submit All in the real window against a local server.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
+#include "core/ListLock.h"
 #include "runs/ResultText.h"
 #include "runs/SubmitRuns.h"
-#include "core/ListLock.h"
 #include "tests/support/CsvReader.h"
 #include "tests/support/CurlSetup.h"
 #include "tests/support/ScriptedServer.h"
