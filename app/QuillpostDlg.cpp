@@ -1,7 +1,10 @@
 #include "app/QuillpostDlg.h"
 
 #include "app/FieldValidator.h"
+#include "app/HistoryDlg.h"
+#include "app/IndexNowKeyDlg.h"
 #include "app/StarterServices.h"
+#include "core/IndexNow.h"
 #include "core/ListLock.h"
 #include "core/PostRequest.h"
 #include "core/ResultRecord.h"
@@ -190,6 +193,11 @@ void CQuillpostDlg::ConnectCommands()
     if (auto* helper = dynamic_cast<CHelperLauncher*>(m_poster.Launcher()))
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
+    // IndexNow Key... follows the selection and what the selected row holds.
+    connect(m_ui->targetList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &CQuillpostDlg::ShowKeyCommand);
+    connect(&m_targetList, &QAbstractItemModel::dataChanged, this, &CQuillpostDlg::ShowKeyCommand);
+    connect(&m_targetList, &QAbstractItemModel::modelReset, this, &CQuillpostDlg::ShowKeyCommand);
 }
 
 CQuillpostDlg::~CQuillpostDlg()
@@ -212,6 +220,10 @@ void CQuillpostDlg::SetUpMenus()
     runMenu->setObjectName(QStringLiteral("runMenu"));
     runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
         m_ui->stopAction, m_ui->saveResultsAction});
+    runMenu->addSeparator();
+    runMenu->addActions({m_ui->historyAction, m_ui->indexNowKeyAction});
+    connect(m_ui->historyAction, &QAction::triggered, this, &CQuillpostDlg::OnHistory);
+    connect(m_ui->indexNowKeyAction, &QAction::triggered, this, &CQuillpostDlg::OnIndexNowKey);
     QMenu* helpMenu = menuBar->addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     //: Shows the folder that holds the data file in the file manager
@@ -583,4 +595,48 @@ void CQuillpostDlg::OnAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CQuillpostDlg::OnHistory()
+{
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
+    // One History window at a time, listing for the row selected when it was opened.
+    if (m_history)
+        m_history->close();
+    m_history = new CHistoryDlg(
+        record ? std::optional(CHistoryDlg::TargetOf(*record)) : std::nullopt, this);
+    m_history->setAttribute(Qt::WA_DeleteOnClose);
+    m_history->show();
+}
+
+void CQuillpostDlg::OnIndexNowKey()
+{
+    const int row = SelectedTargetRow();
+    const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
+    if (!record || !IsIndexNowTarget(*record))
+        return;
+    const quint64 id = m_targetList.Id(row);
+    // As the parameter buttons change the target.
+    const auto change = [this, record, id](
+                            const std::optional<CPostParam>& oldParam, const CPostParam& newParam) {
+        const bool shown = record == m_paramList.Record();
+        if (oldParam && shown)
+            m_paramList.EditParam(*oldParam, newParam);
+        else if (oldParam)
+            record->EditParam(*oldParam, newParam);
+        else if (shown)
+            m_paramList.AddParam(newParam);
+        else
+            record->AddParam(newParam);
+        m_runs.TargetChanged(m_targetList.RowOfId(id));
+    };
+    auto* dlg = new CIndexNowKeyDlg(record, m_poster.Settings(), change, this);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    dlg->open();
+}
+
+void CQuillpostDlg::ShowKeyCommand()
+{
+    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
+    m_ui->indexNowKeyAction->setEnabled(record && IsIndexNowTarget(*record));
 }

@@ -27,6 +27,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -35,6 +36,7 @@
 #include <utility>
 
 class CBannerLink;
+class CHistoryDlg;
 class CListLock;
 class CTextLink;
 class CBrowserLauncher;
@@ -107,6 +109,12 @@ private:
     // Lets go of the lock once nothing of the runs is on the wire.
     void ReleaseListWhenDone();
 
+    // The post log, and an IndexNow target's key.
+    void OnHistory();
+    void OnIndexNowKey();
+    // IndexNow Key... is there while an IndexNow target is selected.
+    void ShowKeyCommand();
+
     // Data file.
     void OnLoadData();
     void OnSaveData();
@@ -151,6 +159,7 @@ private:
     CParamListModel m_paramList;
     QPushButton* m_starterButton = nullptr;
     QIcon m_hIcon;
+    QPointer<CHistoryDlg> m_history;
 
     std::string m_lockFolder;
     std::unique_ptr<CListLock> m_listLock;

@@ -1,6 +1,7 @@
 #include "core/IndexNow.h"
 
 #include "core/Address.h"
+#include "core/BodyKind.h"
 #include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
@@ -90,6 +91,12 @@ bool IsIndexNowAddress(const CAddress& address)
         return false;
     const std::string_view segment = path.substr(slash + 1);
     return comparable(segment.substr(0, segment.find(';'))) == IndexNowSegment;
+}
+
+bool IsIndexNowTarget(const CSubmitHost& host)
+{
+    return BodyKindOf(host.m_strBodyKind) == BodyKind::Json
+        && IsIndexNowAddress(CAddress::Read(host.m_strUrl));
 }
 
 std::optional<CAddress> IndexNowHost(const std::string& host)

@@ -13,6 +13,8 @@ class CSubmitHost;
 // case, trailing "/", the last segment's ";params" and percent-escapes: "/IndexNow",
 // "/indexnow/" and "/index%6Eow" are such paths; query and fragment do not count.
 bool IsIndexNowAddress(const CAddress& address);
+// A target that posts IndexNow's JSON body to such an address.
+bool IsIndexNowTarget(const CSubmitHost& host);
 
 // IndexNow's "host" parameter as libcurl reads it: a host name, a port perhaps, and nothing
 // else (no scheme, user, path or query); none when it is not one. The post's checks and the

@@ -1,5 +1,8 @@
 #include "runs/ProgramFolders.h"
 
+#include "core/PostHistory.h"
+#include "core/StateFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -59,6 +62,18 @@ CDataLocation DataLocation()
     inputs.shareFolders.removeDuplicates();
     inputs.installBinFolder = QStringLiteral(QUILLPOST_INSTALL_BINDIR);
     return CDataLocation::Resolve(inputs);
+}
+
+std::string HistoryFile(CText& unknown)
+{
+    // Named here, as the data folder is: the window and the command line share the file.
+    const CStateFolder folder = StateFolderOf(qgetenv("XDG_STATE_HOME").toStdString(),
+        qgetenv("HOME").toStdString(), ApplicationName().toStdString());
+    if (folder.m_strPath.empty()) {
+        unknown = folder.m_unknown;
+        return std::string();
+    }
+    return CPostHistory::FileIn(folder.m_strPath);
 }
 
 } // namespace ProgramFolders

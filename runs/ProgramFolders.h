@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Text.h"
 #include "data/DataLocation.h"
 
 #include <QString>
@@ -29,5 +30,11 @@ std::vector<std::string> HelperCandidates(const std::string& name);
 // Where this copy of the program keeps its list, from where it runs and the user's data
 // folder.
 CDataLocation DataLocation();
+
+// The history file (the record of what was sent and the post log) in the user's state folder,
+// by the XDG rules: $XDG_STATE_HOME/Quillpost/history.sqlite, or
+// ~/.local/state/Quillpost/history.sqlite. Empty, with why in unknown, when no state folder is
+// known.
+std::string HistoryFile(CText& unknown);
 
 } // namespace ProgramFolders

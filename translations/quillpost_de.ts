@@ -194,6 +194,261 @@
     </message>
 </context>
 <context>
+    <name>CHistoryDlg</name>
+    <message>
+        <source>History</source>
+        <extracomment>Title of the window that lists the post log</extracomment>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>&amp;Filter:</source>
+        <extracomment>Label of the field whose text the listed posts must hold</extracomment>
+        <translation>&amp;Filter:</translation>
+    </message>
+    <message>
+        <source>Lists only the posts whose URL, outcome or service message holds this text</source>
+        <translation>Zeigt nur die Sendevorgänge, deren URL, Ergebnis oder Meldung des Dienstes diesen Text enthält</translation>
+    </message>
+    <message>
+        <source>URL, outcome or service message</source>
+        <translation>URL, Ergebnis oder Meldung des Dienstes</translation>
+    </message>
+    <message>
+        <source>Posts</source>
+        <extracomment>The list of the posts made, newest first</extracomment>
+        <translation>Sendevorgänge</translation>
+    </message>
+    <message>
+        <source>History status</source>
+        <extracomment>Name a screen reader gives the History window&apos;s status line while it shows nothing</extracomment>
+        <translation>Status des Verlaufs</translation>
+    </message>
+    <message>
+        <source>Forget this &amp;target</source>
+        <extracomment>Clears the record of what was sent for the target selected in the main window, so that its next run is a first run</extracomment>
+        <translation>Dieses Ziel &amp;vergessen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>Clears the record of what was sent for %1: its next run is a first run again</source>
+        <translation>Löscht die Aufzeichnung dessen, was für %1 gesendet wurde: Sein nächster Lauf ist wieder ein erster Lauf</translation>
+    </message>
+    <message>
+        <source>There is no history: %1</source>
+        <extracomment>%1 says why no state folder is known, as &quot;HOME is not set&quot;</extracomment>
+        <translation>Es gibt keinen Verlauf: %1</translation>
+    </message>
+    <message>
+        <source>Reading the history…</source>
+        <translation>Der Verlauf wird gelesen…</translation>
+    </message>
+    <message>
+        <source>No posts are recorded yet.</source>
+        <translation>Es sind noch keine Sendevorgänge aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>%1 is forgotten: its next run is a first run again.</source>
+        <extracomment>After Forget this target in the History window</extracomment>
+        <translation>%1 ist vergessen: Sein nächster Lauf ist wieder ein erster Lauf.</translation>
+    </message>
+    <message>
+        <source>The damaged history file was moved aside to %1.</source>
+        <translation>Die beschädigte Verlaufsdatei wurde als %1 beiseitegelegt.</translation>
+    </message>
+    <message>
+        <source>Posts: %1</source>
+        <extracomment>How many posts the History window lists</extracomment>
+        <translation>Sendevorgänge: %1</translation>
+    </message>
+    <message>
+        <source>Posts: %1 of %2</source>
+        <extracomment>How many posts the History window lists through its filter, of how many</extracomment>
+        <translation>Sendevorgänge: %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>CHistoryModel</name>
+    <message>
+        <source>en</source>
+        <extracomment>The language the History window writes its months in, as a language code: &quot;de&quot;</extracomment>
+        <translation>de</translation>
+    </message>
+    <message>
+        <source>d MMM yyyy HH:mm</source>
+        <extracomment>How the History window writes a time, as Qt&apos;s QDateTime formats read it; in English &quot;8 Dec 2026 14:02&quot;</extracomment>
+        <translation>d. MMM yyyy HH:mm</translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <extracomment>The outcome of a post not decided yet, in the History window</extracomment>
+        <translation>Wartet</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <extracomment>The outcome of a post in the History window</extracomment>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <extracomment>The outcome of a post in the History window</extracomment>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Not posted</source>
+        <extracomment>The outcome of a target that could not be posted as it stands, in the History window</extracomment>
+        <translation>Nicht gesendet</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <extracomment>The outcome of a post the user stopped, in the History window</extracomment>
+        <translation>Gestoppt</translation>
+    </message>
+    <message>
+        <source>Nothing changed</source>
+        <extracomment>The outcome of a target whose site had no changes to post, in the History window</extracomment>
+        <translation>Nichts geändert</translation>
+    </message>
+    <message>
+        <source>Baseline recorded</source>
+        <extracomment>The outcome of a target&apos;s first run, which records what its site holds and posts nothing, in the History window</extracomment>
+        <translation>Ausgangsstand erfasst</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <extracomment>Heading of the History window&apos;s column of when a post was made</extracomment>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Outcome</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <extracomment>Heading of the History window&apos;s column of the service&apos;s status and reason, or why the post got no answer: &quot;503 Service Unavailable&quot;</extracomment>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Service Message</source>
+        <extracomment>Heading of the History window&apos;s column of what the service said in its answer</extracomment>
+        <translation>Meldung des Dienstes</translation>
+    </message>
+    <message>
+        <source>Addresses</source>
+        <extracomment>Heading of the History window&apos;s column of how many of the site&apos;s addresses a post carried</extracomment>
+        <translation>Adressen</translation>
+    </message>
+</context>
+<context>
+    <name>CIndexNowKeyDlg</name>
+    <message>
+        <source>IndexNow Key</source>
+        <extracomment>Title of the window that makes, saves and checks a target&apos;s IndexNow key</extracomment>
+        <translation>IndexNow-Schlüssel</translation>
+    </message>
+    <message>
+        <source>&amp;Host:</source>
+        <extracomment>Label of the field showing the site&apos;s host name the IndexNow target posts for</extracomment>
+        <translation>&amp;Host:</translation>
+    </message>
+    <message>
+        <source>&amp;Key:</source>
+        <extracomment>Label of the field showing the target&apos;s IndexNow key</extracomment>
+        <translation>&amp;Schlüssel:</translation>
+    </message>
+    <message>
+        <source>Gives the target a new random key, and its key file a name after it</source>
+        <translation>Gibt dem Ziel einen neuen zufälligen Schlüssel und benennt seine Schlüsseldatei danach</translation>
+    </message>
+    <message>
+        <source>&amp;New Key</source>
+        <extracomment>Makes a new random IndexNow key for the target</extracomment>
+        <translation>&amp;Neuer Schlüssel</translation>
+    </message>
+    <message>
+        <source>Key &amp;file:</source>
+        <extracomment>Label of the field showing the address where the site publishes its IndexNow key</extracomment>
+        <translation>Schlüssel&amp;datei:</translation>
+    </message>
+    <message>
+        <source>Writes the key into a file, to be put on the site at the key file&apos;s address</source>
+        <translation>Schreibt den Schlüssel in eine Datei, die unter der Adresse der Schlüsseldatei auf die Website gehört</translation>
+    </message>
+    <message>
+        <source>&amp;Save Key File...</source>
+        <translation>Schlüsseldatei s&amp;peichern...</translation>
+    </message>
+    <message>
+        <source>Key file check</source>
+        <extracomment>Name a screen reader gives the line that says what checking the key file came to, while it shows nothing</extracomment>
+        <translation>Prüfung der Schlüsseldatei</translation>
+    </message>
+    <message>
+        <source>Check key file</source>
+        <translation>Schlüsseldatei prüfen</translation>
+    </message>
+    <message>
+        <source>Fetches the key file as a search engine would and says whether it holds the key</source>
+        <translation>Ruft die Schlüsseldatei ab, wie eine Suchmaschine es täte, und sagt, ob sie den Schlüssel enthält</translation>
+    </message>
+    <message>
+        <source>&amp;Check</source>
+        <extracomment>Fetches the key file from the site and says whether it holds the key</extracomment>
+        <translation>P&amp;rüfen</translation>
+    </message>
+    <message>
+        <source>Cl&amp;ose</source>
+        <translation>Schl&amp;ießen</translation>
+    </message>
+    <message>
+        <source>No “host” parameter</source>
+        <translation>Kein Parameter „host“</translation>
+    </message>
+    <message>
+        <source>No “key” parameter: New Key adds one</source>
+        <translation>Kein Parameter „key“: Neuer Schlüssel fügt einen hinzu</translation>
+    </message>
+    <message>
+        <source>None without a “host” parameter</source>
+        <translation>Keine ohne einen Parameter „host“</translation>
+    </message>
+    <message>
+        <source>None without a “key” parameter</source>
+        <translation>Keine ohne einen Parameter „key“</translation>
+    </message>
+    <message>
+        <source>Save Key File</source>
+        <translation>Schlüsseldatei speichern</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt);;All files (*)</source>
+        <translation>Textdateien (*.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The key file was not saved to %1: %2.</source>
+        <translation>Die Schlüsseldatei wurde nicht in %1 gespeichert: %2.</translation>
+    </message>
+    <message>
+        <source>Checking the key file…</source>
+        <translation>Die Schlüsseldatei wird geprüft…</translation>
+    </message>
+    <message>
+        <source>The key file holds the key.</source>
+        <translation>Die Schlüsseldatei enthält den Schlüssel.</translation>
+    </message>
+    <message>
+        <source>Key file %1: %2</source>
+        <extracomment>%1 is the key file&apos;s address, %2 why it could not be fetched: &quot;Connection refused&quot;</extracomment>
+        <translation>Schlüsseldatei %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>CListHolderText</name>
     <message>
         <source>another run</source>
@@ -1009,6 +1264,16 @@ den Lauf angehalten hat.
     <message>
         <source>The address of the site&apos;s sitemap or feed: the target posts what changed on the site since it last posted with success. Empty for none.</source>
         <translation>Die Adresse der Sitemap oder des Feeds der Website: Das Ziel sendet, was sich auf der Website seit seinem letzten erfolgreichen Senden geändert hat. Leer für keine.</translation>
+    </message>
+    <message>
+        <source>&amp;History...</source>
+        <extracomment>Opens the window that lists the posts made</extracomment>
+        <translation>&amp;Verlauf...</translation>
+    </message>
+    <message>
+        <source>&amp;IndexNow Key...</source>
+        <extracomment>Opens the window that makes, saves and checks the selected IndexNow target&apos;s key</extracomment>
+        <translation>&amp;IndexNow-Schlüssel...</translation>
     </message>
 </context>
 </TS>

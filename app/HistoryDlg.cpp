@@ -1,0 +1,152 @@
+#include "app/HistoryDlg.h"
+
+#include "core/ResultRecord.h"
+#include "core/SubmitHost.h"
+#include "runs/ProgramFolders.h"
+#include "runs/ResultText.h"
+
+#include "ui_HistoryDlg.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <chrono>
+#include <utility>
+
+namespace {
+
+// A window of its own, to be kept open beside the main window, resized and maximised.
+constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
+
+// What clearing a target's record came to.
+struct CForgotten
+{
+    bool m_bOk = false;
+    QString m_strWhy;
+    // Where a damaged file was moved aside to, when it was.
+    std::string m_strMovedTo;
+};
+
+} // namespace
+
+CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::Target> target, QWidget* parent)
+    : QDialog(parent, WindowFlags)
+    , m_ui(std::make_unique<Ui::CHistoryDlg>())
+    , m_target(std::move(target))
+{
+    m_ui->setupUi(this);
+    m_ui->historyTable->setModel(&m_model);
+    m_ui->historyTable->SetColumnWidths({130, 110, 260, 160, 200});
+    connect(m_ui->filterEdit, &QLineEdit::textChanged, this, &CHistoryDlg::OnFilterChanged);
+    connect(m_ui->forgetButton, &QPushButton::clicked, this, &CHistoryDlg::OnForget);
+    connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::close);
+    if (m_target) {
+        m_ui->forgetButton->setToolTip(
+            tr("Clears the record of what was sent for %1: its next run is a first run again")
+                .arg(QString::fromStdString(MaskPassword(m_target->m_strUrl))));
+    }
+
+    CText unknown;
+    m_strFile = ProgramFolders::HistoryFile(unknown);
+    if (m_strFile.empty()) {
+        //: %1 says why no state folder is known, as "HOME is not set"
+        m_strState = tr("There is no history: %1").arg(CResultText::Translated(unknown));
+        ShowStatus();
+        return;
+    }
+    m_strState = tr("Reading the history…");
+    ShowStatus();
+    m_job.Start(
+        [file = m_strFile, first = m_target](
+            const std::atomic<bool>& stop) { return CHistoryModel::Read(file, first, stop); },
+        [this](CHistoryModel::Loaded& loaded) { OnLoaded(loaded); });
+}
+
+CHistoryDlg::~CHistoryDlg()
+{
+    m_ui->historyTable->setModel(nullptr);
+}
+
+CPostHistory::Target CHistoryDlg::TargetOf(const CSubmitHost& host)
+{
+    return {host.m_strUrl, host.m_strBodyKind.value_or("form"), host.m_strChanges.value_or("")};
+}
+
+void CHistoryDlg::OnLoaded(CHistoryModel::Loaded& loaded)
+{
+    m_bHasRecord = loaded.m_state == CPostHistory::ReadState::Opened;
+    switch (loaded.m_state) {
+    case CPostHistory::ReadState::NoRecord:
+        m_strState = tr("No posts are recorded yet.");
+        break;
+    case CPostHistory::ReadState::Unreadable:
+        m_strState = loaded.m_strWhy;
+        break;
+    case CPostHistory::ReadState::Opened:
+        m_strState.clear();
+        break;
+    }
+    m_model.SetEntries(std::move(loaded.m_entries));
+    ShowStatus();
+}
+
+void CHistoryDlg::OnFilterChanged(const QString& text)
+{
+    m_model.SetFilter(text);
+    ShowStatus();
+}
+
+void CHistoryDlg::OnForget()
+{
+    if (!m_target || !m_bHasRecord)
+        return;
+    const bool started = m_job.Start(
+        [file = m_strFile, target = *m_target](const std::atomic<bool>&) {
+            CForgotten forgotten;
+            CPostHistory history;
+            CText error;
+            forgotten.m_bOk = history.Open(file, std::chrono::system_clock::now(),
+                                  forgotten.m_strMovedTo, error)
+                && history.Forget(target, error);
+            if (!forgotten.m_bOk)
+                forgotten.m_strWhy = CResultText::Translated(error);
+            return forgotten;
+        },
+        [this](CForgotten& forgotten) {
+            if (forgotten.m_bOk) {
+                //: After Forget this target in the History window
+                m_strForgotten = tr("%1 is forgotten: its next run is a first run again.")
+                                     .arg(QString::fromStdString(MaskPassword(m_target->m_strUrl)));
+            } else {
+                m_strForgotten = forgotten.m_strWhy;
+            }
+            if (!forgotten.m_strMovedTo.empty()) {
+                m_strForgotten += QLatin1Char(' ')
+                    + tr("The damaged history file was moved aside to %1.")
+                          .arg(QString::fromStdString(forgotten.m_strMovedTo));
+            }
+            ShowStatus();
+        });
+    if (started) {
+        m_strForgotten.clear();
+        ShowStatus();
+    }
+}
+
+void CHistoryDlg::ShowStatus()
+{
+    QString state = m_strState;
+    if (state.isEmpty() && m_bHasRecord) {
+        const auto shown = static_cast<std::size_t>(m_model.rowCount());
+        state = shown == m_model.EntryCount()
+            //: How many posts the History window lists
+            ? tr("Posts: %1").arg(CResultText::Count(shown))
+            //: How many posts the History window lists through its filter, of how many
+            : tr("Posts: %1 of %2")
+                  .arg(CResultText::Count(shown), CResultText::Count(m_model.EntryCount()));
+    }
+    m_ui->historyStatusLabel->setText(
+        m_strForgotten.isEmpty() ? state : state + QLatin1Char('\n') + m_strForgotten);
+    m_ui->forgetButton->setEnabled(m_target && m_bHasRecord && !m_job.IsBusy());
+}

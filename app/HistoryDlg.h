@@ -1,0 +1,55 @@
+#pragma once
+
+#include "app/BackgroundJob.h"
+#include "app/HistoryModel.h"
+#include "core/PostHistory.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class CSubmitHost;
+
+namespace Ui {
+class CHistoryDlg;
+}
+
+// Run > History...: the post log of the history file in the user's state folder, newest
+// first, with a filter; and Forget this target, which clears the record of what was sent for
+// the target the main window had selected, so that its next run is a first run again.
+//
+// A window of its own beside the main window. The log is read, and the record cleared, off
+// the window's thread; the window answers meanwhile.
+class CHistoryDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // target: the target selected in the main window, whose entries come first and which
+    // Forget clears; none when no row is selected.
+    explicit CHistoryDlg(
+        std::optional<CPostHistory::Target> target = std::nullopt, QWidget* parent = nullptr);
+    ~CHistoryDlg() override;
+
+    // A target of the list as the record and the post log know it.
+    static CPostHistory::Target TargetOf(const CSubmitHost& host);
+
+private:
+    void OnLoaded(CHistoryModel::Loaded& loaded);
+    void OnFilterChanged(const QString& text);
+    void OnForget();
+    void ShowStatus();
+
+    std::unique_ptr<Ui::CHistoryDlg> m_ui;
+    const std::optional<CPostHistory::Target> m_target;
+    std::string m_strFile;
+    CHistoryModel m_model;
+    // What the list shows, or why it shows nothing; and what Forget came to.
+    QString m_strState;
+    QString m_strForgotten;
+    bool m_bHasRecord = false;
+    CBackgroundJob m_job;
+};

@@ -1,0 +1,250 @@
+#include "app/HistoryModel.h"
+
+#include "core/ResultRecord.h"
+#include "runs/ResultText.h"
+
+#include <QDateTime>
+#include <QFont>
+
+#include <algorithm>
+#include <chrono>
+#include <iterator>
+#include <utility>
+
+namespace {
+
+QString FromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+qint64 Millis(std::chrono::system_clock::time_point time)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+}
+
+// "503 Service Unavailable", or the reason alone for a post that got no answer.
+QString StatusText(long status, const std::string& reason)
+{
+    if (status == 0)
+        return FromUtf8(reason);
+    const QString number = QString::number(status);
+    return reason.empty() ? number : number + QLatin1Char(' ') + FromUtf8(reason);
+}
+
+} // namespace
+
+CHistoryModel::CHistoryModel(QObject* parent)
+    : QAbstractTableModel(parent)
+    //: The language the History window writes its months in, as a language code: "de"
+    , m_timeLocale(tr("en"))
+    //: How the History window writes a time, as Qt's QDateTime formats read it; in English
+    //: "8 Dec 2026 14:02"
+    , m_strTimeFormat(tr("d MMM yyyy HH:mm"))
+{
+}
+
+CHistoryModel::~CHistoryModel() = default;
+
+CHistoryModel::Loaded CHistoryModel::Read(const std::string& path,
+    const std::optional<CPostHistory::Target>& first, const std::atomic<bool>& stop)
+{
+    Loaded loaded;
+    CPostHistory history;
+    CText error;
+    loaded.m_state = history.OpenToRead(path, error);
+    if (loaded.m_state != CPostHistory::ReadState::Opened) {
+        loaded.m_strWhy = CResultText::Translated(error);
+        return loaded;
+    }
+    // A handful of outcomes, each translated once and its text shared by every entry.
+    std::vector<std::pair<PostOutcome, QString>> outcomes;
+    const auto outcomeText = [&outcomes](PostOutcome outcome) {
+        for (const auto& [known, text] : outcomes) {
+            if (known == outcome)
+                return text;
+        }
+        return outcomes.emplace_back(outcome, OutcomeText(outcome)).second;
+    };
+    const std::string firstUrl = first ? MaskPassword(first->m_strUrl) : std::string();
+    // The log comes oldest first: the target's entries and the others apart, each to be
+    // turned round at the end.
+    std::vector<Entry> others;
+    std::vector<Entry>& ofTarget = loaded.m_entries;
+    const bool read = history.ReadLog(
+        std::nullopt,
+        [&](const CPostLogEntry& log) {
+            if (stop)
+                return;
+            Entry entry;
+            entry.m_time = log.m_time;
+            entry.m_strOutcome = outcomeText(log.m_outcome);
+            entry.m_strUrl = FromUtf8(log.m_strUrl);
+            entry.m_strStatus = StatusText(log.m_status, log.m_strReason);
+            entry.m_strMessage = FromUtf8(log.m_strServiceMessage);
+            entry.m_addresses = log.m_addresses;
+            entry.m_bOfTarget = first && log.m_strUrl == firstUrl
+                && log.m_strBody == first->m_strBody && log.m_strChanges == first->m_strSource;
+            (entry.m_bOfTarget ? ofTarget : others).push_back(std::move(entry));
+        },
+        error);
+    if (!read || stop) {
+        loaded.m_state = CPostHistory::ReadState::Unreadable;
+        loaded.m_strWhy = CResultText::Translated(error);
+        loaded.m_entries.clear();
+        return loaded;
+    }
+    ofTarget.reserve(ofTarget.size() + others.size());
+    std::reverse(ofTarget.begin(), ofTarget.end());
+    ofTarget.insert(ofTarget.end(), std::make_move_iterator(others.rbegin()),
+        std::make_move_iterator(others.rend()));
+    return loaded;
+}
+
+void CHistoryModel::SetEntries(std::vector<Entry> entries)
+{
+    beginResetModel();
+    m_entries = std::move(entries);
+    Refilter();
+    endResetModel();
+}
+
+void CHistoryModel::SetFilter(const QString& text)
+{
+    if (text == m_strFilter)
+        return;
+    beginResetModel();
+    m_strFilter = text;
+    Refilter();
+    endResetModel();
+}
+
+bool CHistoryModel::Passes(const Entry& entry) const
+{
+    return m_strFilter.isEmpty() || entry.m_strUrl.contains(m_strFilter, Qt::CaseInsensitive)
+        || entry.m_strOutcome.contains(m_strFilter, Qt::CaseInsensitive)
+        || entry.m_strMessage.contains(m_strFilter, Qt::CaseInsensitive);
+}
+
+void CHistoryModel::Refilter()
+{
+    m_shown.clear();
+    m_shown.reserve(m_entries.size());
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (Passes(m_entries[i]))
+            m_shown.push_back(static_cast<int>(i));
+    }
+}
+
+const CHistoryModel::Entry* CHistoryModel::EntryAt(int row) const
+{
+    if (row < 0 || row >= rowCount())
+        return nullptr;
+    return &m_entries[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
+}
+
+QString CHistoryModel::OutcomeText(PostOutcome outcome)
+{
+    switch (outcome) {
+    case PostOutcome::Waiting:
+        //: The outcome of a post not decided yet, in the History window
+        return tr("Waiting");
+    case PostOutcome::Succeeded:
+        //: The outcome of a post in the History window
+        return tr("Succeeded");
+    case PostOutcome::Failed:
+        //: The outcome of a post in the History window
+        return tr("Failed");
+    case PostOutcome::NotPosted:
+        //: The outcome of a target that could not be posted as it stands, in the History window
+        return tr("Not posted");
+    case PostOutcome::Stopped:
+        //: The outcome of a post the user stopped, in the History window
+        return tr("Stopped");
+    case PostOutcome::Unchanged:
+        //: The outcome of a target whose site had no changes to post, in the History window
+        return tr("Nothing changed");
+    case PostOutcome::Baseline:
+        //: The outcome of a target's first run, which records what its site holds and posts
+        //: nothing, in the History window
+        return tr("Baseline recorded");
+    }
+    return QString();
+}
+
+QString CHistoryModel::TimeText(const Entry& entry) const
+{
+    return m_timeLocale.toString(
+        QDateTime::fromMSecsSinceEpoch(Millis(entry.m_time)), m_strTimeFormat);
+}
+
+int CHistoryModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_shown.size());
+}
+
+int CHistoryModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CHistoryModel::data(const QModelIndex& index, int role) const
+{
+    const Entry* entry = EntryAt(index.row());
+    if (!entry)
+        return QVariant();
+    if (role == Qt::FontRole && entry->m_bOfTarget) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    if (role == Qt::TextAlignmentRole && index.column() == AddressesColumn)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return QVariant();
+    switch (index.column()) {
+    case TimeColumn:
+        return TimeText(*entry);
+    case OutcomeColumn:
+        return entry->m_strOutcome;
+    case UrlColumn:
+        return entry->m_strUrl;
+    case StatusColumn:
+        return entry->m_strStatus;
+    case MessageColumn:
+        return entry->m_strMessage;
+    case AddressesColumn:
+        return CResultText::Count(
+            static_cast<std::size_t>(std::max<qint64>(entry->m_addresses, 0)));
+    default:
+        return QVariant();
+    }
+}
+
+QVariant CHistoryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case TimeColumn:
+        //: Heading of the History window's column of when a post was made
+        return tr("Time");
+    case OutcomeColumn:
+        return tr("Outcome");
+    case UrlColumn:
+        return tr("URL");
+    case StatusColumn:
+        //: Heading of the History window's column of the service's status and reason, or why
+        //: the post got no answer: "503 Service Unavailable"
+        return tr("Status");
+    case MessageColumn:
+        //: Heading of the History window's column of what the service said in its answer
+        return tr("Service Message");
+    case AddressesColumn:
+        //: Heading of the History window's column of how many of the site's addresses a post
+        //: carried
+        return tr("Addresses");
+    default:
+        return QVariant();
+    }
+}

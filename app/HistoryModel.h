@@ -1,0 +1,102 @@
+#pragma once
+
+#include "core/PostHistory.h"
+#include "core/PostOutcome.h"
+
+#include <QAbstractTableModel>
+#include <QLocale>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The post log as the History window lists it, a row an entry: when, the outcome, the target's
+// URL, the status and reason, the service's message and how many addresses went.
+//
+// The log is read whole off the window's thread (Read) into a vector the model then takes in
+// one go, so that a log of 100,000 entries opens as fast as SQLite reads it. The filter keeps
+// a list of the rows it lets through, made again on each change.
+class CHistoryModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column
+    {
+        TimeColumn = 0,
+        OutcomeColumn,
+        UrlColumn,
+        StatusColumn,
+        MessageColumn,
+        AddressesColumn,
+        ColumnCount
+    };
+
+    // An entry as the list shows it, its texts made once when the log is read.
+    struct Entry
+    {
+        std::chrono::system_clock::time_point m_time;
+        QString m_strOutcome;
+        QString m_strUrl;
+        // "503 Service Unavailable", or the reason alone for a post that got no answer.
+        QString m_strStatus;
+        QString m_strMessage;
+        std::int64_t m_addresses = 0;
+        // An entry of the target asked for, shown in bold.
+        bool m_bOfTarget = false;
+    };
+
+    struct Loaded
+    {
+        CPostHistory::ReadState m_state = CPostHistory::ReadState::NoRecord;
+        // Why the file cannot be read, in the user's language.
+        QString m_strWhy;
+        // Newest first; the entries of the target asked for before all others.
+        std::vector<Entry> m_entries;
+    };
+
+    explicit CHistoryModel(QObject* parent = nullptr);
+    ~CHistoryModel() override;
+
+    // Reads the log of the history file at path, without changing anything in it. first: a
+    // target whose entries come first (the log's URLs have their passwords masked; the
+    // target's is masked to compare). Safe on any thread; a raised stop ends it early with
+    // no entries.
+    static Loaded Read(const std::string& path, const std::optional<CPostHistory::Target>& first,
+        const std::atomic<bool>& stop);
+
+    // Shows the entries, in the order given.
+    void SetEntries(std::vector<Entry> entries);
+    // Shows only the entries whose URL, outcome or service message holds text, whatever the
+    // case; all of them for an empty text.
+    void SetFilter(const QString& text);
+    std::size_t EntryCount() const { return m_entries.size(); }
+    // The entry a row shows; null for a row that is not there.
+    const Entry* EntryAt(int row) const;
+
+    // An outcome of the log in the user's language.
+    static QString OutcomeText(PostOutcome outcome);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(
+        int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    bool Passes(const Entry& entry) const;
+    void Refilter();
+    QString TimeText(const Entry& entry) const;
+
+    std::vector<Entry> m_entries;
+    // Indices into m_entries of the rows shown, in order.
+    std::vector<int> m_shown;
+    QString m_strFilter;
+    // Times are written in the program's language, not the system's.
+    QLocale m_timeLocale;
+    QString m_strTimeFormat;
+};
