@@ -2,8 +2,11 @@
 
 #include "app/FieldValidator.h"
 #include "app/StarterServices.h"
+#include "core/ListLock.h"
 #include "core/PostRequest.h"
 #include "core/ResultRecord.h"
+#include "data/FileAccess.h"
+#include "runs/ListHolderText.h"
 #include "runs/ResultText.h"
 #include "ui/AboutDlg.h"
 #include "ui/BannerLink.h"
@@ -19,11 +22,11 @@
 #include "ui_QuillpostDlg.h"
 
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStringList>
 #include <QTableView>
 #include <QUrl>
@@ -56,6 +59,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_targetList(m_imageList)
     , m_paramList(m_imageList.value(ImageParam))
     , m_hIcon(ProgramIcon())
+    , m_lockFolder(CListLock::UserFolder())
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
     , m_runs(m_targetList, m_poster.Settings())
@@ -385,6 +389,7 @@ void CQuillpostDlg::OnParamListClick()
 void CQuillpostDlg::done(int result)
 {
     m_runs.Abort();
+    m_listLock.reset();
     QDialog::done(result);
 }
 
@@ -411,12 +416,51 @@ void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 
 void CQuillpostDlg::OnSubmitAll()
 {
+    if (!HoldList())
+        return;
     m_runs.SubmitAll();
+    // A run over no rows, or one that could not start, says nothing more.
+    ReleaseListWhenDone();
 }
 
 void CQuillpostDlg::OnSubmitFailedAgain()
 {
+    if (!HoldList())
+        return;
     m_runs.SubmitFailedAgain();
+    ReleaseListWhenDone();
+}
+
+bool CQuillpostDlg::HoldList()
+{
+    // The window's own runs share the lock it holds.
+    if (m_listLock)
+        return true;
+    auto lock = std::make_unique<CListLock>(m_lockFolder, m_store.ListPath());
+    std::string reason;
+    switch (lock->TryTake(CListLock::Window, reason)) {
+    case CListLock::Outcome::Taken:
+        m_listLock = std::move(lock);
+        return true;
+    case CListLock::Outcome::Failed:
+        // No lock can be had (no folder for it is known): the runs go on as they did before
+        // there were locks, rather than never.
+        return true;
+    case CListLock::Outcome::Busy:
+        break;
+    }
+    //: %1 names the run, as "the command line (process 4242, since 2026-12-08 14:45:07)"
+    const QString text = tr("This list is being posted by %1: try again once it has ended.")
+                             .arg(CListHolderText::Of(*lock));
+    m_ui->runStatusLabel->setText(text);
+    CMessageBox::Warning(this, text);
+    return false;
+}
+
+void CQuillpostDlg::ReleaseListWhenDone()
+{
+    if (!m_runs.IsPosting())
+        m_listLock.reset();
 }
 
 void CQuillpostDlg::OnStop()
@@ -432,25 +476,24 @@ void CQuillpostDlg::OnSaveResults()
     if (path.isEmpty())
         return;
     // The command line's records, so a saved file reads like its output.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QByteArray::fromStdString(CsvHeader()));
-        for (int row = 0; row < m_targetList.RowCount(); ++row) {
-            const CPostResult* result = m_targetList.Result(row);
-            if (result && result->m_bFinal)
-                file.write(QByteArray::fromStdString(
-                    CsvLine(RecordOf(*m_targetList.Record(row), *result))));
-        }
-        if (file.commit())
-            return;
+    std::string bytes = CsvHeader();
+    for (int row = 0; row < m_targetList.RowCount(); ++row) {
+        const CPostResult* result = m_targetList.Result(row);
+        if (result && result->m_bFinal)
+            bytes += CsvLine(RecordOf(*m_targetList.Record(row), *result));
     }
+    // As the data file is saved: whole or not at all, and never into a FIFO or a device.
+    std::string reason;
+    if (FileAccess::WriteFileSafely(QFile::encodeName(path).toStdString(), bytes, reason))
+        return;
     CMessageBox::Warning(this,
         tr("The results were not saved to %1: %2.")
-            .arg(QDir::toNativeSeparators(path), file.errorString()));
+            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(reason.c_str())));
 }
 
 void CQuillpostDlg::ShowRunStatus()
 {
+    ReleaseListWhenDone();
     m_ui->runStatusLabel->setText(m_runs.StatusText());
     m_ui->stopButton->setEnabled(m_runs.IsRunning());
     m_ui->stopAction->setEnabled(m_runs.IsRunning());

@@ -7,6 +7,8 @@
 // m_targetList, and m_paramList shows the parameters of the target last shown; the list's
 // file is m_store's; the runs of Submit All are m_runs's, and Submit's browser window
 // m_poster's. Each handler reads the fields it needs when it runs and passes the work on.
+// While its runs post, the window holds the lock of the list it last loaded or saved, as
+// the command line does while it posts a list.
 
 #include "app/ParamListModel.h"
 #include "app/TargetListModel.h"
@@ -22,8 +24,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class CBannerLink;
+class CListLock;
 class CTextLink;
 class CBrowserLauncher;
 class QAbstractItemView;
@@ -47,6 +51,9 @@ public:
     ~CQuillpostDlg() override;
 
     void done(int result) override;
+    // Where the locks that keep runs of one list apart are: the user's own folder for them
+    // unless a test gives its own.
+    void SetLockFolder(std::string folder) { m_lockFolder = std::move(folder); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +86,11 @@ private:
     void OnStop();
     void OnSaveResults();
     void ShowRunStatus();
+    // Takes the list's lock for the runs about to start; false, having said who holds it,
+    // when another run does.
+    bool HoldList();
+    // Lets go of the lock once nothing of the runs is on the wire.
+    void ReleaseListWhenDone();
 
     // Data file.
     void OnLoadData();
@@ -121,6 +133,9 @@ private:
     CParamListModel m_paramList;
     QPushButton* m_starterButton = nullptr;
     QIcon m_hIcon;
+
+    std::string m_lockFolder;
+    std::unique_ptr<CListLock> m_listLock;
 
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;

@@ -192,7 +192,7 @@ std::string logPath()
             entry.m_strUrl = "https://ping" + std::to_string(i % 40) + ".example/rpc/ping";
             entry.m_strBody = i % 3 ? "xml-rpc" : "json";
             entry.m_strChanges = "https://www.example.com/sitemap.xml";
-            entry.m_strOutcome = i % 7 ? PostOutcome::Succeeded : PostOutcome::Failed;
+            entry.m_outcome = i % 7 ? PostOutcome::Succeeded : PostOutcome::Failed;
             entry.m_bSuccess = i % 7 != 0;
             entry.m_status = i % 7 ? 200 : 503;
             entry.m_strReason = i % 7 ? "OK" : "Service Unavailable";
@@ -243,8 +243,8 @@ std::string ourLines()
         std::nullopt,
         [&](const CPostLogEntry& e) {
             appendLine(out, e.m_time, e.m_run, e.m_strUrl, e.m_strBody, e.m_strChanges,
-                e.m_strOutcome, e.m_bSuccess, e.m_status, e.m_strReason, e.m_strServiceMessage,
-                e.m_seconds, e.m_addresses);
+                OutcomeWord(e.m_outcome), e.m_bSuccess, e.m_status, e.m_strReason,
+                e.m_strServiceMessage, e.m_seconds, e.m_addresses);
         },
         error);
     return out;

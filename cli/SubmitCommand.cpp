@@ -1,8 +1,10 @@
 #include "cli/SubmitCommand.h"
 
+#include "core/ListLock.h"
 #include "core/PostLimits.h"
 #include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
+#include "runs/ListHolderText.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 #include "runs/TargetStore.h"
@@ -12,11 +14,14 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QList>
+#include <QMetaObject>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -26,11 +31,14 @@
 
 namespace {
 
-const int StopSignals[] = {SIGINT, SIGTERM};
+const int StopSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM};
 
 // Written by the signal handler, read on the command's thread.
 int g_signalPipe[2] = {-1, -1};
-struct sigaction g_oldActions[2];
+struct sigaction g_oldActions[std::size(StopSignals)];
+
+// The standard streams that were closed when the program started.
+bool g_closed[3] = {};
 
 void OnStopSignal(int number)
 {
@@ -40,10 +48,26 @@ void OnStopSignal(int number)
     errno = saved;
 }
 
+// False, with the system's reason in error, when not every byte could be written.
+bool Write(std::FILE* out, const std::string& bytes, int& error)
+{
+    const int fd = ::fileno(out);
+    if (fd >= 0 && fd < 3 && g_closed[fd]) {
+        error = EBADF;
+        return false;
+    }
+    errno = 0;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0)
+        return true;
+    error = errno != 0 ? errno : EIO;
+    return false;
+}
+
+// For what nothing can be done about when it is lost: diagnostics, progress.
 void Write(std::FILE* out, const std::string& bytes)
 {
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fflush(out);
+    int error = 0;
+    Write(out, bytes, error);
 }
 
 // Diagnostics take one line, whatever the reason holds.
@@ -66,7 +90,28 @@ QString OneLine(QString text)
 
 } // namespace
 
+void CSubmitCommand::GuardStandardStreams()
+{
+    // In order, so that each open takes the lowest number free: the stream's own.
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) >= 0 || errno != EBADF)
+            continue;
+        g_closed[fd] = true;
+        // Not closed on exec: it stands for a standard stream, which a child inherits.
+        const int null = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+        if (null >= 0 && null != fd) {
+            ::dup2(null, fd);
+            ::close(null);
+        }
+    }
+}
+
 int CSubmitCommand::Run(int argc, char** argv)
+{
+    return Run(argc, argv, Settings());
+}
+
+int CSubmitCommand::Run(int argc, char** argv, const Settings& settings)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("quillpost"));
@@ -82,15 +127,17 @@ int CSubmitCommand::Run(int argc, char** argv)
             stderr, (UsageText() + tr("See quillpost --help.") + QLatin1Char('\n')).toStdString());
         return ExitUnusable;
     }
-    if (options.help) {
-        Write(stdout, HelpText().toStdString());
-        return ExitSucceeded;
+    if (options.help || options.version) {
+        const QString text
+            = options.help ? HelpText() : QStringLiteral("quillpost %1\n").arg(QUILLPOST_VERSION);
+        int error = 0;
+        if (Write(stdout, text.toStdString(), error))
+            return ExitSucceeded;
+        SayError(tr("The output could not be written: %1.")
+                     .arg(QString::fromLocal8Bit(std::strerror(error))));
+        return ExitUnusable;
     }
-    if (options.version) {
-        Write(stdout, QStringLiteral("quillpost %1\n").arg(QUILLPOST_VERSION).toStdString());
-        return ExitSucceeded;
-    }
-    CSubmitCommand command(options.format);
+    CSubmitCommand command(options.format, settings);
     return command.SubmitAll(options.file);
 }
 
@@ -155,12 +202,15 @@ QString CSubmitCommand::HelpText()
              "      --version           print the version and exit\n"
              "\n"
              "Exit status: 0 when every target succeeded or there was none, 1 when one\n"
-             "failed, 2 when the list could not be read or the command line is wrong, 130\n"
-             "when SIGINT or SIGTERM stopped the run.\n");
+             "failed, 2 when the list could not be read, the command line is wrong or the\n"
+             "results could not be written, 75 when another run posted the list for 10\n"
+             "minutes, and 128 plus the signal's number when SIGHUP (129), SIGINT (130),\n"
+             "SIGQUIT (131) or SIGTERM (143) stopped the run.\n");
 }
 
-CSubmitCommand::CSubmitCommand(Format format)
+CSubmitCommand::CSubmitCommand(Format format, const Settings& settings)
     : m_format(format)
+    , m_settings(settings)
     , m_summaryOut(format == Format::Text ? stdout : stderr)
     , m_showProgress(::isatty(STDERR_FILENO) == 1)
     // What the window's runs are set up with.
@@ -176,8 +226,12 @@ CSubmitCommand::CSubmitCommand(Format format)
     connect(m_signals.get(), &QSocketNotifier::activated, this, &CSubmitCommand::OnSignal);
     struct sigaction action = {};
     action.sa_handler = &OnStopSignal;
+    // One handler at a time, so that the numbers reach the pipe in the order the signals
+    // were taken; otherwise a second one taken at once would run first, on top of the first.
     sigemptyset(&action.sa_mask);
-    // The first signal stops the run; should that hang, the next one ends the program.
+    for (const int number : StopSignals)
+        sigaddset(&action.sa_mask, number);
+    // The first signal stops the run; should that hang, the same one again ends the program.
     action.sa_flags = SA_RESTART | SA_RESETHAND;
     for (std::size_t i = 0; i < std::size(StopSignals); ++i)
         ::sigaction(StopSignals[i], &action, &g_oldActions[i]);
@@ -200,8 +254,12 @@ int CSubmitCommand::SubmitAll(const std::optional<QString>& file)
 {
     // Nothing is saved here, so no save keeps a refused file aside.
     CTargetStore store(ProgramFolders::DataLocation());
-    CTargetStore::CLoaded loaded
-        = store.LoadToPost(file ? QFile::encodeName(*file).toStdString() : std::string());
+    const std::string path
+        = file ? QFile::encodeName(*file).toStdString() : store.Location().LoadPath();
+    // Read once the other run has ended: it may have been changed meanwhile.
+    if (!HoldList(path))
+        return m_endStatus.value_or(ExitBusy);
+    CTargetStore::CLoaded loaded = store.LoadToPost(file ? path : std::string());
     if (!loaded.m_bOk) {
         SayError(loaded.m_message);
         return ExitUnusable;
@@ -209,8 +267,8 @@ int CSubmitCommand::SubmitAll(const std::optional<QString>& file)
     m_written.assign(loaded.m_records.size(), false);
     m_targets.AppendRows(std::move(loaded.m_records));
 
-    if (m_format == Format::Csv)
-        Write(stdout, CsvHeader());
+    if (m_format == Format::Csv && !Emit(stdout, CsvHeader()))
+        return ExitUnusable;
     m_runs.SubmitAll();
     if (!m_finished && !m_runs.IsRunning())
         Finish();
@@ -218,14 +276,61 @@ int CSubmitCommand::SubmitAll(const std::optional<QString>& file)
         m_loop.exec();
     // A signal that came while the list was read, when the run then ended without waiting.
     TakeSignals();
-    if (m_signalled)
-        return ExitStopped;
+    if (m_endStatus)
+        return *m_endStatus;
     return m_anyFailed ? ExitFailed : ExitSucceeded;
+}
+
+bool CSubmitCommand::HoldList(const std::string& path)
+{
+    // No list and nowhere to keep one: there is nothing to post, nor to keep apart.
+    if (path.empty())
+        return true;
+    m_listLock = std::make_unique<CListLock>(CListLock::UserFolder(), path);
+    std::string reason;
+    CListLock::Outcome outcome = m_listLock->TryTake(CListLock::CommandLine, reason);
+    if (outcome == CListLock::Outcome::Busy) {
+        SayError(tr("This list is being posted by %1; waiting for it to end.")
+                     .arg(CListHolderText::Of(*m_listLock)));
+        // In the event loop, so that a stop signal ends the wait.
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            outcome = m_listLock->TryTake(CListLock::CommandLine, reason);
+            if (outcome != CListLock::Outcome::Busy)
+                m_loop.quit();
+        });
+        poll.start(m_settings.lockPoll);
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, &m_loop, &QEventLoop::quit);
+        deadline.start(m_settings.lockWait);
+        m_waitingForList = true;
+        TakeSignals();
+        if (!m_endStatus)
+            m_loop.exec();
+        m_waitingForList = false;
+    }
+    if (m_endStatus)
+        return false;
+    if (outcome == CListLock::Outcome::Busy) {
+        SayError(tr("This list is still being posted by %1; nothing was posted.")
+                     .arg(CListHolderText::Of(*m_listLock)));
+        return false;
+    }
+    // Where no lock can be had the list is posted all the same, as before there were locks.
+    if (outcome == CListLock::Outcome::Failed)
+        SayError(tr("Runs of this list are not kept apart: %1.")
+                     .arg(QString::fromLocal8Bit(reason.c_str())));
+    return true;
 }
 
 void CSubmitCommand::OnSignal()
 {
-    if (TakeSignals())
+    if (!TakeSignals())
+        return;
+    if (m_waitingForList)
+        m_loop.quit();
+    else
         m_runs.Stop();
 }
 
@@ -233,10 +338,20 @@ bool CSubmitCommand::TakeSignals()
 {
     char bytes[16];
     bool any = false;
-    while (g_signalPipe[0] >= 0 && ::read(g_signalPipe[0], bytes, sizeof bytes) > 0)
+    for (ssize_t got;
+         g_signalPipe[0] >= 0 && (got = ::read(g_signalPipe[0], bytes, sizeof bytes)) > 0;) {
+        // The first signal read is the first that came.
+        if (!any)
+            EndWith(SignalStatus(static_cast<unsigned char>(bytes[0])));
         any = true;
-    m_signalled = m_signalled || any;
+    }
     return any;
+}
+
+void CSubmitCommand::EndWith(int status)
+{
+    if (!m_endStatus)
+        m_endStatus = status;
 }
 
 void CSubmitCommand::OnStatusChanged()
@@ -258,7 +373,7 @@ void CSubmitCommand::Finish()
     ClearProgress();
     const QString summary = m_runs.StatusText();
     if (!summary.isEmpty())
-        Write(m_summaryOut, summary.toStdString() + '\n');
+        Emit(m_summaryOut, summary.toStdString() + '\n');
     if (m_loop.isRunning())
         m_loop.quit();
 }
@@ -283,16 +398,35 @@ void CSubmitCommand::WriteRow(int row)
         const QString line = (result->m_bSuccess ? succeeded : failed).leftJustified(width)
             + QLatin1Char(' ') + CResultText::Summary(*result) + QStringLiteral("  ")
             + OneLine(QString::fromStdString(MaskPassword(record->m_strUrl)));
-        Write(stdout, line.toStdString() + '\n');
+        Emit(stdout, line.toStdString() + '\n');
         break;
     }
     case Format::Json:
-        Write(stdout, JsonLine(RecordOf(*record, *result)));
+        Emit(stdout, JsonLine(RecordOf(*record, *result)));
         break;
     case Format::Csv:
-        Write(stdout, CsvLine(RecordOf(*record, *result)));
+        Emit(stdout, CsvLine(RecordOf(*record, *result)));
         break;
     }
+}
+
+bool CSubmitCommand::Emit(std::FILE* out, const std::string& bytes)
+{
+    bool& lost = out == stdout ? m_stdoutLost : m_stderrLost;
+    int error = 0;
+    if (lost)
+        return false;
+    if (Write(out, bytes, error))
+        return true;
+    // Posting on would only lose more: the run ends as a Stop ends it.
+    lost = true;
+    SayError(tr("The output could not be written: %1.")
+                 .arg(QString::fromLocal8Bit(std::strerror(error))));
+    EndWith(ExitUnusable);
+    // Not from within the runs' report of a row, which goes on after this returns.
+    QMetaObject::invokeMethod(
+        this, [this] { m_runs.Stop(); }, Qt::QueuedConnection);
+    return false;
 }
 
 void CSubmitCommand::ShowProgress(const QString& status)

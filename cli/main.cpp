@@ -8,6 +8,7 @@
 
 int main(int argc, char** argv)
 {
+    CSubmitCommand::GuardStandardStreams();
     // libcurl is set up once, before any thread starts; a peer closing a socket must not
     // kill the program, so SIGPIPE is ignored here rather than by each transfer.
     curl_global_init(CURL_GLOBAL_DEFAULT);

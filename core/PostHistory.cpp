@@ -128,9 +128,6 @@ const char* const CannotRead
 const char* const CannotWrite
     = QT_TRANSLATE_NOOP("Quillpost", "The history file %1 cannot be written: %2");
 
-const char* const Outcomes[] = {PostOutcome::Succeeded, PostOutcome::Failed, PostOutcome::NotPosted,
-    PostOutcome::Stopped, PostOutcome::Unchanged, PostOutcome::Baseline};
-
 std::int64_t Millis(Time time)
 {
     return std::chrono::floor<std::chrono::milliseconds>(time.time_since_epoch()).count();
@@ -669,7 +666,7 @@ bool CPostHistory::RecordBaseline(
             return false;
         }
     }
-    if (!PutSent(id, source, PostOutcome::Baseline, now, error))
+    if (!PutSent(id, source, OutcomeWord(PostOutcome::Baseline), now, error))
         return false;
     CSqliteStatement& baseline = m_statements[SetBaselineSql];
     CSqliteReset reset(baseline);
@@ -761,15 +758,6 @@ bool CPostHistory::NextRun(std::int64_t& run, CText& error)
 
 bool CPostHistory::Log(const std::vector<CPostLogEntry>& entries, CText& error)
 {
-    for (const CPostLogEntry& entry : entries) {
-        if (std::find_if(std::begin(Outcomes), std::end(Outcomes),
-                [&](const char* word) { return entry.m_strOutcome == word; })
-            == std::end(Outcomes)) {
-            error = CText(QT_TRANSLATE_NOOP("Quillpost", "“%1” is not an outcome of a post"),
-                {ShownUtf8(entry.m_strOutcome)});
-            return false;
-        }
-    }
     CSqliteStatement* add = Statement(AddLogSql, error);
     if (!add)
         return false;
@@ -785,7 +773,7 @@ bool CPostHistory::Log(const std::vector<CPostLogEntry>& entries, CText& error)
             .BindText(3, entry.m_strUrl)
             .BindText(4, entry.m_strBody)
             .BindText(5, entry.m_strChanges)
-            .BindText(6, entry.m_strOutcome)
+            .BindText(6, OutcomeWord(entry.m_outcome))
             .BindInt64(7, entry.m_bSuccess ? 1 : 0)
             .BindInt64(8, entry.m_status)
             .BindText(9, entry.m_strReason)
@@ -844,7 +832,8 @@ bool CPostHistory::ReadLog(
         entry.m_strUrl.assign(read->Text(2));
         entry.m_strBody.assign(read->Text(3));
         entry.m_strChanges.assign(read->Text(4));
-        entry.m_strOutcome.assign(read->Text(5));
+        // A word of a later program that this one does not know reads as a failure.
+        entry.m_outcome = OutcomeOf(read->Text(5)).value_or(PostOutcome::Failed);
         entry.m_bSuccess = read->Int64(6) != 0;
         entry.m_status = static_cast<long>(read->Int64(7));
         entry.m_strReason.assign(read->Text(8));
@@ -876,7 +865,8 @@ bool CPostHistory::RecentOutcomes(const std::string& url, const std::string& bod
         const std::int64_t run = recent->Int64(0);
         if (outcomes.empty() || outcomes.back().m_run != run)
             outcomes.push_back({run, {}});
-        outcomes.back().m_outcomes.emplace_back(recent->Text(1));
+        outcomes.back().m_outcomes.push_back(
+            OutcomeOf(recent->Text(1)).value_or(PostOutcome::Failed));
     }
     if (rc != SQLITE_DONE) {
         error = Failure(CannotRead);

@@ -72,7 +72,7 @@ public:
     struct RunOutcomes
     {
         std::int64_t m_run = 0;
-        std::vector<std::string> m_outcomes;
+        std::vector<PostOutcome> m_outcomes;
     };
 
     enum class ReadState
@@ -124,7 +124,7 @@ public:
 
     // A number greater than any run was given before, in any process.
     bool NextRun(std::int64_t& run, CText& error);
-    // All in one transaction, or nothing when an outcome is not one of PostOutcome's words.
+    // All in one transaction.
     // Service messages are cut to ServiceMessageLength.
     bool Log(const std::vector<CPostLogEntry>& entries, CText& error);
     // Drops the entries older than KeptDays before now, then all but the newest KeptEntries.

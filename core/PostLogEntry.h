@@ -1,18 +1,10 @@
 #pragma once
 
+#include "core/PostOutcome.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
-
-// The words a post's outcome is logged with; machine output carries them as they are.
-namespace PostOutcome {
-inline constexpr char Succeeded[] = "succeeded";
-inline constexpr char Failed[] = "failed";
-inline constexpr char NotPosted[] = "not_posted";
-inline constexpr char Stopped[] = "stopped";
-inline constexpr char Unchanged[] = "unchanged";
-inline constexpr char Baseline[] = "baseline";
-} // namespace PostOutcome
 
 // One post as the post log keeps it, or the one entry of a target that posted nothing in a
 // run.
@@ -26,8 +18,7 @@ struct CPostLogEntry
     std::string m_strBody;
     // The target's source, whose changes it posts; empty for none.
     std::string m_strChanges;
-    // One of PostOutcome's words.
-    std::string m_strOutcome;
+    PostOutcome m_outcome = PostOutcome::Failed;
     bool m_bSuccess = false;
     long m_status = 0;
     std::string m_strReason;

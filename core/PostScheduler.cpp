@@ -3,8 +3,11 @@
 #include "core/PostTransfer.h"
 
 #include <algorithm>
+#include <csignal>
 #include <iterator>
 #include <new>
+
+#include <pthread.h>
 
 namespace {
 
@@ -66,15 +69,27 @@ bool CPostScheduler::Update(std::uint64_t id, CPostRequest request)
     std::string server = CPostTransfer::ServerKey(request.m_strUrl);
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
-    if (found == m_waiting.end() || found->second.transfer)
-        return false;
-    Waiting& post = found->second;
-    if (post.server != server) {
-        Unlink(id, post.server);
-        post.server = std::move(server);
-        Link(id, post.server);
+    if (found != m_waiting.end()) {
+        if (found->second.transfer)
+            return false;
+        Waiting& post = found->second;
+        if (post.server != server) {
+            Unlink(id, post.server);
+            post.server = std::move(server);
+            Link(id, post.server);
+        }
+        post.request = std::move(request);
+        return true;
     }
-    post.request = std::move(request);
+    // Taken but not started: the worker drops what it took, and the post waits again, in
+    // the place its id gives it.
+    const auto taken = m_taken.find(id);
+    if (taken == m_taken.end() || taken->second.resumed || taken->second.fate != Fate::Start)
+        return false;
+    taken->second.fate = Fate::Drop;
+    Link(id, server);
+    m_waiting.emplace(id, Waiting{std::move(server), std::move(request), nullptr});
+    curl_multi_wakeup(m_multi);
     return true;
 }
 
@@ -82,10 +97,34 @@ bool CPostScheduler::Cancel(std::uint64_t id)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
-    if (found == m_waiting.end() || found->second.transfer)
+    if (found != m_waiting.end()) {
+        TakeOut(found);
+        return true;
+    }
+    const auto taken = m_taken.find(id);
+    if (taken == m_taken.end() || taken->second.fate != Fate::Start)
         return false;
-    Unlink(id, found->second.server);
-    m_waiting.erase(found);
+    taken->second.fate = Fate::Drop;
+    return true;
+}
+
+bool CPostScheduler::End(std::uint64_t id)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_waiting.find(id);
+        if (found != m_waiting.end() && found->second.transfer) {
+            Waiting post = TakeOut(found);
+            m_stopped.push_back({id, std::move(post.transfer), std::move(post.server)});
+        } else {
+            const auto taken = m_taken.find(id);
+            if (taken == m_taken.end() || !taken->second.resumed
+                || taken->second.fate != Fate::Start)
+                return false;
+            taken->second.fate = Fate::Stop;
+        }
+    }
+    curl_multi_wakeup(m_multi);
     return true;
 }
 
@@ -100,21 +139,42 @@ std::vector<std::uint64_t> CPostScheduler::Stop()
     std::vector<std::uint64_t> cancelled;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopThrough = m_lastId;
         cancelled = CancelAllLocked();
         // What is left has started: it waits for its turn after a redirect, or to be tried
-        // again.
-        for (auto& [id, post] : m_waiting) {
-            if (m_sleeping.erase(id) > 0)
-                Release(post.server, false);
-            else
-                Unlink(id, post.server);
-            m_stopped.push_back({id, std::move(post.transfer), post.server});
+        // again, or the worker is about to start it again.
+        for (auto post = m_waiting.begin(); post != m_waiting.end();) {
+            const std::uint64_t id = post->first;
+            Waiting stopped = TakeOut(post++);
+            m_stopped.push_back({id, std::move(stopped.transfer), std::move(stopped.server)});
         }
-        m_waiting.clear();
-        m_stopInFlight = true;
+        for (auto& [id, taken] : m_taken) {
+            if (taken.fate == Fate::Start)
+                taken.fate = Fate::Stop;
+        }
     }
     curl_multi_wakeup(m_multi);
     return cancelled;
+}
+
+void CPostScheduler::SetStartHook(StartHook hook)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_startHook = std::move(hook);
+}
+
+CPostScheduler::Waiting CPostScheduler::TakeOut(
+    std::unordered_map<std::uint64_t, Waiting>::iterator post)
+{
+    const std::uint64_t id = post->first;
+    Waiting taken = std::move(post->second);
+    m_waiting.erase(post);
+    // A post waiting to be tried again holds its server, but is in none of its queues.
+    if (m_sleeping.erase(id) > 0)
+        Release(taken.server, false);
+    else
+        Unlink(id, taken.server);
+    return taken;
 }
 
 std::vector<std::uint64_t> CPostScheduler::CancelAllLocked()
@@ -126,9 +186,15 @@ std::vector<std::uint64_t> CPostScheduler::CancelAllLocked()
             continue;
         }
         cancelled.push_back(post->first);
-        Unlink(post->first, post->second.server);
-        post = m_waiting.erase(post);
+        TakeOut(post++);
     }
+    for (auto& [id, taken] : m_taken) {
+        if (!taken.resumed && taken.fate == Fate::Start) {
+            taken.fate = Fate::Drop;
+            cancelled.push_back(id);
+        }
+    }
+    std::sort(cancelled.begin(), cancelled.end());
     return cancelled;
 }
 
@@ -199,17 +265,29 @@ int CPostScheduler::PollMs()
 
 void CPostScheduler::Worker()
 {
+    // Signals sent to the program are for its own threads: taken here, their handlers would
+    // run beside theirs, and no longer one after another in the order the signals came.
+    // Faults are this thread's own and stay with it.
+    sigset_t signals;
+    sigfillset(&signals);
+    for (const int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS})
+        sigdelset(&signals, fault);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
     for (;;) {
         std::vector<InFlight> starting;
+        StartHook hook;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
             if (m_quit)
                 break;
             WakeDue();
             starting = TakeStartable();
+            if (!starting.empty())
+                hook = m_startHook;
         }
         EndStopped();
-        Start(std::move(starting));
+        Start(std::move(starting), hook);
         CollectFinished();
 
         // A post that ended may have freed its server for the next one: no sleep before it.
@@ -241,18 +319,38 @@ std::vector<CPostScheduler::InFlight> CPostScheduler::TakeStartable()
         entry.busy = true;
         ++m_inFlightCount;
         const auto post = m_waiting.find(id);
-        Transfer transfer = post->second.transfer
+        const bool resumed = post->second.transfer != nullptr;
+        Transfer transfer = resumed
             ? std::move(post->second.transfer)
             : std::make_unique<CPostTransfer>(m_settings, std::move(post->second.request));
         starting.push_back({id, std::move(transfer), server});
         m_waiting.erase(post);
+        m_taken[id] = Taken{Fate::Start, resumed};
     }
     return starting;
 }
 
-void CPostScheduler::Start(std::vector<InFlight> starting)
+void CPostScheduler::Start(std::vector<InFlight> starting, const StartHook& hook)
 {
     for (InFlight& post : starting) {
+        if (hook)
+            hook(post.id);
+        Fate fate = Fate::Start;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            const auto taken = m_taken.find(post.id);
+            fate = taken->second.fate;
+            m_taken.erase(taken);
+            if (fate != Fate::Start)
+                Release(post.server);
+        }
+        if (fate == Fate::Stop) {
+            CPostResult result = post.transfer->Stopped();
+            result.m_postId = post.id;
+            m_results.push_back(std::move(result));
+        }
+        if (fate != Fate::Start)
+            continue;
         CURL* handle = post.transfer->Start();
         if (handle && curl_multi_add_handle(m_multi, handle) == CURLM_OK) {
             m_inFlight.emplace(handle, std::move(post));
@@ -266,22 +364,29 @@ void CPostScheduler::Start(std::vector<InFlight> starting)
 void CPostScheduler::EndStopped()
 {
     std::vector<InFlight> waiting;
+    std::uint64_t through = 0;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        if (!std::exchange(m_stopInFlight, false))
-            return;
         waiting.swap(m_stopped);
+        through = m_stopThrough;
     }
     for (InFlight& post : waiting) {
         CPostResult result = post.transfer->Stopped();
         result.m_postId = post.id;
         m_results.push_back(std::move(result));
     }
-    for (auto& [handle, post] : m_inFlight) {
-        curl_multi_remove_handle(m_multi, handle);
-        Finish(post, post.transfer->Stopped());
+    if (std::exchange(m_endedThrough, through) == through)
+        return;
+    // A post in flight that came after the Stop goes on.
+    for (auto post = m_inFlight.begin(); post != m_inFlight.end();) {
+        if (post->second.id > through) {
+            ++post;
+            continue;
+        }
+        curl_multi_remove_handle(m_multi, post->first);
+        Finish(post->second, post->second.transfer->Stopped());
+        post = m_inFlight.erase(post);
     }
-    m_inFlight.clear();
 }
 
 void CPostScheduler::CollectFinished()
@@ -312,21 +417,25 @@ void CPostScheduler::Finish(InFlight& post, CPostResult result)
     result.m_postId = post.id;
     m_results.push_back(std::move(result));
     const std::lock_guard<std::mutex> lock(m_mutex);
-    Release(post.transfer->Server());
+    Release(post.server);
 }
 
 void CPostScheduler::Requeue(InFlight& post, CPostTransfer::Step step)
 {
-    if (step == CPostTransfer::Step::Waiting) {
-        CPostResult notice = post.transfer->Result();
-        notice.m_postId = post.id;
-        m_results.push_back(std::move(notice));
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // Stopped while in flight: what would go on ends here, without another try.
+    if (post.id <= m_stopThrough) {
+        lock.unlock();
+        Finish(post, post.transfer->Stopped());
+        return;
     }
-    const std::lock_guard<std::mutex> lock(m_mutex);
     if (step == CPostTransfer::Step::Redirected) {
         Release(post.server);
         Link(post.id, post.transfer->Server());
     } else {
+        CPostResult notice = post.transfer->Result();
+        notice.m_postId = post.id;
+        m_results.push_back(std::move(notice));
         // The server stays taken; the place in flight is free for others.
         --m_inFlightCount;
         m_sleeping[post.id] = Clock::now() + post.transfer->RetryDelay();

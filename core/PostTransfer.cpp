@@ -393,7 +393,6 @@ CPostResult CPostTransfer::Stopped() const
     CPostResult result;
     result.m_seconds = Seconds();
     result.m_finishedAt = std::chrono::system_clock::now();
-    //: A post that Stop ended while it was under way
-    result.m_reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
+    result.m_reason = StoppedText();
     return result;
 }

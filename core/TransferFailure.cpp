@@ -83,3 +83,9 @@ int CloseSocketNotingPeer(void* reachedServer, curl_socket_t socket)
         *static_cast<bool*>(reachedServer) = true;
     return ::close(socket);
 }
+
+CText StoppedText()
+{
+    //: A post or a read that Stop ended while it was under way
+    return CText(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
+}

@@ -20,3 +20,6 @@ CText TransferFailureText(CURLcode code, CURL* curl, const CPostLimits& limits, 
 // A CURLOPT_CLOSESOCKETFUNCTION that closes the socket and sets the bool that reachedServer
 // points to when the socket had a peer, for TransferFailureText.
 int CloseSocketNotingPeer(void* reachedServer, curl_socket_t socket);
+
+// What a post or a read that Stop ended comes to.
+CText StoppedText();

@@ -182,6 +182,68 @@ bool IsRunningExecutable(const std::string& path)
     return std::filesystem::equivalent(path, "/proc/self/exe", error) && !error;
 }
 
+bool MayReplace(const std::string& path, FileStamp& old, std::string& reason)
+{
+    if (IsRunningExecutable(path)) {
+        reason = "it is the program itself";
+        return false;
+    }
+    // After links: the end of a link from path is what would be replaced.
+    old = StampOfPath(path);
+    if (old.exists && !old.regular) {
+        reason = "not a regular file";
+        return false;
+    }
+    return true;
+}
+
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason)
+{
+    FileStamp old;
+    if (!MayReplace(path, old, reason))
+        return false;
+    // QSaveFile gives the new file the old one's permissions, and replaces the target of a
+    // link to a file rather than the link.
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        reason = Reason(file, errno);
+        return false;
+    }
+    // Qt 6.4 may commit after a short write or a failed flush: every step is checked, and
+    // the new file dropped on the first fault.
+    std::string fault;
+    errno = 0;
+    const auto size = static_cast<qint64>(bytes.size());
+    bool written = file.write(bytes.data(), size) == size;
+    int osError = errno;
+    if (written) {
+        errno = 0;
+        written = file.flush();
+        osError = errno;
+    }
+    if (!written)
+        fault = Reason(file, osError);
+    else if (::fsync(file.handle()) != 0)
+        fault = OsReason(errno);
+    if (!fault.empty()) {
+        file.cancelWriting();
+        file.commit();
+        reason = fault;
+        return false;
+    }
+    errno = 0;
+    if (!file.commit()) {
+        reason = Reason(file, errno);
+        return false;
+    }
+    if (!SyncFolderOf(path, fault)) {
+        reason = "it was written, but its folder could not be synced: " + fault;
+        return false;
+    }
+    return true;
+}
+
 bool SyncFolderOf(const std::string& path, std::string& reason)
 {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 class QSaveFile;
 struct stat;
@@ -81,6 +82,17 @@ std::string Reason(const QSaveFile& file, int osError);
 
 // Saving over the program itself would destroy it; hard links and symbolic links count.
 bool IsRunningExecutable(const std::string& path);
+
+// Whether a save may replace what is at path: not the program itself, and nothing but a
+// regular file at the end of any links (a device, a FIFO or a folder is not a save's to
+// replace). old is what is there now.
+bool MayReplace(const std::string& path, FileStamp& old, std::string& reason);
+
+// Writes bytes to the file at path as the data file is saved: MayReplace's checks first,
+// then beside the file, synced, and renamed over it only when complete, so the old file
+// stays whole on any failure. Through a link to a file, the link's target is replaced and
+// the link kept; an existing file's permission bits are kept. False, with the reason.
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason);
 
 // Syncs the folder holding path, so that a rename into it survives a crash.
 bool SyncFolderOf(const std::string& path, std::string& reason);

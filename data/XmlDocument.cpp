@@ -22,8 +22,8 @@ namespace {
 
 using FileAccess::FileStamp;
 using FileAccess::FileWriter;
-using FileAccess::IsRunningExecutable;
 using FileAccess::KeepAside;
+using FileAccess::MayReplace;
 using FileAccess::MiB;
 using FileAccess::OsReason;
 using FileAccess::Reason;
@@ -247,18 +247,11 @@ bool CXmlDocument::SaveFile(const std::string& path)
     m_strError.clear();
     m_bMissing = false;
     m_bReplaced = false;
-    if (IsRunningExecutable(path)) {
-        m_strError = "it is the program itself";
-        return false;
-    }
-
     // A device, FIFO or folder in the file's place (or at the end of a link from it) is
-    // not ours to replace.
-    const FileStamp old = StampOfPath(path);
-    if (old.exists && !old.regular) {
-        m_strError = "not a regular file";
+    // not ours to replace, nor is the program itself.
+    FileStamp old;
+    if (!MayReplace(path, old, m_strError))
         return false;
-    }
 
     // pugixml's own save_file truncates the old file before writing; a failure half way
     // would lose it. QSaveFile writes beside it and renames over it only when all is

@@ -96,6 +96,7 @@ void CSubmitRuns::Abort()
     m_runs.clear();
     m_posts.clear();
     m_newestPost.clear();
+    m_orphans.clear();
     m_clockTimer.stop();
 }
 
@@ -209,14 +210,24 @@ void CSubmitRuns::TargetChanged(int row)
     CText refusal;
     if (!record)
         return;
+    const quint64 rowId = m_targets.Id(row);
     const bool postable = PrepareRequest(*record, request, refusal);
-    for (const quint64 postId : PostsOfRow(m_targets.Id(row))) {
-        if (postable) {
-            m_scheduler->Update(postId, request);
-        } else if (m_scheduler->Cancel(postId)) {
+    for (const quint64 postId : PostsOfRow(rowId)) {
+        if (!postable) {
+            // What the row holds now cannot be posted, whatever became of what it held.
+            if (!m_scheduler->Cancel(postId))
+                m_orphans.insert(postId);
             CPostResult refused = Refused(refusal);
             refused.m_postId = postId;
             Apply(refused);
+        } else if (!m_scheduler->Update(postId, request) && !m_scheduler->End(postId)) {
+            // In flight: it goes on and counts in its run, but its answer is to the row as it
+            // was, so the row shows nothing of it, not even that it waits to be tried again.
+            const auto newest = m_newestPost.find(rowId);
+            if (newest != m_newestPost.end() && newest->second == postId) {
+                m_newestPost.erase(newest);
+                m_targets.ClearResult(row);
+            }
         }
     }
     EndFinishedRuns();
@@ -259,8 +270,11 @@ void CSubmitRuns::Apply(const CPostResult& result)
 {
     // A post of a removed row, or from before Abort.
     const auto post = m_posts.find(result.m_postId);
-    if (post == m_posts.end())
+    if (post == m_posts.end()) {
+        if (result.m_bFinal)
+            m_orphans.erase(result.m_postId);
         return;
+    }
     const quint64 rowId = post->second.rowId;
     // Waiting to be tried again, the post goes on: its row says so and stays undecided.
     if (!result.m_bFinal) {
@@ -320,15 +334,16 @@ void CSubmitRuns::OnRowsInserted(int first, int last)
     }
 }
 
-// The row's posts not started are dropped; one in flight goes on, but what it comes to is of
-// no row any more.
+// The row's posts not in flight are dropped; one in flight goes on, but what it comes to is
+// of no row any more.
 void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
 {
     for (int row = first; row <= last; ++row) {
         const quint64 rowId = m_targets.Id(row);
         m_newestPost.erase(rowId);
         for (const quint64 postId : PostsOfRow(rowId)) {
-            m_scheduler->Cancel(postId);
+            if (!m_scheduler->Cancel(postId))
+                m_orphans.insert(postId);
             Forget(postId);
         }
     }
@@ -344,7 +359,12 @@ void CSubmitRuns::OnAboutToClear()
     if (!IsRunning())
         return;
     m_stopped = true;
-    m_scheduler->Stop();
+    // Those not dropped end "Stopped", for no row.
+    const std::vector<std::uint64_t> cancelled = m_scheduler->Stop();
+    for (const auto& [postId, post] : m_posts) {
+        if (!std::binary_search(cancelled.begin(), cancelled.end(), postId))
+            m_orphans.insert(postId);
+    }
     m_posts.clear();
     for (auto& [run, state] : m_runs)
         state.outstanding = 0;

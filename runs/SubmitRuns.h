@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CPostScheduler;
@@ -28,8 +29,11 @@ class CTargetList;
 //
 // Rows appended while a Submit All run lasts join it; rows changed before their post starts
 // are posted as changed; rows removed are dropped from the runs (a post already in flight goes
-// on, and its result is not shown). Clearing the list for a load ends every run: the new list
-// waits for Submit All. Everything here runs on the window's thread.
+// on, and its result is not shown). A row changed while its post waits to be tried again, or
+// for its turn after a redirect, ends that post "Stopped"; one changed while its post is in
+// flight shows nothing of it, as the answer is to what the row no longer holds. Clearing the
+// list for a load ends every run: the new list waits for Submit All. Everything here runs on
+// the window's thread.
 class CSubmitRuns : public QObject
 {
     Q_OBJECT
@@ -52,6 +56,9 @@ public:
     void AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records);
 
     bool IsRunning() const { return !m_runs.empty(); }
+    // A run lasts, or a post of one may still be in flight although no row waits for it any
+    // more (its row was removed, or the list cleared): until it ends, its server is not free.
+    bool IsPosting() const { return IsRunning() || !m_orphans.empty(); }
     // The progress of the runs, or how the last ones ended; empty before the first.
     // Runs at once are summed.
     QString StatusText() const;
@@ -107,6 +114,8 @@ private:
     std::unordered_map<quint64, Post> m_posts;
     // The newest post of each row, until it reports: only its result is shown.
     std::unordered_map<quint64, quint64> m_newestPost;
+    // Posts of no row any more that have yet to end.
+    std::unordered_set<quint64> m_orphans;
 
     // The runs since none was running, summed: the outcomes so far, and the time taken. The
     // posts in all are these and the ones that have yet to report.

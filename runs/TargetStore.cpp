@@ -33,6 +33,7 @@ CTargetStore::CLoaded CTargetStore::Load(
     loaded.m_records = std::move(outcome.records);
     loaded.m_message = CDataFileMessages::Load(outcome, path, savePath, sayMissing);
     loaded.m_strPath = path;
+    m_strListPath = path;
     return loaded;
 }
 
@@ -44,5 +45,8 @@ CTargetStore::CSaved CTargetStore::Save(const TargetRecords& records)
     DataFileOutcome outcome;
     if (m_location.MakeFolder(outcome.reason))
         outcome = m_file.Save(path, records);
+    // From now on the rows are that list's, also for a command-line run.
+    if (outcome.ok)
+        m_strListPath = path;
     return CSaved{outcome.ok, CDataFileMessages::Save(outcome, path)};
 }

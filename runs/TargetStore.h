@@ -40,10 +40,13 @@ public:
     CSaved Save(const TargetRecords& records);
 
     const CDataLocation& Location() const { return m_location; }
+    // The file the list was last loaded from or saved to: the list its runs post.
+    const std::string& ListPath() const { return m_strListPath; }
 
 private:
     CLoaded Load(const std::string& path, const std::string& savePath, bool sayMissing);
 
     CDataLocation m_location;
     CDataFile m_file;
+    std::string m_strListPath;
 };

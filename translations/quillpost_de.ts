@@ -194,6 +194,29 @@
     </message>
 </context>
 <context>
+    <name>CListHolderText</name>
+    <message>
+        <source>another run</source>
+        <extracomment>Who holds a list, when the lock does not say: &quot;This list is being posted by another run&quot;</extracomment>
+        <translation>einem anderen Lauf</translation>
+    </message>
+    <message>
+        <source>the window</source>
+        <extracomment>Who holds a list: &quot;This list is being posted by the window (process 42, since ...)&quot;</extracomment>
+        <translation>dem Fenster</translation>
+    </message>
+    <message>
+        <source>the command line</source>
+        <extracomment>Who holds a list: &quot;This list is being posted by the command line (process 42, since ...)&quot;</extracomment>
+        <translation>der Befehlszeile</translation>
+    </message>
+    <message>
+        <source>%1 (process %2, since %3)</source>
+        <extracomment>Who holds a list: &quot;the command line (process 4242, since 2026-12-08 14:45:07)&quot;</extracomment>
+        <translation>%1 (Prozess %2, seit %3)</translation>
+    </message>
+</context>
+<context>
     <name>CParamListModel</name>
     <message>
         <source>Parameter Name</source>
@@ -251,6 +274,11 @@
     <message>
         <source>The data folder cannot be shown: %1.</source>
         <translation>Der Datenordner kann nicht angezeigt werden: %1.</translation>
+    </message>
+    <message>
+        <source>This list is being posted by %1: try again once it has ended.</source>
+        <extracomment>%1 names the run, as &quot;the command line (process 4242, since 2026-12-08 14:45:07)&quot;</extracomment>
+        <translation>Diese Liste wird gerade von %1 gesendet: Versuchen Sie es erneut, sobald das Senden beendet ist.</translation>
     </message>
 </context>
 <context>
@@ -328,6 +356,10 @@
         <translation>fehlgeschlagen</translation>
     </message>
     <message>
+        <source>The output could not be written: %1.</source>
+        <translation>Die Ausgabe konnte nicht geschrieben werden: %1.</translation>
+    </message>
+    <message>
         <source>Usage: quillpost
   or:  quillpost --submit-all [FILE] [--format=text|json|csv]
 </source>
@@ -346,8 +378,10 @@
       --version           print the version and exit
 
 Exit status: 0 when every target succeeded or there was none, 1 when one
-failed, 2 when the list could not be read or the command line is wrong, 130
-when SIGINT or SIGTERM stopped the run.
+failed, 2 when the list could not be read, the command line is wrong or the
+results could not be written, 75 when another run posted the list for 10
+minutes, and 128 plus the signal&apos;s number when SIGHUP (129), SIGINT (130),
+SIGQUIT (131) or SIGTERM (143) stopped the run.
 </source>
         <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
 
@@ -361,9 +395,24 @@ when SIGINT or SIGTERM stopped the run.
       --version           die Version ausgeben und sich beenden
 
 Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
-eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte oder der Aufruf
-falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
+eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte, der Aufruf
+falsch ist oder die Ergebnisse nicht geschrieben werden konnten, 75, wenn ein
+anderer Lauf die Liste 10 Minuten lang gesendet hat, und 128 plus die Nummer
+des Signals, wenn SIGHUP (129), SIGINT (130), SIGQUIT (131) oder SIGTERM (143)
+den Lauf angehalten hat.
 </translation>
+    </message>
+    <message>
+        <source>This list is being posted by %1; waiting for it to end.</source>
+        <translation>Diese Liste wird gerade von %1 gesendet; warte, bis das Senden beendet ist.</translation>
+    </message>
+    <message>
+        <source>This list is still being posted by %1; nothing was posted.</source>
+        <translation>Diese Liste wird noch immer von %1 gesendet; es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Runs of this list are not kept apart: %1.</source>
+        <translation>Läufe dieser Liste werden nicht auseinandergehalten: %1.</translation>
     </message>
 </context>
 <context>
@@ -465,7 +514,7 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     </message>
     <message>
         <source>Stopped</source>
-        <extracomment>A post that Stop ended while it was under way</extracomment>
+        <extracomment>A post or a read that Stop ended while it was under way</extracomment>
         <translation>Gestoppt</translation>
     </message>
     <message>
@@ -594,10 +643,6 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
         <translation>Es ist keine Verlaufsdatei geöffnet</translation>
     </message>
     <message>
-        <source>“%1” is not an outcome of a post</source>
-        <translation>„%1“ ist kein Ergebnis eines Sendevorgangs</translation>
-    </message>
-    <message>
         <source>HOME is not set</source>
         <translation>HOME ist nicht gesetzt</translation>
     </message>
@@ -658,6 +703,62 @@ falsch ist, 130, wenn SIGINT oder SIGTERM den Lauf angehalten hat.
     <message>
         <source>XDG_STATE_HOME (%1) is not an absolute path, and HOME (%2) is not an absolute path</source>
         <translation>XDG_STATE_HOME (%1) ist kein absoluter Pfad, und HOME (%2) ist kein absoluter Pfad</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: an HTML page</source>
+        <translation>Keine Sitemap und kein Feed: eine HTML-Seite</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: it declares a document type</source>
+        <translation>Keine Sitemap und kein Feed: deklariert einen Dokumenttyp</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: out of memory</source>
+        <translation>Sitemap nicht gelesen: nicht genügend Arbeitsspeicher</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: broken gzip data</source>
+        <translation>Sitemap nicht gelesen: fehlerhafte gzip-Daten</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: not XML</source>
+        <translation>Keine Sitemap und kein Feed: kein XML</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: XML error at line %1 (%2)</source>
+        <translation>Sitemap nicht gelesen: XML-Fehler in Zeile %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Not a sitemap or feed: a document of type %1</source>
+        <translation>Keine Sitemap und kein Feed: ein Dokument vom Typ %1</translation>
+    </message>
+    <message>
+        <source>Sitemap not read: %1</source>
+        <translation>Sitemap nicht gelesen: %1</translation>
+    </message>
+    <message>
+        <source>robots.txt not read: %1</source>
+        <translation>robots.txt nicht gelesen: %1</translation>
+    </message>
+    <message>
+        <source>robots.txt names no sitemap</source>
+        <translation>robots.txt nennt keine Sitemap</translation>
+    </message>
+    <message>
+        <source>Only the first 200,000 addresses of %1 were read</source>
+        <translation>Nur die ersten 200.000 Adressen von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 50,000 addresses of %1 were read</source>
+        <translation>Nur die ersten 50.000 Adressen von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 50 MB of %1 were read</source>
+        <translation>Nur die ersten 50 MB von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only 3 levels of sitemap indexes were read</source>
+        <translation>Nur 3 Ebenen von Sitemap-Indizes wurden gelesen</translation>
     </message>
 </context>
 <context>

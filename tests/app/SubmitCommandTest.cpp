@@ -1,5 +1,6 @@
 // The real program's command line as a child process against local servers, without a
 // display: what it prints, in every format, and the status it exits with.
+#include "core/ListLock.h"
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
 #include "tests/support/CsvReader.h"
@@ -28,6 +29,8 @@
 namespace {
 
 const QString Program = QStringLiteral(QUILLPOST_PROGRAM_PATH);
+// The program's command line as a program that waits only a second for another run's list.
+const QString ShortWaitProgram = QStringLiteral(QUILLPOST_SHORT_WAIT_PATH);
 
 const std::vector<std::string> FieldNames = {"url", "body", "success", "status", "reason",
     "service_message", "error", "seconds", "final_url", "finished_at"};
@@ -113,6 +116,11 @@ private Q_SLOTS:
     void progressOnATerminal();
     void commandLineMapsNoWidgets_data();
     void commandLineMapsNoWidgets();
+    void lostOutput_data();
+    void lostOutput();
+    void secondRunWaits_data();
+    void secondRunWaits();
+    void runHoldsItsList();
 
 private:
     // The list at path: one target a URL, each with one parameter.
@@ -123,6 +131,9 @@ private:
     QProcessEnvironment Environment() const;
     void Start(QProcess& process, const QStringList& arguments, const QString& program = Program);
     Finished Run(const QStringList& arguments, const QString& program = Program);
+    // The child's runtime folder, and the folder of its lists' locks in it.
+    QString RuntimeFolder() const { return m_dir->filePath(QStringLiteral("runtime")); }
+    std::string LockFolder() const { return RuntimeFolder().toStdString() + "/Quillpost"; }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<CScriptedServer> m_server;
@@ -171,6 +182,7 @@ QProcessEnvironment SubmitCommandTest::Environment() const
         environment.remove(QString::fromLatin1(name));
     environment.insert(QStringLiteral("HOME"), m_dir->filePath(QStringLiteral("home")));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir->filePath(QStringLiteral("data")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
     environment.insert(QStringLiteral("QT_FATAL_WARNINGS"), QStringLiteral("1"));
     if (!m_lang.isEmpty()) {
         environment.remove(QStringLiteral("LC_ALL"));
@@ -451,8 +463,14 @@ void SubmitCommandTest::germanForPeopleEnglishForPrograms()
 void SubmitCommandTest::signalStops_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::addColumn<int>("then"); // another signal right after, or 0
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("SIGHUP") << int(SIGHUP) << 0 << 129;
+    QTest::newRow("SIGINT") << int(SIGINT) << 0 << 130;
+    QTest::newRow("SIGQUIT") << int(SIGQUIT) << 0 << 131;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 0 << 143;
+    // The first one's number, not the last one's.
+    QTest::newRow("SIGHUP, then SIGTERM") << int(SIGHUP) << int(SIGTERM) << 129;
 }
 
 // A stop ends hung posts well within the 30 s a stalled one would take, and what came of the
@@ -460,6 +478,8 @@ void SubmitCommandTest::signalStops_data()
 void SubmitCommandTest::signalStops()
 {
     QFETCH(int, signal);
+    QFETCH(int, then);
+    QFETCH(int, exitCode);
     CScriptedServer other;
     QProcess process;
     // The hung post holds its server: the last target waits behind it.
@@ -470,9 +490,12 @@ void SubmitCommandTest::signalStops()
     QVERIFY(m_server->Server().WaitForRequests(2));
     QVERIFY(other.Server().WaitForRequests(1));
     QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);
+    if (then != 0)
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), then), 0);
     QVERIFY(process.waitForFinished(20000));
+    // By exit, not by the signal itself.
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(process.exitCode(), exitCode);
 
     const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
     const QString shown = lines.join('\n');
@@ -535,6 +558,151 @@ void SubmitCommandTest::progressOnATerminal()
     QVERIFY2(Matches(lines[0], Pattern("succeeded", "200 OK", m_server->Url("gate"))),
         qPrintable(lines[0]));
     QVERIFY2(Matches(lines[1], "^Done: 1 succeeded, 0 failed in 0:\\d\\d$"), qPrintable(lines[1]));
+}
+
+void SubmitCommandTest::lostOutput_data()
+{
+    QTest::addColumn<QString>("output"); // what the child's standard output is
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<int>("posted");
+
+    // The first result cannot be written: the post still hanging is stopped at once.
+    QTest::newRow("full disk") << "/dev/full"
+                               << "text"
+                               << "No space left on device" << 2;
+    QTest::newRow("closed") << "closed"
+                            << "json"
+                            << "Bad file descriptor" << 2;
+    QTest::newRow("no reader") << "pipe"
+                               << "text"
+                               << "Broken pipe" << 2;
+    // Not even the header: nothing is posted.
+    QTest::newRow("full disk before the first post") << "/dev/full"
+                                                     << "csv"
+                                                     << "No space left on device" << 0;
+}
+
+void SubmitCommandTest::lostOutput()
+{
+    QFETCH(QString, output);
+    QFETCH(QString, format);
+    QFETCH(QString, reason);
+    QFETCH(int, posted);
+
+    CScriptedServer other;
+    int pipe[2] = {-1, -1};
+    QVERIFY(::pipe(pipe) == 0);
+    ::close(pipe[0]);
+    const int writeEnd = pipe[1];
+    const QByteArray device = output.toUtf8();
+    QProcess process;
+    process.setChildProcessModifier([writeEnd, device] {
+        if (device == "closed") {
+            ::close(STDOUT_FILENO);
+        } else if (device == "pipe") {
+            ::dup2(writeEnd, STDOUT_FILENO);
+        } else {
+            const int fd = ::open(device.constData(), O_WRONLY);
+            ::dup2(fd, STDOUT_FILENO);
+        }
+    });
+    Start(process,
+        {"--submit-all", List({m_server->Url("ok"), other.Url("hang")}), "--format=" + format});
+    ::close(writeEnd);
+    // Well within the 30 s the hung post would take to stall.
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    const QByteArray err = process.readAllStandardError();
+    QVERIFY2(process.exitCode() == 2, err.constData());
+    // Where the results have a channel of their own, the summary still comes.
+    const QString summary
+        = format == "text" || posted == 0 ? "" : "Stopped: 1 succeeded, 1 failed in 0:0\\d\n";
+    QVERIFY2(Matches(QString::fromUtf8(err),
+                 "^"
+                     + QRegularExpression::escape(
+                         "quillpost: The output could not be written: " + reason + ".\n")
+                     + summary + "$"),
+        err.constData());
+    QCOMPARE(static_cast<int>(m_server->Lines().size() + other.Lines().size()), posted);
+    if (posted > 0)
+        QTRY_COMPARE(other.Server().ClientHangups(), 1);
+}
+
+void SubmitCommandTest::secondRunWaits_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("then"); // what the test does once the run says it waits
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("posted");
+    QTest::addColumn<QString>("after"); // what the run says after it has waited, if anything
+
+    QTest::newRow("the other run ends") << Program << "release" << 0 << 1 << "";
+    QTest::newRow("the other run lasts too long")
+        << ShortWaitProgram << "" << 75 << 0
+        << "This list is still being posted by the command line \\(process \\d+, since "
+           "[-0-9: ]+\\); nothing was posted.";
+    QTest::newRow("stopped while it waits") << Program << "SIGTERM" << 143 << 0 << "";
+}
+
+// Another run holds the list (this process stands for it): the run waits for it, says so and
+// who it is, and posts nothing meanwhile.
+void SubmitCommandTest::secondRunWaits()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, then);
+    QFETCH(int, exitCode);
+    QFETCH(int, posted);
+    QFETCH(QString, after);
+
+    const QString list = List({m_server->Url("ok")});
+    // Another spelling of the same list's path takes the same lock.
+    CListLock other(LockFolder(), m_dir->filePath("./list.xml").toStdString());
+    std::string reason;
+    QCOMPARE(other.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Taken);
+
+    QProcess process;
+    Start(process, {"--submit-all", list}, program);
+    QByteArray err;
+    const QString waiting = "^quillpost: This list is being posted by the command line \\(process "
+        + QString::number(::getpid())
+        + ", since \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\); waiting for it to end.\n";
+    QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("\n"), 20000);
+    QVERIFY2(Matches(QString::fromUtf8(err), waiting), err.constData());
+    QCOMPARE(m_server->Lines().size(), std::size_t(0));
+    if (then == "release")
+        other.Release();
+    else if (then == "SIGTERM")
+        QCOMPARE(::kill(static_cast<pid_t>(process.processId()), SIGTERM), 0);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    err += process.readAllStandardError();
+    QVERIFY2(process.exitCode() == exitCode, err.constData());
+    QCOMPARE(static_cast<int>(m_server->Lines().size()), posted);
+    const QStringList lines = QString::fromUtf8(err).split('\n');
+    QCOMPARE(lines.size(), after.isEmpty() ? 2 : 3);
+    if (!after.isEmpty())
+        QVERIFY2(Matches(lines[1], "^quillpost: " + after + "$"), qPrintable(lines[1]));
+}
+
+// While a run posts, its list is taken, and says by whom; once the run has ended, it is free.
+void SubmitCommandTest::runHoldsItsList()
+{
+    const QString list = List({m_server->Url("gate")});
+    QProcess process;
+    Start(process, {"--submit-all", list});
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    CListLock lock(LockFolder(), list.toStdString());
+    std::string reason;
+    QCOMPARE(lock.TryTake(CListLock::Window, reason), CListLock::Outcome::Busy);
+    CListLock::Holder holder;
+    QVERIFY(lock.ReadHolder(holder));
+    QCOMPARE(holder.pid, static_cast<long>(process.processId()));
+    QCOMPARE(holder.side, std::string("command line"));
+    m_server->Open();
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(lock.TryTake(CListLock::Window, reason), CListLock::Outcome::Taken);
 }
 
 QTEST_GUILESS_MAIN(SubmitCommandTest)

@@ -1,12 +1,14 @@
 // Submit and Submit All in the real window against a local server.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
+#include "core/ListLock.h"
 #include "runs/ResultText.h"
 #include "runs/SubmitRuns.h"
 #include "tests/support/CsvReader.h"
 #include "tests/support/CurlSetup.h"
 #include "tests/support/ScriptedServer.h"
 #include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 #include "ui/Resources.h"
 
 #include <QAction>
@@ -24,6 +26,7 @@
 #include <memory>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,11 +46,17 @@ private Q_SLOTS:
     void rowAddedDuringFailedAgainWaits();
     void refusedRowsCountAsFailed();
     void busyServerRowWaitsUntilStopped();
+    void rowChangedWhilePosted_data();
+    void rowChangedWhilePosted();
     void noThreadToPostFrom();
     void saveResultsAsCsv();
+    void saveResultsNeverIntoAFifo();
     void newestPostDecidesTheRow();
     void closingAbortsHangingPost();
     void twoRunsAtOnce();
+    void anotherRunHoldsTheList_data();
+    void anotherRunHoldsTheList();
+    void windowHoldsTheListWhileItPosts();
 
 private:
     void Type(const char* name, const QString& text);
@@ -55,6 +64,8 @@ private:
     void ClickRow(int row);
     void AddTarget(const QString& path, const QString& value = QStringLiteral("v"));
     QList<int> Images() const;
+    std::string LockFolder() const { return m_dir->filePath("locks").toStdString(); }
+    std::string ListPath() const { return m_dir->filePath("submitdata.xml").toStdString(); }
     QString Status() const;
     QPushButton* Button(const char* name) const;
     QStringList Results() const;
@@ -72,6 +83,7 @@ void SubmitTest::init()
     m_server = std::make_unique<CScriptedServer>();
     m_dir = std::make_unique<QTemporaryDir>();
     m_dlg = std::make_unique<CQuillpostDlg>(m_dir->path());
+    m_dlg->SetLockFolder(LockFolder());
     m_dlg->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
     m_view = m_dlg->findChild<QTableView*>("targetList");
@@ -363,6 +375,75 @@ void SubmitTest::busyServerRowWaitsUntilStopped()
     QCOMPARE(busy.Requests().size(), std::size_t(1));
 }
 
+void SubmitTest::rowChangedWhilePosted_data()
+{
+    QTest::addColumn<QString>("path"); // of the first row; the second posts "/after"
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QList<int>>("images");
+    QTest::addColumn<QString>("result"); // how the first row's begins, if it is still there
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("posted");
+
+    // Its server was kept for the wait: dropped or ended, the post frees it for the next row
+    // at once, and is never tried again.
+    QTest::newRow("deleted while it waits to be tried again") << "busy"
+                                                              << "delete" << QList<int>{2} << ""
+                                                              << "Done: 1 succeeded, 0 failed" << 2;
+    QTest::newRow("edited while it waits to be tried again")
+        << "busy"
+        << "edit" << QList<int>{1, 2} << "Stopped · "
+        << "Done: 1 succeeded, 1 failed" << 2;
+    // What a post in flight comes to (here, what Stop makes of it) is about what the row held
+    // before, so the row does not show it.
+    QTest::newRow("edited while in flight") << "hang"
+                                            << "edit" << QList<int>{0, 0} << ""
+                                            << "Stopped: 0 succeeded, 1 failed" << 1;
+}
+
+void SubmitTest::rowChangedWhilePosted()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, change);
+    QFETCH(QList<int>, images);
+    QFETCH(QString, result);
+    QFETCH(QString, status);
+    QFETCH(int, posted);
+
+    CLocalServer server([](const CRecordedRequest& request) {
+        if (request.m_requestLine.find("/busy") != std::string::npos)
+            return CScriptedReply::Status(429, "", "Retry-After: 30\r\n");
+        if (request.m_requestLine.find("/hang") != std::string::npos)
+            return CScriptedReply::Hang();
+        return CScriptedReply::Status(200);
+    });
+    for (const QString& target : {path, QStringLiteral("after")}) {
+        Type("urlEdit", QString::fromStdString(server.Url(target.toStdString())));
+        Press("addUrlButton");
+    }
+    Press("submitAllButton");
+    QVERIFY(server.WaitForRequests(1));
+    if (path == "busy")
+        QTRY_COMPARE_WITH_TIMEOUT(
+            Results()[0], QStringLiteral("429 Too Many Requests · again in 30 s"), 60000);
+    ClickRow(0);
+    if (change == "delete") {
+        Press("deleteUrlButton");
+    } else {
+        Type("urlEdit", QString::fromStdString(server.Url("changed")));
+        Press("editUrlButton");
+    }
+    if (path == "hang")
+        Press("stopButton");
+    // Well inside the 30 s the server asked for.
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith(status + " in 0:"), 15000);
+    QCOMPARE(Images(), images);
+    if (images.size() == 2)
+        QVERIFY2(result.isEmpty() ? Results()[0].isEmpty() : Results()[0].startsWith(result),
+            qPrintable(Results()[0]));
+    QCOMPARE(server.Requests().size(), std::size_t(posted));
+    QVERIFY(!Button("stopButton")->isEnabled());
+}
+
 // Where no thread can be had to post from, the rows say so instead of the button failing.
 void SubmitTest::noThreadToPostFrom()
 {
@@ -420,6 +501,30 @@ void SubmitTest::saveResultsAsCsv()
     QCOMPARE(rows->at(2).at(3), std::string("500"));
 }
 
+// Save Results writes as the data file is saved (tests/data has the rules in full): never
+// into a FIFO, which would hold the window until something read it.
+void SubmitTest::saveResultsNeverIntoAFifo()
+{
+    AddTarget("ok1");
+    Press("submitAllButton");
+    QTRY_COMPARE_WITH_TIMEOUT(Images(), QList<int>{2}, 60000);
+    const QString path = QDir(m_dir->path()).filePath("results.csv");
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+
+    QStringList messages;
+    CMessageBox::SetTestHook(
+        [&messages](const CMessageBox::Message& message) { messages << message.text; });
+    CFileDialog::SetTestHook([&path](const QString&) { return path; });
+    m_dlg->findChild<QAction*>("saveResultsAction")->trigger();
+    CFileDialog::SetTestHook(nullptr);
+    CMessageBox::SetTestHook(nullptr);
+    QCOMPARE(
+        messages, QStringList{"The results were not saved to " + path + ": not a regular file."});
+    struct stat after = {};
+    QCOMPARE(::lstat(QFile::encodeName(path).constData(), &after), 0);
+    QVERIFY(S_ISFIFO(after.st_mode));
+}
+
 void SubmitTest::closingAbortsHangingPost()
 {
     AddTarget("hang");
@@ -444,6 +549,70 @@ void SubmitTest::twoRunsAtOnce()
     QTRY_COMPARE_WITH_TIMEOUT(Images(), (QList<int>{2, 1, 2}), 60000);
     QCOMPARE(Lines().count("POST /fail HTTP/1.0 furl=v"), 2);
     QTRY_VERIFY(Status().startsWith("Done: 4 succeeded, 2 failed in 0:"));
+}
+
+void SubmitTest::anotherRunHoldsTheList_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Submit All") << "submitAllButton";
+    QTest::newRow("Submit Failed Again") << "submitFailedAgainButton";
+}
+
+// A command-line run (this test stands for it) posts the window's list: the window's runs
+// would post to the same servers at once, so they do not start, and the window says why.
+void SubmitTest::anotherRunHoldsTheList()
+{
+    QFETCH(QString, button);
+    AddTarget("fail1");
+    Press("submitAllButton");
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 0 succeeded, 1 failed"), 60000);
+
+    // Its run over, the window has let go of the list.
+    CListLock commandLine(LockFolder(), ListPath());
+    std::string reason;
+    QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Taken);
+    QStringList messages;
+    CMessageBox::SetTestHook(
+        [&messages](const CMessageBox::Message& message) { messages << message.text; });
+    Press(button.toLatin1().constData());
+    CMessageBox::SetTestHook(nullptr);
+    const QRegularExpression said("^This list is being posted by the command line \\(process "
+        + QString::number(::getpid())
+        + ", since \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\): try again once it has "
+          "ended.$");
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(said.match(messages[0]).hasMatch(), qPrintable(messages[0]));
+    QCOMPARE(Status(), messages[0]);
+    QCOMPARE(Images(), QList<int>{1});
+    QVERIFY(!Button("stopButton")->isEnabled());
+
+    // Once the other run has ended, the same button posts.
+    commandLine.Release();
+    Press(button.toLatin1().constData());
+    QTRY_COMPARE_WITH_TIMEOUT(m_server->Server().Requests().size(), std::size_t(2), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 0 succeeded, 1 failed"), 60000);
+}
+
+// From Submit All until the last post has ended the window holds the list, and says so to a
+// command-line run; its own second Submit All meanwhile is no other run.
+void SubmitTest::windowHoldsTheListWhileItPosts()
+{
+    AddTarget("gate");
+    Press("submitAllButton");
+    QVERIFY(m_server->Server().WaitForRequests(1));
+    CListLock commandLine(LockFolder(), ListPath());
+    std::string reason;
+    QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Busy);
+    CListLock::Holder holder;
+    QVERIFY(commandLine.ReadHolder(holder));
+    QCOMPARE(holder.pid, static_cast<long>(::getpid()));
+    QCOMPARE(holder.side, std::string("window"));
+
+    Press("submitAllButton");
+    QVERIFY2(Status().startsWith("0 of 2 done"), qPrintable(Status()));
+    m_server->Open();
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 2 succeeded, 0 failed"), 60000);
+    QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Taken);
 }
 
 int main(int argc, char** argv)

@@ -29,14 +29,14 @@ TEST(FailureStreak, WhatTheLatestRunRaises)
         {"failed failed failed succeeded succeeded", StreakAlert::None},
     };
     for (const auto& row : rows) {
-        std::vector<RunOutcome> outcomes;
+        std::vector<PostOutcome> outcomes;
         std::istringstream words(row.runs);
         for (std::string word; words >> word;) {
-            const auto outcome = RunOutcomeOf(word);
+            const auto outcome = OutcomeOf(word);
             ASSERT_TRUE(outcome) << word;
             outcomes.push_back(*outcome);
         }
         EXPECT_EQ(FailureStreakAlert(outcomes), row.alert) << row.runs;
     }
-    EXPECT_FALSE(RunOutcomeOf("Failed"));
+    EXPECT_FALSE(OutcomeOf("Failed"));
 }

@@ -7,8 +7,11 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <map>
 #include <mutex>
+#include <set>
+#include <thread>
 
 namespace {
 
@@ -26,9 +29,13 @@ public:
     }
     bool WaitFor(std::size_t count)
     {
+        return WaitUntil(
+            [count](const std::vector<CPostResult>& results) { return results.size() >= count; });
+    }
+    bool WaitUntil(const std::function<bool(const std::vector<CPostResult>&)>& done)
+    {
         std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(
-            lock, std::chrono::seconds(60), [&] { return m_results.size() >= count; });
+        return m_changed.wait_for(lock, std::chrono::seconds(60), [&] { return done(m_results); });
     }
     std::vector<CPostResult> Results()
     {
@@ -390,4 +397,174 @@ TEST(PostScheduler, StopEndsTheWait)
     EXPECT_EQ(Notes(collector, first),
         (std::vector<std::string>{"0:429 Too Many Requests · again in 60 s (waits)", "0:Stopped"}));
     EXPECT_EQ(busy.Requests().size(), 1u);
+}
+
+namespace {
+
+// What a test does to a post from the worker, between taking it and starting it.
+enum class Action
+{
+    Stop,
+    Cancel,
+    End,
+    Update,
+};
+
+// What the worker did at the seam, for the test's thread.
+struct Seam
+{
+    std::mutex mutex;
+    std::condition_variable called;
+    int takes = 0;
+    bool answer = false;
+    std::vector<std::uint64_t> cancelled;
+};
+
+} // namespace
+
+// A Stop, Cancel, End or Update that lands after the worker took a post to start it and
+// before it started, the first time or again after a redirect or a wait. The post then does
+// what the call says, as if it had come a moment earlier, and nothing starts that should not.
+TEST(PostScheduler, CallsBetweenTakingAndStarting)
+{
+    const struct
+    {
+        const char* name;
+        // The path on the origin: "ok" answers at once, "redirect" sends the post on to the
+        // target, "busy" asks to be tried again at once, the first time.
+        const char* path;
+        // Which time the post is taken: 1 before it ever starts, 2 before it goes on.
+        int take;
+        Action action;
+        bool answer;
+        bool cancelled;
+        std::vector<std::string> notes;
+        std::size_t atOrigin;
+        std::size_t atTarget;
+    } rows[] = {
+        {"stop before the first start", "ok", 1, Action::Stop, true, true, {}, 0, 0},
+        {"stop before going on after a redirect", "redirect", 2, Action::Stop, true, false,
+            {"0:Stopped"}, 1, 0},
+        {"stop before trying again", "busy", 2, Action::Stop, true, false,
+            {"0:429 Too Many Requests (waits)", "0:Stopped"}, 1, 0},
+        {"cancel before trying again", "busy", 2, Action::Cancel, true, false,
+            {"0:429 Too Many Requests (waits)"}, 1, 0},
+        {"end before going on after a redirect", "redirect", 2, Action::End, true, false,
+            {"0:Stopped"}, 1, 0},
+        {"update before the first start", "ok", 1, Action::Update, true, false, {"0:200 OK"}, 0, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        CScriptedServer target;
+        std::atomic<int> busyAnswers{0};
+        CLocalServer origin([&target, &busyAnswers](const CRecordedRequest& request) {
+            if (request.m_requestLine.find("/redirect") != std::string::npos)
+                return CScriptedReply::Redirect(307, target.Url("moved"));
+            if (request.m_requestLine.find("/busy") != std::string::npos && busyAnswers++ == 0)
+                return CScriptedReply::Status(429, "", "Retry-After: 0\r\n");
+            return CScriptedReply::Status(200);
+        });
+        Collector collector;
+        CPostScheduler scheduler(CPostSettings(), collector.OnResult());
+        Seam seam;
+        scheduler.SetStartHook([&](std::uint64_t id) {
+            const std::lock_guard<std::mutex> lock(seam.mutex);
+            seam.called.notify_all();
+            if (++seam.takes != row.take)
+                return;
+            switch (row.action) {
+            case Action::Stop:
+                seam.cancelled = scheduler.Stop();
+                seam.answer = true;
+                break;
+            case Action::Cancel:
+                seam.answer = scheduler.Cancel(id);
+                break;
+            case Action::End:
+                seam.answer = scheduler.End(id);
+                break;
+            case Action::Update:
+                seam.answer = scheduler.Update(id, Post(target, "updated"));
+                break;
+            }
+        });
+        const std::uint64_t first = scheduler.Add({Post(origin.Url(row.path))});
+
+        // Once the call is made, a post added after it goes through: the scheduler works on,
+        // and whatever the row's post should not do, it would have done by then.
+        {
+            std::unique_lock<std::mutex> lock(seam.mutex);
+            ASSERT_TRUE(seam.called.wait_for(
+                lock, std::chrono::seconds(60), [&] { return seam.takes >= row.take; }));
+        }
+        scheduler.SetStartHook(nullptr);
+        // The update's post goes to the target; the post after it waits there behind it.
+        const std::uint64_t after = scheduler.Add({Post(target, "after")});
+        const std::size_t expected = row.notes.size() + 1;
+        ASSERT_TRUE(collector.WaitFor(expected));
+        // No note of the post should come in after the last post's, either.
+        ASSERT_TRUE(target.Server().WaitForRequests(row.atTarget + 1));
+
+        std::vector<std::string> notes;
+        for (const CPostResult& result : collector.Results()) {
+            std::string note = std::to_string(result.m_postId - first) + ":" + Summary(result);
+            notes.push_back(result.m_bFinal ? note : note + " (waits)");
+        }
+        ASSERT_EQ(notes.size(), expected);
+        EXPECT_EQ(notes.back(), std::to_string(after - first) + ":200 OK");
+        notes.pop_back();
+        EXPECT_EQ(notes, row.notes);
+        const std::lock_guard<std::mutex> lock(seam.mutex);
+        EXPECT_EQ(seam.answer, row.answer);
+        EXPECT_EQ(seam.cancelled,
+            row.cancelled ? std::vector<std::uint64_t>{first} : std::vector<std::uint64_t>{});
+        EXPECT_EQ(origin.Requests().size(), row.atOrigin);
+        EXPECT_EQ(target.Server().Requests().size(), row.atTarget + 1);
+    }
+}
+
+// Whenever a Stop lands, every post added before it ends "Stopped" (or had its answer), and
+// none starts again: a post sent on to the target only hangs there, so one started after the
+// Stop would end only when the stall limit gave up on it.
+TEST(PostScheduler, StopAtAnyMomentEndsEveryPost)
+{
+    CScriptedServer target;
+    std::atomic<int> tries{0};
+    CLocalServer origin([&target, &tries](const CRecordedRequest& request) {
+        if (request.m_requestLine.find("/redirect") != std::string::npos)
+            return CScriptedReply::Redirect(307, target.Url("hang"));
+        // Every other try asks for another at once.
+        if (tries++ % 2 == 0)
+            return CScriptedReply::Status(503, "", "Retry-After: 0\r\n");
+        return CScriptedReply::Status(200);
+    });
+    Collector collector;
+    CPostSettings settings;
+    settings.m_limits.m_lowSpeedSeconds = 2;
+    CPostScheduler scheduler(settings, collector.OnResult());
+    for (int round = 0; round < 150; ++round) {
+        SCOPED_TRACE(round);
+        const std::uint64_t first
+            = scheduler.Add({Post(origin.Url("redirect")), Post(origin.Url("busy"))});
+        // From before the first start to after the posts have gone on.
+        std::this_thread::sleep_for(std::chrono::microseconds(round % 30 * 50));
+        const std::vector<std::uint64_t> cancelled = scheduler.Stop();
+        const auto ended = [&](const std::vector<CPostResult>& results) {
+            std::size_t finals = 0;
+            for (const CPostResult& result : results)
+                finals += result.m_postId >= first && result.m_bFinal ? 1 : 0;
+            return finals + cancelled.size() >= 2;
+        };
+        ASSERT_TRUE(collector.WaitUntil(ended));
+    }
+    // Nothing of a post after its final result, and that is "Stopped" or the answer.
+    std::set<std::uint64_t> ended;
+    for (const CPostResult& result : collector.Results()) {
+        EXPECT_EQ(ended.count(result.m_postId), 0u) << result.m_postId;
+        const std::string summary = Summary(result);
+        if (result.m_bFinal)
+            ended.insert(result.m_postId);
+        EXPECT_TRUE(!result.m_bFinal || summary == "Stopped" || summary == "200 OK")
+            << result.m_postId << ": " << summary;
+    }
 }

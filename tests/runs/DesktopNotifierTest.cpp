@@ -120,10 +120,10 @@ void DesktopNotifierTest::streakOfFailures()
 {
     const QString url = QStringLiteral("https://search.example/indexnow");
     CDesktopNotifier notifier;
-    std::vector<RunOutcome> record;
-    for (const RunOutcome run :
-        {RunOutcome::Failed, RunOutcome::NotPosted, RunOutcome::Unchanged, RunOutcome::Failed,
-            RunOutcome::Failed, RunOutcome::Succeeded, RunOutcome::Succeeded}) {
+    std::vector<PostOutcome> record;
+    for (const PostOutcome run :
+        {PostOutcome::Failed, PostOutcome::NotPosted, PostOutcome::Unchanged, PostOutcome::Failed,
+            PostOutcome::Failed, PostOutcome::Succeeded, PostOutcome::Succeeded}) {
         record.push_back(run);
         notifier.Notify(FailureStreakAlert(record), url, QStringLiteral("403 Forbidden"));
     }

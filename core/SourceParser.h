@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/GzipFilter.h"
+#include "core/SourceAddress.h"
+#include "core/Text.h"
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+class CSourceEntries;
+struct XML_ParserStruct;
+
+// One file of a source read as a stream, piece by piece as it arrives: a sitemap, a sitemap
+// index, an RSS 2.0 or an Atom feed, told apart by its root element, plain or gzip. A
+// sitemap's or feed's addresses go to the entries, an index's sitemaps to Children(); nothing
+// else of the document is kept. A document type, and so any entity of the file's own, is
+// refused before anything in it is expanded.
+class CSourceParser : private CGzipFilter::CSink
+{
+public:
+    enum class Kind
+    {
+        Unknown,
+        Sitemap,
+        SitemapIndex,
+        Rss,
+        Atom,
+    };
+
+    // A file's addresses beyond this many are left out.
+    static constexpr std::size_t MaxAddresses = 50000;
+    // And its bytes (uncompressed) beyond this many.
+    static constexpr std::size_t MaxBytes = 50 * 1024 * 1024;
+
+    explicit CSourceParser(CSourceEntries& entries);
+    CSourceParser(const CSourceParser&) = delete;
+    CSourceParser& operator=(const CSourceParser&) = delete;
+    ~CSourceParser();
+
+    // The file's own address, which relative links in a feed resolve against.
+    void SetAddress(const std::string& url);
+    // The file's bytes as they come. False once no more are wanted: the file failed, or
+    // what is left of it is left out.
+    bool Write(const char* data, std::size_t size);
+    // The file has ended. False when it is no sitemap or feed, or broken: Failure says why.
+    bool Finish();
+
+    const CText& Failure() const { return m_failure; }
+    Kind GetKind() const { return m_kind; }
+    // The sitemaps an index lists, in its order.
+    std::vector<std::string>& Children() { return m_children; }
+    // Over MaxAddresses addresses, or MaxBytes bytes: the rest was left out.
+    bool AddressesCut() const { return m_bAddressesCut; }
+    bool SizeCut() const { return m_bSizeCut; }
+    // A new address found the entries full: it and the rest were left out.
+    bool EntriesFull() const { return m_bEntriesFull; }
+
+private:
+    enum class Field
+    {
+        None,
+        Address,
+        Date,
+    };
+
+    bool Take(const char* data, std::size_t size) override;
+
+    // expat's handlers, which call the members below.
+    friend struct CSourceParserHandlers;
+    // Runs a handler's work; an exception must not cross the parser's C frames.
+    template <typename Work> static void Guarded(void* self, Work work);
+
+    void Start(const char* name, const char** attributes);
+    void End();
+    void Root(const char* name);
+    void AtomLink(const char** attributes);
+    void EndItem();
+    void ParseError();
+    // Ends the parse: failed when failure is given, else the rest is left out.
+    void Stop(CText failure = CText());
+    void Fail(CText failure) { Stop(std::move(failure)); }
+
+    CSourceEntries& m_entries;
+    CSourceAddress m_addresses;
+    CGzipFilter m_filter;
+    XML_ParserStruct* m_parser;
+
+    Kind m_kind = Kind::Unknown;
+    bool m_bRootSeen = false;
+    bool m_bStopped = false;
+    bool m_bFailed = false;
+    CText m_failure;
+    bool m_bAddressesCut = false;
+    bool m_bSizeCut = false;
+    bool m_bEntriesFull = false;
+    // The start of the document, to tell an HTML page that is no XML either.
+    std::string m_head;
+
+    int m_depth = 0;
+    // The depth of the url, sitemap, item or entry being read, 0 outside one.
+    int m_itemDepth = 0;
+    bool m_bInChannel = false;
+    Field m_field = Field::None;
+    int m_fieldDepth = 0;
+    // The item's address and date as written; kept between items to spare allocations.
+    std::string m_address;
+    std::string m_date;
+    bool m_bFieldTooLong = false;
+    bool m_bAlternateLink = false;
+    bool m_bHasAddress = false;
+    std::string m_resolved;
+    std::size_t m_count = 0;
+    std::vector<std::string> m_children;
+};

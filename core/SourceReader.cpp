@@ -1,0 +1,343 @@
+#include "core/SourceReader.h"
+
+#include "core/Address.h"
+#include "core/PostResult.h"
+#include "core/SourceAddress.h"
+#include "core/SourceEntries.h"
+#include "core/SourceParser.h"
+#include "core/TransferFailure.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+
+namespace {
+
+const char UserAgent[] = "Quillpost";
+// Of a robots.txt, only this much is read; it names its sitemaps near the top or the bottom,
+// and search engines read no more of it either.
+constexpr std::size_t MaxRobotsBytes = 512 * 1024;
+
+bool IsSuccess(long status)
+{
+    return status >= 200 && status <= 299;
+}
+
+// "404 Not Found", or the status alone where the standard gives it no reason.
+std::string StatusText(long status)
+{
+    const char* reason = StandardReason(status);
+    return reason ? std::to_string(status) + " " + reason : std::to_string(status);
+}
+
+// The "Sitemap:" lines of a robots.txt, field names in any case, comments dropped.
+std::vector<std::string> RobotsSitemaps(const std::string& robots, const std::string& robotsUrl)
+{
+    CSourceAddress addresses;
+    addresses.SetBase(robotsUrl);
+    std::vector<std::string> sitemaps;
+    std::string url;
+    std::size_t start = 0;
+    while (start < robots.size()) {
+        std::size_t end = robots.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = robots.size();
+        std::string line = robots.substr(start, end - start);
+        start = end + 1;
+        line.erase(std::min(line.find('#'), line.size()));
+        const auto colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        const std::string field = TrimBlanks(line.substr(0, colon));
+        if (field.size() != std::size("sitemap") - 1 || !StartsWithNoCase(field, "sitemap"))
+            continue;
+        if (addresses.Resolve(line.substr(colon + 1), url))
+            sitemaps.push_back(url);
+    }
+    return sitemaps;
+}
+
+} // namespace
+
+// One Read: the entries, the files read so far and what became of them.
+class CSourceReader::CRun
+{
+public:
+    explicit CRun(const CSourceReader& reader)
+        : m_reader(reader)
+        , m_entries(MaxAddresses)
+    {
+    }
+
+    CSourceRead Read(const std::string& sourceUrl);
+
+private:
+    enum class Fetched
+    {
+        Done,
+        Failed,
+        Stopped,
+    };
+    // Takes a file's bytes as they come, with the transfer they come by; false for no more.
+    using Take = std::function<bool(CURL* curl, const char* data, std::size_t size)>;
+
+    bool ReadRobots(const std::string& robotsUrl);
+    bool ReadFile(const std::string& url, int depth);
+    Fetched Fetch(const std::string& url, const Take& take, std::string& reason);
+    bool Fail(CText failure, const std::string& url);
+    void Note(CText note);
+    bool Stopped() const { return m_reader.m_stop && m_reader.m_stop->load(); }
+
+    static size_t OnData(char* data, size_t size, size_t count, void* self);
+    static int OnProgress(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+
+    const CSourceReader& m_reader;
+    std::string m_strSource;
+    CSourceEntries m_entries;
+    std::unordered_set<std::string> m_visited;
+    CSourceRead m_result;
+    bool m_bEntriesFull = false;
+
+    // The transfer under way.
+    CURL* m_curl = nullptr;
+    const Take* m_take = nullptr;
+    bool m_bDeclined = false;
+    bool m_bNotSuccess = false;
+};
+
+CSourceReader::CSourceReader(const CPostSettings& settings, const std::atomic<bool>* stop)
+    : m_settings(settings)
+    , m_stop(stop)
+{
+}
+
+CSourceRead CSourceReader::Read(const std::string& sourceUrl) const
+{
+    return CRun(*this).Read(sourceUrl);
+}
+
+CSourceRead CSourceReader::CRun::Read(const std::string& sourceUrl)
+{
+    CSourceAddress source;
+    if (!source.SetBase(sourceUrl) || !source.Read(sourceUrl, m_strSource)) {
+        const CText why = TransferFailureText(
+            CURLE_UNSUPPORTED_PROTOCOL, nullptr, m_reader.m_settings.m_limits, false, {});
+        Fail(CText(QT_TRANSLATE_NOOP("Quillpost", "Sitemap not read: %1"), {why.English()}),
+            sourceUrl);
+        return std::move(m_result);
+    }
+    const bool read
+        = source.BaseIsSiteRoot() ? ReadRobots(source.BaseRobots()) : ReadFile(m_strSource, 1);
+    if (read) {
+        m_result.m_bOk = true;
+        m_result.m_entries = m_entries.Take();
+    }
+    return std::move(m_result);
+}
+
+bool CSourceReader::CRun::ReadRobots(const std::string& robotsUrl)
+{
+    if (Stopped())
+        return Fail(StoppedText(), robotsUrl);
+    std::string robots;
+    const Take take = [&robots](CURL*, const char* data, std::size_t size) {
+        robots.append(data, std::min(size, MaxRobotsBytes - robots.size()));
+        return robots.size() < MaxRobotsBytes;
+    };
+    std::string reason;
+    const Fetched fetched = Fetch(robotsUrl, take, reason);
+    if (fetched == Fetched::Stopped)
+        return Fail(StoppedText(), robotsUrl);
+    if (fetched == Fetched::Failed)
+        return Fail(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "robots.txt not read: %1"), {reason}), robotsUrl);
+    const std::vector<std::string> sitemaps = RobotsSitemaps(robots, robotsUrl);
+    if (sitemaps.empty())
+        return Fail(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "robots.txt names no sitemap")), robotsUrl);
+    for (const std::string& sitemap : sitemaps) {
+        if (m_bEntriesFull)
+            break;
+        if (!ReadFile(sitemap, 1))
+            return false;
+    }
+    return true;
+}
+
+bool CSourceReader::CRun::ReadFile(const std::string& url, int depth)
+{
+    if (Stopped())
+        return Fail(StoppedText(), url);
+    // An index that lists itself, or one that lists it, is read once.
+    if (!m_visited.insert(url).second)
+        return true;
+    std::vector<std::string> children;
+    {
+        CSourceParser parser(m_entries);
+        parser.SetAddress(url);
+        bool begun = false;
+        const Take take = [&parser, &begun](CURL* curl, const char* data, std::size_t size) {
+            // Relative links in a feed are relative to where redirects led.
+            const char* effective = nullptr;
+            if (!std::exchange(begun, true)
+                && curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK
+                && effective)
+                parser.SetAddress(effective);
+            return parser.Write(data, size);
+        };
+        std::string reason;
+        const Fetched fetched = Fetch(url, take, reason);
+        if (fetched == Fetched::Stopped)
+            return Fail(StoppedText(), url);
+        if (fetched == Fetched::Failed)
+            return Fail(
+                CText(QT_TRANSLATE_NOOP("Quillpost", "Sitemap not read: %1"), {reason}), url);
+        if (!parser.Finish())
+            return Fail(parser.Failure(), url);
+        if (parser.EntriesFull()) {
+            m_bEntriesFull = true;
+            // Says the most of what was left out, so it stands over any other note.
+            m_result.m_note = CText(QT_TRANSLATE_NOOP("Quillpost",
+                                        "Only the first 200,000 addresses of %1 "
+                                        "were read"),
+                {m_strSource});
+            return true;
+        }
+        if (parser.AddressesCut())
+            Note(CText(
+                QT_TRANSLATE_NOOP("Quillpost", "Only the first 50,000 addresses of %1 were read"),
+                {url}));
+        if (parser.SizeCut())
+            Note(CText(
+                QT_TRANSLATE_NOOP("Quillpost", "Only the first 50 MB of %1 were read"), {url}));
+        if (parser.GetKind() == CSourceParser::Kind::SitemapIndex)
+            children = std::move(parser.Children());
+    }
+    if (!children.empty() && depth > MaxIndexDepth) {
+        Note(CText(QT_TRANSLATE_NOOP("Quillpost", "Only 3 levels of sitemap indexes were read")));
+        return true;
+    }
+    for (const std::string& child : children) {
+        if (m_bEntriesFull)
+            break;
+        if (!ReadFile(child, depth + 1))
+            return false;
+    }
+    return true;
+}
+
+bool CSourceReader::CRun::Fail(CText failure, const std::string& url)
+{
+    m_result.m_bOk = false;
+    m_result.m_failure = std::move(failure);
+    m_result.m_strFailedUrl = url;
+    m_result.m_note = CText();
+    return false;
+}
+
+// The first thing left out is said; a source that says more than one is read again once the
+// first is dealt with.
+void CSourceReader::CRun::Note(CText note)
+{
+    if (m_result.m_note.IsEmpty())
+        m_result.m_note = std::move(note);
+}
+
+CSourceReader::CRun::Fetched CSourceReader::CRun::Fetch(
+    const std::string& url, const Take& take, std::string& reason)
+{
+    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(
+        curl_easy_init(), curl_easy_cleanup);
+    m_curl = handle.get();
+    m_take = &take;
+    m_bDeclined = m_bNotSuccess = false;
+    bool reachedServer = false;
+    const CPostSettings& settings = m_reader.m_settings;
+    const CPostLimits& limits = settings.m_limits;
+    const auto start = std::chrono::steady_clock::now();
+
+    CURLcode code = m_curl ? CURLE_OK : CURLE_FAILED_INIT;
+    const auto set = [this, &code](CURLoption option, auto value) {
+        if (code == CURLE_OK)
+            code = curl_easy_setopt(m_curl, option, value);
+    };
+    set(CURLOPT_NOSIGNAL, 1L);
+    // Without it, ending a transfer waits for a name lookup in progress, however long the
+    // resolver takes: Stop or the connect time-out would not end the read.
+    set(CURLOPT_QUICK_EXIT, 1L);
+    set(CURLOPT_URL, url.c_str());
+    set(CURLOPT_PROTOCOLS_STR, "http,https");
+    set(CURLOPT_FOLLOWLOCATION, 1L);
+    set(CURLOPT_MAXREDIRS, limits.m_maxRedirects);
+    set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    set(CURLOPT_USERAGENT, UserAgent);
+    set(CURLOPT_SSL_VERIFYPEER, 1L);
+    set(CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!settings.m_strCaFile.empty())
+        set(CURLOPT_CAINFO, settings.m_strCaFile.c_str());
+    set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
+    set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
+    set(CURLOPT_LOW_SPEED_TIME, limits.m_lowSpeedSeconds);
+    set(CURLOPT_TIMEOUT_MS, limits.m_totalTimeoutMs);
+    set(CURLOPT_WRITEFUNCTION, &CRun::OnData);
+    set(CURLOPT_WRITEDATA, static_cast<void*>(this));
+    set(CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketNotingPeer);
+    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(&reachedServer));
+    if (m_reader.m_stop) {
+        set(CURLOPT_XFERINFOFUNCTION, &CRun::OnProgress);
+        set(CURLOPT_XFERINFODATA, const_cast<void*>(static_cast<const void*>(m_reader.m_stop)));
+        set(CURLOPT_NOPROGRESS, 0L);
+    }
+    if (code == CURLE_OK)
+        code = curl_easy_perform(m_curl);
+    // Before the handle goes, which closes its sockets.
+    long status = 0;
+    if (m_curl)
+        curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
+
+    if (code == CURLE_ABORTED_BY_CALLBACK || Stopped())
+        return Fetched::Stopped;
+    // Our own end of a transfer is no failure of it: the body was not wanted, or no more.
+    const bool ours = code == CURLE_WRITE_ERROR && (m_bDeclined || m_bNotSuccess);
+    if (code == CURLE_OK || ours) {
+        if (IsSuccess(status))
+            return Fetched::Done;
+        reason = StatusText(status);
+        return Fetched::Failed;
+    }
+    reason = TransferFailureText(
+        code, m_curl, limits, reachedServer, std::chrono::steady_clock::now() - start)
+                 .English();
+    return Fetched::Failed;
+}
+
+size_t CSourceReader::CRun::OnData(char* data, size_t size, size_t count, void* self)
+{
+    auto* run = static_cast<CRun*>(self);
+    if (run->Stopped())
+        return 0;
+    long status = 0;
+    curl_easy_getinfo(run->m_curl, CURLINFO_RESPONSE_CODE, &status);
+    // An answer that is no success says all by its status.
+    if (!IsSuccess(status)) {
+        run->m_bNotSuccess = true;
+        return 0;
+    }
+    const size_t length = size * count;
+    if (!(*run->m_take)(run->m_curl, data, length)) {
+        run->m_bDeclined = true;
+        return 0;
+    }
+    return length;
+}
+
+int CSourceReader::CRun::OnProgress(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}

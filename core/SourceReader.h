@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/PostLimits.h"
+#include "core/SourceEntry.h"
+#include "core/Text.h"
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// What reading a site's source came to.
+struct CSourceRead
+{
+    bool m_bOk = false;
+    // Why not, when !m_bOk: a failure of any file of the source fails all of it.
+    CText m_failure;
+    // The file that failed: the source itself, its site's robots.txt or a sitemap it led to.
+    std::string m_strFailedUrl;
+    // Each address once, with the latest date any file gave it, in the order they first came.
+    std::vector<CSourceEntry> m_entries;
+    // What was left out for a limit; empty when nothing was.
+    CText m_note;
+};
+
+// Reads a site's source over HTTP, with the limits and certificates posts have: a sitemap, a
+// sitemap index (followed MaxIndexDepth deep, each sitemap once), an RSS 2.0 or an Atom feed,
+// plain or gzip; or a site's root address, whose robots.txt names its sitemaps.
+//
+// Read is a plain blocking call, meant for a worker thread; curl_global_init must have run
+// before. Setting the stop flag, from any thread, ends a read under way at once.
+class CSourceReader
+{
+public:
+    // Addresses of one source beyond this many are left out.
+    static constexpr std::size_t MaxAddresses = 200000;
+    // The source is at depth 1, what an index lists one deeper; the sitemaps an index at this
+    // depth lists are the deepest read.
+    static constexpr int MaxIndexDepth = 3;
+
+    explicit CSourceReader(const CPostSettings& settings, const std::atomic<bool>* stop = nullptr);
+
+    CSourceRead Read(const std::string& sourceUrl) const;
+
+private:
+    class CRun;
+
+    const CPostSettings m_settings;
+    const std::atomic<bool>* m_stop;
+};

@@ -1,0 +1,32 @@
+#include "runs/ListHolderText.h"
+
+#include <QDateTime>
+
+QString CListHolderText::Of(const CListLock& lock)
+{
+    CListLock::Holder holder;
+    if (!lock.ReadHolder(holder))
+        //: Who holds a list, when the lock does not say: "This list is being posted by another run"
+        return tr("another run");
+    return Describe(holder);
+}
+
+QString CListHolderText::Describe(const CListLock::Holder& holder)
+{
+    QString side = QString::fromStdString(holder.side);
+    if (holder.side == CListLock::Window)
+        //: Who holds a list: "This list is being posted by the window (process 42, since ...)"
+        side = tr("the window");
+    else if (holder.side == CListLock::CommandLine)
+        //: Who holds a list: "This list is being posted by the command line (process 42, since
+        //: ...)"
+        side = tr("the command line");
+    // The lock keeps the time in UTC; the user reads it in their own.
+    const QDateTime since
+        = QDateTime::fromString(QString::fromStdString(holder.since), Qt::ISODate);
+    const QString when = since.isValid()
+        ? since.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+        : QString::fromStdString(holder.since);
+    //: Who holds a list: "the command line (process 4242, since 2026-12-08 14:45:07)"
+    return tr("%1 (process %2, since %3)").arg(side, QString::number(holder.pid), when);
+}

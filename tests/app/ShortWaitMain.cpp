@@ -1,0 +1,21 @@
+// The program's command line, set up as main.cpp sets it up, but waiting only a second for
+// another run of its list, so that a test sees it give up.
+#include "cli/SubmitCommand.h"
+
+#include <curl/curl.h>
+
+#include <chrono>
+#include <csignal>
+
+int main(int argc, char** argv)
+{
+    CSubmitCommand::GuardStandardStreams();
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    std::signal(SIGPIPE, SIG_IGN);
+    CSubmitCommand::Settings settings;
+    settings.lockWait = std::chrono::seconds(1);
+    settings.lockPoll = std::chrono::milliseconds(50);
+    const int result = CSubmitCommand::Run(argc, argv, settings);
+    curl_global_cleanup();
+    return result;
+}
