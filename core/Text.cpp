@@ -5,30 +5,43 @@
 
 CText::CText(const char* source, std::vector<std::string> args)
     : m_source(source)
-    , m_args(std::move(args))
 {
+    m_args.reserve(args.size());
+    for (std::string& arg : args)
+        m_args.push_back(Verbatim(std::move(arg)));
+}
+
+CText CText::Nested(const char* source, std::vector<CText> args)
+{
+    CText nested(source);
+    nested.m_args = std::move(args);
+    return nested;
 }
 
 CText CText::Verbatim(std::string text)
 {
     CText verbatim;
-    verbatim.m_args.push_back(std::move(text));
+    verbatim.m_strVerbatim = std::move(text);
     return verbatim;
 }
 
 bool CText::IsEmpty() const
 {
-    return m_source ? *m_source == '\0' : m_args.empty() || m_args.front().empty();
+    return m_source ? *m_source == '\0' : m_strVerbatim.empty();
 }
 
 std::string CText::English() const
 {
     if (!m_source)
-        return m_args.empty() ? std::string() : m_args.front();
-    return Filled(m_source);
+        return m_strVerbatim;
+    std::vector<std::string> args;
+    args.reserve(m_args.size());
+    for (const CText& arg : m_args)
+        args.push_back(arg.English());
+    return Filled(m_source, args);
 }
 
-std::string CText::Filled(const std::string& source) const
+std::string CText::Filled(const std::string& source, const std::vector<std::string>& args)
 {
     std::string text;
     text.reserve(source.size());
@@ -36,8 +49,8 @@ std::string CText::Filled(const std::string& source) const
         const char next = i + 1 < source.size() ? source[i + 1] : '\0';
         if (source[i] == '%' && next >= '1' && next <= '9') {
             const auto index = static_cast<std::size_t>(next - '1');
-            if (index < m_args.size()) {
-                text += m_args[index];
+            if (index < args.size()) {
+                text += args[index];
                 ++i;
                 continue;
             }
@@ -51,5 +64,5 @@ bool CText::operator==(const CText& other) const
 {
     const bool sameSource = m_source == other.m_source
         || (m_source && other.m_source && std::strcmp(m_source, other.m_source) == 0);
-    return sameSource && m_args == other.m_args;
+    return sameSource && m_args == other.m_args && m_strVerbatim == other.m_strVerbatim;
 }

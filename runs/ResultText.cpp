@@ -64,9 +64,13 @@ QString Breakable(const QString& text)
 QString CResultText::Translated(const CText& text)
 {
     if (!text.Source())
-        return text.Args().empty() ? QString() : FromUtf8(text.Args().front());
+        return FromUtf8(text.English());
+    std::vector<std::string> args;
+    args.reserve(text.Args().size());
+    for (const CText& arg : text.Args())
+        args.push_back(Translated(arg).toStdString());
     return FromUtf8(
-        text.Filled(QCoreApplication::translate("Quillpost", text.Source()).toStdString()));
+        CText::Filled(QCoreApplication::translate("Quillpost", text.Source()).toStdString(), args));
 }
 
 QString CResultText::Printable(QString text, bool keepLines)

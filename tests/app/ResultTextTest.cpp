@@ -59,6 +59,11 @@ private Q_SLOTS:
         refused.m_bRefused = true;
         refused.m_reason = CText("Unknown body kind “%1”", {"x"});
         QTest::newRow("refused") << refused << "Not posted · Unknown body kind “x”";
+        refused.m_reason = CText::Nested(
+            "No record of what was sent: %1", {CText("HOME (%1) is not an absolute path", {"%2"})});
+        QTest::newRow("a text in a text")
+            << refused
+            << "Not posted · No record of what was sent: HOME (%2) is not an absolute path";
         CPostResult failed;
         failed.m_reason = CText("Connection refused");
         failed.m_strError = "Failed to connect";
