@@ -514,8 +514,8 @@ void CQuillpostDlg::OnSaveResults()
     std::string bytes = CsvHeader();
     for (int row = 0; row < m_targetList.RowCount(); ++row) {
         const CPostResult* result = m_targetList.Result(row);
-        if (result && result->m_bFinal)
-            bytes += CsvLine(RecordOf(*m_targetList.Record(row), *result));
+        if (result && result->IsFinal())
+            bytes += CsvLine(RecordOf(*result));
     }
     // As the data file is saved: whole or not at all, and never into a FIFO or a device.
     std::string reason;

@@ -157,7 +157,7 @@ void BM_SpreadSchedulerUncapped(benchmark::State& state)
     CPostScheduler scheduler(settings, [&](const CPostResult& result) {
         const std::lock_guard<std::mutex> lock(mutex);
         ++done;
-        ok += result.m_bSuccess;
+        ok += result.Succeeded();
         changed.notify_all();
     });
     std::vector<CPostRequest> jobs;

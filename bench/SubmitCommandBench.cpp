@@ -157,7 +157,7 @@ void runsSubmitAll(benchmark::State& state, std::optional<std::string> kind)
             loop.exec();
     }
     for (int row = 0; row < targets.RowCount(); ++row) {
-        if (!targets.Result(row) || !targets.Result(row)->m_bSuccess) {
+        if (!targets.Result(row) || !targets.Result(row)->Succeeded()) {
             state.SkipWithError("a post failed");
             break;
         }

@@ -381,7 +381,7 @@ void CSubmitCommand::WriteRow(int row)
     if (!record || !result)
         return;
     m_written[static_cast<std::size_t>(row)] = true;
-    m_anyFailed = m_anyFailed || !result->m_bSuccess;
+    m_anyFailed = m_anyFailed || IsFailure(result->m_outcome);
     ClearProgress();
     switch (m_format) {
     case Format::Text: {
@@ -389,19 +389,29 @@ void CSubmitCommand::WriteRow(int row)
         const QString succeeded = tr("succeeded");
         //: A target's outcome at the start of its line of output
         const QString failed = tr("failed");
-        // The outcomes line up in a column one wider than the longer word.
-        const auto width = std::max(succeeded.size(), failed.size()) + 1;
-        const QString line = (result->m_bSuccess ? succeeded : failed).leftJustified(width)
-            + QLatin1Char(' ') + CResultText::Summary(*result) + QStringLiteral("  ")
+        //: A target's outcome at the start of its line of output: nothing changed on its site
+        const QString unchanged = tr("unchanged");
+        //: A target's outcome at the start of its line of output: its first run, which only
+        //: recorded its site's addresses
+        const QString baseline = tr("baseline");
+        // The outcomes line up in a column one wider than the longest word.
+        const auto width
+            = std::max({succeeded.size(), failed.size(), unchanged.size(), baseline.size()}) + 1;
+        const QString word = result->Succeeded()          ? succeeded
+            : result->m_outcome == PostOutcome::Unchanged ? unchanged
+            : result->m_outcome == PostOutcome::Baseline  ? baseline
+                                                          : failed;
+        const QString line = word.leftJustified(width) + QLatin1Char(' ')
+            + CResultText::Summary(*result) + QStringLiteral("  ")
             + OneLine(QString::fromStdString(MaskPassword(record->m_strUrl)));
         Emit(stdout, line.toStdString() + '\n');
         break;
     }
     case Format::Json:
-        Emit(stdout, JsonLine(RecordOf(*record, *result)));
+        Emit(stdout, JsonLine(RecordOf(*result)));
         break;
     case Format::Csv:
-        Emit(stdout, CsvLine(RecordOf(*record, *result)));
+        Emit(stdout, CsvLine(RecordOf(*result)));
         break;
     }
 }

@@ -58,7 +58,7 @@ bool CFormPoster::PostInBackground(const CPostRequest& request, std::string& res
             std::this_thread::sleep_for(transfer.RetryDelay());
     }
     const CPostResult& outcome = transfer.Result();
-    if (outcome.m_bSuccess) {
+    if (outcome.Succeeded()) {
         result = transfer.TakeBody();
         return true;
     }

@@ -1,5 +1,7 @@
 #include "core/PostResult.h"
 
+#include "core/SubmitHost.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -75,4 +77,11 @@ const char* StandardReason(long status)
     const auto found = std::lower_bound(std::begin(reasons), std::end(reasons), status,
         [](const auto& entry, long value) { return entry.status < value; });
     return found != std::end(reasons) && found->status == status ? found->reason : nullptr;
+}
+
+void CPostResult::SetTarget(const CSubmitHost& host)
+{
+    m_strUrl = host.m_strUrl;
+    m_strBody = host.m_strBodyKind.value_or("form");
+    m_strChanges = host.m_strChanges;
 }

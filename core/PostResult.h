@@ -1,11 +1,15 @@
 #pragma once
 
+#include "core/PostOutcome.h"
 #include "core/Text.h"
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+class CSubmitHost;
 
 // What became of one background post: whether the service took it, what it answered or why
 // there was no answer, and what the user needs to look into it.
@@ -14,15 +18,18 @@ struct CPostResult
     // The post, as the scheduler numbered it.
     std::uint64_t m_postId = 0;
 
-    // False while the post waits to be tried again, which m_serviceMessage says; the result
-    // then stands for the answer that asked it to wait.
-    bool m_bFinal = true;
-    // The service took the post: a final 2xx, and for an XML-RPC call an answer without a
-    // fault or an error flag.
-    bool m_bSuccess = false;
-    // Nothing was sent: the target could not be posted as it stands, or there was nothing to
-    // post it with. m_reason says why.
-    bool m_bRefused = false;
+    // Succeeded: a final 2xx, and for an XML-RPC call an answer without a fault or an error
+    // flag. Waiting while the post waits to be tried again, which m_serviceMessage says; the
+    // result then stands for the answer that asked it to wait. NotPosted when nothing was
+    // sent, as the target cannot be posted as it stands; m_reason says why.
+    PostOutcome m_outcome = PostOutcome::Failed;
+    // What was posted, as the target held it then: its URL, its body kind as the data file
+    // writes it, and its source of changes. The row may hold something else by now.
+    std::string m_strUrl;
+    std::string m_strBody = "form";
+    std::optional<std::string> m_strChanges;
+    // How many addresses of the source the post carried; 0 for a post without one.
+    std::size_t m_addresses = 0;
     // The final status, or 0 when there was no (usable) answer.
     long m_status = 0;
     // The status's reason phrase ("Not Found"), or the failure in plain words
@@ -46,6 +53,12 @@ struct CPostResult
     std::string m_strExcerpt;
 
     static constexpr std::size_t ExcerptLength = 300;
+
+    // Notes the target as it stands as what was posted.
+    void SetTarget(const CSubmitHost& host);
+
+    bool IsFinal() const { return m_outcome != PostOutcome::Waiting; }
+    bool Succeeded() const { return m_outcome == PostOutcome::Succeeded; }
 };
 
 // The reason phrase the HTTP standard gives a status, or nullptr for a code it does not name.

@@ -84,7 +84,7 @@ CURL* CPostTransfer::Start()
     const auto now = std::chrono::steady_clock::now();
     if (!std::exchange(m_started, true))
         m_start = m_tryStart = now;
-    else if (m_result.m_status != 0 && !m_result.m_bFinal)
+    else if (m_result.m_status != 0 && !m_result.IsFinal())
         m_tryStart = now;
     if (m_curl)
         curl_easy_cleanup(m_curl);
@@ -362,7 +362,7 @@ bool CPostTransfer::WaitToRetry(long status)
         return false;
     ++m_tries;
     m_retryDelay = std::chrono::seconds(seconds);
-    m_result.m_bFinal = false;
+    m_result.m_outcome = PostOutcome::Waiting;
     //: A post the service asked to repeat later: "429 Too Many Requests · again in 30 s"
     m_result.m_serviceMessage
         = CText(QT_TRANSLATE_NOOP("Quillpost", "again in %1 s"), {std::to_string(seconds)});
@@ -376,19 +376,18 @@ bool CPostTransfer::IsXmlRpcAnswer() const
 
 void CPostTransfer::Judge(CPostResult& result) const
 {
-    result.m_bSuccess = IsSuccess(result.m_status);
+    bool success = IsSuccess(result.m_status);
     // After a 303 the page fetched is no answer to the call: its status alone decides.
-    if (m_get)
-        return;
-    if (IsXmlRpcAnswer() && (result.m_bSuccess || !m_answer.empty())) {
+    if (IsXmlRpcAnswer() && (success || !m_answer.empty())) {
         const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
         // A server error may still say what went wrong, as a fault.
-        if (result.m_bSuccess || verdict.m_bFault)
+        if (success || verdict.m_bFault)
             result.m_serviceMessage = verdict.m_message;
-        result.m_bSuccess = result.m_bSuccess && verdict.m_bSuccess;
-    } else if (m_request.m_bIndexNow) {
+        success = success && verdict.m_bSuccess;
+    } else if (!m_get && m_request.m_bIndexNow) {
         result.m_serviceMessage = IndexNowMeaning(result.m_status);
     }
+    result.m_outcome = success ? PostOutcome::Succeeded : PostOutcome::Failed;
 }
 
 CPostResult CPostTransfer::Stopped() const
@@ -396,6 +395,7 @@ CPostResult CPostTransfer::Stopped() const
     CPostResult result;
     result.m_seconds = Seconds();
     result.m_finishedAt = std::chrono::system_clock::now();
+    result.m_outcome = PostOutcome::Stopped;
     result.m_reason = StoppedText();
     return result;
 }

@@ -40,7 +40,9 @@ nlohmann::ordered_json Fields(const CResultRecord& record)
     return {
         {"url", ShownUtf8(MaskPassword(record.m_strUrl))},
         {"body", ShownUtf8(record.m_strBody)},
-        {"success", record.m_bSuccess},
+        {"success", record.m_outcome == PostOutcome::Succeeded},
+        {"outcome", OutcomeWord(record.m_outcome)},
+        {"addresses", record.m_addresses},
         {"status", record.m_status},
         {"reason", Cut(record.m_strReason)},
         {"service_message", Cut(record.m_strServiceMessage)},
@@ -78,12 +80,13 @@ std::string CsvRecord(const std::vector<std::string>& fields)
 
 } // namespace
 
-CResultRecord RecordOf(const CSubmitHost& host, const CPostResult& result)
+CResultRecord RecordOf(const CPostResult& result)
 {
     CResultRecord record;
-    record.m_strUrl = host.m_strUrl;
-    record.m_strBody = host.m_strBodyKind.value_or("form");
-    record.m_bSuccess = result.m_bSuccess;
+    record.m_strUrl = result.m_strUrl;
+    record.m_strBody = result.m_strBody;
+    record.m_outcome = result.m_outcome;
+    record.m_addresses = result.m_addresses;
     record.m_status = result.m_status;
     record.m_strReason = result.m_reason.English();
     record.m_strServiceMessage = result.m_serviceMessage.English();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "core/PostOutcome.h"
+
 #include <chrono>
 #include <cstddef>
 #include <string>
 
-class CSubmitHost;
 struct CPostResult;
 
 // One target's result as output for other programs carries it: English texts, plain values.
@@ -12,7 +13,8 @@ struct CResultRecord
 {
     std::string m_strUrl; // the target's URL as stored (masked on output)
     std::string m_strBody; // "form", "xml-rpc", "json", or the unknown kind as stored
-    bool m_bSuccess = false;
+    PostOutcome m_outcome = PostOutcome::Failed; // "success" is true for Succeeded alone
+    std::size_t m_addresses = 0; // how many addresses of the target's source the post carried
     long m_status = 0; // 0 when there was no answer
     std::string m_strReason; // "Not Found", "Connection refused", "Stopped"...
     std::string m_strServiceMessage; // what the service said, if anything
@@ -23,9 +25,9 @@ struct CResultRecord
     std::string m_strMovedTo; // where the target moved for good, if it did; masked on output
 };
 
-// A target's result as output for other programs carries it: in English whatever the user's
-// language, with the body kind as the data file writes it.
-CResultRecord RecordOf(const CSubmitHost& host, const CPostResult& result);
+// A post's result as output for other programs carries it: in English whatever the user's
+// language, with the URL and body kind it was posted with, as the data file writes them.
+CResultRecord RecordOf(const CPostResult& result);
 
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
 // A field that starts with "=", "+", "-", "@", a tab or a carriage return gets a "'" before

@@ -94,7 +94,7 @@ QString CResultText::Summary(const CPostResult& result)
     // the line is cut.
     QString before;
     QString after;
-    if (result.m_bRefused) {
+    if (result.m_outcome == PostOutcome::NotPosted) {
         //: A target that was not posted, and why
         outcome = tr("Not posted · %1").arg(Translated(result.m_reason));
     } else {
@@ -110,7 +110,7 @@ QString CResultText::Summary(const CPostResult& result)
             //: A post's outcome, then where its address has moved for good, so the user can
             //: change the list: "200 OK · moved to https://new.example/ping"
             outcome = tr("%1 · moved to %2").arg(outcome, MaskedUrl(result.m_strMovedTo));
-        if (result.m_bFinal) {
+        if (result.IsFinal()) {
             // Split around the outcome, as a translation may put the seconds anywhere.
             const QString mark(QChar(0xFFFF));
             //: A post's outcome, then the seconds it took

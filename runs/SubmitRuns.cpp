@@ -24,10 +24,12 @@ namespace {
 constexpr int ResultBatchDelayMs = 16;
 
 // A row that was not posted, and why.
-CPostResult Refused(const CText& reason)
+CPostResult Refused(const CText& reason, const CSubmitHost* record = nullptr)
 {
     CPostResult result;
-    result.m_bRefused = true;
+    if (record)
+        result.SetTarget(*record);
+    result.m_outcome = PostOutcome::NotPosted;
     result.m_reason = reason;
     result.m_finishedAt = std::chrono::system_clock::now();
     return result;
@@ -156,7 +158,7 @@ bool CSubmitRuns::HaveScheduler(const std::vector<int>& rows)
         reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Out of memory"));
     }
     for (const int row : rows)
-        m_targets.SetResult(row, Refused(reason));
+        m_targets.SetResult(row, Refused(reason, m_targets.Record(row).get()));
     return false;
 }
 
@@ -164,6 +166,7 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
 {
     std::vector<CPostRequest> requests;
     std::vector<quint64> rowIds;
+    std::vector<CPostResult> posted;
     requests.reserve(rows.size());
     rowIds.reserve(rows.size());
     for (const int row : rows) {
@@ -176,19 +179,20 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
             // Counted as a failure of the run, and decided at once.
             ++m_failed;
             m_newestPost.erase(m_targets.Id(row));
-            m_targets.SetResult(row, Refused(refusal));
+            m_targets.SetResult(row, Refused(refusal, record.get()));
             Q_EMIT RowDecided(row);
             continue;
         }
         requests.push_back(std::move(request));
         rowIds.push_back(m_targets.Id(row));
+        posted.emplace_back().SetTarget(*record);
     }
     if (requests.empty())
         return;
     const quint64 first = m_scheduler->Add(std::move(requests));
     m_runs[run].outstanding += rowIds.size();
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
-        m_posts[first + i] = Post{run, rowIds[i]};
+        m_posts[first + i] = Post{run, rowIds[i], std::move(posted[i])};
         m_newestPost[rowIds[i]] = first + i;
     }
 }
@@ -217,10 +221,12 @@ void CSubmitRuns::TargetChanged(int row)
             // What the row holds now cannot be posted, whatever became of what it held.
             if (!m_scheduler->Cancel(postId))
                 m_orphans.insert(postId);
-            CPostResult refused = Refused(refusal);
+            CPostResult refused = Refused(refusal, record.get());
             refused.m_postId = postId;
             Apply(refused);
-        } else if (!m_scheduler->Update(postId, request) && !m_scheduler->End(postId)) {
+        } else if (m_scheduler->Update(postId, request)) {
+            m_posts[postId].posted.SetTarget(*record);
+        } else if (!m_scheduler->End(postId)) {
             // In flight: it goes on and counts in its run, but its answer is to the row as it
             // was, so the row shows nothing of it, not even that it waits to be tried again.
             const auto newest = m_newestPost.find(rowId);
@@ -266,25 +272,32 @@ void CSubmitRuns::ApplyPendingResults()
     Q_EMIT StatusChanged();
 }
 
-void CSubmitRuns::Apply(const CPostResult& result)
+void CSubmitRuns::Apply(CPostResult result)
 {
     // A post of a removed row, or from before Abort.
     const auto post = m_posts.find(result.m_postId);
     if (post == m_posts.end()) {
-        if (result.m_bFinal)
+        if (result.IsFinal())
             m_orphans.erase(result.m_postId);
         return;
     }
     const quint64 rowId = post->second.rowId;
+    if (result.m_strUrl.empty()) {
+        const CPostResult& posted = post->second.posted;
+        result.m_strUrl = posted.m_strUrl;
+        result.m_strBody = posted.m_strBody;
+        result.m_strChanges = posted.m_strChanges;
+        result.m_addresses = posted.m_addresses;
+    }
     // Waiting to be tried again, the post goes on: its row says so and stays undecided.
-    if (!result.m_bFinal) {
+    if (!result.IsFinal()) {
         const auto newest = m_newestPost.find(rowId);
         if (newest != m_newestPost.end() && newest->second == result.m_postId)
             m_targets.SetResult(m_targets.RowOfId(rowId), result);
         return;
     }
     Forget(result.m_postId);
-    ++(result.m_bSuccess ? m_succeeded : m_failed);
+    ++(result.Succeeded() ? m_succeeded : m_failed);
     const auto newest = m_newestPost.find(rowId);
     if (newest == m_newestPost.end() || newest->second != result.m_postId)
         return;

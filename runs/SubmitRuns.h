@@ -79,10 +79,12 @@ private:
         bool takesNewRows = false;
     };
     // A post that has yet to report: the run it counts in and the row it was made for.
+    // What it posts is noted on its result, as the row may hold something else by then.
     struct Post
     {
         quint64 run = 0;
         quint64 rowId = 0;
+        CPostResult posted;
     };
 
     // Starts a run over the rows' current records; those without one are skipped.
@@ -94,7 +96,7 @@ private:
     void Join(quint64 run, const std::vector<int>& rows);
     void OnResult(const CPostResult& result);
     void ApplyPendingResults();
-    void Apply(const CPostResult& result);
+    void Apply(CPostResult result);
     // The post will not be shown: it no longer counts in its run.
     void Forget(quint64 postId);
     // The posts of a row that have yet to report.

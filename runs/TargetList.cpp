@@ -176,9 +176,12 @@ int CTargetList::Image(int row) const
     if (!IsRow(row))
         return -1;
     const CPostResult* result = Result(row);
-    if (!result || !result->m_bFinal)
+    if (!result || !result->IsFinal())
         return ImageNotPosted;
-    return result->m_bSuccess ? ImageSucceeded : ImageFailed;
+    if (IsFailure(result->m_outcome))
+        return ImageFailed;
+    // Nothing to post is no failure, and no success either.
+    return result->Succeeded() ? ImageSucceeded : ImageNotPosted;
 }
 
 void CTargetList::SetText(int row, std::string text)

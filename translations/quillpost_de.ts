@@ -674,6 +674,16 @@ den Lauf angehalten hat.
         <source>Runs of this list are not kept apart: %1.</source>
         <translation>Läufe dieser Liste werden nicht auseinandergehalten: %1.</translation>
     </message>
+    <message>
+        <source>unchanged</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output: nothing changed on its site</extracomment>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>baseline</source>
+        <extracomment>A target&apos;s outcome at the start of its line of output: its first run, which only recorded its site&apos;s addresses</extracomment>
+        <translation>Grundstand</translation>
+    </message>
 </context>
 <context>
     <name>CSubmitRuns</name>

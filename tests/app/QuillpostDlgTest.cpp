@@ -275,7 +275,7 @@ void QuillpostDlgTest::editAndDeleteTarget()
     AddTarget("http://a.example/", {"x=1"});
     AddTarget("http://b.example/", {"y=2"});
     CPostResult succeeded;
-    succeeded.m_bSuccess = true;
+    succeeded.m_outcome = PostOutcome::Succeeded;
     m_targets->SetResult(1, succeeded);
     Type("urlEdit", "http://c.example/");
     Press("editUrlButton");

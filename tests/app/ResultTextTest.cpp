@@ -53,10 +53,10 @@ private Q_SLOTS:
             200, "OK", CText("Fault %1: %2", {"4", "Too many %1 parameters"}))
                                << "200 OK · Fault 4: Too many %1 parameters · 0.31 s";
         CPostResult waiting = Answer(429, "Too Many Requests", CText("again in %1 s", {"30"}));
-        waiting.m_bFinal = false;
+        waiting.m_outcome = PostOutcome::Waiting;
         QTest::newRow("waiting") << waiting << "429 Too Many Requests · again in 30 s";
         CPostResult refused;
-        refused.m_bRefused = true;
+        refused.m_outcome = PostOutcome::NotPosted;
         refused.m_reason = CText("Unknown body kind “%1”", {"x"});
         QTest::newRow("refused") << refused << "Not posted · Unknown body kind “x”";
         refused.m_reason = CText::Nested(
@@ -152,15 +152,16 @@ private Q_SLOTS:
     {
         CSubmitHost host;
         host.m_strUrl = "http://rpc.example/";
-        const CPostResult fault
-            = Answer(200, "OK", CText("Fault %1: %2", {"4", "Too many parameters"}));
-        CResultRecord record = RecordOf(host, fault);
+        CPostResult fault = Answer(200, "OK", CText("Fault %1: %2", {"4", "Too many parameters"}));
+        fault.SetTarget(host);
+        CResultRecord record = RecordOf(fault);
         QCOMPARE(record.m_strBody, std::string("form"));
         QCOMPARE(record.m_strReason, std::string("OK"));
         QCOMPARE(record.m_strServiceMessage, std::string("Fault 4: Too many parameters"));
         for (const char* kind : {"xml-rpc", "json", "", "weird"}) {
             host.m_strBodyKind = kind;
-            QCOMPARE(RecordOf(host, fault).m_strBody, std::string(kind));
+            fault.SetTarget(host);
+            QCOMPARE(RecordOf(fault).m_strBody, std::string(kind));
         }
     }
 

@@ -173,7 +173,7 @@ void SubmitTest::submitAllMarksEachRow()
     AddTarget("ok2", "a b");
     AddTarget("status/202");
     CPostResult earlier;
-    earlier.m_bSuccess = true;
+    earlier.m_outcome = PostOutcome::Succeeded;
     earlier.m_strFinalUrl = "earlier";
     m_targets->SetResult(1, earlier);
 
@@ -498,9 +498,11 @@ void SubmitTest::saveResultsAsCsv()
     // The row still in flight has no result to save.
     QCOMPARE(rows->size(), std::size_t(3));
     QCOMPARE(QString::fromStdString(rows->at(0).at(0)), QStringLiteral("url"));
-    const std::vector<std::string> first = {m_server->Url("ok1"), "form", "true", "200", "OK"};
-    QCOMPARE(std::vector<std::string>(rows->at(1).begin(), rows->at(1).begin() + 5), first);
-    QCOMPARE(rows->at(2).at(3), std::string("500"));
+    const std::vector<std::string> first
+        = {m_server->Url("ok1"), "form", "true", "succeeded", "0", "200", "OK"};
+    QCOMPARE(std::vector<std::string>(rows->at(1).begin(), rows->at(1).begin() + 7), first);
+    QCOMPARE(rows->at(2).at(3), std::string("failed"));
+    QCOMPARE(rows->at(2).at(5), std::string("500"));
 }
 
 // Save Results writes as the data file is saved (tests/data has the rules in full): never

@@ -120,7 +120,7 @@ TEST_P(AnswerTest, IsJudgedAsTheServiceMeansIt)
     Fill(host, server.Url(c.path), c.kind,
         {{"host", "127.0.0.1"}, {"key", "abcdef12-3456"}, {"urlList[]", "http://127.0.0.1/x"}});
     const CPostResult result = PostInRun(host);
-    EXPECT_EQ(result.m_bSuccess, c.success);
+    EXPECT_EQ(result.Succeeded(), c.success);
     EXPECT_EQ(Summary(result), c.summary);
     EXPECT_EQ(result.m_serviceMessage.English(), c.serviceMessage);
 }

@@ -223,7 +223,7 @@ TEST_P(PostOutcomeTest, ResultSaysWhatHappened)
     const OutcomeCase& c = GetParam();
     CLocalServer server(c.reply);
     const CPostResult result = PostInRun(Poster(), server.Url("form"));
-    EXPECT_EQ(result.m_bSuccess, c.success);
+    EXPECT_EQ(result.Succeeded(), c.success);
     EXPECT_EQ(Summary(result), c.summary);
     // Failures carry libcurl's own words beside the plain ones; answers do not.
     EXPECT_EQ(result.m_strError.empty(), result.m_status != 0) << result.m_strError;

@@ -71,7 +71,7 @@ TEST(Verdict, RedirectCodes)
             [&](const CRecordedRequest&) { return CScriptedReply::Redirect(row.code, target); });
         const CPostResult result = PostInRun(origin.Url("old"), row.kind);
         EXPECT_EQ(Summary(result), "200 OK");
-        EXPECT_TRUE(result.m_bSuccess);
+        EXPECT_TRUE(result.Succeeded());
         EXPECT_EQ(result.m_serviceMessage.English(), row.message);
         EXPECT_EQ(result.m_strMovedTo, row.movedForGood ? target : "");
         const CRecordedRequest sent = origin.Requests().at(0);
@@ -128,7 +128,7 @@ TEST(Verdict, AnswersByKind)
         const CPostResult result = PostInRun(server.Url(row.path), row.kind, settings);
         EXPECT_EQ(Summary(result), row.summary);
         EXPECT_EQ(result.m_serviceMessage.English(), row.message);
-        EXPECT_EQ(result.m_bSuccess, row.success);
+        EXPECT_EQ(result.Succeeded(), row.success);
     }
 }
 
@@ -186,7 +186,7 @@ TEST(Verdict, AddressesReadForEveryRoad)
             EXPECT_EQ(answer, refusal.English());
             continue;
         }
-        EXPECT_TRUE(PostInRun(url, std::nullopt).m_bSuccess);
+        EXPECT_TRUE(PostInRun(url, std::nullopt).Succeeded());
         EXPECT_EQ(launcher.m_posts[0].m_address.ServerKey(), filled("http://{A}"));
         const auto requests = a.Requests();
         ASSERT_GE(requests.size(), 2u);
