@@ -6,6 +6,8 @@
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
 
+#include <chrono>
+#include <ctime>
 #include <optional>
 #include <string_view>
 
@@ -157,8 +159,22 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
     return true;
 }
 
-CText IndexNowMeaning(long status)
+CText IndexNowMeaning(
+    long status, std::optional<std::chrono::system_clock::time_point> keyCheckedAt)
 {
+    if (status == 403 && keyCheckedAt) {
+        // The service reads the file on its own time: one that checked fine may be new to it.
+        const std::time_t when = std::chrono::system_clock::to_time_t(*keyCheckedAt);
+        std::tm local{};
+        char clock[16] = "";
+        if (localtime_r(&when, &local))
+            std::strftime(clock, sizeof clock, "%H:%M", &local);
+        //: What IndexNow's 403 means after its key file was checked; %1 is when, as "14:02"
+        return CText(QT_TRANSLATE_NOOP("Quillpost",
+                         "key not valid (the key file checked fine at %1; the service may not "
+                         "have read it yet)"),
+            {clock});
+    }
     switch (status) {
     case 202:
         //: What IndexNow's status 202 means; shown after the status: "202 Accepted · ..."

@@ -4,6 +4,7 @@
 
 #include "core/Address.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -28,4 +29,7 @@ std::optional<CAddress> IndexNowHost(const std::string& host);
 bool CheckIndexNow(const CSubmitHost& host, CText& refusal);
 
 // What IndexNow means by an answer's status; empty where it adds nothing.
-CText IndexNowMeaning(long status);
+// After a key file that checked fine (keyCheckedAt), a 403 says the service may not have read
+// it yet.
+CText IndexNowMeaning(
+    long status, std::optional<std::chrono::system_clock::time_point> keyCheckedAt = std::nullopt);

@@ -4,6 +4,8 @@
 #include "core/BodyKind.h"
 #include "core/Text.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 class CSubmitHost;
@@ -23,6 +25,9 @@ struct CPostRequest
     BodyKind m_kind = BodyKind::Form;
     // A JSON post to IndexNow, whose statuses mean more than success or failure.
     bool m_bIndexNow = false;
+    // When the IndexNow key file passed its check before this post, if it was checked: a
+    // 403 after that says the service may not have read it yet.
+    std::optional<std::chrono::system_clock::time_point> m_keyCheckedAt;
 };
 
 // What the target posts: its address read once, what it is, and its parameters as a body of

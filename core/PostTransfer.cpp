@@ -385,7 +385,7 @@ void CPostTransfer::Judge(CPostResult& result) const
             result.m_serviceMessage = verdict.m_message;
         success = success && verdict.m_bSuccess;
     } else if (!m_get && m_request.m_bIndexNow) {
-        result.m_serviceMessage = IndexNowMeaning(result.m_status);
+        result.m_serviceMessage = IndexNowMeaning(result.m_status, m_request.m_keyCheckedAt);
     }
     result.m_outcome = success ? PostOutcome::Succeeded : PostOutcome::Failed;
 }

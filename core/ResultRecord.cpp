@@ -80,6 +80,23 @@ std::string CsvRecord(const std::vector<std::string>& fields)
 
 } // namespace
 
+CPostLogEntry LogEntryOf(const CPostResult& result)
+{
+    CPostLogEntry entry;
+    entry.m_time = result.m_finishedAt;
+    entry.m_strUrl = MaskPassword(result.m_strUrl);
+    entry.m_strBody = result.m_strBody;
+    entry.m_strChanges = result.m_strChanges.value_or(std::string());
+    entry.m_outcome = result.m_outcome;
+    entry.m_bSuccess = result.Succeeded();
+    entry.m_status = result.m_status;
+    entry.m_strReason = result.m_reason.English();
+    entry.m_strServiceMessage = result.m_serviceMessage.English();
+    entry.m_seconds = result.m_seconds;
+    entry.m_addresses = static_cast<std::int64_t>(result.m_addresses);
+    return entry;
+}
+
 CResultRecord RecordOf(const CPostResult& result)
 {
     CResultRecord record;

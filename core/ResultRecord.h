@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PostLogEntry.h"
 #include "core/PostOutcome.h"
 
 #include <chrono>
@@ -28,6 +29,9 @@ struct CResultRecord
 // A post's result as output for other programs carries it: in English whatever the user's
 // language, with the URL and body kind it was posted with, as the data file writes them.
 CResultRecord RecordOf(const CPostResult& result);
+
+// A post's result as the post log keeps it; the log numbers its runs itself.
+CPostLogEntry LogEntryOf(const CPostResult& result);
 
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
 // A field that starts with "=", "+", "-", "@", a tab or a carriage return gets a "'" before

@@ -91,3 +91,16 @@ std::string CSubmitHost::GetPostData() const
     }
     return body;
 }
+
+std::unique_ptr<CSubmitHost> CSubmitHost::Copy() const
+{
+    auto copy = std::make_unique<CSubmitHost>();
+    copy->m_strUrl = m_strUrl;
+    copy->m_strBodyKind = m_strBodyKind;
+    copy->m_strChanges = m_strChanges;
+    ParamPosition pos;
+    CPostParam param;
+    for (bool more = GetFirstParam(pos, param); more; more = GetNextParam(pos, param))
+        copy->AddParam(param);
+    return copy;
+}

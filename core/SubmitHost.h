@@ -3,6 +3,7 @@
 #include "core/PostParam.h"
 
 #include <list>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -24,6 +25,9 @@ public:
     CSubmitHost(const CSubmitHost&) = delete;
     CSubmitHost& operator=(const CSubmitHost&) = delete;
     virtual ~CSubmitHost();
+
+    // A copy of the target, for work that must not see it change.
+    std::unique_ptr<CSubmitHost> Copy() const;
 
     void AddParam(CPostParam param);
     // The first parameter equal to oldParam takes newParam's name and value in place.

@@ -106,11 +106,20 @@ QString CResultText::Summary(const CPostResult& result)
         if (!result.m_serviceMessage.IsEmpty())
             //: A post's outcome, then what the service said about it
             outcome = tr("%1 · %2").arg(outcome, Translated(result.m_serviceMessage).simplified());
+        if (result.m_addresses == 1)
+            //: An IndexNow post's outcome, then how many addresses it carried
+            outcome = tr("%1 · 1 address").arg(outcome);
+        else if (result.m_addresses > 1)
+            //: An IndexNow post's outcome, then how many addresses it carried: "200 OK · 3
+            //: addresses"
+            outcome = tr("%1 · %2 addresses").arg(outcome, Count(result.m_addresses));
         if (!result.m_strMovedTo.empty())
             //: A post's outcome, then where its address has moved for good, so the user can
             //: change the list: "200 OK · moved to https://new.example/ping"
             outcome = tr("%1 · moved to %2").arg(outcome, MaskedUrl(result.m_strMovedTo));
-        if (result.IsFinal()) {
+        // A target that posted nothing took no time worth a word.
+        if (result.IsFinal() && result.m_outcome != PostOutcome::Unchanged
+            && result.m_outcome != PostOutcome::Baseline) {
             // Split around the outcome, as a translation may put the seconds anywhere.
             const QString mark(QChar(0xFFFF));
             //: A post's outcome, then the seconds it took

@@ -2,11 +2,18 @@
 
 #include "core/PostRequest.h"
 #include "core/PostScheduler.h"
+#include "core/ResultRecord.h"
+#include "core/SourceAddress.h"
 #include "core/SubmitHost.h"
+#include "core/TransferFailure.h"
+#include "runs/DesktopNotifier.h"
+#include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 #include "runs/StatusImage.h"
 #include "runs/TargetList.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QMetaObject>
 #include <QTimer>
 
@@ -54,8 +61,149 @@ CSubmitRuns::CSubmitRuns(CTargetList& targets, CPostSettings settings, QObject* 
 
 CSubmitRuns::~CSubmitRuns()
 {
-    // Ends the worker before anything it reports to goes away.
+    // Ends the workers before anything they report to goes away; the record's keeps what it
+    // has still to log.
     m_scheduler.reset();
+    m_worker.reset();
+}
+
+CChangeWorker& CSubmitRuns::Worker()
+{
+    if (m_worker)
+        return *m_worker;
+    // The worker's reports come over to this thread as queued calls; it never waits for it.
+    const auto here = [this](auto call) {
+        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    };
+    CChangeWorker::CCallbacks callbacks;
+    callbacks.m_onPrepared = [this, here](CChangeWorker::CPrepared prepared) {
+        here([this, prepared = std::move(prepared)] { OnPrepared(prepared); });
+    };
+    callbacks.m_onProgress = [this, here](std::uint64_t id, CText status) {
+        here([this, id, status = std::move(status)] { OnProgress(id, status); });
+    };
+    callbacks.m_onRecordNotice = [this, here](CText notice) {
+        here([this, notice = std::move(notice)] {
+            m_recordNotice = notice;
+            Q_EMIT StatusChanged();
+        });
+    };
+    // On the worker's thread, which may wait for the desktop's answer.
+    callbacks.m_onAlerts = [this](std::vector<CChangeWorker::CAlert> alerts) {
+        if (!m_bNotify)
+            return;
+        CDesktopNotifier notifier;
+        for (const CChangeWorker::CAlert& alert : alerts) {
+            notifier.Notify(alert.m_bFailing ? StreakAlert::Failing : StreakAlert::WorksAgain,
+                QString::fromStdString(alert.m_strUrl), QString::fromStdString(alert.m_strReason));
+        }
+    };
+    CText unknown;
+    std::string history = ProgramFolders::HistoryFile(unknown);
+    m_worker = std::make_unique<CChangeWorker>(
+        m_settings, std::move(history), std::move(unknown), std::move(callbacks));
+    return *m_worker;
+}
+
+void CSubmitRuns::OnProgress(quint64 id, const CText& status)
+{
+    const auto post = m_posts.find(id);
+    if (post == m_posts.end())
+        return;
+    const auto newest = m_newestPost.find(post->second.rowId);
+    if (newest == m_newestPost.end() || newest->second != id)
+        return;
+    CPostResult reading = post->second.posted;
+    reading.m_outcome = PostOutcome::Waiting;
+    reading.m_reason = status;
+    m_targets.SetResult(m_targets.RowOfId(post->second.rowId), reading);
+}
+
+void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
+{
+    const auto dropBatches = [this, &prepared] {
+        for (const CChangeWorker::CBatch& batch : prepared.m_batches)
+            m_worker->Recorded(batch.m_token, false, std::string(), {});
+    };
+    const auto found = m_posts.find(prepared.m_id);
+    if (found == m_posts.end()) {
+        // Its row went, or the list was cleared, while it was prepared.
+        dropBatches();
+        return;
+    }
+    const Post preparation = found->second;
+    const auto newest = m_newestPost.find(preparation.rowId);
+    const bool current = newest != m_newestPost.end() && newest->second == prepared.m_id;
+    const bool stopped = m_runs[preparation.run].stopped;
+    if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && (!current || stopped))
+        dropBatches();
+    if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && current && !stopped
+        && m_scheduler) {
+        // Its posts, one after another as the server's; the last decides the row.
+        std::vector<CPostRequest> requests;
+        for (const CChangeWorker::CBatch& batch : prepared.m_batches)
+            requests.push_back(batch.m_request);
+        const quint64 first = m_scheduler->Add(std::move(requests));
+        for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
+            Post post = preparation;
+            post.posted.m_addresses = prepared.m_batches[i].m_addresses;
+            post.token = prepared.m_batches[i].m_token;
+            m_posts[first + i] = std::move(post);
+            m_newestPost[preparation.rowId] = first + i;
+        }
+        m_runs[preparation.run].outstanding += prepared.m_batches.size();
+        Forget(prepared.m_id);
+    } else if (!current) {
+        // The row changed while it was prepared: what was prepared is not what it holds.
+        Forget(prepared.m_id);
+    } else {
+        Apply(ResultOf(prepared, preparation));
+    }
+    EndFinishedRuns();
+    Q_EMIT StatusChanged();
+}
+
+CPostResult CSubmitRuns::ResultOf(
+    const CChangeWorker::CPrepared& prepared, const Post& preparation) const
+{
+    using Kind = CChangeWorker::CPrepared::Kind;
+    CPostResult result = preparation.posted;
+    result.m_postId = prepared.m_id;
+    result.m_finishedAt = std::chrono::system_clock::now();
+    // The last success in the words of the Result: "8 Dec 2026 14:02", local time.
+    const std::string since = prepared.m_lastSuccess
+        ? QLocale::c()
+              .toString(QDateTime::fromSecsSinceEpoch(
+                            std::chrono::system_clock::to_time_t(*prepared.m_lastSuccess)),
+                  QStringLiteral("d MMM yyyy HH:mm"))
+              .toStdString()
+        : std::string();
+    switch (prepared.m_kind) {
+    case Kind::Unchanged:
+        result.m_outcome = PostOutcome::Unchanged;
+        //: A target that posted nothing as its site had no changes since its last success
+        result.m_reason = since.empty()
+            ? CText(QT_TRANSLATE_NOOP("Quillpost", "Unchanged"))
+            : CText(QT_TRANSLATE_NOOP("Quillpost", "Unchanged since %1"), {since});
+        break;
+    case Kind::Baseline:
+        result.m_outcome = PostOutcome::Baseline;
+        //: A target's first run, which records the addresses of its site and posts nothing
+        result.m_reason = CText(
+            QT_TRANSLATE_NOOP("Quillpost", "Recorded %1 addresses; changes from now on are posted"),
+            {QLocale::c().toString(static_cast<qulonglong>(prepared.m_addresses)).toStdString()});
+        break;
+    case Kind::Stopped:
+    case Kind::Post:
+        result.m_outcome = PostOutcome::Stopped;
+        result.m_reason = StoppedText();
+        break;
+    case Kind::NotPosted:
+        result.m_outcome = PostOutcome::NotPosted;
+        result.m_reason = prepared.m_reason;
+        break;
+    }
+    return result;
 }
 
 void CSubmitRuns::SubmitAll()
@@ -84,6 +232,11 @@ void CSubmitRuns::Stop()
     if (!IsRunning())
         return;
     m_stopped = true;
+    // Targets still prepared end "Stopped" as their reads end; they post nothing after.
+    for (auto& [run, state] : m_runs)
+        state.stopped = true;
+    if (m_worker)
+        m_worker->Stop();
     // Posts not started were never posted: they leave the runs without a result.
     for (const quint64 postId : m_scheduler->Stop())
         Forget(postId);
@@ -93,6 +246,8 @@ void CSubmitRuns::Stop()
 
 void CSubmitRuns::Abort()
 {
+    if (m_worker)
+        m_worker->Stop();
     m_scheduler.reset();
     m_pending.clear();
     m_runs.clear();
@@ -106,22 +261,31 @@ QString CSubmitRuns::StatusText() const
 {
     if (!m_started)
         return QString();
-    const std::size_t done = m_succeeded + m_failed;
+    const std::size_t done = m_succeeded + m_failed + m_unchanged;
     const std::size_t total = done + m_posts.size();
+    // Targets with nothing to post, and a word on the record of what was sent, once.
+    const auto more = [this](QString text) {
+        if (m_unchanged != 0)
+            //: After the status line, the targets that had nothing to post: "… · 3 unchanged"
+            text = tr("%1 · %2 unchanged").arg(text, CResultText::Count(m_unchanged));
+        if (!m_recordNotice.IsEmpty())
+            text = tr("%1 · %2").arg(text, CResultText::Translated(m_recordNotice));
+        return text;
+    };
     if (IsRunning()) {
         //: The status line while a run lasts: "3 of 10 done · 2 succeeded · 1 failed · 0:12"
-        return tr("%1 of %2 done · %3 succeeded · %4 failed · %5")
-            .arg(CResultText::Count(done), CResultText::Count(total),
-                CResultText::Count(m_succeeded), CResultText::Count(m_failed),
-                CResultText::Clock(m_clock.elapsed()));
+        return more(tr("%1 of %2 done · %3 succeeded · %4 failed · %5")
+                        .arg(CResultText::Count(done), CResultText::Count(total),
+                            CResultText::Count(m_succeeded), CResultText::Count(m_failed),
+                            CResultText::Clock(m_clock.elapsed())));
     }
     //: The status line after a run that Stop ended; %3 is its time taken, as "0:12"
     const QString stoppedText = tr("Stopped: %1 succeeded, %2 failed in %3");
     //: The status line after a run; %3 is its time taken, as "0:12"
     const QString doneText = tr("Done: %1 succeeded, %2 failed in %3");
-    return (m_stopped ? stoppedText : doneText)
-        .arg(CResultText::Count(m_succeeded), CResultText::Count(m_failed),
-            CResultText::Clock(m_elapsedMs));
+    return more((m_stopped ? stoppedText : doneText)
+                    .arg(CResultText::Count(m_succeeded), CResultText::Count(m_failed),
+                        CResultText::Clock(m_elapsedMs)));
 }
 
 void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
@@ -131,7 +295,8 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
     if (!IsRunning()) {
         m_started = true;
         m_stopped = false;
-        m_succeeded = m_failed = 0;
+        m_succeeded = m_failed = m_unchanged = 0;
+        m_recordNotice = CText();
         m_clock.start();
         m_clockTimer.start();
     }
@@ -167,6 +332,7 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
     std::vector<CPostRequest> requests;
     std::vector<quint64> rowIds;
     std::vector<CPostResult> posted;
+    std::vector<CChangeWorker::CTargetWork> preparations;
     requests.reserve(rows.size());
     rowIds.reserve(rows.size());
     for (const int row : rows) {
@@ -175,24 +341,43 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
         CText refusal;
         if (!record)
             continue;
-        if (!PrepareRequest(*record, request, refusal)) {
+        std::string source;
+        if (record->m_strChanges && !CSourceAddress().Read(*record->m_strChanges, source))
+            //: Why a target is not posted: its "Changes from" field holds no web address
+            refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "“Changes from” is not a web address"));
+        if (!refusal.IsEmpty() || !PrepareRequest(*record, request, refusal)) {
             // Counted as a failure of the run, and decided at once.
             ++m_failed;
             m_newestPost.erase(m_targets.Id(row));
             m_targets.SetResult(row, Refused(refusal, record.get()));
+            m_runs[run].log.push_back(LogEntryOf(*m_targets.Result(row)));
             Q_EMIT RowDecided(row);
+            continue;
+        }
+        if (record->m_strChanges || request.m_bIndexNow) {
+            // Its key file or its source first, off this thread.
+            const quint64 id = ++m_lastPreparation;
+            const bool indexNow = request.m_bIndexNow;
+            preparations.push_back(CChangeWorker::CTargetWork{
+                id, run, record->Copy(), std::move(request), indexNow, false});
+            m_posts[id] = Post{run, m_targets.Id(row), CPostResult(), 0};
+            m_posts[id].posted.SetTarget(*record);
+            m_newestPost[m_targets.Id(row)] = id;
+            ++m_runs[run].outstanding;
             continue;
         }
         requests.push_back(std::move(request));
         rowIds.push_back(m_targets.Id(row));
         posted.emplace_back().SetTarget(*record);
     }
+    if (!preparations.empty())
+        Worker().Prepare(std::move(preparations));
     if (requests.empty())
         return;
     const quint64 first = m_scheduler->Add(std::move(requests));
     m_runs[run].outstanding += rowIds.size();
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
-        m_posts[first + i] = Post{run, rowIds[i], std::move(posted[i])};
+        m_posts[first + i] = Post{run, rowIds[i], std::move(posted[i]), 0};
         m_newestPost[rowIds[i]] = first + i;
     }
 }
@@ -217,7 +402,14 @@ void CSubmitRuns::TargetChanged(int row)
     const quint64 rowId = m_targets.Id(row);
     const bool postable = PrepareRequest(*record, request, refusal);
     for (const quint64 postId : PostsOfRow(rowId)) {
-        if (!postable) {
+        if (IsPreparation(postId)) {
+            // Prepared from what the row held: it is prepared again from what it holds.
+            const quint64 run = m_posts[postId].run;
+            Forget(postId);
+            m_newestPost.erase(rowId);
+            m_targets.ClearResult(row);
+            Join(run, {row});
+        } else if (!postable) {
             // What the row holds now cannot be posted, whatever became of what it held.
             if (!m_scheduler->Cancel(postId))
                 m_orphans.insert(postId);
@@ -296,8 +488,16 @@ void CSubmitRuns::Apply(CPostResult result)
             m_targets.SetResult(m_targets.RowOfId(rowId), result);
         return;
     }
+    if (post->second.token != 0 && m_worker) {
+        m_worker->Recorded(post->second.token, result.Succeeded(),
+            std::to_string(result.m_status) + ' ' + result.m_reason.English(), result.m_finishedAt);
+    }
+    m_runs[post->second.run].log.push_back(LogEntryOf(result));
     Forget(result.m_postId);
-    ++(result.Succeeded() ? m_succeeded : m_failed);
+    if (result.m_outcome == PostOutcome::Unchanged || result.m_outcome == PostOutcome::Baseline)
+        ++m_unchanged;
+    else
+        ++(result.Succeeded() ? m_succeeded : m_failed);
     const auto newest = m_newestPost.find(rowId);
     if (newest == m_newestPost.end() || newest->second != result.m_postId)
         return;
@@ -319,8 +519,18 @@ void CSubmitRuns::Forget(quint64 postId)
 void CSubmitRuns::EndFinishedRuns()
 {
     const bool wasRunning = IsRunning();
-    for (auto run = m_runs.begin(); run != m_runs.end();)
-        run = run->second.outstanding == 0 ? m_runs.erase(run) : std::next(run);
+    for (auto run = m_runs.begin(); run != m_runs.end();) {
+        if (run->second.outstanding != 0) {
+            ++run;
+            continue;
+        }
+        // Its posts go into the post log, and what the record says of it is told.
+        if (!run->second.log.empty()) {
+            Worker().Log(run->first, std::move(run->second.log));
+            Worker().EndRun(run->first);
+        }
+        run = m_runs.erase(run);
+    }
     if (wasRunning && !IsRunning()) {
         m_elapsedMs = m_clock.elapsed();
         m_clockTimer.stop();
@@ -355,7 +565,7 @@ void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
         const quint64 rowId = m_targets.Id(row);
         m_newestPost.erase(rowId);
         for (const quint64 postId : PostsOfRow(rowId)) {
-            if (!m_scheduler->Cancel(postId))
+            if (!IsPreparation(postId) && !m_scheduler->Cancel(postId))
                 m_orphans.insert(postId);
             Forget(postId);
         }
@@ -372,10 +582,13 @@ void CSubmitRuns::OnAboutToClear()
     if (!IsRunning())
         return;
     m_stopped = true;
+    if (m_worker)
+        m_worker->Stop();
     // Those not dropped end "Stopped", for no row.
     const std::vector<std::uint64_t> cancelled = m_scheduler->Stop();
     for (const auto& [postId, post] : m_posts) {
-        if (!std::binary_search(cancelled.begin(), cancelled.end(), postId))
+        if (!IsPreparation(postId)
+            && !std::binary_search(cancelled.begin(), cancelled.end(), postId))
             m_orphans.insert(postId);
     }
     m_posts.clear();

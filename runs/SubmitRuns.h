@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/ChangeWorker.h"
 #include "core/PostLimits.h"
+#include "core/PostLogEntry.h"
 #include "core/PostResult.h"
 
 #include <QElapsedTimer>
@@ -8,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -34,6 +37,12 @@ class CTargetList;
 // flight shows nothing of it, as the answer is to what the row no longer holds. Clearing the
 // list for a load ends every run: the new list waits for Submit All. Everything here runs on
 // the window's thread.
+//
+// A target with a source of changes, and an IndexNow target, is prepared first, off this
+// thread (CChangeWorker): its key file checked, its source read and compared with the record
+// of what was sent. It then posts its changes, in as many posts as they take, or nothing
+// ("unchanged", or "baseline" on a first run). Every post and every target that posted
+// nothing is kept in the post log when its run ends.
 class CSubmitRuns : public QObject
 {
     Q_OBJECT
@@ -52,6 +61,8 @@ public:
     void Abort();
     // The row's URL or parameters changed: its posts not yet started send the new ones.
     void TargetChanged(int row);
+    // Whether a target that keeps failing is told to the desktop (on unless turned off).
+    void SetNotify(bool notify) { m_bNotify = notify; }
     // Appends rows that join no run under way: the user did not add them one by one.
     void AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records);
 
@@ -77,6 +88,10 @@ private:
         // A Submit All run goes through the rows appended while it lasts; a run of the
         // failed rows posts those and nothing else.
         bool takesNewRows = false;
+        // Stop ended it: a target prepared since posts nothing.
+        bool stopped = false;
+        // Its posts and the targets that posted nothing, for the post log.
+        std::vector<CPostLogEntry> log;
     };
     // A post that has yet to report: the run it counts in and the row it was made for.
     // What it posts is noted on its result, as the row may hold something else by then.
@@ -85,7 +100,12 @@ private:
         quint64 run = 0;
         quint64 rowId = 0;
         CPostResult posted;
+        // The record's note of the addresses it carries, kept should it succeed; 0 for none.
+        std::uint64_t token = 0;
     };
+    // Preparations are numbered apart from posts, from here on.
+    static constexpr quint64 FirstPreparation = quint64(1) << 62;
+    static bool IsPreparation(quint64 id) { return id >= FirstPreparation; }
 
     // Starts a run over the rows' current records; those without one are skipped.
     void StartRun(const std::vector<int>& rows, bool takesNewRows);
@@ -94,6 +114,12 @@ private:
     // Posts the rows in the run and makes those posts the rows' newest. A row that cannot be
     // posted as it stands fails at once with the reason, and counts in the run as failed.
     void Join(quint64 run, const std::vector<int>& rows);
+    // The worker that prepares targets, made at its first use.
+    CChangeWorker& Worker();
+    void OnPrepared(const CChangeWorker::CPrepared& prepared);
+    // The result of a target that posted nothing, as its preparation found.
+    CPostResult ResultOf(const CChangeWorker::CPrepared& prepared, const Post& preparation) const;
+    void OnProgress(quint64 id, const CText& status);
     void OnResult(const CPostResult& result);
     void ApplyPendingResults();
     void Apply(CPostResult result);
@@ -123,6 +149,12 @@ private:
     // posts in all are these and the ones that have yet to report.
     std::size_t m_succeeded = 0;
     std::size_t m_failed = 0;
+    // Unchanged and baseline targets: neither succeeded nor failed.
+    std::size_t m_unchanged = 0;
+    quint64 m_lastPreparation = FirstPreparation;
+    // What the status line says once of the record of what was sent (a damaged file).
+    CText m_recordNotice;
+    std::atomic<bool> m_bNotify{true};
     bool m_started = false;
     bool m_stopped = false;
     QElapsedTimer m_clock;
@@ -134,6 +166,7 @@ private:
     std::mutex m_pendingMutex;
     std::vector<CPostResult> m_pending;
 
-    // Last: its worker reports into the members above, so it goes first.
+    // Last: their workers report into the members above, so they go first.
+    std::unique_ptr<CChangeWorker> m_worker;
     std::unique_ptr<CPostScheduler> m_scheduler;
 };

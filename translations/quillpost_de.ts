@@ -582,6 +582,16 @@
         <extracomment>A post&apos;s outcome, then where its address has moved for good, so the user can change the list: &quot;200 OK · moved to https://new.example/ping&quot;</extracomment>
         <translation>%1 · umgezogen nach %2</translation>
     </message>
+    <message>
+        <source>%1 · 1 address</source>
+        <extracomment>An IndexNow post&apos;s outcome, then how many addresses it carried</extracomment>
+        <translation>%1 · 1 Adresse</translation>
+    </message>
+    <message>
+        <source>%1 · %2 addresses</source>
+        <extracomment>An IndexNow post&apos;s outcome, then how many addresses it carried: &quot;200 OK · 3 addresses&quot;</extracomment>
+        <translation>%1 · %2 Adressen</translation>
+    </message>
 </context>
 <context>
     <name>CSubmitCommand</name>
@@ -701,6 +711,15 @@ den Lauf angehalten hat.
         <source>Done: %1 succeeded, %2 failed in %3</source>
         <extracomment>The status line after a run; %3 is its time taken, as &quot;0:12&quot;</extracomment>
         <translation>Fertig: %1 erfolgreich, %2 fehlgeschlagen in %3</translation>
+    </message>
+    <message>
+        <source>%1 · %2 unchanged</source>
+        <extracomment>After the status line, the targets that had nothing to post: &quot;… · 3 unchanged&quot;</extracomment>
+        <translation>%1 · %2 unverändert</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
     </message>
 </context>
 <context>
@@ -1057,6 +1076,49 @@ den Lauf angehalten hat.
     <message>
         <source>Only 3 levels of sitemap indexes were read</source>
         <translation>Nur 3 Ebenen von Sitemap-Indizes wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Checking %1</source>
+        <extracomment>While the key file of an IndexNow target is fetched before its post</extracomment>
+        <translation>Prüfe %1</translation>
+    </message>
+    <message>
+        <source>Reading %1</source>
+        <extracomment>While a site&apos;s sitemap or feed is read before its targets are posted</extracomment>
+        <translation>Lese %1</translation>
+    </message>
+    <message>
+        <source>The history file was damaged: it was kept as %1 and a new one started</source>
+        <translation>Die Verlaufsdatei war beschädigt: Sie wurde als %1 aufbewahrt und eine neue angelegt</translation>
+    </message>
+    <message>
+        <source>No record of what was sent: %1</source>
+        <extracomment>Why a target that posts its site&apos;s changes is not posted</extracomment>
+        <translation>Keine Aufzeichnung des Gesendeten: %1</translation>
+    </message>
+    <message>
+        <source>key not valid (the key file checked fine at %1; the service may not have read it yet)</source>
+        <extracomment>What IndexNow&apos;s 403 means after its key file was checked; %1 is when, as &quot;14:02&quot;</extracomment>
+        <translation>Schlüssel ungültig (die Schlüsseldatei war um %1 in Ordnung; der Dienst hat sie vielleicht noch nicht gelesen)</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <extracomment>A target that posted nothing as its site had no changes since its last success</extracomment>
+        <translation>Unverändert</translation>
+    </message>
+    <message>
+        <source>Unchanged since %1</source>
+        <translation>Unverändert seit %1</translation>
+    </message>
+    <message>
+        <source>Recorded %1 addresses; changes from now on are posted</source>
+        <extracomment>A target&apos;s first run, which records the addresses of its site and posts nothing</extracomment>
+        <translation>%1 Adressen aufgezeichnet; von jetzt an werden Änderungen gesendet</translation>
+    </message>
+    <message>
+        <source>“Changes from” is not a web address</source>
+        <extracomment>Why a target is not posted: its &quot;Changes from&quot; field holds no web address</extracomment>
+        <translation>„Änderungen aus“ ist keine Webadresse</translation>
     </message>
 </context>
 <context>

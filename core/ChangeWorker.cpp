@@ -1,0 +1,491 @@
+#include "core/ChangeWorker.h"
+
+#include "core/Address.h"
+#include "core/BodyKind.h"
+#include "core/FailureStreak.h"
+#include "core/IndexNow.h"
+#include "core/JsonBody.h"
+#include "core/SubmitHost.h"
+
+#include <algorithm>
+#include <set>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+// IndexNow takes at most this many addresses in one request.
+constexpr std::size_t MaxBatchAddresses = 10000;
+// Runs a target's alert is decided from: enough to see a streak begin.
+constexpr std::size_t AlertRuns = FailuresToAlert + 2;
+
+bool IsUrlList(const std::string& name)
+{
+    return name == "urlList[]" || name == "urlList";
+}
+
+// The first value of a parameter, if the target has one.
+std::optional<std::string> ParamValue(const CSubmitHost& target, const char* name)
+{
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
+    for (bool more = target.GetFirstParam(pos, param); more;
+         more = target.GetNextParam(pos, param)) {
+        if (param.m_strName == name)
+            return param.m_strValue;
+    }
+    return std::nullopt;
+}
+
+// The target's parameters with its urlList replaced by the addresses, where its first urlList
+// parameter stood, or at the end when it had none.
+void WithAddresses(const CSubmitHost& target, const std::vector<const CSourceEntry*>& addresses,
+    CSubmitHost& batch)
+{
+    bool placed = false;
+    const auto place = [&] {
+        for (const CSourceEntry* entry : addresses)
+            batch.AddParam(CPostParam("urlList[]", entry->m_strAddress));
+        placed = true;
+    };
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
+    for (bool more = target.GetFirstParam(pos, param); more;
+         more = target.GetNextParam(pos, param)) {
+        if (!IsUrlList(param.m_strName))
+            batch.AddParam(std::move(param));
+        else if (!placed)
+            place();
+    }
+    if (!placed)
+        place();
+}
+
+// The outcome of a target in one run, from the outcomes of its posts: a failure in any of them
+// makes the run a failure for it.
+std::optional<PostOutcome> OutcomeOfRun(const std::vector<PostOutcome>& posts)
+{
+    std::optional<PostOutcome> run;
+    for (const PostOutcome outcome : posts) {
+        if (outcome == PostOutcome::Failed || outcome == PostOutcome::NotPosted)
+            return outcome;
+        if (!run || outcome == PostOutcome::Succeeded)
+            run = outcome;
+    }
+    return run;
+}
+
+} // namespace
+
+// What a run has read and checked, for all of its targets.
+struct CChangeWorker::CRunState
+{
+    std::map<std::string, CSourceRead> sources;
+    std::map<std::string, CKeyVerdict> keyFiles;
+    // The log's number of the run, once it has logged.
+    std::optional<std::int64_t> logRun;
+    // The targets it logged: (URL, body, changes), and the reason of the last failure.
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> logged;
+};
+
+// A batch whose addresses are recorded should it succeed.
+struct CChangeWorker::CPending
+{
+    CPostHistory::Target key;
+    std::vector<CSourceEntry> entries;
+    bool baseline = false;
+};
+
+CChangeWorker::CChangeWorker(
+    CPostSettings settings, std::string historyPath, CText historyUnknown, CCallbacks callbacks)
+    : m_settings(std::move(settings))
+    , m_strHistoryPath(std::move(historyPath))
+    , m_historyUnknown(std::move(historyUnknown))
+    , m_callbacks(std::move(callbacks))
+{
+    m_thread = std::thread(&CChangeWorker::Run, this);
+}
+
+CChangeWorker::~CChangeWorker()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+        m_stop = true;
+    }
+    // What is left to record and log is done first: a command-line run ends right after its
+    // last post, and its log must not go with it. Preparations left report nothing.
+    m_wake.notify_one();
+    m_thread.join();
+}
+
+CPostHistory::Target CChangeWorker::RecordKeyOf(const CSubmitHost& target)
+{
+    return {target.m_strUrl, target.m_strBodyKind.value_or("form"),
+        target.m_strChanges.value_or(std::string())};
+}
+
+void CChangeWorker::Push(Job job)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_wake.notify_one();
+}
+
+void CChangeWorker::Run()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_quit || !m_jobs.empty(); });
+            if (m_jobs.empty())
+                return;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+        }
+        job();
+    }
+}
+
+void CChangeWorker::Prepare(std::vector<CTargetWork> targets)
+{
+    std::uint64_t generation = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        generation = m_generation;
+    }
+    for (CTargetWork& target : targets) {
+        Push([this, generation, work = std::move(target)]() mutable {
+            {
+                // A Stop since the preparation was asked for ends it before it starts; one
+                // asked for since goes on.
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_quit)
+                    return;
+                m_stop = generation != m_generation;
+            }
+            DoPrepare(work);
+        });
+    }
+}
+
+void CChangeWorker::Stop()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_generation;
+        m_stop = true;
+    }
+    m_wake.notify_one();
+}
+
+void CChangeWorker::DoPrepare(CTargetWork& work)
+{
+    CPrepared prepared = Work(work);
+    if (Stopping() && prepared.m_kind != CPrepared::Kind::Post) {
+        prepared = CPrepared();
+        prepared.m_id = work.m_id;
+        prepared.m_kind = CPrepared::Kind::Stopped;
+    }
+    m_callbacks.m_onPrepared(std::move(prepared));
+}
+
+CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
+{
+    CPrepared prepared;
+    prepared.m_id = work.m_id;
+    if (Stopping()) {
+        prepared.m_kind = CPrepared::Kind::Stopped;
+        return prepared;
+    }
+    CRunState& run = RunOf(work.m_run);
+    if (work.m_bIndexNow && !CheckKey(work, run, prepared))
+        return prepared;
+    const CSubmitHost& target = *work.m_target;
+    if (!target.m_strChanges) {
+        prepared.m_kind = CPrepared::Kind::Post;
+        prepared.m_batches.push_back(CBatch{work.m_request, 0, 0});
+        return prepared;
+    }
+
+    CText reason;
+    if (!OpenHistory(reason)) {
+        prepared.m_reason = reason;
+        return prepared;
+    }
+    const CSourceRead& read = ReadSource(work, run, *target.m_strChanges);
+    if (Stopping()) {
+        prepared.m_kind = CPrepared::Kind::Stopped;
+        return prepared;
+    }
+    if (!read.m_bOk) {
+        prepared.m_reason = read.m_failure;
+        return prepared;
+    }
+    prepared.m_note = read.m_note;
+
+    const CPostHistory::Target key = RecordKeyOf(target);
+    CPostHistory::ChangeSet changes;
+    if (!m_history.Changes(key, read.m_entries, changes, reason)) {
+        prepared.m_reason = reason;
+        return prepared;
+    }
+    prepared.m_lastSuccess = changes.m_lastSuccess;
+    if (changes.m_bFirstRun && work.m_bIndexNow) {
+        // IndexNow would take the whole site as new: the first run only records it.
+        if (!work.m_bDry
+            && !m_history.RecordBaseline(
+                key, read.m_entries, std::chrono::system_clock::now(), reason)) {
+            prepared.m_reason = reason;
+            return prepared;
+        }
+        prepared.m_kind = CPrepared::Kind::Baseline;
+        prepared.m_addresses = read.m_entries.size();
+        return prepared;
+    }
+    if (changes.m_bFirstRun) {
+        // A ping names no addresses: the first run posts once, and its success is the
+        // baseline.
+        std::vector<std::size_t> all(read.m_entries.size());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        const std::uint64_t token = work.m_bDry ? 0 : KeepBatch(key, read.m_entries, true);
+        prepared.m_kind = CPrepared::Kind::Post;
+        prepared.m_addresses = read.m_entries.size();
+        prepared.m_batches.push_back(CBatch{work.m_request, 0, token});
+        return prepared;
+    }
+    prepared.m_batches = Batches(work, read.m_entries, changes.m_changed, key);
+    if (prepared.m_batches.empty()) {
+        prepared.m_kind = CPrepared::Kind::Unchanged;
+        return prepared;
+    }
+    prepared.m_kind = CPrepared::Kind::Post;
+    for (const CBatch& batch : prepared.m_batches)
+        prepared.m_addresses += batch.m_addresses;
+    return prepared;
+}
+
+std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& work,
+    const std::vector<CSourceEntry>& entries, const std::vector<std::size_t>& changed,
+    const CPostHistory::Target& key)
+{
+    std::vector<CBatch> batches;
+    if (!work.m_bIndexNow) {
+        // Any change on the site is worth a ping.
+        if (changed.empty())
+            return batches;
+        std::vector<CSourceEntry> sent;
+        sent.reserve(changed.size());
+        for (const std::size_t i : changed)
+            sent.push_back(entries[i]);
+        const std::uint64_t token = work.m_bDry ? 0 : KeepBatch(key, std::move(sent), false);
+        batches.push_back(CBatch{work.m_request, 0, token});
+        return batches;
+    }
+
+    // IndexNow takes the addresses on its host only, so many a request.
+    const std::optional<CAddress> host
+        = IndexNowHost(ParamValue(*work.m_target, "host").value_or(std::string()));
+    std::vector<const CSourceEntry*> onHost;
+    for (const std::size_t i : changed) {
+        if (host && CAddress::Read(entries[i].m_strAddress).SameHost(*host))
+            onHost.push_back(&entries[i]);
+    }
+    for (std::size_t first = 0; first < onHost.size(); first += MaxBatchAddresses) {
+        const std::size_t last = std::min(onHost.size(), first + MaxBatchAddresses);
+        const std::vector<const CSourceEntry*> addresses(
+            onHost.begin() + static_cast<std::ptrdiff_t>(first),
+            onHost.begin() + static_cast<std::ptrdiff_t>(last));
+        CSubmitHost batchTarget;
+        WithAddresses(*work.m_target, addresses, batchTarget);
+        CBatch batch;
+        batch.m_request = work.m_request;
+        CText refusal;
+        // The target's body was built before; only the addresses are new, and they came
+        // as UTF-8 from an XML reader.
+        BuildJsonBody(batchTarget, batch.m_request.m_body, refusal);
+        batch.m_addresses = addresses.size();
+        if (!work.m_bDry) {
+            std::vector<CSourceEntry> sent;
+            sent.reserve(addresses.size());
+            for (const CSourceEntry* entry : addresses)
+                sent.push_back(*entry);
+            batch.m_token = KeepBatch(key, std::move(sent), false);
+        }
+        batches.push_back(std::move(batch));
+    }
+    return batches;
+}
+
+std::uint64_t CChangeWorker::KeepBatch(
+    const CPostHistory::Target& key, std::vector<CSourceEntry> entries, bool baseline)
+{
+    const std::uint64_t token = ++m_lastToken;
+    m_pending[token] = CPending{key, std::move(entries), baseline};
+    return token;
+}
+
+bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepared)
+{
+    const CSubmitHost& target = *work.m_target;
+    CKeyFile file;
+    CText refusal;
+    if (!KeyFileOf(ParamValue(target, "host").value_or(std::string()),
+            ParamValue(target, "key").value_or(std::string()), ParamValue(target, "keyLocation"),
+            file, refusal)) {
+        prepared.m_reason = refusal;
+        return false;
+    }
+    auto checked = run.keyFiles.find(file.m_strUrl);
+    if (checked == run.keyFiles.end()) {
+        if (m_callbacks.m_onProgress)
+            m_callbacks.m_onProgress(work.m_id,
+                //: While the key file of an IndexNow target is fetched before its post
+                CText(QT_TRANSLATE_NOOP("Quillpost", "Checking %1"), {file.m_strUrl}));
+        CKeyVerdict verdict = CKeyCheck(m_settings, &m_stop).Check(file);
+        if (Stopping()) {
+            prepared.m_kind = CPrepared::Kind::Stopped;
+            return false;
+        }
+        checked = run.keyFiles.emplace(file.m_strUrl, std::move(verdict)).first;
+    }
+    const CKeyVerdict& verdict = checked->second;
+    if (!verdict.m_bOk) {
+        prepared.m_reason = verdict.m_reason;
+        return false;
+    }
+    prepared.m_note = verdict.m_note;
+    prepared.m_keyCheckedAt = verdict.m_checkedAt;
+    work.m_request.m_keyCheckedAt = verdict.m_checkedAt;
+    return true;
+}
+
+const CSourceRead& CChangeWorker::ReadSource(
+    CTargetWork& work, CRunState& run, const std::string& url)
+{
+    const auto read = run.sources.find(url);
+    if (read != run.sources.end())
+        return read->second;
+    if (m_callbacks.m_onProgress)
+        m_callbacks.m_onProgress(work.m_id,
+            //: While a site's sitemap or feed is read before its targets are posted
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Reading %1"), {url}));
+    CSourceRead source = CSourceReader(m_settings, &m_stop).Read(url);
+    // A read that Stop cut short is no read of the source: a later run reads it anew.
+    if (Stopping()) {
+        static const CSourceRead none;
+        return none;
+    }
+    return run.sources.emplace(url, std::move(source)).first->second;
+}
+
+bool CChangeWorker::OpenHistory(CText& reason)
+{
+    if (!m_bHistoryTried) {
+        m_bHistoryTried = true;
+        if (m_strHistoryPath.empty()) {
+            m_historyFailure = m_historyUnknown;
+        } else {
+            std::string movedTo;
+            m_bHistoryOpen = m_history.Open(
+                m_strHistoryPath, std::chrono::system_clock::now(), movedTo, m_historyFailure);
+            if (!movedTo.empty() && m_callbacks.m_onRecordNotice)
+                m_callbacks.m_onRecordNotice(CText(QT_TRANSLATE_NOOP("Quillpost",
+                                                       "The history file was damaged: it was "
+                                                       "kept as %1 and a new one started"),
+                    {movedTo}));
+        }
+    }
+    if (!m_bHistoryOpen)
+        //: Why a target that posts its site's changes is not posted
+        reason = CText::Nested(
+            QT_TRANSLATE_NOOP("Quillpost", "No record of what was sent: %1"), {m_historyFailure});
+    return m_bHistoryOpen;
+}
+
+CChangeWorker::CRunState& CChangeWorker::RunOf(std::uint64_t run)
+{
+    std::unique_ptr<CRunState>& state = m_runs[run];
+    if (!state)
+        state = std::make_unique<CRunState>();
+    return *state;
+}
+
+void CChangeWorker::Recorded(std::uint64_t token, bool success, std::string verdict, Time when)
+{
+    if (token == 0)
+        return;
+    Push([this, token, success, verdict = std::move(verdict), when] {
+        const auto pending = m_pending.find(token);
+        if (pending == m_pending.end())
+            return;
+        CText error;
+        if (success && m_bHistoryOpen) {
+            CPending& batch = pending->second;
+            if (batch.baseline)
+                m_history.RecordBaseline(batch.key, batch.entries, when, error);
+            else
+                m_history.RecordSent(batch.key, batch.entries, verdict, when, error);
+        }
+        m_pending.erase(pending);
+    });
+}
+
+void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
+{
+    Push([this, run, entries = std::move(entries)]() mutable {
+        CText error;
+        if (entries.empty() || !OpenHistory(error))
+            return;
+        CRunState& state = RunOf(run);
+        if (!state.logRun) {
+            std::int64_t number = 0;
+            if (!m_history.NextRun(number, error))
+                return;
+            state.logRun = number;
+        }
+        for (CPostLogEntry& entry : entries) {
+            entry.m_run = *state.logRun;
+            std::string& reason
+                = state.logged[{entry.m_strUrl, entry.m_strBody, entry.m_strChanges}];
+            if (!entry.m_bSuccess)
+                reason = entry.m_strReason;
+        }
+        m_history.Log(entries, error);
+    });
+}
+
+void CChangeWorker::EndRun(std::uint64_t run)
+{
+    Push([this, run] {
+        const auto ended = m_runs.find(run);
+        if (ended == m_runs.end())
+            return;
+        std::vector<CAlert> alerts;
+        CText error;
+        if (m_bHistoryOpen && ended->second->logRun) {
+            for (const auto& [target, reason] : ended->second->logged) {
+                const auto& [url, body, changes] = target;
+                std::vector<CPostHistory::RunOutcomes> runs;
+                if (!m_history.RecentOutcomes(url, body, changes, AlertRuns, runs, error))
+                    continue;
+                std::vector<PostOutcome> outcomes;
+                for (const CPostHistory::RunOutcomes& past : runs) {
+                    if (const std::optional<PostOutcome> outcome = OutcomeOfRun(past.m_outcomes))
+                        outcomes.push_back(*outcome);
+                }
+                const StreakAlert alert = FailureStreakAlert(outcomes);
+                if (alert != StreakAlert::None)
+                    alerts.push_back(CAlert{alert == StreakAlert::Failing, url, reason});
+            }
+            m_history.Prune(std::chrono::system_clock::now(), error);
+        }
+        m_runs.erase(ended);
+        if (!alerts.empty() && m_callbacks.m_onAlerts)
+            m_callbacks.m_onAlerts(std::move(alerts));
+    });
+}

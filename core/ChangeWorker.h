@@ -1,0 +1,178 @@
+#pragma once
+
+#include "core/KeyCheck.h"
+#include "core/PostHistory.h"
+#include "core/PostLimits.h"
+#include "core/PostRequest.h"
+#include "core/SourceReader.h"
+#include "core/Text.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CSubmitHost;
+
+// The part of the runs that is neither posting nor the window's, on a thread of its own: it
+// works out what a target posts when that takes the network or the record (an IndexNow key
+// file to check, a site's sitemap or feed to read, the changes since the target last posted),
+// and keeps the record of what was sent and the log of every post.
+//
+// A source and a key file are read once a run, however many of its targets name them. Only a
+// success updates the record: a batch's addresses are recorded when the caller says it
+// succeeded. A dry preparation records nothing.
+//
+// Reports come through the callbacks on the worker's thread; they must not block. Stop ends
+// the reads under way and reports the preparations not done as stopped. Destruction waits for
+// the job under way and makes no further report.
+class CChangeWorker
+{
+public:
+    using Time = std::chrono::system_clock::time_point;
+
+    // A target to prepare, as the caller's thread saw it when the run took it.
+    struct CTargetWork
+    {
+        // The caller's, to know the report by.
+        std::uint64_t m_id = 0;
+        // Sources and key files are read once for all the targets of a run.
+        std::uint64_t m_run = 0;
+        // A copy of the target, which nothing changes any more.
+        std::shared_ptr<const CSubmitHost> m_target;
+        // What the target posts as it stands; an IndexNow target's batches are made from it.
+        CPostRequest m_request;
+        bool m_bIndexNow = false;
+        // Works out what would be posted and records nothing: a preview, or Submit.
+        bool m_bDry = false;
+    };
+
+    // One post of a target, with the addresses it carries from the target's source.
+    struct CBatch
+    {
+        CPostRequest m_request;
+        std::size_t m_addresses = 0;
+        // To say whether it succeeded (Recorded); 0 when nothing is to be recorded of it.
+        std::uint64_t m_token = 0;
+    };
+
+    struct CPrepared
+    {
+        enum class Kind
+        {
+            // m_batches are to be posted, one after another.
+            Post,
+            // Nothing is posted: m_reason says why.
+            NotPosted,
+            // Nothing changed since the last success (m_lastSuccess).
+            Unchanged,
+            // A first run that only recorded the source (m_addresses of them).
+            Baseline,
+            Stopped,
+        };
+
+        std::uint64_t m_id = 0;
+        Kind m_kind = Kind::NotPosted;
+        CText m_reason;
+        std::vector<CBatch> m_batches;
+        std::size_t m_addresses = 0;
+        std::optional<Time> m_lastSuccess;
+        // What the source left out for a limit, or what the key file's check noted.
+        CText m_note;
+        // When the IndexNow key file passed its check, if it was checked.
+        std::optional<Time> m_keyCheckedAt;
+    };
+
+    // What the record says of how a target's runs have gone, after a run: it has failed
+    // FailuresToAlert runs in a row, or works again after that.
+    struct CAlert
+    {
+        bool m_bFailing = false;
+        std::string m_strUrl;
+        std::string m_strReason;
+    };
+
+    struct CCallbacks
+    {
+        std::function<void(CPrepared prepared)> m_onPrepared;
+        // A target's preparation reads something over the network now ("Reading https://...").
+        std::function<void(std::uint64_t id, CText status)> m_onProgress;
+        // Once, when the record file was damaged and a new one started, or cannot be used.
+        std::function<void(CText notice)> m_onRecordNotice;
+        std::function<void(std::vector<CAlert> alerts)> m_onAlerts;
+    };
+
+    // historyPath: the record's file; empty when there is no folder to keep it in, which
+    // historyUnknown says (targets with a source are then not posted).
+    CChangeWorker(CPostSettings settings, std::string historyPath, CText historyUnknown,
+        CCallbacks callbacks);
+    CChangeWorker(const CChangeWorker&) = delete;
+    CChangeWorker& operator=(const CChangeWorker&) = delete;
+    ~CChangeWorker();
+
+    void Prepare(std::vector<CTargetWork> targets);
+    // A batch's post ended; its addresses are recorded when it succeeded.
+    void Recorded(std::uint64_t token, bool success, std::string verdict, Time when);
+    // Keeps the entries of a run in the post log; the caller's run number becomes the log's.
+    void Log(std::uint64_t run, std::vector<CPostLogEntry> entries);
+    // The run is over: what was read for it is let go, the log is pruned, and the targets
+    // whose failures call for a word are reported.
+    void EndRun(std::uint64_t run);
+    // Ends the reads under way; preparations not done are reported as stopped. Later ones go
+    // on as usual.
+    void Stop();
+
+    // The record's key of a target: its URL, body kind as the data file writes it, source.
+    static CPostHistory::Target RecordKeyOf(const CSubmitHost& target);
+
+private:
+    using Job = std::function<void()>;
+    struct CRunState;
+    struct CPending;
+
+    void Run();
+    void Push(Job job);
+    void DoPrepare(CTargetWork& work);
+    CPrepared Work(CTargetWork& work);
+    bool CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepared);
+    const CSourceRead& ReadSource(CTargetWork& work, CRunState& run, const std::string& url);
+    bool OpenHistory(CText& reason);
+    CRunState& RunOf(std::uint64_t run);
+    std::vector<CBatch> Batches(const CTargetWork& work, const std::vector<CSourceEntry>& entries,
+        const std::vector<std::size_t>& changed, const CPostHistory::Target& key);
+    std::uint64_t KeepBatch(
+        const CPostHistory::Target& key, std::vector<CSourceEntry> entries, bool baseline);
+    bool Stopping() const { return m_stop.load(); }
+
+    const CPostSettings m_settings;
+    const std::string m_strHistoryPath;
+    const CText m_historyUnknown;
+    const CCallbacks m_callbacks;
+
+    // The worker's own.
+    CPostHistory m_history;
+    bool m_bHistoryTried = false;
+    bool m_bHistoryOpen = false;
+    CText m_historyFailure;
+    std::map<std::uint64_t, std::unique_ptr<CRunState>> m_runs;
+    std::map<std::uint64_t, CPending> m_pending;
+    std::uint64_t m_lastToken = 0;
+
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Job> m_jobs;
+    // Preparations asked for since the last Stop; a Stop drops the others.
+    std::uint64_t m_generation = 0;
+    bool m_quit = false;
+    std::thread m_thread;
+};

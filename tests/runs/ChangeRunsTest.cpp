@@ -1,0 +1,308 @@
+// Runs of targets that post what changed on their site, against a local site and service:
+// what each run sends, what it records, and what it refuses to send blind.
+//
+// Faults these catch:
+//   an IndexNow first run that posts the whole site     | baseline row
+//   a run that posts again when nothing changed         | unchanged rows (IndexNow and ping)
+//   a new or re-dated address not sent, or sent twice   | new / re-dated rows
+//   a failed post recorded as sent (never retried)      | failure row
+//   another host's address sent to IndexNow             | every IndexNow row's body
+//   a batch over 10,000 addresses, or a lost last one   | batches
+//   a post made though the source or key file failed    | refusal rows
+#include "core/PostResult.h"
+#include "core/SubmitHost.h"
+#include "runs/SubmitRuns.h"
+#include "runs/TargetList.h"
+#include "tests/support/LocalServer.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace {
+
+const char* const Key = "0123456789abcdef0123456789abcdef";
+
+// A site with a sitemap, its key file and an IndexNow endpoint, whose answers a test changes.
+class CSite
+{
+public:
+    CSite()
+        : m_server([this](const CRecordedRequest& request) { return Answer(request); })
+    {
+    }
+
+    std::string Url(const std::string& path) const { return m_server.Url(path); }
+    std::string Host() const { return "127.0.0.1:" + std::to_string(m_server.Port()); }
+
+    // The sitemap's addresses: (path, lastmod or "").
+    void SetPages(const std::vector<std::pair<std::string, std::string>>& pages)
+    {
+        std::string xml = "<?xml version=\"1.0\"?><urlset "
+                          "xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">";
+        for (const auto& [path, date] : pages) {
+            xml += "<url><loc>" + (path.rfind("http", 0) == 0 ? path : Url(path)) + "</loc>";
+            if (!date.empty())
+                xml += "<lastmod>" + date + "</lastmod>";
+            xml += "</url>";
+        }
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_sitemap = xml + "</urlset>";
+    }
+    void SetSitemapStatus(int status) { Set(m_sitemapStatus, status); }
+    void SetKey(std::string key) { Set(m_key, std::move(key)); }
+    void SetServiceStatus(int status) { Set(m_serviceStatus, status); }
+
+    // The posts the service received since the last call, oldest first.
+    std::vector<CRecordedRequest> TakePosts()
+    {
+        std::vector<CRecordedRequest> posts;
+        for (const CRecordedRequest& request : m_server.Requests()) {
+            if (request.m_requestLine.rfind("POST", 0) == 0)
+                posts.push_back(request);
+        }
+        std::vector<CRecordedRequest> fresh(posts.begin() + static_cast<long>(m_seen), posts.end());
+        m_seen = posts.size();
+        return fresh;
+    }
+    std::size_t Fetches(const std::string& path) const
+    {
+        std::size_t count = 0;
+        for (const CRecordedRequest& request : m_server.Requests())
+            count += request.m_requestLine.rfind("GET /" + path + " ", 0) == 0;
+        return count;
+    }
+
+private:
+    template <typename T> void Set(T& member, T value)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        member = std::move(value);
+    }
+    CScriptedReply Answer(const CRecordedRequest& request)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (request.m_requestLine.rfind("GET /sitemap.xml ", 0) == 0)
+            return CScriptedReply::Status(
+                m_sitemapStatus, m_sitemap, "Content-Type: application/xml\r\n");
+        if (request.m_requestLine.rfind("GET /key.txt ", 0) == 0)
+            return CScriptedReply::Status(200, m_key, "Content-Type: text/plain\r\n");
+        return CScriptedReply::Status(m_serviceStatus);
+    }
+
+    mutable std::mutex m_mutex;
+    std::string m_sitemap;
+    int m_sitemapStatus = 200;
+    std::string m_key = Key;
+    int m_serviceStatus = 200;
+    std::size_t m_seen = 0;
+    CLocalServer m_server;
+};
+
+std::vector<std::string> UrlListOf(const CRecordedRequest& post)
+{
+    std::vector<std::string> list;
+    const nlohmann::json body = nlohmann::json::parse(post.m_body);
+    for (const auto& address : body.at("urlList"))
+        list.push_back(address.get<std::string>());
+    return list;
+}
+
+} // namespace
+
+class ChangeRunsTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void indexNowPostsOnlyWhatChanged();
+    void pingPostsWhenTheSiteChanged();
+    void batchesOfTenThousand();
+    void nothingIsPostedBlind_data();
+    void nothingIsPostedBlind();
+
+private:
+    std::shared_ptr<CSubmitHost> IndexNowTarget() const;
+    // One Submit All over the list; the rows' results after it.
+    std::vector<CPostResult> Run();
+
+    std::unique_ptr<QTemporaryDir> m_state;
+    std::unique_ptr<CSite> m_site;
+    std::unique_ptr<CTargetList> m_targets;
+    std::unique_ptr<CSubmitRuns> m_runs;
+};
+
+void ChangeRunsTest::init()
+{
+    // Each test keeps its record of what was sent in a state folder of its own.
+    m_state = std::make_unique<QTemporaryDir>();
+    qputenv("XDG_STATE_HOME", m_state->path().toLocal8Bit());
+    m_site = std::make_unique<CSite>();
+    m_targets = std::make_unique<CTargetList>();
+    m_runs = std::make_unique<CSubmitRuns>(*m_targets, CPostSettings());
+    m_runs->SetNotify(false);
+}
+
+void ChangeRunsTest::cleanup()
+{
+    m_runs.reset();
+    m_targets.reset();
+    m_site.reset();
+    m_state.reset();
+}
+
+std::shared_ptr<CSubmitHost> ChangeRunsTest::IndexNowTarget() const
+{
+    auto target = std::make_shared<CSubmitHost>();
+    target->m_strUrl = m_site->Url("indexnow");
+    target->m_strBodyKind = "json";
+    target->m_strChanges = m_site->Url("sitemap.xml");
+    target->AddParam(CPostParam("host", m_site->Host()));
+    target->AddParam(CPostParam("key", Key));
+    target->AddParam(CPostParam("keyLocation", m_site->Url("key.txt")));
+    target->AddParam(CPostParam("urlList[]", m_site->Url("home")));
+    return target;
+}
+
+std::vector<CPostResult> ChangeRunsTest::Run()
+{
+    m_runs->SubmitAll();
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_runs->IsPosting(), 60000); }();
+    std::vector<CPostResult> results;
+    for (int row = 0; row < m_targets->RowCount(); ++row)
+        results.push_back(m_targets->Result(row) ? *m_targets->Result(row) : CPostResult());
+    return results;
+}
+
+// A first run records the site; later runs send what is new or re-dated on the target's host,
+// once, and a failed post is sent again.
+void ChangeRunsTest::indexNowPostsOnlyWhatChanged()
+{
+    m_targets->AppendRows({IndexNowTarget()});
+    m_site->SetPages({{"a", "2026-12-01"}, {"b", ""}});
+
+    auto results = Run();
+    QCOMPARE(results[0].m_outcome, PostOutcome::Baseline);
+    QCOMPARE(results[0].m_reason.English(),
+        std::string("Recorded 2 addresses; changes from now on are posted"));
+    QVERIFY(m_site->TakePosts().empty());
+
+    results = Run();
+    QCOMPARE(results[0].m_outcome, PostOutcome::Unchanged);
+    QVERIFY(m_site->TakePosts().empty());
+
+    // New, re-dated, undated and old, and one on another host.
+    m_site->SetPages(
+        {{"a", "2026-12-05"}, {"b", ""}, {"c", ""}, {"http://other.example/d", "2026-12-05"}});
+    m_site->SetServiceStatus(500);
+    results = Run();
+    QCOMPARE(results[0].m_outcome, PostOutcome::Failed);
+    auto posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    const std::vector<std::string> changed = {m_site->Url("a"), m_site->Url("c")};
+    QCOMPARE(UrlListOf(posts[0]), changed);
+
+    // Not recorded as sent: the next run sends the same.
+    m_site->SetServiceStatus(200);
+    results = Run();
+    QCOMPARE(results[0].m_outcome, PostOutcome::Succeeded);
+    QCOMPARE(results[0].m_addresses, std::size_t(2));
+    posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    QCOMPARE(UrlListOf(posts[0]), changed);
+
+    results = Run();
+    QCOMPARE(results[0].m_outcome, PostOutcome::Unchanged);
+    QVERIFY(m_site->TakePosts().empty());
+    // One key check and one sitemap read a run.
+    QCOMPARE(m_site->Fetches("key.txt"), std::size_t(5));
+}
+
+// A ping posts as it always did, but only after its site changed; its first run posts once.
+void ChangeRunsTest::pingPostsWhenTheSiteChanged()
+{
+    auto ping = std::make_shared<CSubmitHost>();
+    ping->m_strUrl = m_site->Url("ping");
+    ping->m_strChanges = m_site->Url("sitemap.xml");
+    ping->AddParam(CPostParam("url", "http://www.site.test/"));
+    m_targets->AppendRows({ping});
+    m_site->SetPages({{"a", "2026-12-01"}});
+
+    const CPostResult first = Run()[0];
+    QVERIFY2(first.Succeeded(), first.m_reason.English().c_str());
+    QCOMPARE(m_site->TakePosts().size(), std::size_t(1));
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Unchanged);
+    QVERIFY(m_site->TakePosts().empty());
+    m_site->SetPages({{"a", "2026-12-02"}});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
+    const auto posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    QCOMPARE(posts[0].m_body, std::string("url=http%3A%2F%2Fwww.site.test%2F"));
+}
+
+// 10,001 new addresses go as 10,000 and 1, in the site's order.
+void ChangeRunsTest::batchesOfTenThousand()
+{
+    m_targets->AppendRows({IndexNowTarget()});
+    m_site->SetPages({});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    std::vector<std::pair<std::string, std::string>> pages;
+    for (int i = 0; i < 10001; ++i)
+        pages.emplace_back("p" + std::to_string(i), "");
+    m_site->SetPages(pages);
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
+    const auto posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(2));
+    const auto first = UrlListOf(posts[0]);
+    QCOMPARE(first.size(), std::size_t(10000));
+    QCOMPARE(first.front(), m_site->Url("p0"));
+    QCOMPARE(UrlListOf(posts[1]), std::vector<std::string>{m_site->Url("p10000")});
+}
+
+void ChangeRunsTest::nothingIsPostedBlind_data()
+{
+    QTest::addColumn<int>("sitemapStatus");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("changes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("sitemap not found") << 404 << Key << "sitemap.xml"
+                                       << "Sitemap not read";
+    QTest::newRow("other key") << 200 << "fedcba9876543210"
+                               << "sitemap.xml"
+                               << "holds something else";
+    QTest::newRow("changes not a web address") << 200 << Key << "ftp://x.example/"
+                                               << "not a web address";
+    QTest::newRow("empty changes") << 200 << Key << ""
+                                   << "not a web address";
+}
+
+void ChangeRunsTest::nothingIsPostedBlind()
+{
+    QFETCH(int, sitemapStatus);
+    QFETCH(QString, key);
+    QFETCH(QString, changes);
+    QFETCH(QString, reason);
+    m_site->SetPages({{"a", ""}});
+    m_site->SetSitemapStatus(sitemapStatus);
+    m_site->SetKey(key.toStdString());
+    auto target = IndexNowTarget();
+    if (changes != "sitemap.xml")
+        target->m_strChanges = changes.toStdString();
+    m_targets->AppendRows({target});
+    const CPostResult result = Run()[0];
+    QCOMPARE(result.m_outcome, PostOutcome::NotPosted);
+    QVERIFY2(QString::fromStdString(result.m_reason.English()).contains(reason),
+        result.m_reason.English().c_str());
+    QVERIFY(m_site->TakePosts().empty());
+}
+
+QTEST_GUILESS_MAIN(ChangeRunsTest)
+#include "ChangeRunsTest.moc"
