@@ -68,6 +68,8 @@ std::string CsvField(std::string text)
     return quoted + '"';
 }
 
+} // namespace
+
 std::string CsvRecord(const std::vector<std::string>& fields)
 {
     std::string line;
@@ -75,8 +77,6 @@ std::string CsvRecord(const std::vector<std::string>& fields)
         line += (i ? "," : "") + CsvField(fields[i]);
     return line + "\r\n";
 }
-
-} // namespace
 
 CResultRecord RecordOf(const CSubmitHost& host, const CPostResult& result)
 {
