@@ -1,5 +1,7 @@
 #include "cli/SubmitCommand.h"
 
+#include "cli/CheckKeysCommand.h"
+#include "cli/HistoryCommand.h"
 #include "core/ListLock.h"
 #include "core/PostLimits.h"
 #include "core/ResultRecord.h"
@@ -133,8 +135,27 @@ int CSubmitCommand::Run(int argc, char** argv, const Settings& settings)
                      .arg(QString::fromLocal8Bit(std::strerror(error))));
         return ExitUnusable;
     }
+    if (options.checkKeys)
+        return CCheckKeysCommand(options.format, CPostSettings()).Run(options.file);
+    if (options.history)
+        return CHistoryCommand(options.format).Run(options.since);
     CSubmitCommand command(options.format, settings);
     return command.SubmitAll(options.file);
+}
+
+bool CSubmitCommand::Print(const std::string& bytes)
+{
+    int error = 0;
+    if (Write(stdout, bytes, error))
+        return true;
+    SayError(tr("The output could not be written: %1.")
+                 .arg(QString::fromLocal8Bit(std::strerror(error))));
+    return false;
+}
+
+void CSubmitCommand::Say(const QString& reason)
+{
+    SayError(reason);
 }
 
 bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QString& error)
@@ -143,8 +164,11 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
     const QCommandLineOption submitAll(QStringLiteral("submit-all"));
+    const QCommandLineOption checkKeys(QStringLiteral("check-keys"));
+    const QCommandLineOption history(QStringLiteral("history"));
     const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("format"));
-    parser.addOptions({help, version, submitAll, format});
+    const QCommandLineOption since(QStringLiteral("since"), QString(), QStringLiteral("since"));
+    parser.addOptions({help, version, submitAll, checkKeys, history, format, since});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -152,14 +176,37 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
     options.help = parser.isSet(help);
     options.version = parser.isSet(version);
     options.submitAll = parser.isSet(submitAll);
+    options.checkKeys = parser.isSet(checkKeys);
+    options.history = parser.isSet(history);
     const QStringList files = parser.positionalArguments();
     if (options.help || options.version)
         return true;
-    if (!options.submitAll) {
+    if (int(options.submitAll) + int(options.checkKeys) + int(options.history) > 1) {
+        error = tr("--submit-all, --check-keys and --history go one at a time.");
+        return false;
+    }
+    if (!options.submitAll && !options.checkKeys && !options.history) {
         error = parser.isSet(format)
-            ? tr("--format goes with --submit-all.")
+            ? tr("--format goes with --submit-all, --check-keys or --history.")
             : tr("'%1' is no option; a list to post follows --submit-all.").arg(files.value(0));
         return false;
+    }
+    if (parser.isSet(since) && !options.history) {
+        error = tr("--since goes with --history.");
+        return false;
+    }
+    if (options.history && !files.isEmpty()) {
+        error = tr("--history reads no list: '%1' was given.").arg(files.front());
+        return false;
+    }
+    if (parser.isSet(since)) {
+        const QString when = parser.value(since);
+        options.since = CHistoryCommand::SinceOf(when, std::chrono::system_clock::now());
+        if (!options.since) {
+            error = tr("--since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not '%1'.")
+                        .arg(when);
+            return false;
+        }
     }
     if (files.size() > 1) {
         error = tr("One list at a time: '%1' and '%2' were given.").arg(files[0], files[1]);
@@ -182,7 +229,9 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
 QString CSubmitCommand::UsageText()
 {
     return tr("Usage: quillpost\n"
-              "  or:  quillpost --submit-all [FILE] [--format=text|json|csv]\n");
+              "  or:  quillpost --submit-all [FILE] [--format=text|json|csv]\n"
+              "  or:  quillpost --check-keys [FILE] [--format=text|json|csv]\n"
+              "  or:  quillpost --history [--since=DURATION|DATE] [--format=text|json|csv]\n");
 }
 
 QString CSubmitCommand::HelpText()
@@ -192,6 +241,12 @@ QString CSubmitCommand::HelpText()
              "\n"
              "  --submit-all [FILE]     post every target of FILE, or of the list the window\n"
              "                          would load, print each result and a summary, and exit\n"
+             "  --check-keys [FILE]     fetch the key file of every IndexNow target of FILE, or\n"
+             "                          of that list, and print whether it holds the key;\n"
+             "                          nothing is posted\n"
+             "  --history               print the post log, oldest first\n"
+             "  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC\n"
+             "                          date such as 2026-12-01 or 2026-12-01T10:00:00Z\n"
              "  --format=text|json|csv  how results are printed (default text); json and csv\n"
              "                          are in English, with the summary on standard error\n"
              "  -h, --help              print this help and exit\n"
@@ -201,7 +256,12 @@ QString CSubmitCommand::HelpText()
              "failed, 2 when the list could not be read, the command line is wrong or the\n"
              "results could not be written, 75 when another run posted the list for 10\n"
              "minutes, and 128 plus the signal's number when SIGHUP (129), SIGINT (130),\n"
-             "SIGQUIT (131) or SIGTERM (143) stopped the run.\n");
+             "SIGQUIT (131) or SIGTERM (143) stopped the run. --check-keys exits 1 when a\n"
+             "key file fails; --history exits 2 when the log cannot be read.\n"
+             "\n"
+             "Examples:\n"
+             "  quillpost --check-keys --format=csv > keys.csv\n"
+             "  quillpost --history --since=7d --format=json\n");
 }
 
 CSubmitCommand::CSubmitCommand(Format format, const Settings& settings)

@@ -71,6 +71,10 @@ public:
     static int Run(int argc, char** argv, const Settings& settings);
     // How the program ends after a stop signal: as shells report a program the signal ended.
     static int SignalStatus(int signal) { return 128 + signal; }
+    // For the other commands: bytes on standard output, false having said why when not all
+    // of them could be written; and a reason on standard error, on one line.
+    static bool Print(const std::string& bytes);
+    static void Say(const QString& reason);
 
 private:
     struct Options
@@ -78,6 +82,9 @@ private:
         bool help = false;
         bool version = false;
         bool submitAll = false;
+        bool checkKeys = false;
+        bool history = false;
+        std::optional<std::chrono::system_clock::time_point> since;
         std::optional<QString> file;
         Format format = Format::Text;
     };

@@ -70,6 +70,8 @@ std::string CsvField(std::string text)
     return quoted + '"';
 }
 
+} // namespace
+
 std::string CsvRecord(const std::vector<std::string>& fields)
 {
     std::string line;
@@ -77,8 +79,6 @@ std::string CsvRecord(const std::vector<std::string>& fields)
         line += (i ? "," : "") + CsvField(fields[i]);
     return line + "\r\n";
 }
-
-} // namespace
 
 CPostLogEntry LogEntryOf(const CPostResult& result)
 {

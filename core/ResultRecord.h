@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct CPostResult;
 
@@ -38,6 +39,9 @@ CPostLogEntry LogEntryOf(const CPostResult& result);
 // it, so that a spreadsheet shows it rather than runs it as a formula.
 std::string CsvHeader();
 std::string CsvLine(const CResultRecord& record);
+// One record of any fields, escaped and guarded as CsvLine's are, for the command line's
+// other tables.
+std::string CsvRecord(const std::vector<std::string>& fields);
 
 // One compact JSON object with the CSV's field names in the same order, ending in "\n".
 std::string JsonLine(const CResultRecord& record);

@@ -105,6 +105,19 @@
     </message>
 </context>
 <context>
+    <name>CCheckKeysCommand</name>
+    <message>
+        <source>ok</source>
+        <extracomment>A key file&apos;s verdict at the start of a line of quillpost --check-keys</extracomment>
+        <translation>in Ordnung</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <extracomment>A key file&apos;s verdict at the start of a line of quillpost --check-keys</extracomment>
+        <translation>fehlgeschlagen</translation>
+    </message>
+</context>
+<context>
     <name>CDataFileMessages</name>
     <message>
         <source>The data file %1 was not loaded: %2.</source>
@@ -191,6 +204,53 @@
         <source>%1 ended with status %2 before its window was shown</source>
         <extracomment>%1 is the browser helper program&apos;s name, %2 its exit status</extracomment>
         <translation>%1 wurde mit Status %2 beendet, bevor sein Fenster angezeigt wurde</translation>
+    </message>
+</context>
+<context>
+    <name>CHistoryCommand</name>
+    <message>
+        <source>The history cannot be found: %1.</source>
+        <extracomment>%1 says why no state folder is known, as &quot;HOME is not set&quot;</extracomment>
+        <translation>Der Verlauf ist nicht zu finden: %1.</translation>
+    </message>
+    <message>
+        <source>The history %1 could not be read: %2.</source>
+        <translation>Der Verlauf %1 konnte nicht gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>succeeded</source>
+        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>not posted</source>
+        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
+        <translation>nicht gesendet</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
+        <translation>angehalten</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>baseline</source>
+        <extracomment>A first run that only recorded the site&apos;s addresses, in quillpost --history</extracomment>
+        <translation>Grundstand</translation>
     </message>
 </context>
 <context>
@@ -600,10 +660,6 @@
         <translation>Siehe quillpost --help.</translation>
     </message>
     <message>
-        <source>--format goes with --submit-all.</source>
-        <translation>--format gibt es nur zusammen mit --submit-all.</translation>
-    </message>
-    <message>
         <source>&apos;%1&apos; is no option; a list to post follows --submit-all.</source>
         <translation>„%1“ ist keine Option; eine zu sendende Liste folgt auf --submit-all.</translation>
     </message>
@@ -630,49 +686,6 @@
         <translation>Die Ausgabe konnte nicht geschrieben werden: %1.</translation>
     </message>
     <message>
-        <source>Usage: quillpost
-  or:  quillpost --submit-all [FILE] [--format=text|json|csv]
-</source>
-        <translation>Aufruf: quillpost
-  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
-</translation>
-    </message>
-    <message>
-        <source>Without options, open the window that keeps the list of submit targets.
-
-  --submit-all [FILE]     post every target of FILE, or of the list the window
-                          would load, print each result and a summary, and exit
-  --format=text|json|csv  how results are printed (default text); json and csv
-                          are in English, with the summary on standard error
-  -h, --help              print this help and exit
-      --version           print the version and exit
-
-Exit status: 0 when every target succeeded or there was none, 1 when one
-failed, 2 when the list could not be read, the command line is wrong or the
-results could not be written, 75 when another run posted the list for 10
-minutes, and 128 plus the signal&apos;s number when SIGHUP (129), SIGINT (130),
-SIGQUIT (131) or SIGTERM (143) stopped the run.
-</source>
-        <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
-
-  --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
-                          Fenster laden würde, senden, jedes Ergebnis und eine
-                          Zusammenfassung ausgeben und sich beenden
-  --format=text|json|csv  wie die Ergebnisse ausgegeben werden (Vorgabe: text);
-                          json und csv sind englisch, die Zusammenfassung
-                          steht dann in der Standardfehlerausgabe
-  -h, --help              diese Hilfe ausgeben und sich beenden
-      --version           die Version ausgeben und sich beenden
-
-Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
-eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte, der Aufruf
-falsch ist oder die Ergebnisse nicht geschrieben werden konnten, 75, wenn ein
-anderer Lauf die Liste 10 Minuten lang gesendet hat, und 128 plus die Nummer
-des Signals, wenn SIGHUP (129), SIGINT (130), SIGQUIT (131) oder SIGTERM (143)
-den Lauf angehalten hat.
-</translation>
-    </message>
-    <message>
         <source>This list is being posted by %1; waiting for it to end.</source>
         <translation>Diese Liste wird gerade von %1 gesendet; warte, bis das Senden beendet ist.</translation>
     </message>
@@ -693,6 +706,96 @@ den Lauf angehalten hat.
         <source>baseline</source>
         <extracomment>A target&apos;s outcome at the start of its line of output: its first run, which only recorded its site&apos;s addresses</extracomment>
         <translation>Grundstand</translation>
+    </message>
+    <message>
+        <source>--submit-all, --check-keys and --history go one at a time.</source>
+        <translation>--submit-all, --check-keys und --history gehen nur einzeln.</translation>
+    </message>
+    <message>
+        <source>--format goes with --submit-all, --check-keys or --history.</source>
+        <translation>--format gibt es nur zusammen mit --submit-all, --check-keys oder --history.</translation>
+    </message>
+    <message>
+        <source>--since goes with --history.</source>
+        <translation>--since gibt es nur zusammen mit --history.</translation>
+    </message>
+    <message>
+        <source>--history reads no list: &apos;%1&apos; was given.</source>
+        <translation>--history liest keine Liste: „%1“ wurde angegeben.</translation>
+    </message>
+    <message>
+        <source>--since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not &apos;%1&apos;.</source>
+        <translation>--since nimmt 7d, 12h, 30m, 2026-12-01 oder 2026-12-01T10:00:00Z, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>Usage: quillpost
+  or:  quillpost --submit-all [FILE] [--format=text|json|csv]
+  or:  quillpost --check-keys [FILE] [--format=text|json|csv]
+  or:  quillpost --history [--since=DURATION|DATE] [--format=text|json|csv]
+</source>
+        <translation>Aufruf: quillpost
+  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
+  oder: quillpost --check-keys [DATEI] [--format=text|json|csv]
+  oder: quillpost --history [--since=DAUER|DATUM] [--format=text|json|csv]
+</translation>
+    </message>
+    <message>
+        <source>Without options, open the window that keeps the list of submit targets.
+
+  --submit-all [FILE]     post every target of FILE, or of the list the window
+                          would load, print each result and a summary, and exit
+  --check-keys [FILE]     fetch the key file of every IndexNow target of FILE, or
+                          of that list, and print whether it holds the key;
+                          nothing is posted
+  --history               print the post log, oldest first
+  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC
+                          date such as 2026-12-01 or 2026-12-01T10:00:00Z
+  --format=text|json|csv  how results are printed (default text); json and csv
+                          are in English, with the summary on standard error
+  -h, --help              print this help and exit
+      --version           print the version and exit
+
+Exit status: 0 when every target succeeded or there was none, 1 when one
+failed, 2 when the list could not be read, the command line is wrong or the
+results could not be written, 75 when another run posted the list for 10
+minutes, and 128 plus the signal&apos;s number when SIGHUP (129), SIGINT (130),
+SIGQUIT (131) or SIGTERM (143) stopped the run. --check-keys exits 1 when a
+key file fails; --history exits 2 when the log cannot be read.
+
+Examples:
+  quillpost --check-keys --format=csv &gt; keys.csv
+  quillpost --history --since=7d --format=json
+</source>
+        <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
+
+  --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
+                          Fenster laden würde, senden, jedes Ergebnis und eine
+                          Zusammenfassung ausgeben und sich beenden
+  --check-keys [DATEI]    die Schlüsseldatei jedes IndexNow-Ziels aus DATEI oder
+                          aus dieser Liste abrufen und ausgeben, ob sie den
+                          Schlüssel enthält; es wird nichts gesendet
+  --history               das Sendeprotokoll ausgeben, das älteste zuerst
+  --since=DAUER|DATUM     nur das Protokoll seit 7d, 12h oder 30m oder seit
+                          einem UTC-Datum wie 2026-12-01 oder
+                          2026-12-01T10:00:00Z
+  --format=text|json|csv  wie die Ergebnisse ausgegeben werden (Vorgabe: text);
+                          json und csv sind englisch, die Zusammenfassung
+                          steht dann in der Standardfehlerausgabe
+  -h, --help              diese Hilfe ausgeben und sich beenden
+      --version           die Version ausgeben und sich beenden
+
+Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
+eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte, der Aufruf
+falsch ist oder die Ergebnisse nicht geschrieben werden konnten, 75, wenn ein
+anderer Lauf die Liste 10 Minuten lang gesendet hat, und 128 plus die Nummer
+des Signals, wenn SIGHUP (129), SIGINT (130), SIGQUIT (131) oder SIGTERM (143)
+den Lauf angehalten hat. --check-keys endet mit 1, wenn eine Schlüsseldatei
+durchfällt; --history endet mit 2, wenn das Protokoll nicht lesbar ist.
+
+Beispiele:
+  quillpost --check-keys --format=csv &gt; keys.csv
+  quillpost --history --since=7d --format=json
+</translation>
     </message>
 </context>
 <context>
@@ -1119,6 +1222,14 @@ den Lauf angehalten hat.
         <source>“Changes from” is not a web address</source>
         <extracomment>Why a target is not posted: its &quot;Changes from&quot; field holds no web address</extracomment>
         <translation>„Änderungen aus“ ist keine Webadresse</translation>
+    </message>
+    <message>
+        <source>No key file without a “host” parameter</source>
+        <translation>Keine Schlüsseldatei ohne einen „host“-Parameter</translation>
+    </message>
+    <message>
+        <source>No key file without a “key” parameter</source>
+        <translation>Keine Schlüsseldatei ohne einen „key“-Parameter</translation>
     </message>
 </context>
 <context>

@@ -256,6 +256,10 @@ void SubmitCommandTest::exitStatus_data()
     const QString see = QStringLiteral("\nUsage: quillpost\n"
                                        "  or:  quillpost --submit-all [FILE] "
                                        "[--format=text|json|csv]\n"
+                                       "  or:  quillpost --check-keys [FILE] "
+                                       "[--format=text|json|csv]\n"
+                                       "  or:  quillpost --history [--since=DURATION|DATE] "
+                                       "[--format=text|json|csv]\n"
                                        "See quillpost --help.");
     QTest::newRow("unknown option") << (list + QStringList{"--bogus"}) << some << 2 << 0
                                     << "quillpost: Unknown option 'bogus'." + see;
