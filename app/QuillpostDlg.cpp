@@ -64,15 +64,19 @@ CQuillpostDlg::CQuillpostDlg(
     setWindowIcon(m_hIcon);
     m_fields = std::make_unique<CTargetFields>(m_ui->urlEdit, m_ui->bodyKindCombo,
         m_ui->changesEdit, m_ui->paramNameEdit, m_ui->paramValueEdit);
-    SetUpMenus();
-    SetUpLists();
+    SetUpControls();
     ConnectCommands();
     m_ui->urlEdit->setFocus();
     LoadTargets();
 }
 
-void CQuillpostDlg::SetUpLists()
+void CQuillpostDlg::SetUpControls()
 {
+    auto* menuBar = new CMainMenuBar(*m_ui, this);
+    layout()->setMenuBar(menuBar);
+    new CListContextMenu(m_ui->targetList, menuBar->FileMenu());
+    connect(menuBar->OpenDataFolderAction(), &QAction::triggered, this,
+        &CQuillpostDlg::OnOpenDataFolder);
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     m_loader.setObjectName(QStringLiteral("targetLoader"));
@@ -155,23 +159,9 @@ CQuillpostDlg::~CQuillpostDlg()
     m_ui->paramList->setModel(nullptr);
 }
 
-void CQuillpostDlg::SetUpMenus()
-{
-    auto* menuBar = new CMainMenuBar(*m_ui, this);
-    layout()->setMenuBar(menuBar);
-    new CListContextMenu(m_ui->targetList, menuBar->FileMenu());
-    connect(menuBar->OpenDataFolderAction(), &QAction::triggered, this,
-        &CQuillpostDlg::OnOpenDataFolder);
-}
-
 int CQuillpostDlg::SelectedTargetRow() const
 {
     return m_ui->targetList->FirstSelectedRow();
-}
-
-int CQuillpostDlg::SelectedParamRow() const
-{
-    return m_ui->paramList->FirstSelectedRow();
 }
 
 std::shared_ptr<CSubmitHost> CQuillpostDlg::SelectedTarget() const
@@ -185,10 +175,7 @@ void CQuillpostDlg::OnAddUrl()
     m_loader.Finish();
     const int row = m_targetList.RowCount();
     m_targetList.AppendRow(m_fields->Target());
-    // Selects without moving the keyboard's current row: arrow keys go on from where the
-    // user left them.
-    m_ui->targetList->selectionModel()->select(m_targetList.index(row, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_ui->targetList->SelectRow(row);
     ShowSelectedTarget();
 }
 
@@ -234,7 +221,7 @@ void CQuillpostDlg::OnAddParam()
 void CQuillpostDlg::ChangeSelectedParam(bool remove)
 {
     const std::shared_ptr<CSubmitHost> record = SelectedTarget();
-    const int row = SelectedParamRow();
+    const int row = m_ui->paramList->FirstSelectedRow();
     if (!record || row < 0)
         return;
     const CPostParam shown = m_paramList.Param(row);
@@ -258,7 +245,7 @@ void CQuillpostDlg::OnDeleteAllParams()
 
 void CQuillpostDlg::OnParamListClick()
 {
-    const int row = SelectedParamRow();
+    const int row = m_ui->paramList->FirstSelectedRow();
     if (row < 0)
         return;
     m_fields->ShowParam(m_paramList.Param(row));
@@ -295,25 +282,23 @@ void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 
 void CQuillpostDlg::OnSubmitAll()
 {
-    m_loader.Finish();
-    if (!HoldList())
-        return;
-    m_runs.SubmitAll();
+    if (HoldList())
+        m_runs.SubmitAll();
     // A run over no rows, or one that could not start, says nothing more.
     ReleaseListWhenDone();
 }
 
 void CQuillpostDlg::OnSubmitFailedAgain()
 {
-    m_loader.Finish();
-    if (!HoldList())
-        return;
-    m_runs.SubmitFailedAgain();
+    if (HoldList())
+        m_runs.SubmitFailedAgain();
     ReleaseListWhenDone();
 }
 
 bool CQuillpostDlg::HoldList()
 {
+    // The runs post the whole list, never half of it.
+    m_loader.Finish();
     const QString refusal = m_listLock.Hold(m_store.ListPath());
     if (refusal.isEmpty())
         return true;
@@ -362,7 +347,11 @@ void CQuillpostDlg::OnLoadData()
 
 void CQuillpostDlg::OnSaveData()
 {
-    SaveTargets();
+    // Never half a list; and the store is the loader's until it is done.
+    m_loader.Finish();
+    const CTargetStore::CSaved saved = m_store.Save(m_targetList.Records());
+    if (!saved.m_message.isEmpty())
+        CMessageBox::Warning(this, saved.m_message);
 }
 
 void CQuillpostDlg::LoadTargets()
@@ -376,16 +365,6 @@ void CQuillpostDlg::OnLoadFinished(const QString& message)
     if (!message.isEmpty())
         CMessageBox::Warning(this, message);
     Q_EMIT LoadFinished();
-}
-
-bool CQuillpostDlg::SaveTargets()
-{
-    // Never half a list; and the store is the loader's until it is done.
-    m_loader.Finish();
-    const CTargetStore::CSaved saved = m_store.Save(m_targetList.Records());
-    if (!saved.m_message.isEmpty())
-        CMessageBox::Warning(this, saved.m_message);
-    return saved.m_bOk;
 }
 
 void CQuillpostDlg::OnDownloadNow()

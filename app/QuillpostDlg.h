@@ -82,8 +82,8 @@ private:
     void OnStop();
     void OnSaveResults();
     void ShowRunStatus();
-    // Takes the list's lock for the runs about to start; false, having said who holds it,
-    // when another run does.
+    // Completes the load and takes the list's lock for the runs about to start; false, having
+    // said who holds it, when another run does.
     bool HoldList();
     // Lets go of the lock once nothing of the runs is on the wire.
     void ReleaseListWhenDone();
@@ -100,8 +100,6 @@ private:
     // Starts reading the list into the list; OnLoadFinished reports a refused file.
     void LoadTargets();
     void OnLoadFinished(const QString& message);
-    // True when the list was written; what went wrong is reported.
-    bool SaveTargets();
     void OnOpenDataFolder();
 
     // Banner and About.
@@ -109,13 +107,11 @@ private:
     void OnAbout();
 
     // The constructor's steps.
-    void SetUpMenus();
-    void SetUpLists();
+    void SetUpControls();
     void ConnectCommands();
 
     std::shared_ptr<CSubmitHost> SelectedTarget() const;
     int SelectedTargetRow() const;
-    int SelectedParamRow() const;
 
     std::unique_ptr<Ui::QuillpostDlg> m_ui;
     CTargetStore m_store;
