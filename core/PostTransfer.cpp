@@ -381,7 +381,7 @@ void CPostTransfer::Judge(CPostResult& result) const
     if (m_get)
         return;
     if (IsXmlRpcAnswer() && (result.m_bSuccess || !m_answer.empty())) {
-        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
+        const CXmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
         // A server error may still say what went wrong, as a fault.
         if (result.m_bSuccess || verdict.m_bFault)
             result.m_serviceMessage = verdict.m_message;
