@@ -25,12 +25,12 @@ std::string DataFilePath(const std::string& folder)
     return folder + "/submitdata.xml";
 }
 
-TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
+CTargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
 {
-    TargetsRead read;
+    CTargetsRead read;
     if (!doc.FindElement("data"))
         return read;
-    read.isTargetList = true;
+    read.m_bTargetList = true;
     // What the walk takes, against what the document holds.
     std::uint64_t elements = 1;
     std::uint64_t attributes = 0;
@@ -68,9 +68,9 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
     }
     doc.LeaveElement();
     const CXmlDocument::Contents contents = doc.CountContents();
-    read.holdsAll
+    read.m_bHoldsAll
         = !contents.other && contents.elements == elements && contents.attributes == attributes;
-    read.savedShape = read.holdsAll && attributes == savedAttributes && xmlText;
+    read.m_bSavedShape = read.m_bHoldsAll && attributes == savedAttributes && xmlText;
     return read;
 }
 
@@ -114,14 +114,15 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
     return altered;
 }
 
-SaveOfRead CompareWithSave(CXmlDocument& doc, const TargetRecords& records, const TargetsRead& read)
+SaveOfRead CompareWithSave(
+    CXmlDocument& doc, const TargetRecords& records, const CTargetsRead& read)
 {
     SaveOfRead save;
     // A document of the very shape a save builds, holding only texts a save writes as they
     // are, is the document a save of the records builds: if pugixml writes it back as the
     // text it came from, that text is what the save writes. Cheaper than building the
     // document anew, and what passes for nearly every load.
-    if (read.savedShape && !doc.UncheckedText().empty()) {
+    if (read.m_bSavedShape && !doc.UncheckedText().empty()) {
         const CXmlDocument::TextMeasure text = doc.MeasureText(doc.UncheckedText());
         save.same = text.same;
         save.size = text.size;
@@ -172,7 +173,7 @@ DataFileOutcome CDataFile::Load(const std::string& path)
 {
     DataFileOutcome outcome;
     CXmlDocument doc;
-    TargetsRead read;
+    CTargetsRead read;
     // The program's own files, the usual case, pass the strict check most cheaply: by being
     // exactly what a save of what was read from them writes.
     if (!doc.OpenFile(path, CXmlDocument::Check::Deferred)) {
@@ -183,7 +184,7 @@ DataFileOutcome CDataFile::Load(const std::string& path)
         const SaveOfRead save = CompareWithSave(doc, outcome.records, read);
         if (!save.wellFormed)
             outcome.reason = doc.LastError();
-        else if (!read.isTargetList)
+        else if (!read.m_bTargetList)
             outcome.reason = "its root element is not \"data\"";
         // Another encoding, or many characters written as references, can make a file
         // within the limit a list beyond it, one that no save could write.
@@ -195,14 +196,14 @@ DataFileOutcome CDataFile::Load(const std::string& path)
     }
     if (!outcome.ok) {
         outcome.records.clear();
-        read.holdsAll = false;
+        read.m_bHoldsAll = false;
     }
     // A file that is there but was not loaded is kept aside by the next save; one that is
     // not a file at all is never replaced.
     const FileAccess::FileStamp& stamp = doc.Stamp();
     if (!outcome.ok && stamp.exists && stamp.regular)
         outcome.backupPath = BackupPath(path);
-    m_known[path] = Known{stamp, read.holdsAll || !stamp.exists};
+    m_known[path] = Known{stamp, read.m_bHoldsAll || !stamp.exists};
     return outcome;
 }
 

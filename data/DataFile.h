@@ -17,20 +17,20 @@ using TargetRecords = std::vector<std::shared_ptr<CSubmitHost>>;
 // The data file's path inside the folder it is kept in (CDataLocation decides which).
 std::string DataFilePath(const std::string& folder);
 
-struct TargetsRead
+struct CTargetsRead
 {
     // The root is "data"; when not, nothing was read.
-    bool isTargetList = false;
+    bool m_bTargetList = false;
     // The records hold all the document does: it has nothing a save would drop.
-    bool holdsAll = false;
+    bool m_bHoldsAll = false;
     // More: the document is of the very shape a save of the records builds, every
     // attribute given and every text one a save writes unchanged.
-    bool savedShape = false;
+    bool m_bSavedShape = false;
 };
 
 // Appends every target of an opened document to records in file order: the "Host"
 // children of the root "data", each with its "param" children.
-TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
+CTargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
 
 // What a save of the records read from doc would be, against the text they were read from.
 struct SaveOfRead
@@ -44,7 +44,7 @@ struct SaveOfRead
     std::uint64_t size = 0;
 };
 SaveOfRead CompareWithSave(
-    CXmlDocument& doc, const TargetRecords& records, const TargetsRead& read);
+    CXmlDocument& doc, const TargetRecords& records, const CTargetsRead& read);
 
 // The size a save of records writes, counted without writing it. For records read from a
 // document, whose texts hold only characters a save writes as they are.
