@@ -169,47 +169,47 @@ std::uint64_t SavedSize(const TargetRecords& records)
     return size;
 }
 
-DataFileOutcome CDataFile::Load(const std::string& path)
+CDataFileOutcome CDataFile::Load(const std::string& path)
 {
-    DataFileOutcome outcome;
+    CDataFileOutcome outcome;
     CXmlDocument doc;
     CTargetsRead read;
     // The program's own files, the usual case, pass the strict check most cheaply: by being
     // exactly what a save of what was read from them writes.
     if (!doc.OpenFile(path, CXmlDocument::Check::Deferred)) {
-        outcome.missing = doc.FileMissing();
-        outcome.reason = doc.LastError();
+        outcome.m_bMissing = doc.FileMissing();
+        outcome.m_strReason = doc.LastError();
     } else {
-        read = ReadTargets(doc, outcome.records);
-        const SaveOfRead save = CompareWithSave(doc, outcome.records, read);
+        read = ReadTargets(doc, outcome.m_records);
+        const SaveOfRead save = CompareWithSave(doc, outcome.m_records, read);
         if (!save.wellFormed)
-            outcome.reason = doc.LastError();
+            outcome.m_strReason = doc.LastError();
         else if (!read.m_bTargetList)
-            outcome.reason = "its root element is not \"data\"";
+            outcome.m_strReason = "its root element is not \"data\"";
         // Another encoding, or many characters written as references, can make a file
         // within the limit a list beyond it, one that no save could write.
         else if (save.size > CXmlDocument::MaxFileSize)
-            outcome.reason = "the list would be saved as more than "
+            outcome.m_strReason = "the list would be saved as more than "
                 + FileAccess::MiB(CXmlDocument::MaxFileSize);
         else
-            outcome.ok = true;
+            outcome.m_bOk = true;
     }
-    if (!outcome.ok) {
-        outcome.records.clear();
+    if (!outcome.m_bOk) {
+        outcome.m_records.clear();
         read.m_bHoldsAll = false;
     }
     // A file that is there but was not loaded is kept aside by the next save; one that is
     // not a file at all is never replaced.
     const FileAccess::FileStamp& stamp = doc.Stamp();
-    if (!outcome.ok && stamp.exists && stamp.regular)
-        outcome.backupPath = BackupPath(path);
+    if (!outcome.m_bOk && stamp.exists && stamp.regular)
+        outcome.m_strBackupPath = BackupPath(path);
     m_known[path] = Known{stamp, read.m_bHoldsAll || !stamp.exists};
     return outcome;
 }
 
-DataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& records)
+CDataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& records)
 {
-    DataFileOutcome outcome;
+    CDataFileOutcome outcome;
     CXmlDocument doc;
     const std::vector<std::size_t> altered = WriteTargets(doc, records);
 
@@ -222,16 +222,16 @@ DataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& re
     if (now.exists && !holdsAll)
         doc.KeepReplacedFileAs(BackupPath(path));
 
-    outcome.ok = doc.SaveFile(path);
-    outcome.replaced = doc.FileReplaced();
-    outcome.reason = doc.LastError();
-    if (outcome.ok || outcome.replaced) {
+    outcome.m_bOk = doc.SaveFile(path);
+    outcome.m_bReplaced = doc.FileReplaced();
+    outcome.m_strReason = doc.LastError();
+    if (outcome.m_bOk || outcome.m_bReplaced) {
         m_known[path] = Known{doc.Stamp(), true};
         if (now.exists && !holdsAll)
-            outcome.backupPath = BackupPath(path);
-        outcome.alteredCount = altered.size();
+            outcome.m_strBackupPath = BackupPath(path);
+        outcome.m_alteredCount = altered.size();
         for (std::size_t i = 0; i < std::min(altered.size(), AlteredUrlsShown); ++i)
-            outcome.alteredUrls.push_back(ToXmlChars(records[altered[i]]->m_strUrl));
+            outcome.m_alteredUrls.push_back(ToXmlChars(records[altered[i]]->m_strUrl));
     }
     return outcome;
 }

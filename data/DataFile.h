@@ -57,24 +57,24 @@ std::uint64_t SavedSize(const TargetRecords& records);
 std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& records);
 
 // What became of a load or a save, for the window to put into words.
-struct DataFileOutcome
+struct CDataFileOutcome
 {
-    bool ok = false;
+    bool m_bOk = false;
     // Load: there is no file at the path, which is no fault.
-    bool missing = false;
+    bool m_bMissing = false;
     // Why it is not ok.
-    std::string reason;
+    std::string m_strReason;
     // Save: it failed only after the new file had taken the old one's place.
-    bool replaced = false;
+    bool m_bReplaced = false;
     // Save: where the file it replaced was kept. Load: where the next save will keep the
     // file, as the list does not hold all it holds.
-    std::string backupPath;
+    std::string m_strBackupPath;
     // Load: the targets read, in file order.
-    TargetRecords records;
+    TargetRecords m_records;
     // Save: the URLs of the first few targets whose texts were saved with U+FFFD in place
     // of characters a data file cannot hold, and how many targets that was in all.
-    std::vector<std::string> alteredUrls;
-    std::size_t alteredCount = 0;
+    std::vector<std::string> m_alteredUrls;
+    std::size_t m_alteredCount = 0;
 };
 
 // Loads and saves the target list, and remembers for each path what the file there was
@@ -84,8 +84,8 @@ struct DataFileOutcome
 class CDataFile
 {
 public:
-    DataFileOutcome Load(const std::string& path);
-    DataFileOutcome Save(const std::string& path, const TargetRecords& records);
+    CDataFileOutcome Load(const std::string& path);
+    CDataFileOutcome Save(const std::string& path, const TargetRecords& records);
 
     static std::string BackupPath(const std::string& path) { return path + ".bak"; }
     static constexpr std::size_t AlteredUrlsShown = 3;
