@@ -200,10 +200,10 @@ CDataFileOutcome CDataFile::Load(const std::string& path)
     }
     // A file that is there but was not loaded is kept aside by the next save; one that is
     // not a file at all is never replaced.
-    const FileAccess::FileStamp& stamp = doc.Stamp();
-    if (!outcome.m_bOk && stamp.exists && stamp.regular)
+    const FileAccess::CFileStamp& stamp = doc.Stamp();
+    if (!outcome.m_bOk && stamp.m_bExists && stamp.m_bRegular)
         outcome.m_strBackupPath = BackupPath(path);
-    m_known[path] = Known{stamp, read.m_bHoldsAll || !stamp.exists};
+    m_known[path] = Known{stamp, read.m_bHoldsAll || !stamp.m_bExists};
     return outcome;
 }
 
@@ -215,11 +215,11 @@ CDataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& r
 
     // A file where none was, or one that changed since, counts as one the list does not
     // hold; so does any file at a path this program never read or wrote.
-    const FileAccess::FileStamp now = FileAccess::StampOfPath(path);
+    const FileAccess::CFileStamp now = FileAccess::StampOfPath(path);
     const auto known = m_known.find(path);
     const bool holdsAll
         = known != m_known.end() && known->second.listHoldsAll && known->second.stamp == now;
-    if (now.exists && !holdsAll)
+    if (now.m_bExists && !holdsAll)
         doc.KeepReplacedFileAs(BackupPath(path));
 
     outcome.m_bOk = doc.SaveFile(path);
@@ -227,7 +227,7 @@ CDataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& r
     outcome.m_strReason = doc.LastError();
     if (outcome.m_bOk || outcome.m_bReplaced) {
         m_known[path] = Known{doc.Stamp(), true};
-        if (now.exists && !holdsAll)
+        if (now.m_bExists && !holdsAll)
             outcome.m_strBackupPath = BackupPath(path);
         outcome.m_alteredCount = altered.size();
         for (std::size_t i = 0; i < std::min(altered.size(), AlteredUrlsShown); ++i)

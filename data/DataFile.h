@@ -93,7 +93,7 @@ public:
 private:
     struct Known
     {
-        FileAccess::FileStamp stamp;
+        FileAccess::CFileStamp stamp;
         // The list as loaded or saved holds everything the file does.
         bool listHoldsAll = false;
     };
