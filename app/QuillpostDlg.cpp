@@ -1,5 +1,6 @@
 #include "app/QuillpostDlg.h"
 
+#include "app/DataFileCommands.h"
 #include "app/HistoryDlg.h"
 #include "app/IndexNowKeyDlg.h"
 #include "app/ListContextMenu.h"
@@ -12,14 +13,12 @@
 #include "runs/ResultText.h"
 #include "runs/ResultsFile.h"
 #include "ui/AboutDlg.h"
-#include "ui/BannerLink.h"
 #include "ui/FileDialog.h"
 #include "ui/HelperLauncher.h"
 #include "ui/LinkAddresses.h"
 #include "ui/MessageBox.h"
 #include "ui/ReportView.h"
 #include "ui/Resources.h"
-#include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
 
 #include "ui_QuillpostDlg.h"
@@ -67,7 +66,7 @@ CQuillpostDlg::CQuillpostDlg(
     SetUpControls();
     ConnectCommands();
     m_ui->urlEdit->setFocus();
-    LoadTargets();
+    OnLoadData();
 }
 
 void CQuillpostDlg::SetUpControls()
@@ -87,10 +86,11 @@ void CQuillpostDlg::SetUpControls()
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 
-    // Before the window's own: the button is in place when a refused file is reported.
+    // Before the data file's commands: the button is in place when a refused file is reported.
     m_starterButton = new CStarterButton(m_ui->targetList, m_targetList, m_loader);
     connect(m_starterButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddStarterServices);
-    connect(&m_loader, &CTargetLoader::Finished, this, &CQuillpostDlg::OnLoadFinished);
+    m_dataFile = std::make_unique<CDataFileCommands>(m_store, m_loader, m_targetList, this);
+    connect(m_dataFile.get(), &CDataFileCommands::Loaded, this, &CQuillpostDlg::LoadFinished);
     m_paramList.FollowTargets(m_targetList);
 }
 
@@ -159,14 +159,9 @@ CQuillpostDlg::~CQuillpostDlg()
     m_ui->paramList->setModel(nullptr);
 }
 
-int CQuillpostDlg::SelectedTargetRow() const
-{
-    return m_ui->targetList->FirstSelectedRow();
-}
-
 std::shared_ptr<CSubmitHost> CQuillpostDlg::SelectedTarget() const
 {
-    return m_targetList.Record(SelectedTargetRow());
+    return m_targetList.Record(m_ui->targetList->FirstSelectedRow());
 }
 
 void CQuillpostDlg::OnAddUrl()
@@ -181,18 +176,16 @@ void CQuillpostDlg::OnAddUrl()
 
 void CQuillpostDlg::OnEditUrl()
 {
-    const int row = SelectedTargetRow();
+    const int row = m_ui->targetList->FirstSelectedRow();
     if (!m_targetList.Record(row))
         return;
-    m_targetList.SetText(row, m_fields->Url());
-    m_targetList.SetBodyKind(row, m_fields->BodyKind());
-    m_targetList.SetChanges(row, m_fields->Changes());
+    m_fields->WriteTo(m_targetList, row);
     m_runs.TargetChanged(row);
 }
 
 void CQuillpostDlg::OnDeleteUrl()
 {
-    const int row = SelectedTargetRow();
+    const int row = m_ui->targetList->FirstSelectedRow();
     if (row < 0)
         return;
     m_targetList.RemoveRow(row);
@@ -215,7 +208,7 @@ void CQuillpostDlg::OnAddParam()
     if (!record)
         return;
     m_params.Add(record, m_fields->Param());
-    m_runs.TargetChanged(SelectedTargetRow());
+    m_runs.TargetChanged(m_ui->targetList->FirstSelectedRow());
 }
 
 void CQuillpostDlg::ChangeSelectedParam(bool remove)
@@ -231,7 +224,7 @@ void CQuillpostDlg::ChangeSelectedParam(bool remove)
     } else {
         m_params.Edit(record, shown, m_fields->Param());
     }
-    m_runs.TargetChanged(SelectedTargetRow());
+    m_runs.TargetChanged(m_ui->targetList->FirstSelectedRow());
 }
 
 void CQuillpostDlg::OnDeleteAllParams()
@@ -240,15 +233,13 @@ void CQuillpostDlg::OnDeleteAllParams()
     if (!record)
         return;
     m_params.DeleteAll(record);
-    m_runs.TargetChanged(SelectedTargetRow());
+    m_runs.TargetChanged(m_ui->targetList->FirstSelectedRow());
 }
 
 void CQuillpostDlg::OnParamListClick()
 {
-    const int row = m_ui->paramList->FirstSelectedRow();
-    if (row < 0)
-        return;
-    m_fields->ShowParam(m_paramList.Param(row));
+    if (const int row = m_ui->paramList->FirstSelectedRow(); row >= 0)
+        m_fields->ShowParam(m_paramList.Param(row));
 }
 
 void CQuillpostDlg::done(int result)
@@ -267,12 +258,10 @@ void CQuillpostDlg::OnSubmit()
     // A target that cannot be posted opens nothing; the window says why, as it would for a
     // browser window that cannot come up.
     CPostRequest request;
-    CText refusal;
-    if (!PrepareRequest(*record, request, refusal)) {
+    if (CText refusal; !PrepareRequest(*record, request, refusal))
         OnBrowserFailed(CResultText::Translated(refusal));
-        return;
-    }
-    m_poster.SubmitInBrowser(*record);
+    else
+        m_poster.SubmitInBrowser(*record);
 }
 
 void CQuillpostDlg::OnBrowserFailed(const QString& reason)
@@ -341,30 +330,13 @@ void CQuillpostDlg::ShowRunStatus()
 
 void CQuillpostDlg::OnLoadData()
 {
-    m_targetList.Clear();
-    LoadTargets();
+    m_dataFile->Load();
+    m_starterButton->Update();
 }
 
 void CQuillpostDlg::OnSaveData()
 {
-    // Never half a list; and the store is the loader's until it is done.
-    m_loader.Finish();
-    const CTargetStore::CSaved saved = m_store.Save(m_targetList.Records());
-    if (!saved.m_message.isEmpty())
-        CMessageBox::Warning(this, saved.m_message);
-}
-
-void CQuillpostDlg::LoadTargets()
-{
-    m_loader.Start();
-    m_starterButton->Update();
-}
-
-void CQuillpostDlg::OnLoadFinished(const QString& message)
-{
-    if (!message.isEmpty())
-        CMessageBox::Warning(this, message);
-    Q_EMIT LoadFinished();
+    m_dataFile->Save();
 }
 
 void CQuillpostDlg::OnDownloadNow()
@@ -404,13 +376,12 @@ void CQuillpostDlg::OnHistory()
 
 void CQuillpostDlg::OnIndexNowKey()
 {
-    const int row = SelectedTargetRow();
+    const int row = m_ui->targetList->FirstSelectedRow();
     const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
     if (!record || !IsIndexNowTarget(*record))
         return;
-    const quint64 id = m_targetList.Id(row);
     // As the parameter buttons change the target.
-    const auto change = [this, record, id](
+    const auto change = [this, record, id = m_targetList.Id(row)](
                             const std::optional<CPostParam>& oldParam, const CPostParam& newParam) {
         m_params.Change(record, oldParam, newParam);
         m_runs.TargetChanged(m_targetList.RowOfId(id));

@@ -1,9 +1,9 @@
 #pragma once
 
-// The main window: the user's list of submit targets and their parameters, and the commands
-// that edit, load, save and post them. Each command is a handler here that reads what it needs
-// from the window and hands the work to the list, the store, the runs or the browser poster;
-// the window itself holds no more than which command is open to the user.
+// The main window: the user's list of submit targets and their parameters, the commands that
+// edit, load, save and post them, and which of those commands the list's state allows. It
+// shows before its list is in: the file's rows come in over the first event-loop turns
+// (IsLoading, LoadFinished).
 
 #include "app/ParamEditor.h"
 #include "app/ParamListModel.h"
@@ -25,12 +25,12 @@
 #include <utility>
 
 class CBannerLink;
+class CDataFileCommands;
 class CHistoryDlg;
 class CStarterButton;
 class CTargetFields;
 class CTextLink;
 class CBrowserLauncher;
-class QAbstractItemView;
 
 namespace Ui {
 class QuillpostDlg;
@@ -97,9 +97,6 @@ private:
     // Data file.
     void OnLoadData();
     void OnSaveData();
-    // Starts reading the list into the list; OnLoadFinished reports a refused file.
-    void LoadTargets();
-    void OnLoadFinished(const QString& message);
     void OnOpenDataFolder();
 
     // Banner and About.
@@ -111,7 +108,6 @@ private:
     void ConnectCommands();
 
     std::shared_ptr<CSubmitHost> SelectedTarget() const;
-    int SelectedTargetRow() const;
 
     std::unique_ptr<Ui::QuillpostDlg> m_ui;
     CTargetStore m_store;
@@ -124,6 +120,7 @@ private:
     CParamListModel m_paramList;
     CParamEditor m_params;
     std::unique_ptr<CTargetFields> m_fields;
+    std::unique_ptr<CDataFileCommands> m_dataFile;
     CStarterButton* m_starterButton = nullptr;
     QIcon m_hIcon;
     QPointer<CHistoryDlg> m_history;

@@ -1,6 +1,7 @@
 #include "app/TargetFields.h"
 
 #include "app/FieldValidator.h"
+#include "runs/TargetList.h"
 #include "ui/BodyKindCombo.h"
 
 #include <QLineEdit>
@@ -59,6 +60,13 @@ void CTargetFields::ShowTarget(const CSubmitHost& record)
     SetField(m_url, record.m_strUrl);
     m_bodyKind->SetKind(record.m_strBodyKind);
     SetField(m_changes, record.m_strChanges.value_or(std::string()));
+}
+
+void CTargetFields::WriteTo(CTargetList& targets, int row) const
+{
+    targets.SetText(row, Url());
+    targets.SetBodyKind(row, BodyKind());
+    targets.SetChanges(row, Changes());
 }
 
 CPostParam CTargetFields::Param() const

@@ -8,6 +8,7 @@
 #include <string>
 
 class CBodyKindCombo;
+class CTargetList;
 class QLineEdit;
 
 // The fields the target and parameter commands read: a target's address, body kind and
@@ -26,6 +27,8 @@ public:
     // A new target of the fields, without parameters.
     std::shared_ptr<CSubmitHost> Target() const;
     void ShowTarget(const CSubmitHost& record);
+    // The row of targets becomes the target of the fields, its parameters kept.
+    void WriteTo(CTargetList& targets, int row) const;
 
     CPostParam Param() const;
     void ShowParam(const CPostParam& param);
