@@ -30,7 +30,7 @@ struct CForgotten
 
 } // namespace
 
-CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::Target> target, QWidget* parent)
+CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* parent)
     : QDialog(parent, WindowFlags)
     , m_ui(std::make_unique<Ui::CHistoryDlg>())
     , m_target(std::move(target))
@@ -68,7 +68,7 @@ CHistoryDlg::~CHistoryDlg()
     m_ui->historyTable->setModel(nullptr);
 }
 
-CPostHistory::Target CHistoryDlg::TargetOf(const CSubmitHost& host)
+CPostHistory::CTarget CHistoryDlg::TargetOf(const CSubmitHost& host)
 {
     return {host.m_strUrl, host.m_strBodyKind.value_or("form"), host.m_strChanges.value_or("")};
 }

@@ -31,11 +31,11 @@ public:
     // target: the target selected in the main window, whose entries come first and which
     // Forget clears; none when no row is selected.
     explicit CHistoryDlg(
-        std::optional<CPostHistory::Target> target = std::nullopt, QWidget* parent = nullptr);
+        std::optional<CPostHistory::CTarget> target = std::nullopt, QWidget* parent = nullptr);
     ~CHistoryDlg() override;
 
     // A target of the list as the record and the post log know it.
-    static CPostHistory::Target TargetOf(const CSubmitHost& host);
+    static CPostHistory::CTarget TargetOf(const CSubmitHost& host);
 
 private:
     void OnLoaded(CHistoryModel::Loaded& loaded);
@@ -44,7 +44,7 @@ private:
     void ShowStatus();
 
     std::unique_ptr<Ui::CHistoryDlg> m_ui;
-    const std::optional<CPostHistory::Target> m_target;
+    const std::optional<CPostHistory::CTarget> m_target;
     std::string m_strFile;
     CHistoryModel m_model;
     // What the list shows, or why it shows nothing; and what Forget came to.

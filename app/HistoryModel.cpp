@@ -47,7 +47,7 @@ CHistoryModel::CHistoryModel(QObject* parent)
 CHistoryModel::~CHistoryModel() = default;
 
 CHistoryModel::Loaded CHistoryModel::Read(const std::string& path,
-    const std::optional<CPostHistory::Target>& first, const std::atomic<bool>& stop)
+    const std::optional<CPostHistory::CTarget>& first, const std::atomic<bool>& stop)
 {
     Loaded loaded;
     CPostHistory history;

@@ -66,7 +66,7 @@ public:
     // target whose entries come first (the log's URLs have their passwords masked; the
     // target's is masked to compare). Safe on any thread; a raised stop ends it early with
     // no entries.
-    static Loaded Read(const std::string& path, const std::optional<CPostHistory::Target>& first,
+    static Loaded Read(const std::string& path, const std::optional<CPostHistory::CTarget>& first,
         const std::atomic<bool>& stop);
 
     // Shows the entries, in the order given.

@@ -1,5 +1,7 @@
 #include "app/ParamListModel.h"
 
+#include "runs/TargetList.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -133,4 +135,17 @@ void CParamListModel::ReadPositions()
     for (bool more = m_record->GetFirstParam(pos, param); more;
          more = m_record->GetNextParam(pos, param))
         m_rows.push_back(std::prev(pos));
+}
+
+void CParamListModel::FollowTargets(const CTargetList& targets)
+{
+    connect(&targets, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+        [this, &targets](const QModelIndex&, int first, int last) {
+            for (int row = first; row <= last; ++row) {
+                if (targets.Record(row) == m_record)
+                    ReleaseRecord();
+            }
+        });
+    connect(
+        &targets, &QAbstractItemModel::modelAboutToBeReset, this, &CParamListModel::ReleaseRecord);
 }

@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+class CTargetList;
+
 // The parameter list: the parameters of one target record, a row each in the record's order,
 // with the parameter image. It shows the record itself, so it never shows other than what the
 // record holds; the parameter commands change the record through it, as the record's own
@@ -43,6 +45,9 @@ public:
     const std::shared_ptr<CSubmitHost>& Record() const { return m_record; }
     // The record's target is gone from the list: the rows stay as they are, without it.
     void ReleaseRecord();
+    // Lets go of the record when its target goes from targets: a target gone from the list
+    // is gone from memory, while its parameters stay shown until another target is.
+    void FollowTargets(const CTargetList& targets);
     // The parameter row shows; empty for a row that is not there.
     CPostParam Param(int row) const;
 

@@ -1,40 +1,33 @@
 #include "app/QuillpostDlg.h"
 
-#include "app/FieldValidator.h"
+#include "app/DataFileCommands.h"
 #include "app/HistoryDlg.h"
 #include "app/IndexNowKeyDlg.h"
+#include "app/ListContextMenu.h"
+#include "app/MainMenuBar.h"
+#include "app/StarterButton.h"
 #include "app/StarterServices.h"
+#include "app/TargetFields.h"
 #include "core/IndexNow.h"
-#include "core/ListLock.h"
 #include "core/PostRequest.h"
-#include "core/ResultRecord.h"
-#include "data/FileAccess.h"
-#include "runs/ListHolderText.h"
 #include "runs/ResultText.h"
+#include "runs/ResultsFile.h"
 #include "ui/AboutDlg.h"
-#include "ui/BannerLink.h"
 #include "ui/FileDialog.h"
 #include "ui/HelperLauncher.h"
 #include "ui/LinkAddresses.h"
 #include "ui/MessageBox.h"
 #include "ui/ReportView.h"
 #include "ui/Resources.h"
-#include "ui/TextLink.h"
 #include "ui/UrlOpener.h"
 
 #include "ui_QuillpostDlg.h"
 
 #include <QDir>
-#include <QFile>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QStringList>
 #include <QTableView>
 #include <QUrl>
 
-#include <limits>
 #include <tuple>
 #include <utility>
 
@@ -46,11 +39,6 @@ namespace {
 constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
     | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
 
-QString ToQString(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
-
 } // namespace
 
 CQuillpostDlg::CQuillpostDlg(
@@ -61,8 +49,8 @@ CQuillpostDlg::CQuillpostDlg(
     , m_imageList(StatusImages())
     , m_targetList(m_imageList)
     , m_paramList(m_imageList.value(ImageParam))
+    , m_params(m_paramList)
     , m_hIcon(ProgramIcon())
-    , m_lockFolder(CListLock::UserFolder())
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
     , m_runs(m_targetList, m_poster.Settings())
@@ -73,31 +61,21 @@ CQuillpostDlg::CQuillpostDlg(
     m_promoLink = m_ui->promoLinkLabel;
     m_productLink = m_ui->productLinkLabel;
     setWindowIcon(m_hIcon);
-    SetUpMenus();
-    SetUpFields();
-    SetUpLists();
+    m_fields = std::make_unique<CTargetFields>(m_ui->urlEdit, m_ui->bodyKindCombo,
+        m_ui->changesEdit, m_ui->paramNameEdit, m_ui->paramValueEdit);
+    SetUpControls();
     ConnectCommands();
     m_ui->urlEdit->setFocus();
-    LoadTargets();
+    OnLoadData();
 }
 
-// The fields take any text; the line edit's default limit would cut long values loaded from
-// the data file the first time they pass through a field.
-void CQuillpostDlg::SetUpFields()
+void CQuillpostDlg::SetUpControls()
 {
-    for (QLineEdit* edit :
-        {m_ui->urlEdit, m_ui->changesEdit, m_ui->paramNameEdit, m_ui->paramValueEdit}) {
-        edit->setMaxLength(std::numeric_limits<int>::max());
-        edit->setValidator(new CFieldValidator(edit));
-    }
-    // A ping service's root, and a placeholder site standing for the user's own.
-    SetField(m_ui->urlEdit, "http://ping.example/");
-    SetField(m_ui->paramNameEdit, "furl");
-    SetField(m_ui->paramValueEdit, "http://www.mysite.example/");
-}
-
-void CQuillpostDlg::SetUpLists()
-{
+    auto* menuBar = new CMainMenuBar(*m_ui, this);
+    layout()->setMenuBar(menuBar);
+    new CListContextMenu(m_ui->targetList, menuBar->FileMenu());
+    connect(menuBar->OpenDataFolderAction(), &QAction::triggered, this,
+        &CQuillpostDlg::OnOpenDataFolder);
     m_targetList.setObjectName(QStringLiteral("targetListModel"));
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     m_loader.setObjectName(QStringLiteral("targetLoader"));
@@ -108,44 +86,12 @@ void CQuillpostDlg::SetUpLists()
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 
-    // The list's own context menu event comes on press on some platforms and on release on
-    // others; the File menu opens on the release only, after the press moved the selection.
-    m_ui->targetList->setContextMenuPolicy(Qt::PreventContextMenu);
-    m_ui->targetList->viewport()->installEventFilter(this);
-
-    // Over the empty target list: a start for a user without a list of services yet.
-    m_starterButton = new QPushButton(tr("Add &well-known services"), m_ui->targetList->viewport());
-    m_starterButton->setObjectName(QStringLiteral("addStarterServicesButton"));
-    m_starterButton->setAccessibleDescription(
-        tr("Adds a WebSub hub, XML-RPC ping services and IndexNow, for your own site's address "
-           "and key to be put in"));
-    QWidget::setTabOrder(m_ui->targetList, m_starterButton);
+    // Before the data file's commands: the button is in place when a refused file is reported.
+    m_starterButton = new CStarterButton(m_ui->targetList, m_targetList, m_loader);
     connect(m_starterButton, &QPushButton::clicked, this, &CQuillpostDlg::OnAddStarterServices);
-    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(&m_targetList, signal, this, &CQuillpostDlg::ShowStarterButton);
-    connect(&m_loader, &CTargetLoader::Finished, this, &CQuillpostDlg::OnLoadFinished);
-    connect(
-        &m_targetList, &QAbstractItemModel::modelReset, this, &CQuillpostDlg::ShowStarterButton);
-    // A target gone from the list is gone from memory; its parameters stay shown until
-    // another target is.
-    connect(&m_targetList, &QAbstractItemModel::rowsAboutToBeRemoved, this,
-        [this](const QModelIndex&, int first, int last) {
-            for (int row = first; row <= last; ++row) {
-                if (m_targetList.Record(row) == m_paramList.Record())
-                    m_paramList.ReleaseRecord();
-            }
-        });
-    connect(&m_targetList, &QAbstractItemModel::modelAboutToBeReset, &m_paramList,
-        &CParamListModel::ReleaseRecord);
-}
-
-void CQuillpostDlg::ShowStarterButton()
-{
-    m_starterButton->adjustSize();
-    const QRect viewport = m_ui->targetList->viewport()->rect();
-    m_starterButton->move(viewport.center() - m_starterButton->rect().center());
-    // Not over a list that is still loading.
-    m_starterButton->setVisible(m_targetList.RowCount() == 0 && !m_loader.IsLoading());
+    m_dataFile = std::make_unique<CDataFileCommands>(m_store, m_loader, m_targetList, this);
+    connect(m_dataFile.get(), &CDataFileCommands::Loaded, this, &CQuillpostDlg::LoadFinished);
+    m_paramList.FollowTargets(m_targetList);
 }
 
 void CQuillpostDlg::OnAddStarterServices()
@@ -162,13 +108,15 @@ void CQuillpostDlg::ConnectCommands()
         {m_ui->editUrlButton, &CQuillpostDlg::OnEditUrl},
         {m_ui->deleteUrlButton, &CQuillpostDlg::OnDeleteUrl},
         {m_ui->addParamButton, &CQuillpostDlg::OnAddParam},
-        {m_ui->editParamButton, &CQuillpostDlg::OnEditParam},
-        {m_ui->deleteParamButton, &CQuillpostDlg::OnDeleteParam},
         {m_ui->deleteAllParamsButton, &CQuillpostDlg::OnDeleteAllParams},
         {m_ui->downloadNowButton, &CQuillpostDlg::OnDownloadNow},
     };
     for (const auto& [button, handler] : buttons)
         connect(button, &QPushButton::clicked, this, handler);
+    connect(
+        m_ui->editParamButton, &QPushButton::clicked, this, [this] { ChangeSelectedParam(false); });
+    connect(m_ui->deleteParamButton, &QPushButton::clicked, this,
+        [this] { ChangeSelectedParam(true); });
     // The submit commands are buttons and items of the Run menu alike.
     const std::tuple<QPushButton*, QAction*, Handler> runCommands[] = {
         {m_ui->submitButton, m_ui->submitAction, &CQuillpostDlg::OnSubmit},
@@ -181,14 +129,18 @@ void CQuillpostDlg::ConnectCommands()
         connect(button, &QPushButton::clicked, this, handler);
         connect(action, &QAction::triggered, this, handler);
     }
-    connect(m_ui->loadDataAction, &QAction::triggered, this, &CQuillpostDlg::OnLoadData);
-    connect(m_ui->saveDataAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveData);
-    connect(m_ui->saveResultsAction, &QAction::triggered, this, &CQuillpostDlg::OnSaveResults);
-    connect(m_ui->aboutAction, &QAction::triggered, this, &CQuillpostDlg::OnAbout);
-    connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::OnTargetListClick);
+    const std::pair<QAction*, Handler> actions[] = {
+        {m_ui->loadDataAction, &CQuillpostDlg::OnLoadData},
+        {m_ui->saveDataAction, &CQuillpostDlg::OnSaveData},
+        {m_ui->saveResultsAction, &CQuillpostDlg::OnSaveResults},
+        {m_ui->historyAction, &CQuillpostDlg::OnHistory},
+        {m_ui->indexNowKeyAction, &CQuillpostDlg::OnIndexNowKey},
+        {m_ui->aboutAction, &CQuillpostDlg::OnAbout},
+    };
+    for (const auto& [action, handler] : actions)
+        connect(action, &QAction::triggered, this, handler);
+    connect(m_ui->targetList, &QTableView::clicked, this, &CQuillpostDlg::ShowSelectedTarget);
     connect(m_ui->paramList, &QTableView::clicked, this, &CQuillpostDlg::OnParamListClick);
-    connect(m_ui->targetList, &CReportView::ContextMenuKeyPressed, this,
-        &CQuillpostDlg::OnTargetListRightClick);
     // A browser window that cannot come up is known only after Submit has returned.
     if (auto* helper = dynamic_cast<CHelperLauncher*>(m_poster.Launcher()))
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
@@ -207,133 +159,37 @@ CQuillpostDlg::~CQuillpostDlg()
     m_ui->paramList->setModel(nullptr);
 }
 
-void CQuillpostDlg::SetUpMenus()
-{
-    auto* menuBar = new QMenuBar(this);
-    menuBar->setObjectName(QStringLiteral("menuBar"));
-    m_fileMenu = menuBar->addMenu(tr("&File"));
-    m_fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    m_fileMenu->addAction(m_ui->loadDataAction);
-    m_fileMenu->addAction(m_ui->saveDataAction);
-    //: Menu of the commands that post the targets
-    QMenu* runMenu = menuBar->addMenu(tr("&Run"));
-    runMenu->setObjectName(QStringLiteral("runMenu"));
-    runMenu->addActions({m_ui->submitAction, m_ui->submitAllAction, m_ui->submitFailedAgainAction,
-        m_ui->stopAction, m_ui->saveResultsAction});
-    runMenu->addSeparator();
-    runMenu->addActions({m_ui->historyAction, m_ui->indexNowKeyAction});
-    connect(m_ui->historyAction, &QAction::triggered, this, &CQuillpostDlg::OnHistory);
-    connect(m_ui->indexNowKeyAction, &QAction::triggered, this, &CQuillpostDlg::OnIndexNowKey);
-    QMenu* helpMenu = menuBar->addMenu(tr("&Help"));
-    helpMenu->setObjectName(QStringLiteral("helpMenu"));
-    //: Shows the folder that holds the data file in the file manager
-    QAction* openDataFolder = helpMenu->addAction(tr("&Open Data Folder"));
-    openDataFolder->setObjectName(QStringLiteral("openDataFolderAction"));
-    connect(openDataFolder, &QAction::triggered, this, &CQuillpostDlg::OnOpenDataFolder);
-    helpMenu->addAction(m_ui->aboutAction);
-    layout()->setMenuBar(menuBar);
-}
-
-bool CQuillpostDlg::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_ui->targetList->viewport() && event->type() == QEvent::Resize)
-        ShowStarterButton();
-    if (watched == m_ui->targetList->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::RightButton)
-            OnTargetListRightClick(mouse->globalPosition().toPoint());
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void CQuillpostDlg::SetField(QLineEdit* edit, const std::string& text)
-{
-    const QValidator* validator = edit->validator();
-    edit->setValidator(nullptr);
-    edit->setText(ToQString(text));
-    edit->setValidator(validator);
-    // Show the start of a long text, not its end.
-    edit->setCursorPosition(0);
-}
-
-std::string CQuillpostDlg::FieldText(const QLineEdit* edit)
-{
-    return edit->text().toStdString();
-}
-
-std::optional<std::string> CQuillpostDlg::ChangesField() const
-{
-    std::string changes = FieldText(m_ui->changesEdit);
-    if (changes.empty())
-        return std::nullopt;
-    return changes;
-}
-
-CPostParam CQuillpostDlg::ParamFields() const
-{
-    return CPostParam(FieldText(m_ui->paramNameEdit), FieldText(m_ui->paramValueEdit));
-}
-
-int CQuillpostDlg::SelectedTargetRow() const
-{
-    return m_ui->targetList->FirstSelectedRow();
-}
-
-int CQuillpostDlg::SelectedParamRow() const
-{
-    return m_ui->paramList->FirstSelectedRow();
-}
-
 std::shared_ptr<CSubmitHost> CQuillpostDlg::SelectedTarget() const
 {
-    return m_targetList.Record(SelectedTargetRow());
+    return m_targetList.Record(m_ui->targetList->FirstSelectedRow());
 }
 
 void CQuillpostDlg::OnAddUrl()
 {
     // After the loaded rows, as it would come after them in the file.
     m_loader.Finish();
-    auto record = std::make_shared<CSubmitHost>();
-    record->m_strUrl = FieldText(m_ui->urlEdit);
-    record->m_strBodyKind = m_ui->bodyKindCombo->Kind();
-    record->m_strChanges = ChangesField();
     const int row = m_targetList.RowCount();
-    m_targetList.AppendRow(std::move(record));
-    // Selects without moving the keyboard's current row: arrow keys go on from where the
-    // user left them.
-    m_ui->targetList->selectionModel()->select(m_targetList.index(row, 0),
-        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_targetList.AppendRow(m_fields->Target());
+    m_ui->targetList->SelectRow(row);
     ShowSelectedTarget();
 }
 
 void CQuillpostDlg::OnEditUrl()
 {
-    const int row = SelectedTargetRow();
+    const int row = m_ui->targetList->FirstSelectedRow();
     if (!m_targetList.Record(row))
         return;
-    m_targetList.SetText(row, FieldText(m_ui->urlEdit));
-    m_targetList.SetBodyKind(row, m_ui->bodyKindCombo->Kind());
-    m_targetList.SetChanges(row, ChangesField());
+    m_fields->WriteTo(m_targetList, row);
     m_runs.TargetChanged(row);
 }
 
 void CQuillpostDlg::OnDeleteUrl()
 {
-    const int row = SelectedTargetRow();
+    const int row = m_ui->targetList->FirstSelectedRow();
     if (row < 0)
         return;
     m_targetList.RemoveRow(row);
     m_ui->targetList->selectionModel()->clearSelection();
-}
-
-void CQuillpostDlg::OnTargetListClick()
-{
-    ShowSelectedTarget();
-}
-
-void CQuillpostDlg::OnTargetListRightClick(const QPoint& globalPos)
-{
-    m_fileMenu->popup(globalPos);
 }
 
 void CQuillpostDlg::ShowSelectedTarget()
@@ -341,59 +197,34 @@ void CQuillpostDlg::ShowSelectedTarget()
     const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
-    SetField(m_ui->urlEdit, record->m_strUrl);
-    m_ui->bodyKindCombo->SetKind(record->m_strBodyKind);
-    SetField(m_ui->changesEdit, record->m_strChanges.value_or(std::string()));
+    m_fields->ShowTarget(*record);
     m_paramList.SetRecord(record);
 }
 
-void CQuillpostDlg::ClearTargets()
-{
-    m_targetList.Clear();
-}
-
-// The parameter commands change the selected target's record. The list shows the target last
-// shown, which is the same one unless the arrow keys moved the selection since; its rows
-// follow the record they show.
+// The parameter commands change the selected target's record.
 void CQuillpostDlg::OnAddParam()
 {
     const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
-    if (record == m_paramList.Record())
-        m_paramList.AddParam(ParamFields());
-    else
-        record->AddParam(ParamFields());
-    m_runs.TargetChanged(SelectedTargetRow());
+    m_params.Add(record, m_fields->Param());
+    m_runs.TargetChanged(m_ui->targetList->FirstSelectedRow());
 }
 
-void CQuillpostDlg::OnEditParam()
+void CQuillpostDlg::ChangeSelectedParam(bool remove)
 {
     const std::shared_ptr<CSubmitHost> record = SelectedTarget();
-    const int row = SelectedParamRow();
+    const int row = m_ui->paramList->FirstSelectedRow();
     if (!record || row < 0)
         return;
     const CPostParam shown = m_paramList.Param(row);
-    if (record == m_paramList.Record())
-        m_paramList.EditParam(shown, ParamFields());
-    else
-        record->EditParam(shown, ParamFields());
-    m_runs.TargetChanged(SelectedTargetRow());
-}
-
-void CQuillpostDlg::OnDeleteParam()
-{
-    const std::shared_ptr<CSubmitHost> record = SelectedTarget();
-    const int row = SelectedParamRow();
-    if (!record || row < 0)
-        return;
-    const CPostParam shown = m_paramList.Param(row);
-    if (record == m_paramList.Record())
-        m_paramList.DeleteParam(shown);
-    else
-        record->DeleteParam(shown);
-    m_ui->paramList->selectionModel()->clearSelection();
-    m_runs.TargetChanged(SelectedTargetRow());
+    if (remove) {
+        m_params.Delete(record, shown);
+        m_ui->paramList->selectionModel()->clearSelection();
+    } else {
+        m_params.Edit(record, shown, m_fields->Param());
+    }
+    m_runs.TargetChanged(m_ui->targetList->FirstSelectedRow());
 }
 
 void CQuillpostDlg::OnDeleteAllParams()
@@ -401,28 +232,21 @@ void CQuillpostDlg::OnDeleteAllParams()
     const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
-    if (record == m_paramList.Record())
-        m_paramList.DeleteAllParams();
-    else
-        record->DeleteAllParams();
-    m_runs.TargetChanged(SelectedTargetRow());
+    m_params.DeleteAll(record);
+    m_runs.TargetChanged(m_ui->targetList->FirstSelectedRow());
 }
 
 void CQuillpostDlg::OnParamListClick()
 {
-    const int row = SelectedParamRow();
-    if (row < 0)
-        return;
-    const CPostParam shown = m_paramList.Param(row);
-    SetField(m_ui->paramNameEdit, shown.m_strName);
-    SetField(m_ui->paramValueEdit, shown.m_strValue);
+    if (const int row = m_ui->paramList->FirstSelectedRow(); row >= 0)
+        m_fields->ShowParam(m_paramList.Param(row));
 }
 
 void CQuillpostDlg::done(int result)
 {
     m_runs.Abort();
     m_loader.Cancel();
-    m_listLock.reset();
+    m_listLock.Release();
     QDialog::done(result);
 }
 
@@ -434,12 +258,10 @@ void CQuillpostDlg::OnSubmit()
     // A target that cannot be posted opens nothing; the window says why, as it would for a
     // browser window that cannot come up.
     CPostRequest request;
-    CText refusal;
-    if (!PrepareRequest(*record, request, refusal)) {
+    if (CText refusal; !PrepareRequest(*record, request, refusal))
         OnBrowserFailed(CResultText::Translated(refusal));
-        return;
-    }
-    m_poster.SubmitInBrowser(*record);
+    else
+        m_poster.SubmitInBrowser(*record);
 }
 
 void CQuillpostDlg::OnBrowserFailed(const QString& reason)
@@ -449,53 +271,35 @@ void CQuillpostDlg::OnBrowserFailed(const QString& reason)
 
 void CQuillpostDlg::OnSubmitAll()
 {
-    m_loader.Finish();
-    if (!HoldList())
-        return;
-    m_runs.SubmitAll();
+    if (HoldList())
+        m_runs.SubmitAll();
     // A run over no rows, or one that could not start, says nothing more.
     ReleaseListWhenDone();
 }
 
 void CQuillpostDlg::OnSubmitFailedAgain()
 {
-    m_loader.Finish();
-    if (!HoldList())
-        return;
-    m_runs.SubmitFailedAgain();
+    if (HoldList())
+        m_runs.SubmitFailedAgain();
     ReleaseListWhenDone();
 }
 
 bool CQuillpostDlg::HoldList()
 {
-    // The window's own runs share the lock it holds.
-    if (m_listLock)
+    // The runs post the whole list, never half of it.
+    m_loader.Finish();
+    const QString refusal = m_listLock.Hold(m_store.ListPath());
+    if (refusal.isEmpty())
         return true;
-    auto lock = std::make_unique<CListLock>(m_lockFolder, m_store.ListPath());
-    std::string reason;
-    switch (lock->TryTake(CListLock::Window, reason)) {
-    case CListLock::Outcome::Taken:
-        m_listLock = std::move(lock);
-        return true;
-    case CListLock::Outcome::Failed:
-        // No lock can be had (no folder for it is known): the runs go on as they did before
-        // there were locks, rather than never.
-        return true;
-    case CListLock::Outcome::Busy:
-        break;
-    }
-    //: %1 names the run, as "the command line (process 4242, since 2026-12-08 14:45:07)"
-    const QString text = tr("This list is being posted by %1: try again once it has ended.")
-                             .arg(CListHolderText::Of(*lock));
-    m_ui->runStatusLabel->setText(text);
-    CMessageBox::Warning(this, text);
+    m_ui->runStatusLabel->setText(refusal);
+    CMessageBox::Warning(this, refusal);
     return false;
 }
 
 void CQuillpostDlg::ReleaseListWhenDone()
 {
     if (!m_runs.IsPosting())
-        m_listLock.reset();
+        m_listLock.Release();
 }
 
 void CQuillpostDlg::OnStop()
@@ -510,20 +314,9 @@ void CQuillpostDlg::OnSaveResults()
         tr("CSV files (*.csv);;All files (*)"));
     if (path.isEmpty())
         return;
-    // The command line's records, so a saved file reads like its output.
-    std::string bytes = CsvHeader();
-    for (int row = 0; row < m_targetList.RowCount(); ++row) {
-        const CPostResult* result = m_targetList.Result(row);
-        if (result && result->IsFinal())
-            bytes += CsvLine(RecordOf(*result));
-    }
-    // As the data file is saved: whole or not at all, and never into a FIFO or a device.
-    std::string reason;
-    if (FileAccess::WriteFileSafely(QFile::encodeName(path).toStdString(), bytes, reason))
-        return;
-    CMessageBox::Warning(this,
-        tr("The results were not saved to %1: %2.")
-            .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(reason.c_str())));
+    const QString refusal = CResultsFile::Write(m_targetList, path);
+    if (!refusal.isEmpty())
+        CMessageBox::Warning(this, refusal);
 }
 
 void CQuillpostDlg::ShowRunStatus()
@@ -537,41 +330,13 @@ void CQuillpostDlg::ShowRunStatus()
 
 void CQuillpostDlg::OnLoadData()
 {
-    ClearTargets();
-    LoadTargets();
+    m_dataFile->Load();
+    m_starterButton->Update();
 }
 
 void CQuillpostDlg::OnSaveData()
 {
-    SaveTargets();
-}
-
-void CQuillpostDlg::LoadTargets()
-{
-    m_loader.Start();
-    ShowStarterButton();
-}
-
-void CQuillpostDlg::OnLoadFinished(const QString& message)
-{
-    ShowStarterButton();
-    if (!message.isEmpty())
-        CMessageBox::Warning(this, message);
-    Q_EMIT LoadFinished();
-}
-
-bool CQuillpostDlg::SaveTargets()
-{
-    // Never half a list; and the store is the loader's until it is done.
-    m_loader.Finish();
-    TargetRecords records;
-    records.reserve(static_cast<std::size_t>(m_targetList.RowCount()));
-    for (int row = 0; row < m_targetList.RowCount(); ++row)
-        records.push_back(m_targetList.Record(row));
-    const CTargetStore::CSaved saved = m_store.Save(records);
-    if (!saved.m_message.isEmpty())
-        CMessageBox::Warning(this, saved.m_message);
-    return saved.m_bOk;
+    m_dataFile->Save();
 }
 
 void CQuillpostDlg::OnDownloadNow()
@@ -585,7 +350,7 @@ void CQuillpostDlg::OnOpenDataFolder()
     std::string reason;
     if (!m_store.Location().MakeFolder(reason)) {
         CMessageBox::Warning(
-            this, tr("The data folder cannot be shown: %1.").arg(ToQString(reason)));
+            this, tr("The data folder cannot be shown: %1.").arg(QString::fromStdString(reason)));
         return;
     }
     CUrlOpener::Open(QUrl::fromLocalFile(m_store.Location().Folder()).toString(QUrl::FullyEncoded));
@@ -611,23 +376,14 @@ void CQuillpostDlg::OnHistory()
 
 void CQuillpostDlg::OnIndexNowKey()
 {
-    const int row = SelectedTargetRow();
+    const int row = m_ui->targetList->FirstSelectedRow();
     const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
     if (!record || !IsIndexNowTarget(*record))
         return;
-    const quint64 id = m_targetList.Id(row);
     // As the parameter buttons change the target.
-    const auto change = [this, record, id](
+    const auto change = [this, record, id = m_targetList.Id(row)](
                             const std::optional<CPostParam>& oldParam, const CPostParam& newParam) {
-        const bool shown = record == m_paramList.Record();
-        if (oldParam && shown)
-            m_paramList.EditParam(*oldParam, newParam);
-        else if (oldParam)
-            record->EditParam(*oldParam, newParam);
-        else if (shown)
-            m_paramList.AddParam(newParam);
-        else
-            record->AddParam(newParam);
+        m_params.Change(record, oldParam, newParam);
         m_runs.TargetChanged(m_targetList.RowOfId(id));
     };
     auto* dlg = new CIndexNowKeyDlg(record, m_poster.Settings(), change, this);

@@ -151,10 +151,10 @@ void BM_CompareWithSave(benchmark::State& state)
     CXmlDocument doc;
     doc.OpenFile(Shared().path, CXmlDocument::Check::Deferred);
     TargetRecords records;
-    const TargetsRead read = ReadTargets(doc, records);
+    const CTargetsRead read = ReadTargets(doc, records);
     const std::string text(doc.UncheckedText());
     for (auto _ : state) {
-        if (!read.savedShape || !doc.MeasureText(text).same)
+        if (!read.m_bSavedShape || !doc.MeasureText(text).same)
             state.SkipWithError("not the same text");
     }
 }

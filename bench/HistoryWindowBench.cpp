@@ -32,7 +32,7 @@ constexpr int LogSize = 100000;
 constexpr int ScreenRows = 30;
 
 const Time Now = Time(std::chrono::seconds(1796737500));
-const CPostHistory::Target Selected{"https://ping7.example/rpc/ping", "xml-rpc", ""};
+const CPostHistory::CTarget Selected{"https://ping7.example/rpc/ping", "xml-rpc", ""};
 
 struct Files
 {

@@ -31,7 +31,7 @@ constexpr int Added = 1000;
 constexpr int LogSize = 100000;
 
 const Time Now = Time(std::chrono::seconds(1796737500));
-const CPostHistory::Target Site{
+const CPostHistory::CTarget Site{
     "https://ping.example/rpc", "xml-rpc", "https://www.example.com/sitemap.xml"};
 
 // Numbered so that the order of the list is the order of the table's key, the bare
@@ -106,7 +106,7 @@ void BM_ChangeSetAndRecord(benchmark::State& state)
         state.PauseTiming();
         const bool reset = history.RecordBaseline(Site, recorded(), Now, error);
         state.ResumeTiming();
-        CPostHistory::ChangeSet changes;
+        CPostHistory::CChangeSet changes;
         if (!reset || !history.Changes(Site, source(), changes, error)) {
             state.SkipWithError(error.English().c_str());
             return;

@@ -91,7 +91,7 @@ struct CChangeWorker::CRunState
 // A batch whose addresses are recorded should it succeed.
 struct CChangeWorker::CPending
 {
-    CPostHistory::Target key;
+    CPostHistory::CTarget key;
     std::vector<CSourceEntry> entries;
     bool baseline = false;
 };
@@ -119,7 +119,7 @@ CChangeWorker::~CChangeWorker()
     m_thread.join();
 }
 
-CPostHistory::Target CChangeWorker::RecordKeyOf(const CSubmitHost& target)
+CPostHistory::CTarget CChangeWorker::RecordKeyOf(const CSubmitHost& target)
 {
     return {target.m_strUrl, target.m_strBodyKind.value_or("form"),
         target.m_strChanges.value_or(std::string())};
@@ -227,8 +227,8 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
     }
     prepared.m_note = read.m_note;
 
-    const CPostHistory::Target key = RecordKeyOf(target);
-    CPostHistory::ChangeSet changes;
+    const CPostHistory::CTarget key = RecordKeyOf(target);
+    CPostHistory::CChangeSet changes;
     if (!m_history.Changes(key, read.m_entries, changes, reason)) {
         prepared.m_reason = reason;
         return prepared;
@@ -271,7 +271,7 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
 
 std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& work,
     const std::vector<CSourceEntry>& entries, const std::vector<std::size_t>& changed,
-    const CPostHistory::Target& key)
+    const CPostHistory::CTarget& key)
 {
     std::vector<CBatch> batches;
     if (!work.m_bIndexNow) {
@@ -322,7 +322,7 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
 }
 
 std::uint64_t CChangeWorker::KeepBatch(
-    const CPostHistory::Target& key, std::vector<CSourceEntry> entries, bool baseline)
+    const CPostHistory::CTarget& key, std::vector<CSourceEntry> entries, bool baseline)
 {
     const std::uint64_t token = ++m_lastToken;
     m_pending[token] = CPending{key, std::move(entries), baseline};
@@ -470,11 +470,11 @@ void CChangeWorker::EndRun(std::uint64_t run)
         if (m_bHistoryOpen && ended->second->logRun) {
             for (const auto& [target, reason] : ended->second->logged) {
                 const auto& [url, body, changes] = target;
-                std::vector<CPostHistory::RunOutcomes> runs;
+                std::vector<CPostHistory::CRunOutcomes> runs;
                 if (!m_history.RecentOutcomes(url, body, changes, AlertRuns, runs, error))
                     continue;
                 std::vector<PostOutcome> outcomes;
-                for (const CPostHistory::RunOutcomes& past : runs) {
+                for (const CPostHistory::CRunOutcomes& past : runs) {
                     if (const std::optional<PostOutcome> outcome = OutcomeOfRun(past.m_outcomes))
                         outcomes.push_back(*outcome);
                 }

@@ -132,7 +132,7 @@ public:
     void Stop();
 
     // The record's key of a target: its URL, body kind as the data file writes it, source.
-    static CPostHistory::Target RecordKeyOf(const CSubmitHost& target);
+    static CPostHistory::CTarget RecordKeyOf(const CSubmitHost& target);
 
 private:
     using Job = std::function<void()>;
@@ -148,9 +148,9 @@ private:
     bool OpenHistory(CText& reason);
     CRunState& RunOf(std::uint64_t run);
     std::vector<CBatch> Batches(const CTargetWork& work, const std::vector<CSourceEntry>& entries,
-        const std::vector<std::size_t>& changed, const CPostHistory::Target& key);
+        const std::vector<std::size_t>& changed, const CPostHistory::CTarget& key);
     std::uint64_t KeepBatch(
-        const CPostHistory::Target& key, std::vector<CSourceEntry> entries, bool baseline);
+        const CPostHistory::CTarget& key, std::vector<CSourceEntry> entries, bool baseline);
     bool Stopping() const { return m_stop.load(); }
 
     const CPostSettings m_settings;

@@ -481,7 +481,7 @@ CSqliteStatement* CPostHistory::Statement(int id, CText& error)
     return &statement;
 }
 
-bool CPostHistory::FindTarget(const Target& target, std::optional<TargetRow>& row, CText& error)
+bool CPostHistory::FindTarget(const CTarget& target, std::optional<TargetRow>& row, CText& error)
 {
     row.reset();
     CSqliteStatement* find = Statement(FindTargetSql, error);
@@ -507,7 +507,7 @@ bool CPostHistory::FindTarget(const Target& target, std::optional<TargetRow>& ro
     return true;
 }
 
-bool CPostHistory::TargetId(const Target& target, std::int64_t& id, CText& error)
+bool CPostHistory::TargetId(const CTarget& target, std::int64_t& id, CText& error)
 {
     std::optional<TargetRow> row;
     if (!FindTarget(target, row, error))
@@ -529,10 +529,10 @@ bool CPostHistory::TargetId(const Target& target, std::int64_t& id, CText& error
     return true;
 }
 
-bool CPostHistory::Changes(
-    const Target& target, const std::vector<CSourceEntry>& source, ChangeSet& changes, CText& error)
+bool CPostHistory::Changes(const CTarget& target, const std::vector<CSourceEntry>& source,
+    CChangeSet& changes, CText& error)
 {
-    changes = ChangeSet();
+    changes = CChangeSet();
     std::optional<TargetRow> row;
     if (!FindTarget(target, row, error))
         return false;
@@ -579,7 +579,8 @@ bool CPostHistory::Changes(
     return true;
 }
 
-bool CPostHistory::LastSuccess(const Target& target, std::optional<Time>& lastSuccess, CText& error)
+bool CPostHistory::LastSuccess(
+    const CTarget& target, std::optional<Time>& lastSuccess, CText& error)
 {
     lastSuccess.reset();
     std::optional<TargetRow> row;
@@ -591,7 +592,7 @@ bool CPostHistory::LastSuccess(const Target& target, std::optional<Time>& lastSu
 }
 
 bool CPostHistory::SentOf(
-    const Target& target, const std::string& address, std::optional<Sent>& sent, CText& error)
+    const CTarget& target, const std::string& address, std::optional<CSent>& sent, CText& error)
 {
     sent.reset();
     std::optional<TargetRow> row;
@@ -646,7 +647,7 @@ bool CPostHistory::PutSent(std::int64_t targetId, const std::vector<CSourceEntry
 }
 
 bool CPostHistory::RecordBaseline(
-    const Target& target, const std::vector<CSourceEntry>& source, Time now, CText& error)
+    const CTarget& target, const std::vector<CSourceEntry>& source, Time now, CText& error)
 {
     if (!Statement(ClearSentSql, error) || !Statement(SetBaselineSql, error))
         return false;
@@ -678,7 +679,7 @@ bool CPostHistory::RecordBaseline(
     return true;
 }
 
-bool CPostHistory::RecordSent(const Target& target, const std::vector<CSourceEntry>& sent,
+bool CPostHistory::RecordSent(const CTarget& target, const std::vector<CSourceEntry>& sent,
     const std::string& verdict, Time now, CText& error)
 {
     CSqliteStatement* lastPost = Statement(SetLastPostSql, error);
@@ -701,7 +702,7 @@ bool CPostHistory::RecordSent(const Target& target, const std::vector<CSourceEnt
     return true;
 }
 
-bool CPostHistory::Forget(const Target& target, CText& error)
+bool CPostHistory::Forget(const CTarget& target, CText& error)
 {
     if (!Statement(ClearSentSql, error) || !Statement(DeleteTargetSql, error))
         return false;
@@ -850,7 +851,7 @@ bool CPostHistory::ReadLog(
 }
 
 bool CPostHistory::RecentOutcomes(const std::string& url, const std::string& body,
-    const std::string& changes, std::size_t runs, std::vector<RunOutcomes>& outcomes, CText& error)
+    const std::string& changes, std::size_t runs, std::vector<CRunOutcomes>& outcomes, CText& error)
 {
     outcomes.clear();
     CSqliteStatement* recent = Statement(RecentOutcomesSql, error);

@@ -37,7 +37,7 @@ public:
 
     // A target as the record knows it: a change to any of these makes a new target, whose
     // next run is a first run.
-    struct Target
+    struct CTarget
     {
         std::string m_strUrl;
         std::string m_strBody;
@@ -46,7 +46,7 @@ public:
     };
 
     // What a run of a target has to send.
-    struct ChangeSet
+    struct CChangeSet
     {
         // No record of the target yet.
         bool m_bFirstRun = true;
@@ -61,7 +61,7 @@ public:
     };
 
     // One address of the record.
-    struct Sent
+    struct CSent
     {
         std::optional<std::int64_t> m_modified;
         Time m_sentAt;
@@ -69,7 +69,7 @@ public:
     };
 
     // The outcomes of a target's posts in one run, in the order they were logged.
-    struct RunOutcomes
+    struct CRunOutcomes
     {
         std::int64_t m_run = 0;
         std::vector<PostOutcome> m_outcomes;
@@ -104,23 +104,23 @@ public:
     ReadState OpenToRead(const std::string& path, CText& error);
     void Close();
 
-    bool Changes(const Target& target, const std::vector<CSourceEntry>& source, ChangeSet& changes,
-        CText& error);
-    bool LastSuccess(const Target& target, std::optional<Time>& lastSuccess, CText& error);
+    bool Changes(const CTarget& target, const std::vector<CSourceEntry>& source,
+        CChangeSet& changes, CText& error);
+    bool LastSuccess(const CTarget& target, std::optional<Time>& lastSuccess, CText& error);
     // The record of one address; none when it was never sent with success.
-    bool SentOf(
-        const Target& target, const std::string& address, std::optional<Sent>& sent, CText& error);
+    bool SentOf(const CTarget& target, const std::string& address, std::optional<CSent>& sent,
+        CText& error);
 
     // Starts the target's record afresh with the whole source, dates and all; an empty source
     // makes an empty record, which is still a record.
     bool RecordBaseline(
-        const Target& target, const std::vector<CSourceEntry>& source, Time now, CText& error);
+        const CTarget& target, const std::vector<CSourceEntry>& source, Time now, CText& error);
     // After a batch's success: its addresses, with the dates they were sent with. An address
     // listed more than once is recorded with its latest date, as Changes chose it.
-    bool RecordSent(const Target& target, const std::vector<CSourceEntry>& sent,
+    bool RecordSent(const CTarget& target, const std::vector<CSourceEntry>& sent,
         const std::string& verdict, Time now, CText& error);
     // The target's record goes, so that its next run is a first run; the post log stays.
-    bool Forget(const Target& target, CText& error);
+    bool Forget(const CTarget& target, CText& error);
 
     // A number greater than any run was given before, in any process.
     bool NextRun(std::int64_t& run, CText& error);
@@ -135,7 +135,7 @@ public:
         CText& error);
     // The outcomes of the target's last runs (at most runs of them), the newest last.
     bool RecentOutcomes(const std::string& url, const std::string& body, const std::string& changes,
-        std::size_t runs, std::vector<RunOutcomes>& outcomes, CText& error);
+        std::size_t runs, std::vector<CRunOutcomes>& outcomes, CText& error);
 
 private:
     struct TargetRow;
@@ -144,8 +144,8 @@ private:
     int QuickCheck();
     int Migrate(CText& error);
     CSqliteStatement* Statement(int id, CText& error);
-    bool FindTarget(const Target& target, std::optional<TargetRow>& row, CText& error);
-    bool TargetId(const Target& target, std::int64_t& id, CText& error);
+    bool FindTarget(const CTarget& target, std::optional<TargetRow>& row, CText& error);
+    bool TargetId(const CTarget& target, std::int64_t& id, CText& error);
     bool PutSent(std::int64_t targetId, const std::vector<CSourceEntry>& entries,
         const std::string& verdict, Time now, CText& error);
     CText Failure(const char* source) const;

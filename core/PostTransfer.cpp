@@ -150,6 +150,9 @@ CURLcode CPostTransfer::SetUp()
     set(CURLOPT_CURLU, m_target.get());
     set(CURLOPT_PATH_AS_IS, 1L);
     set(CURLOPT_PROTOCOLS_STR, "http,https");
+    // The request line says HTTP/1.0: the request the program has always sent, which the wire
+    // tests hold it to, so a service sees the same request from every version. Nothing in a
+    // post needs 1.1: the body goes with its Content-Length and without Expect.
     set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     set(CURLOPT_USERAGENT, UserAgent);
     set(CURLOPT_HTTPHEADER, m_headers);
@@ -379,7 +382,7 @@ void CPostTransfer::Judge(CPostResult& result) const
     bool success = IsSuccess(result.m_status);
     // After a 303 the page fetched is no answer to the call: its status alone decides.
     if (IsXmlRpcAnswer() && (success || !m_answer.empty())) {
-        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
+        const CXmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
         // A server error may still say what went wrong, as a fault.
         if (success || verdict.m_bFault)
             result.m_serviceMessage = verdict.m_message;

@@ -320,9 +320,9 @@ std::string memberOf(const Members& members, const char* name)
 
 } // namespace
 
-XmlRpcVerdict JudgeXmlRpcAnswer(std::string_view body, const std::string& charset)
+CXmlRpcVerdict JudgeXmlRpcAnswer(std::string_view body, const std::string& charset)
 {
-    XmlRpcVerdict verdict;
+    CXmlRpcVerdict verdict;
     verdict.m_message = CText(QT_TRANSLATE_NOOP("Quillpost", "Not an XML-RPC answer"));
     if (body.size() > static_cast<std::size_t>(std::numeric_limits<int>::max()))
         return verdict;

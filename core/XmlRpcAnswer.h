@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-struct XmlRpcVerdict
+struct CXmlRpcVerdict
 {
     bool m_bSuccess = false;
     // The answer is a fault; m_message says which.
@@ -23,4 +23,4 @@ struct XmlRpcVerdict
 // charset is what the answer's Content-Type names, if anything; the XML declaration's
 // encoding comes first. Besides the encodings expat knows, any single-byte charset iconv knows
 // is read (windows-1252, ISO-8859-15...).
-XmlRpcVerdict JudgeXmlRpcAnswer(std::string_view body, const std::string& charset = std::string());
+CXmlRpcVerdict JudgeXmlRpcAnswer(std::string_view body, const std::string& charset = std::string());

@@ -25,12 +25,12 @@ std::string DataFilePath(const std::string& folder)
     return folder + "/submitdata.xml";
 }
 
-TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
+CTargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
 {
-    TargetsRead read;
+    CTargetsRead read;
     if (!doc.FindElement("data"))
         return read;
-    read.isTargetList = true;
+    read.m_bTargetList = true;
     // What the walk takes, against what the document holds.
     std::uint64_t elements = 1;
     std::uint64_t attributes = 0;
@@ -68,9 +68,9 @@ TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
     }
     doc.LeaveElement();
     const CXmlDocument::Contents contents = doc.CountContents();
-    read.holdsAll
+    read.m_bHoldsAll
         = !contents.other && contents.elements == elements && contents.attributes == attributes;
-    read.savedShape = read.holdsAll && attributes == savedAttributes && xmlText;
+    read.m_bSavedShape = read.m_bHoldsAll && attributes == savedAttributes && xmlText;
     return read;
 }
 
@@ -114,14 +114,15 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
     return altered;
 }
 
-SaveOfRead CompareWithSave(CXmlDocument& doc, const TargetRecords& records, const TargetsRead& read)
+SaveOfRead CompareWithSave(
+    CXmlDocument& doc, const TargetRecords& records, const CTargetsRead& read)
 {
     SaveOfRead save;
     // A document of the very shape a save builds, holding only texts a save writes as they
     // are, is the document a save of the records builds: if pugixml writes it back as the
     // text it came from, that text is what the save writes. Cheaper than building the
     // document anew, and what passes for nearly every load.
-    if (read.savedShape && !doc.UncheckedText().empty()) {
+    if (read.m_bSavedShape && !doc.UncheckedText().empty()) {
         const CXmlDocument::TextMeasure text = doc.MeasureText(doc.UncheckedText());
         save.same = text.same;
         save.size = text.size;
@@ -168,69 +169,69 @@ std::uint64_t SavedSize(const TargetRecords& records)
     return size;
 }
 
-DataFileOutcome CDataFile::Load(const std::string& path)
+CDataFileOutcome CDataFile::Load(const std::string& path)
 {
-    DataFileOutcome outcome;
+    CDataFileOutcome outcome;
     CXmlDocument doc;
-    TargetsRead read;
+    CTargetsRead read;
     // The program's own files, the usual case, pass the strict check most cheaply: by being
     // exactly what a save of what was read from them writes.
     if (!doc.OpenFile(path, CXmlDocument::Check::Deferred)) {
-        outcome.missing = doc.FileMissing();
-        outcome.reason = doc.LastError();
+        outcome.m_bMissing = doc.FileMissing();
+        outcome.m_strReason = doc.LastError();
     } else {
-        read = ReadTargets(doc, outcome.records);
-        const SaveOfRead save = CompareWithSave(doc, outcome.records, read);
+        read = ReadTargets(doc, outcome.m_records);
+        const SaveOfRead save = CompareWithSave(doc, outcome.m_records, read);
         if (!save.wellFormed)
-            outcome.reason = doc.LastError();
-        else if (!read.isTargetList)
-            outcome.reason = "its root element is not \"data\"";
+            outcome.m_strReason = doc.LastError();
+        else if (!read.m_bTargetList)
+            outcome.m_strReason = "its root element is not \"data\"";
         // Another encoding, or many characters written as references, can make a file
         // within the limit a list beyond it, one that no save could write.
         else if (save.size > CXmlDocument::MaxFileSize)
-            outcome.reason = "the list would be saved as more than "
+            outcome.m_strReason = "the list would be saved as more than "
                 + FileAccess::MiB(CXmlDocument::MaxFileSize);
         else
-            outcome.ok = true;
+            outcome.m_bOk = true;
     }
-    if (!outcome.ok) {
-        outcome.records.clear();
-        read.holdsAll = false;
+    if (!outcome.m_bOk) {
+        outcome.m_records.clear();
+        read.m_bHoldsAll = false;
     }
     // A file that is there but was not loaded is kept aside by the next save; one that is
     // not a file at all is never replaced.
-    const FileAccess::FileStamp& stamp = doc.Stamp();
-    if (!outcome.ok && stamp.exists && stamp.regular)
-        outcome.backupPath = BackupPath(path);
-    m_known[path] = Known{stamp, read.holdsAll || !stamp.exists};
+    const FileAccess::CFileStamp& stamp = doc.Stamp();
+    if (!outcome.m_bOk && stamp.m_bExists && stamp.m_bRegular)
+        outcome.m_strBackupPath = BackupPath(path);
+    m_known[path] = Known{stamp, read.m_bHoldsAll || !stamp.m_bExists};
     return outcome;
 }
 
-DataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& records)
+CDataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& records)
 {
-    DataFileOutcome outcome;
+    CDataFileOutcome outcome;
     CXmlDocument doc;
     const std::vector<std::size_t> altered = WriteTargets(doc, records);
 
     // A file where none was, or one that changed since, counts as one the list does not
     // hold; so does any file at a path this program never read or wrote.
-    const FileAccess::FileStamp now = FileAccess::StampOfPath(path);
+    const FileAccess::CFileStamp now = FileAccess::StampOfPath(path);
     const auto known = m_known.find(path);
     const bool holdsAll
         = known != m_known.end() && known->second.listHoldsAll && known->second.stamp == now;
-    if (now.exists && !holdsAll)
+    if (now.m_bExists && !holdsAll)
         doc.KeepReplacedFileAs(BackupPath(path));
 
-    outcome.ok = doc.SaveFile(path);
-    outcome.replaced = doc.FileReplaced();
-    outcome.reason = doc.LastError();
-    if (outcome.ok || outcome.replaced) {
+    outcome.m_bOk = doc.SaveFile(path);
+    outcome.m_bReplaced = doc.FileReplaced();
+    outcome.m_strReason = doc.LastError();
+    if (outcome.m_bOk || outcome.m_bReplaced) {
         m_known[path] = Known{doc.Stamp(), true};
-        if (now.exists && !holdsAll)
-            outcome.backupPath = BackupPath(path);
-        outcome.alteredCount = altered.size();
+        if (now.m_bExists && !holdsAll)
+            outcome.m_strBackupPath = BackupPath(path);
+        outcome.m_alteredCount = altered.size();
         for (std::size_t i = 0; i < std::min(altered.size(), AlteredUrlsShown); ++i)
-            outcome.alteredUrls.push_back(ToXmlChars(records[altered[i]]->m_strUrl));
+            outcome.m_alteredUrls.push_back(ToXmlChars(records[altered[i]]->m_strUrl));
     }
     return outcome;
 }

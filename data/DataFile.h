@@ -17,20 +17,20 @@ using TargetRecords = std::vector<std::shared_ptr<CSubmitHost>>;
 // The data file's path inside the folder it is kept in (CDataLocation decides which).
 std::string DataFilePath(const std::string& folder);
 
-struct TargetsRead
+struct CTargetsRead
 {
     // The root is "data"; when not, nothing was read.
-    bool isTargetList = false;
+    bool m_bTargetList = false;
     // The records hold all the document does: it has nothing a save would drop.
-    bool holdsAll = false;
+    bool m_bHoldsAll = false;
     // More: the document is of the very shape a save of the records builds, every
     // attribute given and every text one a save writes unchanged.
-    bool savedShape = false;
+    bool m_bSavedShape = false;
 };
 
 // Appends every target of an opened document to records in file order: the "Host"
 // children of the root "data", each with its "param" children.
-TargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
+CTargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
 
 // What a save of the records read from doc would be, against the text they were read from.
 struct SaveOfRead
@@ -44,7 +44,7 @@ struct SaveOfRead
     std::uint64_t size = 0;
 };
 SaveOfRead CompareWithSave(
-    CXmlDocument& doc, const TargetRecords& records, const TargetsRead& read);
+    CXmlDocument& doc, const TargetRecords& records, const CTargetsRead& read);
 
 // The size a save of records writes, counted without writing it. For records read from a
 // document, whose texts hold only characters a save writes as they are.
@@ -57,24 +57,24 @@ std::uint64_t SavedSize(const TargetRecords& records);
 std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& records);
 
 // What became of a load or a save, for the window to put into words.
-struct DataFileOutcome
+struct CDataFileOutcome
 {
-    bool ok = false;
+    bool m_bOk = false;
     // Load: there is no file at the path, which is no fault.
-    bool missing = false;
+    bool m_bMissing = false;
     // Why it is not ok.
-    std::string reason;
+    std::string m_strReason;
     // Save: it failed only after the new file had taken the old one's place.
-    bool replaced = false;
+    bool m_bReplaced = false;
     // Save: where the file it replaced was kept. Load: where the next save will keep the
     // file, as the list does not hold all it holds.
-    std::string backupPath;
+    std::string m_strBackupPath;
     // Load: the targets read, in file order.
-    TargetRecords records;
+    TargetRecords m_records;
     // Save: the URLs of the first few targets whose texts were saved with U+FFFD in place
     // of characters a data file cannot hold, and how many targets that was in all.
-    std::vector<std::string> alteredUrls;
-    std::size_t alteredCount = 0;
+    std::vector<std::string> m_alteredUrls;
+    std::size_t m_alteredCount = 0;
 };
 
 // Loads and saves the target list, and remembers for each path what the file there was
@@ -84,8 +84,8 @@ struct DataFileOutcome
 class CDataFile
 {
 public:
-    DataFileOutcome Load(const std::string& path);
-    DataFileOutcome Save(const std::string& path, const TargetRecords& records);
+    CDataFileOutcome Load(const std::string& path);
+    CDataFileOutcome Save(const std::string& path, const TargetRecords& records);
 
     static std::string BackupPath(const std::string& path) { return path + ".bak"; }
     static constexpr std::size_t AlteredUrlsShown = 3;
@@ -93,7 +93,7 @@ public:
 private:
     struct Known
     {
-        FileAccess::FileStamp stamp;
+        FileAccess::CFileStamp stamp;
         // The list as loaded or saved holds everything the file does.
         bool listHoldsAll = false;
     };

@@ -19,28 +19,29 @@ std::string OsReason(int error)
     return std::strerror(error);
 }
 
-bool FileStamp::operator==(const FileStamp& other) const
+bool CFileStamp::operator==(const CFileStamp& other) const
 {
-    return exists == other.exists && regular == other.regular && device == other.device
-        && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
+    return m_bExists == other.m_bExists && m_bRegular == other.m_bRegular
+        && m_device == other.m_device && m_inode == other.m_inode && m_size == other.m_size
+        && m_modifiedNs == other.m_modifiedNs;
 }
 
-FileStamp StampOf(const struct stat& info)
+CFileStamp StampOf(const struct stat& info)
 {
-    FileStamp stamp;
-    stamp.exists = true;
-    stamp.regular = S_ISREG(info.st_mode);
-    stamp.device = info.st_dev;
-    stamp.inode = info.st_ino;
-    stamp.size = static_cast<std::uint64_t>(info.st_size);
-    stamp.modifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    CFileStamp stamp;
+    stamp.m_bExists = true;
+    stamp.m_bRegular = S_ISREG(info.st_mode);
+    stamp.m_device = info.st_dev;
+    stamp.m_inode = info.st_ino;
+    stamp.m_size = static_cast<std::uint64_t>(info.st_size);
+    stamp.m_modifiedNs = std::int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return stamp;
 }
 
-FileStamp StampOfPath(const std::string& path)
+CFileStamp StampOfPath(const std::string& path)
 {
     struct stat info = {};
-    return ::stat(path.c_str(), &info) == 0 ? StampOf(info) : FileStamp();
+    return ::stat(path.c_str(), &info) == 0 ? StampOf(info) : CFileStamp();
 }
 
 namespace {
@@ -182,7 +183,7 @@ bool IsRunningExecutable(const std::string& path)
     return std::filesystem::equivalent(path, "/proc/self/exe", error) && !error;
 }
 
-bool MayReplace(const std::string& path, FileStamp& old, std::string& reason)
+bool MayReplace(const std::string& path, CFileStamp& old, std::string& reason)
 {
     if (IsRunningExecutable(path)) {
         reason = "it is the program itself";
@@ -190,7 +191,7 @@ bool MayReplace(const std::string& path, FileStamp& old, std::string& reason)
     }
     // After links: the end of a link from path is what would be replaced.
     old = StampOfPath(path);
-    if (old.exists && !old.regular) {
+    if (old.m_bExists && !old.m_bRegular) {
         reason = "not a regular file";
         return false;
     }
@@ -199,7 +200,7 @@ bool MayReplace(const std::string& path, FileStamp& old, std::string& reason)
 
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason)
 {
-    FileStamp old;
+    CFileStamp old;
     if (!MayReplace(path, old, reason))
         return false;
     // QSaveFile gives the new file the old one's permissions, and replaces the target of a

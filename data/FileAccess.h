@@ -23,23 +23,23 @@ std::string OsReason(int error);
 
 // What tells one state of a file from another without reading it: another program that
 // writes the file changes at least one of these.
-struct FileStamp
+struct CFileStamp
 {
-    bool exists = false;
-    bool regular = false;
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::uint64_t size = 0;
-    std::int64_t modifiedNs = 0;
+    bool m_bExists = false;
+    bool m_bRegular = false;
+    std::uint64_t m_device = 0;
+    std::uint64_t m_inode = 0;
+    std::uint64_t m_size = 0;
+    std::int64_t m_modifiedNs = 0;
 
-    bool operator==(const FileStamp& other) const;
-    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+    bool operator==(const CFileStamp& other) const;
+    bool operator!=(const CFileStamp& other) const { return !(*this == other); }
 };
 
-FileStamp StampOf(const struct stat& info);
+CFileStamp StampOf(const struct stat& info);
 // Follows links and opens nothing, so a FIFO cannot block; a path that cannot be looked
 // at reads as not existing.
-FileStamp StampOfPath(const std::string& path);
+CFileStamp StampOfPath(const std::string& path);
 
 // Makes backup hold what the file at path (after links) holds now, replacing an older
 // backup in one step: a hard link where the file system allows one, else a copy. A copy
@@ -86,7 +86,7 @@ bool IsRunningExecutable(const std::string& path);
 // Whether a save may replace what is at path: not the program itself, and nothing but a
 // regular file at the end of any links (a device, a FIFO or a folder is not a save's to
 // replace). old is what is there now.
-bool MayReplace(const std::string& path, FileStamp& old, std::string& reason);
+bool MayReplace(const std::string& path, CFileStamp& old, std::string& reason);
 
 // Writes bytes to the file at path as the data file is saved: MayReplace's checks first,
 // then beside the file, synced, and renamed over it only when complete, so the old file

@@ -21,7 +21,7 @@
 
 namespace {
 
-using FileAccess::FileStamp;
+using FileAccess::CFileStamp;
 using FileAccess::FileWriter;
 using FileAccess::KeepAside;
 using FileAccess::MayReplace;
@@ -115,8 +115,8 @@ bool NameIs(const char* actual, const std::string& name)
 
 } // namespace
 
-bool CXmlDocument::ReadFile(
-    const std::string& path, std::string& text, std::string& error, bool& missing, FileStamp& stamp)
+bool CXmlDocument::ReadFile(const std::string& path, std::string& text, std::string& error,
+    bool& missing, CFileStamp& stamp)
 {
     // Non-blocking, so that a FIFO in the file's place cannot hold the window.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -130,14 +130,14 @@ bool CXmlDocument::ReadFile(
     if (::fstat(fd, &info) != 0) {
         error = OsReason(errno);
         stamp = StampOfPath(path);
-    } else if (stamp = StampOf(info); !stamp.regular) {
+    } else if (stamp = StampOf(info); !stamp.m_bRegular) {
         error = "not a regular file";
-    } else if (stamp.size > MaxFileSize) {
-        error = SizeLimitReason() + " (" + std::to_string(stamp.size) + " bytes)";
+    } else if (stamp.m_size > MaxFileSize) {
+        error = SizeLimitReason() + " (" + std::to_string(stamp.m_size) + " bytes)";
     } else {
         try {
             // Read to the end, not to the size seen above: the file may have changed since.
-            text.resize(static_cast<std::size_t>(stamp.size) + 1);
+            text.resize(static_cast<std::size_t>(stamp.m_size) + 1);
             std::size_t size = 0;
             for (;;) {
                 if (size == text.size()) {
@@ -274,7 +274,7 @@ bool CXmlDocument::SaveFile(const std::string& path)
     m_bReplaced = false;
     // A device, FIFO or folder in the file's place (or at the end of a link from it) is
     // not ours to replace, nor is the program itself.
-    FileStamp old;
+    CFileStamp old;
     if (!MayReplace(path, old, m_strError))
         return false;
 
@@ -310,7 +310,7 @@ bool CXmlDocument::SaveFile(const std::string& path)
         m_strError = OsReason(errno);
     // As late as can be, so that nothing is kept aside for a save that fails anyway.
     std::string reason;
-    if (m_strError.empty() && old.exists && !m_strBackup.empty()
+    if (m_strError.empty() && old.m_bExists && !m_strBackup.empty()
         && !KeepAside(path, m_strBackup, reason))
         m_strError = "the old file could not be kept as " + m_strBackup + ": " + reason;
     if (!m_strError.empty()) {

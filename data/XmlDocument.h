@@ -101,7 +101,7 @@ public:
     bool FileReplaced() const { return m_bReplaced; }
     // What the file at the path of the last OpenFile, or the file the last SaveFile wrote,
     // was at that moment.
-    const FileAccess::FileStamp& Stamp() const { return m_stamp; }
+    const FileAccess::CFileStamp& Stamp() const { return m_stamp; }
 
 protected:
     // Fault injection for tests. SaveFile calls OnWritten after each piece it hands to the
@@ -111,7 +111,7 @@ protected:
 
 private:
     static bool ReadFile(const std::string& path, std::string& text, std::string& error,
-        bool& missing, FileAccess::FileStamp& stamp);
+        bool& missing, FileAccess::CFileStamp& stamp);
     // Checks and parses text unless an error is already set.
     bool Parse(std::string text, Check check);
     bool ParseInto(std::string& text, Check check);
@@ -129,7 +129,7 @@ private:
     std::string m_strError;
     std::string m_strBackup;
     std::string m_unchecked;
-    FileAccess::FileStamp m_stamp;
+    FileAccess::CFileStamp m_stamp;
     bool m_bMissing = false;
     bool m_bReplaced = false;
 };

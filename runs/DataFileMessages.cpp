@@ -27,51 +27,51 @@ QString NativePath(const std::string& path)
 
 } // namespace
 
-QString CDataFileMessages::Load(const DataFileOutcome& outcome, const std::string& path,
+QString CDataFileMessages::Load(const CDataFileOutcome& outcome, const std::string& path,
     const std::string& savePath, bool sayMissing)
 {
-    if (outcome.ok || (outcome.missing && !sayMissing))
+    if (outcome.m_bOk || (outcome.m_bMissing && !sayMissing))
         return QString();
     //: %2 is why, in the words of the file system or the XML parser
     QString text = tr("The data file %1 was not loaded: %2.")
-                       .arg(NativePath(path), ToQString(outcome.reason));
-    if (!outcome.backupPath.empty() && path == savePath)
+                       .arg(NativePath(path), ToQString(outcome.m_strReason));
+    if (!outcome.m_strBackupPath.empty() && path == savePath)
         text += QLatin1Char(' ')
-            + tr("The next save keeps it as %1.").arg(NativePath(outcome.backupPath));
+            + tr("The next save keeps it as %1.").arg(NativePath(outcome.m_strBackupPath));
     return text;
 }
 
-QString CDataFileMessages::Save(const DataFileOutcome& outcome, const std::string& path)
+QString CDataFileMessages::Save(const CDataFileOutcome& outcome, const std::string& path)
 {
     // With no folder known there is no path: the file goes by its name.
     const QString file = NativePath(path.empty() ? DataFilePath(std::string()) : path);
-    const QString reason = ToQString(outcome.reason);
+    const QString reason = ToQString(outcome.m_strReason);
     QStringList sentences;
     // Once the new file has taken the old one's place, "left as it was" would be untrue.
-    if (outcome.replaced)
+    if (outcome.m_bReplaced)
         //: %2 is what went wrong after the file was written, as "its folder could not be synced"
         sentences << tr("The data file %1 was saved, but %2.").arg(file, reason);
-    else if (!outcome.ok)
+    else if (!outcome.m_bOk)
         //: %2 is why, in the words of the file system
         sentences << tr("The data file %1 was not saved: %2. The file was left as it was.")
                          .arg(file, reason);
-    else if (!outcome.backupPath.empty() || outcome.alteredCount > 0)
+    else if (!outcome.m_strBackupPath.empty() || outcome.m_alteredCount > 0)
         sentences << tr("The data file %1 was saved.").arg(file);
-    if (!outcome.backupPath.empty())
+    if (!outcome.m_strBackupPath.empty())
         sentences << tr("The file it replaced held more than the list, or had been changed by "
                         "another program; it is kept as %1.")
-                         .arg(NativePath(outcome.backupPath));
-    if (outcome.alteredCount > 0) {
+                         .arg(NativePath(outcome.m_strBackupPath));
+    if (outcome.m_alteredCount > 0) {
         QStringList urls;
-        for (const std::string& url : outcome.alteredUrls)
+        for (const std::string& url : outcome.m_alteredUrls)
             //: A target's address quoted in a sentence
             urls.append(tr("\"%1\"").arg(Shortened(ToQString(MaskPassword(url)))));
-        const std::size_t more = outcome.alteredCount - outcome.alteredUrls.size();
+        const std::size_t more = outcome.m_alteredCount - outcome.m_alteredUrls.size();
         QString list = urls.join(QStringLiteral(", "));
         if (more > 0)
             //: %1 is a list of targets' addresses, %2 how many more targets there are
             list = tr("%1 and %2 more").arg(list, QString::number(more));
-        sentences << (outcome.alteredCount > 1
+        sentences << (outcome.m_alteredCount > 1
                 ? tr("Characters a data file cannot hold were saved as U+FFFD in the targets %1.")
                 : tr("Characters a data file cannot hold were saved as U+FFFD in the target %1."))
                          .arg(list);

@@ -17,9 +17,9 @@ public:
     // After loading path; empty when it was loaded. A missing file is the normal first start
     // and goes unsaid unless sayMissing. A refused file is kept aside by the next save to the
     // same path: savePath is where that save writes (empty when nothing will be saved).
-    static QString Load(const DataFileOutcome& outcome, const std::string& path,
+    static QString Load(const CDataFileOutcome& outcome, const std::string& path,
         const std::string& savePath, bool sayMissing = false);
     // After saving to path (empty when no folder was known); empty when there is nothing to
     // add to a plain success.
-    static QString Save(const DataFileOutcome& outcome, const std::string& path);
+    static QString Save(const CDataFileOutcome& outcome, const std::string& path);
 };

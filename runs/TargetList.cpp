@@ -132,6 +132,15 @@ std::shared_ptr<CSubmitHost> CTargetList::Record(int row) const
     return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].record : nullptr;
 }
 
+std::vector<std::shared_ptr<CSubmitHost>> CTargetList::Records() const
+{
+    std::vector<std::shared_ptr<CSubmitHost>> records;
+    records.reserve(m_rows.size());
+    for (const Row& row : m_rows)
+        records.push_back(row.record);
+    return records;
+}
+
 void CTargetList::SetResult(int row, CPostResult result)
 {
     if (!IsRow(row))

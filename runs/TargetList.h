@@ -59,6 +59,8 @@ public:
     // Accessors of one row. Out-of-range rows are ignored by the setters and read as
     // empty (no record, no result, image -1, empty text, id 0).
     std::shared_ptr<CSubmitHost> Record(int row) const;
+    // Every row's record, in row order.
+    std::vector<std::shared_ptr<CSubmitHost>> Records() const;
     // What the row's last post came to; the row's image, its Result column and that column's
     // tooltip show it.
     void SetResult(int row, CPostResult result);

@@ -27,10 +27,10 @@ CTargetStore::CLoaded CTargetStore::LoadToPost(const std::string& path)
 CTargetStore::CLoaded CTargetStore::Load(
     const std::string& path, const std::string& savePath, bool sayMissing)
 {
-    DataFileOutcome outcome = m_file.Load(path);
+    CDataFileOutcome outcome = m_file.Load(path);
     CLoaded loaded;
-    loaded.m_bOk = outcome.ok || (outcome.missing && !sayMissing);
-    loaded.m_records = std::move(outcome.records);
+    loaded.m_bOk = outcome.m_bOk || (outcome.m_bMissing && !sayMissing);
+    loaded.m_records = std::move(outcome.m_records);
     loaded.m_message = CDataFileMessages::Load(outcome, path, savePath, sayMissing);
     loaded.m_strPath = path;
     m_strListPath = path;
@@ -42,11 +42,11 @@ CTargetStore::CSaved CTargetStore::Save(const TargetRecords& records)
     // Where the folder cannot be made, or is not known, nothing is saved and the outcome says
     // why.
     const std::string path = m_location.SavePath();
-    DataFileOutcome outcome;
-    if (m_location.MakeFolder(outcome.reason))
+    CDataFileOutcome outcome;
+    if (m_location.MakeFolder(outcome.m_strReason))
         outcome = m_file.Save(path, records);
     // From now on the rows are that list's, also for a command-line run.
-    if (outcome.ok)
+    if (outcome.m_bOk)
         m_strListPath = path;
-    return CSaved{outcome.ok, CDataFileMessages::Save(outcome, path)};
+    return CSaved{outcome.m_bOk, CDataFileMessages::Save(outcome, path)};
 }

@@ -532,26 +532,7 @@
     </message>
 </context>
 <context>
-    <name>CParamListModel</name>
-    <message>
-        <source>Parameter Name</source>
-        <translation>Parametername</translation>
-    </message>
-    <message>
-        <source>Parameter Value</source>
-        <translation>Parameterwert</translation>
-    </message>
-</context>
-<context>
-    <name>CQuillpostDlg</name>
-    <message>
-        <source>Add &amp;well-known services</source>
-        <translation>Be&amp;kannte Dienste hinzufügen</translation>
-    </message>
-    <message>
-        <source>Adds a WebSub hub, XML-RPC ping services and IndexNow, for your own site&apos;s address and key to be put in</source>
-        <translation>Fügt einen WebSub-Hub, XML-RPC-Ping-Dienste und IndexNow hinzu, in die Sie die Adresse und den Schlüssel Ihrer eigenen Website eintragen</translation>
-    </message>
+    <name>CMainMenuBar</name>
     <message>
         <source>&amp;File</source>
         <translation>&amp;Datei</translation>
@@ -570,6 +551,20 @@
         <extracomment>Shows the folder that holds the data file in the file manager</extracomment>
         <translation>&amp;Datenordner öffnen</translation>
     </message>
+</context>
+<context>
+    <name>CParamListModel</name>
+    <message>
+        <source>Parameter Name</source>
+        <translation>Parametername</translation>
+    </message>
+    <message>
+        <source>Parameter Value</source>
+        <translation>Parameterwert</translation>
+    </message>
+</context>
+<context>
+    <name>CQuillpostDlg</name>
     <message>
         <source>The browser window cannot be opened: %1</source>
         <translation>Das Browserfenster kann nicht geöffnet werden: %1</translation>
@@ -583,17 +578,8 @@
         <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
     </message>
     <message>
-        <source>The results were not saved to %1: %2.</source>
-        <translation>Die Ergebnisse wurden nicht in %1 gespeichert: %2.</translation>
-    </message>
-    <message>
         <source>The data folder cannot be shown: %1.</source>
         <translation>Der Datenordner kann nicht angezeigt werden: %1.</translation>
-    </message>
-    <message>
-        <source>This list is being posted by %1: try again once it has ended.</source>
-        <extracomment>%1 names the run, as &quot;the command line (process 4242, since 2026-12-08 14:45:07)&quot;</extracomment>
-        <translation>Diese Liste wird gerade von %1 gesendet: Versuchen Sie es erneut, sobald das Senden beendet ist.</translation>
     </message>
 </context>
 <context>
@@ -651,6 +637,32 @@
         <source>%1 · %2 addresses</source>
         <extracomment>An IndexNow post&apos;s outcome, then how many addresses it carried: &quot;200 OK · 3 addresses&quot;</extracomment>
         <translation>%1 · %2 Adressen</translation>
+    </message>
+</context>
+<context>
+    <name>CResultsFile</name>
+    <message>
+        <source>The results were not saved to %1: %2.</source>
+        <translation>Die Ergebnisse wurden nicht in %1 gespeichert: %2.</translation>
+    </message>
+</context>
+<context>
+    <name>CRunListLock</name>
+    <message>
+        <source>This list is being posted by %1: try again once it has ended.</source>
+        <extracomment>%1 names the run, as &quot;the command line (process 4242, since 2026-12-08 14:45:07)&quot;</extracomment>
+        <translation>Diese Liste wird gerade von %1 gesendet: Versuchen Sie es erneut, sobald das Senden beendet ist.</translation>
+    </message>
+</context>
+<context>
+    <name>CStarterButton</name>
+    <message>
+        <source>Add &amp;well-known services</source>
+        <translation>Be&amp;kannte Dienste hinzufügen</translation>
+    </message>
+    <message>
+        <source>Adds a WebSub hub, XML-RPC ping services and IndexNow, for your own site&apos;s address and key to be put in</source>
+        <translation>Fügt einen WebSub-Hub, XML-RPC-Ping-Dienste und IndexNow hinzu, in die Sie die Adresse und den Schlüssel Ihrer eigenen Website eintragen</translation>
     </message>
 </context>
 <context>

@@ -103,3 +103,9 @@ int CReportView::FirstSelectedRow() const
     }
     return first;
 }
+
+void CReportView::SelectRow(int row)
+{
+    selectionModel()->select(
+        model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}

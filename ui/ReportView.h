@@ -25,6 +25,9 @@ public:
     void SetColumnWidths(const QList<int>& widths);
     // The first row from the top that is selected, or -1.
     int FirstSelectedRow() const;
+    // Selects row alone without moving the current row: arrow keys go on from where the user
+    // left them.
+    void SelectRow(int row);
 
 Q_SIGNALS:
     // globalPos: below the current row's cell, or the list's top left when there is none.

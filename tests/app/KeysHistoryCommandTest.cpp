@@ -138,9 +138,9 @@ std::shared_ptr<CSubmitHost> KeysHistoryCommandTest::Target(
 QString KeysHistoryCommandTest::List(const TargetRecords& records)
 {
     const QString path = m_dir->filePath(QStringLiteral("list.xml"));
-    const DataFileOutcome saved = CDataFile().Save(QFile::encodeName(path).toStdString(), records);
-    if (!saved.ok)
-        qWarning("list not saved: %s", saved.reason.c_str());
+    const CDataFileOutcome saved = CDataFile().Save(QFile::encodeName(path).toStdString(), records);
+    if (!saved.m_bOk)
+        qWarning("list not saved: %s", saved.m_strReason.c_str());
     return path;
 }
 

@@ -534,8 +534,8 @@ void RunDialogsTest::forgetMakesTheNextRunAFirstRun()
 {
     WriteLog(Log);
     const std::vector<CSourceEntry> source = {{"https://a.example/", 1700000000}};
-    const CPostHistory::Target a{UrlA, "json", ""};
-    const CPostHistory::Target b{UrlB, "xml-rpc", ""};
+    const CPostHistory::CTarget a{UrlA, "json", ""};
+    const CPostHistory::CTarget b{UrlB, "xml-rpc", ""};
     CPostHistory history;
     std::string movedTo;
     CText error;
@@ -550,7 +550,7 @@ void RunDialogsTest::forgetMakesTheNextRunAFirstRun()
         QStringLiteral("Posts: 6\n%1 is forgotten: its next run is a first run again.")
             .arg(LoggedA),
         30000);
-    CPostHistory::ChangeSet changes;
+    CPostHistory::CChangeSet changes;
     QVERIFY(history.Open(HistoryFile(), CPostHistory::Time(), movedTo, error));
     QVERIFY(history.Changes(a, source, changes, error) && changes.m_bFirstRun);
     QVERIFY(history.Changes(b, source, changes, error) && !changes.m_bFirstRun);

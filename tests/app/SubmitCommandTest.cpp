@@ -166,8 +166,8 @@ void SubmitCommandTest::WriteList(const QString& path, const std::vector<std::st
         record->AddParam(CPostParam("furl", "v"));
         records.push_back(record);
     }
-    const DataFileOutcome saved = CDataFile().Save(QFile::encodeName(path).toStdString(), records);
-    QVERIFY2(saved.ok && saved.alteredCount == 0, saved.reason.c_str());
+    const CDataFileOutcome saved = CDataFile().Save(QFile::encodeName(path).toStdString(), records);
+    QVERIFY2(saved.m_bOk && saved.m_alteredCount == 0, saved.m_strReason.c_str());
 }
 
 QString SubmitCommandTest::List(const std::vector<std::string>& urls)

@@ -2,7 +2,7 @@
 #include "core/Address.h"
 #include "core/PostRequest.h"
 
-#include "TestHosts.h"
+#include "BodyOrReason.h"
 
 #include <gtest/gtest.h>
 

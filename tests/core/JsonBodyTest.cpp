@@ -1,6 +1,6 @@
 #include "core/JsonBody.h"
 
-#include "TestHosts.h"
+#include "BodyOrReason.h"
 
 #include <gtest/gtest.h>
 

@@ -19,7 +19,7 @@ namespace {
 
 using namespace std::chrono;
 using Time = CPostHistory::Time;
-using Target = CPostHistory::Target;
+using Target = CPostHistory::CTarget;
 namespace fs = std::filesystem;
 
 // 2026-12-08 13:45:00 UTC.
@@ -240,7 +240,7 @@ TEST_F(PostHistoryTest, ChangeSetsRunByRun)
             // A new process, as it were, for every run: all that counts is in the file.
             CPostHistory history;
             ASSERT_NO_FATAL_FAILURE(open(history)) << where;
-            CPostHistory::ChangeSet changes;
+            CPostHistory::CChangeSet changes;
             CText error;
             ASSERT_TRUE(history.Changes(run.target, run.source, changes, error)) << where;
             EXPECT_EQ(changes.m_bFirstRun, run.firstRun) << where;
@@ -270,7 +270,7 @@ TEST_F(PostHistoryTest, LastSuccessAndWhatWasSent)
         return last;
     };
     const auto sentOf = [&](const char* address) {
-        std::optional<CPostHistory::Sent> sent;
+        std::optional<CPostHistory::CSent> sent;
         EXPECT_TRUE(history.SentOf(Site, address, sent, error)) << error.English();
         return sent;
     };
@@ -316,7 +316,7 @@ TEST_F(PostHistoryTest, ForgetMakesAFirstRun)
     ASSERT_NO_FATAL_FAILURE(log(history, {logEntry(Now, 1), logEntry(Now, 2)}));
 
     ASSERT_TRUE(history.Forget(Site, error)) << error.English();
-    CPostHistory::ChangeSet changes;
+    CPostHistory::CChangeSet changes;
     ASSERT_TRUE(history.Changes(Site, source, changes, error));
     EXPECT_TRUE(changes.m_bFirstRun);
     EXPECT_EQ(changes.m_changed, (std::vector<std::size_t>{0, 1}));
@@ -389,7 +389,7 @@ TEST_F(PostHistoryTest, DamagedFileMovedAside)
         ASSERT_NO_FATAL_FAILURE(log(history, {logEntry(Now, 1)})) << row.name;
         history.Close();
         ASSERT_NO_FATAL_FAILURE(open(history)) << row.name;
-        CPostHistory::ChangeSet changes;
+        CPostHistory::CChangeSet changes;
         ASSERT_TRUE(history.Changes(Site, {dated("a", 1)}, changes, error)) << row.name;
         EXPECT_FALSE(changes.m_bFirstRun) << row.name;
         EXPECT_EQ(readAll(history).size(), 1u) << row.name;
@@ -451,7 +451,7 @@ TEST_F(PostHistoryTest, SharedByTwo)
     ASSERT_TRUE(timer.RecordBaseline(Site, {dated("a", 1)}, Now, error));
     ASSERT_NO_FATAL_FAILURE(log(window, {logEntry(Now, runs[2])}));
 
-    CPostHistory::ChangeSet changes;
+    CPostHistory::CChangeSet changes;
     ASSERT_TRUE(window.Changes(Site, {dated("a", 1)}, changes, error));
     EXPECT_FALSE(changes.m_bFirstRun);
     EXPECT_EQ(readAll(timer).size(), 1u);
@@ -661,7 +661,7 @@ TEST_F(PostHistoryTest, PruneKeepsTheFewer)
         EXPECT_EQ(left, row.left) << row.name;
         EXPECT_EQ(first, row.first) << row.name;
 
-        CPostHistory::ChangeSet changes;
+        CPostHistory::CChangeSet changes;
         ASSERT_TRUE(history.Changes(Site, {dated("a", 1)}, changes, error));
         EXPECT_FALSE(changes.m_bFirstRun) << row.name << ": the record is no log entry";
     }
@@ -682,7 +682,7 @@ TEST_F(PostHistoryTest, RecentOutcomesOfATarget)
             otherBody, otherChanges, logEntry(Now, 6, PostOutcome::Unchanged)}));
 
     const auto recent = [&](std::size_t runs) {
-        std::vector<CPostHistory::RunOutcomes> outcomes;
+        std::vector<CPostHistory::CRunOutcomes> outcomes;
         CText error;
         EXPECT_TRUE(history.RecentOutcomes(
             Site.m_strUrl, Site.m_strBody, Site.m_strSource, runs, outcomes, error));

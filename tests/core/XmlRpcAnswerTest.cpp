@@ -106,7 +106,7 @@ TEST(XmlRpcAnswer, Verdicts)
         {"faultEmptyString", fault("<int>4</int>", "<string></string>"), false, "Fault 4", false},
     };
     for (const auto& row : rows) {
-        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body);
+        const CXmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body);
         EXPECT_EQ(verdict.m_bSuccess, row.success) << row.name;
         EXPECT_EQ(verdict.m_bFault, row.message.rfind("Fault", 0) == 0) << row.name;
         EXPECT_EQ(verdict.m_message.English(), row.message) << row.name;
@@ -148,7 +148,7 @@ TEST(XmlRpcAnswer, Charsets)
             false, notAnswer},
     };
     for (const auto& row : rows) {
-        const XmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body, row.charset);
+        const CXmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body, row.charset);
         EXPECT_EQ(verdict.m_bSuccess, row.success) << row.name;
         EXPECT_EQ(verdict.m_message.English(), row.message) << row.name;
     }

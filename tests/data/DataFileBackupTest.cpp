@@ -58,8 +58,8 @@ TEST_F(DataFileBackup, CopiesWhereNoHardLinkCanBeMade)
     ASSERT_EQ(::symlink(target.c_str(), m_path.c_str()), 0);
     m_file.Load(m_path);
 
-    const DataFileOutcome saved = m_file.Save(m_path, OneRecord());
-    ASSERT_TRUE(saved.ok) << saved.reason;
+    const CDataFileOutcome saved = m_file.Save(m_path, OneRecord());
+    ASSERT_TRUE(saved.m_bOk) << saved.m_strReason;
     EXPECT_EQ(ReadBytes(m_backup), Refused);
     EXPECT_NE(ReadBytes(target), Refused);
 }
@@ -71,11 +71,11 @@ TEST_F(DataFileBackup, NoSaveWhenTheOldFileCannotBeKept)
     WriteBytes(m_backup + "/inside", "x");
     m_file.Load(m_path);
 
-    const DataFileOutcome saved = m_file.Save(m_path, OneRecord());
-    EXPECT_FALSE(saved.ok);
-    EXPECT_FALSE(saved.replaced);
-    EXPECT_NE(saved.reason.find("could not be kept as " + m_backup), std::string::npos)
-        << saved.reason;
+    const CDataFileOutcome saved = m_file.Save(m_path, OneRecord());
+    EXPECT_FALSE(saved.m_bOk);
+    EXPECT_FALSE(saved.m_bReplaced);
+    EXPECT_NE(saved.m_strReason.find("could not be kept as " + m_backup), std::string::npos)
+        << saved.m_strReason;
     EXPECT_EQ(ReadBytes(m_path), Refused);
     EXPECT_EQ(ListFolder(m_folder.Path()),
         (std::vector<std::string>{"submitdata.xml", "submitdata.xml.bak"}));
@@ -87,18 +87,18 @@ TEST_F(DataFileBackup, EachPathIsJudgedByWhatWasSeenThere)
     WriteBytes(m_path, Refused);
     m_file.Load(m_path);
     const std::string other = m_folder.File("other.xml");
-    DataFileOutcome saved = m_file.Save(other, OneRecord());
-    ASSERT_TRUE(saved.ok) << saved.reason;
-    EXPECT_EQ(saved.backupPath, "");
+    CDataFileOutcome saved = m_file.Save(other, OneRecord());
+    ASSERT_TRUE(saved.m_bOk) << saved.m_strReason;
+    EXPECT_EQ(saved.m_strBackupPath, "");
     saved = m_file.Save(other, OneRecord());
-    EXPECT_EQ(saved.backupPath, "");
+    EXPECT_EQ(saved.m_strBackupPath, "");
 
     // Never read nor written by this program: whatever it holds is kept.
     const std::string unknown = m_folder.File("unknown.xml");
     WriteBytes(unknown, "<data/>");
-    EXPECT_EQ(m_file.Save(unknown, OneRecord()).backupPath, CDataFile::BackupPath(unknown));
+    EXPECT_EQ(m_file.Save(unknown, OneRecord()).m_strBackupPath, CDataFile::BackupPath(unknown));
 
-    EXPECT_EQ(m_file.Save(m_path, OneRecord()).backupPath, m_backup);
+    EXPECT_EQ(m_file.Save(m_path, OneRecord()).m_strBackupPath, m_backup);
     EXPECT_EQ(ReadBytes(m_backup), Refused);
 }
 
@@ -117,29 +117,29 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
                               "<Host URL=\"http://b.example/\" body=\"json\" changes=\"&amp;\"/>"
                               "<Host URL=\"http://c.example/\" changes=\"\"/></data>";
     WriteBytes(m_path, saved);
-    const DataFileOutcome loaded = m_file.Load(m_path);
-    ASSERT_TRUE(loaded.ok) << loaded.reason;
-    EXPECT_TRUE(loaded.backupPath.empty());
+    const CDataFileOutcome loaded = m_file.Load(m_path);
+    ASSERT_TRUE(loaded.m_bOk) << loaded.m_strReason;
+    EXPECT_TRUE(loaded.m_strBackupPath.empty());
     std::vector<std::optional<std::string>> kinds;
-    for (const auto& record : loaded.records)
+    for (const auto& record : loaded.m_records)
         kinds.push_back(record->m_strBodyKind);
     EXPECT_EQ(kinds,
         (std::vector<std::optional<std::string>>{
             std::nullopt, "xml-rpc", "json", "Json", "", std::nullopt, "json", std::nullopt}));
-    EXPECT_EQ(loaded.records[5]->m_strChanges, "https://s.example/map");
-    EXPECT_EQ(loaded.records[6]->m_strChanges, "&");
-    EXPECT_EQ(loaded.records[7]->m_strChanges, "");
-    EXPECT_EQ(loaded.records[0]->m_strChanges, std::nullopt);
-    EXPECT_EQ(SavedSize(loaded.records), saved.size());
+    EXPECT_EQ(loaded.m_records[5]->m_strChanges, "https://s.example/map");
+    EXPECT_EQ(loaded.m_records[6]->m_strChanges, "&");
+    EXPECT_EQ(loaded.m_records[7]->m_strChanges, "");
+    EXPECT_EQ(loaded.m_records[0]->m_strChanges, std::nullopt);
+    EXPECT_EQ(SavedSize(loaded.m_records), saved.size());
 
-    const DataFileOutcome save = m_file.Save(m_path, loaded.records);
-    ASSERT_TRUE(save.ok) << save.reason;
-    EXPECT_TRUE(save.backupPath.empty());
+    const CDataFileOutcome save = m_file.Save(m_path, loaded.m_records);
+    ASSERT_TRUE(save.m_bOk) << save.m_strReason;
+    EXPECT_TRUE(save.m_strBackupPath.empty());
     EXPECT_EQ(ReadBytes(m_path), saved);
     EXPECT_EQ(ListFolder(m_folder.Path()), std::vector<std::string>{"submitdata.xml"});
 
     // Written by hand with the kind first, it is still all the list holds.
     WriteBytes(m_path, "<data><Host changes='x' body='json' URL='http://json.example/'/></data>");
-    ASSERT_TRUE(m_file.Load(m_path).ok);
-    EXPECT_TRUE(m_file.Save(m_path, m_file.Load(m_path).records).backupPath.empty());
+    ASSERT_TRUE(m_file.Load(m_path).m_bOk);
+    EXPECT_TRUE(m_file.Save(m_path, m_file.Load(m_path).m_records).m_strBackupPath.empty());
 }

@@ -141,10 +141,10 @@ TEST_P(BadFile, IsRefusedWithAReasonAndLeftAlone)
     EXPECT_EQ(ReadBytes(path), GetParam().text);
 
     CDataFile file;
-    const DataFileOutcome outcome = file.Load(path);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.records.empty());
-    EXPECT_EQ(outcome.reason, doc.LastError());
+    const CDataFileOutcome outcome = file.Load(path);
+    EXPECT_FALSE(outcome.m_bOk);
+    EXPECT_TRUE(outcome.m_records.empty());
+    EXPECT_EQ(outcome.m_strReason, doc.LastError());
 }
 
 namespace {
@@ -270,12 +270,13 @@ TEST_P(SavedLookingFile, IsStillChecked)
     const std::string path = DataFilePath(folder.Path());
     WriteBytes(path, "<?xml version=\"1.0\"?>" + GetParam().text);
     CDataFile file;
-    const DataFileOutcome outcome = file.Load(path);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.records.empty());
-    EXPECT_NE(outcome.reason.find(GetParam().reason), std::string::npos) << outcome.reason;
+    const CDataFileOutcome outcome = file.Load(path);
+    EXPECT_FALSE(outcome.m_bOk);
+    EXPECT_TRUE(outcome.m_records.empty());
+    EXPECT_NE(outcome.m_strReason.find(GetParam().reason), std::string::npos)
+        << outcome.m_strReason;
     // The next save keeps it aside: it was not loaded.
-    EXPECT_EQ(outcome.backupPath, CDataFile::BackupPath(path));
+    EXPECT_EQ(outcome.m_strBackupPath, CDataFile::BackupPath(path));
 }
 
 INSTANTIATE_TEST_SUITE_P(Reader, SavedLookingFile,
@@ -311,14 +312,14 @@ TEST(DataFileRead, SavedTextAndItsHandEditedFormLoadAlike)
     for (const std::string& text : {saved, edited}) {
         WriteBytes(path, text);
         CDataFile file;
-        DataFileOutcome outcome = file.Load(path);
-        ASSERT_TRUE(outcome.ok) << outcome.reason;
+        CDataFileOutcome outcome = file.Load(path);
+        ASSERT_TRUE(outcome.m_bOk) << outcome.m_strReason;
         Targets loaded;
-        for (const auto& record : outcome.records)
+        for (const auto& record : outcome.m_records)
             loaded.push_back({record->m_strUrl, ParamsOf(*record)});
         EXPECT_EQ(loaded, targets);
         // Only the edited one held what a save drops, so only it is kept aside.
-        EXPECT_EQ(file.Save(path, outcome.records).backupPath.empty(), text == saved);
+        EXPECT_EQ(file.Save(path, outcome.m_records).m_strBackupPath.empty(), text == saved);
     }
 }
 
@@ -538,12 +539,12 @@ TEST(DataFileRead, ListThatWouldSaveOverTheLimitIsRefused)
     ASSERT_LT(ReadBytes(path).size(), CXmlDocument::MaxFileSize / 2);
 
     CDataFile file;
-    const DataFileOutcome loaded = file.Load(path);
-    EXPECT_FALSE(loaded.ok);
-    EXPECT_TRUE(loaded.records.empty());
-    EXPECT_EQ(loaded.reason, "the list would be saved as more than 64 MiB");
-    EXPECT_EQ(loaded.backupPath, CDataFile::BackupPath(path));
+    const CDataFileOutcome loaded = file.Load(path);
+    EXPECT_FALSE(loaded.m_bOk);
+    EXPECT_TRUE(loaded.m_records.empty());
+    EXPECT_EQ(loaded.m_strReason, "the list would be saved as more than 64 MiB");
+    EXPECT_EQ(loaded.m_strBackupPath, CDataFile::BackupPath(path));
 
     WriteBytes(path, Utf16Le("<data><Host URL='" + std::string(fits, '"') + "'/></data>"));
-    EXPECT_TRUE(file.Load(path).ok);
+    EXPECT_TRUE(file.Load(path).m_bOk);
 }

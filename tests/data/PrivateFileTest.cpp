@@ -97,9 +97,9 @@ TEST_F(PrivateFile, BackupOfAPrivateFileBehindALinkIsPrivate)
 
     auto record = std::make_shared<CSubmitHost>();
     record->m_strUrl = "http://new.example/";
-    const DataFileOutcome saved = file.Save(path, {record});
-    ASSERT_TRUE(saved.ok) << saved.reason;
-    ASSERT_EQ(saved.backupPath, m_backup);
+    const CDataFileOutcome saved = file.Save(path, {record});
+    ASSERT_TRUE(saved.m_bOk) << saved.m_strReason;
+    ASSERT_EQ(saved.m_strBackupPath, m_backup);
     EXPECT_EQ(ReadBytes(m_backup), "<data><Host URL='a & b'/></data>");
     EXPECT_EQ(ModeOf(m_backup), "0600");
     EXPECT_EQ(ModeOf(m_original), "0600");

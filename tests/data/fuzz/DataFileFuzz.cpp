@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TargetRecords deferredRead;
     bool deferredTakes = deferred.StartFromText(input, CXmlDocument::Check::Deferred);
     if (deferredTakes) {
-        const TargetsRead read = ReadTargets(deferred, deferredRead);
+        const CTargetsRead read = ReadTargets(deferred, deferredRead);
         deferredTakes = CompareWithSave(deferred, deferredRead, read).wellFormed;
     }
     if (!deferredTakes && deferred.LastError().empty())
@@ -69,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!reader.StartFromText(text))
         std::abort();
     TargetRecords again;
-    if (!ReadTargets(reader, again).holdsAll || Flatten(again) != Flatten(loaded))
+    if (!ReadTargets(reader, again).m_bHoldsAll || Flatten(again) != Flatten(loaded))
         std::abort();
     return 0;
 }

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+// Targets made of parameters for the body builders' tests, and what the builders make of them.
+
 using TestParams = std::vector<std::pair<std::string, std::string>>;
 
 inline void FillHost(CSubmitHost& host, const TestParams& params)
