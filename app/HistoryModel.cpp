@@ -168,6 +168,9 @@ QString CHistoryModel::OutcomeText(PostOutcome outcome)
         //: The outcome of a target's first run, which records what its site holds and posts
         //: nothing, in the History window
         return tr("Baseline recorded");
+    case PostOutcome::WouldPost:
+        // A dry run logs nothing.
+        break;
     }
     return QString();
 }

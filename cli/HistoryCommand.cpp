@@ -217,6 +217,8 @@ QString CHistoryCommand::OutcomeText(PostOutcome outcome) const
     case PostOutcome::Baseline:
         //: A first run that only recorded the site's addresses, in quillpost --history
         return tr("baseline");
+    case PostOutcome::WouldPost:
+        break;
     }
     return QString::fromLatin1(OutcomeWord(outcome));
 }

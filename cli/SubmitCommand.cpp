@@ -140,6 +140,8 @@ int CSubmitCommand::Run(int argc, char** argv, const Settings& settings)
     if (options.history)
         return CHistoryCommand(options.format).Run(options.since);
     CSubmitCommand command(options.format, settings);
+    command.SetDryRun(options.dryRun);
+    command.SetNotify(!options.noNotify);
     return command.SubmitAll(options.file);
 }
 
@@ -168,7 +170,10 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
     const QCommandLineOption history(QStringLiteral("history"));
     const QCommandLineOption format(QStringLiteral("format"), QString(), QStringLiteral("format"));
     const QCommandLineOption since(QStringLiteral("since"), QString(), QStringLiteral("since"));
-    parser.addOptions({help, version, submitAll, checkKeys, history, format, since});
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    const QCommandLineOption noNotify(QStringLiteral("no-notify"));
+    parser.addOptions(
+        {help, version, submitAll, checkKeys, history, format, since, dryRun, noNotify});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -189,6 +194,12 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
         error = parser.isSet(format)
             ? tr("--format goes with --submit-all, --check-keys or --history.")
             : tr("'%1' is no option; a list to post follows --submit-all.").arg(files.value(0));
+        return false;
+    }
+    options.dryRun = parser.isSet(dryRun);
+    options.noNotify = parser.isSet(noNotify);
+    if ((options.dryRun || options.noNotify) && !options.submitAll) {
+        error = tr("--dry-run and --no-notify go with --submit-all.");
         return false;
     }
     if (parser.isSet(since) && !options.history) {
@@ -228,10 +239,11 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
 
 QString CSubmitCommand::UsageText()
 {
-    return tr("Usage: quillpost\n"
-              "  or:  quillpost --submit-all [FILE] [--format=text|json|csv]\n"
-              "  or:  quillpost --check-keys [FILE] [--format=text|json|csv]\n"
-              "  or:  quillpost --history [--since=DURATION|DATE] [--format=text|json|csv]\n");
+    return tr(
+        "Usage: quillpost\n"
+        "  or:  quillpost --submit-all [FILE] [--dry-run] [--no-notify] [--format=text|json|csv]\n"
+        "  or:  quillpost --check-keys [FILE] [--format=text|json|csv]\n"
+        "  or:  quillpost --history [--since=DURATION|DATE] [--format=text|json|csv]\n");
 }
 
 QString CSubmitCommand::HelpText()
@@ -241,6 +253,11 @@ QString CSubmitCommand::HelpText()
              "\n"
              "  --submit-all [FILE]     post every target of FILE, or of the list the window\n"
              "                          would load, print each result and a summary, and exit\n"
+             "  --dry-run               with --submit-all: read the sources and check the key\n"
+             "                          files as a run would, and print what would be posted\n"
+             "                          (content_type, request_body); nothing is posted\n"
+             "  --no-notify             with --submit-all: no desktop notification when a\n"
+             "                          target keeps failing or works again\n"
              "  --check-keys [FILE]     fetch the key file of every IndexNow target of FILE, or\n"
              "                          of that list, and print whether it holds the key;\n"
              "                          nothing is posted\n"
@@ -252,14 +269,16 @@ QString CSubmitCommand::HelpText()
              "  -h, --help              print this help and exit\n"
              "      --version           print the version and exit\n"
              "\n"
-             "Exit status: 0 when every target succeeded or there was none, 1 when one\n"
-             "failed, 2 when the list could not be read, the command line is wrong or the\n"
-             "results could not be written, 75 when another run posted the list for 10\n"
-             "minutes, and 128 plus the signal's number when SIGHUP (129), SIGINT (130),\n"
-             "SIGQUIT (131) or SIGTERM (143) stopped the run. --check-keys exits 1 when a\n"
-             "key file fails; --history exits 2 when the log cannot be read.\n"
+             "Exit status: 0 when every target succeeded, had nothing to post, or there was\n"
+             "none, 1 when one failed (or would fail, with --dry-run), 2 when the list could\n"
+             "not be read, the command line is wrong or the results could not be written, 75\n"
+             "when another run posted the list for 10 minutes, and 128 plus the signal's\n"
+             "number when SIGHUP (129), SIGINT (130), SIGQUIT (131) or SIGTERM (143) stopped\n"
+             "the run. --check-keys exits 1 when a key file fails; --history exits 2 when the\n"
+             "log cannot be read.\n"
              "\n"
              "Examples:\n"
+             "  quillpost --submit-all --dry-run --format=json\n"
              "  quillpost --check-keys --format=csv > keys.csv\n"
              "  quillpost --history --since=7d --format=json\n");
 }
@@ -306,14 +325,28 @@ CSubmitCommand::~CSubmitCommand()
     }
 }
 
+void CSubmitCommand::SetDryRun(bool dry)
+{
+    m_bDryRun = dry;
+    m_runs.SetDryRun(dry);
+}
+
+CResultRecord CSubmitCommand::Record(const CPostResult& result) const
+{
+    CResultRecord record = RecordOf(result);
+    record.m_bDryRun = m_bDryRun;
+    return record;
+}
+
 int CSubmitCommand::SubmitAll(const std::optional<QString>& file)
 {
     // Nothing is saved here, so no save keeps a refused file aside.
     CTargetStore store(ProgramFolders::DataLocation());
     const std::string path
         = file ? QFile::encodeName(*file).toStdString() : store.Location().LoadPath();
-    // Read once the other run has ended: it may have been changed meanwhile.
-    if (!HoldList(path))
+    // Read once the other run has ended: it may have been changed meanwhile. A dry run
+    // changes nothing, so it waits for no one.
+    if (!m_bDryRun && !HoldList(path))
         return m_endStatus.value_or(ExitBusy);
     CTargetStore::CLoaded loaded = store.LoadToPost(file ? path : std::string());
     if (!loaded.m_bOk) {
@@ -323,7 +356,7 @@ int CSubmitCommand::SubmitAll(const std::optional<QString>& file)
     m_written.assign(loaded.m_records.size(), false);
     m_targets.AppendRows(std::move(loaded.m_records));
 
-    if (m_format == Format::Csv && !Emit(stdout, CsvHeader()))
+    if (m_format == Format::Csv && !Emit(stdout, CsvHeader(m_bDryRun)))
         return ExitUnusable;
     m_runs.SubmitAll();
     if (!m_finished && !m_runs.IsRunning())
@@ -455,9 +488,13 @@ void CSubmitCommand::WriteRow(int row)
         //: recorded its site's addresses
         const QString baseline = tr("baseline");
         // The outcomes line up in a column one wider than the longest word.
-        const auto width
-            = std::max({succeeded.size(), failed.size(), unchanged.size(), baseline.size()}) + 1;
+        // A dry run's word is the one of its machine output.
+        const QString wouldPost = QString::fromLatin1(OutcomeWord(PostOutcome::WouldPost));
+        const auto width = std::max({succeeded.size(), failed.size(), unchanged.size(),
+                               baseline.size(), m_bDryRun ? wouldPost.size() : 0})
+            + 1;
         const QString word = result->Succeeded()          ? succeeded
+            : result->m_outcome == PostOutcome::WouldPost ? wouldPost
             : result->m_outcome == PostOutcome::Unchanged ? unchanged
             : result->m_outcome == PostOutcome::Baseline  ? baseline
                                                           : failed;
@@ -468,10 +505,10 @@ void CSubmitCommand::WriteRow(int row)
         break;
     }
     case Format::Json:
-        Emit(stdout, JsonLine(RecordOf(*result)));
+        Emit(stdout, JsonLine(Record(*result)));
         break;
     case Format::Csv:
-        Emit(stdout, CsvLine(RecordOf(*result)));
+        Emit(stdout, CsvLine(Record(*result)));
         break;
     }
 }

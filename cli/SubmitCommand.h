@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ResultRecord.h"
 #include "runs/SubmitRuns.h"
 #include "runs/TargetList.h"
 
@@ -87,6 +88,8 @@ private:
         std::optional<std::chrono::system_clock::time_point> since;
         std::optional<QString> file;
         Format format = Format::Text;
+        bool dryRun = false;
+        bool noNotify = false;
     };
     // False, with the reason, for a wrong command line.
     static bool Parse(const QStringList& arguments, Options& options, QString& error);
@@ -98,6 +101,11 @@ private:
 
     // Posts the list at file, or the one the window would load.
     int SubmitAll(const std::optional<QString>& file);
+    // Only works out what a run would post (--dry-run); no desktop notifications (--no-notify).
+    void SetDryRun(bool dry);
+    void SetNotify(bool notify) { m_runs.SetNotify(notify); }
+    // A result as the machine output writes it.
+    CResultRecord Record(const CPostResult& result) const;
     // Takes the list's lock, waiting for another run to let go of it; false when the run is
     // not to go on.
     bool HoldList(const std::string& path);
@@ -126,6 +134,7 @@ private:
     CSubmitRuns m_runs;
     std::vector<bool> m_written;
     bool m_anyFailed = false;
+    bool m_bDryRun = false;
     // How the program ends when a signal or lost output stopped it.
     std::optional<int> m_endStatus;
     bool m_stdoutLost = false;

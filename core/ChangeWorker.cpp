@@ -16,8 +16,9 @@ namespace {
 
 // IndexNow takes at most this many addresses in one request.
 constexpr std::size_t MaxBatchAddresses = 10000;
-// Runs a target's alert is decided from: enough to see a streak begin.
-constexpr std::size_t AlertRuns = FailuresToAlert + 2;
+// Runs a target's alert is decided from: enough to see a streak begin through the runs that
+// had nothing to post, which neither break nor extend it.
+constexpr std::size_t AlertRuns = 60;
 
 bool IsUrlList(const std::string& name)
 {
@@ -96,12 +97,13 @@ struct CChangeWorker::CPending
     bool baseline = false;
 };
 
-CChangeWorker::CChangeWorker(
-    CPostSettings settings, std::string historyPath, CText historyUnknown, CCallbacks callbacks)
+CChangeWorker::CChangeWorker(CPostSettings settings, std::string historyPath, CText historyUnknown,
+    CCallbacks callbacks, bool readOnly)
     : m_settings(std::move(settings))
     , m_strHistoryPath(std::move(historyPath))
     , m_historyUnknown(std::move(historyUnknown))
     , m_callbacks(std::move(callbacks))
+    , m_bReadOnly(readOnly)
 {
     m_thread = std::thread(&CChangeWorker::Run, this);
 }
@@ -229,7 +231,7 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
 
     const CPostHistory::CTarget key = RecordKeyOf(target);
     CPostHistory::CChangeSet changes;
-    if (!m_history.Changes(key, read.m_entries, changes, reason)) {
+    if (!m_bNoRecord && !m_history.Changes(key, read.m_entries, changes, reason)) {
         prepared.m_reason = reason;
         return prepared;
     }
@@ -389,6 +391,11 @@ bool CChangeWorker::OpenHistory(CText& reason)
         m_bHistoryTried = true;
         if (m_strHistoryPath.empty()) {
             m_historyFailure = m_historyUnknown;
+        } else if (m_bReadOnly) {
+            const CPostHistory::ReadState state
+                = m_history.OpenToRead(m_strHistoryPath, m_historyFailure);
+            m_bHistoryOpen = state != CPostHistory::ReadState::Unreadable;
+            m_bNoRecord = state == CPostHistory::ReadState::NoRecord;
         } else {
             std::string movedTo;
             m_bHistoryOpen = m_history.Open(
@@ -439,7 +446,7 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
 {
     Push([this, run, entries = std::move(entries)]() mutable {
         CText error;
-        if (entries.empty() || !OpenHistory(error))
+        if (m_bReadOnly || entries.empty() || !OpenHistory(error))
             return;
         CRunState& state = RunOf(run);
         if (!state.logRun) {

@@ -113,8 +113,10 @@ public:
 
     // historyPath: the record's file; empty when there is no folder to keep it in, which
     // historyUnknown says (targets with a source are then not posted).
+    // readOnly: the record is only read (a dry run): nothing is made, recorded or logged, and
+    // no record yet reads as one that holds nothing.
     CChangeWorker(CPostSettings settings, std::string historyPath, CText historyUnknown,
-        CCallbacks callbacks);
+        CCallbacks callbacks, bool readOnly = false);
     CChangeWorker(const CChangeWorker&) = delete;
     CChangeWorker& operator=(const CChangeWorker&) = delete;
     ~CChangeWorker();
@@ -157,6 +159,9 @@ private:
     const std::string m_strHistoryPath;
     const CText m_historyUnknown;
     const CCallbacks m_callbacks;
+    const bool m_bReadOnly;
+    // Read only, and there is no record yet.
+    bool m_bNoRecord = false;
 
     // The worker's own.
     CPostHistory m_history;

@@ -13,6 +13,7 @@ const std::pair<PostOutcome, const char*> Words[] = {
     {PostOutcome::Stopped, "stopped"},
     {PostOutcome::Unchanged, "unchanged"},
     {PostOutcome::Baseline, "baseline"},
+    {PostOutcome::WouldPost, "would_post"},
 };
 
 } // namespace

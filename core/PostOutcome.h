@@ -21,10 +21,12 @@ enum class PostOutcome
     Unchanged,
     // A first run that only recorded the site's addresses.
     Baseline,
+    // A dry run's post that would go; nothing was sent.
+    WouldPost,
 };
 
 // The words the command line and the post log use: "succeeded", "failed", "not_posted",
-// "stopped", "unchanged", "baseline", and "waiting".
+// "stopped", "unchanged", "baseline", "would_post" and "waiting".
 const char* OutcomeWord(PostOutcome outcome);
 // The outcome a word names; none for any other word.
 std::optional<PostOutcome> OutcomeOf(std::string_view word);

@@ -30,6 +30,9 @@ struct CPostResult
     std::optional<std::string> m_strChanges;
     // How many addresses of the source the post carried; 0 for a post without one.
     std::size_t m_addresses = 0;
+    // A dry run's post that would go (WouldPost): its content type and exact body.
+    std::string m_strContentType;
+    std::string m_strRequestBody;
     // The final status, or 0 when there was no (usable) answer.
     long m_status = 0;
     // The status's reason phrase ("Not Found"), or the failure in plain words

@@ -37,7 +37,7 @@ nlohmann::ordered_json Fields(const CResultRecord& record)
 {
     // Milliseconds are plenty for a post; more digits would only be noise.
     const double seconds = std::round(record.m_seconds * 1000) / 1000;
-    return {
+    nlohmann::ordered_json fields = {
         {"url", ShownUtf8(MaskPassword(record.m_strUrl))},
         {"body", ShownUtf8(record.m_strBody)},
         {"success", record.m_outcome == PostOutcome::Succeeded},
@@ -52,6 +52,12 @@ nlohmann::ordered_json Fields(const CResultRecord& record)
         {"finished_at", IsoUtc(record.m_finishedAt)},
         {"moved_to", ShownUtf8(MaskPassword(record.m_strMovedTo))},
     };
+    // A dry run's records say what would go on the wire, whole.
+    if (record.m_bDryRun) {
+        fields["content_type"] = ShownUtf8(record.m_strContentType);
+        fields["request_body"] = ShownUtf8(record.m_strRequestBody);
+    }
+    return fields;
 }
 
 std::string CsvField(std::string text)
@@ -104,6 +110,8 @@ CResultRecord RecordOf(const CPostResult& result)
     record.m_strBody = result.m_strBody;
     record.m_outcome = result.m_outcome;
     record.m_addresses = result.m_addresses;
+    record.m_strContentType = result.m_strContentType;
+    record.m_strRequestBody = result.m_strRequestBody;
     record.m_status = result.m_status;
     record.m_strReason = result.m_reason.English();
     record.m_strServiceMessage = result.m_serviceMessage.English();
@@ -115,10 +123,12 @@ CResultRecord RecordOf(const CPostResult& result)
     return record;
 }
 
-std::string CsvHeader()
+std::string CsvHeader(bool dryRun)
 {
     std::vector<std::string> names;
-    const auto fields = Fields(CResultRecord());
+    CResultRecord none;
+    none.m_bDryRun = dryRun;
+    const auto fields = Fields(none);
     for (const auto& item : fields.items())
         names.push_back(item.key());
     return CsvRecord(names);

@@ -25,6 +25,10 @@ struct CResultRecord
     std::string m_strFinalUrl; // masked on output too
     std::chrono::system_clock::time_point m_finishedAt;
     std::string m_strMovedTo; // where the target moved for good, if it did; masked on output
+    // A dry run's record: what would be posted, the body exact and whole.
+    bool m_bDryRun = false;
+    std::string m_strContentType;
+    std::string m_strRequestBody;
 };
 
 // A post's result as output for other programs carries it: in English whatever the user's
@@ -37,7 +41,8 @@ CPostLogEntry LogEntryOf(const CPostResult& result);
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
 // A field that starts with "=", "+", "-", "@", a tab or a carriage return gets a "'" before
 // it, so that a spreadsheet shows it rather than runs it as a formula.
-std::string CsvHeader();
+// A dry run's records and header add "content_type" and "request_body".
+std::string CsvHeader(bool dryRun = false);
 std::string CsvLine(const CResultRecord& record);
 // One record of any fields, escaped and guarded as CsvLine's are, for the command line's
 // other tables.

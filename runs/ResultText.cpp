@@ -98,7 +98,9 @@ QString CResultText::Summary(const CPostResult& result)
         //: A target that was not posted, and why
         outcome = tr("Not posted · %1").arg(Translated(result.m_reason));
     } else {
-        outcome = Translated(result.m_reason);
+        //: A dry run's post that would go; nothing was sent
+        outcome = result.m_outcome == PostOutcome::WouldPost ? tr("Would post")
+                                                             : Translated(result.m_reason);
         if (result.m_status != 0)
             outcome = outcome.isEmpty()
                 ? QString::number(result.m_status)
@@ -119,7 +121,8 @@ QString CResultText::Summary(const CPostResult& result)
             outcome = tr("%1 · moved to %2").arg(outcome, MaskedUrl(result.m_strMovedTo));
         // A target that posted nothing took no time worth a word.
         if (result.IsFinal() && result.m_outcome != PostOutcome::Unchanged
-            && result.m_outcome != PostOutcome::Baseline) {
+            && result.m_outcome != PostOutcome::Baseline
+            && result.m_outcome != PostOutcome::WouldPost) {
             // Split around the outcome, as a translation may put the seconds anywhere.
             const QString mark(QChar(0xFFFF));
             //: A post's outcome, then the seconds it took

@@ -101,7 +101,7 @@ CChangeWorker& CSubmitRuns::Worker()
     CText unknown;
     std::string history = ProgramFolders::HistoryFile(unknown);
     m_worker = std::make_unique<CChangeWorker>(
-        m_settings, std::move(history), std::move(unknown), std::move(callbacks));
+        m_settings, std::move(history), std::move(unknown), std::move(callbacks), m_bDryRun);
     return *m_worker;
 }
 
@@ -138,6 +138,24 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
     if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && (!current || stopped))
         dropBatches();
     if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && current && !stopped
+        && m_bDryRun) {
+        // What would go, a result each.
+        const int row = m_targets.RowOfId(preparation.rowId);
+        for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
+            CPostResult result = ResultOf(prepared, preparation);
+            result.m_outcome = PostOutcome::WouldPost;
+            result.m_reason = CText();
+            result.m_addresses = prepared.m_batches[i].m_addresses;
+            result.m_strContentType = prepared.m_batches[i].m_request.m_strContentType;
+            result.m_strRequestBody = prepared.m_batches[i].m_request.m_body;
+            if (i + 1 < prepared.m_batches.size()) {
+                m_targets.SetResult(row, result);
+                Q_EMIT RowDecided(row);
+            } else {
+                Apply(result);
+            }
+        }
+    } else if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && current && !stopped
         && m_scheduler) {
         // Its posts, one after another as the server's; the last decides the row.
         std::vector<CPostRequest> requests;
@@ -148,6 +166,7 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
             Post post = preparation;
             post.posted.m_addresses = prepared.m_batches[i].m_addresses;
             post.token = prepared.m_batches[i].m_token;
+            post.preparation = prepared.m_id;
             m_posts[first + i] = std::move(post);
             m_newestPost[preparation.rowId] = first + i;
         }
@@ -191,7 +210,9 @@ CPostResult CSubmitRuns::ResultOf(
         //: A target's first run, which records the addresses of its site and posts nothing
         result.m_reason = CText(
             QT_TRANSLATE_NOOP("Quillpost", "Recorded %1 addresses; changes from now on are posted"),
-            {QLocale::c().toString(static_cast<qulonglong>(prepared.m_addresses)).toStdString()});
+            {QLocale(QLocale::English, QLocale::UnitedStates)
+                    .toString(static_cast<qulonglong>(prepared.m_addresses))
+                    .toStdString()});
         break;
     case Kind::Stopped:
     case Kind::Post:
@@ -279,6 +300,11 @@ QString CSubmitRuns::StatusText() const
                             CResultText::Count(m_succeeded), CResultText::Count(m_failed),
                             CResultText::Clock(m_clock.elapsed())));
     }
+    if (m_bDryRun)
+        //: The status line after a dry run, which posted nothing: "Dry run: 3 would post, 1
+        //: would fail"
+        return more(tr("Dry run: %1 would post, %2 would fail")
+                        .arg(CResultText::Count(m_succeeded), CResultText::Count(m_failed)));
     //: The status line after a run that Stop ended; %3 is its time taken, as "0:12"
     const QString stoppedText = tr("Stopped: %1 succeeded, %2 failed in %3");
     //: The status line after a run; %3 is its time taken, as "0:12"
@@ -350,16 +376,17 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
             ++m_failed;
             m_newestPost.erase(m_targets.Id(row));
             m_targets.SetResult(row, Refused(refusal, record.get()));
-            m_runs[run].log.push_back(LogEntryOf(*m_targets.Result(row)));
+            if (!m_bDryRun)
+                m_runs[run].log.push_back(LogEntryOf(*m_targets.Result(row)));
             Q_EMIT RowDecided(row);
             continue;
         }
-        if (record->m_strChanges || request.m_bIndexNow) {
+        if (record->m_strChanges || request.m_bIndexNow || m_bDryRun) {
             // Its key file or its source first, off this thread.
             const quint64 id = ++m_lastPreparation;
             const bool indexNow = request.m_bIndexNow;
             preparations.push_back(CChangeWorker::CTargetWork{
-                id, run, record->Copy(), std::move(request), indexNow, false});
+                id, run, record->Copy(), std::move(request), indexNow, m_bDryRun});
             m_posts[id] = Post{run, m_targets.Id(row), CPostResult(), 0};
             m_posts[id].posted.SetTarget(*record);
             m_newestPost[m_targets.Id(row)] = id;
@@ -492,15 +519,28 @@ void CSubmitRuns::Apply(CPostResult result)
         m_worker->Recorded(post->second.token, result.Succeeded(),
             std::to_string(result.m_status) + ' ' + result.m_reason.English(), result.m_finishedAt);
     }
-    m_runs[post->second.run].log.push_back(LogEntryOf(result));
+    if (!m_bDryRun)
+        m_runs[post->second.run].log.push_back(LogEntryOf(result));
+    const quint64 preparation = post->second.preparation;
     Forget(result.m_postId);
     if (result.m_outcome == PostOutcome::Unchanged || result.m_outcome == PostOutcome::Baseline)
         ++m_unchanged;
     else
-        ++(result.Succeeded() ? m_succeeded : m_failed);
+        ++(result.Succeeded() || result.m_outcome == PostOutcome::WouldPost ? m_succeeded
+                                                                            : m_failed);
     const auto newest = m_newestPost.find(rowId);
-    if (newest == m_newestPost.end() || newest->second != result.m_postId)
+    if (newest == m_newestPost.end() || newest->second != result.m_postId) {
+        // An earlier post of the newest one's preparation (a batch) is shown until the next.
+        const auto latest
+            = newest == m_newestPost.end() ? m_posts.end() : m_posts.find(newest->second);
+        if (preparation != 0 && latest != m_posts.end()
+            && latest->second.preparation == preparation) {
+            const int row = m_targets.RowOfId(rowId);
+            m_targets.SetResult(row, result);
+            Q_EMIT RowDecided(row);
+        }
         return;
+    }
     m_newestPost.erase(newest);
     const int row = m_targets.RowOfId(rowId);
     m_targets.SetResult(row, result);

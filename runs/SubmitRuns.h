@@ -63,6 +63,9 @@ public:
     void TargetChanged(int row);
     // Whether a target that keeps failing is told to the desktop (on unless turned off).
     void SetNotify(bool notify) { m_bNotify = notify; }
+    // Runs from now on only work out what they would post (WouldPost), reading the sources and
+    // checking the key files as a run does: nothing is posted, recorded or logged.
+    void SetDryRun(bool dry) { m_bDryRun = dry; }
     // Appends rows that join no run under way: the user did not add them one by one.
     void AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records);
 
@@ -102,6 +105,8 @@ private:
         CPostResult posted;
         // The record's note of the addresses it carries, kept should it succeed; 0 for none.
         std::uint64_t token = 0;
+        // The preparation it is one of the posts of; 0 for none. Each of them decides its row.
+        quint64 preparation = 0;
     };
     // Preparations are numbered apart from posts, from here on.
     static constexpr quint64 FirstPreparation = quint64(1) << 62;
@@ -155,6 +160,7 @@ private:
     // What the status line says once of the record of what was sent (a damaged file).
     CText m_recordNotice;
     std::atomic<bool> m_bNotify{true};
+    bool m_bDryRun = false;
     bool m_started = false;
     bool m_stopped = false;
     QElapsedTimer m_clock;

@@ -638,6 +638,11 @@
         <extracomment>An IndexNow post&apos;s outcome, then how many addresses it carried: &quot;200 OK · 3 addresses&quot;</extracomment>
         <translation>%1 · %2 Adressen</translation>
     </message>
+    <message>
+        <source>Would post</source>
+        <extracomment>A dry run&apos;s post that would go; nothing was sent</extracomment>
+        <translation>Würde senden</translation>
+    </message>
 </context>
 <context>
     <name>CResultsFile</name>
@@ -740,13 +745,17 @@
         <translation>--since nimmt 7d, 12h, 30m, 2026-12-01 oder 2026-12-01T10:00:00Z, nicht „%1“.</translation>
     </message>
     <message>
+        <source>--dry-run and --no-notify go with --submit-all.</source>
+        <translation>--dry-run und --no-notify gehören zu --submit-all.</translation>
+    </message>
+    <message>
         <source>Usage: quillpost
-  or:  quillpost --submit-all [FILE] [--format=text|json|csv]
+  or:  quillpost --submit-all [FILE] [--dry-run] [--no-notify] [--format=text|json|csv]
   or:  quillpost --check-keys [FILE] [--format=text|json|csv]
   or:  quillpost --history [--since=DURATION|DATE] [--format=text|json|csv]
 </source>
         <translation>Aufruf: quillpost
-  oder: quillpost --submit-all [DATEI] [--format=text|json|csv]
+  oder: quillpost --submit-all [DATEI] [--dry-run] [--no-notify] [--format=text|json|csv]
   oder: quillpost --check-keys [DATEI] [--format=text|json|csv]
   oder: quillpost --history [--since=DAUER|DATUM] [--format=text|json|csv]
 </translation>
@@ -756,6 +765,11 @@
 
   --submit-all [FILE]     post every target of FILE, or of the list the window
                           would load, print each result and a summary, and exit
+  --dry-run               with --submit-all: read the sources and check the key
+                          files as a run would, and print what would be posted
+                          (content_type, request_body); nothing is posted
+  --no-notify             with --submit-all: no desktop notification when a
+                          target keeps failing or works again
   --check-keys [FILE]     fetch the key file of every IndexNow target of FILE, or
                           of that list, and print whether it holds the key;
                           nothing is posted
@@ -767,14 +781,16 @@
   -h, --help              print this help and exit
       --version           print the version and exit
 
-Exit status: 0 when every target succeeded or there was none, 1 when one
-failed, 2 when the list could not be read, the command line is wrong or the
-results could not be written, 75 when another run posted the list for 10
-minutes, and 128 plus the signal&apos;s number when SIGHUP (129), SIGINT (130),
-SIGQUIT (131) or SIGTERM (143) stopped the run. --check-keys exits 1 when a
-key file fails; --history exits 2 when the log cannot be read.
+Exit status: 0 when every target succeeded, had nothing to post, or there was
+none, 1 when one failed (or would fail, with --dry-run), 2 when the list could
+not be read, the command line is wrong or the results could not be written, 75
+when another run posted the list for 10 minutes, and 128 plus the signal&apos;s
+number when SIGHUP (129), SIGINT (130), SIGQUIT (131) or SIGTERM (143) stopped
+the run. --check-keys exits 1 when a key file fails; --history exits 2 when the
+log cannot be read.
 
 Examples:
+  quillpost --submit-all --dry-run --format=json
   quillpost --check-keys --format=csv &gt; keys.csv
   quillpost --history --since=7d --format=json
 </source>
@@ -783,6 +799,12 @@ Examples:
   --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
                           Fenster laden würde, senden, jedes Ergebnis und eine
                           Zusammenfassung ausgeben und sich beenden
+  --dry-run               mit --submit-all: die Quellen lesen und die
+                          Schlüsseldateien prüfen wie ein Lauf und ausgeben, was
+                          gesendet würde (content_type, request_body); es wird
+                          nichts gesendet
+  --no-notify             mit --submit-all: keine Desktop-Benachrichtigung, wenn
+                          ein Ziel immer wieder fehlschlägt oder wieder geht
   --check-keys [DATEI]    die Schlüsseldatei jedes IndexNow-Ziels aus DATEI oder
                           aus dieser Liste abrufen und ausgeben, ob sie den
                           Schlüssel enthält; es wird nichts gesendet
@@ -796,15 +818,17 @@ Examples:
   -h, --help              diese Hilfe ausgeben und sich beenden
       --version           die Version ausgeben und sich beenden
 
-Rückgabewert: 0, wenn jedes Ziel erfolgreich war oder es keines gab, 1, wenn
-eines fehlschlug, 2, wenn die Liste nicht gelesen werden konnte, der Aufruf
-falsch ist oder die Ergebnisse nicht geschrieben werden konnten, 75, wenn ein
-anderer Lauf die Liste 10 Minuten lang gesendet hat, und 128 plus die Nummer
-des Signals, wenn SIGHUP (129), SIGINT (130), SIGQUIT (131) oder SIGTERM (143)
-den Lauf angehalten hat. --check-keys endet mit 1, wenn eine Schlüsseldatei
-durchfällt; --history endet mit 2, wenn das Protokoll nicht lesbar ist.
+Rückgabewert: 0, wenn jedes Ziel erfolgreich war, nichts zu senden hatte oder es
+keines gab, 1, wenn eines fehlschlug (mit --dry-run: fehlschlagen würde), 2, wenn
+die Liste nicht gelesen werden konnte, der Aufruf falsch ist oder die Ergebnisse
+nicht geschrieben werden konnten, 75, wenn ein anderer Lauf die Liste 10 Minuten
+lang gesendet hat, und 128 plus die Nummer des Signals, wenn SIGHUP (129),
+SIGINT (130), SIGQUIT (131) oder SIGTERM (143) den Lauf angehalten hat.
+--check-keys endet mit 1, wenn eine Schlüsseldatei durchfällt; --history endet
+mit 2, wenn das Protokoll nicht lesbar ist.
 
 Beispiele:
+  quillpost --submit-all --dry-run --format=json
   quillpost --check-keys --format=csv &gt; keys.csv
   quillpost --history --since=7d --format=json
 </translation>
@@ -835,6 +859,11 @@ Beispiele:
     <message>
         <source>%1 · %2</source>
         <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>Dry run: %1 would post, %2 would fail</source>
+        <extracomment>The status line after a dry run, which posted nothing: &quot;Dry run: 3 would post, 1 would fail&quot;</extracomment>
+        <translation>Probelauf: %1 würden gesendet, %2 würden fehlschlagen</translation>
     </message>
 </context>
 <context>

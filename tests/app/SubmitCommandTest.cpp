@@ -255,7 +255,7 @@ void SubmitCommandTest::exitStatus_data()
     // A wrong command line gets the usage too.
     const QString see = QStringLiteral("\nUsage: quillpost\n"
                                        "  or:  quillpost --submit-all [FILE] "
-                                       "[--format=text|json|csv]\n"
+                                       "[--dry-run] [--no-notify] [--format=text|json|csv]\n"
                                        "  or:  quillpost --check-keys [FILE] "
                                        "[--format=text|json|csv]\n"
                                        "  or:  quillpost --history [--since=DURATION|DATE] "

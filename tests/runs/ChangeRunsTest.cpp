@@ -9,6 +9,7 @@
 //   another host's address sent to IndexNow             | every IndexNow row's body
 //   a batch over 10,000 addresses, or a lost last one   | batches
 //   a post made though the source or key file failed    | refusal rows
+//   a dry run that posts, records, or hides the body    | dry run
 #include "core/PostResult.h"
 #include "core/SubmitHost.h"
 #include "runs/SubmitRuns.h"
@@ -126,6 +127,7 @@ private Q_SLOTS:
     void indexNowPostsOnlyWhatChanged();
     void pingPostsWhenTheSiteChanged();
     void batchesOfTenThousand();
+    void dryRunSendsAndRecordsNothing();
     void nothingIsPostedBlind_data();
     void nothingIsPostedBlind();
 
@@ -265,6 +267,32 @@ void ChangeRunsTest::batchesOfTenThousand()
     QCOMPARE(first.size(), std::size_t(10000));
     QCOMPARE(first.front(), m_site->Url("p0"));
     QCOMPARE(UrlListOf(posts[1]), std::vector<std::string>{m_site->Url("p10000")});
+}
+
+// A dry run reads and checks as a run does, says what would go, and leaves the record as it
+// was: the run after it posts the same.
+void ChangeRunsTest::dryRunSendsAndRecordsNothing()
+{
+    m_targets->AppendRows({IndexNowTarget()});
+    m_site->SetPages({{"a", ""}});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    m_site->SetPages({{"a", ""}, {"b", ""}});
+
+    CSubmitRuns dry(*m_targets, CPostSettings());
+    dry.SetDryRun(true);
+    dry.SubmitAll();
+    QTRY_VERIFY_WITH_TIMEOUT(!dry.IsPosting(), 60000);
+    QVERIFY(m_targets->Result(0));
+    const CPostResult would = *m_targets->Result(0);
+    QCOMPARE(would.m_outcome, PostOutcome::WouldPost);
+    QCOMPARE(would.m_strContentType.rfind("application/json", 0), std::size_t(0));
+    QVERIFY(would.m_strRequestBody.find(m_site->Url("b")) != std::string::npos);
+    QVERIFY(m_site->TakePosts().empty());
+
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
+    const auto posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    QCOMPARE(posts[0].m_body, would.m_strRequestBody);
 }
 
 void ChangeRunsTest::nothingIsPostedBlind_data()
