@@ -5,6 +5,7 @@
 #include "core/IndexNow.h"
 #include "core/PostResult.h"
 #include "core/TransferFailure.h"
+#include "core/UrlEncoder.h"
 #include "core/Utf8.h"
 
 #include <curl/curl.h>
@@ -194,10 +195,9 @@ bool KeyFileOf(const std::string& host, const std::string& key,
         return true;
     }
     // Escaped, so that no character of the key can make a query or a fragment of it.
-    const std::string path = "/" + key + ".txt";
+    const std::string path = CUrlEncoder(CUrlEncoder::Style::Path).Encode("/" + key + ".txt");
     const CAddress::Handle url = site->RequestHandle();
-    if (!url
-        || curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) != CURLUE_OK) {
+    if (!url || curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), 0) != CURLUE_OK) {
         refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
             {ShownUtf8(host)});
         return false;
