@@ -278,6 +278,8 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
             if (WaitToRetry(status))
                 return Step::Waiting;
             Judge(result);
+            if (m_request.m_bKeepAnswer)
+                result.m_strAnswer = std::move(m_answer);
             return Step::Done;
         }
     }
