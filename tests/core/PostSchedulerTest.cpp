@@ -573,3 +573,26 @@ TEST(PostScheduler, StopAtAnyMomentEndsEveryPost)
             << result.m_postId << ": " << summary;
     }
 }
+
+// A run's posts keep no answer beyond the excerpt, so a long run holds little; a request
+// that asks for the answer, as a single post does, gets it whole, failed or not.
+TEST(PostScheduler, KeepsTheAnswerOnlyWhenAsked)
+{
+    CScriptedServer server;
+    Collector collector;
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
+    CPostRequest kept = Post(server, "kept");
+    kept.m_bKeepAnswer = true;
+    const std::uint64_t first = scheduler.Add({Post(server, "plain"), kept});
+    ASSERT_TRUE(collector.WaitFor(2));
+    for (const CPostResult& result : collector.Results()) {
+        ASSERT_TRUE(result.Succeeded()) << Summary(result);
+        if (result.m_postId == first) {
+            EXPECT_EQ(result.m_strAnswer, "");
+        } else {
+            EXPECT_NE(result.m_strAnswer.find("Posted"), std::string::npos) << result.m_strAnswer;
+            EXPECT_EQ(
+                result.m_strAnswer.compare(0, result.m_strExcerpt.size(), result.m_strExcerpt), 0);
+        }
+    }
+}
