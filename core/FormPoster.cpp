@@ -3,13 +3,13 @@
 #include "core/Address.h"
 #include "core/BrowserLauncher.h"
 #include "core/PostRequest.h"
-#include "core/PostTransfer.h"
+#include "core/PostScheduler.h"
 #include "core/SubmitHost.h"
 
-#include <curl/curl.h>
-
+#include <condition_variable>
 #include <iterator>
-#include <thread>
+#include <mutex>
+#include <optional>
 #include <utility>
 
 CFormPoster::CFormPoster(CBrowserLauncher* launcher, CPostSettings settings)
@@ -45,26 +45,34 @@ bool CFormPoster::PostInBackground(const CSubmitHost& host, std::string& result)
     return PostInBackground(request, result);
 }
 
+// A single post goes the way the posts of a run go, through a scheduler of its own, so
+// redirects, waits and the verdict cannot differ between the two.
 bool CFormPoster::PostInBackground(const CPostRequest& request, std::string& result) const
 {
-    CPostTransfer transfer(m_settings, request);
-    for (;;) {
-        CURL* handle = transfer.Start();
-        const CPostTransfer::Step step
-            = transfer.Finish(handle ? curl_easy_perform(handle) : CURLE_OK);
-        if (step == CPostTransfer::Step::Done)
-            break;
-        if (step == CPostTransfer::Step::Waiting)
-            std::this_thread::sleep_for(transfer.RetryDelay());
+    CPostRequest keeping = request;
+    keeping.m_bKeepAnswer = true;
+    std::mutex mutex;
+    std::condition_variable ended;
+    std::optional<CPostResult> outcome;
+    {
+        CPostScheduler scheduler(m_settings, [&](const CPostResult& posted) {
+            if (!posted.IsFinal())
+                return;
+            const std::lock_guard<std::mutex> lock(mutex);
+            outcome = posted;
+            ended.notify_one();
+        });
+        scheduler.Add({std::move(keeping)});
+        std::unique_lock<std::mutex> lock(mutex);
+        ended.wait(lock, [&outcome] { return outcome.has_value(); });
     }
-    const CPostResult& outcome = transfer.Result();
-    if (outcome.Succeeded()) {
-        result = transfer.TakeBody();
+    if (outcome->Succeeded()) {
+        result = std::move(outcome->m_strAnswer);
         return true;
     }
     // An answer other than 200 leaves the text as it was; a failure puts libcurl's message.
-    if (outcome.m_status == 0)
-        result = outcome.m_strError.substr(0, m_settings.m_limits.m_maxMessageLength);
+    if (outcome->m_status == 0)
+        result = std::move(outcome->m_strError);
     return false;
 }
 
@@ -80,8 +88,6 @@ void CFormPoster::PostInBrowser(const CSubmitHost& host) const
     CText refusal;
     if (!m_launcher || !PrepareRequest(host, request, refusal))
         return;
-    const std::string body = std::move(request.m_body);
-    MakePostData(&request, body);
     m_launcher->Navigate(request);
 }
 

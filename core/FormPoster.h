@@ -25,7 +25,8 @@ public:
     // that cannot be posted (its address one libcurl refuses, say) why not; on an answer that
     // is no success it is unchanged.
     // The address is read as CAddress reads it; "user:password@" before the server name is
-    // sent as basic authentication.
+    // sent as basic authentication. The post runs as a run's posts do, on a thread of its
+    // own; std::system_error when no thread can be had.
     bool PostInBackground(const CSubmitHost& host, std::string& result) const;
     bool PostInBackground(const CPostRequest& request, std::string& result) const;
 

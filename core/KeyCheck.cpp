@@ -1,9 +1,11 @@
 #include "core/KeyCheck.h"
 
 #include "core/Address.h"
+#include "core/EasySetup.h"
 #include "core/IndexNow.h"
 #include "core/PostResult.h"
 #include "core/TransferFailure.h"
+#include "core/UrlEncoder.h"
 #include "core/Utf8.h"
 
 #include <curl/curl.h>
@@ -13,7 +15,6 @@
 
 namespace {
 
-const char UserAgent[] = "Quillpost";
 // What the user is shown of a file that holds something else.
 constexpr std::size_t ShownChars = 40;
 
@@ -194,10 +195,9 @@ bool KeyFileOf(const std::string& host, const std::string& key,
         return true;
     }
     // Escaped, so that no character of the key can make a query or a fragment of it.
-    const std::string path = "/" + key + ".txt";
+    const std::string path = CUrlEncoder(CUrlEncoder::Style::Path).Encode("/" + key + ".txt");
     const CAddress::Handle url = site->RequestHandle();
-    if (!url
-        || curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) != CURLUE_OK) {
+    if (!url || curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), 0) != CURLUE_OK) {
         refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
             {ShownUtf8(host)});
         return false;
@@ -232,42 +232,24 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
     if (!curl)
         return judged(TransferFailureText(
             CURLE_FAILED_INIT, nullptr, m_settings.m_limits, false, std::chrono::seconds(0)));
-    CURLcode code = CURLE_OK;
-    const auto set = [&curl, &code](CURLoption option, auto value) {
-        if (code == CURLE_OK)
-            code = curl_easy_setopt(curl.get(), option, value);
-    };
     const CPostLimits& limits = m_settings.m_limits;
-    set(CURLOPT_NOSIGNAL, 1L);
-    // Without it, ending the transfer waits for a name lookup in progress: Stop would not
-    // end the check.
-    set(CURLOPT_QUICK_EXIT, 1L);
-    set(CURLOPT_URL, file.m_strUrl.c_str());
-    set(CURLOPT_PROTOCOLS_STR, "http,https");
-    set(CURLOPT_HTTPGET, 1L);
+    CEasySetup setup(curl.get());
+    setup.SetCommon(m_settings, limits.m_totalTimeoutMs, &fetch.m_bReachedServer);
+    setup.Set(CURLOPT_URL, file.m_strUrl.c_str());
+    setup.Set(CURLOPT_HTTPGET, 1L);
     // A search engine takes the key only from the file itself.
-    set(CURLOPT_FOLLOWLOCATION, 0L);
-    set(CURLOPT_USERAGENT, UserAgent);
-    set(CURLOPT_SSL_VERIFYPEER, 1L);
-    set(CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!m_settings.m_strCaFile.empty())
-        set(CURLOPT_CAINFO, m_settings.m_strCaFile.c_str());
-    set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
-    set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
-    set(CURLOPT_LOW_SPEED_TIME, limits.m_lowSpeedSeconds);
-    set(CURLOPT_TIMEOUT_MS, limits.m_totalTimeoutMs);
-    set(CURLOPT_WRITEFUNCTION, &CFetch::OnData);
-    set(CURLOPT_WRITEDATA, static_cast<void*>(&fetch));
-    set(CURLOPT_HEADERFUNCTION, &CFetch::OnHeader);
-    set(CURLOPT_HEADERDATA, static_cast<void*>(&fetch));
-    set(CURLOPT_XFERINFOFUNCTION, &CFetch::OnProgress);
-    set(CURLOPT_XFERINFODATA, static_cast<void*>(&fetch));
-    set(CURLOPT_NOPROGRESS, 0L);
-    set(CURLOPT_FORBID_REUSE, 1L);
-    set(CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketNotingPeer);
-    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(&fetch.m_bReachedServer));
+    setup.Set(CURLOPT_FOLLOWLOCATION, 0L);
+    setup.Set(CURLOPT_WRITEFUNCTION, &CFetch::OnData);
+    setup.Set(CURLOPT_WRITEDATA, static_cast<void*>(&fetch));
+    setup.Set(CURLOPT_HEADERFUNCTION, &CFetch::OnHeader);
+    setup.Set(CURLOPT_HEADERDATA, static_cast<void*>(&fetch));
+    setup.Set(CURLOPT_XFERINFOFUNCTION, &CFetch::OnProgress);
+    setup.Set(CURLOPT_XFERINFODATA, static_cast<void*>(&fetch));
+    setup.Set(CURLOPT_NOPROGRESS, 0L);
+    setup.Set(CURLOPT_FORBID_REUSE, 1L);
 
     const auto start = std::chrono::steady_clock::now();
+    CURLcode code = setup.Code();
     if (code == CURLE_OK)
         code = curl_easy_perform(curl.get());
     if (code == CURLE_ABORTED_BY_CALLBACK)

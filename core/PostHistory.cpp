@@ -452,6 +452,27 @@ CText CPostHistory::Failure(const char* source) const
     return CText(source, {m_strPath, m_db.Message()});
 }
 
+bool CPostHistory::InTransaction(CText& error, const std::function<bool()>& steps)
+{
+    CSqliteTransaction transaction(m_db);
+    if (transaction.Begun() == SQLITE_OK) {
+        if (!steps())
+            return false;
+        if (transaction.Commit() == SQLITE_OK)
+            return true;
+    }
+    error = Failure(CannotWrite);
+    return false;
+}
+
+bool CPostHistory::Wrote(int rc, CText& error) const
+{
+    if (rc == SQLITE_DONE)
+        return true;
+    error = Failure(CannotWrite);
+    return false;
+}
+
 CText CPostHistory::NotRegular() const
 {
     return CText(
@@ -521,10 +542,8 @@ bool CPostHistory::TargetId(const CTarget& target, std::int64_t& id, CText& erro
         return false;
     CSqliteReset reset(*add);
     add->BindText(1, target.m_strUrl).BindText(2, target.m_strBody).BindText(3, target.m_strSource);
-    if (add->Step() != SQLITE_DONE) {
-        error = Failure(CannotWrite);
+    if (!Wrote(add->Step(), error))
         return false;
-    }
     id = m_db.LastInsertRowid();
     return true;
 }
@@ -638,10 +657,8 @@ bool CPostHistory::PutSent(std::int64_t targetId, const std::vector<CSourceEntry
             put->BindInt64(3, *entries[index].m_modified);
         else
             put->BindNull(3);
-        if (put->Step() != SQLITE_DONE) {
-            error = Failure(CannotWrite);
+        if (!Wrote(put->Step(), error))
             return false;
-        }
     }
     return true;
 }
@@ -651,32 +668,22 @@ bool CPostHistory::RecordBaseline(
 {
     if (!Statement(ClearSentSql, error) || !Statement(SetBaselineSql, error))
         return false;
-    CSqliteTransaction transaction(m_db);
-    if (transaction.Begun() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    std::int64_t id = 0;
-    if (!TargetId(target, id, error))
-        return false;
-    {
-        CSqliteStatement& clear = m_statements[ClearSentSql];
-        CSqliteReset reset(clear);
-        if (clear.BindInt64(1, id).Step() != SQLITE_DONE) {
-            error = Failure(CannotWrite);
+    return InTransaction(error, [&] {
+        std::int64_t id = 0;
+        if (!TargetId(target, id, error))
             return false;
+        {
+            CSqliteStatement& clear = m_statements[ClearSentSql];
+            CSqliteReset reset(clear);
+            if (!Wrote(clear.BindInt64(1, id).Step(), error))
+                return false;
         }
-    }
-    if (!PutSent(id, source, OutcomeWord(PostOutcome::Baseline), now, error))
-        return false;
-    CSqliteStatement& baseline = m_statements[SetBaselineSql];
-    CSqliteReset reset(baseline);
-    if (baseline.BindInt64(1, id).BindInt64(2, Millis(now)).Step() != SQLITE_DONE
-        || transaction.Commit() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    return true;
+        if (!PutSent(id, source, OutcomeWord(PostOutcome::Baseline), now, error))
+            return false;
+        CSqliteStatement& baseline = m_statements[SetBaselineSql];
+        CSqliteReset reset(baseline);
+        return Wrote(baseline.BindInt64(1, id).BindInt64(2, Millis(now)).Step(), error);
+    });
 }
 
 bool CPostHistory::RecordSent(const CTarget& target, const std::vector<CSourceEntry>& sent,
@@ -685,76 +692,52 @@ bool CPostHistory::RecordSent(const CTarget& target, const std::vector<CSourceEn
     CSqliteStatement* lastPost = Statement(SetLastPostSql, error);
     if (!lastPost)
         return false;
-    CSqliteTransaction transaction(m_db);
-    if (transaction.Begun() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    std::int64_t id = 0;
-    if (!TargetId(target, id, error) || !PutSent(id, sent, verdict, now, error))
-        return false;
-    CSqliteReset reset(*lastPost);
-    if (lastPost->BindInt64(1, id).BindInt64(2, Millis(now)).Step() != SQLITE_DONE
-        || transaction.Commit() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    return true;
+    return InTransaction(error, [&] {
+        std::int64_t id = 0;
+        if (!TargetId(target, id, error) || !PutSent(id, sent, verdict, now, error))
+            return false;
+        CSqliteReset reset(*lastPost);
+        return Wrote(lastPost->BindInt64(1, id).BindInt64(2, Millis(now)).Step(), error);
+    });
 }
 
 bool CPostHistory::Forget(const CTarget& target, CText& error)
 {
     if (!Statement(ClearSentSql, error) || !Statement(DeleteTargetSql, error))
         return false;
-    CSqliteTransaction transaction(m_db);
-    if (transaction.Begun() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    std::optional<TargetRow> row;
-    if (!FindTarget(target, row, error))
-        return false;
-    if (!row)
-        return true;
-    for (const int id : {ClearSentSql, DeleteTargetSql}) {
-        CSqliteStatement& statement = m_statements[id];
-        CSqliteReset reset(statement);
-        if (statement.BindInt64(1, row->m_id).Step() != SQLITE_DONE) {
-            error = Failure(CannotWrite);
+    return InTransaction(error, [&] {
+        std::optional<TargetRow> row;
+        if (!FindTarget(target, row, error))
             return false;
+        if (!row)
+            return true;
+        for (const int id : {ClearSentSql, DeleteTargetSql}) {
+            CSqliteStatement& statement = m_statements[id];
+            CSqliteReset reset(statement);
+            if (!Wrote(statement.BindInt64(1, row->m_id).Step(), error))
+                return false;
         }
-    }
-    if (transaction.Commit() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 bool CPostHistory::NextRun(std::int64_t& run, CText& error)
 {
     if (!Statement(CountRunSql, error) || !Statement(LastRunSql, error))
         return false;
-    CSqliteTransaction transaction(m_db);
-    if (transaction.Begun() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    CSqliteStatement& count = m_statements[CountRunSql];
-    CSqliteStatement& last = m_statements[LastRunSql];
-    CSqliteReset resetCount(count);
-    CSqliteReset resetLast(last);
-    if (count.Step() != SQLITE_DONE || last.Step() != SQLITE_ROW) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    run = last.Int64(0);
-    last.Reset();
-    if (transaction.Commit() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    return true;
+    return InTransaction(error, [&] {
+        CSqliteStatement& count = m_statements[CountRunSql];
+        CSqliteStatement& last = m_statements[LastRunSql];
+        CSqliteReset resetCount(count);
+        CSqliteReset resetLast(last);
+        if (count.Step() != SQLITE_DONE || last.Step() != SQLITE_ROW) {
+            error = Failure(CannotWrite);
+            return false;
+        }
+        run = last.Int64(0);
+        last.Reset();
+        return true;
+    });
 }
 
 bool CPostHistory::Log(const std::vector<CPostLogEntry>& entries, CText& error)
@@ -762,58 +745,41 @@ bool CPostHistory::Log(const std::vector<CPostLogEntry>& entries, CText& error)
     CSqliteStatement* add = Statement(AddLogSql, error);
     if (!add)
         return false;
-    CSqliteTransaction transaction(m_db);
-    if (transaction.Begun() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    for (const CPostLogEntry& entry : entries) {
-        CSqliteReset reset(*add);
-        add->BindInt64(1, Millis(entry.m_time))
-            .BindInt64(2, entry.m_run)
-            .BindText(3, entry.m_strUrl)
-            .BindText(4, entry.m_strBody)
-            .BindText(5, entry.m_strChanges)
-            .BindText(6, OutcomeWord(entry.m_outcome))
-            .BindInt64(7, entry.m_bSuccess ? 1 : 0)
-            .BindInt64(8, entry.m_status)
-            .BindText(9, entry.m_strReason)
-            .BindText(10, FirstCharacters(entry.m_strServiceMessage, ServiceMessageLength))
-            .BindDouble(11, entry.m_seconds)
-            .BindInt64(12, entry.m_addresses);
-        if (add->Step() != SQLITE_DONE) {
-            error = Failure(CannotWrite);
-            return false;
+    return InTransaction(error, [&] {
+        for (const CPostLogEntry& entry : entries) {
+            CSqliteReset reset(*add);
+            add->BindInt64(1, Millis(entry.m_time))
+                .BindInt64(2, entry.m_run)
+                .BindText(3, entry.m_strUrl)
+                .BindText(4, entry.m_strBody)
+                .BindText(5, entry.m_strChanges)
+                .BindText(6, OutcomeWord(entry.m_outcome))
+                .BindInt64(7, entry.m_bSuccess ? 1 : 0)
+                .BindInt64(8, entry.m_status)
+                .BindText(9, entry.m_strReason)
+                .BindText(10, FirstCharacters(entry.m_strServiceMessage, ServiceMessageLength))
+                .BindDouble(11, entry.m_seconds)
+                .BindInt64(12, entry.m_addresses);
+            if (!Wrote(add->Step(), error))
+                return false;
         }
-    }
-    if (transaction.Commit() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 bool CPostHistory::Prune(Time now, CText& error)
 {
     if (!Statement(PruneByTimeSql, error) || !Statement(PruneByCountSql, error))
         return false;
-    CSqliteTransaction transaction(m_db);
-    if (transaction.Begun() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    const auto oldest = now - std::chrono::hours(24 * KeptDays);
-    CSqliteStatement& byTime = m_statements[PruneByTimeSql];
-    CSqliteStatement& byCount = m_statements[PruneByCountSql];
-    CSqliteReset resetTime(byTime);
-    CSqliteReset resetCount(byCount);
-    if (byTime.BindInt64(1, Millis(oldest)).Step() != SQLITE_DONE
-        || byCount.BindInt64(1, KeptEntries).Step() != SQLITE_DONE
-        || transaction.Commit() != SQLITE_OK) {
-        error = Failure(CannotWrite);
-        return false;
-    }
-    return true;
+    return InTransaction(error, [&] {
+        const auto oldest = now - std::chrono::hours(24 * KeptDays);
+        CSqliteStatement& byTime = m_statements[PruneByTimeSql];
+        CSqliteStatement& byCount = m_statements[PruneByCountSql];
+        CSqliteReset resetTime(byTime);
+        CSqliteReset resetCount(byCount);
+        return Wrote(byTime.BindInt64(1, Millis(oldest)).Step(), error)
+            && Wrote(byCount.BindInt64(1, KeptEntries).Step(), error);
+    });
 }
 
 bool CPostHistory::ReadLog(

@@ -148,6 +148,12 @@ private:
     bool TargetId(const CTarget& target, std::int64_t& id, CText& error);
     bool PutSent(std::int64_t targetId, const std::vector<CSourceEntry>& entries,
         const std::string& verdict, Time now, CText& error);
+    // Runs steps in one transaction, committed when they went through. steps sets error when
+    // it fails; a transaction that cannot begin or commit is a failure to write.
+    bool InTransaction(CText& error, const std::function<bool()>& steps);
+    // True when a statement's step went through (SQLITE_DONE); else error says the file
+    // cannot be written.
+    bool Wrote(int rc, CText& error) const;
     CText Failure(const char* source) const;
     CText NewerFile() const;
     CText NotRegular() const;

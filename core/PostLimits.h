@@ -17,8 +17,6 @@ struct CPostLimits
     long m_maxRedirects = 10;
     // Posts of the Submit All runs in flight at once, over all servers.
     long m_maxInFlight = 8;
-    // The failure text is cut to this many bytes.
-    std::size_t m_maxMessageLength = 1022;
 };
 
 // What every background post is set up with.

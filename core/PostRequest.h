@@ -28,6 +28,8 @@ struct CPostRequest
     // When the IndexNow key file passed its check before this post, if it was checked: a
     // 403 after that says the service may not have read it yet.
     std::optional<std::chrono::system_clock::time_point> m_keyCheckedAt;
+    // The caller wants the answer itself, which the result then carries (m_strAnswer).
+    bool m_bKeepAnswer = false;
 };
 
 // What the target posts: its address read once, what it is, and its parameters as a body of

@@ -54,6 +54,9 @@ struct CPostResult
     std::string m_strMovedTo;
     // The start of the answer, at most ExcerptLength characters of UTF-8 as received.
     std::string m_strExcerpt;
+    // For a request that asked for it (m_bKeepAnswer), the final answer's body as far as the
+    // answer limit; empty otherwise.
+    std::string m_strAnswer;
 
     static constexpr std::size_t ExcerptLength = 300;
 

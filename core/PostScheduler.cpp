@@ -128,19 +128,13 @@ bool CPostScheduler::End(std::uint64_t id)
     return true;
 }
 
-std::vector<std::uint64_t> CPostScheduler::CancelAll()
-{
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    return CancelAllLocked();
-}
-
 std::vector<std::uint64_t> CPostScheduler::Stop()
 {
     std::vector<std::uint64_t> cancelled;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_stopThrough = m_lastId;
-        cancelled = CancelAllLocked();
+        cancelled = CancelUnstarted();
         // What is left has started: it waits for its turn after a redirect, or to be tried
         // again, or the worker is about to start it again.
         for (auto post = m_waiting.begin(); post != m_waiting.end();) {
@@ -177,7 +171,7 @@ CPostScheduler::Waiting CPostScheduler::TakeOut(
     return taken;
 }
 
-std::vector<std::uint64_t> CPostScheduler::CancelAllLocked()
+std::vector<std::uint64_t> CPostScheduler::CancelUnstarted()
 {
     std::vector<std::uint64_t> cancelled;
     for (auto post = m_waiting.begin(); post != m_waiting.end();) {

@@ -67,10 +67,9 @@ public:
     // Ends a post that has started and is not in flight: it waits to be tried again or for
     // its turn after a redirect. It reports "Stopped". False if there is none.
     bool End(std::uint64_t id);
-    // Drops every post not yet started; returns their ids, in order.
-    std::vector<std::uint64_t> CancelAll();
-    // CancelAll, and ends every other post added so far at once, in flight or waiting; each
-    // reports "Stopped". None of them starts, or starts again, after this.
+    // Drops every post not yet started, which report nothing, and returns their ids, in
+    // order; ends every other post added so far at once, in flight or waiting, and each of
+    // those reports "Stopped". None of them starts, or starts again, after this.
     std::vector<std::uint64_t> Stop();
 
     // For tests, which hold the worker between taking posts and starting them with it. Set
@@ -142,7 +141,8 @@ private:
     void WakeDue();
     // Under the lock: takes a waiting post out of its server's queue, or out of its wait.
     Waiting TakeOut(std::unordered_map<std::uint64_t, Waiting>::iterator post);
-    std::vector<std::uint64_t> CancelAllLocked();
+    // Under the lock: drops every post not yet started; returns their ids, in order.
+    std::vector<std::uint64_t> CancelUnstarted();
 
     const CPostSettings m_settings;
     const ResultCallback m_onResult;

@@ -1,6 +1,7 @@
 #include "core/PostTransfer.h"
 
 #include "core/Address.h"
+#include "core/EasySetup.h"
 #include "core/IndexNow.h"
 #include "core/TransferFailure.h"
 #include "core/XmlRpcAnswer.h"
@@ -10,8 +11,6 @@
 #include <utility>
 
 namespace {
-
-const char UserAgent[] = "Quillpost";
 
 // Tries of a post a busy server may ask for, and how long it may ask us to wait.
 constexpr int MaxTries = 3;
@@ -137,54 +136,35 @@ CURLcode CPostTransfer::SetUp()
             return CURLE_OUT_OF_MEMORY;
         m_headers = grown;
     }
-    CURLcode code = CURLE_OK;
-    const auto set = [this, &code](CURLoption option, auto value) {
-        if (code == CURLE_OK)
-            code = curl_easy_setopt(m_curl, option, value);
-    };
-    set(CURLOPT_ERRORBUFFER, m_error);
-    set(CURLOPT_NOSIGNAL, 1L);
-    // Without it, ending a transfer waits for a name lookup in progress, however long the
-    // resolver takes: Stop or the connect time-out would not end the post.
-    set(CURLOPT_QUICK_EXIT, 1L);
-    set(CURLOPT_CURLU, m_target.get());
-    set(CURLOPT_PATH_AS_IS, 1L);
-    set(CURLOPT_PROTOCOLS_STR, "http,https");
+    CEasySetup setup(m_curl);
+    setup.Set(CURLOPT_ERRORBUFFER, m_error);
+    setup.SetCommon(m_settings, left, &m_reachedServer);
+    setup.Set(CURLOPT_CURLU, m_target.get());
+    setup.Set(CURLOPT_PATH_AS_IS, 1L);
     // The request line says HTTP/1.0: the request the program has always sent, which the wire
     // tests hold it to, so a service sees the same request from every version. Nothing in a
     // post needs 1.1: the body goes with its Content-Length and without Expect.
-    set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
-    set(CURLOPT_USERAGENT, UserAgent);
-    set(CURLOPT_HTTPHEADER, m_headers);
+    setup.Set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
+    setup.Set(CURLOPT_HTTPHEADER, m_headers);
     if (m_get) {
-        set(CURLOPT_HTTPGET, 1L);
+        setup.Set(CURLOPT_HTTPGET, 1L);
     } else {
-        set(CURLOPT_POST, 1L);
-        set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_hop.m_body.size()));
-        set(CURLOPT_POSTFIELDS, m_hop.m_body.data());
+        setup.Set(CURLOPT_POST, 1L);
+        setup.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_hop.m_body.size()));
+        setup.Set(CURLOPT_POSTFIELDS, m_hop.m_body.data());
     }
-    set(CURLOPT_SSL_VERIFYPEER, 1L);
-    set(CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!m_settings.m_strCaFile.empty())
-        set(CURLOPT_CAINFO, m_settings.m_strCaFile.c_str());
     if (login) {
-        set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
-        set(CURLOPT_USERNAME, login->User().c_str());
-        set(CURLOPT_PASSWORD, login->Password().c_str());
+        setup.Set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
+        setup.Set(CURLOPT_USERNAME, login->User().c_str());
+        setup.Set(CURLOPT_PASSWORD, login->Password().c_str());
     }
-    set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
-    set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
-    set(CURLOPT_LOW_SPEED_TIME, limits.m_lowSpeedSeconds);
-    set(CURLOPT_TIMEOUT_MS, left);
-    set(CURLOPT_WRITEFUNCTION, &CPostTransfer::OnData);
-    set(CURLOPT_WRITEDATA, static_cast<void*>(this));
-    set(CURLOPT_HEADERFUNCTION, &CPostTransfer::OnHeader);
-    set(CURLOPT_HEADERDATA, static_cast<void*>(this));
+    setup.Set(CURLOPT_WRITEFUNCTION, &CPostTransfer::OnData);
+    setup.Set(CURLOPT_WRITEDATA, static_cast<void*>(this));
+    setup.Set(CURLOPT_HEADERFUNCTION, &CPostTransfer::OnHeader);
+    setup.Set(CURLOPT_HEADERDATA, static_cast<void*>(this));
     // Closed as the transfer ends, so the callback never outlives this object.
-    set(CURLOPT_FORBID_REUSE, 1L);
-    set(CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketNotingPeer);
-    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(&m_reachedServer));
-    return code;
+    setup.Set(CURLOPT_FORBID_REUSE, 1L);
+    return setup.Code();
 }
 
 // An answer is read as far as its verdict needs. A successful XML-RPC answer is judged on
@@ -301,6 +281,8 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
             if (WaitToRetry(status))
                 return Step::Waiting;
             Judge(result);
+            if (m_request.m_bKeepAnswer)
+                result.m_strAnswer = std::move(m_answer);
             return Step::Done;
         }
     }

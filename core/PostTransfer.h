@@ -49,8 +49,6 @@ public:
     std::chrono::milliseconds RetryDelay() const { return m_retryDelay; }
     // What a post ended before libcurl was done with it comes to.
     CPostResult Stopped() const;
-    // A successful answer's body, as far as the answer limit.
-    std::string TakeBody() { return std::move(m_answer); }
 
     // "scheme://host:port" of the server a request posts to first, in lower case: posts with
     // the same key go to the same server.

@@ -1,6 +1,7 @@
 #include "core/SourceReader.h"
 
 #include "core/Address.h"
+#include "core/EasySetup.h"
 #include "core/PostResult.h"
 #include "core/SourceAddress.h"
 #include "core/SourceEntries.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-const char UserAgent[] = "Quillpost";
 // Of a robots.txt, only this much is read; it names its sitemaps near the top or the bottom,
 // and search engines read no more of it either.
 constexpr std::size_t MaxRobotsBytes = 512 * 1024;
@@ -262,38 +262,21 @@ CSourceReader::CRun::Fetched CSourceReader::CRun::Fetch(
     const CPostLimits& limits = settings.m_limits;
     const auto start = std::chrono::steady_clock::now();
 
-    CURLcode code = m_curl ? CURLE_OK : CURLE_FAILED_INIT;
-    const auto set = [this, &code](CURLoption option, auto value) {
-        if (code == CURLE_OK)
-            code = curl_easy_setopt(m_curl, option, value);
-    };
-    set(CURLOPT_NOSIGNAL, 1L);
-    // Without it, ending a transfer waits for a name lookup in progress, however long the
-    // resolver takes: Stop or the connect time-out would not end the read.
-    set(CURLOPT_QUICK_EXIT, 1L);
-    set(CURLOPT_URL, url.c_str());
-    set(CURLOPT_PROTOCOLS_STR, "http,https");
-    set(CURLOPT_FOLLOWLOCATION, 1L);
-    set(CURLOPT_MAXREDIRS, limits.m_maxRedirects);
-    set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    set(CURLOPT_USERAGENT, UserAgent);
-    set(CURLOPT_SSL_VERIFYPEER, 1L);
-    set(CURLOPT_SSL_VERIFYHOST, 2L);
-    if (!settings.m_strCaFile.empty())
-        set(CURLOPT_CAINFO, settings.m_strCaFile.c_str());
-    set(CURLOPT_CONNECTTIMEOUT_MS, limits.m_connectTimeoutMs);
-    set(CURLOPT_LOW_SPEED_LIMIT, limits.m_lowSpeedBytes);
-    set(CURLOPT_LOW_SPEED_TIME, limits.m_lowSpeedSeconds);
-    set(CURLOPT_TIMEOUT_MS, limits.m_totalTimeoutMs);
-    set(CURLOPT_WRITEFUNCTION, &CRun::OnData);
-    set(CURLOPT_WRITEDATA, static_cast<void*>(this));
-    set(CURLOPT_CLOSESOCKETFUNCTION, &CloseSocketNotingPeer);
-    set(CURLOPT_CLOSESOCKETDATA, static_cast<void*>(&reachedServer));
+    CEasySetup setup(m_curl);
+    setup.SetCommon(settings, limits.m_totalTimeoutMs, &reachedServer);
+    setup.Set(CURLOPT_URL, url.c_str());
+    setup.Set(CURLOPT_FOLLOWLOCATION, 1L);
+    setup.Set(CURLOPT_MAXREDIRS, limits.m_maxRedirects);
+    setup.Set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    setup.Set(CURLOPT_WRITEFUNCTION, &CRun::OnData);
+    setup.Set(CURLOPT_WRITEDATA, static_cast<void*>(this));
     if (m_reader.m_stop) {
-        set(CURLOPT_XFERINFOFUNCTION, &CRun::OnProgress);
-        set(CURLOPT_XFERINFODATA, const_cast<void*>(static_cast<const void*>(m_reader.m_stop)));
-        set(CURLOPT_NOPROGRESS, 0L);
+        setup.Set(CURLOPT_XFERINFOFUNCTION, &CRun::OnProgress);
+        setup.Set(
+            CURLOPT_XFERINFODATA, const_cast<void*>(static_cast<const void*>(m_reader.m_stop)));
+        setup.Set(CURLOPT_NOPROGRESS, 0L);
     }
+    CURLcode code = setup.Code();
     if (code == CURLE_OK)
         code = curl_easy_perform(m_curl);
     // Before the handle goes, which closes its sockets.

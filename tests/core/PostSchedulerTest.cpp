@@ -195,7 +195,7 @@ TEST(PostScheduler, OnePostPerServerAndEightInAll)
     EXPECT_GT(overall.Peak(), 1);
 }
 
-TEST(PostScheduler, CancelAllDropsOnlyWaitingPosts)
+TEST(PostScheduler, CancelDropsOnlyWaitingPosts)
 {
     CScriptedServer server;
     Collector collector;
@@ -203,8 +203,12 @@ TEST(PostScheduler, CancelAllDropsOnlyWaitingPosts)
     const std::uint64_t id
         = scheduler.Add({Post(server, "gate"), Post(server, "b"), Post(server, "c")});
     ASSERT_TRUE(server.Server().WaitForRequests(1));
-    std::vector<std::uint64_t> cancelled = scheduler.CancelAll();
-    std::sort(cancelled.begin(), cancelled.end());
+    // As a run cancels the posts of rows taken out of it, one by one.
+    std::vector<std::uint64_t> cancelled;
+    for (std::uint64_t post = id; post <= id + 2; ++post) {
+        if (scheduler.Cancel(post))
+            cancelled.push_back(post);
+    }
     EXPECT_EQ(cancelled, (std::vector<std::uint64_t>{id + 1, id + 2}));
     server.Open();
     ASSERT_TRUE(collector.WaitFor(1));
@@ -567,5 +571,28 @@ TEST(PostScheduler, StopAtAnyMomentEndsEveryPost)
             ended.insert(result.m_postId);
         EXPECT_TRUE(!result.IsFinal() || summary == "Stopped" || summary == "200 OK")
             << result.m_postId << ": " << summary;
+    }
+}
+
+// A run's posts keep no answer beyond the excerpt, so a long run holds little; a request
+// that asks for the answer, as a single post does, gets it whole, failed or not.
+TEST(PostScheduler, KeepsTheAnswerOnlyWhenAsked)
+{
+    CScriptedServer server;
+    Collector collector;
+    CPostScheduler scheduler(CPostSettings(), collector.OnResult());
+    CPostRequest kept = Post(server, "kept");
+    kept.m_bKeepAnswer = true;
+    const std::uint64_t first = scheduler.Add({Post(server, "plain"), kept});
+    ASSERT_TRUE(collector.WaitFor(2));
+    for (const CPostResult& result : collector.Results()) {
+        ASSERT_TRUE(result.Succeeded()) << Summary(result);
+        if (result.m_postId == first) {
+            EXPECT_EQ(result.m_strAnswer, "");
+        } else {
+            EXPECT_NE(result.m_strAnswer.find("Posted"), std::string::npos) << result.m_strAnswer;
+            EXPECT_EQ(
+                result.m_strAnswer.compare(0, result.m_strExcerpt.size(), result.m_strExcerpt), 0);
+        }
     }
 }

@@ -1,5 +1,6 @@
 #include "core/UrlEncoder.h"
 
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -96,4 +97,29 @@ TEST(UrlEncoder, AppendKeepsWhatIsThere)
     std::string out = "x=";
     CUrlEncoder().AppendEncoded(out, "a b");
     EXPECT_EQ(out, "x=a%20b");
+}
+
+// The key file's address was escaped by libcurl before; it must stay the same to the byte,
+// for every byte, a NUL aside, which libcurl cannot be handed.
+TEST(UrlEncoder, PathStyleEscapesAsLibcurlDoes)
+{
+    const CUrlEncoder encoder(CUrlEncoder::Style::Path);
+    const auto viaLibcurl = [](const std::string& path) {
+        CURLU* url = curl_url();
+        char* text = nullptr;
+        std::string escaped;
+        if (url && curl_url_set(url, CURLUPART_URL, "http://h.example/", 0) == CURLUE_OK
+            && curl_url_set(url, CURLUPART_PATH, path.c_str(), CURLU_URLENCODE) == CURLUE_OK
+            && curl_url_get(url, CURLUPART_PATH, &text, 0) == CURLUE_OK)
+            escaped = text;
+        curl_free(text);
+        curl_url_cleanup(url);
+        return escaped;
+    };
+    for (int i = 1; i < 256; ++i) {
+        const std::string path = "/k" + std::string(1, static_cast<char>(i)) + ".txt";
+        SCOPED_TRACE(i);
+        EXPECT_EQ(encoder.Encode(path), viaLibcurl(path));
+    }
+    EXPECT_EQ(encoder.Encode(std::string("a\0b", 3)), "a%00b");
 }
