@@ -54,6 +54,7 @@ CQuillpostDlg::CQuillpostDlg(
     , m_ownLauncher(launcher ? nullptr : std::make_unique<CHelperLauncher>())
     , m_poster(launcher ? launcher : m_ownLauncher.get())
     , m_runs(m_targetList, m_poster.Settings())
+    , m_browserSubmit(m_poster.Launcher(), m_poster.Settings())
     , m_loader(m_store, m_targetList, this)
 {
     m_ui->setupUi(this);
@@ -80,8 +81,7 @@ void CQuillpostDlg::SetUpControls()
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     m_loader.setObjectName(QStringLiteral("targetLoader"));
     m_ui->targetList->setModel(&m_targetList);
-    // The addresses leave room for the results, the kinds and the sitemaps or feeds, so all
-    // show without scrolling sideways.
+    // The addresses leave room for the results, kinds and sources: no scrolling sideways.
     m_ui->targetList->SetColumnWidths({370, 190, 70});
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
@@ -145,6 +145,7 @@ void CQuillpostDlg::ConnectCommands()
     if (auto* helper = dynamic_cast<CHelperLauncher*>(m_poster.Launcher()))
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
+    connect(&m_browserSubmit, &CBrowserSubmit::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     // IndexNow Key... follows the selection and what the selected row holds.
     connect(m_ui->targetList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &CQuillpostDlg::ShowKeyCommand);
@@ -255,11 +256,12 @@ void CQuillpostDlg::OnSubmit()
     const std::shared_ptr<CSubmitHost> record = SelectedTarget();
     if (!record)
         return;
-    // A target that cannot be posted opens nothing; the window says why, as it would for a
-    // browser window that cannot come up.
+    // What cannot be posted opens nothing, saying why; a target with changes posts a run's.
     CPostRequest request;
     if (CText refusal; !PrepareRequest(*record, request, refusal))
         OnBrowserFailed(CResultText::Translated(refusal));
+    else if (record->m_strChanges || request.m_bIndexNow)
+        m_browserSubmit.Submit(*record);
     else
         m_poster.SubmitInBrowser(*record);
 }
@@ -380,7 +382,6 @@ void CQuillpostDlg::OnIndexNowKey()
     const std::shared_ptr<CSubmitHost> record = m_targetList.Record(row);
     if (!record || !IsIndexNowTarget(*record))
         return;
-    // As the parameter buttons change the target.
     const auto change = [this, record, id = m_targetList.Id(row)](
                             const std::optional<CPostParam>& oldParam, const CPostParam& newParam) {
         m_params.Change(record, oldParam, newParam);

@@ -9,6 +9,7 @@
 #include "app/ParamListModel.h"
 #include "app/TargetListModel.h"
 #include "core/FormPoster.h"
+#include "runs/BrowserSubmit.h"
 #include "runs/RunListLock.h"
 #include "runs/SubmitRuns.h"
 #include "runs/TargetLoader.h"
@@ -130,6 +131,7 @@ private:
     std::unique_ptr<CBrowserLauncher> m_ownLauncher;
     CFormPoster m_poster;
     CSubmitRuns m_runs;
+    CBrowserSubmit m_browserSubmit;
     // Last: it goes first, waiting for a read under way before the store and the list go,
     // and leaves the window's children as it goes.
     CTargetLoader m_loader;

@@ -10,12 +10,17 @@
 //   a batch over 10,000 addresses, or a lost last one   | batches
 //   a post made though the source or key file failed    | refusal rows
 //   a dry run that posts, records, or hides the body    | dry run
+//   Submit's window on the list's urlList, or on nothing | browser submit
+#include "core/BrowserLauncher.h"
+#include "core/PostRequest.h"
 #include "core/PostResult.h"
 #include "core/SubmitHost.h"
+#include "runs/BrowserSubmit.h"
 #include "runs/SubmitRuns.h"
 #include "runs/TargetList.h"
 #include "tests/support/LocalServer.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -105,6 +110,14 @@ private:
     CLocalServer m_server;
 };
 
+// The bodies Submit would open browser windows on.
+class CBodies : public CBrowserLauncher
+{
+public:
+    void Navigate(const CPostRequest& request) override { m_bodies.push_back(request.m_body); }
+    std::vector<std::string> m_bodies;
+};
+
 std::vector<std::string> UrlListOf(const CRecordedRequest& post)
 {
     std::vector<std::string> list;
@@ -128,6 +141,7 @@ private Q_SLOTS:
     void pingPostsWhenTheSiteChanged();
     void batchesOfTenThousand();
     void dryRunSendsAndRecordsNothing();
+    void browserSubmitOpensOnTheChanges();
     void nothingIsPostedBlind_data();
     void nothingIsPostedBlind();
 
@@ -293,6 +307,32 @@ void ChangeRunsTest::dryRunSendsAndRecordsNothing()
     const auto posts = m_site->TakePosts();
     QCOMPARE(posts.size(), std::size_t(1));
     QCOMPARE(posts[0].m_body, would.m_strRequestBody);
+}
+
+// Submit opens the browser window on what the next run would post, and on nothing when there
+// is nothing to post; it records nothing, so the run after it still posts the change.
+void ChangeRunsTest::browserSubmitOpensOnTheChanges()
+{
+    const auto target = IndexNowTarget();
+    m_targets->AppendRows({target});
+    m_site->SetPages({{"a", ""}});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+
+    CBodies browser;
+    CBrowserSubmit submit(&browser, CPostSettings());
+    QSignalSpy failed(&submit, &CBrowserSubmit::Failed);
+    submit.Submit(*target);
+    QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 30000);
+    QVERIFY(failed.at(0).at(0).toString().startsWith("Unchanged"));
+    QVERIFY(browser.m_bodies.empty());
+
+    m_site->SetPages({{"a", ""}, {"b", ""}});
+    submit.Submit(*target);
+    QTRY_COMPARE_WITH_TIMEOUT(browser.m_bodies.size(), std::size_t(1), 30000);
+    QVERIFY(browser.m_bodies[0].find(m_site->Url("b")) != std::string::npos);
+    QVERIFY(browser.m_bodies[0].find(m_site->Url("home")) == std::string::npos);
+    QVERIFY(m_site->TakePosts().empty());
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
 }
 
 void ChangeRunsTest::nothingIsPostedBlind_data()

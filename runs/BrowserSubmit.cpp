@@ -1,0 +1,44 @@
+#include "runs/BrowserSubmit.h"
+
+#include "core/BrowserLauncher.h"
+#include "core/PostRequest.h"
+#include "core/SubmitHost.h"
+#include "runs/ResultText.h"
+
+CBrowserSubmit::CBrowserSubmit(CBrowserLauncher* launcher, CPostSettings settings, QObject* parent)
+    : QObject(parent)
+    , m_launcher(launcher)
+    , m_dryRun(m_target, std::move(settings))
+{
+    m_dryRun.SetDryRun(true);
+    m_dryRun.SetNotify(false);
+    connect(&m_dryRun, &CSubmitRuns::RowDecided, this, &CBrowserSubmit::OnDecided);
+}
+
+void CBrowserSubmit::Submit(const CSubmitHost& target)
+{
+    m_dryRun.Stop();
+    m_target.Clear();
+    m_bOpened = false;
+    m_target.AppendRow(target.Copy());
+    m_dryRun.SubmitAll();
+}
+
+void CBrowserSubmit::OnDecided(int row)
+{
+    const CPostResult* result = m_target.Result(row);
+    const std::shared_ptr<CSubmitHost> target = m_target.Record(row);
+    if (!result || !target || m_bOpened)
+        return;
+    m_bOpened = true;
+    CPostRequest request;
+    CText refusal;
+    if (result->m_outcome != PostOutcome::WouldPost || !PrepareRequest(*target, request, refusal)) {
+        Q_EMIT Failed(CResultText::Summary(*result));
+        return;
+    }
+    request.m_strContentType = result->m_strContentType;
+    request.m_body = result->m_strRequestBody;
+    if (m_launcher)
+        m_launcher->Navigate(request);
+}
