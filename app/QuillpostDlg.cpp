@@ -5,6 +5,7 @@
 #include "app/IndexNowKeyDlg.h"
 #include "app/ListContextMenu.h"
 #include "app/MainMenuBar.h"
+#include "app/PreviewDlg.h"
 #include "app/StarterButton.h"
 #include "app/StarterServices.h"
 #include "app/TargetFields.h"
@@ -31,19 +32,9 @@
 #include <tuple>
 #include <utility>
 
-namespace {
-
-// The program's main window: a top-level window of its own (window managers leave transient
-// dialogs off the task bar and without a minimise box), with a title, system menu,
-// minimise, maximise and close box, and a frame the user can resize: the lists take the room.
-constexpr Qt::WindowFlags WindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-    | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
-
-} // namespace
-
 CQuillpostDlg::CQuillpostDlg(
     CDataLocation dataLocation, QWidget* parent, CBrowserLauncher* launcher)
-    : QDialog(parent, WindowFlags)
+    : QDialog(parent, MainWindowFlags)
     , m_ui(std::make_unique<Ui::QuillpostDlg>())
     , m_store(std::move(dataLocation))
     , m_imageList(StatusImages())
@@ -133,6 +124,7 @@ void CQuillpostDlg::ConnectCommands()
         {m_ui->loadDataAction, &CQuillpostDlg::OnLoadData},
         {m_ui->saveDataAction, &CQuillpostDlg::OnSaveData},
         {m_ui->saveResultsAction, &CQuillpostDlg::OnSaveResults},
+        {m_ui->previewAction, &CQuillpostDlg::OnPreview},
         {m_ui->historyAction, &CQuillpostDlg::OnHistory},
         {m_ui->indexNowKeyAction, &CQuillpostDlg::OnIndexNowKey},
         {m_ui->aboutAction, &CQuillpostDlg::OnAbout},
@@ -360,8 +352,12 @@ void CQuillpostDlg::OnOpenDataFolder()
 
 void CQuillpostDlg::OnAbout()
 {
-    CAboutDlg about(this);
-    about.exec();
+    CAboutDlg(this).exec();
+}
+
+void CQuillpostDlg::OnPreview()
+{
+    CPreviewDlg::Open(m_targetList.Records(), m_poster.Settings(), this);
 }
 
 void CQuillpostDlg::OnHistory()

@@ -90,6 +90,7 @@ private:
     void ReleaseListWhenDone();
 
     // The post log, and an IndexNow target's key.
+    void OnPreview();
     void OnHistory();
     void OnIndexNowKey();
     // IndexNow Key... is there while an IndexNow target is selected.

@@ -564,6 +564,23 @@
     </message>
 </context>
 <context>
+    <name>CPreviewDlg</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>What Submit All would post now. Nothing is sent.</source>
+        <extracomment>Above the preview&apos;s list: a dry run of Submit All</extracomment>
+        <translation>Was „Alle senden“ jetzt senden würde. Es wird nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Body</source>
+        <extracomment>The preview&apos;s field that shows the exact body the selected post would send</extracomment>
+        <translation>Inhalt</translation>
+    </message>
+</context>
+<context>
     <name>CQuillpostDlg</name>
     <message>
         <source>The browser window cannot be opened: %1</source>
@@ -1498,6 +1515,11 @@ Beispiele:
         <source>&amp;IndexNow Key...</source>
         <extracomment>Opens the window that makes, saves and checks the selected IndexNow target&apos;s key</extracomment>
         <translation>&amp;IndexNow-Schlüssel...</translation>
+    </message>
+    <message>
+        <source>Pre&amp;view...</source>
+        <extracomment>Opens a window showing what Submit All would post now, posting nothing</extracomment>
+        <translation>V&amp;orschau...</translation>
     </message>
 </context>
 </TS>

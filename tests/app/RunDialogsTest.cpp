@@ -2,6 +2,7 @@
 // server, the history file written as the runs write it.
 #include "app/HistoryDlg.h"
 #include "app/IndexNowKeyDlg.h"
+#include "app/PreviewDlg.h"
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
 #include "core/BrowserLauncher.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -116,6 +118,7 @@ private Q_SLOTS:
     void historyEmpty();
     void forgetMakesTheNextRunAFirstRun();
     void closingWhileReading();
+    void previewShowsWhatWouldGo();
     void namedAndReachable_data();
     void namedAndReachable();
 
@@ -559,6 +562,28 @@ void RunDialogsTest::forgetMakesTheNextRunAFirstRun()
 
 // Windows closed while the log is still being read go at once; nothing of the read reaches
 // them.
+// Run > Preview... works out what Submit All would post, body and all, and posts nothing: the
+// addresses are never reached.
+void RunDialogsTest::previewShowsWhatWouldGo()
+{
+    Add("http://ping.invalid/rpc", {"url=http://www.site.test/"}, "form");
+    Add("ftp://ping.invalid/", {}, "form");
+    m_dlg->findChild<QAction*>("previewAction")->trigger();
+    auto* preview = m_dlg->findChild<CPreviewDlg*>();
+    QVERIFY(preview);
+    const QAbstractItemModel* model = preview->findChild<QTableView*>("previewList")->model();
+    const auto result = [model](int row) {
+        return model->index(row, CTargetList::ResultColumn).data().toString();
+    };
+    QTRY_COMPARE(result(0), QStringLiteral("Would post"));
+    QVERIFY(result(1).startsWith("Not posted · "));
+    preview->findChild<QTableView*>("previewList")->selectRow(0);
+    QCOMPARE(preview->findChild<QPlainTextEdit*>("previewBody")->toPlainText(),
+        QStringLiteral("url=http%3A%2F%2Fwww.site.test%2F"));
+    QCOMPARE(m_targets->Result(0), nullptr);
+    preview->close();
+}
+
 void RunDialogsTest::closingWhileReading()
 {
     std::vector<CPostLogEntry> log;

@@ -1,0 +1,78 @@
+#include "app/PreviewDlg.h"
+
+#include "core/PostResult.h"
+#include "core/SubmitHost.h"
+#include "ui/Resources.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QVBoxLayout>
+
+CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& targets,
+    const CPostSettings& settings, QWidget* parent)
+    : QDialog(parent)
+    , m_targets(StatusImages())
+    , m_dryRun(m_targets, settings)
+    , m_status(new QLabel(this))
+    , m_view(new QTableView(this))
+    , m_body(new QPlainTextEdit(this))
+{
+    setWindowTitle(tr("Preview"));
+    resize(760, 480);
+    auto* layout = new QVBoxLayout(this);
+    //: Above the preview's list: a dry run of Submit All
+    layout->addWidget(new QLabel(tr("What Submit All would post now. Nothing is sent."), this));
+    m_view->setObjectName(QStringLiteral("previewList"));
+    m_view->setModel(&m_targets);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->verticalHeader()->hide();
+    layout->addWidget(m_view, 2);
+    m_body->setObjectName(QStringLiteral("previewBody"));
+    m_body->setReadOnly(true);
+    //: The preview's field that shows the exact body the selected post would send
+    m_body->setAccessibleName(tr("Body"));
+    layout->addWidget(m_body, 1);
+    layout->addWidget(m_status);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        &CPreviewDlg::ShowBody);
+    connect(&m_dryRun, &CSubmitRuns::RowDecided, this, &CPreviewDlg::ShowBody);
+    connect(&m_dryRun, &CSubmitRuns::StatusChanged, this,
+        [this] { m_status->setText(m_dryRun.StatusText()); });
+    // Copies: the list may change while the preview is open.
+    std::vector<std::shared_ptr<CSubmitHost>> copies;
+    for (const auto& target : targets)
+        copies.push_back(target->Copy());
+    m_dryRun.SetDryRun(true);
+    m_dryRun.SetNotify(false);
+    m_dryRun.AppendRowsOutsideRuns(std::move(copies));
+    m_dryRun.SubmitAll();
+}
+
+CPreviewDlg::~CPreviewDlg()
+{
+    m_view->setModel(nullptr);
+}
+
+void CPreviewDlg::Open(const std::vector<std::shared_ptr<CSubmitHost>>& targets,
+    const CPostSettings& settings, QWidget* parent)
+{
+    auto* dlg = new CPreviewDlg(targets, settings, parent);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    dlg->show();
+}
+
+void CPreviewDlg::ShowBody()
+{
+    const CPostResult* result = m_targets.Result(m_view->currentIndex().row());
+    m_body->setPlainText(result ? QString::fromStdString(result->m_strRequestBody) : QString());
+}

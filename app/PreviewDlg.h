@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/TargetListModel.h"
+#include "core/PostLimits.h"
+#include "runs/SubmitRuns.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <vector>
+
+class CSubmitHost;
+class QLabel;
+class QPlainTextEdit;
+class QTableView;
+
+// Run > Preview...: what Submit All would post now, worked out as a dry run does (sources read,
+// key files checked) over a copy of the list, with the exact body of the selected row. Nothing
+// is posted or recorded.
+class CPreviewDlg : public QDialog
+{
+    Q_OBJECT
+
+public:
+    CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& targets,
+        const CPostSettings& settings, QWidget* parent = nullptr);
+    ~CPreviewDlg() override;
+
+    // Opens a preview that deletes itself when closed.
+    static void Open(const std::vector<std::shared_ptr<CSubmitHost>>& targets,
+        const CPostSettings& settings, QWidget* parent);
+
+private:
+    void ShowBody();
+
+    CTargetListModel m_targets;
+    CSubmitRuns m_dryRun;
+    QLabel* m_status;
+    QTableView* m_view;
+    QPlainTextEdit* m_body;
+};
