@@ -357,7 +357,13 @@ bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepa
     }
     const CKeyVerdict& verdict = checked->second;
     if (!verdict.m_bOk) {
-        prepared.m_reason = verdict.m_reason;
+        // A failed transfer is said as a post's would be: the file it was for goes with it.
+        prepared.m_reason
+            = verdict.m_reason.English().find(verdict.m_strKeyFile) == std::string::npos
+            //: Why an IndexNow target is not posted: its key file could not be fetched
+            ? CText::Nested(QT_TRANSLATE_NOOP("Quillpost", "Key file %1: %2"),
+                {CText::Verbatim(verdict.m_strKeyFile), verdict.m_reason})
+            : verdict.m_reason;
         return false;
     }
     prepared.m_note = verdict.m_note;

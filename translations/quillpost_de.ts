@@ -1289,6 +1289,10 @@ Beispiele:
         <source>No key file without a “key” parameter</source>
         <translation>Keine Schlüsseldatei ohne einen „key“-Parameter</translation>
     </message>
+    <message>
+        <source>Key file %1: %2</source>
+        <translation>Schlüsseldatei %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>
