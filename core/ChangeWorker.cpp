@@ -5,6 +5,7 @@
 #include "core/FailureStreak.h"
 #include "core/IndexNow.h"
 #include "core/JsonBody.h"
+#include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
 
 #include <algorithm>
@@ -500,5 +501,40 @@ void CChangeWorker::EndRun(std::uint64_t run)
         m_runs.erase(ended);
         if (!alerts.empty() && m_callbacks.m_onAlerts)
             m_callbacks.m_onAlerts(std::move(alerts));
+    });
+}
+
+void CChangeWorker::LastSuccesses(
+    std::vector<std::pair<std::uint64_t, CPostHistory::CTarget>> targets)
+{
+    Push([this, targets = std::move(targets)] {
+        CText error;
+        if (!m_callbacks.m_onLastSuccesses || m_strHistoryPath.empty())
+            return;
+        // Only read: asking makes no record where there is none yet.
+        CPostHistory reader;
+        CPostHistory* history = &m_history;
+        bool none = false;
+        if (!m_bHistoryOpen) {
+            const CPostHistory::ReadState state = reader.OpenToRead(m_strHistoryPath, error);
+            if (state == CPostHistory::ReadState::Unreadable)
+                return;
+            none = state == CPostHistory::ReadState::NoRecord;
+            history = &reader;
+        }
+        std::vector<std::pair<std::uint64_t, std::optional<Time>>> last;
+        last.reserve(targets.size());
+        for (const auto& [id, target] : targets) {
+            std::optional<Time> logged;
+            std::optional<Time> recorded;
+            if (!none) {
+                history->LastLoggedSuccess(MaskPassword(target.m_strUrl), target.m_strBody,
+                    target.m_strSource, logged, error);
+                if (!target.m_strSource.empty())
+                    history->LastSuccess(target, recorded, error);
+            }
+            last.emplace_back(id, std::max(logged, recorded));
+        }
+        m_callbacks.m_onLastSuccesses(std::move(last));
     });
 }

@@ -109,6 +109,9 @@ public:
         // Once, when the record file was damaged and a new one started, or cannot be used.
         std::function<void(CText notice)> m_onRecordNotice;
         std::function<void(std::vector<CAlert> alerts)> m_onAlerts;
+        // When each target asked about last succeeded, by the caller's ids; none for never.
+        std::function<void(std::vector<std::pair<std::uint64_t, std::optional<Time>>> last)>
+            m_onLastSuccesses;
     };
 
     // historyPath: the record's file; empty when there is no folder to keep it in, which
@@ -129,6 +132,9 @@ public:
     // The run is over: what was read for it is let go, the log is pruned, and the targets
     // whose failures call for a word are reported.
     void EndRun(std::uint64_t run);
+    // Reads when the targets last succeeded (the post log, and the record for a target with a
+    // source), and reports it by the ids given.
+    void LastSuccesses(std::vector<std::pair<std::uint64_t, CPostHistory::CTarget>> targets);
     // Ends the reads under way; preparations not done are reported as stopped. Later ones go
     // on as usual.
     void Stop();

@@ -87,6 +87,7 @@ enum Sql
     PruneByCountSql,
     ReadLogSql,
     RecentOutcomesSql,
+    LastLoggedSuccessSql,
     SqlCount
 };
 
@@ -115,6 +116,7 @@ const char* const SqlText[] = {
     " (SELECT min(run) FROM (SELECT DISTINCT run FROM log"
     " WHERE url = ?1 AND body = ?2 AND changes = ?3 ORDER BY run DESC LIMIT ?4))"
     " ORDER BY run, id",
+    "SELECT max(time) FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3 AND success = 1",
 };
 static_assert(std::size(SqlText) == SqlCount);
 
@@ -839,5 +841,23 @@ bool CPostHistory::RecentOutcomes(const std::string& url, const std::string& bod
         error = Failure(CannotRead);
         return false;
     }
+    return true;
+}
+
+bool CPostHistory::LastLoggedSuccess(const std::string& url, const std::string& body,
+    const std::string& changes, std::optional<Time>& lastSuccess, CText& error)
+{
+    lastSuccess.reset();
+    CSqliteStatement* last = Statement(LastLoggedSuccessSql, error);
+    if (!last)
+        return false;
+    CSqliteReset reset(*last);
+    last->BindText(1, url).BindText(2, body).BindText(3, changes);
+    if (last->Step() != SQLITE_ROW) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    if (!last->IsNull(0))
+        lastSuccess = FromMillis(last->Int64(0));
     return true;
 }

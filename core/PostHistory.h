@@ -107,6 +107,9 @@ public:
     bool Changes(const CTarget& target, const std::vector<CSourceEntry>& source,
         CChangeSet& changes, CText& error);
     bool LastSuccess(const CTarget& target, std::optional<Time>& lastSuccess, CText& error);
+    // When the log last holds a success of the target (its URL as logged, password masked).
+    bool LastLoggedSuccess(const std::string& url, const std::string& body,
+        const std::string& changes, std::optional<Time>& lastSuccess, CText& error);
     // The record of one address; none when it was never sent with success.
     bool SentOf(const CTarget& target, const std::string& address, std::optional<CSent>& sent,
         CText& error);

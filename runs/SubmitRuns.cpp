@@ -88,6 +88,12 @@ CChangeWorker& CSubmitRuns::Worker()
             Q_EMIT StatusChanged();
         });
     };
+    callbacks.m_onLastSuccesses = [this, here](auto last) {
+        here([this, last = std::move(last)] {
+            for (const auto& [id, when] : last)
+                m_targets.SetLastSuccess(id, when);
+        });
+    };
     // On the worker's thread, which may wait for the desktop's answer.
     callbacks.m_onAlerts = [this](std::vector<CChangeWorker::CAlert> alerts) {
         if (!m_bNotify)
@@ -568,6 +574,7 @@ void CSubmitRuns::EndFinishedRuns()
         if (!run->second.log.empty()) {
             Worker().Log(run->first, std::move(run->second.log));
             Worker().EndRun(run->first);
+            AskLastSuccesses(0, m_targets.RowCount() - 1);
         }
         run = m_runs.erase(run);
     }
@@ -584,8 +591,22 @@ void CSubmitRuns::AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>
     m_appendingOutsideRuns = false;
 }
 
+void CSubmitRuns::AskLastSuccesses(int first, int last)
+{
+    if (m_bDryRun)
+        return;
+    std::vector<std::pair<std::uint64_t, CPostHistory::CTarget>> targets;
+    for (int row = first; row <= last; ++row) {
+        if (const std::shared_ptr<CSubmitHost> record = m_targets.Record(row))
+            targets.emplace_back(m_targets.Id(row), CChangeWorker::RecordKeyOf(*record));
+    }
+    if (!targets.empty())
+        Worker().LastSuccesses(std::move(targets));
+}
+
 void CSubmitRuns::OnRowsInserted(int first, int last)
 {
+    AskLastSuccesses(first, last);
     if (m_appendingOutsideRuns)
         return;
     std::vector<int> rows(static_cast<std::size_t>(last - first + 1));

@@ -133,6 +133,8 @@ private:
     // The posts of a row that have yet to report.
     std::vector<quint64> PostsOfRow(quint64 rowId) const;
     void EndFinishedRuns();
+    // Has the record of posts say when the rows last succeeded, for their tooltips.
+    void AskLastSuccesses(int first, int last);
     void OnRowsInserted(int first, int last);
     void OnRowsAboutToBeRemoved(int first, int last);
     void OnAboutToClear();

@@ -4,6 +4,8 @@
 #include "runs/ResultText.h"
 #include "runs/StatusImage.h"
 
+#include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 #include <algorithm>
@@ -54,7 +56,29 @@ QVariant CTargetList::data(const QModelIndex& index, int role) const
     if (index.column() == ChangesColumn)
         return QString::fromStdString(
             MaskPassword(row.record->m_strChanges.value_or(std::string())));
-    return QString::fromStdString(MaskPassword(row.record->m_strUrl));
+    const QString url = QString::fromStdString(MaskPassword(row.record->m_strUrl));
+    if (role != Qt::ToolTipRole || !row.lastSuccess)
+        return url;
+    if (!*row.lastSuccess)
+        //: A target's tooltip, after its address: the record of posts holds no success of it
+        return tr("%1\nNever succeeded").arg(url);
+    const QDateTime when
+        = QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(
+            (*row.lastSuccess)->time_since_epoch())
+                                             .count());
+    //: A target's tooltip, after its address: when it last succeeded, as "8 Dec 2026 14:02"
+    return tr("%1\nLast success: %2")
+        .arg(url, QLocale().toString(when, QStringLiteral("d MMM yyyy HH:mm")));
+}
+
+void CTargetList::SetLastSuccess(
+    quint64 id, std::optional<std::chrono::system_clock::time_point> lastSuccess)
+{
+    const int row = RowOfId(id);
+    if (!IsRow(row))
+        return;
+    m_rows[static_cast<std::size_t>(row)].lastSuccess = lastSuccess;
+    EmitRowChanged(row, {Qt::ToolTipRole});
 }
 
 QVariant CTargetList::headerData(int section, Qt::Orientation orientation, int role) const

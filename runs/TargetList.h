@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -82,12 +83,20 @@ public:
     // The row that has id now, or -1 when that row was removed.
     int RowOfId(quint64 id) const;
 
+    // What the record of posts says of the row's last success (none: never); its address's
+    // tooltip says so.
+    void SetLastSuccess(
+        quint64 id, std::optional<std::chrono::system_clock::time_point> lastSuccess);
+
 private:
     struct Row
     {
         std::shared_ptr<CSubmitHost> record;
         std::optional<CPostResult> result;
         quint64 id = 0;
+        // When the target last succeeded, as the record of posts says, once it is known:
+        // empty for never.
+        std::optional<std::optional<std::chrono::system_clock::time_point>> lastSuccess;
     };
 
     bool IsRow(int row) const { return row >= 0 && row < RowCount(); }

@@ -905,6 +905,20 @@ Beispiele:
         <extracomment>Heading of the column of the sitemap or feed each target posts the site&apos;s changes from</extracomment>
         <translation>Änderungen aus</translation>
     </message>
+    <message>
+        <source>%1
+Never succeeded</source>
+        <extracomment>A target&apos;s tooltip, after its address: the record of posts holds no success of it</extracomment>
+        <translation>%1
+Nie erfolgreich</translation>
+    </message>
+    <message>
+        <source>%1
+Last success: %2</source>
+        <extracomment>A target&apos;s tooltip, after its address: when it last succeeded, as &quot;8 Dec 2026 14:02&quot;</extracomment>
+        <translation>%1
+Zuletzt erfolgreich: %2</translation>
+    </message>
 </context>
 <context>
     <name>Quillpost</name>

@@ -11,6 +11,7 @@
 //   a post made though the source or key file failed    | refusal rows
 //   a dry run that posts, records, or hides the body    | dry run
 //   Submit's window on the list's urlList, or on nothing | browser submit
+//   a tooltip that misses a success, or invents one     | ping
 #include "core/BrowserLauncher.h"
 #include "core/PostRequest.h"
 #include "core/PostResult.h"
@@ -251,10 +252,15 @@ void ChangeRunsTest::pingPostsWhenTheSiteChanged()
     ping->AddParam(CPostParam("url", "http://www.site.test/"));
     m_targets->AppendRows({ping});
     m_site->SetPages({{"a", "2026-12-01"}});
+    const auto tip = [this] {
+        return m_targets->index(0, CTargetList::UrlColumn).data(Qt::ToolTipRole).toString();
+    };
+    QTRY_VERIFY(tip().endsWith("\nNever succeeded"));
 
     const CPostResult first = Run()[0];
     QVERIFY2(first.Succeeded(), first.m_reason.English().c_str());
     QCOMPARE(m_site->TakePosts().size(), std::size_t(1));
+    QTRY_VERIFY(tip().contains("\nLast success: "));
     QCOMPARE(Run()[0].m_outcome, PostOutcome::Unchanged);
     QVERIFY(m_site->TakePosts().empty());
     m_site->SetPages({{"a", "2026-12-02"}});
