@@ -171,6 +171,8 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
         for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
             Post post = preparation;
             post.posted.m_addresses = prepared.m_batches[i].m_addresses;
+            // What the source left out, or the key file's note, goes with the answer.
+            post.posted.m_serviceMessage = prepared.m_note;
             post.token = prepared.m_batches[i].m_token;
             post.preparation = prepared.m_id;
             m_posts[first + i] = std::move(post);
@@ -194,6 +196,7 @@ CPostResult CSubmitRuns::ResultOf(
     using Kind = CChangeWorker::CPrepared::Kind;
     CPostResult result = preparation.posted;
     result.m_postId = prepared.m_id;
+    result.m_serviceMessage = prepared.m_note;
     result.m_finishedAt = std::chrono::system_clock::now();
     // The last success in the words of the Result: "8 Dec 2026 14:02", local time.
     const std::string since = prepared.m_lastSuccess
@@ -513,6 +516,8 @@ void CSubmitRuns::Apply(CPostResult result)
         result.m_strBody = posted.m_strBody;
         result.m_strChanges = posted.m_strChanges;
         result.m_addresses = posted.m_addresses;
+        if (result.m_serviceMessage.IsEmpty())
+            result.m_serviceMessage = posted.m_serviceMessage;
     }
     // Waiting to be tried again, the post goes on: its row says so and stays undecided.
     if (!result.IsFinal()) {
