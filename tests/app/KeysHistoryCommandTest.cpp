@@ -92,7 +92,6 @@ private Q_SLOTS:
     void historyUnreadableLeftAlone();
     void wrongCommandLine_data();
     void wrongCommandLine();
-    void helpNamesBothCommands();
 
 private:
     // An IndexNow target on the local server whose key file is at keyFile.
@@ -468,15 +467,6 @@ void KeysHistoryCommandTest::wrongCommandLine()
     QVERIFY(run.out.isEmpty());
     QVERIFY2(run.err.contains(reason.toUtf8()) && run.err.contains("Usage: quillpost"),
         run.err.constData());
-}
-
-void KeysHistoryCommandTest::helpNamesBothCommands()
-{
-    const Finished run = Run({"--help"});
-    QCOMPARE(run.exitCode, 0);
-    for (const char* text : {"--check-keys [FILE]", "--history", "--since=DURATION|DATE",
-             "quillpost --check-keys --format=csv", "quillpost --history --since=7d"})
-        QVERIFY2(run.out.contains(text), text);
 }
 
 QTEST_GUILESS_MAIN(KeysHistoryCommandTest)

@@ -318,8 +318,9 @@ void SubmitCommandTest::helpNamesEveryOption()
     const Finished run = Run({"--help"});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
-    for (const char* option :
-        {"--submit-all [FILE]", "--format=text|json|csv", "--help", "--version"})
+    for (const char* option : {"--submit-all [FILE]", "--format=text|json|csv", "--help",
+             "--version", "--check-keys [FILE]", "--history", "--since=DURATION|DATE", "--dry-run",
+             "--no-notify"})
         QVERIFY2(run.out.contains(option), option);
     QCOMPARE(m_server->Lines().size(), std::size_t(0));
 }
