@@ -17,17 +17,6 @@
 
 namespace {
 
-std::optional<std::string> FirstParam(const CSubmitHost& host, const std::string& name)
-{
-    CSubmitHost::ParamPosition pos;
-    CPostParam param;
-    for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
-        if (param.m_strName == name)
-            return param.m_strValue;
-    }
-    return std::nullopt;
-}
-
 QString FromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -76,9 +65,9 @@ std::vector<CCheckKeysCommand::KeyGroup> CCheckKeysCommand::GroupsOf(const Targe
     for (const std::shared_ptr<CSubmitHost>& record : records) {
         if (!record || !IsIndexNowTarget(*record))
             continue;
-        const std::optional<std::string> host = FirstParam(*record, "host");
-        const std::optional<std::string> key = FirstParam(*record, "key");
-        const std::optional<std::string> location = FirstParam(*record, "keyLocation");
+        const std::optional<std::string> host = record->FirstValue("host");
+        const std::optional<std::string> key = record->FirstValue("key");
+        const std::optional<std::string> location = record->FirstValue("keyLocation");
         KeyGroup group;
         group.m_targets.push_back(record->m_strUrl);
         CText refusal;

@@ -26,19 +26,6 @@ bool IsUrlList(const std::string& name)
     return name == "urlList[]" || name == "urlList";
 }
 
-// The first value of a parameter, if the target has one.
-std::optional<std::string> ParamValue(const CSubmitHost& target, const char* name)
-{
-    CSubmitHost::ParamPosition pos;
-    CPostParam param;
-    for (bool more = target.GetFirstParam(pos, param); more;
-         more = target.GetNextParam(pos, param)) {
-        if (param.m_strName == name)
-            return param.m_strValue;
-    }
-    return std::nullopt;
-}
-
 // The target's parameters with its urlList replaced by the addresses, where its first urlList
 // parameter stood, or at the end when it had none.
 void WithAddresses(const CSubmitHost& target, const std::vector<const CSourceEntry*>& addresses,
@@ -292,7 +279,7 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
 
     // IndexNow takes the addresses on its host only, so many a request.
     const std::optional<CAddress> host
-        = IndexNowHost(ParamValue(*work.m_target, "host").value_or(std::string()));
+        = IndexNowHost(work.m_target->FirstValue("host").value_or(std::string()));
     std::vector<const CSourceEntry*> onHost;
     for (const std::size_t i : changed) {
         if (host && CAddress::Read(entries[i].m_strAddress).SameHost(*host))
@@ -337,8 +324,8 @@ bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepa
     const CSubmitHost& target = *work.m_target;
     CKeyFile file;
     CText refusal;
-    if (!KeyFileOf(ParamValue(target, "host").value_or(std::string()),
-            ParamValue(target, "key").value_or(std::string()), ParamValue(target, "keyLocation"),
+    if (!KeyFileOf(target.FirstValue("host").value_or(std::string()),
+            target.FirstValue("key").value_or(std::string()), target.FirstValue("keyLocation"),
             file, refusal)) {
         prepared.m_reason = refusal;
         return false;

@@ -104,3 +104,14 @@ std::unique_ptr<CSubmitHost> CSubmitHost::Copy() const
         copy->AddParam(param);
     return copy;
 }
+
+std::optional<std::string> CSubmitHost::FirstValue(const std::string& name) const
+{
+    ParamPosition pos;
+    CPostParam param;
+    for (bool more = GetFirstParam(pos, param); more; more = GetNextParam(pos, param)) {
+        if (param.m_strName == name)
+            return param.m_strValue;
+    }
+    return std::nullopt;
+}

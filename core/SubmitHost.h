@@ -26,6 +26,8 @@ public:
     CSubmitHost& operator=(const CSubmitHost&) = delete;
     virtual ~CSubmitHost();
 
+    // The value of the first parameter of that name; none when there is none.
+    std::optional<std::string> FirstValue(const std::string& name) const;
     // A copy of the target, for work that must not see it change.
     std::unique_ptr<CSubmitHost> Copy() const;
 
