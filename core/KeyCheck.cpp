@@ -91,14 +91,12 @@ struct CFetch
     static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
 };
 
-// The key is near the start: what goes beyond MaxFileBytes ends the transfer unread.
+// A file that goes beyond MaxFileBytes ends the transfer unread: it is refused whole.
 size_t CFetch::OnData(char* data, size_t size, size_t count, void* self)
 {
     auto* fetch = static_cast<CFetch*>(self);
     const size_t length = size * count;
-    const size_t room = CKeyCheck::MaxFileBytes - fetch->m_body.size();
-    if (length > room) {
-        fetch->m_body.append(data, room);
+    if (length > CKeyCheck::MaxFileBytes - fetch->m_body.size()) {
         fetch->m_bCut = true;
         return 0;
     }
@@ -275,6 +273,9 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
         //: "Key file https://www.example.com/k.txt not found: 404 Not Found"
         return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 not found: %2"),
             {file.m_strUrl, StatusWords(status, fetch.m_serverReason)}));
+    if (fetch.m_bCut)
+        return judged(CText(
+            QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is larger than 64 KiB"), {file.m_strUrl}));
     const std::string_view body = fetch.m_body;
     if (StartsWithByteOrderMark(body))
         return judged(

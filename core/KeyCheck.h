@@ -47,7 +47,8 @@ public:
 
     CKeyVerdict Check(const CKeyFile& file) const;
 
-    // A key is at most 128 characters; what comes after this much of a file is not read.
+    // A key is at most 128 characters: a larger file is refused unread, never judged on its
+    // start, which could pass a file a search engine reads whole and takes for no key.
     static constexpr std::size_t MaxFileBytes = 64 * 1024;
 
 private:

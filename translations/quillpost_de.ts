@@ -1307,6 +1307,10 @@ Zuletzt erfolgreich: %2</translation>
         <source>Key file %1: %2</source>
         <translation>Schlüsseldatei %1: %2</translation>
     </message>
+    <message>
+        <source>Key file %1 is larger than 64 KiB</source>
+        <translation>Schlüsseldatei %1 ist größer als 64 KiB</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>
