@@ -1,6 +1,7 @@
 #include "cli/CheckKeysCommand.h"
 
 #include "core/IndexNow.h"
+#include "core/PostRequest.h"
 #include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
@@ -65,24 +66,16 @@ std::vector<CCheckKeysCommand::KeyGroup> CCheckKeysCommand::GroupsOf(const Targe
     for (const std::shared_ptr<CSubmitHost>& record : records) {
         if (!record || !IsIndexNowTarget(*record))
             continue;
-        const std::optional<std::string> host = record->FirstValue("host");
-        const std::optional<std::string> key = record->FirstValue("key");
-        const std::optional<std::string> location = record->FirstValue("keyLocation");
         KeyGroup group;
         group.m_targets.push_back(record->m_strUrl);
+        CPostRequest request;
         CText refusal;
-        if (!host) {
-            group.m_refusal
-                = CText(QT_TRANSLATE_NOOP("Quillpost", "No key file without a “host” parameter"));
-        } else if (!key) {
-            group.m_refusal
-                = CText(QT_TRANSLATE_NOOP("Quillpost", "No key file without a “key” parameter"));
-        } else if (!KeyFileOf(*host, *key, location, group.m_file, refusal)) {
+        // What a run refuses is refused here before anything is fetched for it.
+        if (!PrepareRequest(*record, request, refusal)
+            || !CheckIndexNow(*record, group.m_file, refusal)) {
             group.m_refusal = refusal;
-        }
-        if (group.m_refusal) {
             // The address the target gives, for the user to find it by.
-            group.m_file.m_strUrl = location.value_or(std::string());
+            group.m_file.m_strUrl = record->FirstValue("keyLocation").value_or(std::string());
             groups.push_back(std::move(group));
             continue;
         }

@@ -321,12 +321,10 @@ std::uint64_t CChangeWorker::KeepBatch(
 
 bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepared)
 {
-    const CSubmitHost& target = *work.m_target;
     CKeyFile file;
     CText refusal;
-    if (!KeyFileOf(target.FirstValue("host").value_or(std::string()),
-            target.FirstValue("key").value_or(std::string()), target.FirstValue("keyLocation"),
-            file, refusal)) {
+    // Judged as --check-keys judges it.
+    if (!CheckIndexNow(*work.m_target, file, refusal)) {
         prepared.m_reason = refusal;
         return false;
     }

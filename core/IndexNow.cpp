@@ -113,18 +113,10 @@ std::optional<CAddress> IndexNowHost(const std::string& host)
     return address;
 }
 
-bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
+bool CheckIndexNow(const CSubmitHost& host, CKeyFile& keyFile, CText& refusal)
 {
-    std::optional<std::string> siteHost;
-    std::optional<std::string> key;
-    CSubmitHost::ParamPosition pos;
-    CPostParam param;
-    for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
-        if (param.m_strName == "host" && !siteHost)
-            siteHost = param.m_strValue;
-        else if (param.m_strName == "key" && !key)
-            key = param.m_strValue;
-    }
+    const std::optional<std::string> siteHost = host.FirstValue("host");
+    const std::optional<std::string> key = host.FirstValue("key");
     if (!siteHost) {
         refusal = missingParam("host");
         return false;
@@ -148,7 +140,8 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
             "Quillpost", "The IndexNow key must be 8 to 128 letters, digits or hyphens"));
         return false;
     }
-    // A second walk, since the host may follow the addresses in the list.
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
         if (isAddressList(param.m_strName) && !CAddress::Read(param.m_strValue).SameHost(*site)) {
             refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "%1 is not on the host %2"),
@@ -156,7 +149,7 @@ bool CheckIndexNow(const CSubmitHost& host, CText& refusal)
             return false;
         }
     }
-    return true;
+    return KeyFileOf(*siteHost, *key, host.FirstValue("keyLocation"), keyFile, refusal);
 }
 
 CText IndexNowMeaning(

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/Text.h"
-
 #include "core/Address.h"
+#include "core/KeyCheck.h"
+#include "core/Text.h"
 
 #include <chrono>
 #include <optional>
@@ -23,10 +23,11 @@ bool IsIndexNowTarget(const CSubmitHost& host);
 std::optional<CAddress> IndexNowHost(const std::string& host);
 
 // What IndexNow requires before a post: a "host" parameter that is a host name (a port may
-// follow it), a "key" of 8 to 128 letters, digits or hyphens, and every address of
-// "urlList[]" (or a plain "urlList") on that host, as libcurl reads both, ports aside. False,
-// with the reason in refusal, when something is wrong.
-bool CheckIndexNow(const CSubmitHost& host, CText& refusal);
+// follow it), a "key" of 8 to 128 letters, digits or hyphens, every address of "urlList[]"
+// (or a plain "urlList") on that host, as libcurl reads both, ports aside, and a key file
+// there (KeyFileOf), which keyFile receives. False, with the reason in refusal, when
+// something is wrong. A run and --check-keys judge a target by this one function.
+bool CheckIndexNow(const CSubmitHost& host, CKeyFile& keyFile, CText& refusal);
 
 // What IndexNow means by an answer's status; empty where it adds nothing.
 // After a key file that checked fine (keyCheckedAt), a 403 says the service may not have read

@@ -3,6 +3,7 @@
 #include "core/IndexNow.h"
 #include "core/JsonBody.h"
 #include "core/Placeholders.h"
+#include "core/SourceAddress.h"
 #include "core/SubmitHost.h"
 #include "core/Utf8.h"
 #include "core/XmlRpcBody.h"
@@ -14,6 +15,12 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
     request.m_address = CAddress::Read(host.m_strUrl);
     request.m_kind = BodyKindOf(host.m_strBodyKind);
     request.m_bIndexNow = request.m_kind == BodyKind::Json && IsIndexNowAddress(request.m_address);
+    std::string source;
+    if (host.m_strChanges && !CSourceAddress().Read(*host.m_strChanges, source)) {
+        //: Why a target is not posted: its "Changes from" field holds no web address
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "“Changes from” is not a web address"));
+        return false;
+    }
     if (request.m_kind == BodyKind::Unknown) {
         refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "Unknown body kind “%1”"),
             {ShownUtf8(*host.m_strBodyKind)});
@@ -29,10 +36,12 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
     case BodyKind::XmlRpc:
         request.m_strContentType = XmlRpcContentType;
         return BuildXmlRpcBody(host, request.m_body, refusal);
-    case BodyKind::Json:
+    case BodyKind::Json: {
         request.m_strContentType = JsonContentType;
+        CKeyFile keyFile;
         return BuildJsonBody(host, request.m_body, refusal)
-            && (!request.m_bIndexNow || CheckIndexNow(host, refusal));
+            && (!request.m_bIndexNow || CheckIndexNow(host, keyFile, refusal));
+    }
     case BodyKind::Form:
     case BodyKind::Unknown:
         break;

@@ -34,5 +34,6 @@ struct CPostRequest
 
 // What the target posts: its address read once, what it is, and its parameters as a body of
 // its kind. False, with the reason, when the target cannot be posted as it stands (its
-// address among the reasons); nothing is sent for it then.
+// address, its "Changes from" and an IndexNow target's key file among the reasons); nothing
+// is sent for it then. Every post and --check-keys go by it.
 bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refusal);

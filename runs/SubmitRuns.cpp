@@ -3,7 +3,6 @@
 #include "core/PostRequest.h"
 #include "core/PostScheduler.h"
 #include "core/ResultRecord.h"
-#include "core/SourceAddress.h"
 #include "core/SubmitHost.h"
 #include "core/TransferFailure.h"
 #include "runs/DesktopNotifier.h"
@@ -376,11 +375,7 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
         CText refusal;
         if (!record)
             continue;
-        std::string source;
-        if (record->m_strChanges && !CSourceAddress().Read(*record->m_strChanges, source))
-            //: Why a target is not posted: its "Changes from" field holds no web address
-            refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "“Changes from” is not a web address"));
-        if (!refusal.IsEmpty() || !PrepareRequest(*record, request, refusal)) {
+        if (!PrepareRequest(*record, request, refusal)) {
             // Counted as a failure of the run, and decided at once.
             ++m_failed;
             m_newestPost.erase(m_targets.Id(row));

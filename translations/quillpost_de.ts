@@ -1296,14 +1296,6 @@ Zuletzt erfolgreich: %2</translation>
         <translation>„Änderungen aus“ ist keine Webadresse</translation>
     </message>
     <message>
-        <source>No key file without a “host” parameter</source>
-        <translation>Keine Schlüsseldatei ohne einen „host“-Parameter</translation>
-    </message>
-    <message>
-        <source>No key file without a “key” parameter</source>
-        <translation>Keine Schlüsseldatei ohne einen „key“-Parameter</translation>
-    </message>
-    <message>
         <source>Key file %1: %2</source>
         <translation>Schlüsseldatei %1: %2</translation>
     </message>

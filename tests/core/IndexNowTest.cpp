@@ -58,8 +58,11 @@ namespace {
 // "" when the target may be posted, else "refused: " and the reason.
 std::string check(const TestParams& params)
 {
-    return BodyOrReason([](const CSubmitHost& host, std::string&,
-                            CText& refusal) { return CheckIndexNow(host, refusal); },
+    return BodyOrReason(
+        [](const CSubmitHost& host, std::string&, CText& refusal) {
+            CKeyFile file;
+            return CheckIndexNow(host, file, refusal);
+        },
         params);
 }
 
