@@ -70,7 +70,8 @@ std::optional<PostOutcome> OutcomeOfRun(const std::vector<PostOutcome>& posts)
 struct CChangeWorker::CRunState
 {
     std::map<std::string, CSourceRead> sources;
-    std::map<std::string, CKeyVerdict> keyFiles;
+    // By the file's address and the key it must hold.
+    std::map<std::pair<std::string, std::string>, CKeyVerdict> keyFiles;
     // The log's number of the run, once it has logged.
     std::optional<std::int64_t> logRun;
     // The targets it logged: (URL, body, changes), and the reason of the last failure.
@@ -328,7 +329,9 @@ bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepa
         prepared.m_reason = refusal;
         return false;
     }
-    auto checked = run.keyFiles.find(file.m_strUrl);
+    // Targets that share a file may each want another key in it: a verdict is the pair's.
+    const std::pair<std::string, std::string> checkedAs(file.m_strUrl, file.m_strKey);
+    auto checked = run.keyFiles.find(checkedAs);
     if (checked == run.keyFiles.end()) {
         if (m_callbacks.m_onProgress)
             m_callbacks.m_onProgress(work.m_id,
@@ -339,7 +342,7 @@ bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepa
             prepared.m_kind = CPrepared::Kind::Stopped;
             return false;
         }
-        checked = run.keyFiles.emplace(file.m_strUrl, std::move(verdict)).first;
+        checked = run.keyFiles.emplace(checkedAs, std::move(verdict)).first;
     }
     const CKeyVerdict& verdict = checked->second;
     if (!verdict.m_bOk) {

@@ -9,6 +9,7 @@
 //   another host's address sent to IndexNow             | every IndexNow row's body
 //   a batch over 10,000 addresses, or a lost last one   | batches
 //   a post made though the source or key file failed    | refusal rows
+//   a target judged by another's key in a shared file   | each target its own key
 //   a dry run that posts, records, or hides the body    | dry run
 //   Submit's window on the list's urlList, or on nothing | browser submit
 //   a tooltip that misses a success, or invents one     | ping
@@ -145,6 +146,7 @@ private Q_SLOTS:
     void browserSubmitOpensOnTheChanges();
     void nothingIsPostedBlind_data();
     void nothingIsPostedBlind();
+    void eachTargetItsOwnKey();
 
 private:
     std::shared_ptr<CSubmitHost> IndexNowTarget() const;
@@ -376,6 +378,22 @@ void ChangeRunsTest::nothingIsPostedBlind()
     QVERIFY2(QString::fromStdString(result.m_reason.English()).contains(reason),
         result.m_reason.English().c_str());
     QVERIFY(m_site->TakePosts().empty());
+}
+
+// Targets that share a key file are each judged by their own key, whichever comes first.
+void ChangeRunsTest::eachTargetItsOwnKey()
+{
+    m_site->SetPages({{"a", ""}});
+    for (const char* key : {"fedcba9876543210", Key, "fedcba9876543210"}) {
+        auto target = IndexNowTarget();
+        target->EditParam(CPostParam("key", Key), CPostParam("key", key));
+        target->m_strUrl = m_site->Url(std::to_string(m_targets->RowCount()) + "/indexnow");
+        m_targets->AppendRows({target});
+    }
+    const std::vector<CPostResult> results = Run();
+    QCOMPARE(results[0].m_outcome, PostOutcome::NotPosted);
+    QCOMPARE(results[1].m_outcome, PostOutcome::Baseline);
+    QCOMPARE(results[2].m_outcome, PostOutcome::NotPosted);
 }
 
 QTEST_GUILESS_MAIN(ChangeRunsTest)
