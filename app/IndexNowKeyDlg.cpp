@@ -1,5 +1,6 @@
 #include "app/IndexNowKeyDlg.h"
 
+#include "core/Address.h"
 #include "core/SubmitHost.h"
 #include "data/FileAccess.h"
 #include "runs/ResultText.h"
@@ -122,7 +123,7 @@ void CIndexNowKeyDlg::ShowTarget()
         if (KeyFileOf(host->m_strValue, key->m_strValue,
                 location ? std::optional<std::string>(location->m_strValue) : std::nullopt, file,
                 refusal)) {
-            keyFile = FromUtf8(file.m_strUrl);
+            keyFile = FromUtf8(ShownAddress(file.m_strUrl));
             m_keyFile = std::move(file);
         } else {
             keyFile = CResultText::Translated(refusal);

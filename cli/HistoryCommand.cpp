@@ -28,13 +28,13 @@ nlohmann::ordered_json Fields(const CPostLogEntry& entry)
 {
     const double seconds = std::round(entry.m_seconds * 1000) / 1000;
     // The log keeps URLs masked already; masked again, as a log from an older version
-    // may not have been.
+    // may not have been. It keeps a source as the list has it, to know the target by.
     return {
         {"time", IsoUtc(entry.m_time)},
         {"run", entry.m_run},
         {"url", ShownUtf8(MaskPassword(entry.m_strUrl))},
         {"body", ShownUtf8(entry.m_strBody)},
-        {"changes", ShownUtf8(entry.m_strChanges)},
+        {"changes", ShownUtf8(MaskPassword(entry.m_strChanges))},
         {"outcome", OutcomeWord(entry.m_outcome)},
         {"success", entry.m_bSuccess},
         {"status", entry.m_status},

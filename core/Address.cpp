@@ -1,6 +1,7 @@
 #include "core/Address.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 
 namespace {
@@ -56,6 +57,7 @@ CAddress& CAddress::operator=(const CAddress& other)
     m_strUser = other.m_strUser;
     m_strPassword = other.m_strPassword;
     m_strUrl = other.m_strUrl;
+    m_strShown = other.m_strShown;
     if (other.m_handle && !m_handle)
         m_refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "Out of memory"));
     return *this;
@@ -65,8 +67,15 @@ CAddress::~CAddress() = default;
 
 CAddress CAddress::Read(const std::string& url)
 {
-    CAddress address;
     const std::string text = TrimBlanks(url);
+    CAddress address = ReadText(text);
+    address.m_strShown = address.IsValid() ? address.ShownUrl() : MaskPassword(text);
+    return address;
+}
+
+CAddress CAddress::ReadText(const std::string& text)
+{
+    CAddress address;
     if (text.empty()) {
         //: A target whose URL is empty
         address.m_refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "No address"));
@@ -126,6 +135,20 @@ CAddress CAddress::Read(const std::string& url)
     return address;
 }
 
+// libcurl's own reading says where the password is, so only it is masked.
+std::string CAddress::ShownUrl() const
+{
+    std::string password;
+    if (!GetPart(m_handle.get(), CURLUPART_PASSWORD, password) || password.empty())
+        return m_strUrl;
+    const Handle copy(curl_url_dup(m_handle.get()));
+    std::string shown;
+    if (copy && curl_url_set(copy.get(), CURLUPART_PASSWORD, "***", 0) == CURLUE_OK
+        && GetPart(copy.get(), CURLUPART_URL, shown))
+        return shown;
+    return MaskPassword(m_strUrl);
+}
+
 CAddress::Handle CAddress::RequestHandle() const
 {
     if (!m_handle)
@@ -178,4 +201,50 @@ std::string TrimBlanks(const std::string& text)
     const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
     const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
     return first < last ? std::string(first, last) : std::string();
+}
+
+std::string MaskPassword(const std::string& url)
+{
+    // The user information sits after "scheme://", after a bare "//", or at the start when
+    // the address has neither. Leading blanks are skipped so that they cannot hide the scheme.
+    std::size_t start = url.find_first_not_of(" \t\r\n");
+    if (start == std::string::npos)
+        return url;
+    const std::size_t schemeEnd = url.find_first_not_of(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.", start);
+    if (schemeEnd != std::string::npos && schemeEnd > start
+        && std::isalpha(static_cast<unsigned char>(url[start]))
+        && url.compare(schemeEnd, 3, "://") == 0)
+        start = schemeEnd + 3;
+    else if (url.compare(start, 2, "//") == 0)
+        start += 2;
+    const std::size_t at = url.rfind('@');
+    const std::size_t colon = url.find(':', start);
+    if (at == std::string::npos || at < start || colon == std::string::npos || colon + 1 >= at)
+        return url;
+    std::string masked = url;
+    masked.replace(colon + 1, at - colon - 1, "***");
+    return masked;
+}
+
+std::string ShownAddress(const std::string& text)
+{
+    // Only what starts as an address does ("scheme://", "//"): a service's words ("write
+    // to: a@b") stay whole.
+    const std::size_t start = text.find_first_not_of(" \t\r\n");
+    const std::size_t schemeEnd = start == std::string::npos
+        ? start
+        : text.find_first_not_of("abcdefghijklmnopqrstuvwxyz"
+                                 "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.",
+            start);
+    const bool address = schemeEnd != std::string::npos
+        && (schemeEnd == start ? text.compare(schemeEnd, 2, "//") == 0
+                               : text.compare(schemeEnd, 3, "://") == 0);
+    if (!address || MaskPassword(text) == text)
+        return text;
+    const CAddress read = CAddress::Read(text);
+    // What libcurl reads as no password is sent as none.
+    if (read.IsValid() && read.Password().empty())
+        return text;
+    return read.Shown();
 }

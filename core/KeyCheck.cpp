@@ -173,7 +173,7 @@ bool KeyFileOf(const std::string& host, const std::string& key,
     const std::optional<CAddress> site = IndexNowHost(host);
     if (!site) {
         refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
-            {ShownUtf8(host)});
+            {ShownUtf8(MaskPassword(host))});
         return false;
     }
     if (keyLocation) {
@@ -181,12 +181,12 @@ bool KeyFileOf(const std::string& host, const std::string& key,
         if (!location.IsValid()) {
             refusal = CText(
                 QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not an http or https address"),
-                {ShownUtf8(*keyLocation)});
+                {ShownUtf8(location.Shown())});
             return false;
         }
         if (!location.SameHost(*site)) {
             refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not on the host %2"),
-                {ShownUtf8(*keyLocation), ShownUtf8(host)});
+                {ShownUtf8(location.Shown()), ShownUtf8(host)});
             return false;
         }
         file.m_strUrl = location.Url();
@@ -213,7 +213,7 @@ CKeyCheck::CKeyCheck(const CPostSettings& settings, const std::atomic<bool>* sto
 CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
 {
     CKeyVerdict verdict;
-    verdict.m_strKeyFile = file.m_strUrl;
+    verdict.m_strKeyFile = ShownAddress(file.m_strUrl);
     const auto judged = [&verdict](CText reason) {
         verdict.m_reason = std::move(reason);
         verdict.m_checkedAt = std::chrono::system_clock::now();

@@ -26,7 +26,7 @@ bool KeyFileOf(const std::string& host, const std::string& key,
 
 // What a check of a key file came to. Every reason but a failed transfer's names the file; a
 // transfer's failure is said in the words a post's would be ("Connection refused"), so show
-// m_strKeyFile with it.
+// m_strKeyFile with it. Both show the file's address with its password as "***".
 struct CKeyVerdict
 {
     bool m_bOk = false;

@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -146,30 +145,6 @@ std::string JsonLine(const CResultRecord& record)
 {
     return Fields(record).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
         + '\n';
-}
-
-std::string MaskPassword(const std::string& url)
-{
-    // The user information sits after "scheme://", after a bare "//", or at the start when
-    // the address has neither. Leading blanks are skipped so that they cannot hide the scheme.
-    std::size_t start = url.find_first_not_of(" \t\r\n");
-    if (start == std::string::npos)
-        return url;
-    const std::size_t schemeEnd = url.find_first_not_of(
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-.", start);
-    if (schemeEnd != std::string::npos && schemeEnd > start
-        && std::isalpha(static_cast<unsigned char>(url[start]))
-        && url.compare(schemeEnd, 3, "://") == 0)
-        start = schemeEnd + 3;
-    else if (url.compare(start, 2, "//") == 0)
-        start += 2;
-    const std::size_t at = url.rfind('@');
-    const std::size_t colon = url.find(':', start);
-    if (at == std::string::npos || at < start || colon == std::string::npos || colon + 1 >= at)
-        return url;
-    std::string masked = url;
-    masked.replace(colon + 1, at - colon - 1, "***");
-    return masked;
 }
 
 std::string IsoUtc(std::chrono::system_clock::time_point time)

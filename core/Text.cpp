@@ -1,5 +1,7 @@
 #include "core/Text.h"
 
+#include "core/Address.h"
+
 #include <cstring>
 #include <utility>
 
@@ -8,7 +10,7 @@ CText::CText(const char* source, std::vector<std::string> args)
 {
     m_args.reserve(args.size());
     for (std::string& arg : args)
-        m_args.push_back(Verbatim(std::move(arg)));
+        m_args.push_back(Verbatim(ShownAddress(arg)));
 }
 
 CText CText::Nested(const char* source, std::vector<CText> args)

@@ -18,7 +18,8 @@ class CText
 {
 public:
     CText() = default;
-    // source: a literal marked with QT_TRANSLATE_NOOP("Quillpost", ...).
+    // source: a literal marked with QT_TRANSLATE_NOOP("Quillpost", ...). An address in a place
+    // is shown with its password as "***" (ShownAddress), so no text can show a secret.
     explicit CText(const char* source, std::vector<std::string> args = {});
     // source with texts in its places: "Key file %1 not read: %2" around "Connection refused".
     static CText Nested(const char* source, std::vector<CText> args);

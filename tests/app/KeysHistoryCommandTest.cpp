@@ -83,6 +83,8 @@ private Q_SLOTS:
     void sharedKeyFileFetchedOnce_data();
     void sharedKeyFileFetchedOnce();
     void checkKeysUnusableList();
+    void noPasswordShown_data();
+    void noPasswordShown();
 
     void historyReadsBackInJsonAndCsv();
     void historySince_data();
@@ -328,6 +330,45 @@ void KeysHistoryCommandTest::checkKeysUnusableList()
     QVERIFY(run.out.isEmpty());
     QVERIFY2(run.err.contains("none.xml was not loaded"), run.err.constData());
     QVERIFY(m_server->Requests().empty());
+}
+
+void KeysHistoryCommandTest::noPasswordShown_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // LIST: the list's path
+    QTest::addColumn<int>("secrets"); // times the password goes out: a dry run's whole body
+
+    for (const QString format : {"text", "json", "csv"}) {
+        const QString as = "--format=" + format;
+        QTest::addRow("submit-all %s", qPrintable(format))
+            << QStringList{"--submit-all", "LIST", "--no-notify", as} << 0;
+        QTest::addRow("check-keys %s", qPrintable(format))
+            << QStringList{"--check-keys", "LIST", as} << 0;
+        QTest::addRow("history %s", qPrintable(format)) << QStringList{"--history", as} << 0;
+    }
+    QTest::newRow("dry run") << QStringList{"--submit-all", "LIST", "--dry-run", "--format=json"}
+                             << 1;
+}
+
+// A password in a key file's or a source's address is "***" wherever a reason or the history
+// names it.
+void KeysHistoryCommandTest::noPasswordShown()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, secrets);
+
+    const std::string site = "127.0.0.1:" + std::to_string(m_server->Port()) + "/";
+    auto ping = std::make_shared<CSubmitHost>();
+    ping->m_strUrl = m_server->Url("ping");
+    ping->m_strChanges = "http://user:secret@" + site + "sitemap.xml";
+    const QString list = List({Target("a", "http://user:secret@" + site + "exact.txt"),
+        Target("b", "http://user:secret@" + site + "none.txt"), ping});
+    // A run first, for the history to tell.
+    QCOMPARE(Run({"--submit-all", list, "--no-notify"}).exitCode, 1);
+
+    const Finished run = Run(arguments.replaceInStrings("LIST", list));
+    QCOMPARE(run.out.count("secret"), secrets);
+    QVERIFY2(!run.err.contains("secret"), run.err.constData());
+    QVERIFY2(run.out.contains(("user:***@" + site + "none.txt").c_str()), run.out.constData());
 }
 
 void KeysHistoryCommandTest::historyReadsBackInJsonAndCsv()
