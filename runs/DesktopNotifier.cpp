@@ -11,6 +11,15 @@ const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 // The program's icon, by the name it is installed under.
 const QString IconName = QStringLiteral("example.quillpost.Quillpost");
 
+// The service reads a body as markup: what a service or the list wrote must show as text,
+// never as a link or an image.
+QString AsBodyText(QString text)
+{
+    return text.replace(QLatin1Char('&'), QStringLiteral("&amp;"))
+        .replace(QLatin1Char('<'), QStringLiteral("&lt;"))
+        .replace(QLatin1Char('>'), QStringLiteral("&gt;"));
+}
+
 } // namespace
 
 CDesktopNotifier::CDesktopNotifier(const QDBusConnection& bus)
@@ -42,8 +51,8 @@ bool CDesktopNotifier::Send(const QString& summary, const QString& body)
         = QDBusMessage::createMethodCall(Service, Path, Service, QStringLiteral("Notify"));
     // app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout (-1: the
     // service's own).
-    call << QStringLiteral("Quillpost") << 0u << IconName << summary << body << QStringList()
-         << QVariantMap() << -1;
+    call << QStringLiteral("Quillpost") << 0u << IconName << summary << AsBodyText(body)
+         << QStringList() << QVariantMap() << -1;
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, CallTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;
 }

@@ -125,7 +125,9 @@ void DesktopNotifierTest::streakOfFailures()
         {PostOutcome::Failed, PostOutcome::NotPosted, PostOutcome::Unchanged, PostOutcome::Failed,
             PostOutcome::Failed, PostOutcome::Succeeded, PostOutcome::Succeeded}) {
         record.push_back(run);
-        notifier.Notify(FailureStreakAlert(record), url, QStringLiteral("403 Forbidden"));
+        // Markup from a service shows as text, never as a link.
+        notifier.Notify(
+            FailureStreakAlert(record), url, QStringLiteral("403 <a href=\"x\">&amp;</a>"));
     }
     const auto call = [](const QString& summary, const QString& body) {
         return QVariantList{QStringLiteral("Quillpost"), 0u,
@@ -133,7 +135,8 @@ void DesktopNotifierTest::streakOfFailures()
             QVariantMap(), -1};
     };
     QCOMPARE(m_service->TakeCalls(),
-        QList<QVariantList>({call("Quillpost: posting failed 3 times", url + ": 403 Forbidden"),
+        QList<QVariantList>({call("Quillpost: posting failed 3 times",
+                                 url + ": 403 &lt;a href=\"x\"&gt;&amp;amp;&lt;/a&gt;"),
             call("Quillpost: posting works again", url)}));
 }
 
