@@ -455,7 +455,7 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
             std::string& reason
                 = state.logged[{entry.m_strUrl, entry.m_strBody, entry.m_strChanges}];
             if (!entry.m_bSuccess)
-                reason = entry.m_strReason;
+                reason = WhyFailed(entry);
         }
         m_history.Log(entries, error);
     });

@@ -102,6 +102,13 @@ CPostLogEntry LogEntryOf(const CPostResult& result)
     return entry;
 }
 
+std::string WhyFailed(const CPostLogEntry& entry)
+{
+    const bool answeredSuccess = entry.m_status >= 200 && entry.m_status <= 299;
+    return answeredSuccess && !entry.m_strServiceMessage.empty() ? entry.m_strServiceMessage
+                                                                 : entry.m_strReason;
+}
+
 CResultRecord RecordOf(const CPostResult& result)
 {
     CResultRecord record;

@@ -39,6 +39,10 @@ CResultRecord RecordOf(const CPostResult& result);
 // A post's result as the post log keeps it; the log numbers its runs itself.
 CPostLogEntry LogEntryOf(const CPostResult& result);
 
+// Why a logged post failed, in few words: its reason, or what the service said where the
+// status says success (an XML-RPC fault answered with 200 is not "OK").
+std::string WhyFailed(const CPostLogEntry& entry);
+
 // CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
 // A field that starts with "=", "+", "-", "@", a tab or a carriage return gets a "'" before
 // it, so that a spreadsheet shows it rather than runs it as a formula.

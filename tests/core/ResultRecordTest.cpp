@@ -228,6 +228,19 @@ INSTANTIATE_TEST_SUITE_P(Values, MaskPasswordExamples,
         MaskCase{"empty", "", ""}),
     [](const testing::TestParamInfo<MaskCase>& info) { return info.param.name; });
 
+// The why a notification gives: a status that says success says nothing of the failure.
+TEST(ResultRecord, WhyFailed)
+{
+    CPostLogEntry fault;
+    fault.m_status = 200;
+    fault.m_strReason = "OK";
+    fault.m_strServiceMessage = "Fault 4: Bad URL";
+    EXPECT_EQ(WhyFailed(fault), "Fault 4: Bad URL");
+    fault.m_status = 500;
+    fault.m_strReason = "Internal Server Error";
+    EXPECT_EQ(WhyFailed(fault), "Internal Server Error");
+}
+
 TEST(ResultRecord, IsoUtc)
 {
     EXPECT_EQ(IsoUtc(system_clock::time_point()), "1970-01-01T00:00:00.000Z");
