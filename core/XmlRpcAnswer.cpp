@@ -343,10 +343,18 @@ CXmlRpcVerdict JudgeXmlRpcAnswer(std::string_view body, const std::string& chars
         verdict.m_bFault = true;
         const std::string code = trimmed(memberOf(reader.m_faultMembers, "faultCode"));
         const std::string text = memberOf(reader.m_faultMembers, "faultString");
-        verdict.m_message = trimmed(text).empty()
-            //: An XML-RPC fault without a text: "Fault 4"
-            ? CText(QT_TRANSLATE_NOOP("Quillpost", "Fault %1"), {code})
-            : CText(QT_TRANSLATE_NOOP("Quillpost", "Fault %1: %2"), {code, text});
+        // Either member may be missing; what is there is shown without a gap for the other.
+        if (trimmed(text).empty())
+            verdict.m_message = code.empty()
+                //: An XML-RPC fault with neither code nor text
+                ? CText(QT_TRANSLATE_NOOP("Quillpost", "Fault"))
+                //: An XML-RPC fault without a text: "Fault 4"
+                : CText(QT_TRANSLATE_NOOP("Quillpost", "Fault %1"), {code});
+        else
+            verdict.m_message = code.empty()
+                //: An XML-RPC fault without a code: "Fault: Bad request"
+                ? CText(QT_TRANSLATE_NOOP("Quillpost", "Fault: %1"), {text})
+                : CText(QT_TRANSLATE_NOOP("Quillpost", "Fault %1: %2"), {code, text});
         return verdict;
     }
     const auto message = reader.m_resultMembers.find("message");

@@ -1303,6 +1303,16 @@ Zuletzt erfolgreich: %2</translation>
         <source>Key file %1 is larger than 64 KiB</source>
         <translation>Schlüsseldatei %1 ist größer als 64 KiB</translation>
     </message>
+    <message>
+        <source>Fault</source>
+        <extracomment>An XML-RPC fault with neither code nor text</extracomment>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Fault: %1</source>
+        <extracomment>An XML-RPC fault without a code: &quot;Fault: Bad request&quot;</extracomment>
+        <translation>Fehler: %1</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>

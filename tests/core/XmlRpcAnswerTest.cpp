@@ -104,6 +104,13 @@ TEST(XmlRpcAnswer, Verdicts)
             false, notAnswer, false},
         // A fault without words has no colon hanging after its code.
         {"faultEmptyString", fault("<int>4</int>", "<string></string>"), false, "Fault 4", false},
+        {"faultNoMembers",
+            "<methodResponse><fault><value><struct/></value></fault></methodResponse>", false,
+            "Fault", false},
+        {"faultNoCode",
+            "<methodResponse><fault><value><struct>" + member("faultString", "Bad URL")
+                + "</struct></value></fault></methodResponse>",
+            false, "Fault: Bad URL", false},
     };
     for (const auto& row : rows) {
         const CXmlRpcVerdict verdict = JudgeXmlRpcAnswer(row.body);
