@@ -80,8 +80,11 @@ QString CResultText::Printable(QString text, bool keepLines)
         const char16_t code = ch.unicode();
         const bool kept = keepLines && (ch == QLatin1Char('\n') || ch == QLatin1Char('\t'));
         const bool control = (code < 0x20 && !kept) || (code >= 0x7F && code <= 0x9F);
-        const bool bidi = (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
-        if (control || bidi)
+        const bool bidi = (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069)
+            || code == 0x200E || code == 0x200F || code == 0x061C;
+        // A byte order mark inside a text shows as nothing, and hides what is around it.
+        const bool hidden = code == 0xFEFF;
+        if (control || bidi || hidden)
             ch = QLatin1Char(' ');
     }
     return text;

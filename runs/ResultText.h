@@ -21,8 +21,9 @@ public:
     // the answer, as rich text in which everything that came from outside is escaped.
     static QString Details(const CPostResult& result);
     // A text that came from outside as it may be shown: control characters (C0, DEL and
-    // C1) and the bidirectional overrides and isolates as spaces, so that it can neither
-    // break a line nor turn what follows it around. keepLines spares line feeds and tabs.
+    // C1), the bidirectional overrides, isolates and marks, and the byte order mark as
+    // spaces, so that it can neither break a line nor turn what follows it around.
+    // keepLines spares line feeds and tabs.
     static QString Printable(QString text, bool keepLines = false);
 
     // Characters, not UTF-16 units: a surrogate pair counts once.
