@@ -227,6 +227,8 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         fault = Reason(file, osError);
     else if (::fsync(file.handle()) != 0)
         fault = OsReason(errno);
+    else
+        KeepModeOf(path, file.handle(), fault);
     if (!fault.empty()) {
         file.cancelWriting();
         file.commit();
@@ -243,6 +245,17 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
         return false;
     }
     return true;
+}
+
+bool KeepModeOf(const std::string& path, int fd, std::string& reason)
+{
+    struct stat old = {};
+    if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode))
+        return true;
+    if (::fchmod(fd, old.st_mode & 0777) == 0)
+        return true;
+    reason = OsReason(errno);
+    return false;
 }
 
 bool SyncFolderOf(const std::string& path, std::string& reason)

@@ -94,6 +94,11 @@ bool MayReplace(const std::string& path, CFileStamp& old, std::string& reason);
 // the link kept; an existing file's permission bits are kept. False, with the reason.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string& reason);
 
+// QSaveFile leaves its new file writable by its owner whatever the old one's bits: gives the
+// file open at fd the permission bits of the regular file at path (after links), where there
+// is one, so that a read-only file stays read-only. False, with the reason.
+bool KeepModeOf(const std::string& path, int fd, std::string& reason);
+
 // Syncs the folder holding path, so that a rename into it survives a crash.
 bool SyncFolderOf(const std::string& path, std::string& reason);
 

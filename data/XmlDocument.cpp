@@ -24,6 +24,7 @@ namespace {
 using FileAccess::CFileStamp;
 using FileAccess::FileWriter;
 using FileAccess::KeepAside;
+using FileAccess::KeepModeOf;
 using FileAccess::MayReplace;
 using FileAccess::MiB;
 using FileAccess::OsReason;
@@ -305,6 +306,8 @@ bool CXmlDocument::SaveFile(const std::string& path)
         m_strError = Reason(file, osError);
     else if (::fsync(file.handle()) != 0)
         m_strError = OsReason(errno);
+    else
+        KeepModeOf(path, file.handle(), m_strError);
     struct stat info = {};
     if (m_strError.empty() && ::fstat(file.handle(), &info) != 0)
         m_strError = OsReason(errno);

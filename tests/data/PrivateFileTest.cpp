@@ -183,7 +183,7 @@ TEST_F(PrivateFile, SaveKeepsTheFilesPermissions)
     const std::string link = m_folder.File("link.xml");
     WriteBytes(here, Private);
     ASSERT_EQ(::symlink(m_original.c_str(), link.c_str()), 0);
-    for (const mode_t mode : {0600u, 0640u, 0604u, 0660u}) {
+    for (const mode_t mode : {0600u, 0640u, 0604u, 0660u, 0444u}) {
         SCOPED_TRACE(Octal(mode));
         for (const std::string& path : {here, link}) {
             SCOPED_TRACE(path);

@@ -72,6 +72,10 @@ const Case Cases[] = {
     {"file open to all",
         [](const std::string&, const std::string& path) { return WriteMode(path, 0666); }, "",
         "666"},
+    // Written over as root, or by its owner through a folder of theirs: still read-only.
+    {"read-only file",
+        [](const std::string&, const std::string& path) { return WriteMode(path, 0444); }, "",
+        "444"},
     {"link to a file",
         [](const std::string& folder, const std::string& path) {
             return WriteMode(folder + "/target", 0640) && ::symlink("target", path.c_str()) == 0;
