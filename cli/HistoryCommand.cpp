@@ -63,7 +63,9 @@ std::optional<CHistoryCommand::Time> CHistoryCommand::SinceOf(const QString& tex
             = std::chrono::duration_cast<milliseconds>(Time::max().time_since_epoch()).count() - 1;
         return Time(milliseconds(std::clamp(millis, least, most)));
     };
-    static const QRegularExpression duration(QStringLiteral("^(\\d{1,6})([dhm])$"));
+    // Anchored at the text's very end: "$" would also take a trailing line feed.
+    static const QRegularExpression duration(
+        QRegularExpression::anchoredPattern(QStringLiteral("(\\d{1,6})([dhm])")));
     if (const QRegularExpressionMatch match = duration.match(text); match.hasMatch()) {
         const qint64 count = match.captured(1).toLongLong();
         const QChar unit = match.captured(2).front();
@@ -73,8 +75,8 @@ std::optional<CHistoryCommand::Time> CHistoryCommand::SinceOf(const QString& tex
         return clamped(std::chrono::duration_cast<milliseconds>(now.time_since_epoch()).count()
             - minutes * 60 * 1000);
     }
-    static const QRegularExpression date(
-        QStringLiteral("^(\\d{4})-(\\d{2})-(\\d{2})(?:T(\\d{2}):(\\d{2})(?::(\\d{2}))?Z)?$"));
+    static const QRegularExpression date(QRegularExpression::anchoredPattern(
+        QStringLiteral("(\\d{4})-(\\d{2})-(\\d{2})(?:T(\\d{2}):(\\d{2})(?::(\\d{2}))?Z)?")));
     const QRegularExpressionMatch match = date.match(text);
     if (!match.hasMatch())
         return std::nullopt;

@@ -272,6 +272,13 @@ void SubmitCommandTest::exitStatus_data()
     QTest::newRow("value for --submit-all")
         << QStringList{"--submit-all=LIST"} << some << 2 << 0
         << "quillpost: Unexpected value after '--submit-all'." + see;
+    // Edges of the command line: each is the command line's, never the window's, and none
+    // posts the list the window would load.
+    QTest::newRow("since with a line feed")
+        << QStringList{"--history", "--since=7d\n"} << some << 2 << 0
+        << "quillpost: --since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not "
+           "'7d '."
+            + see;
 
     QTest::newRow("version") << QStringList{"--version"} << some << 0 << 0
                              << "quillpost " QUILLPOST_VERSION;
