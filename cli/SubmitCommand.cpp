@@ -206,6 +206,12 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
         error = tr("--since goes with --history.");
         return false;
     }
+    // A script's empty "$LIST" names no list: it must not post the one the window would load.
+    if (!files.isEmpty() && files.front().isEmpty()) {
+        error = tr("An empty FILE names no list; leave it out for the list the window would "
+                   "load.");
+        return false;
+    }
     if (options.history && !files.isEmpty()) {
         error = tr("--history reads no list: '%1' was given.").arg(files.front());
         return false;

@@ -850,6 +850,10 @@ Beispiele:
   quillpost --history --since=7d --format=json
 </translation>
     </message>
+    <message>
+        <source>An empty FILE names no list; leave it out for the list the window would load.</source>
+        <translation>Eine leere DATEI nennt keine Liste; für die Liste, die das Fenster laden würde, DATEI weglassen.</translation>
+    </message>
 </context>
 <context>
     <name>CSubmitRuns</name>

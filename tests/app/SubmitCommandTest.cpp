@@ -274,6 +274,11 @@ void SubmitCommandTest::exitStatus_data()
         << "quillpost: Unexpected value after '--submit-all'." + see;
     // Edges of the command line: each is the command line's, never the window's, and none
     // posts the list the window would load.
+    QTest::newRow("empty list name")
+        << QStringList{"--submit-all", ""} << some << 2 << 0
+        << "quillpost: An empty FILE names no list; leave it out for the list the window "
+           "would load."
+            + see;
     QTest::newRow("since with a line feed")
         << QStringList{"--history", "--since=7d\n"} << some << 2 << 0
         << "quillpost: --since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not "
