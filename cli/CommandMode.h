@@ -6,8 +6,10 @@
 // application object.
 namespace CommandMode {
 
-// Some argument is one of the program's own options. Anything else (none at all, Qt's own
-// "-style fusion") is for the window.
+// Some argument is one of the program's own options, or an option with two dashes that is
+// not one of Qt's (which takes "--style" as "-style"): the command line gives the one its
+// run and the other its usage. Anything else (none at all, Qt's own "-style fusion") is for
+// the window.
 bool Wanted(int argc, char** argv);
 
 // Replaces this process with the command-line program, passing argv on. Returns only when

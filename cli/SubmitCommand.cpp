@@ -190,20 +190,21 @@ bool CSubmitCommand::Parse(const QStringList& arguments, Options& options, QStri
         error = tr("--submit-all, --check-keys and --history go one at a time.");
         return false;
     }
-    if (!options.submitAll && !options.checkKeys && !options.history) {
-        error = parser.isSet(format)
-            ? tr("--format goes with --submit-all, --check-keys or --history.")
-            : tr("'%1' is no option; a list to post follows --submit-all.").arg(files.value(0));
-        return false;
-    }
     options.dryRun = parser.isSet(dryRun);
     options.noNotify = parser.isSet(noNotify);
+    // An option without its command names the command it goes with.
     if ((options.dryRun || options.noNotify) && !options.submitAll) {
         error = tr("--dry-run and --no-notify go with --submit-all.");
         return false;
     }
     if (parser.isSet(since) && !options.history) {
         error = tr("--since goes with --history.");
+        return false;
+    }
+    if (!options.submitAll && !options.checkKeys && !options.history) {
+        error = parser.isSet(format)
+            ? tr("--format goes with --submit-all, --check-keys or --history.")
+            : tr("'%1' is no option; a list to post follows --submit-all.").arg(files.value(0));
         return false;
     }
     // A script's empty "$LIST" names no list: it must not post the one the window would load.

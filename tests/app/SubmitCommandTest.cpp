@@ -279,6 +279,19 @@ void SubmitCommandTest::exitStatus_data()
         << "quillpost: An empty FILE names no list; leave it out for the list the window "
            "would load."
             + see;
+    QTest::newRow("unknown option alone")
+        << QStringList{"--bogus"} << some << 2 << 0 << "quillpost: Unknown option 'bogus'." + see;
+    QTest::newRow("dry run without its command")
+        << QStringList{"--dry-run"} << some << 2 << 0
+        << "quillpost: --dry-run and --no-notify go with --submit-all." + see;
+    QTest::newRow("no-notify and a list without their command")
+        << QStringList{"--no-notify", "LIST"} << some << 2 << 0
+        << "quillpost: --dry-run and --no-notify go with --submit-all." + see;
+    QTest::newRow("format without a command")
+        << QStringList{"--format=json"} << some << 2 << 0
+        << "quillpost: --format goes with --submit-all, --check-keys or --history." + see;
+    QTest::newRow("since without its command") << QStringList{"--since=7d"} << some << 2 << 0
+                                               << "quillpost: --since goes with --history." + see;
     QTest::newRow("since with a line feed")
         << QStringList{"--history", "--since=7d\n"} << some << 2 << 0
         << "quillpost: --since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not "
@@ -743,6 +756,7 @@ void SubmitCommandTest::commandLineMapsNoWidgets_data()
     QTest::addColumn<bool>("window");
     QTest::newRow("--submit-all") << QStringList{"--submit-all", "LIST"} << false;
     QTest::newRow("Qt's own option") << QStringList{"-style", "fusion"} << true;
+    QTest::newRow("Qt's own option with two dashes") << QStringList{"--style", "fusion"} << true;
     QTest::newRow("a file alone") << QStringList{"LIST"} << true;
 }
 
