@@ -1,23 +1,10 @@
-#include "app/QuillpostApp.h"
+// quillpost: starts the window's program, or for the program's own options the command
+// line's, in its own place (CommandMode).
 #include "cli/CommandMode.h"
-
-#include <curl/curl.h>
-
-#include <csignal>
 
 int main(int argc, char** argv)
 {
-    // The command line is a program of its own, without widgets: handed over to before
-    // anything else is set up.
-    if (CommandMode::Wanted(argc, argv))
-        return CommandMode::HandOver(argv);
-
-    // libcurl is set up once, before any thread starts; a peer closing a socket must not
-    // kill the program, so SIGPIPE is ignored here rather than by each transfer.
-    curl_global_init(CURL_GLOBAL_DEFAULT);
-    std::signal(SIGPIPE, SIG_IGN);
-    CQuillpostApp app(argc, argv);
-    const int result = app.InitInstance();
-    curl_global_cleanup();
-    return result;
+    return CommandMode::HandOver(
+        CommandMode::Wanted(argc, argv) ? CommandMode::CommandProgram : CommandMode::WindowProgram,
+        argv);
 }

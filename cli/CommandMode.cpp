@@ -1,6 +1,6 @@
 #include "cli/CommandMode.h"
 
-#include "runs/ProgramFolders.h"
+#include "core/HelperPrograms.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,7 +13,6 @@ namespace CommandMode {
 
 namespace {
 
-constexpr char CommandProgram[] = "quillpost-cli";
 const char* const OwnOptions[]
     = {"--submit-all", "--check-keys", "--history", "--help", "-h", "--version"};
 
@@ -106,17 +105,16 @@ bool Wanted(int argc, char** argv)
     return false;
 }
 
-int HandOver(char** argv)
+int HandOver(const char* program, char** argv)
 {
     int error = ENOENT;
-    for (const std::string& candidate : ProgramFolders::HelperCandidates(CommandProgram)) {
+    for (const std::string& candidate : HelperCandidates(program)) {
         ::execv(candidate.c_str(), argv);
         // A candidate that is not there leaves the reason of one that is.
         if (errno != ENOENT || error == ENOENT)
             error = errno;
     }
-    std::fprintf(stderr, "quillpost: the command-line program %s cannot be started: %s\n",
-        CommandProgram, std::strerror(error));
+    std::fprintf(stderr, "quillpost: %s cannot be started: %s\n", program, std::strerror(error));
     return 2;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
-// Whether the program was asked for its command line rather than its window, and the hand-over
-// to the command-line program. That program links no Qt Widgets or Gui, so a run from a timer
-// never maps them; the window's program makes the hand-over first thing in main, before any
-// application object.
+// Which of the program's two programs a command line is for, and the hand-over to it. quillpost
+// itself is only this: it links no Qt, so that a run from a timer loads no graphical library,
+// nor even Qt, before quillpost-cli takes over; the window's program pays for one more exec.
 namespace CommandMode {
+
+constexpr char CommandProgram[] = "quillpost-cli";
+constexpr char WindowProgram[] = "quillpost-window";
 
 // Some argument is one of the program's own options, or an option with two dashes that is
 // not one of Qt's (which takes "--style" as "-style"): the command line gives the one its
@@ -12,9 +14,8 @@ namespace CommandMode {
 // the window.
 bool Wanted(int argc, char** argv);
 
-// Replaces this process with the command-line program, passing argv on. Returns only when
-// no such program could be started, having said why on standard error; the status to end
-// with is returned.
-int HandOver(char** argv);
+// Replaces this process with program, passing argv on. Returns only when it could not be
+// started, having said why on standard error; the status to end with is returned.
+int HandOver(const char* program, char** argv);
 
 } // namespace CommandMode

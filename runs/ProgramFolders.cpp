@@ -8,10 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <climits>
-
-#include <unistd.h>
-
 namespace ProgramFolders {
 
 QString ApplicationName()
@@ -28,17 +24,6 @@ QString ProgramFolder()
         return own;
     const QString installed = QDir::cleanPath(QDir(own).filePath(QUILLPOST_BINDIR_FROM_LIBEXEC));
     return hasProgram(installed) ? installed : own;
-}
-
-std::vector<std::string> HelperCandidates(const std::string& name)
-{
-    char self[PATH_MAX];
-    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0)
-        return {};
-    std::string folder(self, static_cast<std::size_t>(length));
-    folder.erase(folder.rfind('/') + 1);
-    return {folder + name, folder + QUILLPOST_HELPER_FROM_PROGRAM + "/" + name};
 }
 
 CDataLocation DataLocation()

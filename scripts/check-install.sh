@@ -9,6 +9,7 @@ id=example.quillpost.Quillpost
 expected=(
     usr/bin/quillpost
     usr/libexec/quillpost/quillpost-cli
+    usr/libexec/quillpost/quillpost-window
     usr/share/applications/$id.desktop
     usr/share/metainfo/$id.metainfo.xml
     usr/share/man/man1/quillpost.1.gz
@@ -43,7 +44,12 @@ trap 'rm -rf "$dest" "$units"' EXIT
 DESTDIR=$dest cmake --install build-package >/dev/null
 expect_all "the install tree" "$(cd "$dest" && find . ! -type d | sed 's|^\./||')"
 [ -x "$dest/usr/bin/quillpost" ] || { echo "usr/bin/quillpost is not executable"; failed=1; }
-# The installed program hands its command line over to the installed quillpost-cli.
+# The installed program hands its command line over to the installed quillpost-cli, and
+# loads no Qt of its own before it does.
+if readelf -d "$dest/usr/bin/quillpost" | grep -q 'NEEDED.*libQt'; then
+    echo "usr/bin/quillpost links Qt"
+    failed=1
+fi
 version=$("$dest/usr/bin/quillpost" --version 2>&1) || failed=1
 [ "$version" = "quillpost $(sed -n 's/^project(Quillpost VERSION \([^ ]*\).*/\1/p' CMakeLists.txt)" ] \
     || { echo "usr/bin/quillpost --version: $version"; failed=1; }

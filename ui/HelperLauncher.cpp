@@ -1,7 +1,7 @@
 #include "ui/HelperLauncher.h"
 
+#include "core/HelperPrograms.h"
 #include "core/RequestFrame.h"
-#include "runs/ProgramFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,7 +54,7 @@ CHelperLauncher::~CHelperLauncher()
 QStringList CHelperLauncher::HelperCandidates()
 {
     QStringList candidates;
-    for (const std::string& path : ProgramFolders::HelperCandidates(HelperName.toStdString()))
+    for (const std::string& path : ::HelperCandidates(HelperName.toStdString()))
         candidates << QDir::cleanPath(QFile::decodeName(QByteArray::fromStdString(path)));
     return candidates;
 }
