@@ -1,8 +1,11 @@
 #include "runs/DesktopNotifier.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QStringList>
 #include <QVariantMap>
+
+#include <utility>
 
 namespace {
 
@@ -22,8 +25,9 @@ QString AsBodyText(QString text)
 
 } // namespace
 
-CDesktopNotifier::CDesktopNotifier(const QDBusConnection& bus)
-    : m_bus(bus)
+CDesktopNotifier::CDesktopNotifier(QString busAddress, std::chrono::milliseconds budget)
+    : m_strBusAddress(std::move(busAddress))
+    , m_deadline(budget)
 {
 }
 
@@ -43,16 +47,48 @@ bool CDesktopNotifier::Notify(StreakAlert alert, const QString& url, const QStri
     return false;
 }
 
+bool CDesktopNotifier::Connect()
+{
+    if (m_bus)
+        return m_bus->isConnected();
+    // One connection a bus for the process, kept from one run to the next.
+    const QString name = QStringLiteral("quillpost-notifications ") + m_strBusAddress;
+    QDBusConnection kept(name);
+    if (kept.isConnected()) {
+        m_bus = kept;
+        return true;
+    }
+    QDBusConnection::disconnectFromBus(name);
+    const BusProbe::CResult probe = BusProbe::Ask(m_strBusAddress, m_deadline);
+    m_bOutOfTime = probe.m_answer == BusProbe::Answer::Mute;
+    if (probe.m_answer != BusProbe::Answer::Answered)
+        return false;
+    m_bus = QDBusConnection::connectToBus(probe.m_strAddress, name);
+    return m_bus->isConnected();
+}
+
 bool CDesktopNotifier::Send(const QString& summary, const QString& body)
 {
-    if (!m_bus.isConnected())
+    if (m_bOutOfTime || !Connect())
         return false;
+    const qint64 left = m_deadline.remainingTime();
+    if (left == 0) {
+        m_bOutOfTime = true;
+        return false;
+    }
     QDBusMessage call
         = QDBusMessage::createMethodCall(Service, Path, Service, QStringLiteral("Notify"));
     // app_name, replaces_id, app_icon, summary, body, actions, hints, expire_timeout (-1: the
     // service's own).
     call << QStringLiteral("Quillpost") << 0u << IconName << summary << AsBodyText(body)
          << QStringList() << QVariantMap() << -1;
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, CallTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage;
+    const QDBusMessage reply = m_bus->call(call, QDBus::Block, static_cast<int>(left));
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return true;
+    // No answer in time, from a bus or a service that has gone quiet; another error (no
+    // service, a refusal) is an answer, and waiting would not change it.
+    const QDBusError::ErrorType error = QDBusError(reply).type();
+    m_bOutOfTime = error == QDBusError::NoReply || error == QDBusError::Timeout
+        || error == QDBusError::TimedOut;
+    return false;
 }

@@ -93,12 +93,15 @@ CChangeWorker& CSubmitRuns::Worker()
                 m_targets.SetLastSuccess(id, when);
         });
     };
-    // On the worker's thread, which may wait for the desktop's answer.
+    // On the worker's thread, which waits for the desktop's answer within the notifier's
+    // budget.
     callbacks.m_onAlerts = [this](std::vector<CChangeWorker::CAlert> alerts) {
         if (!m_bNotify)
             return;
         CDesktopNotifier notifier;
         for (const CChangeWorker::CAlert& alert : alerts) {
+            if (notifier.OutOfTime())
+                break;
             notifier.Notify(alert.m_bFailing ? StreakAlert::Failing : StreakAlert::WorksAgain,
                 QString::fromStdString(alert.m_strUrl), QString::fromStdString(alert.m_strReason));
         }

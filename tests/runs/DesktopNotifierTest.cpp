@@ -8,13 +8,47 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cstring>
+
 #include <atomic>
+#include <chrono>
 #include <utility>
 #include <vector>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
+
+// A bus that takes connections and never says a word, as a stopped daemon does.
+class CMuteSocket
+{
+public:
+    explicit CMuteSocket(const QString& path)
+        : m_strPath(QFile::encodeName(path))
+        , m_fd(::socket(AF_UNIX, SOCK_STREAM, 0))
+    {
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, m_strPath.constData(), std::size_t(m_strPath.size()));
+        m_bListening = ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+            && ::listen(m_fd, 16) == 0;
+    }
+    ~CMuteSocket()
+    {
+        ::close(m_fd);
+        ::unlink(m_strPath.constData());
+    }
+    bool Listening() const { return m_bListening; }
+
+private:
+    const QByteArray m_strPath;
+    int m_fd;
+    bool m_bListening = false;
+};
 
 } // namespace
 
@@ -27,6 +61,8 @@ class CFakeNotifications : public QObject, protected QDBusContext
 
 public:
     std::atomic<bool> m_bSilent{false};
+    // Calls that came, answered or not.
+    std::atomic<int> m_received{0};
 
     QList<QVariantList> TakeCalls()
     {
@@ -39,6 +75,7 @@ public Q_SLOTS:
         const QString& summary, const QString& body, const QStringList& actions,
         const QVariantMap& hints, int expireTimeout)
     {
+        ++m_received;
         if (m_bSilent) {
             setDelayedReply(true);
             return 0;
@@ -63,9 +100,12 @@ private Q_SLOTS:
     void streakOfFailures();
     void serviceMissingOrHung();
     void noBus();
+    void oneBudgetForARun_data();
+    void oneBudgetForARun();
 
 private:
     QTemporaryDir m_dir;
+    QString m_strAddress;
     QProcess m_daemon;
     QThread m_serviceThread;
     CFakeNotifications* m_service = nullptr;
@@ -92,11 +132,11 @@ void DesktopNotifierTest::initTestCase()
     QVERIFY2(m_daemon.waitForStarted(), "dbus-daemon (Debian package dbus-daemon) is missing");
     while (!m_daemon.canReadLine())
         QVERIFY(m_daemon.waitForReadyRead(10000));
-    const QString address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+    m_strAddress = QString::fromUtf8(m_daemon.readLine()).trimmed();
     // The notifier's default, the session bus, is this one for the rest of the test.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_strAddress.toUtf8());
 
-    QDBusConnection serviceBus = QDBusConnection::connectToBus(address, "service");
+    QDBusConnection serviceBus = QDBusConnection::connectToBus(m_strAddress, "service");
     QVERIFY(serviceBus.isConnected());
     m_service = new CFakeNotifications;
     m_service->moveToThread(&m_serviceThread);
@@ -161,8 +201,63 @@ void DesktopNotifierTest::serviceMissingOrHung()
 void DesktopNotifierTest::noBus()
 {
     const QString nowhere = QStringLiteral("unix:path=") + m_dir.filePath("no-bus");
-    CDesktopNotifier notifier(QDBusConnection::connectToBus(nowhere, "nowhere"));
+    CDesktopNotifier notifier(nowhere);
     QVERIFY(!notifier.Notify(StreakAlert::Failing, "https://hub.example/", "Connection refused"));
+}
+
+void DesktopNotifierTest::oneBudgetForARun_data()
+{
+    QTest::addColumn<QString>("bus"); // DAEMON: the test's own; MUTE: a mute socket
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<int>("told");
+    QTest::addColumn<bool>("outOfTime");
+    QTest::addColumn<int>("received"); // by the service
+
+    QTest::newRow("service answers") << "DAEMON" << false << true << 3 << false << 3;
+    // One call waits the budget out; the others would each have waited as long.
+    QTest::newRow("silent service") << "DAEMON" << true << true << 0 << true << 1;
+    QTest::newRow("no service") << "DAEMON" << false << false << 0 << false << 0;
+    QTest::newRow("mute bus") << "MUTE" << false << true << 0 << true << 0;
+    QTest::newRow("no bus") << "unix:path=DIR/no-bus" << false << true << 0 << false << 0;
+    QTest::newRow("no address") << "" << false << true << 0 << false << 0;
+    // A connection that could not be kept to the budget is not tried.
+    QTest::newRow("not a unix socket")
+        << "tcp:host=127.0.0.1,port=1" << false << true << 0 << false << 0;
+}
+
+// Connecting and every notification of a run share one budget, whatever the bus does.
+void DesktopNotifierTest::oneBudgetForARun()
+{
+    QFETCH(QString, bus);
+    QFETCH(bool, silent);
+    QFETCH(bool, registered);
+    QFETCH(int, told);
+    QFETCH(bool, outOfTime);
+    QFETCH(int, received);
+
+    const CMuteSocket mute(m_dir.filePath("mute"));
+    QVERIFY(mute.Listening());
+    bus.replace("DAEMON", m_strAddress)
+        .replace("MUTE", "unix:path=" + m_dir.filePath("mute"))
+        .replace("DIR", m_dir.path());
+    QDBusConnection serviceBus("service");
+    if (!registered)
+        QVERIFY(serviceBus.unregisterService(Service));
+    m_service->m_bSilent = silent;
+    m_service->m_received = 0;
+
+    CDesktopNotifier notifier(bus, std::chrono::milliseconds(500));
+    int took = 0;
+    for (int i = 0; i < 3; ++i)
+        took += notifier.Notify(StreakAlert::Failing, "https://hub.example/", "refused") ? 1 : 0;
+    m_service->m_bSilent = false;
+    if (!registered)
+        QVERIFY(serviceBus.registerService(Service));
+    QCOMPARE(took, told);
+    QCOMPARE(notifier.OutOfTime(), outOfTime);
+    QCOMPARE(m_service->m_received.load(), received);
+    m_service->TakeCalls();
 }
 
 QTEST_GUILESS_MAIN(DesktopNotifierTest)
