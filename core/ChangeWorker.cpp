@@ -467,29 +467,56 @@ void CChangeWorker::EndRun(std::uint64_t run)
         const auto ended = m_runs.find(run);
         if (ended == m_runs.end())
             return;
-        std::vector<CAlert> alerts;
         CText error;
-        if (m_bHistoryOpen && ended->second->logRun) {
-            for (const auto& [target, reason] : ended->second->logged) {
-                const auto& [url, body, changes] = target;
-                std::vector<CPostHistory::CRunOutcomes> runs;
-                if (!m_history.RecentOutcomes(url, body, changes, AlertRuns, runs, error))
-                    continue;
-                std::vector<PostOutcome> outcomes;
-                for (const CPostHistory::CRunOutcomes& past : runs) {
-                    if (const std::optional<PostOutcome> outcome = OutcomeOfRun(past.m_outcomes))
-                        outcomes.push_back(*outcome);
-                }
-                const StreakAlert alert = FailureStreakAlert(outcomes);
-                if (alert != StreakAlert::None)
-                    alerts.push_back(CAlert{alert == StreakAlert::Failing, url, reason});
-            }
-            m_history.Prune(std::chrono::system_clock::now(), error);
+        std::vector<CAlert> alerts;
+        // A preview tells nothing, and keeps what is untold for a run.
+        if (m_bHistoryOpen && !m_bReadOnly) {
+            alerts = AlertsOf(*ended->second);
+            if (ended->second->logRun)
+                m_history.Prune(std::chrono::system_clock::now(), error);
         }
         m_runs.erase(ended);
         if (!alerts.empty() && m_callbacks.m_onAlerts)
-            m_callbacks.m_onAlerts(std::move(alerts));
+            m_history.KeepUntold(m_callbacks.m_onAlerts(std::move(alerts)), error);
     });
+}
+
+std::vector<CChangeWorker::CAlert> CChangeWorker::AlertsOf(const CRunState& run)
+{
+    CText error;
+    std::vector<CAlert> fresh;
+    if (run.logRun) {
+        for (const auto& [target, reason] : run.logged) {
+            const auto& [url, body, changes] = target;
+            std::vector<CPostHistory::CRunOutcomes> runs;
+            if (!m_history.RecentOutcomes(url, body, changes, AlertRuns, runs, error))
+                continue;
+            std::vector<PostOutcome> outcomes;
+            for (const CPostHistory::CRunOutcomes& past : runs) {
+                if (const std::optional<PostOutcome> outcome = OutcomeOfRun(past.m_outcomes))
+                    outcomes.push_back(*outcome);
+            }
+            const StreakAlert alert = FailureStreakAlert(outcomes);
+            if (alert != StreakAlert::None)
+                fresh.push_back({url, body, changes, alert == StreakAlert::Failing, reason});
+        }
+    }
+    std::vector<CAlert> alerts;
+    m_history.Untold(alerts, error);
+    const auto sameTarget = [](const CAlert& one, const CAlert& other) {
+        return one.m_strUrl == other.m_strUrl && one.m_strBody == other.m_strBody
+            && one.m_strChanges == other.m_strChanges;
+    };
+    alerts.erase(std::remove_if(alerts.begin(), alerts.end(),
+                     [&](const CAlert& untold) {
+                         return std::any_of(fresh.begin(), fresh.end(),
+                             [&](const CAlert& alert) { return sameTarget(untold, alert); });
+                     }),
+        alerts.end());
+    for (CAlert& untold : alerts)
+        untold.m_bCarried = true;
+    alerts.insert(alerts.end(), fresh.begin(), fresh.end());
+    return alerts;
 }
 
 void CChangeWorker::LastSuccesses(

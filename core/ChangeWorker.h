@@ -94,12 +94,7 @@ public:
 
     // What the record says of how a target's runs have gone, after a run: it has failed
     // FailuresToAlert runs in a row, or works again after that.
-    struct CAlert
-    {
-        bool m_bFailing = false;
-        std::string m_strUrl;
-        std::string m_strReason;
-    };
+    using CAlert = CStreakAlert;
 
     struct CCallbacks
     {
@@ -108,7 +103,10 @@ public:
         std::function<void(std::uint64_t id, CText status)> m_onProgress;
         // Once, when the record file was damaged and a new one started, or cannot be used.
         std::function<void(CText notice)> m_onRecordNotice;
-        std::function<void(std::vector<CAlert> alerts)> m_onAlerts;
+        // May wait for the desktop, within a bound of its own. It gives back the alerts it
+        // could not tell in time, which the next run's end tells with its own; those of a run
+        // before are marked carried.
+        std::function<std::vector<CAlert>(std::vector<CAlert> alerts)> m_onAlerts;
         // When each target asked about last succeeded, by the caller's ids; none for never.
         std::function<void(std::vector<std::pair<std::uint64_t, std::optional<Time>>> last)>
             m_onLastSuccesses;
@@ -130,7 +128,7 @@ public:
     // Keeps the entries of a run in the post log; the caller's run number becomes the log's.
     void Log(std::uint64_t run, std::vector<CPostLogEntry> entries);
     // The run is over: what was read for it is let go, the log is pruned, and the targets
-    // whose failures call for a word are reported.
+    // whose failures call for a word are reported, after those an earlier run could not tell.
     void EndRun(std::uint64_t run);
     // Reads when the targets last succeeded (the post log, and the record for a target with a
     // source), and reports it by the ids given.
@@ -154,6 +152,9 @@ private:
     bool CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepared);
     const CSourceRead& ReadSource(CTargetWork& work, CRunState& run, const std::string& url);
     bool OpenHistory(CText& reason);
+    // Those of the run's targets whose streaks call for a word, after those an earlier run
+    // could not tell (unless the run has newer word of the same target).
+    std::vector<CAlert> AlertsOf(const CRunState& run);
     CRunState& RunOf(std::uint64_t run);
     std::vector<CBatch> Batches(const CTargetWork& work, const std::vector<CSourceEntry>& entries,
         const std::vector<std::size_t>& changed, const CPostHistory::CTarget& key);

@@ -2,6 +2,7 @@
 
 #include "core/PostOutcome.h"
 
+#include <string>
 #include <vector>
 
 // What a target's latest run tells the user beyond the run's own report.
@@ -20,3 +21,16 @@ constexpr int FailuresToAlert = 3;
 // (unchanged, baseline) or that the user stopped neither breaks a streak of failures nor
 // adds to it.
 StreakAlert FailureStreakAlert(const std::vector<PostOutcome>& outcomes);
+
+// What the user is to be told of one target's streak: the target by its key in the post log,
+// whether it keeps failing or works again, and why its latest run failed.
+struct CStreakAlert
+{
+    std::string m_strUrl;
+    std::string m_strBody;
+    std::string m_strChanges;
+    bool m_bFailing = false;
+    std::string m_strReason;
+    // An earlier run found it and could not tell it in time.
+    bool m_bCarried = false;
+};

@@ -66,6 +66,16 @@ const char* const Migrations[] = {
     "CREATE TABLE run_counter(value INTEGER NOT NULL);"
     "INSERT INTO run_counter VALUES(0);"
     "PRAGMA user_version = 1;",
+    // Word of a target's streak that no run has told yet, by the target's key in the log, in
+    // the order it was found.
+    "CREATE TABLE untold("
+    " url TEXT NOT NULL,"
+    " body TEXT NOT NULL,"
+    " changes TEXT NOT NULL,"
+    " failing INTEGER NOT NULL,"
+    " reason TEXT NOT NULL,"
+    " UNIQUE(url, body, changes));"
+    "PRAGMA user_version = 2;",
 };
 constexpr std::int64_t SchemaVersion = std::size(Migrations);
 
@@ -88,6 +98,9 @@ enum Sql
     ReadLogSql,
     RecentOutcomesSql,
     LastLoggedSuccessSql,
+    UntoldSql,
+    ClearUntoldSql,
+    AddUntoldSql,
     SqlCount
 };
 
@@ -117,6 +130,10 @@ const char* const SqlText[] = {
     " WHERE url = ?1 AND body = ?2 AND changes = ?3 ORDER BY run DESC LIMIT ?4))"
     " ORDER BY run, id",
     "SELECT max(time) FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3 AND success = 1",
+    "SELECT url, body, changes, failing, reason FROM untold ORDER BY rowid",
+    "DELETE FROM untold",
+    "INSERT OR REPLACE INTO untold(url, body, changes, failing, reason)"
+    " VALUES(?1, ?2, ?3, ?4, ?5)",
 };
 static_assert(std::size(SqlText) == SqlCount);
 
@@ -842,6 +859,49 @@ bool CPostHistory::RecentOutcomes(const std::string& url, const std::string& bod
         return false;
     }
     return true;
+}
+
+bool CPostHistory::Untold(std::vector<CStreakAlert>& alerts, CText& error)
+{
+    alerts.clear();
+    CSqliteStatement* untold = Statement(UntoldSql, error);
+    if (!untold)
+        return false;
+    CSqliteReset reset(*untold);
+    int rc;
+    while ((rc = untold->Step()) == SQLITE_ROW) {
+        alerts.push_back({std::string(untold->Text(0)), std::string(untold->Text(1)),
+            std::string(untold->Text(2)), untold->Int64(3) != 0, std::string(untold->Text(4))});
+    }
+    if (rc != SQLITE_DONE) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    return true;
+}
+
+bool CPostHistory::KeepUntold(const std::vector<CStreakAlert>& alerts, CText& error)
+{
+    if (!Statement(ClearUntoldSql, error) || !Statement(AddUntoldSql, error))
+        return false;
+    return InTransaction(error, [&] {
+        CSqliteStatement& clear = m_statements[ClearUntoldSql];
+        CSqliteStatement& add = m_statements[AddUntoldSql];
+        CSqliteReset resetClear(clear);
+        if (!Wrote(clear.Step(), error))
+            return false;
+        for (const CStreakAlert& alert : alerts) {
+            CSqliteReset resetAdd(add);
+            add.BindText(1, alert.m_strUrl)
+                .BindText(2, alert.m_strBody)
+                .BindText(3, alert.m_strChanges)
+                .BindInt64(4, alert.m_bFailing ? 1 : 0)
+                .BindText(5, alert.m_strReason);
+            if (!Wrote(add.Step(), error))
+                return false;
+        }
+        return true;
+    });
 }
 
 bool CPostHistory::LastLoggedSuccess(const std::string& url, const std::string& body,

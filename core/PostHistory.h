@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FailureStreak.h"
 #include "core/PostLogEntry.h"
 #include "core/SourceEntry.h"
 #include "core/SqliteDatabase.h"
@@ -22,6 +23,9 @@
 //
 // The post log: one entry per post, and one for a target that posted nothing in a run, kept
 // for KeptDays or the newest KeptEntries, whichever are fewer.
+//
+// The untold: what a run found the user should hear of a target's streak of failures and
+// could not tell in time, for a later run to tell.
 //
 // Every call returns false, with why in error, when SQLite fails; nothing throws. One thread
 // at a time may use an object; several objects, in as many processes, may share a file.
@@ -136,6 +140,10 @@ public:
     // during the call only.
     bool ReadLog(std::optional<Time> since, const std::function<void(const CPostLogEntry&)>& each,
         CText& error);
+    // What no run could tell the user in time yet (KeepUntold), oldest first.
+    bool Untold(std::vector<CStreakAlert>& alerts, CText& error);
+    // Those become alerts, in one transaction.
+    bool KeepUntold(const std::vector<CStreakAlert>& alerts, CText& error);
     // The outcomes of the target's last runs (at most runs of them), the newest last.
     bool RecentOutcomes(const std::string& url, const std::string& body, const std::string& changes,
         std::size_t runs, std::vector<CRunOutcomes>& outcomes, CText& error);

@@ -20,6 +20,7 @@
 #include <chrono>
 #include <new>
 #include <numeric>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -94,17 +95,22 @@ CChangeWorker& CSubmitRuns::Worker()
         });
     };
     // On the worker's thread, which waits for the desktop's answer within the notifier's
-    // budget.
+    // budget. What did not fit is told with the next run's; a run told to stay quiet drops its
+    // own and leaves the older ones for a run that may speak.
     callbacks.m_onAlerts = [this](std::vector<CChangeWorker::CAlert> alerts) {
-        if (!m_bNotify)
-            return;
-        CDesktopNotifier notifier;
-        for (const CChangeWorker::CAlert& alert : alerts) {
-            if (notifier.OutOfTime())
-                break;
-            notifier.Notify(alert.m_bFailing ? StreakAlert::Failing : StreakAlert::WorksAgain,
-                QString::fromStdString(alert.m_strUrl), QString::fromStdString(alert.m_strReason));
+        std::vector<CChangeWorker::CAlert> untold;
+        std::optional<CDesktopNotifier> notifier;
+        if (m_bNotify)
+            notifier.emplace();
+        for (CChangeWorker::CAlert& alert : alerts) {
+            if (notifier && !notifier->OutOfTime())
+                notifier->Notify(alert.m_bFailing ? StreakAlert::Failing : StreakAlert::WorksAgain,
+                    QString::fromStdString(alert.m_strUrl),
+                    QString::fromStdString(alert.m_strReason));
+            if (notifier ? notifier->OutOfTime() : alert.m_bCarried)
+                untold.push_back(std::move(alert));
         }
+        return untold;
     };
     CText unknown;
     std::string history = ProgramFolders::HistoryFile(unknown);

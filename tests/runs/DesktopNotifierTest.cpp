@@ -1,5 +1,12 @@
 #include "runs/DesktopNotifier.h"
 
+#include "core/PostHistory.h"
+#include "core/PostLimits.h"
+#include "core/SubmitHost.h"
+#include "runs/SubmitRuns.h"
+#include "runs/TargetList.h"
+#include "tests/support/LocalServer.h"
+
 #include <QDBusContext>
 #include <QElapsedTimer>
 #include <QMutex>
@@ -102,6 +109,7 @@ private Q_SLOTS:
     void noBus();
     void oneBudgetForARun_data();
     void oneBudgetForARun();
+    void toldWithTheNextRun();
 
 private:
     QTemporaryDir m_dir;
@@ -258,6 +266,47 @@ void DesktopNotifierTest::oneBudgetForARun()
     QCOMPARE(notifier.OutOfTime(), outOfTime);
     QCOMPARE(m_service->m_received.load(), received);
     m_service->TakeCalls();
+}
+
+// A streak the desktop could not be told of in time is told by the next run that ends, once.
+void DesktopNotifierTest::toldWithTheNextRun()
+{
+    const CMuteSocket mute(m_dir.filePath("mute-runs"));
+    QVERIFY(mute.Listening());
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Status(500); });
+    qputenv("XDG_STATE_HOME", m_dir.filePath("state").toUtf8());
+    CTargetList targets;
+    auto target = std::make_shared<CSubmitHost>();
+    target->m_strUrl = server.Url("ping");
+    targets.AppendRow(target);
+    const auto runTimes = [&targets](int times) {
+        // Its end, with what it tells, is over once the runs are gone.
+        CSubmitRuns runs(targets, CPostSettings());
+        for (int i = 0; i < times; ++i) {
+            runs.SubmitAll();
+            QTRY_VERIFY(!runs.IsRunning());
+        }
+    };
+
+    qputenv(
+        "DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(m_dir.filePath("mute-runs")));
+    runTimes(3);
+    CPostHistory record;
+    CText error;
+    QCOMPARE(
+        record.OpenToRead(m_dir.filePath("state/Quillpost/history.sqlite").toStdString(), error),
+        CPostHistory::ReadState::Opened);
+    std::vector<CStreakAlert> untold;
+    QVERIFY(record.Untold(untold, error));
+    QCOMPARE(untold.size(), std::size_t(1));
+    record.Close();
+
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_strAddress.toUtf8());
+    runTimes(2);
+    const QList<QVariantList> calls = m_service->TakeCalls();
+    QCOMPARE(calls.size(), 1);
+    QCOMPARE(calls[0].value(3).toString(), QStringLiteral("Quillpost: posting failed 3 times"));
+    QVERIFY(calls[0].value(4).toString().startsWith(QString::fromStdString(target->m_strUrl)));
 }
 
 QTEST_GUILESS_MAIN(DesktopNotifierTest)
