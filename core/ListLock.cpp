@@ -120,24 +120,14 @@ CListLock::~CListLock()
 
 bool CListLock::MakeFolder(std::string& reason) const
 {
-    std::error_code error;
-    const fs::path parent = fs::path(m_folder).parent_path();
-    fs::create_directories(parent, error);
-    if (error) {
-        reason = "the folder " + parent.string() + " could not be made: " + error.message();
+    if (const int made = MakePrivateFolder(m_folder); made != 0) {
+        reason = "the folder " + m_folder + " could not be made: " + std::strerror(made);
         return false;
     }
-    if (::mkdir(m_folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        reason = "the folder " + m_folder + " could not be made: " + std::strerror(errno);
-        return false;
-    }
+    // Which lists a user posts is theirs alone, even in a folder made before.
     struct stat info = {};
-    if (::stat(m_folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        reason = "the folder " + m_folder + " could not be made: " + std::strerror(ENOTDIR);
-        return false;
-    }
-    // Which lists a user posts is theirs alone.
-    if ((info.st_mode & 07777) != 0700 && info.st_uid == ::geteuid())
+    if (::stat(m_folder.c_str(), &info) == 0 && (info.st_mode & 07777) != 0700
+        && info.st_uid == ::geteuid())
         ::chmod(m_folder.c_str(), 0700);
     return true;
 }

@@ -1,5 +1,6 @@
 #include "core/PostHistory.h"
 
+#include "core/StateFolder.h"
 #include "core/Utf8.h"
 
 #include <sqlite3.h>
@@ -176,26 +177,6 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
 }
 
-// Makes path's folder and any missing parents, each 0700 as the XDG rules ask; folders that
-// are there already are left as they are.
-bool MakeFolderOf(const std::string& path, std::string& failed, int& errorNumber)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos || slash == 0)
-        return true;
-    const std::string folder = path.substr(0, slash);
-    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-        const std::string part = folder.substr(0, end);
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            failed = part;
-            errorNumber = errno;
-            return false;
-        }
-        if (end == std::string::npos)
-            return true;
-    }
-}
-
 // A rename that never replaces a file already at to, where the file system can promise it.
 int RenameNoReplace(const std::string& from, const std::string& to)
 {
@@ -306,12 +287,12 @@ bool CPostHistory::Open(const std::string& path, Time now, std::string& movedTo,
     Close();
     movedTo.clear();
     m_strPath = path;
-    std::string folder;
-    int errorNumber = 0;
-    if (!MakeFolderOf(path, folder, errorNumber)) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash);
+    if (const int made = folder.empty() ? 0 : MakePrivateFolder(folder); made != 0) {
         //: The folder that holds the history file; %2 is why, in the words of the file system
         error = CText(QT_TRANSLATE_NOOP("Quillpost", "The folder %1 could not be made: %2"),
-            {folder, SystemError(errorNumber)});
+            {folder, SystemError(made)});
         return false;
     }
     const int rc = OpenToWrite(error);

@@ -18,3 +18,8 @@ struct CStateFolder
 
 CStateFolder StateFolderOf(
     const std::string& xdgStateHome, const std::string& home, const std::string& appFolder);
+
+// Makes folder and every missing folder above it, each 0700 whatever the umask, as the XDG
+// rules ask of the folders they name. Folders already there, and links among them, are left
+// as they are. 0 once folder is a folder, made or found; else why not, as an errno value.
+int MakePrivateFolder(const std::string& folder);

@@ -1,14 +1,12 @@
 #include "data/DataLocation.h"
 
+#include "core/StateFolder.h"
 #include "data/DataFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -122,11 +120,9 @@ bool CDataLocation::MakeFolder(std::string& reason) const
         return false;
     }
     const std::string folder = Encoded(m_folder);
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (!error && std::filesystem::is_directory(folder, error))
+    const int made = MakePrivateFolder(folder);
+    if (made == 0)
         return true;
-    reason = "the folder " + folder
-        + " could not be made: " + (error ? error.message() : FileAccess::OsReason(ENOTDIR));
+    reason = "the folder " + folder + " could not be made: " + FileAccess::OsReason(made);
     return false;
 }

@@ -61,7 +61,8 @@ public:
     // What a load reads: the saved list once there is one, else the first starting list
     // found, else the saved list's path (which is missing; empty with no folder known).
     std::string LoadPath() const;
-    // Creates the folder with its parents; false, with why in reason, if it is still not
+    // Creates the folder with its parents, each 0700 whatever the umask (a list says which
+    // sites the user runs); false, with why in reason, if it is still not
     // there (as "the folder /x/y could not be made: Permission denied") or is not known.
     bool MakeFolder(std::string& reason) const;
 

@@ -104,6 +104,7 @@ TEST(ListLock, OneHolderAtATime)
     ASSERT_EQ(first.TryTake(CListLock::Window, reason), CListLock::Outcome::Taken) << reason;
     EXPECT_TRUE(first.Held());
     EXPECT_EQ(ModeOf(folder), 0700u);
+    EXPECT_EQ(ModeOf(scratch / "state"), 0700u) << "a parent it made";
     EXPECT_EQ(ModeOf(first.Path()), 0600u);
 
     CListLock second(folder, list);

@@ -211,10 +211,17 @@ TEST_F(DataLocationTest, UnknownUserFolderSaysWhy)
 TEST_F(DataLocationTest, MakeFolderSaysWhatCouldNotBeMadeAndWhy)
 {
     std::string reason;
+    // Which sites the user runs is theirs alone, whatever the umask: even one that would take
+    // the owner's own right to write from a folder made.
+    const mode_t umaskBefore = ::umask(0277);
     EXPECT_TRUE(Installed().MakeFolder(reason)) << reason;
+    ::umask(umaskBefore);
     EXPECT_TRUE(Installed().MakeFolder(reason)) << reason;
     EXPECT_TRUE(QFileInfo(Q(m_user)).isDir());
-
+    struct stat home = {};
+    struct stat user = {};
+    EXPECT_EQ(::stat(m_root.File("home").c_str(), &home) | ::stat(m_user.c_str(), &user), 0);
+    EXPECT_EQ((home.st_mode | user.st_mode) & 07777, 0700u);
     // A file in the way.
     const std::string blocked = m_root.File("blocked");
     WriteBytes(blocked, "");
