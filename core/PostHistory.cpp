@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -177,6 +178,34 @@ bool Exists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
 }
 
+// The files SQLite keeps beside the record while it is in use.
+const char* const Companions[] = {"-wal", "-shm"};
+
+// Whether something other than a regular file is at path itself: a link, wherever it leads,
+// a folder, a FIFO.
+bool IsOtherThanFile(const std::string& path)
+{
+    struct stat info;
+    return ::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+// The path SQLite is given: the folder's links resolved, so that SQLITE_OPEN_NOFOLLOW, which
+// refuses a link anywhere on the path, refuses one at the file's own place only.
+std::string WithFolderResolved(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string folder
+        = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    char* real = ::realpath(folder.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string resolved = real;
+    std::free(real);
+    if (resolved.back() != '/')
+        resolved += '/';
+    return resolved + path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
 // A rename that never replaces a file already at to, where the file system can promise it.
 int RenameNoReplace(const std::string& from, const std::string& to)
 {
@@ -313,11 +342,15 @@ bool CPostHistory::Open(const std::string& path, Time now, std::string& movedTo,
 
 int CPostHistory::OpenToWrite(CText& error)
 {
+    if (!AllRegular(error))
+        return SQLITE_CANTOPEN;
     // Made here rather than by SQLite, which would let everyone read it. SQLite gives its
     // -wal and -shm files the mode of this one.
-    const int fd = ::open(m_strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(m_strPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
-        error = CText(CannotOpen, {m_strPath, SystemError(errno)});
+        // A link put there since it was looked at.
+        error = errno == ELOOP ? NotRegular(m_strPath)
+                               : CText(CannotOpen, {m_strPath, SystemError(errno)});
         return SQLITE_CANTOPEN;
     }
     struct stat info;
@@ -326,7 +359,7 @@ int CPostHistory::OpenToWrite(CText& error)
     const int chmodError = errno;
     ::close(fd);
     if (!regular) {
-        error = NotRegular();
+        error = NotRegular(m_strPath);
         return SQLITE_CANTOPEN;
     }
     if (!madePrivate) {
@@ -334,7 +367,8 @@ int CPostHistory::OpenToWrite(CText& error)
         return SQLITE_CANTOPEN;
     }
 
-    int rc = m_db.Open(m_strPath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    int rc = m_db.Open(WithFolderResolved(m_strPath),
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW);
     if (rc == SQLITE_OK)
         rc = m_db.SetBusyTimeout(BusyTimeoutMs);
     // The first statement to read the file is the one to find it damaged. A file of a newer
@@ -367,6 +401,19 @@ int CPostHistory::OpenToWrite(CText& error)
     if (rc != SQLITE_OK)
         Close();
     return rc;
+}
+
+bool CPostHistory::AllRegular(CText& error) const
+{
+    // A link at the file's place, or at its -wal's or -shm's, could lead anywhere: what it
+    // leads to is not this program's to read or change. SQLite would wait for ever on a pipe.
+    for (const char* suffix : {"", Companions[0], Companions[1]}) {
+        if (IsOtherThanFile(m_strPath + suffix)) {
+            error = NotRegular(m_strPath + suffix);
+            return false;
+        }
+    }
+    return true;
 }
 
 int CPostHistory::QuickCheck()
@@ -406,18 +453,16 @@ CPostHistory::ReadState CPostHistory::OpenToRead(const std::string& path, CText&
     Close();
     m_strPath = path;
     struct stat info;
-    if (::stat(path.c_str(), &info) != 0) {
+    if (::lstat(path.c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return ReadState::NoRecord;
         error = CText(CannotRead, {path, SystemError(errno)});
         return ReadState::Unreadable;
     }
-    // SQLite would wait for ever on a pipe.
-    if (!S_ISREG(info.st_mode)) {
-        error = NotRegular();
+    if (!AllRegular(error))
         return ReadState::Unreadable;
-    }
-    int rc = m_db.Open(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    int rc = m_db.Open(WithFolderResolved(path),
+        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW);
     if (rc == SQLITE_OK)
         rc = m_db.SetBusyTimeout(BusyTimeoutMs);
     std::int64_t version = 0;
@@ -473,10 +518,10 @@ bool CPostHistory::Wrote(int rc, CText& error) const
     return false;
 }
 
-CText CPostHistory::NotRegular() const
+CText CPostHistory::NotRegular(const std::string& path)
 {
     return CText(
-        QT_TRANSLATE_NOOP("Quillpost", "The history file %1 is not a regular file"), {m_strPath});
+        QT_TRANSLATE_NOOP("Quillpost", "The history file %1 is not a regular file"), {path});
 }
 
 CText CPostHistory::NewerFile() const

@@ -97,11 +97,12 @@ public:
     ~CPostHistory();
 
     // Opens the file to read and write, making it (0600) and its folder (0700, with any
-    // missing parents) as needed. The whole file is read once, so that damage anywhere is
-    // found here. A file SQLite finds not to be a database, or corrupt, is moved aside with
-    // its -wal and -shm files, as path + ".damaged-" + now's UTC date (and "-2", "-3"... if
-    // that is taken), and a new one is started: movedTo says where it went, even should the
-    // new one fail, and is empty otherwise.
+    // missing parents) as needed. Anything but a regular file at its place, or at its -wal's
+    // or -shm's, is refused, a link above all; links among the folders are followed. The
+    // whole file is read once, so that damage anywhere is found here. A file SQLite finds not to be
+    // a database, or corrupt, is moved aside with its -wal and -shm files, as path + ".damaged-" +
+    // now's UTC date (and "-2", "-3"... if that is taken), and a new one is started: movedTo says
+    // where it went, even should the new one fail, and is empty otherwise.
     bool Open(const std::string& path, Time now, std::string& movedTo, CText& error);
     // Opens the file to read only: nothing is made, changed or moved, whatever is found.
     // SQLite may leave empty -wal and -shm files beside it, which the next writer takes over.
@@ -152,6 +153,9 @@ private:
     struct TargetRow;
 
     int OpenToWrite(CText& error);
+    // False, with why, when anything but a regular file is at the file's place or its
+    // companions'.
+    bool AllRegular(CText& error) const;
     int QuickCheck();
     int Migrate(CText& error);
     CSqliteStatement* Statement(int id, CText& error);
@@ -167,7 +171,7 @@ private:
     bool Wrote(int rc, CText& error) const;
     CText Failure(const char* source) const;
     CText NewerFile() const;
-    CText NotRegular() const;
+    static CText NotRegular(const std::string& path);
 
     std::string m_strPath;
     CSqliteDatabase m_db;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -527,6 +528,83 @@ TEST_F(PostHistoryTest, ReaderChangesNothing)
     EXPECT_FALSE(reader.RecordBaseline(Site, {}, Now, error));
     reader.Close();
     EXPECT_EQ(readBytes(m_strPath), record);
+}
+
+// Faults these catch, at the record's place and beside it:
+//   a link followed: a user's file chmodded, made a record, or read | the link rows
+//   a dangling link's target made                                   | "a dangling link"
+//   the -wal or -shm written through a link                         | the companion rows
+//   a pipe opened, which holds the reader for ever                  | "a FIFO"
+//   a link among the folders above refused                          | the last part
+TEST_F(PostHistoryTest, OnlyARegularFileIsTheRecord)
+{
+    const std::string victim = m_strTemp + "/victim";
+    const struct
+    {
+        const char* name;
+        // The link's place: the file's, or beside it.
+        const char* place;
+        // What the link leads to: a file with these bytes, or nothing.
+        std::optional<std::string> target;
+        bool fifo;
+    } rows[] = {
+        {"a link to a user's file", "", std::string("the user's words"), false},
+        {"a link to an empty file", "", std::string(), false},
+        {"a dangling link", "", std::nullopt, false},
+        {"the -wal a link", "-wal", std::string("the user's words"), false},
+        {"the -shm a link", "-shm", std::string(), false},
+        {"a FIFO", "", std::nullopt, true},
+    };
+    for (const auto& row : rows) {
+        fs::remove_all(m_strStateHome);
+        fs::remove(victim);
+        if (*row.place) {
+            ASSERT_NO_FATAL_FAILURE(makeRecord(1, 1)) << row.name;
+        }
+        fs::create_directories(m_strFolder);
+        if (row.target) {
+            writeBytes(victim, *row.target);
+            ::chmod(victim.c_str(), 0644);
+        }
+        const std::string place = m_strPath + row.place;
+        if (row.fifo) {
+            ASSERT_EQ(::mkfifo(place.c_str(), 0644), 0) << row.name;
+        } else {
+            ASSERT_EQ(::symlink(victim.c_str(), place.c_str()), 0) << row.name;
+        }
+        const auto before = snapshot(m_strFolder);
+        const std::string why = "The history file " + place + " is not a regular file";
+
+        CPostHistory history;
+        std::string movedTo;
+        CText error;
+        EXPECT_FALSE(history.Open(m_strPath, Now, movedTo, error)) << row.name;
+        EXPECT_EQ(error.English(), why) << row.name;
+        history.Close();
+        EXPECT_EQ(history.OpenToRead(m_strPath, error), CPostHistory::ReadState::Unreadable)
+            << row.name;
+        EXPECT_EQ(error.English(), why) << row.name;
+        history.Close();
+
+        EXPECT_EQ(snapshot(m_strFolder), before) << row.name;
+        EXPECT_EQ(fs::exists(victim), row.target.has_value()) << row.name;
+        if (row.target) {
+            EXPECT_EQ(readBytes(victim), *row.target) << row.name;
+            EXPECT_EQ(modeOf(victim), 0644) << row.name;
+        }
+    }
+
+    // A link among the folders is the user's own doing, and stays allowed.
+    fs::remove_all(m_strStateHome);
+    const std::string elsewhere = m_strTemp + "/elsewhere";
+    fs::create_directories(elsewhere);
+    ASSERT_EQ(::symlink(elsewhere.c_str(), m_strStateHome.c_str()), 0);
+    ASSERT_NO_FATAL_FAILURE(makeRecord(1, 1));
+    EXPECT_TRUE(fs::is_regular_file(elsewhere + "/Quillpost/history.sqlite"));
+    CPostHistory reader;
+    CText error;
+    EXPECT_EQ(reader.OpenToRead(m_strPath, error), CPostHistory::ReadState::Opened)
+        << error.English();
 }
 
 TEST_F(PostHistoryTest, LogReadBackOldestFirst)
