@@ -206,6 +206,33 @@ std::string WithFolderResolved(const std::string& path)
     return resolved + path.substr(slash == std::string::npos ? 0 : slash + 1);
 }
 
+// The tables of a database, each as "name(column,column...)", by name: what tells this
+// program's record from another program's file.
+int TablesOf(CSqliteDatabase& db, std::vector<std::string>& tables)
+{
+    tables.clear();
+    CSqliteStatement columns;
+    int rc = db.Prepare("SELECT m.name, p.name FROM sqlite_schema AS m, pragma_table_info(m.name)"
+                        " AS p WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE"
+                        " '\\' ORDER BY m.name, p.cid",
+        columns);
+    if (rc != SQLITE_OK)
+        return rc;
+    std::string table;
+    while ((rc = columns.Step()) == SQLITE_ROW) {
+        if (tables.empty() || table != columns.Text(0)) {
+            table = columns.Text(0);
+            tables.push_back(table + '(');
+        } else {
+            tables.back() += ',';
+        }
+        tables.back().append(columns.Text(1));
+    }
+    for (std::string& each : tables)
+        each += ')';
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
 // A rename that never replaces a file already at to, where the file system can promise it.
 int RenameNoReplace(const std::string& from, const std::string& to)
 {
@@ -372,7 +399,8 @@ int CPostHistory::OpenToWrite(CText& error)
     if (rc == SQLITE_OK)
         rc = m_db.SetBusyTimeout(BusyTimeoutMs);
     // The first statement to read the file is the one to find it damaged. A file of a newer
-    // version is left as it is, even its journal mode.
+    // version is left as it is, even its journal mode; so is another program's, until it is
+    // moved aside.
     std::int64_t version = 0;
     if (rc == SQLITE_OK)
         rc = m_db.PragmaInt("PRAGMA user_version", version);
@@ -382,15 +410,18 @@ int CPostHistory::OpenToWrite(CText& error)
         return SQLITE_ERROR;
     }
     if (rc == SQLITE_OK)
-        rc = m_db.Exec("PRAGMA journal_mode=WAL");
-    if (rc == SQLITE_OK)
-        rc = m_db.Exec("PRAGMA synchronous=NORMAL");
+        rc = CheckTables(version);
     // SQLite finds a damaged page only when it reads it. Reading them all once here finds the
     // damage while the file can still be moved aside, not in the middle of a run.
     if (rc == SQLITE_OK && version > 0)
         rc = QuickCheck();
+    if (rc == SQLITE_OK)
+        rc = m_db.Exec("PRAGMA journal_mode=WAL");
+    if (rc == SQLITE_OK)
+        rc = m_db.Exec("PRAGMA synchronous=NORMAL");
     if (rc == SQLITE_OK && version < SchemaVersion)
         rc = Migrate(error);
+
     else if (rc != SQLITE_OK)
         error = Failure(CannotOpen);
     // A damaged file is moved aside as it was found, with its -wal and -shm. Were SQLite to
@@ -414,6 +445,26 @@ bool CPostHistory::AllRegular(CText& error) const
         }
     }
     return true;
+}
+
+int CPostHistory::CheckTables(std::int64_t version)
+{
+    // What the steps up to the file's version make, in a database of its own in memory.
+    CSqliteDatabase ours;
+    int rc = ours.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    for (std::int64_t step = 0; rc == SQLITE_OK && step < version; ++step)
+        rc = ours.Exec(Migrations[step]);
+    std::vector<std::string> expected;
+    std::vector<std::string> found;
+    if (rc == SQLITE_OK)
+        rc = TablesOf(ours, expected);
+    if (rc != SQLITE_OK)
+        return rc;
+    rc = TablesOf(m_db, found);
+    // A table SQLite cannot read the columns of (another program's virtual table) is not ours.
+    if (rc == SQLITE_ERROR || (rc == SQLITE_OK && found != expected))
+        return SQLITE_NOTADB;
+    return rc;
 }
 
 int CPostHistory::QuickCheck()

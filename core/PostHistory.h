@@ -99,10 +99,12 @@ public:
     // Opens the file to read and write, making it (0600) and its folder (0700, with any
     // missing parents) as needed. Anything but a regular file at its place, or at its -wal's
     // or -shm's, is refused, a link above all; links among the folders are followed. The
-    // whole file is read once, so that damage anywhere is found here. A file SQLite finds not to be
-    // a database, or corrupt, is moved aside with its -wal and -shm files, as path + ".damaged-" +
-    // now's UTC date (and "-2", "-3"... if that is taken), and a new one is started: movedTo says
-    // where it went, even should the new one fail, and is empty otherwise.
+    // whole file is read once, so that damage anywhere is found here. A file SQLite finds not
+    // to be a database, or corrupt, or another program's (tables that are not the ones its
+    // version has), is moved aside untouched with its -wal and -shm files, as path +
+    // ".damaged-" + now's UTC date (and "-2", "-3"... if that is taken), and a new one is
+    // started: movedTo says where it went, even should the new one fail, and is empty
+    // otherwise.
     bool Open(const std::string& path, Time now, std::string& movedTo, CText& error);
     // Opens the file to read only: nothing is made, changed or moved, whatever is found.
     // SQLite may leave empty -wal and -shm files beside it, which the next writer takes over.
@@ -156,6 +158,8 @@ private:
     // False, with why, when anything but a regular file is at the file's place or its
     // companions'.
     bool AllRegular(CText& error) const;
+    // SQLITE_NOTADB when the file's tables are not the ones its version has.
+    int CheckTables(std::int64_t version);
     int QuickCheck();
     int Migrate(CText& error);
     CSqliteStatement* Statement(int id, CText& error);

@@ -68,6 +68,19 @@ std::string garbage(std::size_t size)
     return bytes;
 }
 
+// The bytes of a file SQLite makes from sql, in rollback mode as SQLite leaves a new file.
+std::string sqliteFile(const std::string& folder, const char* sql)
+{
+    const std::string path = folder + "/made.sqlite";
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) == SQLITE_OK)
+        sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    std::string bytes = readBytes(path);
+    fs::remove(path);
+    return bytes;
+}
+
 // Every file in a folder with its bytes; empty when the folder is not there.
 std::map<std::string, std::string> snapshot(const std::string& folder)
 {
@@ -340,6 +353,13 @@ TEST_F(PostHistoryTest, DamagedFileMovedAside)
     std::string overwritten = record;
     overwritten.replace(record.size() / 2 / 4096 * 4096, 4096, garbage(4096));
     const std::string noise = garbage(8192);
+    // Files of another program, which nothing may change before they are moved aside: not
+    // even their journal mode.
+    const std::string notes = sqliteFile(m_strTemp, "CREATE TABLE notes(body TEXT)");
+    const std::string notesAtOurVersion
+        = sqliteFile(m_strTemp, "CREATE TABLE notes(body TEXT); PRAGMA user_version = 1");
+    const std::string shortOfAColumn = sqliteFile(m_strTemp,
+        "CREATE TABLE target(id INTEGER PRIMARY KEY, url TEXT); PRAGMA user_version = 1");
 
     const struct
     {
@@ -358,6 +378,9 @@ TEST_F(PostHistoryTest, DamagedFileMovedAside)
         {"a name whose -wal is taken", noise, "", "",
             {DamagedName, std::string(DamagedName) + "-2", std::string(DamagedName) + "-3-wal"},
             "-4"},
+        {"another program's file", notes, "", "", {}, ""},
+        {"another program's file at our version", notesAtOurVersion, "", "", {}, ""},
+        {"a table of ours short of a column", shortOfAColumn, "", "", {}, ""},
     };
     for (const auto& row : rows) {
         fs::remove_all(m_strFolder);
