@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -204,6 +205,21 @@ std::string WithFolderResolved(const std::string& path)
     if (resolved.back() != '/')
         resolved += '/';
     return resolved + path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+// SQLite's read of a file as it stands, without locks or the -wal and -shm files.
+std::string ImmutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    constexpr char Hex[] = "0123456789ABCDEF";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || std::strchr("/._-~", c))
+            uri += c;
+        else
+            uri += {'%', Hex[byte >> 4], Hex[byte & 0xf]};
+    }
+    return uri + "?immutable=1";
 }
 
 // The tables of a database, each as "name(column,column...)", by name: what tells this
@@ -512,13 +528,22 @@ CPostHistory::ReadState CPostHistory::OpenToRead(const std::string& path, CText&
     }
     if (!AllRegular(error))
         return ReadState::Unreadable;
-    int rc = m_db.Open(WithFolderResolved(path),
-        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW);
-    if (rc == SQLITE_OK)
-        rc = m_db.SetBusyTimeout(BusyTimeoutMs);
+    // A plain read takes part in the writers' locking, but SQLite makes -wal and -shm files
+    // for it where there are none, and only a connection that may write takes them away
+    // again: so it may write, and is kept from doing so. Where it cannot (a folder the user
+    // may only read, a file system mounted read-only, a file the user may not write), the
+    // file is read as it stands, without locks: a process writing meanwhile may make that
+    // read fail, but nothing is changed.
+    const std::string sqlitePath = WithFolderResolved(path);
+    const bool companions = Exists(path + Companions[0]) || Exists(path + Companions[1]);
     std::int64_t version = 0;
-    if (rc == SQLITE_OK)
-        rc = m_db.PragmaInt("PRAGMA user_version", version);
+    int rc = SQLITE_CANTOPEN;
+    if (companions)
+        rc = ReadVersion(sqlitePath, SQLITE_OPEN_READONLY, version);
+    else if (::access(path.c_str(), W_OK) == 0)
+        rc = ReadVersion(sqlitePath, SQLITE_OPEN_READWRITE, version);
+    if ((rc & 0xff) == SQLITE_CANTOPEN || (rc & 0xff) == SQLITE_READONLY)
+        rc = ReadVersion(ImmutableUri(sqlitePath), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, version);
     if (rc != SQLITE_OK) {
         error = Failure(CannotRead);
         Close();
@@ -535,6 +560,18 @@ CPostHistory::ReadState CPostHistory::OpenToRead(const std::string& path, CText&
         return ReadState::Unreadable;
     }
     return ReadState::Opened;
+}
+
+int CPostHistory::ReadVersion(const std::string& name, int flags, std::int64_t& version)
+{
+    int rc = m_db.Open(name, flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW);
+    if (rc == SQLITE_OK)
+        rc = m_db.SetBusyTimeout(BusyTimeoutMs);
+    if (rc == SQLITE_OK && (flags & SQLITE_OPEN_READWRITE))
+        rc = m_db.Exec("PRAGMA query_only = ON");
+    if (rc == SQLITE_OK)
+        rc = m_db.PragmaInt("PRAGMA user_version", version);
+    return rc;
 }
 
 void CPostHistory::Close()

@@ -106,8 +106,9 @@ public:
     // started: movedTo says where it went, even should the new one fail, and is empty
     // otherwise.
     bool Open(const std::string& path, Time now, std::string& movedTo, CText& error);
-    // Opens the file to read only: nothing is made, changed or moved, whatever is found.
-    // SQLite may leave empty -wal and -shm files beside it, which the next writer takes over.
+    // Opens the file to read only: nothing is made, changed or moved, whatever is found, and
+    // no -wal or -shm file is left beside a file that had none. A file the user may not write,
+    // or in a folder they may only read, is read all the same.
     ReadState OpenToRead(const std::string& path, CText& error);
     void Close();
 
@@ -160,6 +161,7 @@ private:
     bool AllRegular(CText& error) const;
     // SQLITE_NOTADB when the file's tables are not the ones its version has.
     int CheckTables(std::int64_t version);
+    int ReadVersion(const std::string& name, int flags, std::int64_t& version);
     int QuickCheck();
     int Migrate(CText& error);
     CSqliteStatement* Statement(int id, CText& error);

@@ -8,11 +8,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -91,6 +93,19 @@ std::map<std::string, std::string> snapshot(const std::string& folder)
             = item.is_regular_file() ? readBytes(item.path().string()) : "(folder)";
     }
     return files;
+}
+
+constexpr int CannotDropPrivileges = 77;
+
+// body's result, from a child process of its own.
+int runInChild(const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    while (pid > 0 && ::waitpid(pid, &status, 0) < 0) { }
+    return pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 CPostLogEntry logEntry(Time time, std::int64_t run, PostOutcome outcome = PostOutcome::Succeeded)
@@ -551,6 +566,8 @@ TEST_F(PostHistoryTest, ReaderChangesNothing)
     EXPECT_FALSE(reader.RecordBaseline(Site, {}, Now, error));
     reader.Close();
     EXPECT_EQ(readBytes(m_strPath), record);
+    EXPECT_FALSE(fs::exists(m_strPath + "-wal"));
+    EXPECT_FALSE(fs::exists(m_strPath + "-shm"));
 }
 
 // Faults these catch, at the record's place and beside it:
@@ -628,6 +645,45 @@ TEST_F(PostHistoryTest, OnlyARegularFileIsTheRecord)
     CText error;
     EXPECT_EQ(reader.OpenToRead(m_strPath, error), CPostHistory::ReadState::Opened)
         << error.English();
+}
+
+// Faults these catch: a read that needs to write, and so fails where nothing may be written,
+// or leaves -wal and -shm files behind. Root may write anywhere: the reader is an ordinary
+// user (nobody), in a child process.
+TEST_F(PostHistoryTest, ReadWhereNothingMayBeWritten)
+{
+    const struct
+    {
+        const char* name;
+        mode_t folder;
+        mode_t file;
+    } rows[] = {
+        {"a folder the user may only read", 0500, 0600},
+        {"a file the user may only read", 0700, 0400},
+    };
+    for (const auto& row : rows) {
+        fs::remove_all(m_strStateHome);
+        ASSERT_NO_FATAL_FAILURE(makeRecord(10, 3)) << row.name;
+        ::chmod(m_strTemp.c_str(), 0711);
+        for (const std::string& path : {m_strStateHome, m_strFolder, m_strPath})
+            static_cast<void>(::lchown(path.c_str(), 65534, 65534));
+        ::chmod(m_strPath.c_str(), row.file);
+        ::chmod(m_strFolder.c_str(), row.folder);
+        const int result = runInChild([this] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                return CannotDropPrivileges;
+            CText error;
+            return CPostHistory().OpenToRead(m_strPath, error) == CPostHistory::ReadState::Opened
+                ? 0
+                : 1;
+        });
+        ::chmod(m_strFolder.c_str(), 0700);
+        if (result == CannotDropPrivileges)
+            GTEST_SKIP() << "cannot run as an ordinary user";
+        EXPECT_EQ(result, 0) << row.name;
+        EXPECT_FALSE(fs::exists(m_strPath + "-wal")) << row.name;
+        EXPECT_FALSE(fs::exists(m_strPath + "-shm")) << row.name;
+    }
 }
 
 TEST_F(PostHistoryTest, LogReadBackOldestFirst)
