@@ -80,6 +80,14 @@ void SayError(const QString& text)
     Write(stderr, line.toStdString() + '\n');
 }
 
+// What the window's runs are set up with, but for how long the record is waited for.
+CPostSettings RunSettings(const CSubmitCommand::Settings& settings)
+{
+    CPostSettings post;
+    post.m_record.m_writeWaitMs = static_cast<long>(settings.recordWait.count());
+    return post;
+}
+
 // A line a target, whatever its URL holds.
 QString OneLine(QString text)
 {
@@ -277,12 +285,12 @@ QString CSubmitCommand::HelpText()
              "      --version           print the version and exit\n"
              "\n"
              "Exit status: 0 when every target succeeded, had nothing to post, or there was\n"
-             "none, 1 when one failed (or would fail, with --dry-run), 2 when the list could\n"
-             "not be read, the command line is wrong or the results could not be written, 75\n"
-             "when another run posted the list for 10 minutes, and 128 plus the signal's\n"
-             "number when SIGHUP (129), SIGINT (130), SIGQUIT (131) or SIGTERM (143) stopped\n"
-             "the run. --check-keys exits 1 when a key file fails; --history exits 2 when the\n"
-             "log cannot be read.\n"
+             "none, 1 when one failed (or would fail, with --dry-run) or what was sent could\n"
+             "not be recorded, 2 when the list could not be read, the command line is wrong\n"
+             "or the results could not be written, 75 when another run posted the list for\n"
+             "10 minutes, and 128 plus the signal's number when SIGHUP (129), SIGINT (130),\n"
+             "SIGQUIT (131) or SIGTERM (143) stopped the run. --check-keys exits 1 when a key\n"
+             "file fails; --history exits 2 when the log cannot be read.\n"
              "\n"
              "Examples:\n"
              "  quillpost --submit-all --dry-run --format=json\n"
@@ -295,8 +303,7 @@ CSubmitCommand::CSubmitCommand(Format format, const Settings& settings)
     , m_settings(settings)
     , m_summaryOut(format == Format::Text ? stdout : stderr)
     , m_showProgress(::isatty(STDERR_FILENO) == 1)
-    // What the window's runs are set up with.
-    , m_runs(m_targets, CPostSettings())
+    , m_runs(m_targets, RunSettings(settings))
 {
     connect(&m_runs, &CSubmitRuns::RowDecided, this, &CSubmitCommand::WriteRow);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CSubmitCommand::OnStatusChanged);
@@ -366,7 +373,7 @@ int CSubmitCommand::SubmitAll(const std::optional<QString>& file)
     if (m_format == Format::Csv && !Emit(stdout, CsvHeader(m_bDryRun)))
         return ExitUnusable;
     m_runs.SubmitAll();
-    if (!m_finished && !m_runs.IsRunning())
+    if (!m_finished && !m_runs.IsRunning() && !m_runs.IsRecording())
         Finish();
     if (!m_finished)
         m_loop.exec();
@@ -454,7 +461,8 @@ void CSubmitCommand::OnStatusChanged()
 {
     if (m_runs.IsRunning())
         ShowProgress(m_runs.StatusText());
-    else if (!m_finished)
+    // The program ends once what the run sent is recorded, or could not be.
+    else if (!m_finished && !m_runs.IsRecording())
         Finish();
 }
 
@@ -467,6 +475,11 @@ void CSubmitCommand::Finish()
             WriteRow(row);
     }
     ClearProgress();
+    // A success that is not recorded is sent again next run: the run did not do all it should.
+    if (const QString notRecorded = m_runs.NotRecorded(); !notRecorded.isEmpty()) {
+        m_anyFailed = true;
+        SayError(notRecorded);
+    }
     const QString summary = m_runs.StatusText();
     if (!summary.isEmpty())
         Emit(m_summaryOut, summary.toStdString() + '\n');

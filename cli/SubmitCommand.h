@@ -41,7 +41,8 @@ public:
     enum ExitStatus
     {
         ExitSucceeded = 0,
-        // A target failed, or was refused before posting.
+        // A target failed, or was refused before posting, or what was sent could not be
+        // recorded.
         ExitFailed = 1,
         // The list could not be read, the command line is wrong, or the output could not be
         // written.
@@ -55,6 +56,8 @@ public:
         // How long a run waits for another run of its list to end, and how often it looks.
         std::chrono::milliseconds lockWait = std::chrono::minutes(10);
         std::chrono::milliseconds lockPoll = std::chrono::milliseconds(200);
+        // How long a write to the record waits for another process to let go of it.
+        std::chrono::milliseconds recordWait = std::chrono::minutes(1);
     };
     enum class Format
     {

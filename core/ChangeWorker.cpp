@@ -76,14 +76,25 @@ struct CChangeWorker::CRunState
     std::optional<std::int64_t> logRun;
     // The targets it logged: (URL, body, changes), and the reason of the last failure.
     std::map<std::tuple<std::string, std::string, std::string>, std::string> logged;
+    // Batches that succeeded but are not recorded yet, as a write failed.
+    std::vector<CPending> held;
+    // Why the first write of the run that failed did; from then on its writes wait for the
+    // end of its posts, as each would wait out the same lock again.
+    CText writeFailure;
+    // What could not be written, to be said when the run ends.
+    CText notRecorded;
 };
 
 // A batch whose addresses are recorded should it succeed.
 struct CChangeWorker::CPending
 {
+    std::uint64_t run = 0;
     CPostHistory::CTarget key;
     std::vector<CSourceEntry> entries;
     bool baseline = false;
+    // Once it succeeded.
+    std::string verdict;
+    Time when;
 };
 
 CChangeWorker::CChangeWorker(CPostSettings settings, std::string historyPath, CText historyUnknown,
@@ -93,6 +104,7 @@ CChangeWorker::CChangeWorker(CPostSettings settings, std::string historyPath, CT
     , m_historyUnknown(std::move(historyUnknown))
     , m_callbacks(std::move(callbacks))
     , m_bReadOnly(readOnly)
+    , m_history(m_settings.m_record)
 {
     m_thread = std::thread(&CChangeWorker::Run, this);
 }
@@ -133,12 +145,16 @@ void CChangeWorker::Run()
             std::unique_lock<std::mutex> lock(m_mutex);
             m_wake.wait(lock, [this] { return m_quit || !m_jobs.empty(); });
             if (m_jobs.empty())
-                return;
+                break;
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
         }
         job();
     }
+    // Runs that never ended (the window closed): what they could not record is tried once
+    // more, although no one is left to be told.
+    for (auto& [number, run] : m_runs)
+        RecordHeld(*run);
 }
 
 void CChangeWorker::Prepare(std::vector<CTargetWork> targets)
@@ -243,7 +259,8 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
         std::vector<std::size_t> all(read.m_entries.size());
         for (std::size_t i = 0; i < all.size(); ++i)
             all[i] = i;
-        const std::uint64_t token = work.m_bDry ? 0 : KeepBatch(key, read.m_entries, true);
+        const std::uint64_t token
+            = work.m_bDry ? 0 : KeepBatch(work.m_run, key, read.m_entries, true);
         prepared.m_kind = CPrepared::Kind::Post;
         prepared.m_addresses = read.m_entries.size();
         prepared.m_batches.push_back(CBatch{work.m_request, 0, token});
@@ -273,7 +290,8 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
         sent.reserve(changed.size());
         for (const std::size_t i : changed)
             sent.push_back(entries[i]);
-        const std::uint64_t token = work.m_bDry ? 0 : KeepBatch(key, std::move(sent), false);
+        const std::uint64_t token
+            = work.m_bDry ? 0 : KeepBatch(work.m_run, key, std::move(sent), false);
         batches.push_back(CBatch{work.m_request, 0, token});
         return batches;
     }
@@ -305,18 +323,18 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
             sent.reserve(addresses.size());
             for (const CSourceEntry* entry : addresses)
                 sent.push_back(*entry);
-            batch.m_token = KeepBatch(key, std::move(sent), false);
+            batch.m_token = KeepBatch(work.m_run, key, std::move(sent), false);
         }
         batches.push_back(std::move(batch));
     }
     return batches;
 }
 
-std::uint64_t CChangeWorker::KeepBatch(
-    const CPostHistory::CTarget& key, std::vector<CSourceEntry> entries, bool baseline)
+std::uint64_t CChangeWorker::KeepBatch(std::uint64_t run, const CPostHistory::CTarget& key,
+    std::vector<CSourceEntry> entries, bool baseline)
 {
     const std::uint64_t token = ++m_lastToken;
-    m_pending[token] = CPending{key, std::move(entries), baseline};
+    m_pending[token] = CPending{run, key, std::move(entries), baseline, {}, {}};
     return token;
 }
 
@@ -421,33 +439,94 @@ void CChangeWorker::Recorded(std::uint64_t token, bool success, std::string verd
 {
     if (token == 0)
         return;
-    Push([this, token, success, verdict = std::move(verdict), when] {
+    Push([this, token, success, verdict = std::move(verdict), when]() mutable {
         const auto pending = m_pending.find(token);
         if (pending == m_pending.end())
             return;
-        CText error;
-        if (success && m_bHistoryOpen) {
-            CPending& batch = pending->second;
-            if (batch.baseline)
-                m_history.RecordBaseline(batch.key, batch.entries, when, error);
-            else
-                m_history.RecordSent(batch.key, batch.entries, verdict, when, error);
-        }
+        CPending batch = std::move(pending->second);
         m_pending.erase(pending);
+        if (!success || !m_bHistoryOpen)
+            return;
+        batch.verdict = std::move(verdict);
+        batch.when = when;
+        CRunState& run = RunOf(batch.run);
+        if (run.writeFailure.IsEmpty() && Write(batch, run.writeFailure))
+            return;
+        run.held.push_back(std::move(batch));
     });
+}
+
+bool CChangeWorker::Write(const CPending& batch, CText& error)
+{
+    return batch.baseline
+        ? m_history.RecordBaseline(batch.key, batch.entries, batch.when, error)
+        : m_history.RecordSent(batch.key, batch.entries, batch.verdict, batch.when, error);
+}
+
+void CChangeWorker::RecordHeld(CRunState& run)
+{
+    auto batch = run.held.begin();
+    for (; batch != run.held.end(); ++batch) {
+        if (!Write(*batch, run.writeFailure))
+            break;
+    }
+    run.held.erase(run.held.begin(), batch);
 }
 
 void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
 {
     Push([this, run, entries = std::move(entries)]() mutable {
         CText error;
-        if (m_bReadOnly || entries.empty() || !OpenHistory(error))
+        if (m_bReadOnly || entries.empty())
             return;
         CRunState& state = RunOf(run);
+        const auto notLogged = [&state](const CText& why) {
+            if (state.notRecorded.IsEmpty())
+                state.notRecorded = CText::Nested(
+                    //: After a run, when its posts could not be written to the post log
+                    QT_TRANSLATE_NOOP("Quillpost", "The post log was not written: %1"), {why});
+        };
+        if (!OpenHistory(error)) {
+            // No folder for it at all is no failure to write it: none was promised.
+            if (!m_strHistoryPath.empty())
+                notLogged(m_historyFailure);
+            return;
+        }
+        // The run's posts are done: what could not be recorded after them is tried again.
+        bool logToo = true;
+        if (!state.held.empty()) {
+            RecordHeld(state);
+            if (!state.held.empty()) {
+                state.notRecorded = CText::Nested(
+                    //: After a run, when what was sent could not be written to the record
+                    QT_TRANSLATE_NOOP(
+                        "Quillpost", "Not recorded: %1 (these may be sent again next run)"),
+                    {state.writeFailure});
+                // The log would wait as long for the same lock.
+                logToo = !m_history.WasBusy();
+            }
+        }
+        // Each post whose addresses are not recorded says so in the log.
+        for (CPostLogEntry& entry : entries) {
+            for (const CPending& batch : state.held) {
+                if (entry.m_bSuccess && entry.m_strUrl == MaskPassword(batch.key.m_strUrl)
+                    && entry.m_strBody == batch.key.m_strBody
+                    && entry.m_strChanges == batch.key.m_strSource) {
+                    entry.m_strReason += " · " + state.notRecorded.English();
+                    break;
+                }
+            }
+        }
+        if (!logToo) {
+            notLogged(state.writeFailure);
+            return;
+        }
         if (!state.logRun) {
             std::int64_t number = 0;
-            if (!m_history.NextRun(number, error))
+            if (!m_history.NextRun(number, error)) {
+                notLogged(error);
                 return;
+            }
             state.logRun = number;
         }
         for (CPostLogEntry& entry : entries) {
@@ -457,7 +536,8 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
             if (!entry.m_bSuccess)
                 reason = WhyFailed(entry);
         }
-        m_history.Log(entries, error);
+        if (!m_history.Log(entries, error))
+            notLogged(error);
     });
 }
 
@@ -465,19 +545,31 @@ void CChangeWorker::EndRun(std::uint64_t run)
 {
     Push([this, run] {
         const auto ended = m_runs.find(run);
-        if (ended == m_runs.end())
-            return;
         CText error;
+        CText notRecorded;
         std::vector<CAlert> alerts;
-        // A preview tells nothing, and keeps what is untold for a run.
-        if (m_bHistoryOpen && !m_bReadOnly) {
-            alerts = AlertsOf(*ended->second);
-            if (ended->second->logRun)
-                m_history.Prune(std::chrono::system_clock::now(), error);
+        // Another process held the file all the time the run's writes waited: those of the
+        // alerts would only wait as long.
+        bool lockedOut = false;
+        if (ended != m_runs.end()) {
+            notRecorded = ended->second->notRecorded;
+            lockedOut = !notRecorded.IsEmpty() && m_history.WasBusy();
+            // A preview tells nothing, and keeps what is untold for a run.
+            if (m_bHistoryOpen && !m_bReadOnly) {
+                alerts = AlertsOf(*ended->second);
+                // Keeping the log short can wait for a run whose writes went through.
+                if (ended->second->logRun && notRecorded.IsEmpty())
+                    m_history.Prune(std::chrono::system_clock::now(), error);
+            }
+            m_runs.erase(ended);
         }
-        m_runs.erase(ended);
-        if (!alerts.empty() && m_callbacks.m_onAlerts)
-            m_history.KeepUntold(m_callbacks.m_onAlerts(std::move(alerts)), error);
+        if (!alerts.empty() && m_callbacks.m_onAlerts) {
+            const std::vector<CAlert> untold = m_callbacks.m_onAlerts(std::move(alerts));
+            if (!lockedOut)
+                m_history.KeepUntold(untold, error);
+        }
+        if (m_callbacks.m_onRunRecorded)
+            m_callbacks.m_onRunRecorded(run, std::move(notRecorded));
     });
 }
 

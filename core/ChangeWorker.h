@@ -33,8 +33,9 @@ class CSubmitHost;
 // succeeded. A dry preparation records nothing.
 //
 // Reports come through the callbacks on the worker's thread; they must not block. Stop ends
-// the reads under way and reports the preparations not done as stopped. Destruction waits for
-// the job under way and makes no further report.
+// the reads under way and reports the preparations not done as stopped. Destruction first
+// writes what is left to record and log, trying once more what could not be, and makes no
+// further report.
 class CChangeWorker
 {
 public:
@@ -103,6 +104,9 @@ public:
         std::function<void(std::uint64_t id, CText status)> m_onProgress;
         // Once, when the record file was damaged and a new one started, or cannot be used.
         std::function<void(CText notice)> m_onRecordNotice;
+        // Once a run given to EndRun is written: what of it could not be recorded or logged,
+        // empty when all was.
+        std::function<void(std::uint64_t run, CText notRecorded)> m_onRunRecorded;
         // May wait for the desktop, within a bound of its own. It gives back the alerts it
         // could not tell in time, which the next run's end tells with its own; those of a run
         // before are marked carried.
@@ -123,12 +127,17 @@ public:
     ~CChangeWorker();
 
     void Prepare(std::vector<CTargetWork> targets);
-    // A batch's post ended; its addresses are recorded when it succeeded.
+    // A batch's post ended; its addresses are recorded when it succeeded. A write that fails
+    // (after waiting for another process's lock as long as the settings say) is tried again
+    // when the run's posts are done, and the run's later writes wait until then.
     void Recorded(std::uint64_t token, bool success, std::string verdict, Time when);
-    // Keeps the entries of a run in the post log; the caller's run number becomes the log's.
+    // Keeps the entries of a run, whose posts are done, in the post log; the caller's run
+    // number becomes the log's. What could not be recorded is tried once more first; what
+    // still cannot is said in the reasons of the posts it was sent by.
     void Log(std::uint64_t run, std::vector<CPostLogEntry> entries);
-    // The run is over: what was read for it is let go, the log is pruned, and the targets
-    // whose failures call for a word are reported, after those an earlier run could not tell.
+    // The run is over: what was read for it is let go, the log is pruned, the targets whose
+    // failures call for a word are reported, after those an earlier run could not tell, and
+    // then what could not be written.
     void EndRun(std::uint64_t run);
     // Reads when the targets last succeeded (the post log, and the record for a target with a
     // source), and reports it by the ids given.
@@ -158,8 +167,11 @@ private:
     CRunState& RunOf(std::uint64_t run);
     std::vector<CBatch> Batches(const CTargetWork& work, const std::vector<CSourceEntry>& entries,
         const std::vector<std::size_t>& changed, const CPostHistory::CTarget& key);
-    std::uint64_t KeepBatch(
-        const CPostHistory::CTarget& key, std::vector<CSourceEntry> entries, bool baseline);
+    std::uint64_t KeepBatch(std::uint64_t run, const CPostHistory::CTarget& key,
+        std::vector<CSourceEntry> entries, bool baseline);
+    bool Write(const CPending& batch, CText& error);
+    // Writes the run's batches not recorded yet, until one fails again.
+    void RecordHeld(CRunState& run);
     bool Stopping() const { return m_stop.load(); }
 
     const CPostSettings m_settings;

@@ -25,8 +25,9 @@ namespace {
 
 using Time = CPostHistory::Time;
 
-// Long enough for a timer run to wait out the window's write, and the other way round.
-constexpr int BusyTimeoutMs = 5000;
+// How long a reader waits, on the rare occasions it has to (another process recovering the
+// file after a crash): reading never holds up a writer.
+constexpr int ReadWaitMs = 5000;
 
 // Step by step from an empty file: migration n takes user_version n to n + 1, in a
 // transaction of its own. A step, once released, is never changed; a new one is added.
@@ -349,7 +350,11 @@ std::string CPostHistory::FileIn(const std::string& folder)
     return folder + "/history.sqlite";
 }
 
-CPostHistory::CPostHistory() = default;
+CPostHistory::CPostHistory(CRecordLimits limits)
+    : m_limits(limits)
+{
+}
+
 CPostHistory::CPostHistory(CPostHistory&&) noexcept = default;
 CPostHistory& CPostHistory::operator=(CPostHistory&&) noexcept = default;
 CPostHistory::~CPostHistory() = default;
@@ -413,7 +418,7 @@ int CPostHistory::OpenToWrite(CText& error)
     int rc = m_db.Open(WithFolderResolved(m_strPath),
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW);
     if (rc == SQLITE_OK)
-        rc = m_db.SetBusyTimeout(BusyTimeoutMs);
+        rc = m_db.SetBusyTimeout(static_cast<int>(m_limits.m_writeWaitMs));
     // The first statement to read the file is the one to find it damaged. A file of a newer
     // version is left as it is, even its journal mode; so is another program's, until it is
     // moved aside.
@@ -437,9 +442,14 @@ int CPostHistory::OpenToWrite(CText& error)
         rc = m_db.Exec("PRAGMA synchronous=NORMAL");
     if (rc == SQLITE_OK && version < SchemaVersion)
         rc = Migrate(error);
-
     else if (rc != SQLITE_OK)
         error = Failure(CannotOpen);
+    if (rc == SQLITE_OK && m_limits.m_maxPages > 0) {
+        const std::string limit = "PRAGMA max_page_count = " + std::to_string(m_limits.m_maxPages);
+        rc = m_db.Exec(limit.c_str());
+        if (rc != SQLITE_OK)
+            error = Failure(CannotOpen);
+    }
     // A damaged file is moved aside as it was found, with its -wal and -shm. Were SQLite to
     // refuse, they would be lost, which does not keep a new record from being started: its
     // answer changes nothing.
@@ -566,7 +576,7 @@ int CPostHistory::ReadVersion(const std::string& name, int flags, std::int64_t& 
 {
     int rc = m_db.Open(name, flags | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW);
     if (rc == SQLITE_OK)
-        rc = m_db.SetBusyTimeout(BusyTimeoutMs);
+        rc = m_db.SetBusyTimeout(ReadWaitMs);
     if (rc == SQLITE_OK && (flags & SQLITE_OPEN_READWRITE))
         rc = m_db.Exec("PRAGMA query_only = ON");
     if (rc == SQLITE_OK)
@@ -582,7 +592,13 @@ void CPostHistory::Close()
 
 CText CPostHistory::Failure(const char* source) const
 {
+    m_lastFailure = m_db.ErrorCode();
     return CText(source, {m_strPath, m_db.Message()});
+}
+
+bool CPostHistory::WasBusy() const
+{
+    return (m_lastFailure & 0xff) == SQLITE_BUSY;
 }
 
 bool CPostHistory::InTransaction(CText& error, const std::function<bool()>& steps)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/FailureStreak.h"
+#include "core/PostLimits.h"
 #include "core/PostLogEntry.h"
 #include "core/SourceEntry.h"
 #include "core/SqliteDatabase.h"
@@ -91,7 +92,7 @@ public:
     // The file in a folder such as StateFolderOf gives.
     static std::string FileIn(const std::string& folder);
 
-    CPostHistory();
+    explicit CPostHistory(CRecordLimits limits = CRecordLimits());
     CPostHistory(CPostHistory&&) noexcept;
     CPostHistory& operator=(CPostHistory&&) noexcept;
     ~CPostHistory();
@@ -111,6 +112,9 @@ public:
     // or in a folder they may only read, is read all the same.
     ReadState OpenToRead(const std::string& path, CText& error);
     void Close();
+    // The last failure was another process's lock on the file, held all the time a write
+    // may wait: another write now would wait as long, in vain.
+    bool WasBusy() const;
 
     bool Changes(const CTarget& target, const std::vector<CSourceEntry>& source,
         CChangeSet& changes, CText& error);
@@ -179,8 +183,11 @@ private:
     CText NewerFile() const;
     static CText NotRegular(const std::string& path);
 
+    CRecordLimits m_limits;
     std::string m_strPath;
     CSqliteDatabase m_db;
     // Declared after the connection, so that they are finalized before it closes.
     std::vector<CSqliteStatement> m_statements;
+    // SQLite's code of the last failure said.
+    mutable int m_lastFailure = 0;
 };

@@ -19,10 +19,21 @@ struct CPostLimits
     long m_maxInFlight = 8;
 };
 
+// How the record of what was sent, and the post log, are written.
+struct CRecordLimits
+{
+    // How long a write waits for another process (the window, a timer's run) to let go of
+    // the file: long enough for any of its writes, as a success not recorded is sent again.
+    long m_writeWaitMs = 60000;
+    // The pages the file may grow to; 0 for SQLite's own limit.
+    long long m_maxPages = 0;
+};
+
 // What every background post is set up with.
 struct CPostSettings
 {
     CPostLimits m_limits;
+    CRecordLimits m_record;
     // Certificates to trust instead of the system's, for a private server; empty for the
     // system's.
     std::string m_strCaFile;

@@ -124,6 +124,7 @@ CSqliteReset::~CSqliteReset()
 CSqliteDatabase::CSqliteDatabase(CSqliteDatabase&& other) noexcept
     : m_db(std::exchange(other.m_db, nullptr))
     , m_strOpenFailure(std::move(other.m_strOpenFailure))
+    , m_openFailure(other.m_openFailure)
 {
 }
 
@@ -133,6 +134,7 @@ CSqliteDatabase& CSqliteDatabase::operator=(CSqliteDatabase&& other) noexcept
         Close();
         m_db = std::exchange(other.m_db, nullptr);
         m_strOpenFailure = std::move(other.m_strOpenFailure);
+        m_openFailure = other.m_openFailure;
     }
     return *this;
 }
@@ -146,12 +148,14 @@ int CSqliteDatabase::Open(const std::string& path, int flags)
 {
     Close();
     m_strOpenFailure.clear();
+    m_openFailure = 0;
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_extended_result_codes(db, 1);
     if (rc != SQLITE_OK) {
         m_strOpenFailure = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        m_openFailure = rc;
         sqlite3_close_v2(db);
         return rc;
     }
@@ -215,6 +219,11 @@ std::int64_t CSqliteDatabase::LastInsertRowid() const
 std::string CSqliteDatabase::Message() const
 {
     return m_db ? sqlite3_errmsg(m_db) : m_strOpenFailure;
+}
+
+int CSqliteDatabase::ErrorCode() const
+{
+    return m_db ? sqlite3_extended_errcode(m_db) : m_openFailure;
 }
 
 CSqliteTransaction::CSqliteTransaction(CSqliteDatabase& db)

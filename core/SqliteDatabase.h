@@ -94,10 +94,13 @@ public:
 
     // What the last call that failed on this connection said, or why opening failed.
     std::string Message() const;
+    // Its extended result code.
+    int ErrorCode() const;
 
 private:
     sqlite3* m_db = nullptr;
     std::string m_strOpenFailure;
+    int m_openFailure = 0;
 };
 
 // BEGIN IMMEDIATE, so that a writer waits for the write lock at the start (through the busy

@@ -88,6 +88,14 @@ CChangeWorker& CSubmitRuns::Worker()
             Q_EMIT StatusChanged();
         });
     };
+    callbacks.m_onRunRecorded = [this, here](std::uint64_t, CText notRecorded) {
+        here([this, notRecorded = std::move(notRecorded)] {
+            --m_recording;
+            if (!notRecorded.IsEmpty())
+                m_recordNotice = m_notRecorded = notRecorded;
+            Q_EMIT StatusChanged();
+        });
+    };
     callbacks.m_onLastSuccesses = [this, here](auto last) {
         here([this, last = std::move(last)] {
             for (const auto& [id, when] : last)
@@ -293,6 +301,13 @@ void CSubmitRuns::Abort()
     m_newestPost.clear();
     m_orphans.clear();
     m_clockTimer.stop();
+    // What the worker has still to write it writes before it ends, with no one to tell.
+    m_recording = 0;
+}
+
+QString CSubmitRuns::NotRecorded() const
+{
+    return m_notRecorded.IsEmpty() ? QString() : CResultText::Translated(m_notRecorded);
 }
 
 QString CSubmitRuns::StatusText() const
@@ -339,7 +354,7 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
         m_started = true;
         m_stopped = false;
         m_succeeded = m_failed = m_unchanged = 0;
-        m_recordNotice = CText();
+        m_recordNotice = m_notRecorded = CText();
         m_clock.start();
         m_clockTimer.start();
     }
@@ -583,6 +598,7 @@ void CSubmitRuns::EndFinishedRuns()
         if (!run->second.log.empty()) {
             Worker().Log(run->first, std::move(run->second.log));
             Worker().EndRun(run->first);
+            ++m_recording;
             AskLastSuccesses(0, m_targets.RowCount() - 1);
         }
         run = m_runs.erase(run);

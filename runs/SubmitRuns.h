@@ -70,6 +70,12 @@ public:
     void AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records);
 
     bool IsRunning() const { return !m_runs.empty(); }
+    // A run has ended, and what it sent is still being written to the record and the post
+    // log (which may wait for another process to let go of them).
+    bool IsRecording() const { return m_recording != 0; }
+    // What the runs since none was running could not record or log, in the user's language;
+    // empty when all was. The status line says it too.
+    QString NotRecorded() const;
     // A run lasts, or a post of one may still be in flight although no row waits for it any
     // more (its row was removed, or the list cleared): until it ends, its server is not free.
     bool IsPosting() const { return IsRunning() || !m_orphans.empty(); }
@@ -159,8 +165,12 @@ private:
     // Unchanged and baseline targets: neither succeeded nor failed.
     std::size_t m_unchanged = 0;
     quint64 m_lastPreparation = FirstPreparation;
-    // What the status line says once of the record of what was sent (a damaged file).
+    // What the status line says once of the record of what was sent (a damaged file, or what
+    // could not be written).
     CText m_recordNotice;
+    CText m_notRecorded;
+    // Runs ended whose writes are not done yet.
+    std::size_t m_recording = 0;
     std::atomic<bool> m_bNotify{true};
     bool m_bDryRun = false;
     bool m_started = false;

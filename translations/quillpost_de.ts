@@ -799,12 +799,12 @@
       --version           print the version and exit
 
 Exit status: 0 when every target succeeded, had nothing to post, or there was
-none, 1 when one failed (or would fail, with --dry-run), 2 when the list could
-not be read, the command line is wrong or the results could not be written, 75
-when another run posted the list for 10 minutes, and 128 plus the signal&apos;s
-number when SIGHUP (129), SIGINT (130), SIGQUIT (131) or SIGTERM (143) stopped
-the run. --check-keys exits 1 when a key file fails; --history exits 2 when the
-log cannot be read.
+none, 1 when one failed (or would fail, with --dry-run) or what was sent could
+not be recorded, 2 when the list could not be read, the command line is wrong
+or the results could not be written, 75 when another run posted the list for
+10 minutes, and 128 plus the signal&apos;s number when SIGHUP (129), SIGINT (130),
+SIGQUIT (131) or SIGTERM (143) stopped the run. --check-keys exits 1 when a key
+file fails; --history exits 2 when the log cannot be read.
 
 Examples:
   quillpost --submit-all --dry-run --format=json
@@ -836,10 +836,11 @@ Examples:
       --version           die Version ausgeben und sich beenden
 
 Rückgabewert: 0, wenn jedes Ziel erfolgreich war, nichts zu senden hatte oder es
-keines gab, 1, wenn eines fehlschlug (mit --dry-run: fehlschlagen würde), 2, wenn
-die Liste nicht gelesen werden konnte, der Aufruf falsch ist oder die Ergebnisse
-nicht geschrieben werden konnten, 75, wenn ein anderer Lauf die Liste 10 Minuten
-lang gesendet hat, und 128 plus die Nummer des Signals, wenn SIGHUP (129),
+keines gab, 1, wenn eines fehlschlug (mit --dry-run: fehlschlagen würde) oder
+nicht aufgezeichnet werden konnte, was gesendet wurde, 2, wenn die Liste nicht
+gelesen werden konnte, der Aufruf falsch ist oder die Ergebnisse nicht
+geschrieben werden konnten, 75, wenn ein anderer Lauf die Liste 10 Minuten lang
+gesendet hat, und 128 plus die Nummer des Signals, wenn SIGHUP (129),
 SIGINT (130), SIGQUIT (131) oder SIGTERM (143) den Lauf angehalten hat.
 --check-keys endet mit 1, wenn eine Schlüsseldatei durchfällt; --history endet
 mit 2, wenn das Protokoll nicht lesbar ist.
@@ -1316,6 +1317,16 @@ Zuletzt erfolgreich: %2</translation>
         <source>Fault: %1</source>
         <extracomment>An XML-RPC fault without a code: &quot;Fault: Bad request&quot;</extracomment>
         <translation>Fehler: %1</translation>
+    </message>
+    <message>
+        <source>The post log was not written: %1</source>
+        <extracomment>After a run, when its posts could not be written to the post log</extracomment>
+        <translation>Das Sendeprotokoll wurde nicht geschrieben: %1</translation>
+    </message>
+    <message>
+        <source>Not recorded: %1 (these may be sent again next run)</source>
+        <extracomment>After a run, when what was sent could not be written to the record</extracomment>
+        <translation>Nicht aufgezeichnet: %1 (dies wird beim nächsten Lauf womöglich erneut gesendet)</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,5 @@
 // The program's command line, set up as main.cpp sets it up, but waiting only a second for
-// another run of its list, so that a test sees it give up.
+// another run of its list, or for the record, so that a test sees it give up.
 #include "cli/SubmitCommand.h"
 
 #include <curl/curl.h>
@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     CSubmitCommand::Settings settings;
     settings.lockWait = std::chrono::seconds(1);
     settings.lockPoll = std::chrono::milliseconds(50);
+    settings.recordWait = std::chrono::seconds(1);
     const int result = CSubmitCommand::Run(argc, argv, settings);
     curl_global_cleanup();
     return result;

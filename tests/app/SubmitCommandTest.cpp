@@ -5,6 +5,7 @@
 #include "core/SubmitHost.h"
 #include "data/DataFile.h"
 #include "tests/support/CsvReader.h"
+#include "tests/support/RecordLock.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <QDir>
@@ -123,6 +124,7 @@ private Q_SLOTS:
     void secondRunWaits_data();
     void secondRunWaits();
     void runHoldsItsList();
+    void unrecordedRunFails();
 
 private:
     // The list at path: one target a URL, each with one parameter.
@@ -185,6 +187,7 @@ QProcessEnvironment SubmitCommandTest::Environment() const
     environment.insert(QStringLiteral("HOME"), m_dir->filePath(QStringLiteral("home")));
     environment.insert(QStringLiteral("XDG_DATA_HOME"), m_dir->filePath(QStringLiteral("data")));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), RuntimeFolder());
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), m_dir->filePath(QStringLiteral("state")));
     environment.insert(QStringLiteral("QT_FATAL_WARNINGS"), QStringLiteral("1"));
     if (!m_lang.isEmpty()) {
         environment.remove(QStringLiteral("LC_ALL"));
@@ -750,6 +753,22 @@ void SubmitCommandTest::runHoldsItsList()
 }
 
 QTEST_GUILESS_MAIN(SubmitCommandTest)
+// What a run sent but could not keep is said on standard error as well as in the summary, and
+// the run exits 1: a timer's log shows it, and the next run may send it again.
+void SubmitCommandTest::unrecordedRunFails()
+{
+    const QString list = List({m_server->Url("ok1")});
+    const QString record = m_dir->filePath(QStringLiteral("state/Quillpost/history.sqlite"));
+    CRecordLock lock(QFile::encodeName(record).toStdString());
+    QVERIFY(lock.m_write);
+    const Finished run = Run({"--submit-all", list}, ShortWaitProgram);
+    QCOMPARE(run.exitCode, 1);
+    const QString said = "The post log was not written: The history file " + record
+        + " cannot be written: database is locked";
+    QCOMPARE(run.err, ("quillpost: " + said + "\n").toUtf8());
+    QVERIFY2(run.out.endsWith((" · " + said + "\n").toUtf8()), run.out.constData());
+}
+
 void SubmitCommandTest::commandLineMapsNoWidgets_data()
 {
     QTest::addColumn<QStringList>("arguments"); // LIST is a list whose post waits

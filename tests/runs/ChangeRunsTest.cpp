@@ -13,7 +13,11 @@
 //   a dry run that posts, records, or hides the body    | dry run
 //   Submit's window on the list's urlList, or on nothing | browser submit
 //   a tooltip that misses a success, or invents one     | ping
+//   a success not recorded, said nowhere (sent again)   | unrecorded rows
+//   a write that gives up at once on another's lock     | "record locked"
+//   a post log silent on what was not recorded          | "record full"
 #include "core/BrowserLauncher.h"
+#include "core/PostHistory.h"
 #include "core/PostRequest.h"
 #include "core/PostResult.h"
 #include "core/SubmitHost.h"
@@ -21,7 +25,9 @@
 #include "runs/SubmitRuns.h"
 #include "runs/TargetList.h"
 #include "tests/support/LocalServer.h"
+#include "tests/support/RecordLock.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,6 +153,8 @@ private Q_SLOTS:
     void nothingIsPostedBlind_data();
     void nothingIsPostedBlind();
     void eachTargetItsOwnKey();
+    void unrecordedSuccessIsSaid_data();
+    void unrecordedSuccessIsSaid();
 
 private:
     std::shared_ptr<CSubmitHost> IndexNowTarget() const;
@@ -394,6 +402,58 @@ void ChangeRunsTest::eachTargetItsOwnKey()
     QCOMPARE(results[0].m_outcome, PostOutcome::NotPosted);
     QCOMPARE(results[1].m_outcome, PostOutcome::Baseline);
     QCOMPARE(results[2].m_outcome, PostOutcome::NotPosted);
+}
+
+void ChangeRunsTest::unrecordedSuccessIsSaid_data()
+{
+    // Else the file may not grow: the post's 300 addresses do not fit, the log's entry does.
+    QTest::addColumn<bool>("locked");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("record locked") << true << "database is locked";
+    QTest::newRow("record full") << false << "database or disk is full";
+}
+
+// What a run could not record is said once its writes have waited and been tried again.
+void ChangeRunsTest::unrecordedSuccessIsSaid()
+{
+    QFETCH(bool, locked);
+    QFETCH(QString, why);
+    const std::string record
+        = CPostHistory::FileIn(QFile::encodeName(m_state->path()).toStdString() + "/Quillpost");
+    CRecordLock lock(record);
+    QVERIFY(lock.m_write);
+    if (!locked)
+        lock.m_write.reset();
+    CPostSettings settings;
+    settings.m_record.m_writeWaitMs = 100;
+    settings.m_record.m_maxPages = locked ? 0 : 1;
+    m_runs.reset();
+    m_runs = std::make_unique<CSubmitRuns>(*m_targets, settings);
+    m_runs->SetNotify(false);
+    auto ping = std::make_shared<CSubmitHost>();
+    ping->m_strUrl = m_site->Url("ping");
+    ping->m_strChanges = m_site->Url("sitemap.xml");
+    m_targets->AppendRows({ping});
+    std::vector<std::pair<std::string, std::string>> pages;
+    for (int i = 0; i < 300; ++i)
+        pages.emplace_back("page/" + std::to_string(i), "2026-12-01");
+    m_site->SetPages(pages);
+
+    QVERIFY(Run()[0].Succeeded());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_runs->IsRecording(), 30000);
+    const QString said = "Not recorded: The history file " + QString::fromStdString(record)
+        + " cannot be written: " + why + " (these may be sent again next run)";
+    QCOMPARE(m_runs->NotRecorded(), said);
+    QVERIFY2(m_runs->StatusText().endsWith(" · " + said), qPrintable(m_runs->StatusText()));
+    if (!locked) {
+        CPostHistory log;
+        CText error;
+        QCOMPARE(log.OpenToRead(record, error), CPostHistory::ReadState::Opened);
+        QStringList reasons;
+        log.ReadLog(
+            {}, [&](const CPostLogEntry& entry) { reasons << entry.m_strReason.c_str(); }, error);
+        QCOMPARE(reasons, QStringList{"OK · " + said});
+    }
 }
 
 QTEST_GUILESS_MAIN(ChangeRunsTest)
