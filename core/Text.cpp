@@ -27,6 +27,14 @@ CText CText::Verbatim(std::string text)
     return verbatim;
 }
 
+CText CText::Counted(const char* source, const char* englishOne, std::uint64_t count)
+{
+    CText counted(source);
+    counted.m_one = englishOne;
+    counted.m_count = count;
+    return counted;
+}
+
 bool CText::IsEmpty() const
 {
     return m_source ? *m_source == '\0' : m_strVerbatim.empty();
@@ -40,7 +48,17 @@ std::string CText::English() const
     args.reserve(m_args.size());
     for (const CText& arg : m_args)
         args.push_back(arg.English());
-    return Filled(m_source, args);
+    if (!m_count)
+        return Filled(m_source, args);
+    // "1,000", as English groups digits.
+    std::string number = std::to_string(*m_count);
+    for (std::size_t i = number.size(); i > 3; i -= 3)
+        number.insert(i - 3, 1, ',');
+    std::string source = *m_count == 1 ? m_one : m_source;
+    for (std::size_t at = 0; (at = source.find("%Ln", at)) != std::string::npos;
+         at += number.size())
+        source.replace(at, 3, number);
+    return Filled(source, args);
 }
 
 std::string CText::Filled(const std::string& source, const std::vector<std::string>& args)
@@ -66,5 +84,6 @@ bool CText::operator==(const CText& other) const
 {
     const bool sameSource = m_source == other.m_source
         || (m_source && other.m_source && std::strcmp(m_source, other.m_source) == 0);
-    return sameSource && m_args == other.m_args && m_strVerbatim == other.m_strVerbatim;
+    return sameSource && m_count == other.m_count && m_args == other.m_args
+        && m_strVerbatim == other.m_strVerbatim;
 }

@@ -4,6 +4,11 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <optional>
+
 namespace {
 
 QString FromUtf8(const std::string& text)
@@ -65,12 +70,20 @@ QString CResultText::Translated(const CText& text)
 {
     if (!text.Source())
         return FromUtf8(text.English());
+    QString source = QCoreApplication::translate("Quillpost", text.Source());
+    if (const std::optional<std::uint64_t>& count = text.Count()) {
+        // A language with no words of its own for it reads the English, which has its form
+        // for one; any other takes the form its rules give for the count.
+        if (source == QString::fromUtf8(text.Source()))
+            return FromUtf8(text.English());
+        source = QCoreApplication::translate("Quillpost", text.Source(), nullptr,
+            static_cast<int>(std::min<std::uint64_t>(*count, INT_MAX)));
+    }
     std::vector<std::string> args;
     args.reserve(text.Args().size());
     for (const CText& arg : text.Args())
         args.push_back(Translated(arg).toStdString());
-    return FromUtf8(
-        CText::Filled(QCoreApplication::translate("Quillpost", text.Source()).toStdString(), args));
+    return FromUtf8(CText::Filled(source.toStdString(), args));
 }
 
 QString CResultText::Printable(QString text, bool keepLines)

@@ -232,12 +232,11 @@ CPostResult CSubmitRuns::ResultOf(
         break;
     case Kind::Baseline:
         result.m_outcome = PostOutcome::Baseline;
-        //: A target's first run, which records the addresses of its site and posts nothing
-        result.m_reason = CText(
-            QT_TRANSLATE_NOOP("Quillpost", "Recorded %1 addresses; changes from now on are posted"),
-            {QLocale(QLocale::English, QLocale::UnitedStates)
-                    .toString(static_cast<qulonglong>(prepared.m_addresses))
-                    .toStdString()});
+        result.m_reason = CText::Counted(
+            //: A target's first run, which records the addresses of its site and posts nothing
+            QT_TRANSLATE_N_NOOP(
+                "Quillpost", "Recorded %Ln addresses; changes from now on are posted"),
+            "Recorded %Ln address; changes from now on are posted", prepared.m_addresses);
         break;
     case Kind::Stopped:
     case Kind::Post:
@@ -314,13 +313,17 @@ QString CSubmitRuns::StatusText() const
 {
     if (!m_started)
         return QString();
-    const std::size_t done = m_succeeded + m_failed + m_unchanged;
+    const std::size_t done = m_succeeded + m_failed + m_unchanged + m_recorded;
     const std::size_t total = done + m_posts.size();
     // Targets with nothing to post, and a word on the record of what was sent, once.
     const auto more = [this](QString text) {
         if (m_unchanged != 0)
             //: After the status line, the targets that had nothing to post: "… · 3 unchanged"
             text = tr("%1 · %2 unchanged").arg(text, CResultText::Count(m_unchanged));
+        if (m_recorded != 0)
+            //: After the status line, the targets whose first run recorded their site's
+            //: addresses and posted nothing: "… · 1 recorded"
+            text = tr("%1 · %2 recorded").arg(text, CResultText::Count(m_recorded));
         if (!m_recordNotice.IsEmpty())
             text = tr("%1 · %2").arg(text, CResultText::Translated(m_recordNotice));
         return text;
@@ -353,7 +356,7 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
     if (!IsRunning()) {
         m_started = true;
         m_stopped = false;
-        m_succeeded = m_failed = m_unchanged = 0;
+        m_succeeded = m_failed = m_unchanged = m_recorded = 0;
         m_recordNotice = m_notRecorded = CText();
         m_clock.start();
         m_clockTimer.start();
@@ -553,8 +556,10 @@ void CSubmitRuns::Apply(CPostResult result)
         m_runs[post->second.run].log.push_back(LogEntryOf(result));
     const quint64 preparation = post->second.preparation;
     Forget(result.m_postId);
-    if (result.m_outcome == PostOutcome::Unchanged || result.m_outcome == PostOutcome::Baseline)
+    if (result.m_outcome == PostOutcome::Unchanged)
         ++m_unchanged;
+    else if (result.m_outcome == PostOutcome::Baseline)
+        ++m_recorded;
     else
         ++(result.Succeeded() || result.m_outcome == PostOutcome::WouldPost ? m_succeeded
                                                                             : m_failed);

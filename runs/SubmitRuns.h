@@ -162,8 +162,10 @@ private:
     // posts in all are these and the ones that have yet to report.
     std::size_t m_succeeded = 0;
     std::size_t m_failed = 0;
-    // Unchanged and baseline targets: neither succeeded nor failed.
+    // Unchanged targets, and those whose first run recorded their site: neither succeeded
+    // nor failed.
     std::size_t m_unchanged = 0;
+    std::size_t m_recorded = 0;
     quint64 m_lastPreparation = FirstPreparation;
     // What the status line says once of the record of what was sent (a damaged file, or what
     // could not be written).

@@ -887,6 +887,11 @@ Beispiele:
         <extracomment>The status line after a dry run, which posted nothing: &quot;Dry run: 3 would post, 1 would fail&quot;</extracomment>
         <translation>Probelauf: %1 würden gesendet, %2 würden fehlschlagen</translation>
     </message>
+    <message>
+        <source>%1 · %2 recorded</source>
+        <extracomment>After the status line, the targets whose first run recorded their site&apos;s addresses and posted nothing: &quot;… · 1 recorded&quot;</extracomment>
+        <translation>%1 · %2 aufgezeichnet</translation>
+    </message>
 </context>
 <context>
     <name>CTargetList</name>
@@ -1291,11 +1296,6 @@ Zuletzt erfolgreich: %2</translation>
         <translation>Unverändert seit %1</translation>
     </message>
     <message>
-        <source>Recorded %1 addresses; changes from now on are posted</source>
-        <extracomment>A target&apos;s first run, which records the addresses of its site and posts nothing</extracomment>
-        <translation>%1 Adressen aufgezeichnet; von jetzt an werden Änderungen gesendet</translation>
-    </message>
-    <message>
         <source>“Changes from” is not a web address</source>
         <extracomment>Why a target is not posted: its &quot;Changes from&quot; field holds no web address</extracomment>
         <translation>„Änderungen aus“ ist keine Webadresse</translation>
@@ -1327,6 +1327,14 @@ Zuletzt erfolgreich: %2</translation>
         <source>Not recorded: %1 (these may be sent again next run)</source>
         <extracomment>After a run, when what was sent could not be written to the record</extracomment>
         <translation>Nicht aufgezeichnet: %1 (dies wird beim nächsten Lauf womöglich erneut gesendet)</translation>
+    </message>
+    <message numerus="yes">
+        <source>Recorded %Ln addresses; changes from now on are posted</source>
+        <extracomment>A target&apos;s first run, which records the addresses of its site and posts nothing</extracomment>
+        <translation>
+            <numerusform>%Ln Adresse aufgezeichnet; von jetzt an werden Änderungen gesendet</numerusform>
+            <numerusform>%Ln Adressen aufgezeichnet; von jetzt an werden Änderungen gesendet</numerusform>
+        </translation>
     </message>
 </context>
 <context>

@@ -21,8 +21,9 @@
 namespace {
 
 // What a user reads: the menus, some buttons, list headings, a kind and a label, the status
-// line after a Submit All, a warning and a result that carry texts of the core, a count, the
-// About box and a standard button of Qt's.
+// line after a Submit All, a warning and a result that carry texts of the core, a count, a
+// text of the core in its forms for one and for more, the About box and a standard button of
+// Qt's.
 QStringList Texts()
 {
     QTemporaryDir dir;
@@ -63,6 +64,11 @@ QStringList Texts()
     indexNow.m_serviceMessage = CText("key not yet verified");
     indexNow.m_seconds = 1.314;
     texts << CResultText::Summary(indexNow) + " | " + CResultText::Count(1234567);
+    for (const std::uint64_t count : {1, 2}) {
+        texts << CResultText::Translated(
+            CText::Counted("Recorded %Ln addresses; changes from now on are posted",
+                "Recorded %Ln address; changes from now on are posted", count));
+    }
     texts << CAboutDlg(&dlg).windowTitle();
     texts << QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text();
     return texts;
@@ -81,6 +87,8 @@ const QStringList English = {
     "Done: 0 succeeded, 0 failed in 0:00",
     "The browser window cannot be opened: Unknown body kind “rss”",
     "202 Accepted · key not yet verified · 1.31 s | 1,234,567",
+    "Recorded 1 address; changes from now on are posted",
+    "Recorded 2 addresses; changes from now on are posted",
     "About Quillpost",
     "Cancel",
 };
@@ -99,6 +107,8 @@ const QStringList German = {
     "Fertig: 0 erfolgreich, 0 fehlgeschlagen in 0:00",
     "Das Browserfenster kann nicht geöffnet werden: Unbekannter Inhaltstyp „rss“",
     "202 Accepted · Schlüssel noch nicht bestätigt · 1,31 s | 1.234.567",
+    "1 Adresse aufgezeichnet; von jetzt an werden Änderungen gesendet",
+    "2 Adressen aufgezeichnet; von jetzt an werden Änderungen gesendet",
     "Über Quillpost",
     "Abbrechen",
 };

@@ -16,6 +16,7 @@
 //   a success not recorded, said nowhere (sent again)   | unrecorded rows
 //   a write that gives up at once on another's lock     | "record locked"
 //   a post log silent on what was not recorded          | "record full"
+//   a first run counted as unchanged, "1 addresses"     | baseline row, dry run
 #include "core/BrowserLauncher.h"
 #include "core/PostHistory.h"
 #include "core/PostRequest.h"
@@ -220,10 +221,12 @@ void ChangeRunsTest::indexNowPostsOnlyWhatChanged()
     QCOMPARE(results[0].m_outcome, PostOutcome::Baseline);
     QCOMPARE(results[0].m_reason.English(),
         std::string("Recorded 2 addresses; changes from now on are posted"));
+    QVERIFY2(m_runs->StatusText().endsWith(" · 1 recorded"), qPrintable(m_runs->StatusText()));
     QVERIFY(m_site->TakePosts().empty());
 
     results = Run();
     QCOMPARE(results[0].m_outcome, PostOutcome::Unchanged);
+    QVERIFY2(m_runs->StatusText().endsWith(" · 1 unchanged"), qPrintable(m_runs->StatusText()));
     QVERIFY(m_site->TakePosts().empty());
 
     // New, re-dated, undated and old, and one on another host.
@@ -305,7 +308,8 @@ void ChangeRunsTest::dryRunSendsAndRecordsNothing()
 {
     m_targets->AppendRows({IndexNowTarget()});
     m_site->SetPages({{"a", ""}});
-    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    QCOMPARE(Run()[0].m_reason.English(),
+        std::string("Recorded 1 address; changes from now on are posted"));
     m_site->SetPages({{"a", ""}, {"b", ""}});
 
     CSubmitRuns dry(*m_targets, CPostSettings());
