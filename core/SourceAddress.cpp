@@ -2,11 +2,13 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
 using CurlText = std::unique_ptr<char, decltype(&curl_free)>;
+using CurlUrl = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
 
 CurlText Part(CURLU* handle, CURLUPart part, unsigned int flags = 0)
 {
@@ -30,7 +32,246 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
+char Lower(char ch)
+{
+    return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
+}
+
+char Upper(char ch)
+{
+    return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+bool IsDigit(char ch)
+{
+    return ch >= '0' && ch <= '9';
+}
+
+bool IsLetter(char ch)
+{
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
+}
+
+bool IsHex(char ch)
+{
+    return IsDigit(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
+}
+
+bool StartsNoCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (Lower(text[i]) != prefix[i])
+            return false;
+    }
+    return true;
+}
+
+bool IsWebScheme(std::string_view scheme)
+{
+    return scheme == "http" || scheme == "https";
+}
+
+// The text with its escapes' hex in upper case; false at an escape that is not "%" and two
+// hex digits, which no two readers would take alike.
+bool AppendEscaped(std::string& out, std::string_view text)
+{
+    std::size_t from = 0;
+    for (auto at = text.find('%'); at != std::string_view::npos; at = text.find('%', from)) {
+        if (at + 2 >= text.size() || !IsHex(text[at + 1]) || !IsHex(text[at + 2]))
+            return false;
+        out.append(text.substr(from, at - from));
+        out += '%';
+        out += Upper(text[at + 1]);
+        out += Upper(text[at + 2]);
+        from = at + 3;
+    }
+    out.append(text.substr(from));
+    return true;
+}
+
+// A path after the authority ("" or from its "/"), its dot segments resolved as RFC 3986's
+// remove_dot_segments does; "/" when nothing is left.
+bool AppendPath(std::string& out, std::string_view path)
+{
+    const std::size_t start = out.size();
+    std::size_t at = 0;
+    while (at < path.size()) {
+        // path[at] is the "/" before a segment.
+        std::size_t end = path.find('/', at + 1);
+        if (end == std::string_view::npos)
+            end = path.size();
+        const std::string_view segment = path.substr(at + 1, end - at - 1);
+        const bool last = end == path.size();
+        if (segment == "..") {
+            // Back to before the last segment, never into the authority.
+            const auto slash = out.rfind('/');
+            out.resize(slash == std::string::npos || slash < start ? start : slash);
+            if (last)
+                out += '/';
+        } else if (segment == ".") {
+            if (last)
+                out += '/';
+        } else {
+            out += '/';
+            if (!AppendEscaped(out, segment))
+                return false;
+        }
+        at = end;
+    }
+    if (out.size() == start)
+        out += '/';
+    return true;
+}
+
+void AppendLower(std::string& out, std::string_view text)
+{
+    for (const char ch : text)
+        out += Lower(ch);
+}
+
+// The port unless it is the scheme's own.
+void AppendPort(std::string& out, bool tls, std::string_view port)
+{
+    if (!port.empty() && port != (tls ? "443" : "80")) {
+        out += ':';
+        out.append(port);
+    }
+}
+
+bool AppendQuery(std::string& out, std::string_view query)
+{
+    if (query.empty())
+        return true;
+    out += '?';
+    return AppendEscaped(out, query);
+}
+
+enum class Plain
+{
+    Read,
+    Refused,
+    // Not the common spelling: libcurl is to read it.
+    Unsure,
+};
+
+// A host name libcurl takes as written: letters, digits, dots and hyphens, its last label
+// starting with a letter, so never a number libcurl rewrites as an IPv4 address ("127.1").
+bool IsPlainHost(std::string_view host)
+{
+    for (const char ch : host) {
+        if (!IsLetter(ch) && !IsDigit(ch) && ch != '.' && ch != '-')
+            return false;
+    }
+    if (!host.empty() && host.back() == '.')
+        host.remove_suffix(1);
+    const auto dot = host.rfind('.');
+    const std::string_view label = dot == std::string_view::npos ? host : host.substr(dot + 1);
+    return !label.empty() && IsLetter(label.front());
+}
+
+// 1 to 65535 without leading zeros, as libcurl writes a port back.
+bool IsPlainPort(std::string_view port)
+{
+    if (port.empty() || port.size() > 5 || port.front() == '0')
+        return false;
+    unsigned long value = 0;
+    for (const char ch : port) {
+        if (!IsDigit(ch))
+            return false;
+        value = value * 10 + static_cast<unsigned long>(ch - '0');
+    }
+    return value <= 65535;
+}
+
+// The common spelling read by hand: libcurl's parse would cost a quarter of reading a sitemap.
+// Only what libcurl takes alike is read here (printable ASCII, no user information, a plain
+// host and port); for anything else the answer is Unsure.
+Plain ReadPlain(std::string_view text, std::string& normal)
+{
+    for (const char ch : text) {
+        if (ch < 0x21 || ch > 0x7E)
+            return Plain::Unsure;
+    }
+    const bool tls = StartsNoCase(text, "https://");
+    if (!tls && !StartsNoCase(text, "http://"))
+        return Plain::Unsure;
+    const std::size_t hostAt = tls ? 8 : 7;
+    const std::size_t pathAt = std::min(text.find_first_of("/?#", hostAt), text.size());
+    const std::string_view authority = text.substr(hostAt, pathAt - hostAt);
+    const auto colon = authority.find(':');
+    const std::string_view host = authority.substr(0, colon);
+    const std::string_view port
+        = colon == std::string_view::npos ? std::string_view() : authority.substr(colon + 1);
+    if (!IsPlainHost(host) || (colon != std::string_view::npos && !IsPlainPort(port)))
+        return Plain::Unsure;
+    const std::size_t queryAt = std::min(text.find_first_of("?#", pathAt), text.size());
+    std::string_view query;
+    if (queryAt < text.size() && text[queryAt] == '?')
+        query = text.substr(queryAt + 1, text.find('#', queryAt) - queryAt - 1);
+
+    normal.assign(tls ? "https://" : "http://");
+    AppendLower(normal, host);
+    AppendPort(normal, tls, port);
+    return AppendPath(normal, text.substr(pathAt, queryAt - pathAt)) && AppendQuery(normal, query)
+        ? Plain::Read
+        : Plain::Refused;
+}
+
+// The same from libcurl's parts.
+bool ReadParts(CURLU* handle, std::string& normal)
+{
+    const CurlText scheme = Part(handle, CURLUPART_SCHEME);
+    if (!scheme || !IsWebScheme(scheme.get()))
+        return false;
+    const CurlText user = Part(handle, CURLUPART_USER);
+    const CurlText password = Part(handle, CURLUPART_PASSWORD);
+    if ((user && *user) || (password && *password))
+        return false;
+    const CurlText host = Part(handle, CURLUPART_HOST);
+    const CurlText port = Part(handle, CURLUPART_PORT);
+    const CurlText path = Part(handle, CURLUPART_PATH);
+    const CurlText query = Part(handle, CURLUPART_QUERY);
+    if (!host || !path)
+        return false;
+    const bool tls = std::string_view(scheme.get()) == "https";
+    normal.assign(tls ? "https://" : "http://");
+    AppendLower(normal, host.get());
+    AppendPort(normal, tls, port ? port.get() : "");
+    return AppendPath(normal, path.get()) && AppendQuery(normal, query ? query.get() : "");
+}
+
 } // namespace
+
+bool NormalAddress(std::string_view text, std::string& normal)
+{
+    text = Trimmed(text);
+    const Plain plain = ReadPlain(text, normal);
+    bool read = plain == Plain::Read;
+    if (plain == Plain::Unsure) {
+        const CurlUrl handle(curl_url(), curl_url_cleanup);
+        const std::string copy(text);
+        // The path as written: its dot segments are resolved above, alike on either road.
+        read = handle && !copy.empty()
+            && curl_url_set(handle.get(), CURLUPART_URL, copy.c_str(), CURLU_PATH_AS_IS)
+                == CURLUE_OK
+            && ReadParts(handle.get(), normal);
+    }
+    if (!read)
+        normal.clear();
+    return read;
+}
+
+std::size_t AddressLength(std::string_view address)
+{
+    std::size_t length = 0;
+    for (const char ch : address) {
+        if ((static_cast<unsigned char>(ch) & 0xC0) != 0x80)
+            ++length;
+    }
+    return length;
+}
 
 CSourceAddress::CSourceAddress()
     : m_url(curl_url())
@@ -54,11 +295,16 @@ bool CSourceAddress::Read(std::string_view text, std::string& address)
 
 bool CSourceAddress::Resolve(std::string_view text, std::string& address)
 {
-    if (!m_bHasBase)
-        return Read(text, address);
-    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> handle(
-        curl_url_dup(m_base), curl_url_cleanup);
-    return handle && Parse(handle.get(), text, address);
+    text = Trimmed(text);
+    // A whole address needs no base, nor libcurl to write it out.
+    if (!m_bHasBase || StartsNoCase(text, "http://") || StartsNoCase(text, "https://"))
+        return NormalAddress(text, address);
+    const CurlUrl handle(curl_url_dup(m_base), curl_url_cleanup);
+    if (!handle || curl_url_set(handle.get(), CURLUPART_USER, nullptr, 0) != CURLUE_OK
+        || curl_url_set(handle.get(), CURLUPART_PASSWORD, nullptr, 0) != CURLUE_OK)
+        return false;
+    std::string resolved;
+    return Parse(handle.get(), text, resolved) && NormalAddress(resolved, address);
 }
 
 bool CSourceAddress::SetBase(const std::string& url)
@@ -82,8 +328,7 @@ std::string CSourceAddress::BaseRobots() const
 {
     if (!m_bHasBase)
         return std::string();
-    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> robots(
-        curl_url_dup(m_base), curl_url_cleanup);
+    const CurlUrl robots(curl_url_dup(m_base), curl_url_cleanup);
     if (!robots || curl_url_set(robots.get(), CURLUPART_PATH, "/robots.txt", 0) != CURLUE_OK
         || curl_url_set(robots.get(), CURLUPART_QUERY, nullptr, 0) != CURLUE_OK
         || curl_url_set(robots.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK)
@@ -92,35 +337,17 @@ std::string CSourceAddress::BaseRobots() const
     return url ? std::string(url.get()) : std::string();
 }
 
-bool CSourceAddress::Check(std::string_view& text)
+bool CSourceAddress::Parse(CURLU* handle, std::string_view text, std::string& address)
 {
-    if (!m_url || curl_url_set(m_url, CURLUPART_URL, nullptr, 0) != CURLUE_OK)
-        return false;
     text = Trimmed(text);
-    // The text is kept as it is, so libcurl need not tidy its path.
-    return IsWebAddress(m_url, text, CURLU_PATH_AS_IS);
-}
-
-bool CSourceAddress::IsWebAddress(CURLU* handle, std::string_view text, unsigned int flags)
-{
     if (text.empty())
         return false;
     m_text.assign(text.data(), text.size());
-    if (curl_url_set(handle, CURLUPART_URL, m_text.c_str(), flags) != CURLUE_OK)
+    if (curl_url_set(handle, CURLUPART_URL, m_text.c_str(), 0) != CURLUE_OK)
         return false;
     const CurlText scheme = Part(handle, CURLUPART_SCHEME);
-    if (!scheme)
-        return false;
-    const std::string_view name(scheme.get());
-    return name == "http" || name == "https";
-}
-
-bool CSourceAddress::Parse(CURLU* handle, std::string_view text, std::string& address)
-{
-    if (!IsWebAddress(handle, Trimmed(text), 0))
-        return false;
     const CurlText url = Part(handle, CURLUPART_URL);
-    if (!url)
+    if (!scheme || !IsWebScheme(scheme.get()) || !url)
         return false;
     address.assign(url.get());
     return true;

@@ -35,6 +35,15 @@ bool IsNoCase(std::string_view name, std::string_view wanted)
            });
 }
 
+const char* Attribute(const char** attributes, const char* name)
+{
+    for (const char** attribute = attributes; attribute[0]; attribute += 2) {
+        if (Is(attribute[0], name))
+            return attribute[1];
+    }
+    return nullptr;
+}
+
 // An address or a date longer than this is no address or date.
 constexpr std::size_t MaxFieldBytes = 64 * 1024;
 constexpr std::size_t HeadBytes = 256;
@@ -73,10 +82,12 @@ struct CSourceParserHandlers
     static void XMLCALL OnText(void* self, const XML_Char* text, int length)
     {
         auto& parser = *static_cast<CSourceParser*>(self);
-        if (parser.m_field == CSourceParser::Field::None)
+        using Field = CSourceParser::Field;
+        if (parser.m_field == Field::None)
             return;
-        std::string& field
-            = parser.m_field == CSourceParser::Field::Address ? parser.m_address : parser.m_date;
+        std::string& field = parser.m_field == Field::Address ? parser.m_address
+            : parser.m_field == Field::Date                   ? parser.m_date
+                                                              : parser.m_guid;
         const auto size = static_cast<std::size_t>(length);
         if (field.size() + size > MaxFieldBytes) {
             parser.m_bFieldTooLong = true;
@@ -146,6 +157,7 @@ CSourceParser::~CSourceParser()
 
 void CSourceParser::SetAddress(const std::string& url)
 {
+    m_strBase = url;
     m_addresses.SetBase(url);
 }
 
@@ -249,15 +261,18 @@ void CSourceParser::Start(const char* qualifiedName, const char** attributes)
 {
     ++m_depth;
     const char* name = LocalName(qualifiedName);
-    if (m_depth == 1) {
+    if (m_depth == 1)
         Root(name);
+    if (m_kind == Kind::Atom)
+        XmlBase(attributes);
+    if (m_depth == 1)
         return;
-    }
     const auto beginItem = [this] {
         m_itemDepth = m_depth;
         m_address.clear();
         m_date.clear();
-        m_bFieldTooLong = m_bAlternateLink = m_bHasAddress = false;
+        m_guid.clear();
+        m_bFieldTooLong = m_bHasAddress = false;
     };
     const auto beginField = [this](Field field) {
         m_field = field;
@@ -285,6 +300,11 @@ void CSourceParser::Start(const char* qualifiedName, const char** attributes)
             beginField(Field::Address);
         else if (inItem && Is(name, "pubDate"))
             beginField(Field::Date);
+        else if (inItem && Is(name, "guid") && m_guid.empty()) {
+            const char* permalink = Attribute(attributes, "isPermaLink");
+            if (!permalink || !IsNoCase(permalink, "false"))
+                beginField(Field::Guid);
+        }
         break;
     case Kind::Atom:
         if (m_depth == 2 && Is(name, "entry"))
@@ -299,25 +319,29 @@ void CSourceParser::Start(const char* qualifiedName, const char** attributes)
     }
 }
 
-// An entry's address is its alternate link (a link without rel is one), else its first link.
+// An entry's address is its first alternate link (a link without rel is one); its other
+// links (self, edit, enclosure...) name no page.
 void CSourceParser::AtomLink(const char** attributes)
 {
-    const char* rel = nullptr;
-    const char* href = nullptr;
-    for (const char** attribute = attributes; attribute[0]; attribute += 2) {
-        if (Is(attribute[0], "rel"))
-            rel = attribute[1];
-        else if (Is(attribute[0], "href"))
-            href = attribute[1];
-    }
-    if (!href || m_bAlternateLink)
-        return;
-    const bool alternate = !rel || std::string_view(rel) == "alternate";
-    if (!alternate && m_bHasAddress)
+    const char* rel = Attribute(attributes, "rel");
+    const char* href = Attribute(attributes, "href");
+    if (!href || m_bHasAddress
+        || (rel && !Is(rel, "alternate")
+            && !Is(rel, "http://www.iana.org/assignments/relation/alternate")))
         return;
     m_address.assign(href);
     m_bHasAddress = true;
-    m_bAlternateLink = alternate;
+}
+
+// An xml:base holds for its element, relative to the base outside it.
+void CSourceParser::XmlBase(const char** attributes)
+{
+    const char* base = Attribute(attributes, "xml:base");
+    std::string resolved;
+    if (!base || !m_addresses.Resolve(base, resolved) || !m_addresses.SetBase(resolved))
+        return;
+    m_outerBases.emplace_back(m_depth, std::move(m_strBase));
+    m_strBase = std::move(resolved);
 }
 
 void CSourceParser::End()
@@ -328,6 +352,11 @@ void CSourceParser::End()
         m_itemDepth = 0;
         EndItem();
     }
+    if (!m_outerBases.empty() && m_outerBases.back().first == m_depth) {
+        m_strBase = std::move(m_outerBases.back().second);
+        m_outerBases.pop_back();
+        m_addresses.SetBase(m_strBase);
+    }
     --m_depth;
 }
 
@@ -335,16 +364,18 @@ void CSourceParser::EndItem()
 {
     if (m_bFieldTooLong)
         return;
-    // A sitemap lists whole addresses; a feed's links may be relative to the feed, and an
-    // index's sitemaps are fetched as libcurl writes them.
-    std::string_view address = m_address;
-    const bool read = m_kind == Kind::Sitemap ? m_addresses.Check(address)
-        : m_kind == Kind::SitemapIndex        ? m_addresses.Read(address, m_resolved)
-                                              : m_addresses.Resolve(address, m_resolved);
+    // A sitemap and an index list whole addresses; a feed's links may be relative to the
+    // feed. An RSS item without a link is the page its permalink names, which must be whole:
+    // a guid that only looks like one ("1234") names no page of the feed's site.
+    bool read = false;
+    if (m_kind == Kind::Rss && m_address.find_first_not_of(" \t\r\n") == std::string::npos)
+        read = NormalAddress(m_guid, m_resolved);
+    else if (m_kind == Kind::Sitemap || m_kind == Kind::SitemapIndex)
+        read = NormalAddress(m_address, m_resolved);
+    else
+        read = m_addresses.Resolve(m_address, m_resolved);
     if (!read)
         return;
-    if (m_kind != Kind::Sitemap)
-        address = m_resolved;
     if (m_count == MaxAddresses) {
         m_bAddressesCut = true;
         Stop();
@@ -352,12 +383,12 @@ void CSourceParser::EndItem()
     }
     ++m_count;
     if (m_kind == Kind::SitemapIndex) {
-        m_children.emplace_back(address);
+        m_children.push_back(m_resolved);
         return;
     }
     const auto modified
         = m_kind == Kind::Rss ? CSourceDate::FromRfc2822(m_date) : CSourceDate::FromW3c(m_date);
-    if (m_entries.Add(address, modified) == CSourceEntries::Added::Full) {
+    if (m_entries.Add(m_resolved, modified) == CSourceEntries::Added::Full) {
         m_bEntriesFull = true;
         Stop();
     }

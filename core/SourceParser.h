@@ -14,9 +14,9 @@ struct XML_ParserStruct;
 
 // One file of a source read as a stream, piece by piece as it arrives: a sitemap, a sitemap
 // index, an RSS 2.0 or an Atom feed, told apart by its root element, plain or gzip. A
-// sitemap's or feed's addresses go to the entries, an index's sitemaps to Children(); nothing
-// else of the document is kept. A document type, and so any entity of the file's own, is
-// refused before anything in it is expanded.
+// sitemap's or feed's addresses go to the entries, an index's sitemaps to Children(), each in
+// its normal form (NormalAddress); nothing else of the document is kept. A document type, and
+// so any entity of the file's own, is refused before anything in it is expanded.
 class CSourceParser : private CGzipFilter::CSink
 {
 public:
@@ -63,6 +63,8 @@ private:
         None,
         Address,
         Date,
+        // An RSS item's <guid>, a page's address unless it says it is none.
+        Guid,
     };
 
     bool Take(const char* data, std::size_t size) override;
@@ -76,6 +78,7 @@ private:
     void End();
     void Root(const char* name);
     void AtomLink(const char** attributes);
+    void XmlBase(const char** attributes);
     void EndItem();
     void ParseError();
     // Ends the parse: failed when failure is given, else the rest is left out.
@@ -107,10 +110,15 @@ private:
     // The item's address and date as written; kept between items to spare allocations.
     std::string m_address;
     std::string m_date;
+    std::string m_guid;
     bool m_bFieldTooLong = false;
-    bool m_bAlternateLink = false;
     bool m_bHasAddress = false;
     std::string m_resolved;
+    // What relative links resolve against: the file's address, or an Atom xml:base, which
+    // holds for the element that gives it. The bases outside the elements that gave one, with
+    // the depth of each such element.
+    std::string m_strBase;
+    std::vector<std::pair<int, std::string>> m_outerBases;
     std::size_t m_count = 0;
     std::vector<std::string> m_children;
 };

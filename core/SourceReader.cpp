@@ -100,6 +100,7 @@ private:
     const CSourceReader& m_reader;
     std::string m_strSource;
     CSourceEntries m_entries;
+    // The files read, by their normal address: one listed twice, however spelt, is read once.
     std::unordered_set<std::string> m_visited;
     CSourceRead m_result;
     bool m_bEntriesFull = false;
@@ -174,8 +175,11 @@ bool CSourceReader::CRun::ReadFile(const std::string& url, int depth)
 {
     if (Stopped())
         return Fail(StoppedText(), url);
+    std::string visited;
+    if (!NormalAddress(url, visited))
+        visited = url;
     // An index that lists itself, or one that lists it, is read once.
-    if (!m_visited.insert(url).second)
+    if (!m_visited.insert(std::move(visited)).second)
         return true;
     std::vector<std::string> children;
     {

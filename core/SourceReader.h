@@ -24,8 +24,9 @@ struct CSourceRead
 };
 
 // Reads a site's source over HTTP, with the limits and certificates posts have: a sitemap, a
-// sitemap index (followed MaxIndexDepth deep, each sitemap once), an RSS 2.0 or an Atom feed,
-// plain or gzip; or a site's root address, whose robots.txt names its sitemaps.
+// sitemap index (followed MaxIndexDepth deep, each sitemap once however it is spelt), an RSS
+// 2.0 or an Atom feed, plain or gzip; or a site's root address, whose robots.txt names its
+// sitemaps.
 //
 // Read is a plain blocking call, meant for a worker thread; curl_global_init must have run
 // before. Setting the stop flag, from any thread, ends a read under way at once.

@@ -269,8 +269,7 @@ std::vector<ReadCase> ReadCases()
                 "<link rel=\"enclosure\" href=\"$ROOT/enc2\"/></entry>"
                 "<entry><link href=\"e3\"/><link rel=\"alternate\" href=\"$ROOT/later3\"/>"
                 "</entry></feed>"}},
-            "/blog/atom.xml",
-            {{"/a1", Utc(2024, 5, 6, 5, 8, 9)}, {"/edit2", {}}, {"/blog/e3", {}}}},
+            "/blog/atom.xml", {{"/a1", Utc(2024, 5, 6, 5, 8, 9)}, {"/blog/e3", {}}}},
         {"AtomPrefixed",
             {{"/atom",
                 "<a:feed xmlns:a=\"http://www.w3.org/2005/Atom\"><a:entry>"
@@ -313,6 +312,32 @@ std::vector<ReadCase> ReadCases()
             "Sitemap not read: Not a web address"},
         {"ConnectionRefused", {}, "$UNUSED/sitemap.xml", {},
             "Sitemap not read: Connection refused"},
+        {"SpellingsOfOnePage",
+            {{"/s.xml",
+                Sitemap(Url("/a", "2024-05-06") + Url("/x/../a#top", "2024-05-07") + Url("/b?")
+                    + Url("/%7e") + "<url><loc>http://user:pw@127.0.0.1/c</loc></url>"
+                    + Url("/100%"))}},
+            "/s.xml", {{"/a", Utc(2024, 5, 7)}, {"/b", {}}, {"/%7E", {}}}},
+        {"FileSpellingsReadOnce",
+            {{"/index.xml", Index({"/s.xml", "/./s.xml#x", "/s.xml?"})},
+                {"/s.xml", Sitemap(Url("/x"))}},
+            "/index.xml", {{"/x", {}}}, "", "", "", 2},
+        {"AtomXmlBase",
+            {{"/atom.xml",
+                "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"$ROOT/blog/\">"
+                "<entry xml:base=\"posts/\"><link href=\"p1\"/></entry>"
+                "<entry><link rel=\"self\" href=\"$ROOT/self2\"/></entry>"
+                "<entry><link href=\"p3\"/></entry></feed>"}},
+            "/atom.xml", {{"/blog/posts/p1", {}}, {"/blog/p3", {}}}},
+        {"RssPermalinkGuid",
+            {{"/rss",
+                Rss("<item><guid>$ROOT/g1</guid></item>"
+                    "<item><guid isPermaLink=\"false\">$ROOT/g2</guid></item>"
+                    "<item><guid>1234</guid></item>"
+                    "<item><link>$ROOT/l4</link><guid>$ROOT/g4</guid></item>"
+                    "<item><link> </link><guid isPermaLink=\"true\">$ROOT/g5</guid>"
+                    "<pubDate>Mon, 06 May 2024 07:08:09 GMT</pubDate></item>")}},
+            "/rss", {{"/g1", {}}, {"/l4", {}}, {"/g5", Utc(2024, 5, 6, 7, 8, 9)}}},
     };
 }
 
