@@ -26,7 +26,7 @@ std::string MakeSitemap()
     std::string sitemap = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                           "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
     char url[512];
-    for (std::size_t i = 0; i < CSourceParser::MaxAddresses; ++i) {
+    for (std::size_t i = 0; i < CSourceLimits().m_maxFileAddresses; ++i) {
         std::snprintf(url, sizeof url,
             "  <url>\n"
             "    <loc>https://www.example.com/articles/%04zu/%02zu/"
@@ -140,12 +140,13 @@ void BM_ExpatGzip(benchmark::State& state)
 void ReadSitemap(benchmark::State& state, const std::string& bytes)
 {
     for (auto _ : state) {
-        CSourceEntries entries(CSourceReader::MaxAddresses);
+        const CSourceLimits limits;
+        CSourceEntries entries(limits.m_maxAddresses, limits.m_maxAddressBytes);
         CSourceParser parser(entries);
         parser.SetAddress("https://www.example.com/sitemap.xml");
         InChunks(
             bytes, [&parser](const char* data, std::size_t size) { parser.Write(data, size); });
-        if (!parser.Finish() || entries.Size() != CSourceParser::MaxAddresses) {
+        if (!parser.Finish() || entries.Size() != CSourceLimits().m_maxFileAddresses) {
             state.SkipWithError("the sitemap was not read");
             return;
         }

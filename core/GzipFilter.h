@@ -43,6 +43,8 @@ public:
     // The input has ended. False when it ended in the middle of a gzip stream, or earlier.
     bool Finish();
     State GetState() const { return m_state; }
+    // The bytes passed on so far.
+    std::size_t Passed() const { return m_passed; }
 
 private:
     bool Start(char first, char second);

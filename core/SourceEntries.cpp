@@ -27,8 +27,9 @@ std::size_t Home(std::uint64_t held, std::size_t mask)
 
 } // namespace
 
-CSourceEntries::CSourceEntries(std::size_t maxCount)
+CSourceEntries::CSourceEntries(std::size_t maxCount, std::size_t maxBytes)
     : m_maxCount(maxCount)
+    , m_maxBytes(maxBytes)
 {
 }
 
@@ -45,9 +46,10 @@ CSourceEntries::Added CSourceEntries::Add(
             date = modified;
         return Added::Known;
     }
-    if (m_entries.size() >= m_maxCount)
+    if (m_entries.size() >= m_maxCount || address.size() > m_maxBytes - m_bytes)
         return Added::Full;
     m_entries.push_back(CSourceEntry{std::string(address), modified});
+    m_bytes += address.size();
     m_slots[slot] = Held(hash) | m_entries.size();
     if (m_entries.size() * 2 > m_slots.size())
         Grow();
@@ -85,5 +87,6 @@ void CSourceEntries::Grow()
 std::vector<CSourceEntry> CSourceEntries::Take()
 {
     m_slots.clear();
+    m_bytes = 0;
     return std::move(m_entries);
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 // The addresses a source lists, each once, in the order they first came, with the latest
-// date any file gave them; at most maxCount of them.
+// date any file gave them; at most maxCount of them, and maxBytes of their text.
 class CSourceEntries
 {
 public:
@@ -19,11 +19,11 @@ public:
         New,
         // Listed before; its date is the later of the two.
         Known,
-        // A new address, but maxCount are there already: left out.
+        // A new address, but maxCount are there already, or it would pass maxBytes: left out.
         Full,
     };
 
-    explicit CSourceEntries(std::size_t maxCount);
+    CSourceEntries(std::size_t maxCount, std::size_t maxBytes);
 
     Added Add(std::string_view address, std::optional<std::int64_t> modified);
     std::size_t Size() const { return m_entries.size(); }
@@ -35,6 +35,8 @@ private:
     void Grow();
 
     const std::size_t m_maxCount;
+    const std::size_t m_maxBytes;
+    std::size_t m_bytes = 0;
     std::vector<CSourceEntry> m_entries;
     // An open-addressing index over m_entries, at most half full: each slot is 0 when empty,
     // else the upper half of the address's hash over its entry's position + 1, so that

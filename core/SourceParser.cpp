@@ -90,7 +90,9 @@ struct CSourceParserHandlers
                                                               : parser.m_guid;
         const auto size = static_cast<std::size_t>(length);
         if (field.size() + size > MaxFieldBytes) {
-            parser.m_bFieldTooLong = true;
+            // An address this long is one over the limit; a date, no item at all.
+            (parser.m_field == Field::Date ? parser.m_bFieldTooLong : parser.m_bAddressTooLong)
+                = true;
             return;
         }
         CSourceParser::Guarded(
@@ -132,9 +134,11 @@ template <typename Work> void CSourceParser::Guarded(void* self, Work work)
     }
 }
 
-CSourceParser::CSourceParser(CSourceEntries& entries)
+CSourceParser::CSourceParser(
+    CSourceEntries& entries, const CSourceLimits& limits, std::size_t maxBytes)
     : m_entries(entries)
-    , m_filter(*this, MaxBytes)
+    , m_limits(limits)
+    , m_filter(*this, std::min(limits.m_maxFileBytes, maxBytes))
     , m_parser(XML_ParserCreate(nullptr))
 {
     if (!m_parser) {
@@ -188,6 +192,14 @@ bool CSourceParser::Take(const char* data, std::size_t size)
         }
         data += piece;
         size -= piece;
+        m_fed += piece;
+        // Where the last token expat finished ends; what it holds after that is one token.
+        const XML_Index done = XML_GetCurrentByteIndex(m_parser);
+        if (m_fed - static_cast<std::size_t>(std::max<XML_Index>(done, 0)) > MaxTokenBytes) {
+            m_bTokenCut = true;
+            Stop();
+            return false;
+        }
     }
     return true;
 }
@@ -272,7 +284,7 @@ void CSourceParser::Start(const char* qualifiedName, const char** attributes)
         m_address.clear();
         m_date.clear();
         m_guid.clear();
-        m_bFieldTooLong = m_bHasAddress = false;
+        m_bFieldTooLong = m_bAddressTooLong = m_bHasAddress = false;
     };
     const auto beginField = [this](Field field) {
         m_field = field;
@@ -364,6 +376,10 @@ void CSourceParser::EndItem()
 {
     if (m_bFieldTooLong)
         return;
+    if (m_bAddressTooLong) {
+        m_bLongAddresses = true;
+        return;
+    }
     // A sitemap and an index list whole addresses; a feed's links may be relative to the
     // feed. An RSS item without a link is the page its permalink names, which must be whole:
     // a guid that only looks like one ("1234") names no page of the feed's site.
@@ -376,13 +392,22 @@ void CSourceParser::EndItem()
         read = m_addresses.Resolve(m_address, m_resolved);
     if (!read)
         return;
-    if (m_count == MaxAddresses) {
+    if (AddressLength(m_resolved) > m_limits.m_maxAddressLength) {
+        m_bLongAddresses = true;
+        return;
+    }
+    if (m_count == m_limits.m_maxFileAddresses) {
         m_bAddressesCut = true;
         Stop();
         return;
     }
     ++m_count;
     if (m_kind == Kind::SitemapIndex) {
+        if (m_children.size() == m_limits.m_maxFiles) {
+            m_bChildrenCut = true;
+            Stop();
+            return;
+        }
         m_children.push_back(m_resolved);
         return;
     }

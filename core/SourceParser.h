@@ -2,9 +2,11 @@
 
 #include "core/GzipFilter.h"
 #include "core/SourceAddress.h"
+#include "core/SourceLimits.h"
 #include "core/Text.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,12 +31,15 @@ public:
         Atom,
     };
 
-    // A file's addresses beyond this many are left out.
-    static constexpr std::size_t MaxAddresses = 50000;
-    // And its bytes (uncompressed) beyond this many.
-    static constexpr std::size_t MaxBytes = 50 * 1024 * 1024;
+    // An unfinished tag, comment or other token longer than this ends the read: expat keeps
+    // it whole and scans it again with every piece, so it would cost memory and time without
+    // bound, and no sitemap or feed has one.
+    static constexpr std::size_t MaxTokenBytes = 1024 * 1024;
 
-    explicit CSourceParser(CSourceEntries& entries);
+    // At most limits' bytes of one file are read, and fewer when maxBytes, what is left of the
+    // source's, is fewer; an index keeps no more sitemaps than a source may read.
+    CSourceParser(
+        CSourceEntries& entries, const CSourceLimits& limits = {}, std::size_t maxBytes = SIZE_MAX);
     CSourceParser(const CSourceParser&) = delete;
     CSourceParser& operator=(const CSourceParser&) = delete;
     ~CSourceParser();
@@ -51,11 +56,19 @@ public:
     Kind GetKind() const { return m_kind; }
     // The sitemaps an index lists, in its order.
     std::vector<std::string>& Children() { return m_children; }
-    // Over MaxAddresses addresses, or MaxBytes bytes: the rest was left out.
+    // The bytes read, unpacked.
+    std::size_t Bytes() const { return m_filter.Passed(); }
+    // What was left out for a limit. The rest of the file: past the file's addresses, the
+    // bytes it was given, a token over MaxTokenBytes, or an index's sitemaps past the files a
+    // source may read.
     bool AddressesCut() const { return m_bAddressesCut; }
     bool SizeCut() const { return m_bSizeCut; }
+    bool TokenCut() const { return m_bTokenCut; }
+    bool ChildrenCut() const { return m_bChildrenCut; }
     // A new address found the entries full: it and the rest were left out.
     bool EntriesFull() const { return m_bEntriesFull; }
+    // Addresses longer than the limit's characters were left out; the file was read on.
+    bool LongAddresses() const { return m_bLongAddresses; }
 
 private:
     enum class Field
@@ -86,6 +99,7 @@ private:
     void Fail(CText failure) { Stop(std::move(failure)); }
 
     CSourceEntries& m_entries;
+    const CSourceLimits m_limits;
     CSourceAddress m_addresses;
     CGzipFilter m_filter;
     XML_ParserStruct* m_parser;
@@ -98,6 +112,11 @@ private:
     bool m_bAddressesCut = false;
     bool m_bSizeCut = false;
     bool m_bEntriesFull = false;
+    bool m_bTokenCut = false;
+    bool m_bChildrenCut = false;
+    bool m_bLongAddresses = false;
+    // Bytes given to expat, to tell how much of them it holds.
+    std::size_t m_fed = 0;
     // The start of the document, to tell an HTML page that is no XML either.
     std::string m_head;
 
@@ -112,6 +131,7 @@ private:
     std::string m_date;
     std::string m_guid;
     bool m_bFieldTooLong = false;
+    bool m_bAddressTooLong = false;
     bool m_bHasAddress = false;
     std::string m_resolved;
     // What relative links resolve against: the file's address, or an Atom xml:base, which

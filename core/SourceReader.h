@@ -2,6 +2,7 @@
 
 #include "core/PostLimits.h"
 #include "core/SourceEntry.h"
+#include "core/SourceLimits.h"
 #include "core/Text.h"
 
 #include <atomic>
@@ -21,25 +22,24 @@ struct CSourceRead
     std::vector<CSourceEntry> m_entries;
     // What was left out for a limit; empty when nothing was.
     CText m_note;
+    // A limit left part of the source out (m_note says which): what was read may not be all
+    // the source lists, so an address missing from m_entries may still be on the site.
+    // Addresses refused for their form (NormalAddress) are no part of any source.
+    bool m_bCut = false;
 };
 
 // Reads a site's source over HTTP, with the limits and certificates posts have: a sitemap, a
-// sitemap index (followed MaxIndexDepth deep, each sitemap once however it is spelt), an RSS
-// 2.0 or an Atom feed, plain or gzip; or a site's root address, whose robots.txt names its
-// sitemaps.
+// sitemap index (followed the limits' index depth deep, each sitemap once however it is
+// spelt), an RSS 2.0 or an Atom feed, plain or gzip; or a site's root address, whose
+// robots.txt names its sitemaps. The source is at depth 1, what an index lists one deeper.
 //
 // Read is a plain blocking call, meant for a worker thread; curl_global_init must have run
 // before. Setting the stop flag, from any thread, ends a read under way at once.
 class CSourceReader
 {
 public:
-    // Addresses of one source beyond this many are left out.
-    static constexpr std::size_t MaxAddresses = 200000;
-    // The source is at depth 1, what an index lists one deeper; the sitemaps an index at this
-    // depth lists are the deepest read.
-    static constexpr int MaxIndexDepth = 3;
-
-    explicit CSourceReader(const CPostSettings& settings, const std::atomic<bool>* stop = nullptr);
+    explicit CSourceReader(const CPostSettings& settings, const std::atomic<bool>* stop = nullptr,
+        const CSourceLimits& limits = {});
 
     CSourceRead Read(const std::string& sourceUrl) const;
 
@@ -48,4 +48,5 @@ private:
 
     const CPostSettings m_settings;
     const std::atomic<bool>* m_stop;
+    const CSourceLimits m_limits;
 };

@@ -1336,6 +1336,34 @@ Zuletzt erfolgreich: %2</translation>
             <numerusform>%Ln Adressen aufgezeichnet; von jetzt an werden Änderungen gesendet</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Only the first 1,000 files of %1 were read</source>
+        <translation>Nur die ersten 1.000 Dateien von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Reading %1 stopped after 10 minutes</source>
+        <translation>Das Lesen von %1 wurde nach 10 Minuten beendet</translation>
+    </message>
+    <message>
+        <source>Only the first 512 KB of %1 were read</source>
+        <translation>Nur die ersten 512 KB von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 64 MB of addresses of %1 were read</source>
+        <translation>Nur die ersten 64 MB an Adressen von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>Only the first 100 MB of %1 were read</source>
+        <translation>Nur die ersten 100 MB von %1 wurden gelesen</translation>
+    </message>
+    <message>
+        <source>%1 was read only up to a tag or comment longer than 1 MB</source>
+        <translation>%1 wurde nur bis zu einem Tag oder Kommentar über 1 MB gelesen</translation>
+    </message>
+    <message>
+        <source>Addresses longer than 2,048 characters in %1 were left out</source>
+        <translation>Adressen über 2.048 Zeichen in %1 wurden ausgelassen</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>

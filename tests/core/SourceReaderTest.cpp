@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <ctime>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -104,6 +105,7 @@ struct Served
     bool gzip = false;
     std::string headers = "Content-Type: application/xml\r\n";
     int status = 200;
+    bool hang = false;
 };
 
 using Expected = std::vector<std::pair<std::string, std::optional<std::int64_t>>>;
@@ -119,8 +121,9 @@ public:
         for (const Served& file : files) {
             const std::string body = Fill(file.body, m_root);
             m_replies.emplace(file.path,
-                CScriptedReply::Status(
-                    file.status, file.gzip ? Gzip(body) : body, Fill(file.headers, m_root)));
+                file.hang ? CScriptedReply::Hang()
+                          : CScriptedReply::Status(file.status, file.gzip ? Gzip(body) : body,
+                              Fill(file.headers, m_root)));
         }
     }
 
@@ -151,11 +154,15 @@ CPostSettings ShortLimits()
     return settings;
 }
 
+// Expected addresses are after the root unless they have a scheme of their own.
 void ExpectEntries(const CSourceRead& read, const Expected& expected, const std::string& root)
 {
     ASSERT_EQ(read.m_entries.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(read.m_entries[i].m_strAddress, root + expected[i].first) << i;
+        const std::string& address = expected[i].first;
+        EXPECT_EQ(read.m_entries[i].m_strAddress,
+            address.find("://") == std::string::npos ? root + address : address)
+            << i;
         EXPECT_EQ(read.m_entries[i].m_modified, expected[i].second) << expected[i].first;
     }
 }
@@ -170,6 +177,7 @@ struct ReadCase
     std::string failedUrl = {};
     std::string note = {};
     std::size_t requests = 0; // 0: not counted
+    CSourceLimits limits = {};
 };
 
 class SourceReadTest : public testing::TestWithParam<ReadCase>
@@ -185,13 +193,15 @@ TEST_P(SourceReadTest, ReadsAsTheSiteSays)
                 ? "$ROOT" + row.source
                 : row.source,
             server.Root());
-    const CSourceRead read = CSourceReader(ShortLimits()).Read(source);
+    const CSourceRead read = CSourceReader(ShortLimits(), nullptr, row.limits).Read(source);
     EXPECT_EQ(read.m_bOk, row.failure.empty());
     EXPECT_EQ(read.m_failure.English(), Fill(row.failure, server.Root()));
     if (!row.failedUrl.empty()) {
         EXPECT_EQ(read.m_strFailedUrl, Fill(row.failedUrl, server.Root()));
     }
     EXPECT_EQ(read.m_note.English(), Fill(row.note, server.Root()));
+    // Only a limit leaves a note, and whatever it left out, the source is not whole.
+    EXPECT_EQ(read.m_bCut, !row.note.empty());
     ExpectEntries(read, row.entries, server.Root());
     if (row.requests != 0) {
         EXPECT_EQ(server.RequestCount(), row.requests);
@@ -344,6 +354,92 @@ std::vector<ReadCase> ReadCases()
 INSTANTIATE_TEST_SUITE_P(Sources, SourceReadTest, testing::ValuesIn(ReadCases()),
     [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
 
+CSourceLimits With(const std::function<void(CSourceLimits&)>& change)
+{
+    CSourceLimits limits;
+    change(limits);
+    return limits;
+}
+
+// Each limit is lowered where the program's would make the test slow; the notes name the
+// program's.
+std::vector<ReadCase> LimitCases()
+{
+    const std::string longPath(2031, 'a');
+    std::string longUmlauts;
+    for (int i = 0; i < 2031; ++i)
+        longUmlauts += "\xC3\xA4";
+    return {
+        {"FilesAcrossIndexes",
+            {{"/i1.xml", Index({"/i2.xml", "/i3.xml"})}, {"/i2.xml", Index({"/s1", "/s2"})},
+                {"/i3.xml", Index({"/s3"})}, {"/s1", Sitemap(Url("/1"))},
+                {"/s2", Sitemap(Url("/2"))}, {"/s3", Sitemap(Url("/3"))}},
+            "/i1.xml", {{"/1", {}}, {"/2", {}}}, "", "",
+            "Only the first 1,000 files of $ROOT/i1.xml were read", 4,
+            With([](CSourceLimits& limits) { limits.m_maxFiles = 4; })},
+        {"IndexListsMoreThanFiles",
+            {{"/index.xml", Index({"/s1", "/s2", "/s3"})}, {"/s1", Sitemap(Url("/1"))},
+                {"/s2", Sitemap(Url("/2"))}},
+            "/index.xml", {{"/1", {}}}, "", "",
+            "Only the first 1,000 files of $ROOT/index.xml were read", 2,
+            With([](CSourceLimits& limits) { limits.m_maxFiles = 2; })},
+        {"BytesOverAllFiles",
+            {{"/index.xml", Index({"/s1", "/s2", "/s3"})}, {"/s1", Sitemap(Url("/1"))},
+                {"/s2", Sitemap(Url("/2") + std::string(100000, ' ') + Url("/late")), true},
+                {"/s3", Sitemap(Url("/3"))}},
+            "/index.xml", {{"/1", {}}, {"/2", {}}}, "", "",
+            "Only the first 100 MB of $ROOT/index.xml were read", 3,
+            With([](CSourceLimits& limits) { limits.m_maxBytes = 10000; })},
+        {"AddressBytes", {{"/s.xml", Sitemap(Url("/a") + Url("/b") + Url("/c"))}}, "/s.xml",
+            {{"/a", {}}, {"/b", {}}}, "", "",
+            "Only the first 64 MB of addresses of $ROOT/s.xml were read", 0,
+            With([](CSourceLimits& limits) { limits.m_maxAddressBytes = 60; })},
+        {"AddressesOver2048Characters",
+            {{"/s.xml",
+                Sitemap("<url><loc>http://x.example/" + longPath + "</loc></url>"
+                    + "<url><loc>http://x.example/" + longPath + "b</loc></url>"
+                    + "<url><loc>http://x.example/" + longUmlauts + "</loc></url>"
+                    + "<url><loc>http://x.example/" + std::string(70000, 'c') + "</loc></url>"
+                    + Url("/after"))}},
+            "/s.xml",
+            {{"http://x.example/" + longPath, {}}, {"http://x.example/" + longUmlauts, {}},
+                {"/after", {}}},
+            "", "", "Addresses longer than 2,048 characters in $ROOT/s.xml were left out"},
+        {"TimeOverBeforeAFile", {{"/s.xml", Sitemap(Url("/a"))}}, "/s.xml", {}, "", "",
+            "Reading $ROOT/s.xml stopped after 10 minutes", 0,
+            With([](CSourceLimits& limits) { limits.m_maxReadMs = 0; })},
+        {"TimeOverWhileAFileComes",
+            {{"/index.xml", Index({"/s1", "/slow"})}, {"/s1", Sitemap(Url("/1"))},
+                {"/slow", "", false, "", 200, true}},
+            "/index.xml", {{"/1", {}}}, "", "", "Reading $ROOT/index.xml stopped after 10 minutes",
+            3, With([](CSourceLimits& limits) { limits.m_maxReadMs = 3000; })},
+        {"TokenOver1Mb",
+            {{"/s.xml",
+                Sitemap(Url("/a") + "<!--" + std::string(2 * 1024 * 1024, 'x') + "-->" + Url("/b")),
+                true}},
+            "/s.xml", {{"/a", {}}}, "", "",
+            "$ROOT/s.xml was read only up to a tag or comment longer than 1 MB"},
+        {"RobotsOver512Kb",
+            {{"/robots.txt",
+                 "Sitemap: $ROOT/one.xml\n#" + std::string(600 * 1024, 'x')
+                     + "\nSitemap: $ROOT/two.xml\n"},
+                {"/one.xml", Sitemap(Url("/1"))}, {"/two.xml", Sitemap(Url("/2"))}},
+            "/", {{"/1", {}}}, "", "", "Only the first 512 KB of $ROOT/robots.txt were read", 2},
+        {"SourceNoteOverFileNote",
+            {{"/index.xml", Index({"/s1", "/s2"})}, {"/s1", Sitemap(Url("/1a") + Url("/1b") + Url("/1c"))},
+                {"/s2", Sitemap(Url("/2"))}},
+            "/index.xml", {{"/1a", {}}, {"/1b", {}}}, "", "",
+            "Only the first 1,000 files of $ROOT/index.xml were read", 2,
+            With([](CSourceLimits& limits) {
+                limits.m_maxFiles = 2;
+                limits.m_maxFileAddresses = 2;
+            })},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Limits, SourceReadTest, testing::ValuesIn(LimitCases()),
+    [](const testing::TestParamInfo<ReadCase>& info) { return info.param.name; });
+
 // A sitemap of count addresses "/<prefix><n>".
 std::string ManyUrls(std::size_t count, const std::string& prefix)
 {
@@ -356,10 +452,11 @@ std::string ManyUrls(std::size_t count, const std::string& prefix)
 
 TEST(SourceLimits, FileOver50000AddressesKeepsTheFirst)
 {
-    CSiteServer server({{"/big.xml", ManyUrls(CSourceParser::MaxAddresses + 1, "p")}});
+    CSiteServer server({{"/big.xml", ManyUrls(CSourceLimits().m_maxFileAddresses + 1, "p")}});
     const CSourceRead read = CSourceReader(ShortLimits()).Read(server.Root() + "/big.xml");
     ASSERT_TRUE(read.m_bOk) << read.m_failure.English();
-    ASSERT_EQ(read.m_entries.size(), CSourceParser::MaxAddresses);
+    ASSERT_EQ(read.m_entries.size(), CSourceLimits().m_maxFileAddresses);
+    EXPECT_TRUE(read.m_bCut);
     EXPECT_EQ(read.m_entries.back().m_strAddress, server.Root() + "/p49999");
     EXPECT_EQ(read.m_note.English(),
         "Only the first 50,000 addresses of " + server.Root() + "/big.xml were read");
@@ -370,11 +467,12 @@ TEST(SourceLimits, SourceOver200000AddressesKeepsTheFirst)
     std::vector<Served> files = {{"/index.xml", Index({"/0", "/1", "/2", "/3", "/4"})}};
     for (int i = 0; i < 5; ++i)
         files.push_back({"/" + std::to_string(i),
-            ManyUrls(CSourceParser::MaxAddresses, std::to_string(i) + "-"), true});
+            ManyUrls(CSourceLimits().m_maxFileAddresses, std::to_string(i) + "-"), true});
     CSiteServer server(files);
     const CSourceRead read = CSourceReader(ShortLimits()).Read(server.Root() + "/index.xml");
     ASSERT_TRUE(read.m_bOk) << read.m_failure.English();
-    ASSERT_EQ(read.m_entries.size(), CSourceReader::MaxAddresses);
+    ASSERT_EQ(read.m_entries.size(), CSourceLimits().m_maxAddresses);
+    EXPECT_TRUE(read.m_bCut);
     EXPECT_EQ(read.m_entries.back().m_strAddress, server.Root() + "/3-49999");
     EXPECT_EQ(read.m_note.English(),
         "Only the first 200,000 addresses of " + server.Root() + "/index.xml were read");
@@ -382,11 +480,12 @@ TEST(SourceLimits, SourceOver200000AddressesKeepsTheFirst)
 
 TEST(SourceLimits, GzipInflatingPast50MbStopsThere)
 {
-    const std::string filler(CSourceParser::MaxBytes + 1024 * 1024, ' ');
+    const std::string filler(CSourceLimits().m_maxFileBytes + 1024 * 1024, ' ');
     CSiteServer server({{"/bomb.xml", Sitemap(Url("/first") + filler + Url("/after")), true}});
     const CSourceRead read = CSourceReader(ShortLimits()).Read(server.Root() + "/bomb.xml");
     ASSERT_TRUE(read.m_bOk) << read.m_failure.English();
     ExpectEntries(read, {{"/first", {}}}, server.Root());
+    EXPECT_TRUE(read.m_bCut);
     EXPECT_EQ(
         read.m_note.English(), "Only the first 50 MB of " + server.Root() + "/bomb.xml were read");
 }
@@ -412,7 +511,7 @@ TEST(SourceStop, EndsAReadUnderWay)
 TEST(SourceParse, GzipInPiecesOfOneByte)
 {
     const std::string packed = Gzip(Fill(Sitemap(Url("/a") + Url("/b")), "http://x.example"));
-    CSourceEntries entries(10);
+    CSourceEntries entries(10, 1024);
     CSourceParser parser(entries);
     for (const char byte : packed)
         ASSERT_TRUE(parser.Write(&byte, 1));
