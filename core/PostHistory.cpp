@@ -1,5 +1,6 @@
 #include "core/PostHistory.h"
 
+#include "core/SentAddresses.h"
 #include "core/StateFolder.h"
 #include "core/Utf8.h"
 
@@ -80,8 +81,16 @@ const char* const Migrations[] = {
     " reason TEXT NOT NULL,"
     " UNIQUE(url, body, changes));"
     "PRAGMA user_version = 2;",
+    // What was sent, in the spelling sources give addresses in (see AfterStep).
+    "PRAGMA user_version = 3;",
 };
 constexpr std::int64_t SchemaVersion = std::size(Migrations);
+
+// What a step does beyond its SQL, which cannot read an address as libcurl does.
+int AfterStep(CSqliteDatabase& db, std::int64_t step)
+{
+    return step == 2 ? NormaliseSentAddresses(db) : SQLITE_OK;
+}
 
 enum Sql
 {
@@ -516,8 +525,11 @@ int CPostHistory::Migrate(CText& error)
         error = NewerFile();
         return SQLITE_ERROR;
     }
-    for (std::int64_t step = version; rc == SQLITE_OK && step < SchemaVersion; ++step)
+    for (std::int64_t step = version; rc == SQLITE_OK && step < SchemaVersion; ++step) {
         rc = m_db.Exec(Migrations[step]);
+        if (rc == SQLITE_OK)
+            rc = AfterStep(m_db, step);
+    }
     if (rc == SQLITE_OK)
         rc = transaction.Commit();
     if (rc != SQLITE_OK)

@@ -456,6 +456,78 @@ TEST_F(PostHistoryTest, NewerFileLeftAlone)
     EXPECT_EQ(snapshot(m_strFolder), before);
 }
 
+// A record kept before addresses had one spelling takes the one sources now give when it is
+// opened, so that the upgrade sends nothing twice.
+TEST_F(PostHistoryTest, OldSpellingsBecomeOne)
+{
+    const Target other{"https://api.example/indexnow", "json", Site.m_strSource};
+    const std::string a = "http://www.example.com/a";
+    const std::string b = "https://www.example.com/b";
+    const std::string withPassword = "https://user:pw@www.example.com/c";
+    {
+        CPostHistory history;
+        ASSERT_NO_FATAL_FAILURE(open(history));
+        CText error;
+        const auto sent = [&](const Target& target, std::vector<CSourceEntry> entries,
+                              const char* verdict, Time when) {
+            ASSERT_TRUE(history.RecordSent(target, entries, verdict, when, error))
+                << error.English();
+        };
+        sent(Site, {dated("http://www.example.com/a", 100), dated(b.c_str(), 50)}, "first",
+            Now - hours(3));
+        sent(Site,
+            {dated("HTTP://WWW.Example.com:80/x/../a#top", 300),
+                undated("https://www.example.com/b?"), undated(withPassword.c_str())},
+            "second", Now - hours(1));
+        sent(other, {dated("http://WWW.EXAMPLE.COM/a", 7)}, "other", Now - hours(2));
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(m_strPath.c_str(), &db), SQLITE_OK);
+    // The version before addresses had one spelling.
+    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version = 2", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    CPostHistory history;
+    ASSERT_NO_FATAL_FAILURE(open(history));
+    struct Row
+    {
+        const char* name;
+        Target target;
+        std::string address;
+        std::optional<CPostHistory::CSent> sent;
+    };
+    const Row rows[] = {
+        // The latest date and the latest send, with its verdict.
+        {"TwoSpellings", Site, a, CPostHistory::CSent{300, Now - hours(1), "second"}},
+        // A date the other spelling lacked.
+        {"DateFromTheOther", Site, b, CPostHistory::CSent{50, Now - hours(1), "second"}},
+        {"OldSpellingGone", Site, "HTTP://WWW.Example.com:80/x/../a#top", std::nullopt},
+        {"EmptyQueryGone", Site, "https://www.example.com/b?", std::nullopt},
+        // No source gives it any more; it is left as it was.
+        {"RefusedKept", Site, withPassword,
+            CPostHistory::CSent{std::nullopt, Now - hours(1), "second"}},
+        {"TargetsApart", other, a, CPostHistory::CSent{7, Now - hours(2), "other"}},
+    };
+    for (const Row& row : rows) {
+        std::optional<CPostHistory::CSent> sent;
+        CText error;
+        ASSERT_TRUE(history.SentOf(row.target, row.address, sent, error)) << error.English();
+        ASSERT_EQ(sent.has_value(), row.sent.has_value()) << row.name;
+        if (sent) {
+            EXPECT_EQ(sent->m_modified, row.sent->m_modified) << row.name;
+            EXPECT_EQ(sent->m_sentAt, row.sent->m_sentAt) << row.name;
+            EXPECT_EQ(sent->m_strVerdict, row.sent->m_strVerdict) << row.name;
+        }
+    }
+    CPostHistory::CChangeSet changes;
+    CText error;
+    ASSERT_TRUE(
+        history.Changes(Site, {dated(a.c_str(), 300), dated(b.c_str(), 50)}, changes, error))
+        << error.English();
+    EXPECT_FALSE(changes.m_bFirstRun);
+    EXPECT_EQ(changes.m_changed, std::vector<std::size_t>());
+}
+
 TEST_F(PostHistoryTest, PrivateFileInPrivateFolder)
 {
     // Nothing may depend on the user's umask being strict.
