@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <array>
 #include <memory>
 
 namespace {
@@ -42,12 +43,12 @@ char Upper(char ch)
     return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
 }
 
-bool IsDigit(char ch)
+constexpr bool IsDigit(char ch)
 {
     return ch >= '0' && ch <= '9';
 }
 
-bool IsLetter(char ch)
+constexpr bool IsLetter(char ch)
 {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
 }
@@ -127,8 +128,10 @@ bool AppendPath(std::string& out, std::string_view path)
 
 void AppendLower(std::string& out, std::string_view text)
 {
-    for (const char ch : text)
-        out += Lower(ch);
+    const std::size_t at = out.size();
+    out.append(text);
+    for (std::size_t i = at; i < out.size(); ++i)
+        out[i] = Lower(out[i]);
 }
 
 // The port unless it is the scheme's own.
@@ -156,14 +159,35 @@ enum class Plain
     Unsure,
 };
 
-// A host name libcurl takes as written: letters, digits, dots and hyphens, its last label
-// starting with a letter, so never a number libcurl rewrites as an IPv4 address ("127.1").
+enum class InHost : unsigned char
+{
+    Other,
+    Lower,
+    Upper,
+    // Ends the authority: "/", "?" or "#".
+    End,
+    Colon,
+};
+
+// What each byte is to the authority's scan, so that one look-up a byte does.
+constexpr std::array<InHost, 256> HostTable = [] {
+    std::array<InHost, 256> table{};
+    for (int ch = 0; ch < 256; ++ch) {
+        const char c = static_cast<char>(ch);
+        table[ch] = c >= 'A' && c <= 'Z'                        ? InHost::Upper
+            : IsLetter(c) || IsDigit(c) || c == '.' || c == '-' ? InHost::Lower
+            : c == '/' || c == '?' || c == '#'                  ? InHost::End
+            : c == ':'                                          ? InHost::Colon
+                                                                : InHost::Other;
+    }
+    return table;
+}();
+
+// A host name libcurl takes as written: letters, digits, dots and hyphens (as the scan took
+// them), its last label starting with a letter, so never a number libcurl rewrites as an IPv4
+// address ("127.1").
 bool IsPlainHost(std::string_view host)
 {
-    for (const char ch : host) {
-        if (!IsLetter(ch) && !IsDigit(ch) && ch != '.' && ch != '-')
-            return false;
-    }
     if (!host.empty() && host.back() == '.')
         host.remove_suffix(1);
     const auto dot = host.rfind('.');
@@ -185,33 +209,64 @@ bool IsPlainPort(std::string_view port)
     return value <= 65535;
 }
 
+// Printable ASCII only. Without an early exit the compiler checks many bytes at once.
+bool IsPrintableAscii(std::string_view text)
+{
+    unsigned char outside = 0;
+    for (const char ch : text)
+        outside |= static_cast<unsigned char>(static_cast<unsigned char>(ch) - 0x21) > 0x7E - 0x21;
+    return outside == 0;
+}
+
 // The common spelling read by hand: libcurl's parse would cost a quarter of reading a sitemap.
 // Only what libcurl takes alike is read here (printable ASCII, no user information, a plain
-// host and port); for anything else the answer is Unsure.
+// host and port); for anything else the answer is Unsure. An address written as normal
+// already, as most are, is taken as it is; the parts are found with memchr, which checks many
+// bytes at once.
 Plain ReadPlain(std::string_view text, std::string& normal)
 {
-    for (const char ch : text) {
-        if (ch < 0x21 || ch > 0x7E)
-            return Plain::Unsure;
-    }
     const bool tls = StartsNoCase(text, "https://");
-    if (!tls && !StartsNoCase(text, "http://"))
+    if ((!tls && !StartsNoCase(text, "http://")) || !IsPrintableAscii(text))
         return Plain::Unsure;
-    const std::size_t hostAt = tls ? 8 : 7;
-    const std::size_t pathAt = std::min(text.find_first_of("/?#", hostAt), text.size());
-    const std::string_view authority = text.substr(hostAt, pathAt - hostAt);
-    const auto colon = authority.find(':');
-    const std::string_view host = authority.substr(0, colon);
+    const std::string_view scheme = tls ? "https://" : "http://";
+    const std::size_t size = text.size();
+    std::size_t pathAt = scheme.size();
+    std::size_t colon = std::string_view::npos;
+    bool lowerHost = true;
+    for (; pathAt < size; ++pathAt) {
+        const InHost kind = HostTable[static_cast<unsigned char>(text[pathAt])];
+        if (kind == InHost::End)
+            break;
+        if (kind == InHost::Colon && colon == std::string_view::npos)
+            colon = pathAt;
+        else if (kind == InHost::Other || kind == InHost::Colon)
+            return Plain::Unsure;
+        lowerHost = lowerHost && kind != InHost::Upper;
+    }
+    const std::size_t hostEnd = std::min(colon, pathAt);
+    const std::string_view host = text.substr(scheme.size(), hostEnd - scheme.size());
     const std::string_view port
-        = colon == std::string_view::npos ? std::string_view() : authority.substr(colon + 1);
-    if (!IsPlainHost(host) || (colon != std::string_view::npos && !IsPlainPort(port)))
+        = colon < pathAt ? text.substr(colon + 1, pathAt - colon - 1) : std::string_view();
+    if (!IsPlainHost(host) || (colon < pathAt && !IsPlainPort(port)))
         return Plain::Unsure;
-    const std::size_t queryAt = std::min(text.find_first_of("?#", pathAt), text.size());
-    std::string_view query;
-    if (queryAt < text.size() && text[queryAt] == '?')
-        query = text.substr(queryAt + 1, text.find('#', queryAt) - queryAt - 1);
-
-    normal.assign(tls ? "https://" : "http://");
+    const std::size_t fragmentAt = std::min(text.find('#', pathAt), size);
+    const std::string_view beforeFragment = text.substr(0, fragmentAt);
+    const std::size_t queryAt = std::min(beforeFragment.find('?', pathAt), fragmentAt);
+    // An escape, or what may be a dot segment ("/." also starts "/.well-known").
+    bool escapesOrDots = beforeFragment.find('%', pathAt) != std::string_view::npos;
+    for (auto dot = text.find('.', pathAt); !escapesOrDots && dot < queryAt;
+         dot = text.find('.', dot + 1))
+        escapesOrDots = text[dot - 1] == '/';
+    const bool asIs = text.substr(0, scheme.size()) == scheme && lowerHost
+        && port != (tls ? "443" : "80") && pathAt < size && text[pathAt] == '/' && !escapesOrDots
+        && fragmentAt == size && queryAt + 1 != size;
+    if (asIs) {
+        normal.assign(text);
+        return Plain::Read;
+    }
+    const std::string_view query
+        = queryAt < fragmentAt ? text.substr(queryAt + 1, fragmentAt - queryAt - 1) : "";
+    normal.assign(scheme);
     AppendLower(normal, host);
     AppendPort(normal, tls, port);
     return AppendPath(normal, text.substr(pathAt, queryAt - pathAt)) && AppendQuery(normal, query)

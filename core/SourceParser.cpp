@@ -392,7 +392,9 @@ void CSourceParser::EndItem()
         read = m_addresses.Resolve(m_address, m_resolved);
     if (!read)
         return;
-    if (AddressLength(m_resolved) > m_limits.m_maxAddressLength) {
+    // A character takes a byte at least, so a short address needs no count.
+    if (m_resolved.size() > m_limits.m_maxAddressLength
+        && AddressLength(m_resolved) > m_limits.m_maxAddressLength) {
         m_bLongAddresses = true;
         return;
     }
