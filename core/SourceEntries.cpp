@@ -46,10 +46,11 @@ CSourceEntries::Added CSourceEntries::Add(
             date = modified;
         return Added::Known;
     }
-    if (m_entries.size() >= m_maxCount || address.size() > m_maxBytes - m_bytes)
+    const std::size_t bytes = address.size() + EntryBytes;
+    if (m_entries.size() >= m_maxCount || bytes > m_maxBytes - m_bytes)
         return Added::Full;
     m_entries.push_back(CSourceEntry{std::string(address), modified});
-    m_bytes += address.size();
+    m_bytes += bytes;
     m_slots[slot] = Held(hash) | m_entries.size();
     if (m_entries.size() * 2 > m_slots.size())
         Grow();

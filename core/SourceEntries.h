@@ -10,7 +10,8 @@
 #include <vector>
 
 // The addresses a source lists, each once, in the order they first came, with the latest
-// date any file gave them; at most maxCount of them, and maxBytes of their text.
+// date any file gave them; at most maxCount of them, and maxBytes of memory, each address
+// counted as its text and EntryBytes.
 class CSourceEntries
 {
 public:
@@ -22,6 +23,10 @@ public:
         // A new address, but maxCount are there already, or it would pass maxBytes: left out.
         Full,
     };
+
+    // What keeping an address takes besides its text: its entry, its string's block on the
+    // heap and its share of the index, each at its largest.
+    static constexpr std::size_t EntryBytes = 96;
 
     CSourceEntries(std::size_t maxCount, std::size_t maxBytes);
 

@@ -9,8 +9,8 @@ struct CSourceLimits
 {
     // Over all the files of one source.
     std::size_t m_maxAddresses = 200000;
-    // The addresses kept, in bytes: this, not the count, bounds what a source of long
-    // addresses takes in memory, to about what 200,000 ordinary ones take.
+    // The memory the addresses kept take (CSourceEntries counts it): this, not the count,
+    // bounds what a source of long addresses takes, to about what 200,000 ordinary ones do.
     std::size_t m_maxAddressBytes = 64 * 1024 * 1024;
     // Unpacked, over all the files.
     std::size_t m_maxBytes = 100 * 1024 * 1024;

@@ -393,7 +393,9 @@ std::vector<ReadCase> LimitCases()
         {"AddressBytes", {{"/s.xml", Sitemap(Url("/a") + Url("/b") + Url("/c"))}}, "/s.xml",
             {{"/a", {}}, {"/b", {}}}, "", "",
             "Only the first 64 MB of addresses of $ROOT/s.xml were read", 0,
-            With([](CSourceLimits& limits) { limits.m_maxAddressBytes = 60; })},
+            With([](CSourceLimits& limits) {
+                limits.m_maxAddressBytes = 2 * (CSourceEntries::EntryBytes + 30);
+            })},
         {"AddressesOver2048Characters",
             {{"/s.xml",
                 Sitemap("<url><loc>http://x.example/" + longPath + "</loc></url>"
@@ -426,7 +428,8 @@ std::vector<ReadCase> LimitCases()
                 {"/one.xml", Sitemap(Url("/1"))}, {"/two.xml", Sitemap(Url("/2"))}},
             "/", {{"/1", {}}}, "", "", "Only the first 512 KB of $ROOT/robots.txt were read", 2},
         {"SourceNoteOverFileNote",
-            {{"/index.xml", Index({"/s1", "/s2"})}, {"/s1", Sitemap(Url("/1a") + Url("/1b") + Url("/1c"))},
+            {{"/index.xml", Index({"/s1", "/s2"})},
+                {"/s1", Sitemap(Url("/1a") + Url("/1b") + Url("/1c"))},
                 {"/s2", Sitemap(Url("/2"))}},
             "/index.xml", {{"/1a", {}}, {"/1b", {}}}, "", "",
             "Only the first 1,000 files of $ROOT/index.xml were read", 2,
