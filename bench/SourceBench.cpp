@@ -1,6 +1,13 @@
 // Reading a 50,000-address sitemap (about 10 MB), plain and gzip, through the parse path a
 // network read uses, against a bare expat pass over the same bytes that only counts elements
-// (and zlib's inflate before it for gzip). The ratios are printed at the end.
+// (and zlib's inflate before it for gzip).
+//
+// And the peak memory of reading a whole source over a local server, side by side: a source
+// of 200,000 ordinary addresses (an index of four gzip sitemaps) against the worst a site can
+// make of the limits, an index of 250 gzip sitemaps of 50,000 addresses each, of 2,048
+// characters, or of the length at which 200,000 of them fill the memory a source may keep.
+// Each read runs in a child process of this program, so that its peak is the read's alone
+// and not the served files'. The ratios are printed at the end.
 #include "core/SourceEntries.h"
 #include "core/SourceParser.h"
 #include "core/SourceReader.h"
@@ -8,25 +15,36 @@
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
+#include <curl/curl.h>
 #include <expat.h>
+#include <httplib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 namespace {
 
 // As libcurl hands a body over.
 constexpr std::size_t ChunkBytes = 16 * 1024;
 
-std::string MakeSitemap()
+// The file-th of a site's sitemaps: their addresses differ.
+std::string MakeSitemap(std::size_t file = 0)
 {
     std::string sitemap = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                           "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
     char url[512];
-    for (std::size_t i = 0; i < CSourceLimits().m_maxFileAddresses; ++i) {
+    const std::size_t count = CSourceLimits().m_maxFileAddresses;
+    for (std::size_t i = file * count; i < (file + 1) * count; ++i) {
         std::snprintf(url, sizeof url,
             "  <url>\n"
             "    <loc>https://www.example.com/articles/%04zu/%02zu/"
@@ -170,16 +188,193 @@ BENCHMARK(BM_SourcePlain)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExpatGzip)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SourceGzip)->Unit(benchmark::kMillisecond);
 
+constexpr char ChildOption[] = "--read-source";
+
+std::string Index(const std::string& root, std::size_t files)
+{
+    std::string index = "<sitemapindex xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">";
+    for (std::size_t file = 0; file < files; ++file)
+        index += "<sitemap><loc>" + root + std::to_string(file) + ".xml.gz</loc></sitemap>";
+    return index + "</sitemapindex>";
+}
+
+// 50,000 addresses of one length, each its own.
+std::string SitemapOfLength(std::size_t file, std::size_t length)
+{
+    const CSourceLimits limits;
+    std::string sitemap = "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
+    for (std::size_t i = 0; i < limits.m_maxFileAddresses; ++i) {
+        std::string url
+            = "https://www.example.com/" + std::to_string(file) + "/" + std::to_string(i) + "/";
+        url.resize(length, 'a');
+        sitemap += "<url><loc>" + url + "</loc></url>\n";
+    }
+    return sitemap + "</urlset>\n";
+}
+
+// The sites, each file made when it is first asked for: a worst source is cut long before its
+// 250 files are read.
+class CSites
+{
+public:
+    CSites()
+    {
+        m_server.Get(R"(/(\w+)/(\w+)\.xml(\.gz)?)",
+            [this](const httplib::Request& request, httplib::Response& response) {
+                response.set_content(
+                    File(request.matches[1], request.matches[2]), "application/xml");
+            });
+        m_port = m_server.bind_to_any_port("127.0.0.1");
+        m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        while (!m_server.is_running())
+            std::this_thread::yield();
+    }
+    ~CSites()
+    {
+        m_server.stop();
+        m_thread.join();
+    }
+
+    std::string IndexUrl(const std::string& site) const { return Root(site) + "index.xml"; }
+
+private:
+    std::string Root(const std::string& site) const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/" + site + "/";
+    }
+
+    std::string File(const std::string& site, const std::string& name)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        std::string& file = m_files[site + "/" + name];
+        if (!file.empty())
+            return file;
+        const CSourceLimits limits;
+        if (name == "index")
+            file = Index(Root(site), site == "ordinary" ? 4 : 250);
+        else if (site == "ordinary")
+            file = Gzip(MakeSitemap(std::stoul(name)));
+        else if (site == "long")
+            file = Gzip(SitemapOfLength(std::stoul(name), limits.m_maxAddressLength));
+        else
+            file = Gzip(SitemapOfLength(std::stoul(name),
+                limits.m_maxAddressBytes / limits.m_maxAddresses - CSourceEntries::EntryBytes));
+        return file;
+    }
+
+    httplib::Server m_server;
+    int m_port = 0;
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::map<std::string, std::string> m_files;
+};
+
+CSites& Sites()
+{
+    static CSites sites;
+    return sites;
+}
+
+// What the read said, and the child's peak resident memory in MiB; 0 when it failed.
+double PeakOfRead(const std::string& url, std::string& said)
+{
+    int output[2];
+    if (pipe(output) != 0)
+        return 0;
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(output[1], STDOUT_FILENO);
+        close(output[0]);
+        close(output[1]);
+        execl("/proc/self/exe", "bench_sources", ChildOption, url.c_str(), nullptr);
+        _exit(127);
+    }
+    close(output[1]);
+    char buffer[512];
+    for (ssize_t got; (got = read(output[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(got));
+    close(output[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)
+        || WEXITSTATUS(status) != 0)
+        return 0;
+    // The child's first word.
+    const std::size_t space = said.find(' ');
+    const double peakKiB = std::strtod(said.substr(0, space).c_str(), nullptr);
+    said.erase(0, space == std::string::npos ? said.size() : space + 1);
+    return peakKiB / 1024.0;
+}
+
+// The peak resident memory of this process since its exec, in KiB. Not getrusage's, which
+// keeps the peak of the process that forked it until the exec.
+long PeakSinceExec()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    char line[256];
+    long peak = 0;
+    while (status && std::fgets(line, sizeof line, status)) {
+        if (std::sscanf(line, "VmHWM: %ld kB", &peak) == 1)
+            break;
+    }
+    if (status)
+        std::fclose(status);
+    return peak;
+}
+
+// In the child: the read a run makes of a source, then its peak and what it read.
+int ReadSource(const char* url)
+{
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    const CSourceRead read = CSourceReader(CPostSettings()).Read(url);
+    std::printf("%ld %zu addresses%s%s", PeakSinceExec(), read.m_entries.size(),
+        read.m_bCut ? ", cut: " : "", read.m_note.English().c_str());
+    curl_global_cleanup();
+    return read.m_bOk ? 0 : 1;
+}
+
+std::map<std::string, double> g_peaks;
+
+void BM_PeakMemory(benchmark::State& state, const char* site)
+{
+    for (auto _ : state) {
+        std::string said;
+        const double peak = PeakOfRead(Sites().IndexUrl(site), said);
+        if (peak == 0) {
+            state.SkipWithError(("the source was not read: " + said).c_str());
+            return;
+        }
+        g_peaks[site] = peak;
+        state.counters["peak_MiB"] = peak;
+        state.SetLabel(said);
+    }
+}
+
+BENCHMARK_CAPTURE(BM_PeakMemory, ordinary, "ordinary")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PeakMemory, long_addresses, "long")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_PeakMemory, both_limits, "full")->Iterations(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], ChildOption) == 0)
+        return ReadSource(argv[2]);
     benchmark::Initialize(&argc, argv);
     std::printf("Sitemap: %zu bytes, %zu gzip\n", Plain().size(), Packed().size());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio("Plain sitemap", "BM_SourcePlain", "BM_ExpatPlain");
     reporter.PrintRatio("Gzip sitemap", "BM_SourceGzip", "BM_ExpatGzip");
+    for (const auto& [site, label] :
+        {std::pair{"long", "long addresses"}, {"full", "both limits"}}) {
+        if (g_peaks.count("ordinary") && g_peaks.count(site))
+            std::printf("Peak memory: %s / 200,000 ordinary = %.3f (%.1f / %.1f MiB)\n", label,
+                g_peaks[site] / g_peaks["ordinary"], g_peaks[site], g_peaks["ordinary"]);
+    }
     benchmark::Shutdown();
     return 0;
 }
