@@ -183,13 +183,12 @@ bool CAddress::SameHost(const CAddress& other) const
     return IsValid() && other.IsValid() && HostKey() == other.HostKey();
 }
 
-bool StartsWithNoCase(const std::string& text, const char* prefix)
+bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
-    const std::string_view wanted(prefix);
-    if (text.size() < wanted.size())
+    if (text.size() < prefix.size())
         return false;
-    for (std::size_t i = 0; i < wanted.size(); ++i) {
-        if (Lowered(text[i]) != wanted[i])
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (Lowered(text[i]) != prefix[i])
             return false;
     }
     return true;

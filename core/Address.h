@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 // A target's address as libcurl's URL API reads it: the one reading that posting, the
 // one-post-per-server rule, IndexNow's checks and the browser window all go by, so that what
@@ -87,7 +88,7 @@ private:
 
 // Schemes and header names are case-insensitive: "HTTP://" and "Http://" are as good as
 // "http://". The prefix is given in lower case.
-bool StartsWithNoCase(const std::string& text, const char* prefix);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 
 // The address with whatever could be a password written as "***", whether the address can
 // be read or not: from the first ":" after "://" (or after the start, when there is no

@@ -1,5 +1,7 @@
 #include "core/SourceAddress.h"
 
+#include "core/Address.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -56,17 +58,6 @@ constexpr bool IsLetter(char ch)
 bool IsHex(char ch)
 {
     return IsDigit(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
-}
-
-bool StartsNoCase(std::string_view text, std::string_view prefix)
-{
-    if (text.size() < prefix.size())
-        return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(text[i]) != prefix[i])
-            return false;
-    }
-    return true;
 }
 
 bool IsWebScheme(std::string_view scheme)
@@ -225,8 +216,8 @@ bool IsPrintableAscii(std::string_view text)
 // bytes at once.
 Plain ReadPlain(std::string_view text, std::string& normal)
 {
-    const bool tls = StartsNoCase(text, "https://");
-    if ((!tls && !StartsNoCase(text, "http://")) || !IsPrintableAscii(text))
+    const bool tls = StartsWithNoCase(text, "https://");
+    if ((!tls && !StartsWithNoCase(text, "http://")) || !IsPrintableAscii(text))
         return Plain::Unsure;
     const std::string_view scheme = tls ? "https://" : "http://";
     const std::size_t size = text.size();
@@ -352,7 +343,7 @@ bool CSourceAddress::Resolve(std::string_view text, std::string& address)
 {
     text = Trimmed(text);
     // A whole address needs no base, nor libcurl to write it out.
-    if (!m_bHasBase || StartsNoCase(text, "http://") || StartsNoCase(text, "https://"))
+    if (!m_bHasBase || StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://"))
         return NormalAddress(text, address);
     const CurlUrl handle(curl_url_dup(m_base), curl_url_cleanup);
     if (!handle || curl_url_set(handle.get(), CURLUPART_USER, nullptr, 0) != CURLUE_OK
