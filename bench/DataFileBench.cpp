@@ -77,7 +77,7 @@ bool SaveThroughCursor(const Records& records, const std::string& path)
 Records LoadThroughCursor(const std::string& path)
 {
     CDataFile file;
-    return file.Load(path).records;
+    return file.Load(path).m_records;
 }
 
 void LoadCursor(benchmark::State& state, const std::string& path)
