@@ -305,6 +305,8 @@ CSubmitCommand::CSubmitCommand(Format format, const Settings& settings)
     , m_showProgress(::isatty(STDERR_FILENO) == 1)
     , m_runs(m_targets, RunSettings(settings))
 {
+    // No tooltips here to tell when a target last succeeded.
+    m_runs.SetShowLastSuccesses(false);
     connect(&m_runs, &CSubmitRuns::RowDecided, this, &CSubmitCommand::WriteRow);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CSubmitCommand::OnStatusChanged);
 

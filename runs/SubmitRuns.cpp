@@ -623,7 +623,7 @@ void CSubmitRuns::AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>
 
 void CSubmitRuns::AskLastSuccesses(int first, int last)
 {
-    if (m_bDryRun)
+    if (m_bDryRun || !m_bShowLastSuccesses)
         return;
     std::vector<std::pair<std::uint64_t, CPostHistory::CTarget>> targets;
     for (int row = first; row <= last; ++row) {

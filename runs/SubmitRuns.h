@@ -63,6 +63,9 @@ public:
     void TargetChanged(int row);
     // Whether a target that keeps failing is told to the desktop (on unless turned off).
     void SetNotify(bool notify) { m_bNotify = notify; }
+    // Whether the rows learn from the record when their targets last succeeded, for their
+    // tooltips (on unless turned off): a query per row, when rows come and after each run.
+    void SetShowLastSuccesses(bool show) { m_bShowLastSuccesses = show; }
     // Runs from now on only work out what they would post (WouldPost), reading the sources and
     // checking the key files as a run does: nothing is posted, recorded or logged.
     void SetDryRun(bool dry) { m_bDryRun = dry; }
@@ -174,6 +177,7 @@ private:
     // Runs ended whose writes are not done yet.
     std::size_t m_recording = 0;
     std::atomic<bool> m_bNotify{true};
+    bool m_bShowLastSuccesses = true;
     bool m_bDryRun = false;
     bool m_started = false;
     bool m_stopped = false;
