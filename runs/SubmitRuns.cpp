@@ -29,6 +29,9 @@ namespace {
 // Results are applied at most once a frame: the rows still change as the run goes, and a fast
 // run does not keep the window's thread busy with one repaint per row.
 constexpr int ResultBatchDelayMs = 16;
+// The posts of a run go to the scheduler in parts of these sizes, the first smallest.
+constexpr std::size_t FirstPart = 16;
+constexpr std::size_t LargestPart = 1024;
 
 // A row that was not posted, and why.
 CPostResult Refused(const CText& reason, const CSubmitHost* record = nullptr)
@@ -394,8 +397,7 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
     std::vector<quint64> rowIds;
     std::vector<CPostResult> posted;
     std::vector<CChangeWorker::CTargetWork> preparations;
-    requests.reserve(rows.size());
-    rowIds.reserve(rows.size());
+    std::size_t part = FirstPart;
     for (const int row : rows) {
         const std::shared_ptr<CSubmitHost> record = m_targets.Record(row);
         CPostRequest request;
@@ -427,9 +429,21 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
         requests.push_back(std::move(request));
         rowIds.push_back(m_targets.Id(row));
         posted.emplace_back().SetTarget(*record);
+        // The first posts go while the others are made ready: a long list does not wait for
+        // all of them. The parts grow, so that a long list is handed over in a few.
+        if (requests.size() == part) {
+            Hand(run, requests, rowIds, posted);
+            part = std::min(2 * part, LargestPart);
+        }
     }
     if (!preparations.empty())
         Worker().Prepare(std::move(preparations));
+    Hand(run, requests, rowIds, posted);
+}
+
+void CSubmitRuns::Hand(quint64 run, std::vector<CPostRequest>& requests,
+    std::vector<quint64>& rowIds, std::vector<CPostResult>& posted)
+{
     if (requests.empty())
         return;
     const quint64 first = m_scheduler->Add(std::move(requests));
@@ -438,6 +452,9 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
         m_posts[first + i] = Post{run, rowIds[i], std::move(posted[i]), 0};
         m_newestPost[rowIds[i]] = first + i;
     }
+    requests.clear();
+    rowIds.clear();
+    posted.clear();
 }
 
 std::vector<quint64> CSubmitRuns::PostsOfRow(quint64 rowId) const

@@ -128,6 +128,10 @@ private:
     // Posts the rows in the run and makes those posts the rows' newest. A row that cannot be
     // posted as it stands fails at once with the reason, and counts in the run as failed.
     void Join(quint64 run, const std::vector<int>& rows);
+    // Queues the requests made ready for the rows of these ids, each noted as posted, as
+    // posts of the run, and empties the lists.
+    void Hand(quint64 run, std::vector<CPostRequest>& requests, std::vector<quint64>& rowIds,
+        std::vector<CPostResult>& posted);
     // The worker that prepares targets, made at its first use.
     CChangeWorker& Worker();
     void OnPrepared(const CChangeWorker::CPrepared& prepared);
