@@ -20,6 +20,8 @@ constexpr std::size_t MaxBatchAddresses = 10000;
 // Runs a target's alert is decided from: enough to see a streak begin through the runs that
 // had nothing to post, which neither break nor extend it.
 constexpr std::size_t AlertRuns = 60;
+// The runs read first; a streak not settled by them is read as far as AlertRuns.
+constexpr std::size_t FirstLookRuns = FailuresToAlert + 2;
 
 bool IsUrlList(const std::string& name)
 {
@@ -541,6 +543,27 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
     });
 }
 
+StreakAlert CChangeWorker::StreakOf(
+    const std::string& url, const std::string& body, const std::string& changes)
+{
+    // Most targets' last few runs tell; only a streak that goes on past them is read further.
+    std::vector<PostOutcome> outcomes;
+    for (const std::size_t look : {FirstLookRuns, AlertRuns}) {
+        std::vector<CPostHistory::CRunOutcomes> runs;
+        CText error;
+        if (!m_history.RecentOutcomes(url, body, changes, look, runs, error))
+            return StreakAlert::None;
+        outcomes.clear();
+        for (const CPostHistory::CRunOutcomes& past : runs) {
+            if (const std::optional<PostOutcome> outcome = OutcomeOfRun(past.m_outcomes))
+                outcomes.push_back(*outcome);
+        }
+        if (runs.size() < look || FailureStreakSettled(outcomes))
+            break;
+    }
+    return FailureStreakAlert(outcomes);
+}
+
 void CChangeWorker::EndRun(std::uint64_t run)
 {
     Push([this, run] {
@@ -580,15 +603,7 @@ std::vector<CChangeWorker::CAlert> CChangeWorker::AlertsOf(const CRunState& run)
     if (run.logRun) {
         for (const auto& [target, reason] : run.logged) {
             const auto& [url, body, changes] = target;
-            std::vector<CPostHistory::CRunOutcomes> runs;
-            if (!m_history.RecentOutcomes(url, body, changes, AlertRuns, runs, error))
-                continue;
-            std::vector<PostOutcome> outcomes;
-            for (const CPostHistory::CRunOutcomes& past : runs) {
-                if (const std::optional<PostOutcome> outcome = OutcomeOfRun(past.m_outcomes))
-                    outcomes.push_back(*outcome);
-            }
-            const StreakAlert alert = FailureStreakAlert(outcomes);
+            const StreakAlert alert = StreakOf(url, body, changes);
             if (alert != StreakAlert::None)
                 fresh.push_back({url, body, changes, alert == StreakAlert::Failing, reason});
         }

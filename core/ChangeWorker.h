@@ -164,6 +164,9 @@ private:
     // Those of the run's targets whose streaks call for a word, after those an earlier run
     // could not tell (unless the run has newer word of the same target).
     std::vector<CAlert> AlertsOf(const CRunState& run);
+    // What the target's runs in the log call for; none when the log cannot be read.
+    StreakAlert StreakOf(
+        const std::string& url, const std::string& body, const std::string& changes);
     CRunState& RunOf(std::uint64_t run);
     std::vector<CBatch> Batches(const CTargetWork& work, const std::vector<CSourceEntry>& entries,
         const std::vector<std::size_t>& changed, const CPostHistory::CTarget& key);

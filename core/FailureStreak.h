@@ -21,6 +21,10 @@ constexpr int FailuresToAlert = 3;
 // (unchanged, baseline) or that the user stopped neither breaks a streak of failures nor
 // adds to it.
 StreakAlert FailureStreakAlert(const std::vector<PostOutcome>& outcomes);
+// Whether runs older than these could change what FailureStreakAlert says of them: they
+// cannot once the latest run does not count, or a counted run that is no failure comes
+// before it, or FailuresToAlert failures do.
+bool FailureStreakSettled(const std::vector<PostOutcome>& outcomes);
 
 // What the user is to be told of one target's streak: the target by its key in the post log,
 // whether it keeps failing or works again, and why its latest run failed.

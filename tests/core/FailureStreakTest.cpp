@@ -13,20 +13,23 @@ TEST(FailureStreak, WhatTheLatestRunRaises)
         // The record's words, oldest first.
         const char* runs;
         StreakAlert alert;
+        // Runs before these could not change the alert (a streak read too short, when not).
+        bool settled;
     } rows[] = {
-        {"", StreakAlert::None},
-        {"failed failed", StreakAlert::None},
-        {"failed not_posted failed", StreakAlert::Failing},
-        {"failed failed failed failed", StreakAlert::None},
-        {"failed unchanged failed baseline failed", StreakAlert::Failing},
-        {"failed stopped failed stopped failed", StreakAlert::Failing},
-        {"failed failed failed stopped", StreakAlert::None},
-        {"failed failed failed unchanged", StreakAlert::None},
-        {"failed failed succeeded failed", StreakAlert::None},
-        {"failed failed failed succeeded", StreakAlert::WorksAgain},
-        {"failed failed failed failed stopped baseline succeeded", StreakAlert::WorksAgain},
-        {"failed failed succeeded", StreakAlert::None},
-        {"failed failed failed succeeded succeeded", StreakAlert::None},
+        {"", StreakAlert::None, true},
+        {"succeeded", StreakAlert::None, false},
+        {"failed failed", StreakAlert::None, false},
+        {"failed not_posted failed", StreakAlert::Failing, false},
+        {"failed failed failed failed", StreakAlert::None, true},
+        {"failed unchanged failed baseline failed", StreakAlert::Failing, false},
+        {"failed stopped failed stopped failed", StreakAlert::Failing, false},
+        {"failed failed failed stopped", StreakAlert::None, true},
+        {"failed failed failed unchanged", StreakAlert::None, true},
+        {"failed failed succeeded failed", StreakAlert::None, true},
+        {"failed failed failed succeeded", StreakAlert::WorksAgain, true},
+        {"failed failed failed failed stopped baseline succeeded", StreakAlert::WorksAgain, true},
+        {"failed failed succeeded", StreakAlert::None, false},
+        {"failed failed failed succeeded succeeded", StreakAlert::None, true},
     };
     for (const auto& row : rows) {
         std::vector<PostOutcome> outcomes;
@@ -37,6 +40,7 @@ TEST(FailureStreak, WhatTheLatestRunRaises)
             outcomes.push_back(*outcome);
         }
         EXPECT_EQ(FailureStreakAlert(outcomes), row.alert) << row.runs;
+        EXPECT_EQ(FailureStreakSettled(outcomes), row.settled) << row.runs;
     }
     EXPECT_FALSE(OutcomeOf("Failed"));
 }
