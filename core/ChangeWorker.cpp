@@ -122,6 +122,8 @@ CChangeWorker::~CChangeWorker()
     // last post, and its log must not go with it. Preparations left report nothing.
     m_wake.notify_one();
     m_thread.join();
+    // The program is ending, or its window closing: neither waits for the disk.
+    m_history.CloseLeavingWal();
 }
 
 CPostHistory::CTarget CChangeWorker::RecordKeyOf(const CSubmitHost& target)
@@ -157,6 +159,15 @@ void CChangeWorker::Run()
     // more, although no one is left to be told.
     for (auto& [number, run] : m_runs)
         RecordHeld(*run);
+}
+
+void CChangeWorker::OpenRecord()
+{
+    Push([this] {
+        CText reason;
+        if (OpenHistory(reason) && !m_bReadOnly)
+            m_history.Checkpoint(reason);
+    });
 }
 
 void CChangeWorker::Prepare(std::vector<CTargetWork> targets)

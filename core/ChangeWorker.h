@@ -126,6 +126,10 @@ public:
     CChangeWorker& operator=(const CChangeWorker&) = delete;
     ~CChangeWorker();
 
+    // Opens the record and folds in what earlier runs wrote, now, while a run's first posts
+    // go, rather than when the first of its entries is logged or the program ends: both read
+    // or write the whole file and wait for the disk.
+    void OpenRecord();
     void Prepare(std::vector<CTargetWork> targets);
     // A batch's post ended; its addresses are recorded when it succeeded. A write that fails
     // (after waiting for another process's lock as long as the settings say) is tried again

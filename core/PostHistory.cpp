@@ -29,6 +29,8 @@ using Time = CPostHistory::Time;
 // How long a reader waits, on the rare occasions it has to (another process recovering the
 // file after a crash): reading never holds up a writer.
 constexpr int ReadWaitMs = 5000;
+// The -wal file is folded into the file once it is this large, as SQLite would by itself.
+constexpr off_t FoldedWalBytes = 4 * 1024 * 1024;
 
 // Step by step from an empty file: migration n takes user_version n to n + 1, in a
 // transaction of its own. A step, once released, is never changed; a new one is added.
@@ -449,6 +451,12 @@ int CPostHistory::OpenToWrite(CText& error)
         rc = m_db.Exec("PRAGMA journal_mode=WAL");
     if (rc == SQLITE_OK)
         rc = m_db.Exec("PRAGMA synchronous=NORMAL");
+    // The -wal is folded in by Checkpoint, as a run starts, and emptied by the next write
+    // after that, so that its size tells how much it holds.
+    if (rc == SQLITE_OK)
+        rc = m_db.Exec("PRAGMA wal_autocheckpoint=0");
+    if (rc == SQLITE_OK)
+        rc = m_db.Exec("PRAGMA journal_size_limit=0");
     if (rc == SQLITE_OK && version < SchemaVersion)
         rc = Migrate(error);
     else if (rc != SQLITE_OK)
@@ -600,6 +608,26 @@ void CPostHistory::Close()
 {
     m_statements.clear();
     m_db.Close();
+}
+
+bool CPostHistory::Checkpoint(CText& error)
+{
+    // Folding waits for the disk twice whatever the -wal holds: a small one is left to grow.
+    struct stat wal;
+    if (::stat((m_strPath + "-wal").c_str(), &wal) == 0 && wal.st_size < FoldedWalBytes)
+        return true;
+    // Passive: what a reader still needs stays for the next time.
+    if (m_db.Exec("PRAGMA wal_checkpoint(PASSIVE)") == SQLITE_OK)
+        return true;
+    error = Failure(CannotWrite);
+    return false;
+}
+
+void CPostHistory::CloseLeavingWal()
+{
+    // Should SQLite refuse, the connection closes all the same, folding first.
+    static_cast<void>(m_db.KeepWalOnClose());
+    Close();
 }
 
 CText CPostHistory::Failure(const char* source) const

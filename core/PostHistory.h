@@ -115,6 +115,14 @@ public:
     // The last failure was another process's lock on the file, held all the time a write
     // may wait: another write now would wait as long, in vain.
     bool WasBusy() const;
+    // Writes to a file opened to write go to its -wal file, which is folded into the file
+    // (and both synced) only here, once it has grown large, and when the last connection
+    // closes; never in the middle of a write. A run calls this as it starts, off the way of
+    // its posts.
+    bool Checkpoint(CText& error);
+    // Closes without folding the -wal file in first, which waits for the disk twice: the next
+    // opening reads the -wal as it is. For a program that is about to end.
+    void CloseLeavingWal();
 
     bool Changes(const CTarget& target, const std::vector<CSourceEntry>& source,
         CChangeSet& changes, CText& error);

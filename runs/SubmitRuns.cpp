@@ -364,6 +364,9 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
         m_clock.start();
         m_clockTimer.start();
     }
+    // Every row is logged, posted or not.
+    if (!m_bDryRun && !rows.empty())
+        Worker().OpenRecord();
     const quint64 run = ++m_lastRun;
     m_runs[run].takesNewRows = takesNewRows;
     Join(run, rows);

@@ -896,6 +896,39 @@ TEST_F(PostHistoryTest, PruneKeepsTheFewer)
     }
 }
 
+// Faults: a run's entries lost when the program ends without folding the -wal in; a small
+// -wal folded at every run, which waits for the disk twice; a large one never folded.
+TEST_F(PostHistoryTest, WalFoldedOnceLarge)
+{
+    const auto fileSize
+        = [](const std::string& path) { return fs::exists(path) ? fs::file_size(path) : 0; };
+    CPostHistory history;
+    ASSERT_NO_FATAL_FAILURE(open(history));
+    ASSERT_NO_FATAL_FAILURE(log(history, {logEntry(Now, 1)}));
+    history.CloseLeavingWal();
+    const auto empty = fileSize(m_strPath);
+    EXPECT_GT(fileSize(m_strPath + "-wal"), 0u) << "left for the next opening";
+    ASSERT_NO_FATAL_FAILURE(open(history));
+    EXPECT_EQ(readAll(history).size(), 1u);
+
+    CText error;
+    ASSERT_TRUE(history.Checkpoint(error)) << error.English();
+    EXPECT_EQ(fileSize(m_strPath), empty) << "a small -wal folded in";
+    // Over 4 MiB of service messages, which are kept to 200 characters.
+    CPostLogEntry wordy = logEntry(Now, 2);
+    wordy.m_strServiceMessage = std::string(200, 'w');
+    std::vector<CPostLogEntry> entries(4 * 1024 * 1024 / 200, wordy);
+    ASSERT_NO_FATAL_FAILURE(log(history, entries));
+    ASSERT_TRUE(history.Checkpoint(error)) << error.English();
+    EXPECT_GT(fileSize(m_strPath), 4u * 1024 * 1024) << "a large -wal left to grow";
+    // The next write starts the -wal afresh.
+    ASSERT_NO_FATAL_FAILURE(log(history, {logEntry(Now, 3)}));
+    EXPECT_LT(fileSize(m_strPath + "-wal"), 1024u * 1024);
+    history.CloseLeavingWal();
+    ASSERT_NO_FATAL_FAILURE(open(history));
+    EXPECT_EQ(readAll(history).size(), entries.size() + 2);
+}
+
 TEST_F(PostHistoryTest, RecentOutcomesOfATarget)
 {
     CPostHistory history;
