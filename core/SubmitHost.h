@@ -12,8 +12,9 @@
 // Parameters are read by walks. GetFirstParam/GetNextParam without a position use the
 // record's own cursor; the ParamPosition overloads walk on a position the caller holds, so
 // that no walk ever moves another's place, not even one left half done. The program's own
-// walks (the parameter list, the body) all hold their position; the save, which copies
-// every text into its document anyway, reads them in place through Params(). The record
+// walks (the parameter list, the form body) all hold their position; the save and the JSON
+// body, which copy every text into their documents anyway, read them in place through
+// Params(). The record
 // takes no lock: it is only touched on the window's thread, and Submit All posts copies of
 // it.
 class CSubmitHost

@@ -43,6 +43,10 @@ TEST(JsonBody, RefusalsNameTheParameter)
         {{{"url", "https://www.example.com/caf\xE9/"}}, "url" + notUtf8},
         {{{"k\xFF", "v"}}, "k\xEF\xBF\xBD" + notUtf8},
         {{{"list\xC3[]", "v"}}, "list\xEF\xBF\xBD[]" + notUtf8},
+        // The first fault in list order, whatever comes after it.
+        {{{"a", "caf\xE9"}, {"b", "1"}, {"b", "2"}}, "a" + notUtf8},
+        {{{"a", "1"}, {"a", "caf\xE9"}}, "a" + notUtf8},
+        {{{"urlList[]", "ok"}, {"urlList[]", "\xFF"}}, "urlList[]" + notUtf8},
     };
     for (const auto& [params, reason] : rows)
         EXPECT_EQ(build(params), "refused: \xE2\x80\x9C" + reason);
