@@ -47,5 +47,8 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
         break;
     }
     request.m_body = host.GetPostData();
+    // The encoder makes room for every byte escaped; a request that waits in a long queue
+    // keeps none of it.
+    request.m_body.shrink_to_fit();
     return true;
 }
