@@ -169,7 +169,11 @@ void CTargetList::SetResult(int row, CPostResult result)
 {
     if (!IsRow(row))
         return;
-    m_rows[static_cast<std::size_t>(row)].result = std::move(result);
+    std::unique_ptr<CPostResult>& kept = m_rows[static_cast<std::size_t>(row)].result;
+    if (kept)
+        *kept = std::move(result);
+    else
+        kept = std::make_unique<CPostResult>(std::move(result));
     EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
 
@@ -177,8 +181,7 @@ const CPostResult* CTargetList::Result(int row) const
 {
     if (!IsRow(row))
         return nullptr;
-    const std::optional<CPostResult>& result = m_rows[static_cast<std::size_t>(row)].result;
-    return result ? &*result : nullptr;
+    return m_rows[static_cast<std::size_t>(row)].result.get();
 }
 
 void CTargetList::ClearResult(int row)
@@ -201,7 +204,8 @@ void CTargetList::ClearResults()
 
 bool CTargetList::HasResults() const
 {
-    return std::any_of(m_rows.begin(), m_rows.end(), [](const Row& row) { return row.result; });
+    return std::any_of(
+        m_rows.begin(), m_rows.end(), [](const Row& row) { return row.result != nullptr; });
 }
 
 int CTargetList::Image(int row) const

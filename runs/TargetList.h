@@ -92,7 +92,9 @@ private:
     struct Row
     {
         std::shared_ptr<CSubmitHost> record;
-        std::optional<CPostResult> result;
+        // Made when the row has one: a long list that has not been posted takes no room for
+        // them.
+        std::unique_ptr<CPostResult> result;
         quint64 id = 0;
         // When the target last succeeded, as the record of posts says, once it is known:
         // empty for never.
