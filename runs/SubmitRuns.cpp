@@ -138,7 +138,8 @@ void CSubmitRuns::OnProgress(quint64 id, const CText& status)
     const auto newest = m_newestPost.find(post->second.rowId);
     if (newest == m_newestPost.end() || newest->second != id)
         return;
-    CPostResult reading = post->second.posted;
+    CPostResult reading;
+    NoteOn(reading, post->second.posted);
     reading.m_outcome = PostOutcome::Waiting;
     reading.m_reason = status;
     m_targets.SetResult(m_targets.RowOfId(post->second.rowId), reading);
@@ -191,7 +192,7 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
             Post post = preparation;
             post.posted.m_addresses = prepared.m_batches[i].m_addresses;
             // What the source left out, or the key file's note, goes with the answer.
-            post.posted.m_serviceMessage = prepared.m_note;
+            post.posted.m_note = prepared.m_note;
             post.token = prepared.m_batches[i].m_token;
             post.preparation = prepared.m_id;
             m_posts[first + i] = std::move(post);
@@ -213,7 +214,8 @@ CPostResult CSubmitRuns::ResultOf(
     const CChangeWorker::CPrepared& prepared, const Post& preparation) const
 {
     using Kind = CChangeWorker::CPrepared::Kind;
-    CPostResult result = preparation.posted;
+    CPostResult result;
+    NoteOn(result, preparation.posted);
     result.m_postId = prepared.m_id;
     result.m_serviceMessage = prepared.m_note;
     result.m_finishedAt = std::chrono::system_clock::now();
@@ -398,7 +400,7 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
 {
     std::vector<CPostRequest> requests;
     std::vector<quint64> rowIds;
-    std::vector<CPostResult> posted;
+    std::vector<CPosted> posted;
     std::vector<CChangeWorker::CTargetWork> preparations;
     std::size_t part = FirstPart;
     for (const int row : rows) {
@@ -423,15 +425,14 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
             const bool indexNow = request.m_bIndexNow;
             preparations.push_back(CChangeWorker::CTargetWork{
                 id, run, record->Copy(), std::move(request), indexNow, m_bDryRun});
-            m_posts[id] = Post{run, m_targets.Id(row), CPostResult(), 0};
-            m_posts[id].posted.SetTarget(*record);
+            m_posts[id] = Post{run, m_targets.Id(row), PostedOf(*record), 0};
             m_newestPost[m_targets.Id(row)] = id;
             ++m_runs[run].outstanding;
             continue;
         }
         requests.push_back(std::move(request));
         rowIds.push_back(m_targets.Id(row));
-        posted.emplace_back().SetTarget(*record);
+        posted.push_back(PostedOf(*record));
         // The first posts go while the others are made ready: a long list does not wait for
         // all of them. The parts grow, so that a long list is handed over in a few.
         if (requests.size() == part) {
@@ -444,8 +445,26 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
     Hand(run, requests, rowIds, posted);
 }
 
+CSubmitRuns::CPosted CSubmitRuns::PostedOf(const CSubmitHost& record)
+{
+    CPostResult noted;
+    noted.SetTarget(record);
+    return CPosted{std::move(noted.m_strUrl), std::move(noted.m_strBody),
+        std::move(noted.m_strChanges), 0, CText()};
+}
+
+void CSubmitRuns::NoteOn(CPostResult& result, const CPosted& posted)
+{
+    result.m_strUrl = posted.m_strUrl;
+    result.m_strBody = posted.m_strBody;
+    result.m_strChanges = posted.m_strChanges;
+    result.m_addresses = posted.m_addresses;
+    if (result.m_serviceMessage.IsEmpty())
+        result.m_serviceMessage = posted.m_note;
+}
+
 void CSubmitRuns::Hand(quint64 run, std::vector<CPostRequest>& requests,
-    std::vector<quint64>& rowIds, std::vector<CPostResult>& posted)
+    std::vector<quint64>& rowIds, std::vector<CPosted>& posted)
 {
     if (requests.empty())
         return;
@@ -495,7 +514,7 @@ void CSubmitRuns::TargetChanged(int row)
             refused.m_postId = postId;
             Apply(refused);
         } else if (m_scheduler->Update(postId, request)) {
-            m_posts[postId].posted.SetTarget(*record);
+            m_posts[postId].posted = PostedOf(*record);
         } else if (!m_scheduler->End(postId)) {
             // In flight: it goes on and counts in its run, but its answer is to the row as it
             // was, so the row shows nothing of it, not even that it waits to be tried again.
@@ -553,13 +572,7 @@ void CSubmitRuns::Apply(CPostResult result)
     }
     const quint64 rowId = post->second.rowId;
     if (result.m_strUrl.empty()) {
-        const CPostResult& posted = post->second.posted;
-        result.m_strUrl = posted.m_strUrl;
-        result.m_strBody = posted.m_strBody;
-        result.m_strChanges = posted.m_strChanges;
-        result.m_addresses = posted.m_addresses;
-        if (result.m_serviceMessage.IsEmpty())
-            result.m_serviceMessage = posted.m_serviceMessage;
+        NoteOn(result, post->second.posted);
     }
     // Waiting to be tried again, the post goes on: its row says so and stays undecided.
     if (!result.IsFinal()) {

@@ -4,6 +4,7 @@
 #include "core/PostLimits.h"
 #include "core/PostLogEntry.h"
 #include "core/PostResult.h"
+#include "core/Text.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -14,6 +15,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -105,13 +108,25 @@ private:
         // Its posts and the targets that posted nothing, for the post log.
         std::vector<CPostLogEntry> log;
     };
-    // A post that has yet to report: the run it counts in and the row it was made for.
-    // What it posts is noted on its result, as the row may hold something else by then.
+    // What a post was made of, as its row held it then: the post's result tells of that, as
+    // the row may hold something else by the time it comes.
+    struct CPosted
+    {
+        std::string m_strUrl;
+        std::string m_strBody;
+        std::optional<std::string> m_strChanges;
+        // How many addresses of the source the post carries.
+        std::size_t m_addresses = 0;
+        // What the source left out, or the key file's note.
+        CText m_note;
+    };
+    // A post that has yet to report: the run it counts in, the row it was made for and what
+    // it was made of.
     struct Post
     {
         quint64 run = 0;
         quint64 rowId = 0;
-        CPostResult posted;
+        CPosted posted;
         // The record's note of the addresses it carries, kept should it succeed; 0 for none.
         std::uint64_t token = 0;
         // The preparation it is one of the posts of; 0 for none. Each of them decides its row.
@@ -131,7 +146,10 @@ private:
     // Queues the requests made ready for the rows of these ids, each noted as posted, as
     // posts of the run, and empties the lists.
     void Hand(quint64 run, std::vector<CPostRequest>& requests, std::vector<quint64>& rowIds,
-        std::vector<CPostResult>& posted);
+        std::vector<CPosted>& posted);
+    static CPosted PostedOf(const CSubmitHost& record);
+    // Has the result tell what was posted; a service message it has stays.
+    static void NoteOn(CPostResult& result, const CPosted& posted);
     // The worker that prepares targets, made at its first use.
     CChangeWorker& Worker();
     void OnPrepared(const CChangeWorker::CPrepared& prepared);
