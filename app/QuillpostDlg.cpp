@@ -8,6 +8,7 @@
 #include "app/PreviewDlg.h"
 #include "app/StarterButton.h"
 #include "app/StarterServices.h"
+#include "app/TargetColumnFit.h"
 #include "app/TargetFields.h"
 #include "core/IndexNow.h"
 #include "core/PostRequest.h"
@@ -72,8 +73,14 @@ void CQuillpostDlg::SetUpControls()
     m_paramList.setObjectName(QStringLiteral("paramListModel"));
     m_loader.setObjectName(QStringLiteral("targetLoader"));
     m_ui->targetList->setModel(&m_targetList);
-    // The addresses leave room for the results, kinds and sources: no scrolling sideways.
-    m_ui->targetList->SetColumnWidths({370, 190, 70});
+    // Fitted to the rows once a load is in, and to rows added after it: never on a result, nor
+    // slice by slice while a long list comes in.
+    auto* columns = new CTargetColumnFit(m_ui->targetList);
+    connect(this, &CQuillpostDlg::LoadFinished, columns, &CColumnFit::Fit);
+    connect(&m_targetList, &QAbstractItemModel::rowsInserted, columns, [this, columns] {
+        if (!IsLoading())
+            columns->Fit();
+    });
     m_ui->paramList->setModel(&m_paramList);
     m_ui->paramList->SetColumnWidths({300, 300});
 

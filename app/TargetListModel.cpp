@@ -19,7 +19,8 @@ QVariant CTargetListModel::data(const QModelIndex& index, int role) const
         return {};
     if (index.column() == UrlColumn && role == Qt::DecorationRole)
         return m_images.value(Image(index.row()));
-    if (index.column() == KindColumn && role == Qt::DisplayRole) {
+    // Whole in the tooltip of a narrow column.
+    if (index.column() == KindColumn && (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
         const std::shared_ptr<CSubmitHost> record = Record(index.row());
         return record ? CBodyKindCombo::KindName(record->m_strBodyKind) : QVariant();
     }

@@ -186,11 +186,15 @@ void QuillpostDlgTest::opensWithDefaults()
     QCOMPARE(m_targets->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Kind"));
     QCOMPARE(m_targets->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Changes from"));
     QCOMPARE(Edit("changesEdit")->text(), QString());
-    // The first columns keep their widths and the last one fills the rest of the list, so
-    // nothing scrolls sideways.
+    // Nothing scrolls sideways: the parameters' first column keeps its width and the last one
+    // fills the rest; an empty target list's columns are as wide as their headings, and the
+    // Result takes the rest.
     for (QTableView* view : {m_targetView, m_paramView})
         QCOMPARE(view->horizontalHeader()->length(), view->viewport()->width());
-    QCOMPARE(m_targetView->horizontalHeader()->sectionSize(0), 370);
+    for (const int column : {0, 2, 3}) {
+        const QHeaderView* header = m_targetView->horizontalHeader();
+        QCOMPARE(header->sectionSize(column), header->sectionSizeHint(column));
+    }
     QCOMPARE(m_paramView->model()->headerData(1, Qt::Horizontal).toString(),
         QStringLiteral("Parameter Value"));
     QCOMPARE(m_paramView->horizontalHeader()->sectionSize(0), 300);

@@ -4,12 +4,16 @@
 // has since gained a row of its own under the Url row, Changes from, which moves what is below
 // it down by the row's height and makes the window that much taller.
 #include "app/QuillpostDlg.h"
+#include "app/TargetListModel.h"
 #include "runs/Translations.h"
 
+#include <QFile>
+#include <QHeaderView>
 #include <QList>
 #include <QLocale>
 #include <QMenuBar>
 #include <QStringList>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -49,6 +53,38 @@ QRect FromDialogUnits(int x, int y, int width, int height)
     return QRect(across(x), down(y), across(width), down(height));
 }
 
+CPostResult Answered(long status, const char* reason, const char* message, double seconds)
+{
+    CPostResult result;
+    result.m_outcome = status == 200 ? PostOutcome::Succeeded : PostOutcome::Failed;
+    result.m_status = status;
+    result.m_reason = CText::Verbatim(reason);
+    if (message)
+        result.m_serviceMessage = CText::Verbatim(message);
+    result.m_seconds = seconds;
+    return result;
+}
+
+// Three results a run gives, of targets with addresses of 40 characters and more.
+const struct
+{
+    const char* url;
+    const char* kind;
+    CPostResult result;
+} AfterARun[] = {
+    {"http://blogs.example.org/ping/xmlrpc.php", "xml-rpc",
+        Answered(200, "OK", "Thanks for the ping.", 0.31)},
+    {"https://search.example.com/indexnow/submit", "json",
+        Answered(503, "Service Unavailable", nullptr, 2.01)},
+    {"https://rpc.pingservice.example/RPC2/ping", "form",
+        [] {
+            CPostResult unchanged;
+            unchanged.m_outcome = PostOutcome::Unchanged;
+            unchanged.m_reason = CText("Unchanged since %1", {"8 Dec 2026 14:02"});
+            return unchanged;
+        }()},
+};
+
 bool Near(const QRect& actual, const QRect& design)
 {
     return std::abs(actual.x() - design.x()) <= Tolerance
@@ -84,9 +120,15 @@ private Q_SLOTS:
     void changesRowUnderTheUrlRow();
     void rowsReadLeftToRight_data();
     void rowsReadLeftToRight();
+    void resultsReadWhole_data();
+    void resultsReadWhole();
+    void columnsStayAsSet();
 
 private:
     void Open();
+    // The window over a list of AfterARun's targets, each showing its result.
+    void OpenAfterARun();
+    QTableView* TargetView() const { return m_dlg->findChild<QTableView*>("targetList"); }
     // Where the control is in the client area under the menu bar.
     QRect ClientRect(const char* name) const;
     // How far the Changes from row moves what is below it.
@@ -263,6 +305,107 @@ void WindowLayoutTest::rowsReadLeftToRight()
         }
         QVERIFY2(right < clientWidth, qPrintable(row.last()));
     }
+}
+
+void WindowLayoutTest::OpenAfterARun()
+{
+    QFile file(m_dir->filePath("submitdata.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<data>");
+    for (const auto& target : AfterARun)
+        file.write(
+            QStringLiteral("<Host URL='%1' body='%2'/>").arg(target.url, target.kind).toUtf8());
+    file.write("</data>");
+    file.close();
+    Open();
+    QTRY_VERIFY(!m_dlg->IsLoading());
+    auto* targets = qobject_cast<CTargetListModel*>(TargetView()->model());
+    QCOMPARE(targets->RowCount(), int(std::size(AfterARun)));
+    for (int row = 0; row < targets->RowCount(); ++row)
+        targets->SetResult(row, AfterARun[row].result);
+}
+
+void WindowLayoutTest::resultsReadWhole_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QStringList>("results");
+    QTest::newRow("English") << "C"
+                             << QStringList{"200 OK · Thanks for the ping. · 0.31 s",
+                                    "503 Service Unavailable · 2.01 s",
+                                    "Unchanged since 8 Dec 2026 14:02"};
+    QTest::newRow("German") << "de_DE"
+                            << QStringList{"200 OK · Thanks for the ping. · 0,31 s",
+                                   "503 Service Unavailable · 2,01 s",
+                                   "Unverändert seit 8 Dec 2026 14:02"};
+}
+
+// What a user reads after a run is not cut at the size the window opens with: the Result
+// takes what the address, the kind and the source leave, each as wide as its texts up to its
+// share of the list, and the list does not scroll sideways.
+void WindowLayoutTest::resultsReadWhole()
+{
+    QFETCH(QString, language);
+    QFETCH(QStringList, results);
+    QCOMPARE(InstallTranslations(QLocale(language)).isEmpty(), language == "C");
+    OpenAfterARun();
+    if (QTest::currentTestFailed())
+        return;
+    QTableView* view = TargetView();
+    QStringList shown;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        shown << view->model()->index(row, CTargetList::ResultColumn).data().toString();
+    QCOMPARE(shown, results);
+
+    const QHeaderView* header = view->horizontalHeader();
+    const QAbstractItemView* cells = view;
+    const int list = view->viewport()->width();
+    QCOMPARE(header->length(), list);
+    const int result = header->sectionSize(CTargetList::ResultColumn);
+    QVERIFY2(cells->sizeHintForColumn(CTargetList::ResultColumn) <= result,
+        qPrintable(QStringLiteral("the results need %1 pixels, have %2")
+                       .arg(cells->sizeHintForColumn(CTargetList::ResultColumn))
+                       .arg(result)));
+    for (const QString& text : results)
+        QVERIFY2(view->fontMetrics().horizontalAdvance(text) < result, qPrintable(text));
+    QVERIFY(header->sectionSize(CTargetList::UrlColumn) <= list / 3);
+    for (const int column : {CTargetList::KindColumn, CTargetList::ChangesColumn}) {
+        QVERIFY(header->sectionSize(column) <= list / 5);
+        // A column of short texts shows them whole.
+        QCOMPARE(header->sectionSize(column),
+            std::max(cells->sizeHintForColumn(column), header->sectionSizeHint(column)));
+    }
+    // Whole texts in the narrow columns' tooltips.
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        const QModelIndex url = view->model()->index(row, CTargetList::UrlColumn);
+        QCOMPARE(url.data(Qt::ToolTipRole), url.data());
+        const QModelIndex kind = view->model()->index(row, CTargetList::KindColumn);
+        QCOMPARE(kind.data(Qt::ToolTipRole), kind.data());
+    }
+}
+
+// A column the user sets stays as set, when the list is loaded again and when results come
+// in; nor do the other columns move as rows change.
+void WindowLayoutTest::columnsStayAsSet()
+{
+    OpenAfterARun();
+    if (QTest::currentTestFailed())
+        return;
+    QTableView* view = TargetView();
+    QHeaderView* header = view->horizontalHeader();
+    header->resizeSection(CTargetList::KindColumn, 150);
+    const int changes = header->sectionSize(CTargetList::ChangesColumn);
+
+    auto* targets = qobject_cast<CTargetListModel*>(view->model());
+    targets->SetResult(0, Answered(200, "OK", std::string(300, 'x').c_str(), 1));
+    targets->SetChanges(1, "https://www.example.com/" + std::string(300, 's') + ".xml");
+    QCoreApplication::processEvents();
+    QCOMPARE(header->sectionSize(CTargetList::ChangesColumn), changes);
+    QCOMPARE(header->sectionSize(CTargetList::KindColumn), 150);
+
+    m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
+    QCOMPARE(header->sectionSize(CTargetList::KindColumn), 150);
+    QCOMPARE(header->length(), view->viewport()->width());
 }
 
 QTEST_MAIN(WindowLayoutTest)
