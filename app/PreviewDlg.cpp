@@ -1,7 +1,9 @@
 #include "app/PreviewDlg.h"
 
+#include "app/TargetColumnFit.h"
 #include "core/PostResult.h"
 #include "core/SubmitHost.h"
+#include "ui/ReportView.h"
 #include "ui/Resources.h"
 
 #include <QDialogButtonBox>
@@ -9,7 +11,6 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QTableView>
 #include <QVBoxLayout>
 
 CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& targets,
@@ -18,7 +19,7 @@ CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& target
     , m_targets(StatusImages())
     , m_dryRun(m_targets, settings)
     , m_status(new QLabel(this))
-    , m_view(new QTableView(this))
+    , m_view(new CReportView(this))
     , m_body(new QPlainTextEdit(this))
 {
     setWindowTitle(tr("Preview"));
@@ -30,7 +31,8 @@ CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& target
     m_view->setModel(&m_targets);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setWordWrap(false);
+    m_view->horizontalHeader()->setHighlightSections(false);
     m_view->verticalHeader()->hide();
     layout->addWidget(m_view, 2);
     m_body->setObjectName(QStringLiteral("previewBody"));
@@ -55,6 +57,9 @@ CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& target
     m_dryRun.SetDryRun(true);
     m_dryRun.SetNotify(false);
     m_dryRun.AppendRowsOutsideRuns(std::move(copies));
+    (new CTargetColumnFit(m_view))->Fit();
+    // A request on sight: the first row's body shows as soon as it is worked out.
+    m_view->setCurrentIndex(m_targets.index(0, 0));
     m_dryRun.SubmitAll();
 }
 

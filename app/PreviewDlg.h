@@ -9,10 +9,10 @@
 #include <memory>
 #include <vector>
 
+class CReportView;
 class CSubmitHost;
 class QLabel;
 class QPlainTextEdit;
-class QTableView;
 
 // Run > Preview...: what Submit All would post now, worked out as a dry run does (sources read,
 // key files checked) over a copy of the list, with the exact body of the selected row. Nothing
@@ -36,6 +36,6 @@ private:
     CTargetListModel m_targets;
     CSubmitRuns m_dryRun;
     QLabel* m_status;
-    QTableView* m_view;
+    CReportView* m_view;
     QPlainTextEdit* m_body;
 };

@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -577,6 +578,18 @@ void RunDialogsTest::previewShowsWhatWouldGo()
     };
     QTRY_COMPARE(result(0), QStringLiteral("Would post"));
     QVERIFY(result(1).startsWith("Not posted · "));
+    // On sight: the first row's request, and its address whole on one line, the Result
+    // taking the rest of the list.
+    auto* list = preview->findChild<QTableView*>("previewList");
+    QCOMPARE(list->selectionModel()->selectedRows(), QModelIndexList{model->index(0, 0)});
+    QCOMPARE(preview->findChild<QPlainTextEdit*>("previewBody")->toPlainText(),
+        QStringLiteral("url=http%3A%2F%2Fwww.site.test%2F"));
+    const QAbstractItemView* cells = list;
+    QVERIFY(!list->wordWrap());
+    QCOMPARE(list->columnWidth(CTargetList::UrlColumn),
+        cells->sizeHintForColumn(CTargetList::UrlColumn));
+    QCOMPARE(list->horizontalHeader()->length(), list->viewport()->width());
+    QVERIFY(list->columnWidth(CTargetList::ResultColumn) > list->viewport()->width() / 3);
     preview->findChild<QTableView*>("previewList")->selectRow(0);
     QCOMPARE(preview->findChild<QPlainTextEdit*>("previewBody")->toPlainText(),
         QStringLiteral("url=http%3A%2F%2Fwww.site.test%2F"));
