@@ -26,10 +26,13 @@
 #include "ui_QuillpostDlg.h"
 
 #include <QDir>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QUrl>
 
+#include <algorithm>
+#include <limits>
 #include <tuple>
 #include <utility>
 
@@ -144,6 +147,7 @@ void CQuillpostDlg::ConnectCommands()
     if (auto* helper = dynamic_cast<CHelperLauncher*>(m_poster.Launcher()))
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
+    connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunProgress);
     connect(&m_browserSubmit, &CBrowserSubmit::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     // IndexNow Key... follows the selection and what the selected row holds.
     connect(m_ui->targetList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
@@ -327,6 +331,25 @@ void CQuillpostDlg::ShowRunStatus()
     m_ui->stopButton->setEnabled(m_runs.IsRunning());
     m_ui->stopAction->setEnabled(m_runs.IsRunning());
     m_ui->saveResultsAction->setEnabled(m_targetList.HasResults());
+}
+
+void CQuillpostDlg::ShowRunProgress()
+{
+    QProgressBar* bar = m_ui->runProgressBar;
+    bar->setVisible(m_runs.IsRunning());
+    if (!m_runs.IsRunning())
+        return;
+    const CSubmitRuns::CProgress progress = m_runs.Progress();
+    if (progress.m_bGrowing) {
+        // No end to show while the total may still grow.
+        bar->setRange(0, 0);
+        return;
+    }
+    const auto bounded = [](std::size_t count) {
+        return int(std::min<std::size_t>(count, std::numeric_limits<int>::max()));
+    };
+    bar->setRange(0, bounded(progress.m_known));
+    bar->setValue(bounded(progress.m_done));
 }
 
 void CQuillpostDlg::OnLoadData()

@@ -83,6 +83,8 @@ private:
     void OnStop();
     void OnSaveResults();
     void ShowRunStatus();
+    // The bar beside the status line, there while a run lasts.
+    void ShowRunProgress();
     // Completes the load and takes the list's lock for the runs about to start; false, having
     // said who holds it, when another run does.
     bool HoldList();

@@ -302,6 +302,7 @@ void CSubmitRuns::Abort()
     m_pending.clear();
     m_runs.clear();
     m_posts.clear();
+    m_preparing = 0;
     m_newestPost.clear();
     m_orphans.clear();
     m_clockTimer.stop();
@@ -318,8 +319,7 @@ QString CSubmitRuns::StatusText() const
 {
     if (!m_started)
         return QString();
-    const std::size_t done = m_succeeded + m_failed + m_unchanged + m_recorded;
-    const std::size_t total = done + m_posts.size();
+    const CProgress progress = Progress();
     // Targets with nothing to post, and a word on the record of what was sent, once.
     const auto more = [this](QString text) {
         if (m_unchanged != 0)
@@ -336,9 +336,9 @@ QString CSubmitRuns::StatusText() const
     if (IsRunning()) {
         //: The status line while a run lasts: "3 of 10 done · 2 succeeded · 1 failed · 0:12"
         return more(tr("%1 of %2 done · %3 succeeded · %4 failed · %5")
-                        .arg(CResultText::Count(done), CResultText::Count(total),
-                            CResultText::Count(m_succeeded), CResultText::Count(m_failed),
-                            CResultText::Clock(m_clock.elapsed())));
+                        .arg(CResultText::Count(progress.m_done),
+                            CResultText::Count(progress.m_known), CResultText::Count(m_succeeded),
+                            CResultText::Count(m_failed), CResultText::Clock(m_clock.elapsed())));
     }
     if (m_bDryRun)
         //: The status line after a dry run, which posted nothing: "Dry run: 3 would post, 1
@@ -352,6 +352,15 @@ QString CSubmitRuns::StatusText() const
     return more((m_stopped ? stoppedText : doneText)
                     .arg(CResultText::Count(m_succeeded), CResultText::Count(m_failed),
                         CResultText::Clock(m_elapsedMs)));
+}
+
+CSubmitRuns::CProgress CSubmitRuns::Progress() const
+{
+    CProgress progress;
+    progress.m_done = m_succeeded + m_failed + m_unchanged + m_recorded;
+    progress.m_known = progress.m_done + m_posts.size();
+    progress.m_bGrowing = m_preparing != 0;
+    return progress;
 }
 
 void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
@@ -428,6 +437,7 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
             m_posts[id] = Post{run, m_targets.Id(row), PostedOf(*record), 0};
             m_newestPost[m_targets.Id(row)] = id;
             ++m_runs[run].outstanding;
+            ++m_preparing;
             continue;
         }
         requests.push_back(std::move(request));
@@ -621,6 +631,8 @@ void CSubmitRuns::Forget(quint64 postId)
     if (post == m_posts.end())
         return;
     --m_runs[post->second.run].outstanding;
+    if (IsPreparation(postId))
+        --m_preparing;
     m_posts.erase(post);
 }
 
@@ -716,6 +728,7 @@ void CSubmitRuns::OnAboutToClear()
             m_orphans.insert(postId);
     }
     m_posts.clear();
+    m_preparing = 0;
     for (auto& [run, state] : m_runs)
         state.outstanding = 0;
     EndFinishedRuns();

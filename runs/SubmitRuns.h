@@ -89,6 +89,17 @@ public:
     // Runs at once are summed.
     QString StatusText() const;
 
+    // How far the runs are, for a progress bar, in the status line's counts: the posts and
+    // targets decided of those known so far. Growing: a target's source or key file is still
+    // read, so more posts may join. Changes come with StatusChanged.
+    struct CProgress
+    {
+        std::size_t m_done = 0;
+        std::size_t m_known = 0;
+        bool m_bGrowing = false;
+    };
+    CProgress Progress() const;
+
 Q_SIGNALS:
     // StatusText or IsRunning may have changed.
     void StatusChanged();
@@ -192,6 +203,8 @@ private:
     std::size_t m_unchanged = 0;
     std::size_t m_recorded = 0;
     quint64 m_lastPreparation = FirstPreparation;
+    // Preparations among m_posts: while there are any, the runs' posts may grow.
+    std::size_t m_preparing = 0;
     // What the status line says once of the record of what was sent (a damaged file, or what
     // could not be written).
     CText m_recordNotice;

@@ -1596,5 +1596,10 @@ Zuletzt erfolgreich: %2</translation>
         <extracomment>Opens a window showing what Submit All would post now, posting nothing</extracomment>
         <translation>V&amp;orschau...</translation>
     </message>
+    <message>
+        <source>Run progress</source>
+        <extracomment>Name a screen reader gives the bar that shows how far a run is</extracomment>
+        <translation>Fortschritt des Laufs</translation>
+    </message>
 </context>
 </TS>

@@ -11,12 +11,15 @@
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
 
+#include <QAccessible>
+#include <QAccessibleValueInterface>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
@@ -57,6 +60,8 @@ private Q_SLOTS:
     void anotherRunHoldsTheList_data();
     void anotherRunHoldsTheList();
     void windowHoldsTheListWhileItPosts();
+    void progressBarFollowsTheRun_data();
+    void progressBarFollowsTheRun();
 
 private:
     void Type(const char* name, const QString& text);
@@ -617,6 +622,75 @@ void SubmitTest::windowHoldsTheListWhileItPosts()
     m_server->Open();
     QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith("Done: 2 succeeded, 0 failed"), 60000);
     QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Taken);
+}
+
+void SubmitTest::progressBarFollowsTheRun_data()
+{
+    // A path posted to, or "<path" for a target whose changes are read from it.
+    QTest::addColumn<QStringList>("targets");
+    // The bar while the run waits: posts done of those known, or "no end" while a source is
+    // still read and more posts may come.
+    QTest::addColumn<QString>("progress");
+    // What ends the wait: "open" the server's gate, or "stop".
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("posts done of those known") << QStringList{"ok", "gate"} << "1 of 2"
+                                               << "open"
+                                               << "Done: 2 succeeded";
+    QTest::newRow("no end while a source is read") << QStringList{"ok", "<gatemap.xml"} << "no end"
+                                                   << "open"
+                                                   << "Done: 1 succeeded";
+    QTest::newRow("every source failed") << QStringList{"<gatefail1", "<gatefail2"} << "no end"
+                                         << "open"
+                                         << "Done: 0 succeeded";
+    QTest::newRow("stopped while posting") << QStringList{"hang", "gate"} << "0 of 2"
+                                           << "stop"
+                                           << "Stopped: 0 succeeded";
+    QTest::newRow("stopped while a source is read") << QStringList{"<hangmap.xml"} << "no end"
+                                                    << "stop"
+                                                    << "Stopped: 0 succeeded";
+}
+
+// A bar beside the status line follows a run, as a screen reader is told it, and is gone once
+// the run has ended, however it ended.
+void SubmitTest::progressBarFollowsTheRun()
+{
+    QFETCH(QStringList, targets);
+    QFETCH(QString, progress);
+    QFETCH(QString, then);
+    QFETCH(QString, status);
+    for (const QString& target : targets) {
+        auto record = std::make_shared<CSubmitHost>();
+        if (target.startsWith('<')) {
+            record->m_strUrl = m_server->Url("ping");
+            record->m_strChanges = m_server->Url(target.mid(1).toStdString());
+        } else {
+            record->m_strUrl = m_server->Url(target.toStdString());
+        }
+        m_targets->AppendRow(std::move(record));
+    }
+    auto* bar = m_dlg->findChild<QProgressBar*>("runProgressBar");
+    QVERIFY(!bar->isVisible());
+    Press("submitAllButton");
+    QVERIFY(bar->isVisible());
+    const auto shown = [bar] {
+        return bar->maximum() == 0
+            ? QStringLiteral("no end")
+            : QStringLiteral("%1 of %2").arg(bar->value()).arg(bar->maximum());
+    };
+    QTRY_COMPARE(shown(), progress);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(bar);
+    QCOMPARE(accessible->role(), QAccessible::ProgressBar);
+    QCOMPARE(accessible->valueInterface()->currentValue().toInt(), bar->value());
+    QCOMPARE(accessible->valueInterface()->maximumValue().toInt(), bar->maximum());
+
+    if (then == "open")
+        m_server->Open();
+    else
+        Press("stopButton");
+    QTRY_VERIFY_WITH_TIMEOUT(Status().startsWith(status), 15000);
+    QVERIFY(!bar->isVisible());
 }
 
 int main(int argc, char** argv)
