@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots that show a window other than the one the program opens with,
+# from the real program: built in BUILD (default build/), started under an Xvfb of its own over
+# a small list in a scratch home, the window opened from its menu and captured with xwd.
+#   docs/preview.png   Run > Preview..., on sight, over the list below
+# usage: docs/screenshots.sh [BUILD]
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-$here/../build}" && pwd)
+program="$build/quillpost-window"
+[ -x "$program" ] || { echo "screenshots: no $program; build first" >&2; exit 2; }
+need=()
+for p in xvfb xdotool x11-apps imagemagick; do dpkg -s "$p" >/dev/null 2>&1 || need+=("$p"); done
+if [ ${#need[@]} -gt 0 ]; then
+    apt-get install -y -qq "${need[@]}" >/dev/null 2>&1 \
+        || { echo "screenshots: needs ${need[*]}" >&2; exit 2; }
+fi
+# ImageMagick's own, whatever else is called convert on the PATH.
+convert=/usr/bin/convert
+
+scratch=$(mktemp -d)
+cleanup() {
+    [ -z "${app:-}" ] || kill "$app" 2>/dev/null || true
+    [ -z "${xvfb:-}" ] || kill "$xvfb" 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+# A program keeps its list in its own folder when it may write there: a copy of it in the
+# scratch folder keeps the build's own list out of the picture.
+mkdir -p "$scratch/bin" "$scratch/state" "$scratch/config"
+cp "$program" "$scratch/bin/"
+cat > "$scratch/bin/submitdata.xml" <<'XML'
+<?xml version="1.0"?>
+<data>
+  <Host URL="http://rpc.pingservice.example/RPC2" body="xml-rpc">
+    <param name="name" value="Jane’s Notes"/>
+    <param name="url" value="https://notes.janedoe.example/"/>
+  </Host>
+  <Host URL="http://ping.blogdirectory.example/submit">
+    <param name="furl" value="https://notes.janedoe.example/"/>
+    <param name="title" value="Jane’s Notes"/>
+  </Host>
+  <Host URL="https://hub.example.net/" >
+    <param name="hub.mode" value="publish"/>
+    <param name="hub.url" value="https://notes.janedoe.example/feed.xml"/>
+  </Host>
+  <Host URL="ftp://ping.oldservice.example/">
+    <param name="furl" value="https://notes.janedoe.example/"/>
+  </Host>
+</data>
+XML
+
+# A display of its own: Xvfb picks a free number and writes it once it takes clients.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.1; done
+display=":$(cat "$scratch/display")"
+export DISPLAY="$display" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 LANGUAGE= HOME="$scratch" \
+    XDG_STATE_HOME="$scratch/state" XDG_CONFIG_HOME="$scratch/config"
+
+# window TITLE: the id of the program's window of that title, once it is shown.
+window() {
+    local id
+    for _ in $(seq 100); do
+        for id in $(xdotool search --onlyvisible --pid "$app" 2>/dev/null); do
+            [ "$(xdotool getwindowname "$id")" = "$1" ] && { echo "$id"; return; }
+        done
+        sleep 0.1
+    done
+    echo "screenshots: no window \"$1\"" >&2
+    exit 1
+}
+# capture ID FILE
+capture() { xwd -silent -id "$1" | "$convert" xwd:- "png:$2"; }
+
+"$scratch/bin/$(basename "$program")" >/dev/null 2>&1 &
+app=$!
+main=$(window Quillpost)
+# No window manager: the keyboard goes to the window under the pointer, and Xvfb's keyboard
+# has no Alt a program sees. The Run menu is opened by a click on its title, Preview by its
+# letter in the menu.
+xdotool mousemove --window "$main" 56 8 click 1
+sleep 0.5
+xdotool key v
+preview=$(window Preview)
+# Out of the way of the picture: no tooltip, no row under the pointer.
+xdotool mousemove 0 0
+# The dry run has worked every row out well before this.
+sleep 2
+capture "$preview" "$here/preview.png"
+echo "wrote $here/preview.png"
