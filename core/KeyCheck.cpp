@@ -143,14 +143,6 @@ std::string Destination(const std::string& fileUrl, const std::string& location)
     return Shown(location);
 }
 
-// "404 Not Found": the standard's reason phrase, else the server's own.
-std::string StatusWords(long status, const std::string& serverReason)
-{
-    const char* standard = StandardReason(status);
-    const std::string reason = standard ? standard : Shown(serverReason);
-    return reason.empty() ? std::to_string(status) : std::to_string(status) + " " + reason;
-}
-
 // "text/html" of "Text/HTML; charset=utf-8", for comparing and showing.
 std::string MediaType(const std::string& contentType)
 {
@@ -267,12 +259,12 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
                 {file.m_strUrl, Destination(file.m_strUrl, *fetch.m_location)}));
         //: A key file's redirect that says not where: "Key file … moved: 304 Not Modified"
         return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved: %2"),
-            {file.m_strUrl, StatusWords(status, fetch.m_serverReason)}));
+            {file.m_strUrl, StatusWords(status, Shown(fetch.m_serverReason))}));
     }
     if (status != 200)
         //: "Key file https://www.example.com/k.txt not found: 404 Not Found"
         return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 not found: %2"),
-            {file.m_strUrl, StatusWords(status, fetch.m_serverReason)}));
+            {file.m_strUrl, StatusWords(status, Shown(fetch.m_serverReason))}));
     if (fetch.m_bCut)
         return judged(CText(
             QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is larger than 64 KiB"), {file.m_strUrl}));

@@ -79,6 +79,14 @@ const char* StandardReason(long status)
     return found != std::end(reasons) && found->status == status ? found->reason : nullptr;
 }
 
+std::string StatusWords(long status, std::string_view serverReason)
+{
+    const char* standard = StandardReason(status);
+    const std::string_view reason = standard ? standard : serverReason;
+    return reason.empty() ? std::to_string(status)
+                          : std::to_string(status) + " " + std::string(reason);
+}
+
 void CPostResult::SetTarget(const CSubmitHost& host)
 {
     m_strUrl = host.m_strUrl;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class CSubmitHost;
 
@@ -69,3 +70,6 @@ struct CPostResult
 
 // The reason phrase the HTTP standard gives a status, or nullptr for a code it does not name.
 const char* StandardReason(long status);
+// "404 Not Found": the status with the standard's reason phrase, else the server's own (which
+// the caller makes fit to show), else alone.
+std::string StatusWords(long status, std::string_view serverReason = {});

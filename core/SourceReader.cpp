@@ -29,13 +29,6 @@ bool IsSuccess(long status)
     return status >= 200 && status <= 299;
 }
 
-// "404 Not Found", or the status alone where the standard gives it no reason.
-std::string StatusText(long status)
-{
-    const char* reason = StandardReason(status);
-    return reason ? std::to_string(status) + " " + reason : std::to_string(status);
-}
-
 // The "Sitemap:" lines of a robots.txt, field names in any case, comments dropped.
 std::vector<std::string> RobotsSitemaps(const std::string& robots, const std::string& robotsUrl)
 {
@@ -384,7 +377,7 @@ CSourceReader::CRun::Fetched CSourceReader::CRun::Fetch(
     if (code == CURLE_OK || ours) {
         if (IsSuccess(status))
             return Fetched::Done;
-        reason = StatusText(status);
+        reason = StatusWords(status);
         return Fetched::Failed;
     }
     reason
