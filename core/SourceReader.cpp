@@ -7,6 +7,7 @@
 #include "core/SourceEntries.h"
 #include "core/SourceParser.h"
 #include "core/TransferFailure.h"
+#include "core/page/RobotsTxt.h"
 
 #include <curl/curl.h>
 
@@ -20,40 +21,9 @@
 
 namespace {
 
-// Of a robots.txt, only this much is read; it names its sitemaps near the top or the bottom,
-// and search engines read no more of it either.
-constexpr std::size_t MaxRobotsBytes = 512 * 1024;
-
 bool IsSuccess(long status)
 {
     return status >= 200 && status <= 299;
-}
-
-// The "Sitemap:" lines of a robots.txt, field names in any case, comments dropped.
-std::vector<std::string> RobotsSitemaps(const std::string& robots, const std::string& robotsUrl)
-{
-    CSourceAddress addresses;
-    addresses.SetBase(robotsUrl);
-    std::vector<std::string> sitemaps;
-    std::string url;
-    std::size_t start = 0;
-    while (start < robots.size()) {
-        std::size_t end = robots.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = robots.size();
-        std::string line = robots.substr(start, end - start);
-        start = end + 1;
-        line.erase(std::min(line.find('#'), line.size()));
-        const auto colon = line.find(':');
-        if (colon == std::string::npos)
-            continue;
-        const std::string field = TrimBlanks(line.substr(0, colon));
-        if (field.size() != std::size("sitemap") - 1 || !StartsWithNoCase(field, "sitemap"))
-            continue;
-        if (addresses.Resolve(line.substr(colon + 1), url))
-            sitemaps.push_back(url);
-    }
-    return sitemaps;
 }
 
 CText FilesNote(const std::string& source)
@@ -174,8 +144,8 @@ bool CSourceReader::CRun::ReadRobots(const std::string& robotsUrl)
         return true;
     std::string robots;
     const Take take = [&robots](CURL*, const char* data, std::size_t size) {
-        robots.append(data, std::min(size, MaxRobotsBytes - robots.size()));
-        return robots.size() < MaxRobotsBytes;
+        robots.append(data, std::min(size, CRobotsTxt::MaxBytes - robots.size()));
+        return robots.size() < CRobotsTxt::MaxBytes;
     };
     std::string reason;
     const Fetched fetched = Fetch(robotsUrl, take, reason);
@@ -186,11 +156,11 @@ bool CSourceReader::CRun::ReadRobots(const std::string& robotsUrl)
             CText(QT_TRANSLATE_NOOP("Quillpost", "robots.txt not read: %1"), {reason}), robotsUrl);
     if (fetched == Fetched::OutOfTime)
         return true;
-    if (robots.size() == MaxRobotsBytes)
+    if (robots.size() == CRobotsTxt::MaxBytes)
         Cut(CText(QT_TRANSLATE_NOOP("Quillpost", "Only the first 512 KB of %1 were read"),
                 {robotsUrl}),
             false);
-    const std::vector<std::string> sitemaps = RobotsSitemaps(robots, robotsUrl);
+    const std::vector<std::string> sitemaps = CRobotsTxt::Read(robots, robotsUrl).Sitemaps();
     if (sitemaps.empty())
         return Fail(
             CText(QT_TRANSLATE_NOOP("Quillpost", "robots.txt names no sitemap")), robotsUrl);
