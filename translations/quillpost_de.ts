@@ -1364,6 +1364,35 @@ Zuletzt erfolgreich: %2</translation>
         <source>Addresses longer than 2,048 characters in %1 were left out</source>
         <translation>Adressen über 2.048 Zeichen in %1 wurden ausgelassen</translation>
     </message>
+    <message>
+        <source>could not check: %1</source>
+        <extracomment>A page not announced, as it gave no answer to judge: &quot;could not check: 503 Service Unavailable&quot;</extracomment>
+        <translation>nicht prüfbar: %1</translation>
+    </message>
+    <message>
+        <source>robots.txt disallows</source>
+        <translation>von robots.txt ausgeschlossen</translation>
+    </message>
+    <message>
+        <source>moved to %1</source>
+        <extracomment>A page not announced, as it redirects: &quot;moved to https://example.com/new&quot;</extracomment>
+        <translation>verschoben nach %1</translation>
+    </message>
+    <message>
+        <source>not found</source>
+        <extracomment>A page not announced, as it answers 404 or 410</extracomment>
+        <translation>nicht gefunden</translation>
+    </message>
+    <message>
+        <source>noindex</source>
+        <extracomment>A page not announced, as it asks search engines to leave it out of their index</extracomment>
+        <translation>noindex</translation>
+    </message>
+    <message>
+        <source>canonical is %1</source>
+        <extracomment>A page not announced, as it names another page as the one to index</extracomment>
+        <translation>kanonische Adresse ist %1</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>
