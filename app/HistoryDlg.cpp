@@ -1,6 +1,6 @@
 #include "app/HistoryDlg.h"
 
-#include "core/ResultRecord.h"
+#include "core/Address.h"
 #include "core/SubmitHost.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
@@ -60,7 +60,7 @@ CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* p
     m_job.Start(
         [file = m_strFile, first = m_target](
             const std::atomic<bool>& stop) { return CHistoryModel::Read(file, first, stop); },
-        [this](CHistoryModel::Loaded& loaded) { OnLoaded(loaded); });
+        [this](CHistoryModel::CLoaded& loaded) { OnLoaded(loaded); });
 }
 
 CHistoryDlg::~CHistoryDlg()
@@ -73,7 +73,7 @@ CPostHistory::CTarget CHistoryDlg::TargetOf(const CSubmitHost& host)
     return {host.m_strUrl, host.m_strBodyKind.value_or("form"), host.m_strChanges.value_or("")};
 }
 
-void CHistoryDlg::OnLoaded(CHistoryModel::Loaded& loaded)
+void CHistoryDlg::OnLoaded(CHistoryModel::CLoaded& loaded)
 {
     m_bHasRecord = loaded.m_state == CPostHistory::ReadState::Opened;
     switch (loaded.m_state) {

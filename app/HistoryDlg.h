@@ -38,7 +38,7 @@ public:
     static CPostHistory::CTarget TargetOf(const CSubmitHost& host);
 
 private:
-    void OnLoaded(CHistoryModel::Loaded& loaded);
+    void OnLoaded(CHistoryModel::CLoaded& loaded);
     void OnFilterChanged(const QString& text);
     void OnForget();
     void ShowStatus();

@@ -1,9 +1,10 @@
 #include "app/HistoryModel.h"
 
-#include "core/ResultRecord.h"
+#include "core/Address.h"
+#include "core/PostResult.h"
+#include "core/TimeText.h"
 #include "runs/ResultText.h"
 
-#include <QDateTime>
 #include <QFont>
 
 #include <algorithm>
@@ -11,45 +12,17 @@
 #include <iterator>
 #include <utility>
 
-namespace {
-
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-qint64 Millis(std::chrono::system_clock::time_point time)
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
-}
-
-// "503 Service Unavailable", or the reason alone for a post that got no answer.
-QString StatusText(long status, const std::string& reason)
-{
-    if (status == 0)
-        return FromUtf8(reason);
-    const QString number = QString::number(status);
-    return reason.empty() ? number : number + QLatin1Char(' ') + FromUtf8(reason);
-}
-
-} // namespace
-
 CHistoryModel::CHistoryModel(QObject* parent)
     : QAbstractTableModel(parent)
-    //: The language the History window writes its months in, as a language code: "de"
-    , m_timeLocale(tr("en"))
-    //: How the History window writes a time, as Qt's QDateTime formats read it; in English
-    //: "8 Dec 2026 14:02"
-    , m_strTimeFormat(tr("d MMM yyyy HH:mm"))
 {
 }
 
 CHistoryModel::~CHistoryModel() = default;
 
-CHistoryModel::Loaded CHistoryModel::Read(const std::string& path,
+CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
     const std::optional<CPostHistory::CTarget>& first, const std::atomic<bool>& stop)
 {
-    Loaded loaded;
+    CLoaded loaded;
     CPostHistory history;
     CText error;
     loaded.m_state = history.OpenToRead(path, error);
@@ -64,24 +37,24 @@ CHistoryModel::Loaded CHistoryModel::Read(const std::string& path,
             if (known == outcome)
                 return text;
         }
-        return outcomes.emplace_back(outcome, OutcomeText(outcome)).second;
+        return outcomes.emplace_back(outcome, CResultText::Translated(OutcomeName(outcome))).second;
     };
     const std::string firstUrl = first ? MaskPassword(first->m_strUrl) : std::string();
     // The log comes oldest first: the target's entries and the others apart, each to be
     // turned round at the end.
-    std::vector<Entry> others;
-    std::vector<Entry>& ofTarget = loaded.m_entries;
+    std::vector<CEntry> others;
+    std::vector<CEntry>& ofTarget = loaded.m_entries;
     const bool read = history.ReadLog(
         std::nullopt,
         [&](const CPostLogEntry& log) {
             if (stop)
                 return;
-            Entry entry;
+            CEntry entry;
             entry.m_time = log.m_time;
             entry.m_strOutcome = outcomeText(log.m_outcome);
-            entry.m_strUrl = FromUtf8(log.m_strUrl);
-            entry.m_strStatus = StatusText(log.m_status, log.m_strReason);
-            entry.m_strMessage = FromUtf8(log.m_strServiceMessage);
+            entry.m_strUrl = QString::fromStdString(log.m_strUrl);
+            entry.m_strStatus = QString::fromStdString(StatusLine(log.m_status, log.m_strReason));
+            entry.m_strMessage = QString::fromStdString(log.m_strServiceMessage);
             entry.m_addresses = log.m_addresses;
             entry.m_bOfTarget = first && log.m_strUrl == firstUrl
                 && log.m_strBody == first->m_strBody && log.m_strChanges == first->m_strSource;
@@ -101,7 +74,7 @@ CHistoryModel::Loaded CHistoryModel::Read(const std::string& path,
     return loaded;
 }
 
-void CHistoryModel::SetEntries(std::vector<Entry> entries)
+void CHistoryModel::SetEntries(std::vector<CEntry> entries)
 {
     beginResetModel();
     m_entries = std::move(entries);
@@ -119,7 +92,7 @@ void CHistoryModel::SetFilter(const QString& text)
     endResetModel();
 }
 
-bool CHistoryModel::Passes(const Entry& entry) const
+bool CHistoryModel::Passes(const CEntry& entry) const
 {
     return m_strFilter.isEmpty() || entry.m_strUrl.contains(m_strFilter, Qt::CaseInsensitive)
         || entry.m_strOutcome.contains(m_strFilter, Qt::CaseInsensitive)
@@ -136,49 +109,16 @@ void CHistoryModel::Refilter()
     }
 }
 
-const CHistoryModel::Entry* CHistoryModel::EntryAt(int row) const
+const CHistoryModel::CEntry* CHistoryModel::EntryAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return nullptr;
     return &m_entries[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
 }
 
-QString CHistoryModel::OutcomeText(PostOutcome outcome)
+QString CHistoryModel::TimeText(const CEntry& entry) const
 {
-    switch (outcome) {
-    case PostOutcome::Waiting:
-        //: The outcome of a post not decided yet, in the History window
-        return tr("Waiting");
-    case PostOutcome::Succeeded:
-        //: The outcome of a post in the History window
-        return tr("Succeeded");
-    case PostOutcome::Failed:
-        //: The outcome of a post in the History window
-        return tr("Failed");
-    case PostOutcome::NotPosted:
-        //: The outcome of a target that could not be posted as it stands, in the History window
-        return tr("Not posted");
-    case PostOutcome::Stopped:
-        //: The outcome of a post the user stopped, in the History window
-        return tr("Stopped");
-    case PostOutcome::Unchanged:
-        //: The outcome of a target whose site had no changes to post, in the History window
-        return tr("Nothing changed");
-    case PostOutcome::Baseline:
-        //: The outcome of a target's first run, which records what its site holds and posts
-        //: nothing, in the History window
-        return tr("Baseline recorded");
-    case PostOutcome::WouldPost:
-        // A dry run logs nothing.
-        break;
-    }
-    return QString();
-}
-
-QString CHistoryModel::TimeText(const Entry& entry) const
-{
-    return m_timeLocale.toString(
-        QDateTime::fromMSecsSinceEpoch(Millis(entry.m_time)), m_strTimeFormat);
+    return CResultText::Translated(LocalTime(entry.m_time));
 }
 
 int CHistoryModel::rowCount(const QModelIndex& parent) const
@@ -193,7 +133,7 @@ int CHistoryModel::columnCount(const QModelIndex& parent) const
 
 QVariant CHistoryModel::data(const QModelIndex& index, int role) const
 {
-    const Entry* entry = EntryAt(index.row());
+    const CEntry* entry = EntryAt(index.row());
     if (!entry)
         return QVariant();
     if (role == Qt::FontRole && entry->m_bOfTarget) {

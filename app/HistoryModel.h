@@ -4,7 +4,6 @@
 #include "core/PostOutcome.h"
 
 #include <QAbstractTableModel>
-#include <QLocale>
 #include <QString>
 
 #include <atomic>
@@ -37,7 +36,7 @@ public:
     };
 
     // An entry as the list shows it, its texts made once when the log is read.
-    struct Entry
+    struct CEntry
     {
         std::chrono::system_clock::time_point m_time;
         QString m_strOutcome;
@@ -50,13 +49,13 @@ public:
         bool m_bOfTarget = false;
     };
 
-    struct Loaded
+    struct CLoaded
     {
         CPostHistory::ReadState m_state = CPostHistory::ReadState::NoRecord;
         // Why the file cannot be read, in the user's language.
         QString m_strWhy;
         // Newest first; the entries of the target asked for before all others.
-        std::vector<Entry> m_entries;
+        std::vector<CEntry> m_entries;
     };
 
     explicit CHistoryModel(QObject* parent = nullptr);
@@ -66,20 +65,17 @@ public:
     // target whose entries come first (the log's URLs have their passwords masked; the
     // target's is masked to compare). Safe on any thread; a raised stop ends it early with
     // no entries.
-    static Loaded Read(const std::string& path, const std::optional<CPostHistory::CTarget>& first,
+    static CLoaded Read(const std::string& path, const std::optional<CPostHistory::CTarget>& first,
         const std::atomic<bool>& stop);
 
     // Shows the entries, in the order given.
-    void SetEntries(std::vector<Entry> entries);
+    void SetEntries(std::vector<CEntry> entries);
     // Shows only the entries whose URL, outcome or service message holds text, whatever the
     // case; all of them for an empty text.
     void SetFilter(const QString& text);
     std::size_t EntryCount() const { return m_entries.size(); }
     // The entry a row shows; null for a row that is not there.
-    const Entry* EntryAt(int row) const;
-
-    // An outcome of the log in the user's language.
-    static QString OutcomeText(PostOutcome outcome);
+    const CEntry* EntryAt(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -88,15 +84,13 @@ public:
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    bool Passes(const Entry& entry) const;
+    bool Passes(const CEntry& entry) const;
     void Refilter();
-    QString TimeText(const Entry& entry) const;
+    // When, in local time as the user's language writes it.
+    QString TimeText(const CEntry& entry) const;
 
-    std::vector<Entry> m_entries;
+    std::vector<CEntry> m_entries;
     // Indices into m_entries of the rows shown, in order.
     std::vector<int> m_shown;
     QString m_strFilter;
-    // Times are written in the program's language, not the system's.
-    QLocale m_timeLocale;
-    QString m_strTimeFormat;
 };

@@ -71,7 +71,6 @@ std::string logPath()
             entry.m_strUrl = "https://ping" + std::to_string(i % 40) + ".example/rpc/ping";
             entry.m_strBody = "xml-rpc";
             entry.m_outcome = i % 7 ? PostOutcome::Succeeded : PostOutcome::Failed;
-            entry.m_bSuccess = i % 7 != 0;
             entry.m_status = i % 7 ? 200 : 503;
             entry.m_strReason = i % 7 ? "OK" : "Service Unavailable";
             entry.m_strServiceMessage = "Thanks for the ping \xE2\x80\x94 the weblog is queued.";
@@ -94,7 +93,7 @@ void BM_HistoryWindowModel(benchmark::State& state)
     logPath();
     const std::atomic<bool> stop{false};
     for (auto _ : state) {
-        CHistoryModel::Loaded loaded = CHistoryModel::Read(logPath(), Selected, stop);
+        CHistoryModel::CLoaded loaded = CHistoryModel::Read(logPath(), Selected, stop);
         if (loaded.m_entries.size() != LogSize) {
             state.SkipWithError("the log was not read whole");
             return;
@@ -116,7 +115,6 @@ struct BareRow
     std::string body;
     std::string changes;
     std::string outcome;
-    bool success = false;
     long status = 0;
     std::string reason;
     std::string message;
@@ -141,8 +139,8 @@ void BM_BareSqliteRead(benchmark::State& state)
         std::vector<BareRow> rows;
         if (sqlite3_open_v2(logPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
             && sqlite3_prepare_v2(db,
-                   "SELECT time, run, url, body, changes, outcome, success, status, reason,"
-                   " service_message, seconds, addresses FROM log ORDER BY time, id",
+                   "SELECT time, run, url, body, changes, outcome, status, reason, service_message,"
+                   " seconds, addresses FROM log ORDER BY time, id",
                    -1, &query, nullptr)
                 == SQLITE_OK) {
             while (sqlite3_step(query) == SQLITE_ROW) {
@@ -153,12 +151,11 @@ void BM_BareSqliteRead(benchmark::State& state)
                 row.body = column(query, 3);
                 row.changes = column(query, 4);
                 row.outcome = column(query, 5);
-                row.success = sqlite3_column_int64(query, 6) != 0;
-                row.status = static_cast<long>(sqlite3_column_int64(query, 7));
-                row.reason = column(query, 8);
-                row.message = column(query, 9);
-                row.seconds = sqlite3_column_double(query, 10);
-                row.addresses = sqlite3_column_int64(query, 11);
+                row.status = static_cast<long>(sqlite3_column_int64(query, 6));
+                row.reason = column(query, 7);
+                row.message = column(query, 8);
+                row.seconds = sqlite3_column_double(query, 9);
+                row.addresses = sqlite3_column_int64(query, 10);
                 rows.push_back(std::move(row));
             }
         }

@@ -5,7 +5,8 @@
 //    the same lines.
 // The ratios are printed at the end.
 #include "core/PostHistory.h"
-#include "core/ResultRecord.h"
+#include "core/PostOutcome.h"
+#include "core/TimeText.h"
 
 #include "RatioReporter.h"
 
@@ -193,7 +194,6 @@ std::string logPath()
             entry.m_strBody = i % 3 ? "xml-rpc" : "json";
             entry.m_strChanges = "https://www.example.com/sitemap.xml";
             entry.m_outcome = i % 7 ? PostOutcome::Succeeded : PostOutcome::Failed;
-            entry.m_bSuccess = i % 7 != 0;
             entry.m_status = i % 7 ? 200 : 503;
             entry.m_strReason = i % 7 ? "OK" : "Service Unavailable";
             entry.m_strServiceMessage = "Thanks for the ping \xE2\x80\x94 the weblog is queued.";
@@ -210,9 +210,8 @@ std::string logPath()
 
 // The one JSON writer both sides use, so that only the reading differs.
 void appendLine(std::string& out, Time time, std::int64_t run, std::string_view url,
-    std::string_view body, std::string_view changes, std::string_view outcome, bool success,
-    long status, std::string_view reason, std::string_view message, double seconds,
-    std::int64_t addresses)
+    std::string_view body, std::string_view changes, std::string_view outcome, long status,
+    std::string_view reason, std::string_view message, double seconds, std::int64_t addresses)
 {
     const nlohmann::ordered_json line = {
         {"time", IsoUtc(time)},
@@ -221,7 +220,7 @@ void appendLine(std::string& out, Time time, std::int64_t run, std::string_view 
         {"body", body},
         {"changes", changes},
         {"outcome", outcome},
-        {"success", success},
+        {"success", outcome == "succeeded"},
         {"status", status},
         {"reason", reason},
         {"service_message", message},
@@ -243,8 +242,8 @@ std::string ourLines()
         std::nullopt,
         [&](const CPostLogEntry& e) {
             appendLine(out, e.m_time, e.m_run, e.m_strUrl, e.m_strBody, e.m_strChanges,
-                OutcomeWord(e.m_outcome), e.m_bSuccess, e.m_status, e.m_strReason,
-                e.m_strServiceMessage, e.m_seconds, e.m_addresses);
+                OutcomeWord(e.m_outcome), e.m_status, e.m_strReason, e.m_strServiceMessage,
+                e.m_seconds, e.m_addresses);
         },
         error);
     return out;
@@ -265,16 +264,15 @@ std::string bareLines()
     sqlite3_stmt* query = nullptr;
     if (sqlite3_open_v2(logPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
         && sqlite3_prepare_v2(db,
-               "SELECT time, run, url, body, changes, outcome, success, status, reason,"
-               " service_message, seconds, addresses FROM log ORDER BY time, id",
+               "SELECT time, run, url, body, changes, outcome, status, reason, service_message,"
+               " seconds, addresses FROM log ORDER BY time, id",
                -1, &query, nullptr)
             == SQLITE_OK) {
         while (sqlite3_step(query) == SQLITE_ROW) {
             appendLine(out, Time(std::chrono::milliseconds(sqlite3_column_int64(query, 0))),
                 sqlite3_column_int64(query, 1), text(query, 2), text(query, 3), text(query, 4),
-                text(query, 5), sqlite3_column_int64(query, 6) != 0,
-                static_cast<long>(sqlite3_column_int64(query, 7)), text(query, 8), text(query, 9),
-                sqlite3_column_double(query, 10), sqlite3_column_int64(query, 11));
+                text(query, 5), static_cast<long>(sqlite3_column_int64(query, 6)), text(query, 7),
+                text(query, 8), sqlite3_column_double(query, 9), sqlite3_column_int64(query, 10));
         }
     }
     sqlite3_finalize(query);

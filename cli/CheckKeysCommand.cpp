@@ -1,72 +1,104 @@
 #include "cli/CheckKeysCommand.h"
 
+#include "core/Address.h"
 #include "core/IndexNow.h"
+#include "core/OutputFields.h"
+#include "core/PostLimits.h"
 #include "core/PostRequest.h"
-#include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
-#include "core/Utf8.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 #include "runs/TargetStore.h"
 
+#include <QCommandLineParser>
 #include <QFile>
-
-#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <utility>
 
 namespace {
 
-QString FromUtf8(const std::string& text)
+// A key file's verdict for other programs.
+COutputFields FieldsOf(const CCheckKeysCommand::CKeyGroup& group, const CKeyVerdict& verdict)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    COutputFields fields;
+    fields.Address("key_file", group.m_file.m_strUrl)
+        .Flag("ok", verdict.m_bOk)
+        .Text("reason", verdict.m_reason.English())
+        .Addresses("targets", group.m_targets);
+    return fields;
 }
 
 } // namespace
 
-CCheckKeysCommand::CCheckKeysCommand(CSubmitCommand::Format format, const CPostSettings& settings)
-    : m_format(format)
-    , m_check(settings)
+CCheckKeysCommand::CCheckKeysCommand(const char* name, const CCommandSettings& settings)
+    : CCommand(name, settings)
 {
 }
 
-int CCheckKeysCommand::Run(const std::optional<QString>& file)
+QList<QCommandLineOption> CCheckKeysCommand::Options() const
+{
+    return {FormatOption()};
+}
+
+CCheckKeysCommand::CHelp CCheckKeysCommand::Help() const
+{
+    CHelp help;
+    help.m_strUsage = tr("--check-keys [FILE] [--format=text|json|csv]");
+    help.m_strOptions
+        = tr("  --check-keys [FILE]     fetch the key file of every IndexNow target of FILE, or\n"
+             "                          of the list the window would load, and print whether\n"
+             "                          it holds the key; nothing is posted\n");
+    help.m_strExits
+        = tr("--check-keys: 0 when every key file holds its key, 1 when one fails, 2 when the\n"
+             "list could not be read.\n");
+    help.m_strExample = QStringLiteral("  quillpost --check-keys --format=csv > keys.csv\n");
+    return help;
+}
+
+bool CCheckKeysCommand::Take(const QCommandLineParser& parser, QString& error)
+{
+    return TakeList(parser.positionalArguments(), m_file, error) && TakeFormat(parser, error);
+}
+
+int CCheckKeysCommand::Run()
 {
     // Read as a run reads the list, so that what is checked is what a run would post.
     CTargetStore store(ProgramFolders::DataLocation());
     const CTargetStore::CLoaded loaded
-        = store.LoadToPost(file ? QFile::encodeName(*file).toStdString() : std::string());
+        = store.LoadToPost(m_file ? QFile::encodeName(*m_file).toStdString() : std::string());
     if (!loaded.m_bOk) {
-        CSubmitCommand::Say(loaded.m_message);
-        return CSubmitCommand::ExitUnusable;
+        Say(loaded.m_message);
+        return ExitUnusable;
     }
-    if (m_format == CSubmitCommand::Format::Csv
-        && !CSubmitCommand::Print(CsvRecord({"key_file", "ok", "reason", "targets"})))
-        return CSubmitCommand::ExitUnusable;
+    if (OutputFormat() == Format::Csv
+        && !Emit(stdout, FieldsOf(CKeyGroup(), CKeyVerdict()).CsvHeader()))
+        return ExitUnusable;
+    // What the window's runs check with.
+    const CKeyCheck check{CPostSettings()};
     bool anyFailed = false;
-    for (const KeyGroup& group : GroupsOf(loaded.m_records)) {
+    for (const CKeyGroup& group : GroupsOf(loaded.m_records)) {
         CKeyVerdict verdict;
         if (group.m_refusal) {
             verdict.m_strKeyFile = group.m_file.m_strUrl;
             verdict.m_reason = *group.m_refusal;
         } else {
-            verdict = m_check.Check(group.m_file);
+            verdict = check.Check(group.m_file);
         }
         anyFailed = anyFailed || !verdict.m_bOk;
         if (!Write(group, verdict))
-            return CSubmitCommand::ExitUnusable;
+            return ExitUnusable;
     }
-    return anyFailed ? CSubmitCommand::ExitFailed : CSubmitCommand::ExitSucceeded;
+    return anyFailed ? ExitFailed : ExitSucceeded;
 }
 
-std::vector<CCheckKeysCommand::KeyGroup> CCheckKeysCommand::GroupsOf(const TargetRecords& records)
+std::vector<CCheckKeysCommand::CKeyGroup> CCheckKeysCommand::GroupsOf(const TargetRecords& records)
 {
-    std::vector<KeyGroup> groups;
+    std::vector<CKeyGroup> groups;
     for (const std::shared_ptr<CSubmitHost>& record : records) {
         if (!record || !IsIndexNowTarget(*record))
             continue;
-        KeyGroup group;
+        CKeyGroup group;
         group.m_targets.push_back(record->m_strUrl);
         CPostRequest request;
         CText refusal;
@@ -79,7 +111,7 @@ std::vector<CCheckKeysCommand::KeyGroup> CCheckKeysCommand::GroupsOf(const Targe
             groups.push_back(std::move(group));
             continue;
         }
-        const auto same = std::find_if(groups.begin(), groups.end(), [&](const KeyGroup& known) {
+        const auto same = std::find_if(groups.begin(), groups.end(), [&](const CKeyGroup& known) {
             return !known.m_refusal && known.m_file.m_strUrl == group.m_file.m_strUrl
                 && known.m_file.m_strKey == group.m_file.m_strKey;
         });
@@ -91,43 +123,21 @@ std::vector<CCheckKeysCommand::KeyGroup> CCheckKeysCommand::GroupsOf(const Targe
     return groups;
 }
 
-bool CCheckKeysCommand::Write(const KeyGroup& group, const CKeyVerdict& verdict)
+bool CCheckKeysCommand::Write(const CKeyGroup& group, const CKeyVerdict& verdict)
 {
-    const std::string keyFile = ShownUtf8(MaskPassword(group.m_file.m_strUrl));
-    std::vector<std::string> targets;
-    for (const std::string& url : group.m_targets)
-        targets.push_back(ShownUtf8(MaskPassword(url)));
-    switch (m_format) {
-    case CSubmitCommand::Format::Text: {
-        //: A key file's verdict at the start of a line of quillpost --check-keys
-        const QString ok = tr("ok");
-        //: A key file's verdict at the start of a line of quillpost --check-keys
-        const QString failed = tr("failed");
-        const auto width = std::max(ok.size(), failed.size()) + 1;
-        QString line = (verdict.m_bOk ? ok : failed).leftJustified(width) + QLatin1Char(' ')
-            + CResultText::Printable(FromUtf8(keyFile));
-        const QString reason = CResultText::Translated(verdict.m_reason);
-        if (!reason.isEmpty())
-            line += QStringLiteral("  ") + CResultText::Printable(reason);
-        return CSubmitCommand::Print(line.toStdString() + '\n');
-    }
-    case CSubmitCommand::Format::Json: {
-        const nlohmann::ordered_json fields = {
-            {"key_file", keyFile},
-            {"ok", verdict.m_bOk},
-            {"reason", ShownUtf8(verdict.m_reason.English())},
-            {"targets", targets},
-        };
-        return CSubmitCommand::Print(
-            fields.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + '\n');
-    }
-    case CSubmitCommand::Format::Csv: {
-        std::string joined;
-        for (const std::string& url : targets)
-            joined += (joined.empty() ? "" : " ") + url;
-        return CSubmitCommand::Print(CsvRecord({keyFile, verdict.m_bOk ? "true" : "false",
-            ShownUtf8(verdict.m_reason.English()), joined}));
-    }
-    }
-    return true;
+    if (OutputFormat() == Format::Json)
+        return Emit(stdout, FieldsOf(group, verdict).JsonLine());
+    if (OutputFormat() == Format::Csv)
+        return Emit(stdout, FieldsOf(group, verdict).CsvLine());
+    //: A key file's verdict at the start of a line of quillpost --check-keys
+    const QString ok = tr("ok");
+    //: A key file's verdict at the start of a line of quillpost --check-keys
+    const QString failed = tr("failed");
+    const auto width = std::max(ok.size(), failed.size()) + 1;
+    QString line = (verdict.m_bOk ? ok : failed).leftJustified(width) + QLatin1Char(' ')
+        + CResultText::Printable(QString::fromStdString(MaskPassword(group.m_file.m_strUrl)));
+    const QString reason = CResultText::Translated(verdict.m_reason);
+    if (!reason.isEmpty())
+        line += QStringLiteral("  ") + CResultText::Printable(reason);
+    return Emit(stdout, line.toStdString() + '\n');
 }

@@ -1,30 +1,25 @@
 #pragma once
 
-#include "cli/SubmitCommand.h"
+#include "cli/Command.h"
 #include "core/KeyCheck.h"
-#include "core/PostLimits.h"
 #include "core/Text.h"
 #include "data/DataFile.h"
-
-#include <QCoreApplication>
-#include <QString>
 
 #include <optional>
 #include <string>
 #include <vector>
 
-// quillpost --check-keys [FILE] [--format=text|json|csv]: fetches the key file of every
-// IndexNow target of a list, as a search engine would, and says whether it holds the key.
-// Targets that share a key file share one fetch. It never posts and takes no lock on the
-// list: a run may post it meanwhile.
-class CCheckKeysCommand
+// quillpost --check-keys: fetches the key file of every IndexNow target of a list, as a search
+// engine would, and says whether it holds the key. Targets that share a key file share one
+// fetch. It never posts and takes no lock on the list: a run may post it meanwhile.
+class CCheckKeysCommand : public CCommand
 {
     Q_DECLARE_TR_FUNCTIONS(CCheckKeysCommand)
 
 public:
     // A key file and the targets that publish their key there; or a target whose key file
     // cannot be known, with the reason.
-    struct KeyGroup
+    struct CKeyGroup
     {
         CKeyFile m_file;
         std::optional<CText> m_refusal;
@@ -32,19 +27,20 @@ public:
         std::vector<std::string> m_targets;
     };
 
-    CCheckKeysCommand(CSubmitCommand::Format format, const CPostSettings& settings);
+    CCheckKeysCommand(const char* name, const CCommandSettings& settings);
 
-    // Checks the list at file, or the one the window would load.
-    int Run(const std::optional<QString>& file);
+    QList<QCommandLineOption> Options() const override;
+    CHelp Help() const override;
+    bool Take(const QCommandLineParser& parser, QString& error) override;
+    int Run() override;
 
     // The key files of the list's IndexNow targets, each once, in the order of their first
     // targets.
-    static std::vector<KeyGroup> GroupsOf(const TargetRecords& records);
+    static std::vector<CKeyGroup> GroupsOf(const TargetRecords& records);
 
 private:
     // False once output could not be written.
-    bool Write(const KeyGroup& group, const CKeyVerdict& verdict);
+    bool Write(const CKeyGroup& group, const CKeyVerdict& verdict);
 
-    const CSubmitCommand::Format m_format;
-    const CKeyCheck m_check;
+    std::optional<QString> m_file;
 };

@@ -1,5 +1,6 @@
 #include "cli/CommandMode.h"
 
+#include "cli/CommandList.h"
 #include "core/HelperPrograms.h"
 
 #include <cerrno>
@@ -13,8 +14,11 @@ namespace CommandMode {
 
 namespace {
 
-const char* const OwnOptions[]
-    = {"--submit-all", "--check-keys", "--history", "--help", "-h", "--version"};
+// The options that name the commands, each as its command is registered, so that a new one
+// comes here too; and the help and the version.
+#define QUILLPOST_DASHED(name, Class) "--" name,
+const char* const OwnOptions[] = {QUILLPOST_COMMANDS(QUILLPOST_DASHED) "--help", "-h", "--version"};
+#undef QUILLPOST_DASHED
 
 // An option Qt's window takes from the command line, by its name after the dash.
 struct CQtOption

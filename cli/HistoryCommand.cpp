@@ -1,22 +1,22 @@
 #include "cli/HistoryCommand.h"
 
+#include "core/Address.h"
 #include "core/PostOutcome.h"
+#include "core/PostResult.h"
 #include "core/ResultRecord.h"
-#include "core/Utf8.h"
+#include "core/TimeText.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 
+#include <QCommandLineParser>
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
 #include <QTime>
 #include <QTimeZone>
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <cmath>
-#include <vector>
+#include <chrono>
 
 namespace {
 
@@ -24,30 +24,11 @@ namespace {
 // a line at a time.
 constexpr std::size_t WriteSize = 64 * 1024;
 
-nlohmann::ordered_json Fields(const CPostLogEntry& entry)
-{
-    const double seconds = std::round(entry.m_seconds * 1000) / 1000;
-    // The log keeps URLs masked already; masked again, as a log from an older version
-    // may not have been. It keeps a source as the list has it, to know the target by.
-    return {
-        {"time", IsoUtc(entry.m_time)},
-        {"run", entry.m_run},
-        {"url", ShownUtf8(MaskPassword(entry.m_strUrl))},
-        {"body", ShownUtf8(entry.m_strBody)},
-        {"changes", ShownUtf8(MaskPassword(entry.m_strChanges))},
-        {"outcome", OutcomeWord(entry.m_outcome)},
-        {"success", entry.m_bSuccess},
-        {"status", entry.m_status},
-        {"reason", ShownUtf8(entry.m_strReason)},
-        {"service_message", ShownUtf8(entry.m_strServiceMessage)},
-        {"seconds", seconds},
-        {"addresses", entry.m_addresses},
-    };
-}
+const QCommandLineOption Since(QStringLiteral("since"), QString(), QStringLiteral("since"));
 
-QString FromUtf8(const std::string& text)
+QString LineWord(PostOutcome outcome)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return CResultText::Translated(OutcomeLineWord(outcome));
 }
 
 } // namespace
@@ -90,149 +71,113 @@ std::optional<CHistoryCommand::Time> CHistoryCommand::SinceOf(const QString& tex
     return clamped(QDateTime(day, time, QTimeZone::utc()).toMSecsSinceEpoch());
 }
 
-CHistoryCommand::CHistoryCommand(CSubmitCommand::Format format)
-    : m_format(format)
+CHistoryCommand::CHistoryCommand(const char* name, const CCommandSettings& settings)
+    : CCommand(name, settings)
 {
 }
 
-int CHistoryCommand::Run(std::optional<Time> since)
+QList<QCommandLineOption> CHistoryCommand::Options() const
+{
+    return {FormatOption(), Since};
+}
+
+CHistoryCommand::CHelp CHistoryCommand::Help() const
+{
+    CHelp help;
+    help.m_strUsage = tr("--history [--since=DURATION|DATE] [--format=text|json|csv]");
+    help.m_strOptions
+        = tr("  --history               print the post log, oldest first\n"
+             "  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC\n"
+             "                          date such as 2026-12-01 or 2026-12-01T10:00:00Z\n");
+    help.m_strExits = tr("--history: 0, or 2 when the log cannot be read.\n");
+    help.m_strExample = QStringLiteral("  quillpost --history --since=7d --format=json\n");
+    return help;
+}
+
+bool CHistoryCommand::Take(const QCommandLineParser& parser, QString& error)
+{
+    if (const QStringList files = parser.positionalArguments(); !files.isEmpty()) {
+        error = tr("--history reads no list: '%1' was given.").arg(files.front());
+        return false;
+    }
+    if (parser.isSet(Since)) {
+        const QString when = parser.value(Since);
+        m_since = SinceOf(when, std::chrono::system_clock::now());
+        if (!m_since) {
+            error = tr("--since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not '%1'.")
+                        .arg(when);
+            return false;
+        }
+    }
+    return TakeFormat(parser, error);
+}
+
+int CHistoryCommand::Run()
 {
     CText unknown;
     const std::string path = ProgramFolders::HistoryFile(unknown);
     if (path.empty()) {
         //: %1 says why no state folder is known, as "HOME is not set"
-        CSubmitCommand::Say(
-            tr("The history cannot be found: %1.").arg(CResultText::Translated(unknown)));
-        return CSubmitCommand::ExitUnusable;
+        Say(tr("The history cannot be found: %1.").arg(CResultText::Translated(unknown)));
+        return ExitUnusable;
     }
-    return Run(path, since);
+    return Read(path);
 }
 
-int CHistoryCommand::Run(const std::string& path, std::optional<Time> since)
+int CHistoryCommand::Read(const std::string& path)
 {
     CPostHistory history;
     CText error;
     const CPostHistory::ReadState state = history.OpenToRead(path, error);
-    if (state == CPostHistory::ReadState::Unreadable) {
-        CSubmitCommand::Say(tr("The history %1 could not be read: %2.")
-                                .arg(QString::fromStdString(path), CResultText::Translated(error)));
-        return CSubmitCommand::ExitUnusable;
+    const auto unreadable = [&] {
+        Say(tr("The history %1 could not be read: %2.")
+                .arg(QString::fromStdString(path), CResultText::Translated(error)));
+        return ExitUnusable;
+    };
+    if (state == CPostHistory::ReadState::Unreadable)
+        return unreadable();
+    if (OutputFormat() == Format::Csv)
+        Out(FieldsOf(CPostLogEntry()).CsvHeader());
+    const auto write = [this](const CPostLogEntry& entry) {
+        if (OutputFormat() == Format::Text)
+            Out(TextLine(entry).toStdString() + '\n');
+        else if (OutputFormat() == Format::Json)
+            Out(FieldsOf(entry).JsonLine());
+        else
+            Out(FieldsOf(entry).CsvLine());
+    };
+    if (state == CPostHistory::ReadState::Opened && !history.ReadLog(m_since, write, error)) {
+        Out(std::string(), true);
+        return unreadable();
     }
-    if (m_format == CSubmitCommand::Format::Csv)
-        Out(CsvHeader());
-    if (state == CPostHistory::ReadState::Opened) {
-        const bool read = history.ReadLog(
-            since,
-            [this](const CPostLogEntry& entry) {
-                switch (m_format) {
-                case CSubmitCommand::Format::Text:
-                    Out(TextLine(entry).toStdString() + '\n');
-                    break;
-                case CSubmitCommand::Format::Json:
-                    Out(JsonLine(entry));
-                    break;
-                case CSubmitCommand::Format::Csv:
-                    Out(CsvLine(entry));
-                    break;
-                }
-            },
-            error);
-        if (!read) {
-            Out(std::string(), true);
-            CSubmitCommand::Say(
-                tr("The history %1 could not be read: %2.")
-                    .arg(QString::fromStdString(path), CResultText::Translated(error)));
-            return CSubmitCommand::ExitUnusable;
-        }
-    }
-    return Out(std::string(), true) ? CSubmitCommand::ExitSucceeded : CSubmitCommand::ExitUnusable;
-}
-
-std::string CHistoryCommand::CsvHeader()
-{
-    std::vector<std::string> names;
-    const nlohmann::ordered_json fields = Fields(CPostLogEntry());
-    for (const auto& item : fields.items())
-        names.push_back(item.key());
-    return CsvRecord(names);
-}
-
-std::string CHistoryCommand::CsvLine(const CPostLogEntry& entry)
-{
-    std::vector<std::string> values;
-    const nlohmann::ordered_json fields = Fields(entry);
-    for (const auto& value : fields)
-        values.push_back(value.is_string() ? value.get_ref<const std::string&>() : value.dump());
-    return CsvRecord(values);
-}
-
-std::string CHistoryCommand::JsonLine(const CPostLogEntry& entry)
-{
-    return Fields(entry).dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
-        + '\n';
+    return Out(std::string(), true) ? ExitSucceeded : ExitUnusable;
 }
 
 QString CHistoryCommand::TextLine(const CPostLogEntry& entry) const
 {
-    const QDateTime time = QDateTime::fromMSecsSinceEpoch(
-        std::chrono::duration_cast<std::chrono::milliseconds>(entry.m_time.time_since_epoch())
-            .count());
-    QString status = entry.m_status != 0 ? QString::number(entry.m_status) : QString();
-    if (!entry.m_strReason.empty())
-        status
-            += (status.isEmpty() ? QString() : QStringLiteral(" ")) + FromUtf8(entry.m_strReason);
+    QString status = QString::fromStdString(StatusLine(entry.m_status, entry.m_strReason));
     if (!entry.m_strServiceMessage.empty())
-        status += QStringLiteral(" · ") + FromUtf8(entry.m_strServiceMessage);
+        status += QStringLiteral(" · ") + QString::fromStdString(entry.m_strServiceMessage);
     // The outcomes line up in a column as wide as the widest of them.
     qsizetype width = 0;
     for (const PostOutcome outcome :
         {PostOutcome::Succeeded, PostOutcome::Failed, PostOutcome::NotPosted, PostOutcome::Stopped,
             PostOutcome::Unchanged, PostOutcome::Baseline})
-        width = std::max(width, OutcomeText(outcome).size());
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("  ")
-        + OutcomeText(entry.m_outcome).leftJustified(width) + QStringLiteral("  ")
+        width = std::max(width, LineWord(outcome).size());
+    return QString::fromStdString(LocalStamp(entry.m_time)) + QStringLiteral("  ")
+        + LineWord(entry.m_outcome).leftJustified(width) + QStringLiteral("  ")
         + CResultText::Printable(status) + QStringLiteral("  ")
-        + CResultText::Printable(FromUtf8(MaskPassword(entry.m_strUrl)));
-}
-
-QString CHistoryCommand::OutcomeText(PostOutcome outcome) const
-{
-    switch (outcome) {
-    case PostOutcome::Waiting:
-        //: The outcome of a post at the start of a line of quillpost --history
-        return tr("waiting");
-    case PostOutcome::Succeeded:
-        //: The outcome of a post at the start of a line of quillpost --history
-        return tr("succeeded");
-    case PostOutcome::Failed:
-        //: The outcome of a post at the start of a line of quillpost --history
-        return tr("failed");
-    case PostOutcome::NotPosted:
-        //: The outcome of a post at the start of a line of quillpost --history
-        return tr("not posted");
-    case PostOutcome::Stopped:
-        //: The outcome of a post at the start of a line of quillpost --history
-        return tr("stopped");
-    case PostOutcome::Unchanged:
-        //: The outcome of a post at the start of a line of quillpost --history
-        return tr("unchanged");
-    case PostOutcome::Baseline:
-        //: A first run that only recorded the site's addresses, in quillpost --history
-        return tr("baseline");
-    case PostOutcome::WouldPost:
-        break;
-    }
-    return QString::fromLatin1(OutcomeWord(outcome));
+        + CResultText::Printable(QString::fromStdString(MaskPassword(entry.m_strUrl)));
 }
 
 bool CHistoryCommand::Out(const std::string& bytes, bool flush)
 {
-    if (m_bLost)
+    if (OutputLost())
         return false;
     m_strPending += bytes;
     if (!flush && m_strPending.size() < WriteSize)
         return true;
-    m_bLost = !CSubmitCommand::Print(m_strPending);
+    const bool written = Emit(stdout, m_strPending);
     m_strPending.clear();
-    return !m_bLost;
+    return written;
 }

@@ -522,7 +522,8 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
         // Each post whose addresses are not recorded says so in the log.
         for (CPostLogEntry& entry : entries) {
             for (const CPending& batch : state.held) {
-                if (entry.m_bSuccess && entry.m_strUrl == MaskPassword(batch.key.m_strUrl)
+                if (entry.m_outcome == PostOutcome::Succeeded
+                    && entry.m_strUrl == MaskPassword(batch.key.m_strUrl)
                     && entry.m_strBody == batch.key.m_strBody
                     && entry.m_strChanges == batch.key.m_strSource) {
                     entry.m_strReason += " · " + state.notRecorded.English();
@@ -546,7 +547,7 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
             entry.m_run = *state.logRun;
             std::string& reason
                 = state.logged[{entry.m_strUrl, entry.m_strBody, entry.m_strChanges}];
-            if (!entry.m_bSuccess)
+            if (entry.m_outcome != PostOutcome::Succeeded)
                 reason = WhyFailed(entry);
         }
         if (!m_history.Log(entries, error))

@@ -2,12 +2,11 @@
 
 #include "core/Address.h"
 #include "core/BodyKind.h"
-#include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
+#include "core/TimeText.h"
 #include "core/Utf8.h"
 
 #include <chrono>
-#include <ctime>
 #include <optional>
 #include <string_view>
 
@@ -157,16 +156,11 @@ CText IndexNowMeaning(
 {
     if (status == 403 && keyCheckedAt) {
         // The service reads the file on its own time: one that checked fine may be new to it.
-        const std::time_t when = std::chrono::system_clock::to_time_t(*keyCheckedAt);
-        std::tm local{};
-        char clock[16] = "";
-        if (localtime_r(&when, &local))
-            std::strftime(clock, sizeof clock, "%H:%M", &local);
         //: What IndexNow's 403 means after its key file was checked; %1 is when, as "14:02"
         return CText(QT_TRANSLATE_NOOP("Quillpost",
                          "key not valid (the key file checked fine at %1; the service may not "
                          "have read it yet)"),
-            {clock});
+            {LocalClock(*keyCheckedAt)});
     }
     switch (status) {
     case 202:

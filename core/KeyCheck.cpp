@@ -211,7 +211,7 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
         verdict.m_checkedAt = std::chrono::system_clock::now();
         return verdict;
     };
-    const CText stopped(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
+    const CText stopped = StoppedText();
     if (m_stop && m_stop->load())
         return judged(stopped);
 

@@ -1,13 +1,14 @@
 #include "core/ListLock.h"
 
 #include "core/StateFolder.h"
+#include "core/TimeText.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -36,13 +37,8 @@ std::uint64_t Hash(const std::string& text)
 
 std::string UtcNow()
 {
-    const std::time_t now = std::time(nullptr);
-    std::tm utc = {};
-    char text[32] = {};
-    if (!::gmtime_r(&now, &utc)
-        || std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc) == 0)
-        return "-";
-    return text;
+    const std::string now = IsoUtc(std::chrono::system_clock::now(), IsoPrecision::Seconds);
+    return now.empty() ? "-" : now;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/SentAddresses.h"
 #include "core/StateFolder.h"
+#include "core/TimeText.h"
 #include "core/Utf8.h"
 
 #include <sqlite3.h>
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <iterator>
 #include <limits>
@@ -132,19 +132,22 @@ const char* const SqlText[] = {
     " VALUES(?1, ?2, ?3, ?4, ?5)",
     "UPDATE run_counter SET value = value + 1",
     "SELECT value FROM run_counter",
+    // Whether a post succeeded is its outcome's to say: the success column is read by no one
+    // but an earlier version, which finds it filled in from the outcome.
     "INSERT INTO log(time, run, url, body, changes, outcome, success, status, reason,"
     " service_message, seconds, addresses)"
-    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)",
+    " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?6 = 'succeeded', ?7, ?8, ?9, ?10, ?11)",
     "DELETE FROM log WHERE time < ?1",
     "DELETE FROM log WHERE id IN"
     " (SELECT id FROM log ORDER BY time DESC, id DESC LIMIT -1 OFFSET ?1)",
-    "SELECT time, run, url, body, changes, outcome, success, status, reason, service_message,"
-    " seconds, addresses FROM log WHERE time >= ?1 ORDER BY time, id",
+    "SELECT time, run, url, body, changes, outcome, status, reason, service_message, seconds,"
+    " addresses FROM log WHERE time >= ?1 ORDER BY time, id",
     "SELECT run, outcome FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3 AND run >="
     " (SELECT min(run) FROM (SELECT DISTINCT run FROM log"
     " WHERE url = ?1 AND body = ?2 AND changes = ?3 ORDER BY run DESC LIMIT ?4))"
     " ORDER BY run, id",
-    "SELECT max(time) FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3 AND success = 1",
+    "SELECT max(time) FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3"
+    " AND outcome = 'succeeded'",
     "SELECT url, body, changes, failing, reason FROM untold ORDER BY rowid",
     "DELETE FROM untold",
     "INSERT OR REPLACE INTO untold(url, body, changes, failing, reason)"
@@ -275,12 +278,8 @@ int RenameNoReplace(const std::string& from, const std::string& to)
 
 std::string UtcDate(Time time)
 {
-    const std::time_t whole = std::chrono::system_clock::to_time_t(time);
-    std::tm utc{};
-    char text[32];
-    if (!gmtime_r(&whole, &utc) || std::strftime(text, sizeof text, "%Y-%m-%d", &utc) == 0)
-        return "unknown-date";
-    return text;
+    const std::string date = IsoUtc(time, IsoPrecision::Day);
+    return date.empty() ? "unknown-date" : date;
 }
 
 // Moves the damaged file at path aside with its -wal and -shm files, under the first name
@@ -333,19 +332,6 @@ std::unordered_map<std::string_view, std::size_t> Distinct(const std::vector<CSo
             it->second = i;
     }
     return chosen;
-}
-
-// The first count characters of text; a byte that does not begin a valid one counts as one
-// character of its own, so nothing is cut in two.
-std::string_view FirstCharacters(std::string_view text, std::size_t count)
-{
-    std::size_t pos = 0;
-    for (std::size_t n = 0; n < count && pos < text.size(); ++n) {
-        char32_t codePoint;
-        if (!DecodeUtf8(text, pos, codePoint))
-            ++pos;
-    }
-    return text.substr(0, pos);
 }
 
 } // namespace
@@ -943,12 +929,11 @@ bool CPostHistory::Log(const std::vector<CPostLogEntry>& entries, CText& error)
                 .BindText(4, entry.m_strBody)
                 .BindText(5, entry.m_strChanges)
                 .BindText(6, OutcomeWord(entry.m_outcome))
-                .BindInt64(7, entry.m_bSuccess ? 1 : 0)
-                .BindInt64(8, entry.m_status)
-                .BindText(9, entry.m_strReason)
-                .BindText(10, FirstCharacters(entry.m_strServiceMessage, ServiceMessageLength))
-                .BindDouble(11, entry.m_seconds)
-                .BindInt64(12, entry.m_addresses);
+                .BindInt64(7, entry.m_status)
+                .BindText(8, entry.m_strReason)
+                .BindText(9, FirstCharacters(entry.m_strServiceMessage, ServiceMessageLength))
+                .BindDouble(10, entry.m_seconds)
+                .BindInt64(11, entry.m_addresses);
             if (!Wrote(add->Step(), error))
                 return false;
         }
@@ -990,12 +975,11 @@ bool CPostHistory::ReadLog(
         entry.m_strChanges.assign(read->Text(4));
         // A word of a later program that this one does not know reads as a failure.
         entry.m_outcome = OutcomeOf(read->Text(5)).value_or(PostOutcome::Failed);
-        entry.m_bSuccess = read->Int64(6) != 0;
-        entry.m_status = static_cast<long>(read->Int64(7));
-        entry.m_strReason.assign(read->Text(8));
-        entry.m_strServiceMessage.assign(read->Text(9));
-        entry.m_seconds = read->Double(10);
-        entry.m_addresses = read->Int64(11);
+        entry.m_status = static_cast<long>(read->Int64(6));
+        entry.m_strReason.assign(read->Text(7));
+        entry.m_strServiceMessage.assign(read->Text(8));
+        entry.m_seconds = read->Double(9);
+        entry.m_addresses = read->Int64(10);
         each(entry);
     }
     if (rc != SQLITE_DONE) {

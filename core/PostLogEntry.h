@@ -18,8 +18,8 @@ struct CPostLogEntry
     std::string m_strBody;
     // The target's source, whose changes it posts; empty for none.
     std::string m_strChanges;
+    // Whether it succeeded is its outcome's to say, and kept nowhere else.
     PostOutcome m_outcome = PostOutcome::Failed;
-    bool m_bSuccess = false;
     long m_status = 0;
     std::string m_strReason;
     // Kept to its first 200 characters.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Text.h"
+
 #include <optional>
 #include <string_view>
 
@@ -25,11 +27,19 @@ enum class PostOutcome
     WouldPost,
 };
 
-// The words the command line and the post log use: "succeeded", "failed", "not_posted",
-// "stopped", "unchanged", "baseline", "would_post" and "waiting".
+// The words of one table, each outcome's in every use.
+//
+// For other programs and the post log: "succeeded", "failed", "not_posted", "stopped",
+// "unchanged", "baseline", "would_post" and "waiting".
 const char* OutcomeWord(PostOutcome outcome);
 // The outcome a word names; none for any other word.
 std::optional<PostOutcome> OutcomeOf(std::string_view word);
+// For people, as the window, its History and the Result show it: "Succeeded", "Not posted",
+// "Unchanged"...
+CText OutcomeName(PostOutcome outcome);
+// The first word of a line of the command line's text output: "succeeded", "not posted"...;
+// a dry run's is its word for other programs, "would_post".
+CText OutcomeLineWord(PostOutcome outcome);
 
 // Counted with the failures of a run, and shown as one: refused and stopped posts too.
 bool IsFailure(PostOutcome outcome);

@@ -82,9 +82,7 @@ const char* StandardReason(long status)
 std::string StatusWords(long status, std::string_view serverReason)
 {
     const char* standard = StandardReason(status);
-    const std::string_view reason = standard ? standard : serverReason;
-    return reason.empty() ? std::to_string(status)
-                          : std::to_string(status) + " " + std::string(reason);
+    return StatusLine(status, standard ? standard : serverReason);
 }
 
 void CPostResult::SetTarget(const CSubmitHost& host)
@@ -92,4 +90,14 @@ void CPostResult::SetTarget(const CSubmitHost& host)
     m_strUrl = host.m_strUrl;
     m_strBody = host.m_strBodyKind.value_or("form");
     m_strChanges = host.m_strChanges;
+}
+
+std::string StatusLine(long status, std::string_view reason)
+{
+    if (status == 0)
+        return std::string(reason);
+    std::string line = std::to_string(status);
+    if (!reason.empty())
+        line.append(" ").append(reason);
+    return line;
 }

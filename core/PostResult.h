@@ -70,6 +70,9 @@ struct CPostResult
 
 // The reason phrase the HTTP standard gives a status, or nullptr for a code it does not name.
 const char* StandardReason(long status);
-// "404 Not Found": the status with the standard's reason phrase, else the server's own (which
+// "404 Not Found": a status and its reason, wherever one is shown. The status alone for no
+// reason, and the reason alone for no status (a post that got no answer).
+std::string StatusLine(long status, std::string_view reason);
+// The status with the standard's reason phrase, else the server's own (which
 // the caller makes fit to show), else alone.
 std::string StatusWords(long status, std::string_view serverReason = {});

@@ -1,13 +1,12 @@
 #pragma once
 
-#include "core/Address.h"
+#include "core/OutputFields.h"
 #include "core/PostLogEntry.h"
 #include "core/PostOutcome.h"
 
 #include <chrono>
 #include <cstddef>
 #include <string>
-#include <vector>
 
 struct CPostResult;
 
@@ -43,22 +42,8 @@ CPostLogEntry LogEntryOf(const CPostResult& result);
 // status says success (an XML-RPC fault answered with 200 is not "OK").
 std::string WhyFailed(const CPostLogEntry& entry);
 
-// CSV as RFC 4180 has it: a header row, then one record per result, each ending in CRLF.
-// A field that starts with "=", "+", "-", "@", a tab or a carriage return gets a "'" before
-// it, so that a spreadsheet shows it rather than runs it as a formula.
-// A dry run's records and header add "content_type" and "request_body".
-std::string CsvHeader(bool dryRun = false);
-std::string CsvLine(const CResultRecord& record);
-// One record of any fields, escaped and guarded as CsvLine's are, for the command line's
-// other tables.
-std::string CsvRecord(const std::vector<std::string>& fields);
-
-// One compact JSON object with the CSV's field names in the same order, ending in "\n".
-std::string JsonLine(const CResultRecord& record);
-
-// In both, every text is UTF-8, bytes that are not shown as U+FFFD, and the reason and the
-// service's message are cut to MaxTextLength characters, the last one "…".
-constexpr std::size_t MaxTextLength = 1000;
-
-// ISO 8601 in UTC with milliseconds: "2026-12-08T13:45:07.123Z".
-std::string IsoUtc(std::chrono::system_clock::time_point time);
+// The fields of a result, and of a post-log entry, in the order the output writes them. A dry
+// run's result adds "content_type" and "request_body"; the reason and the service's message are
+// cut to COutputFields::MaxWords characters.
+COutputFields FieldsOf(const CResultRecord& record);
+COutputFields FieldsOf(const CPostLogEntry& entry);

@@ -1,5 +1,7 @@
 #include "core/TransferFailure.h"
 
+#include "core/PostOutcome.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -86,6 +88,5 @@ int CloseSocketNotingPeer(void* reachedServer, curl_socket_t socket)
 
 CText StoppedText()
 {
-    //: A post or a read that Stop ended while it was under way
-    return CText(QT_TRANSLATE_NOOP("Quillpost", "Stopped"));
+    return OutcomeName(PostOutcome::Stopped);
 }

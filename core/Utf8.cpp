@@ -83,3 +83,14 @@ std::string ShownUtf8(std::string_view text)
     }
     return shown;
 }
+
+std::string_view FirstCharacters(std::string_view text, std::size_t count)
+{
+    std::size_t pos = 0;
+    for (std::size_t n = 0; n < count && pos < text.size(); ++n) {
+        char32_t codePoint;
+        if (!DecodeUtf8(text, pos, codePoint))
+            ++pos;
+    }
+    return text.substr(0, pos);
+}

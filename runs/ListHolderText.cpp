@@ -1,6 +1,10 @@
 #include "runs/ListHolderText.h"
 
+#include "core/TimeText.h"
+
 #include <QDateTime>
+
+#include <chrono>
 
 QString CListHolderText::Of(const CListLock& lock)
 {
@@ -25,7 +29,8 @@ QString CListHolderText::Describe(const CListLock::Holder& holder)
     const QDateTime since
         = QDateTime::fromString(QString::fromStdString(holder.since), Qt::ISODate);
     const QString when = since.isValid()
-        ? since.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+        ? QString::fromStdString(LocalStamp(std::chrono::system_clock::time_point(
+            std::chrono::milliseconds(since.toMSecsSinceEpoch()))))
         : QString::fromStdString(holder.since);
     //: Who holds a list: "the command line (process 4242, since 2026-12-08 14:45:07)"
     return tr("%1 (process %2, since %3)").arg(side, QString::number(holder.pid), when);

@@ -1,6 +1,6 @@
 #include "runs/ResultText.h"
 
-#include "core/ResultRecord.h"
+#include "core/Address.h"
 
 #include <QStringList>
 
@@ -10,11 +10,6 @@
 #include <optional>
 
 namespace {
-
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A word longer than this is given places to break, so that a tooltip holding one stays
 // within the screen.
@@ -45,7 +40,7 @@ QString LeftCharacters(const QString& text, qsizetype count)
 
 QString MaskedUrl(const std::string& url)
 {
-    return FromUtf8(MaskPassword(url));
+    return QString::fromStdString(MaskPassword(url));
 }
 
 // The text with a zero-width space in every run of LongestUnbroken characters without one.
@@ -69,13 +64,13 @@ QString Breakable(const QString& text)
 QString CResultText::Translated(const CText& text)
 {
     if (!text.Source())
-        return FromUtf8(text.English());
+        return QString::fromStdString(text.English());
     QString source = QCoreApplication::translate("Quillpost", text.Source());
     if (const std::optional<std::uint64_t>& count = text.Count()) {
         // A language with no words of its own for it reads the English, which has its form
         // for one; any other takes the form its rules give for the count.
         if (source == QString::fromUtf8(text.Source()))
-            return FromUtf8(text.English());
+            return QString::fromStdString(text.English());
         source = QCoreApplication::translate("Quillpost", text.Source(), nullptr,
             static_cast<int>(std::min<std::uint64_t>(*count, INT_MAX)));
     }
@@ -83,7 +78,7 @@ QString CResultText::Translated(const CText& text)
     args.reserve(text.Args().size());
     for (const CText& arg : text.Args())
         args.push_back(Translated(arg).toStdString());
-    return FromUtf8(CText::Filled(source.toStdString(), args));
+    return QString::fromStdString(CText::Filled(source.toStdString(), args));
 }
 
 QString CResultText::Printable(QString text, bool keepLines)
@@ -111,16 +106,13 @@ QString CResultText::Summary(const CPostResult& result)
     QString before;
     QString after;
     if (result.m_outcome == PostOutcome::NotPosted) {
-        //: A target that was not posted, and why
-        outcome = tr("Not posted · %1").arg(Translated(result.m_reason));
+        outcome = tr("%1 · %2").arg(
+            Translated(OutcomeName(PostOutcome::NotPosted)), Translated(result.m_reason));
     } else {
-        //: A dry run's post that would go; nothing was sent
-        outcome = result.m_outcome == PostOutcome::WouldPost ? tr("Would post")
-                                                             : Translated(result.m_reason);
-        if (result.m_status != 0)
-            outcome = outcome.isEmpty()
-                ? QString::number(result.m_status)
-                : QString::number(result.m_status) + QLatin1Char(' ') + outcome;
+        outcome = Translated(result.m_outcome == PostOutcome::WouldPost
+                ? OutcomeName(PostOutcome::WouldPost)
+                : result.m_reason);
+        outcome = QString::fromStdString(StatusLine(result.m_status, outcome.toStdString()));
         if (!result.m_serviceMessage.IsEmpty())
             //: A post's outcome, then what the service said about it
             outcome = tr("%1 · %2").arg(outcome, Translated(result.m_serviceMessage).simplified());
@@ -162,13 +154,14 @@ QString CResultText::Details(const CPostResult& result)
     if (!result.m_serviceMessage.IsEmpty())
         lines << Printable(Translated(result.m_serviceMessage), true);
     if (!result.m_strError.empty())
-        lines << Printable(FromUtf8(result.m_strError), true);
+        lines << Printable(QString::fromStdString(result.m_strError), true);
     if (!result.m_strFinalUrl.empty())
         //: The address the post ended at, after any redirects
         lines << tr("Final address: %1").arg(Printable(MaskedUrl(result.m_strFinalUrl)));
     if (!result.m_strExcerpt.empty())
         //: The start of the page the service answered with
-        lines << tr("Answer:\n%1").arg(Printable(FromUtf8(result.m_strExcerpt), true));
+        lines
+            << tr("Answer:\n%1").arg(Printable(QString::fromStdString(result.m_strExcerpt), true));
     if (lines.isEmpty())
         return QString();
     return QStringLiteral("<p style='white-space:pre-wrap'>")

@@ -11,11 +11,11 @@
 
 QString CResultsFile::Write(const CTargetList& list, const QString& path)
 {
-    std::string bytes = CsvHeader();
+    std::string bytes = FieldsOf(CResultRecord()).CsvHeader();
     for (int row = 0; row < list.RowCount(); ++row) {
         const CPostResult* result = list.Result(row);
         if (result && result->IsFinal())
-            bytes += CsvLine(RecordOf(*result));
+            bytes += FieldsOf(RecordOf(*result)).CsvLine();
     }
     // As the data file is saved: whole or not at all, and never into a FIFO or a device.
     std::string reason;

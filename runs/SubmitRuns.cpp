@@ -4,6 +4,7 @@
 #include "core/PostScheduler.h"
 #include "core/ResultRecord.h"
 #include "core/SubmitHost.h"
+#include "core/TimeText.h"
 #include "core/TransferFailure.h"
 #include "runs/DesktopNotifier.h"
 #include "runs/ProgramFolders.h"
@@ -11,7 +12,6 @@
 #include "runs/StatusImage.h"
 #include "runs/TargetList.h"
 
-#include <QDateTime>
 #include <QLocale>
 #include <QMetaObject>
 #include <QTimer>
@@ -219,21 +219,15 @@ CPostResult CSubmitRuns::ResultOf(
     result.m_postId = prepared.m_id;
     result.m_serviceMessage = prepared.m_note;
     result.m_finishedAt = std::chrono::system_clock::now();
-    // The last success in the words of the Result: "8 Dec 2026 14:02", local time.
-    const std::string since = prepared.m_lastSuccess
-        ? QLocale::c()
-              .toString(QDateTime::fromSecsSinceEpoch(
-                            std::chrono::system_clock::to_time_t(*prepared.m_lastSuccess)),
-                  QStringLiteral("d MMM yyyy HH:mm"))
-              .toStdString()
-        : std::string();
     switch (prepared.m_kind) {
     case Kind::Unchanged:
         result.m_outcome = PostOutcome::Unchanged;
-        //: A target that posted nothing as its site had no changes since its last success
-        result.m_reason = since.empty()
-            ? CText(QT_TRANSLATE_NOOP("Quillpost", "Unchanged"))
-            : CText(QT_TRANSLATE_NOOP("Quillpost", "Unchanged since %1"), {since});
+        //: A target that posted nothing as its site had no changes since its last success, as
+        //: "8 Dec 2026 14:02"
+        result.m_reason = prepared.m_lastSuccess
+            ? CText::Nested(QT_TRANSLATE_NOOP("Quillpost", "Unchanged since %1"),
+                {LocalTime(*prepared.m_lastSuccess)})
+            : OutcomeName(PostOutcome::Unchanged);
         break;
     case Kind::Baseline:
         result.m_outcome = PostOutcome::Baseline;
@@ -593,7 +587,7 @@ void CSubmitRuns::Apply(CPostResult result)
     }
     if (post->second.token != 0 && m_worker) {
         m_worker->Recorded(post->second.token, result.Succeeded(),
-            std::to_string(result.m_status) + ' ' + result.m_reason.English(), result.m_finishedAt);
+            StatusLine(result.m_status, result.m_reason.English()), result.m_finishedAt);
     }
     if (!m_bDryRun)
         m_runs[post->second.run].log.push_back(LogEntryOf(result));

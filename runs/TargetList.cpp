@@ -1,11 +1,10 @@
 #include "runs/TargetList.h"
 
-#include "core/ResultRecord.h"
+#include "core/Address.h"
+#include "core/TimeText.h"
 #include "runs/ResultText.h"
 #include "runs/StatusImage.h"
 
-#include <QDateTime>
-#include <QLocale>
 #include <QString>
 
 #include <algorithm>
@@ -62,13 +61,9 @@ QVariant CTargetList::data(const QModelIndex& index, int role) const
     if (!*row.lastSuccess)
         //: A target's tooltip, after its address: the record of posts holds no success of it
         return tr("%1\nNever succeeded").arg(url);
-    const QDateTime when
-        = QDateTime::fromMSecsSinceEpoch(std::chrono::duration_cast<std::chrono::milliseconds>(
-            (*row.lastSuccess)->time_since_epoch())
-                                             .count());
     //: A target's tooltip, after its address: when it last succeeded, as "8 Dec 2026 14:02"
     return tr("%1\nLast success: %2")
-        .arg(url, QLocale().toString(when, QStringLiteral("d MMM yyyy HH:mm")));
+        .arg(url, CResultText::Translated(LocalTime(**row.lastSuccess)));
 }
 
 void CTargetList::SetLastSuccess(

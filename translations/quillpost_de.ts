@@ -116,6 +116,134 @@
         <extracomment>A key file&apos;s verdict at the start of a line of quillpost --check-keys</extracomment>
         <translation>fehlgeschlagen</translation>
     </message>
+    <message>
+        <source>--check-keys [FILE] [--format=text|json|csv]</source>
+        <translation>--check-keys [DATEI] [--format=text|json|csv]</translation>
+    </message>
+    <message>
+        <source>  --check-keys [FILE]     fetch the key file of every IndexNow target of FILE, or
+                          of the list the window would load, and print whether
+                          it holds the key; nothing is posted
+</source>
+        <translation>  --check-keys [DATEI]    die Schlüsseldatei jedes IndexNow-Ziels aus DATEI oder
+                          aus der Liste, die das Fenster laden würde, abrufen
+                          und ausgeben, ob sie den Schlüssel enthält; es wird
+                          nichts gesendet
+</translation>
+    </message>
+    <message>
+        <source>--check-keys: 0 when every key file holds its key, 1 when one fails, 2 when the
+list could not be read.
+</source>
+        <translation>--check-keys: 0, wenn jede Schlüsseldatei ihren Schlüssel enthält, 1, wenn eine
+durchfällt, 2, wenn die Liste nicht gelesen werden konnte.
+</translation>
+    </message>
+</context>
+<context>
+    <name>CCommand</name>
+    <message>
+        <source>The output could not be written: %1.</source>
+        <translation>Die Ausgabe konnte nicht geschrieben werden: %1.</translation>
+    </message>
+    <message>
+        <source>--format takes text, json or csv, not &apos;%1&apos;.</source>
+        <translation>--format nimmt text, json oder csv, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>An empty FILE names no list; leave it out for the list the window would load.</source>
+        <translation>Eine leere DATEI nennt keine Liste; für die Liste, die das Fenster laden würde, DATEI weglassen.</translation>
+    </message>
+    <message>
+        <source>One list at a time: &apos;%1&apos; and &apos;%2&apos; were given.</source>
+        <translation>Nur eine Liste auf einmal: „%1“ und „%2“ wurden angegeben.</translation>
+    </message>
+</context>
+<context>
+    <name>CCommandLine</name>
+    <message>
+        <source>See quillpost --help.</source>
+        <translation>Siehe quillpost --help.</translation>
+    </message>
+    <message>
+        <source>%1 go one at a time.</source>
+        <extracomment>%1 lists the commands: &quot;--submit-all, --check-keys and --history&quot;</extracomment>
+        <translation>%1 gehen nur einzeln.</translation>
+    </message>
+    <message>
+        <source>%1 goes with %2.</source>
+        <extracomment>%1 is an option, %2 the commands it goes with: &quot;--format goes with --submit-all or --history.&quot;</extracomment>
+        <translation>%1 gibt es nur zusammen mit %2.</translation>
+    </message>
+    <message>
+        <source>%1 go with %2.</source>
+        <translation>%1 gibt es nur zusammen mit %2.</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is no option; a list to post follows --submit-all.</source>
+        <translation>„%1“ ist keine Option; eine zu sendende Liste folgt auf --submit-all.</translation>
+    </message>
+    <message>
+        <source>Usage: quillpost
+</source>
+        <translation>Aufruf: quillpost
+</translation>
+    </message>
+    <message>
+        <source>  or:  quillpost %1
+</source>
+        <extracomment>A line of the usage, after the window&apos;s &quot;Usage: quillpost&quot;</extracomment>
+        <translation>  oder: quillpost %1
+</translation>
+    </message>
+    <message>
+        <source>Without options, open the window that keeps the list of submit targets.
+</source>
+        <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
+</translation>
+    </message>
+    <message>
+        <source>  --format=text|json|csv  how results are printed (default text); json and csv
+                          are in English, with the summary on standard error
+  -h, --help              print this help and exit
+      --version           print the version and exit
+</source>
+        <translation>  --format=text|json|csv  wie die Ergebnisse ausgegeben werden (Vorgabe: text);
+                          json und csv sind englisch, die Zusammenfassung
+                          steht dann in der Standardfehlerausgabe
+  -h, --help              diese Hilfe ausgeben und sich beenden
+      --version           die Version ausgeben und sich beenden
+</translation>
+    </message>
+    <message>
+        <source>Exit status: 2 when the command line is wrong or the output could not be
+written.
+</source>
+        <translation>Rückgabewert: 2, wenn der Aufruf falsch ist oder die Ausgabe nicht geschrieben
+werden konnte.
+</translation>
+    </message>
+    <message>
+        <source>Examples:
+</source>
+        <translation>Beispiele:
+</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <extracomment>Items of a list before its last: &quot;--submit-all, --check-keys&quot;</extracomment>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>%1 or %2</source>
+        <extracomment>The last item of a list of which any one will do: &quot;--check-keys or --history&quot;</extracomment>
+        <translation>%1 oder %2</translation>
+    </message>
+    <message>
+        <source>%1 and %2</source>
+        <extracomment>The last item of a list: &quot;--dry-run and --no-notify&quot;</extracomment>
+        <translation>%1 und %2</translation>
+    </message>
 </context>
 <context>
     <name>CDataFileMessages</name>
@@ -218,39 +346,33 @@
         <translation>Der Verlauf %1 konnte nicht gelesen werden: %2.</translation>
     </message>
     <message>
-        <source>waiting</source>
-        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
-        <translation>wartet</translation>
+        <source>--history [--since=DURATION|DATE] [--format=text|json|csv]</source>
+        <translation>--history [--since=DAUER|DATUM] [--format=text|json|csv]</translation>
     </message>
     <message>
-        <source>succeeded</source>
-        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
-        <translation>erfolgreich</translation>
+        <source>  --history               print the post log, oldest first
+  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC
+                          date such as 2026-12-01 or 2026-12-01T10:00:00Z
+</source>
+        <translation>  --history               das Sendeprotokoll ausgeben, das älteste zuerst
+  --since=DAUER|DATUM     nur das Protokoll seit 7d, 12h oder 30m oder seit
+                          einem UTC-Datum wie 2026-12-01 oder
+                          2026-12-01T10:00:00Z
+</translation>
     </message>
     <message>
-        <source>failed</source>
-        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
-        <translation>fehlgeschlagen</translation>
+        <source>--history: 0, or 2 when the log cannot be read.
+</source>
+        <translation>--history: 0, oder 2, wenn das Protokoll nicht lesbar ist.
+</translation>
     </message>
     <message>
-        <source>not posted</source>
-        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
-        <translation>nicht gesendet</translation>
+        <source>--history reads no list: &apos;%1&apos; was given.</source>
+        <translation>--history liest keine Liste: „%1“ wurde angegeben.</translation>
     </message>
     <message>
-        <source>stopped</source>
-        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
-        <translation>angehalten</translation>
-    </message>
-    <message>
-        <source>unchanged</source>
-        <extracomment>The outcome of a post at the start of a line of quillpost --history</extracomment>
-        <translation>unverändert</translation>
-    </message>
-    <message>
-        <source>baseline</source>
-        <extracomment>A first run that only recorded the site&apos;s addresses, in quillpost --history</extracomment>
-        <translation>Grundstand</translation>
+        <source>--since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not &apos;%1&apos;.</source>
+        <translation>--since nimmt 7d, 12h, 30m, 2026-12-01 oder 2026-12-01T10:00:00Z, nicht „%1“.</translation>
     </message>
 </context>
 <context>
@@ -331,51 +453,6 @@
 </context>
 <context>
     <name>CHistoryModel</name>
-    <message>
-        <source>en</source>
-        <extracomment>The language the History window writes its months in, as a language code: &quot;de&quot;</extracomment>
-        <translation>de</translation>
-    </message>
-    <message>
-        <source>d MMM yyyy HH:mm</source>
-        <extracomment>How the History window writes a time, as Qt&apos;s QDateTime formats read it; in English &quot;8 Dec 2026 14:02&quot;</extracomment>
-        <translation>d. MMM yyyy HH:mm</translation>
-    </message>
-    <message>
-        <source>Waiting</source>
-        <extracomment>The outcome of a post not decided yet, in the History window</extracomment>
-        <translation>Wartet</translation>
-    </message>
-    <message>
-        <source>Succeeded</source>
-        <extracomment>The outcome of a post in the History window</extracomment>
-        <translation>Erfolgreich</translation>
-    </message>
-    <message>
-        <source>Failed</source>
-        <extracomment>The outcome of a post in the History window</extracomment>
-        <translation>Fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>Not posted</source>
-        <extracomment>The outcome of a target that could not be posted as it stands, in the History window</extracomment>
-        <translation>Nicht gesendet</translation>
-    </message>
-    <message>
-        <source>Stopped</source>
-        <extracomment>The outcome of a post the user stopped, in the History window</extracomment>
-        <translation>Gestoppt</translation>
-    </message>
-    <message>
-        <source>Nothing changed</source>
-        <extracomment>The outcome of a target whose site had no changes to post, in the History window</extracomment>
-        <translation>Nichts geändert</translation>
-    </message>
-    <message>
-        <source>Baseline recorded</source>
-        <extracomment>The outcome of a target&apos;s first run, which records what its site holds and posts nothing, in the History window</extracomment>
-        <translation>Ausgangsstand erfasst</translation>
-    </message>
     <message>
         <source>Time</source>
         <extracomment>Heading of the History window&apos;s column of when a post was made</extracomment>
@@ -532,6 +609,21 @@
     </message>
 </context>
 <context>
+    <name>CListWait</name>
+    <message>
+        <source>This list is being posted by %1; waiting for it to end.</source>
+        <translation>Diese Liste wird gerade von %1 gesendet; warte, bis das Senden beendet ist.</translation>
+    </message>
+    <message>
+        <source>This list is still being posted by %1; nothing was posted.</source>
+        <translation>Diese Liste wird noch immer von %1 gesendet; es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>Runs of this list are not kept apart: %1.</source>
+        <translation>Läufe dieser Liste werden nicht auseinandergehalten: %1.</translation>
+    </message>
+</context>
+<context>
     <name>CMainMenuBar</name>
     <message>
         <source>&amp;File</source>
@@ -602,11 +694,6 @@
 <context>
     <name>CResultText</name>
     <message>
-        <source>Not posted · %1</source>
-        <extracomment>A target that was not posted, and why</extracomment>
-        <translation>Nicht gesendet · %1</translation>
-    </message>
-    <message>
         <source>%1 · %2</source>
         <extracomment>A post&apos;s outcome, then what the service said about it</extracomment>
         <translation>%1 · %2</translation>
@@ -655,11 +742,6 @@
         <extracomment>An IndexNow post&apos;s outcome, then how many addresses it carried: &quot;200 OK · 3 addresses&quot;</extracomment>
         <translation>%1 · %2 Adressen</translation>
     </message>
-    <message>
-        <source>Would post</source>
-        <extracomment>A dry run&apos;s post that would go; nothing was sent</extracomment>
-        <translation>Würde senden</translation>
-    </message>
 </context>
 <context>
     <name>CResultsFile</name>
@@ -690,130 +772,19 @@
 <context>
     <name>CSubmitCommand</name>
     <message>
-        <source>See quillpost --help.</source>
-        <translation>Siehe quillpost --help.</translation>
+        <source>--submit-all [FILE] [--dry-run] [--no-notify] [--format=text|json|csv]</source>
+        <translation>--submit-all [DATEI] [--dry-run] [--no-notify] [--format=text|json|csv]</translation>
     </message>
     <message>
-        <source>&apos;%1&apos; is no option; a list to post follows --submit-all.</source>
-        <translation>„%1“ ist keine Option; eine zu sendende Liste folgt auf --submit-all.</translation>
-    </message>
-    <message>
-        <source>One list at a time: &apos;%1&apos; and &apos;%2&apos; were given.</source>
-        <translation>Nur eine Liste auf einmal: „%1“ und „%2“ wurden angegeben.</translation>
-    </message>
-    <message>
-        <source>--format takes text, json or csv, not &apos;%1&apos;.</source>
-        <translation>--format nimmt text, json oder csv, nicht „%1“.</translation>
-    </message>
-    <message>
-        <source>succeeded</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>erfolgreich</translation>
-    </message>
-    <message>
-        <source>failed</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output</extracomment>
-        <translation>fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>The output could not be written: %1.</source>
-        <translation>Die Ausgabe konnte nicht geschrieben werden: %1.</translation>
-    </message>
-    <message>
-        <source>This list is being posted by %1; waiting for it to end.</source>
-        <translation>Diese Liste wird gerade von %1 gesendet; warte, bis das Senden beendet ist.</translation>
-    </message>
-    <message>
-        <source>This list is still being posted by %1; nothing was posted.</source>
-        <translation>Diese Liste wird noch immer von %1 gesendet; es wurde nichts gesendet.</translation>
-    </message>
-    <message>
-        <source>Runs of this list are not kept apart: %1.</source>
-        <translation>Läufe dieser Liste werden nicht auseinandergehalten: %1.</translation>
-    </message>
-    <message>
-        <source>unchanged</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output: nothing changed on its site</extracomment>
-        <translation>unverändert</translation>
-    </message>
-    <message>
-        <source>baseline</source>
-        <extracomment>A target&apos;s outcome at the start of its line of output: its first run, which only recorded its site&apos;s addresses</extracomment>
-        <translation>Grundstand</translation>
-    </message>
-    <message>
-        <source>--submit-all, --check-keys and --history go one at a time.</source>
-        <translation>--submit-all, --check-keys und --history gehen nur einzeln.</translation>
-    </message>
-    <message>
-        <source>--format goes with --submit-all, --check-keys or --history.</source>
-        <translation>--format gibt es nur zusammen mit --submit-all, --check-keys oder --history.</translation>
-    </message>
-    <message>
-        <source>--since goes with --history.</source>
-        <translation>--since gibt es nur zusammen mit --history.</translation>
-    </message>
-    <message>
-        <source>--history reads no list: &apos;%1&apos; was given.</source>
-        <translation>--history liest keine Liste: „%1“ wurde angegeben.</translation>
-    </message>
-    <message>
-        <source>--since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not &apos;%1&apos;.</source>
-        <translation>--since nimmt 7d, 12h, 30m, 2026-12-01 oder 2026-12-01T10:00:00Z, nicht „%1“.</translation>
-    </message>
-    <message>
-        <source>--dry-run and --no-notify go with --submit-all.</source>
-        <translation>--dry-run und --no-notify gehören zu --submit-all.</translation>
-    </message>
-    <message>
-        <source>Usage: quillpost
-  or:  quillpost --submit-all [FILE] [--dry-run] [--no-notify] [--format=text|json|csv]
-  or:  quillpost --check-keys [FILE] [--format=text|json|csv]
-  or:  quillpost --history [--since=DURATION|DATE] [--format=text|json|csv]
-</source>
-        <translation>Aufruf: quillpost
-  oder: quillpost --submit-all [DATEI] [--dry-run] [--no-notify] [--format=text|json|csv]
-  oder: quillpost --check-keys [DATEI] [--format=text|json|csv]
-  oder: quillpost --history [--since=DAUER|DATUM] [--format=text|json|csv]
-</translation>
-    </message>
-    <message>
-        <source>Without options, open the window that keeps the list of submit targets.
-
-  --submit-all [FILE]     post every target of FILE, or of the list the window
+        <source>  --submit-all [FILE]     post every target of FILE, or of the list the window
                           would load, print each result and a summary, and exit
   --dry-run               with --submit-all: read the sources and check the key
                           files as a run would, and print what would be posted
                           (content_type, request_body); nothing is posted
   --no-notify             with --submit-all: no desktop notification when a
                           target keeps failing or works again
-  --check-keys [FILE]     fetch the key file of every IndexNow target of FILE, or
-                          of that list, and print whether it holds the key;
-                          nothing is posted
-  --history               print the post log, oldest first
-  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC
-                          date such as 2026-12-01 or 2026-12-01T10:00:00Z
-  --format=text|json|csv  how results are printed (default text); json and csv
-                          are in English, with the summary on standard error
-  -h, --help              print this help and exit
-      --version           print the version and exit
-
-Exit status: 0 when every target succeeded, had nothing to post, or there was
-none, 1 when one failed (or would fail, with --dry-run) or what was sent could
-not be recorded, 2 when the list could not be read, the command line is wrong
-or the results could not be written, 75 when another run posted the list for
-10 minutes, and 128 plus the signal&apos;s number when SIGHUP (129), SIGINT (130),
-SIGQUIT (131) or SIGTERM (143) stopped the run. --check-keys exits 1 when a key
-file fails; --history exits 2 when the log cannot be read.
-
-Examples:
-  quillpost --submit-all --dry-run --format=json
-  quillpost --check-keys --format=csv &gt; keys.csv
-  quillpost --history --since=7d --format=json
 </source>
-        <translation>Ohne Optionen öffnet sich das Fenster, das die Liste der Sendeziele führt.
-
-  --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
+        <translation>  --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
                           Fenster laden würde, senden, jedes Ergebnis und eine
                           Zusammenfassung ausgeben und sich beenden
   --dry-run               mit --submit-all: die Quellen lesen und die
@@ -822,38 +793,22 @@ Examples:
                           nichts gesendet
   --no-notify             mit --submit-all: keine Desktop-Benachrichtigung, wenn
                           ein Ziel immer wieder fehlschlägt oder wieder geht
-  --check-keys [DATEI]    die Schlüsseldatei jedes IndexNow-Ziels aus DATEI oder
-                          aus dieser Liste abrufen und ausgeben, ob sie den
-                          Schlüssel enthält; es wird nichts gesendet
-  --history               das Sendeprotokoll ausgeben, das älteste zuerst
-  --since=DAUER|DATUM     nur das Protokoll seit 7d, 12h oder 30m oder seit
-                          einem UTC-Datum wie 2026-12-01 oder
-                          2026-12-01T10:00:00Z
-  --format=text|json|csv  wie die Ergebnisse ausgegeben werden (Vorgabe: text);
-                          json und csv sind englisch, die Zusammenfassung
-                          steht dann in der Standardfehlerausgabe
-  -h, --help              diese Hilfe ausgeben und sich beenden
-      --version           die Version ausgeben und sich beenden
-
-Rückgabewert: 0, wenn jedes Ziel erfolgreich war, nichts zu senden hatte oder es
-keines gab, 1, wenn eines fehlschlug (mit --dry-run: fehlschlagen würde) oder
-nicht aufgezeichnet werden konnte, was gesendet wurde, 2, wenn die Liste nicht
-gelesen werden konnte, der Aufruf falsch ist oder die Ergebnisse nicht
-geschrieben werden konnten, 75, wenn ein anderer Lauf die Liste 10 Minuten lang
-gesendet hat, und 128 plus die Nummer des Signals, wenn SIGHUP (129),
-SIGINT (130), SIGQUIT (131) oder SIGTERM (143) den Lauf angehalten hat.
---check-keys endet mit 1, wenn eine Schlüsseldatei durchfällt; --history endet
-mit 2, wenn das Protokoll nicht lesbar ist.
-
-Beispiele:
-  quillpost --submit-all --dry-run --format=json
-  quillpost --check-keys --format=csv &gt; keys.csv
-  quillpost --history --since=7d --format=json
 </translation>
     </message>
     <message>
-        <source>An empty FILE names no list; leave it out for the list the window would load.</source>
-        <translation>Eine leere DATEI nennt keine Liste; für die Liste, die das Fenster laden würde, DATEI weglassen.</translation>
+        <source>--submit-all: 0 when every target succeeded, had nothing to post, or there was
+none, 1 when one failed (or would fail, with --dry-run) or what was sent could
+not be recorded, 2 when the list could not be read, 75 when another run posted
+the list for 10 minutes, and 128 plus the signal&apos;s number when SIGHUP (129),
+SIGINT (130), SIGQUIT (131) or SIGTERM (143) stopped the run.
+</source>
+        <translation>--submit-all: 0, wenn jedes Ziel erfolgreich war, nichts zu senden hatte oder es
+keines gab, 1, wenn eines fehlschlug (mit --dry-run: fehlschlagen würde) oder
+nicht aufgezeichnet werden konnte, was gesendet wurde, 2, wenn die Liste nicht
+gelesen werden konnte, 75, wenn ein anderer Lauf die Liste 10 Minuten lang
+gesendet hat, und 128 plus die Nummer des Signals, wenn SIGHUP (129),
+SIGINT (130), SIGQUIT (131) oder SIGTERM (143) den Lauf angehalten hat.
+</translation>
     </message>
 </context>
 <context>
@@ -993,7 +948,7 @@ Zuletzt erfolgreich: %2</translation>
     </message>
     <message>
         <source>Stopped</source>
-        <extracomment>A post or a read that Stop ended while it was under way</extracomment>
+        <extracomment>The outcome of a post the user stopped</extracomment>
         <translation>Gestoppt</translation>
     </message>
     <message>
@@ -1288,11 +1243,12 @@ Zuletzt erfolgreich: %2</translation>
     </message>
     <message>
         <source>Unchanged</source>
-        <extracomment>A target that posted nothing as its site had no changes since its last success</extracomment>
+        <extracomment>The outcome of a target whose site had no changes to post since its last success</extracomment>
         <translation>Unverändert</translation>
     </message>
     <message>
         <source>Unchanged since %1</source>
+        <extracomment>A target that posted nothing as its site had no changes since its last success, as &quot;8 Dec 2026 14:02&quot;</extracomment>
         <translation>Unverändert seit %1</translation>
     </message>
     <message>
@@ -1392,6 +1348,125 @@ Zuletzt erfolgreich: %2</translation>
         <source>canonical is %1</source>
         <extracomment>A page not announced, as it names another page as the one to index</extracomment>
         <translation>kanonische Adresse ist %1</translation>
+    </message>
+    <message>
+        <source>Waiting</source>
+        <extracomment>The outcome of a post not decided yet, in the History window</extracomment>
+        <translation>Wartet</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <extracomment>The outcome of a post at the start of a line of the command line&apos;s output</extracomment>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <extracomment>The outcome of a post, in the History window</extracomment>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
+        <source>succeeded</source>
+        <extracomment>The outcome of a post at the start of a line of the command line&apos;s output</extracomment>
+        <translation>erfolgreich</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <extracomment>The outcome of a post, in the History window</extracomment>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <extracomment>The outcome of a post at the start of a line of the command line&apos;s output</extracomment>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Not posted</source>
+        <extracomment>The outcome of a target that could not be posted as it stands</extracomment>
+        <translation>Nicht gesendet</translation>
+    </message>
+    <message>
+        <source>not posted</source>
+        <extracomment>The outcome of a post at the start of a line of the command line&apos;s output</extracomment>
+        <translation>nicht gesendet</translation>
+    </message>
+    <message>
+        <source>stopped</source>
+        <extracomment>The outcome of a post at the start of a line of the command line&apos;s output</extracomment>
+        <translation>gestoppt</translation>
+    </message>
+    <message>
+        <source>unchanged</source>
+        <extracomment>The outcome of a post at the start of a line of the command line&apos;s output</extracomment>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>Baseline recorded</source>
+        <extracomment>The outcome of a target&apos;s first run, which records what its site holds and posts nothing</extracomment>
+        <translation>Ausgangsstand erfasst</translation>
+    </message>
+    <message>
+        <source>baseline</source>
+        <extracomment>The outcome at the start of a line of the command line&apos;s output of a target&apos;s first run, which only recorded its site&apos;s addresses</extracomment>
+        <translation>Ausgangsstand</translation>
+    </message>
+    <message>
+        <source>Would post</source>
+        <extracomment>A dry run&apos;s post that would go; nothing was sent</extracomment>
+        <translation>Würde senden</translation>
+    </message>
+    <message>
+        <source>Jan</source>
+        <translation>Jan.</translation>
+    </message>
+    <message>
+        <source>Feb</source>
+        <translation>Feb.</translation>
+    </message>
+    <message>
+        <source>Mar</source>
+        <translation>März</translation>
+    </message>
+    <message>
+        <source>Apr</source>
+        <translation>Apr.</translation>
+    </message>
+    <message>
+        <source>May</source>
+        <extracomment>The short name of the month of May, in a time: &quot;8 May 2026 14:02&quot;</extracomment>
+        <translation>Mai</translation>
+    </message>
+    <message>
+        <source>Jun</source>
+        <translation>Juni</translation>
+    </message>
+    <message>
+        <source>Jul</source>
+        <translation>Juli</translation>
+    </message>
+    <message>
+        <source>Aug</source>
+        <translation>Aug.</translation>
+    </message>
+    <message>
+        <source>Sep</source>
+        <translation>Sept.</translation>
+    </message>
+    <message>
+        <source>Oct</source>
+        <translation>Okt.</translation>
+    </message>
+    <message>
+        <source>Nov</source>
+        <translation>Nov.</translation>
+    </message>
+    <message>
+        <source>Dec</source>
+        <translation>Dez.</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3 %4</source>
+        <extracomment>A time: %1 the day of the month, %2 the month&apos;s short name, %3 the year, %4 the hour and minute: &quot;8 Dec 2026 14:02&quot;</extracomment>
+        <translation>%1. %2 %3 %4</translation>
     </message>
 </context>
 <context>

@@ -290,6 +290,12 @@ void SubmitCommandTest::exitStatus_data()
     QTest::newRow("no-notify and a list without their command")
         << QStringList{"--no-notify", "LIST"} << some << 2 << 0
         << "quillpost: --dry-run and --no-notify go with --submit-all." + see;
+    // Each command takes its own options and no other's.
+    QTest::newRow("another command's option")
+        << QStringList{"--check-keys", "LIST", "--no-notify"} << some << 2 << 0
+        << "quillpost: --dry-run and --no-notify go with --submit-all." + see;
+    QTest::newRow("empty format") << (list + QStringList{"--format="}) << some << 2 << 0
+                                  << "quillpost: --format takes text, json or csv, not ''." + see;
     QTest::newRow("format without a command")
         << QStringList{"--format=json"} << some << 2 << 0
         << "quillpost: --format goes with --submit-all, --check-keys or --history." + see;

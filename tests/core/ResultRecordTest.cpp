@@ -1,10 +1,16 @@
 #include "core/ResultRecord.h"
+#include "core/Address.h"
+#include "core/PostResult.h"
+#include "core/TimeText.h"
+#include "core/TransferFailure.h"
 #include "tests/support/CsvReader.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,7 +75,8 @@ class ResultRecordOutput : public testing::TestWithParam<RecordCase>
 
 TEST_P(ResultRecordOutput, CsvReadsBack)
 {
-    const auto rows = ReadCsv(CsvHeader() + CsvLine(GetParam().record));
+    const auto rows
+        = ReadCsv(FieldsOf(CResultRecord()).CsvHeader() + FieldsOf(GetParam().record).CsvLine());
     ASSERT_TRUE(rows);
     ASSERT_EQ(rows->size(), 2u);
     EXPECT_EQ(rows->at(0), FieldNames);
@@ -78,7 +85,7 @@ TEST_P(ResultRecordOutput, CsvReadsBack)
 
 TEST_P(ResultRecordOutput, JsonReadsBackAsOneLine)
 {
-    const std::string line = JsonLine(GetParam().record);
+    const std::string line = FieldsOf(GetParam().record).JsonLine();
     ASSERT_FALSE(line.empty());
     EXPECT_EQ(line.find('\n'), line.size() - 1) << "one object a line";
     const auto object = nlohmann::ordered_json::parse(line);
@@ -126,7 +133,7 @@ TEST(ResultRecord, BytesNotUtf8)
     const CResultRecord r = record("https://ping.example/\xff", "Caf\xe9", "\xc3(");
 
     // CSV is text too, as JSON: each bad byte becomes U+FFFD.
-    const auto rows = ReadCsv(CsvLine(r));
+    const auto rows = ReadCsv(FieldsOf(r).CsvLine());
     ASSERT_TRUE(rows);
     EXPECT_EQ(rows->at(0)[0], "https://ping.example/\xef\xbf\xbd");
     EXPECT_EQ(rows->at(0)[6], "Caf\xef\xbf\xbd");
@@ -134,7 +141,7 @@ TEST(ResultRecord, BytesNotUtf8)
 
     // JSON must stay valid text: each bad byte becomes U+FFFD.
     std::string line;
-    ASSERT_NO_THROW(line = JsonLine(r));
+    ASSERT_NO_THROW(line = FieldsOf(r).JsonLine());
     const auto object = nlohmann::json::parse(line);
     EXPECT_EQ(object["url"], "https://ping.example/\xef\xbf\xbd");
     EXPECT_EQ(object["reason"], "Caf\xef\xbf\xbd");
@@ -175,8 +182,8 @@ TEST(ResultRecord, CellsAndLongTexts)
     };
     for (const auto& row : rows) {
         const CResultRecord r = record("https://ping.example/", row.reason, "");
-        EXPECT_EQ(nlohmann::json::parse(JsonLine(r))["reason"], row.json) << row.reason;
-        const auto csv = ReadCsv(CsvLine(r));
+        EXPECT_EQ(nlohmann::json::parse(FieldsOf(r).JsonLine())["reason"], row.json) << row.reason;
+        const auto csv = ReadCsv(FieldsOf(r).CsvLine());
         ASSERT_TRUE(csv) << row.reason;
         EXPECT_EQ(csv->at(0)[6], row.csv) << row.reason;
     }
@@ -249,6 +256,116 @@ TEST(ResultRecord, IsoUtc)
         << "cut to the millisecond, never rounded up";
     EXPECT_EQ(IsoUtc(at(-1)), "1969-12-31T23:59:59.999Z");
     EXPECT_EQ(IsoUtc(at(-1) - microseconds(1)), "1969-12-31T23:59:59.998Z");
+    // A lock's time and a damaged file's name: floored as well.
+    EXPECT_EQ(IsoUtc(at(1796737507999), IsoPrecision::Seconds), "2026-12-08T13:45:07Z");
+    EXPECT_EQ(IsoUtc(at(-1), IsoPrecision::Seconds), "1969-12-31T23:59:59Z");
+    EXPECT_EQ(IsoUtc(at(1796774399999), IsoPrecision::Day), "2026-12-08");
+    EXPECT_EQ(IsoUtc(at(-1), IsoPrecision::Day), "1969-12-31");
+}
+
+// A time for people, in local time (Berlin here), as each of its writers has it:
+//   month counted from 0, the year from 1900  | every row
+//   UTC taken for local time                  | winter, new year
+//   summer time not applied                   | summer
+//   minutes or seconds without their zero     | a single digit
+struct LocalCase
+{
+    const char* name;
+    long long millis;
+    const char* time; // LocalTime, in English
+    const char* stamp;
+    const char* clock;
+};
+
+class LocalTimeExamples : public testing::TestWithParam<LocalCase>
+{
+protected:
+    void SetUp() override
+    {
+        const char* zone = std::getenv("TZ");
+        m_oldZone = zone ? std::optional<std::string>(zone) : std::nullopt;
+        ::setenv("TZ", "Europe/Berlin", 1);
+    }
+    void TearDown() override
+    {
+        if (m_oldZone)
+            ::setenv("TZ", m_oldZone->c_str(), 1);
+        else
+            ::unsetenv("TZ");
+    }
+
+private:
+    std::optional<std::string> m_oldZone;
+};
+
+TEST_P(LocalTimeExamples, Written)
+{
+    const system_clock::time_point time = at(GetParam().millis);
+    EXPECT_EQ(LocalTime(time).English(), GetParam().time);
+    EXPECT_EQ(LocalStamp(time), GetParam().stamp);
+    EXPECT_EQ(LocalClock(time), GetParam().clock);
+}
+
+INSTANTIATE_TEST_SUITE_P(Berlin, LocalTimeExamples,
+    testing::Values(
+        LocalCase{"winter", 1796734920000, "8 Dec 2026 14:02", "2026-12-08 14:02:00", "14:02"},
+        LocalCase{"summer", 1782945005000, "2 Jul 2026 00:30", "2026-07-02 00:30:05", "00:30"},
+        LocalCase{"newYear", 1798758000000, "1 Jan 2027 00:00", "2027-01-01 00:00:00", "00:00"},
+        LocalCase{
+            "singleDigits", 1777788367000, "3 May 2026 08:06", "2026-05-03 08:06:07", "08:06"}),
+    [](const testing::TestParamInfo<LocalCase>& info) { return info.param.name; });
+
+// A status and its reason read alike wherever they show: no "0" for a post that got no
+// answer, no blank after a status without a reason.
+TEST(ResultRecord, StatusLine)
+{
+    EXPECT_EQ(StatusLine(200, "OK"), "200 OK");
+    EXPECT_EQ(StatusLine(599, ""), "599");
+    EXPECT_EQ(StatusLine(0, "Connection refused"), "Connection refused");
+    EXPECT_EQ(StatusLine(0, ""), "");
+}
+
+// One table of words per outcome:
+//   a word that reads back as another outcome, or as none    | machine word
+//   an outcome missing from the table (takes another's words) | every word
+//   a log entry's success stored or read apart from its outcome | success
+//   the History's word not the Result's, "Stopped" twice     | name
+class OutcomeWords : public testing::TestWithParam<PostOutcome>
+{
+};
+
+TEST_P(OutcomeWords, OneOfEach)
+{
+    const PostOutcome outcome = GetParam();
+    EXPECT_EQ(OutcomeOf(OutcomeWord(outcome)), outcome);
+    CPostLogEntry entry;
+    entry.m_outcome = outcome;
+    EXPECT_EQ(nlohmann::json::parse(FieldsOf(entry).JsonLine())["success"],
+        outcome == PostOutcome::Succeeded);
+    for (const PostOutcome other : {PostOutcome::Waiting, PostOutcome::Succeeded,
+             PostOutcome::Failed, PostOutcome::NotPosted, PostOutcome::Stopped,
+             PostOutcome::Unchanged, PostOutcome::Baseline, PostOutcome::WouldPost}) {
+        if (other == outcome)
+            continue;
+        EXPECT_NE(OutcomeName(other).English(), OutcomeName(outcome).English());
+        EXPECT_NE(OutcomeLineWord(other).English(), OutcomeLineWord(outcome).English());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, OutcomeWords,
+    testing::Values(PostOutcome::Waiting, PostOutcome::Succeeded, PostOutcome::Failed,
+        PostOutcome::NotPosted, PostOutcome::Stopped, PostOutcome::Unchanged, PostOutcome::Baseline,
+        PostOutcome::WouldPost),
+    [](const testing::TestParamInfo<PostOutcome>& info) {
+        return std::string(OutcomeWord(info.param));
+    });
+
+TEST(ResultRecord, OutcomeNamesAsRowsShowThem)
+{
+    EXPECT_EQ(OutcomeName(PostOutcome::Unchanged).English(), "Unchanged");
+    EXPECT_EQ(OutcomeName(PostOutcome::Stopped), StoppedText());
+    EXPECT_EQ(OutcomeLineWord(PostOutcome::NotPosted).English(), "not posted");
+    EXPECT_EQ(OutcomeLineWord(PostOutcome::WouldPost).English(), "would_post");
 }
 
 } // namespace
