@@ -1,7 +1,7 @@
 #include "app/HistoryDlg.h"
 
-#include "core/Address.h"
-#include "core/SubmitHost.h"
+#include "core/net/Address.h"
+#include "core/target/SubmitHost.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 

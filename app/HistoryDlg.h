@@ -2,7 +2,7 @@
 
 #include "app/BackgroundJob.h"
 #include "app/HistoryModel.h"
-#include "core/PostHistory.h"
+#include "core/history/PostHistory.h"
 
 #include <QDialog>
 #include <QString>

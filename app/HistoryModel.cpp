@@ -1,8 +1,8 @@
 #include "app/HistoryModel.h"
 
-#include "core/Address.h"
-#include "core/PostResult.h"
-#include "core/TimeText.h"
+#include "core/net/Address.h"
+#include "core/post/PostResult.h"
+#include "core/text/TimeText.h"
 #include "runs/ResultText.h"
 
 #include <QFont>

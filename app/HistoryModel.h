@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/PostHistory.h"
-#include "core/PostOutcome.h"
+#include "core/history/PostHistory.h"
+#include "core/post/PostOutcome.h"
 
 #include <QAbstractTableModel>
 #include <QString>

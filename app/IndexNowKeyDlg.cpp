@@ -1,7 +1,7 @@
 #include "app/IndexNowKeyDlg.h"
 
-#include "core/Address.h"
-#include "core/SubmitHost.h"
+#include "core/net/Address.h"
+#include "core/target/SubmitHost.h"
 #include "data/FileAccess.h"
 #include "runs/ResultText.h"
 #include "ui/FileDialog.h"

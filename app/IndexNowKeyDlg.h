@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/BackgroundJob.h"
-#include "core/KeyCheck.h"
-#include "core/PostLimits.h"
-#include "core/PostParam.h"
+#include "core/indexnow/KeyCheck.h"
+#include "core/net/PostLimits.h"
+#include "core/target/PostParam.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/ParamListModel.h"
-#include "core/PostParam.h"
-#include "core/SubmitHost.h"
+#include "core/target/PostParam.h"
+#include "core/target/SubmitHost.h"
 
 #include <memory>
 #include <optional>

@@ -1,8 +1,8 @@
 #include "app/PreviewDlg.h"
 
 #include "app/TargetColumnFit.h"
-#include "core/PostResult.h"
-#include "core/SubmitHost.h"
+#include "core/post/PostResult.h"
+#include "core/target/SubmitHost.h"
 #include "ui/ReportView.h"
 #include "ui/Resources.h"
 

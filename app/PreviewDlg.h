@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/TargetListModel.h"
-#include "core/PostLimits.h"
+#include "core/net/PostLimits.h"
 #include "runs/SubmitRuns.h"
 
 #include <QDialog>

@@ -8,7 +8,7 @@
 #include "app/ParamEditor.h"
 #include "app/ParamListModel.h"
 #include "app/TargetListModel.h"
-#include "core/FormPoster.h"
+#include "core/post/FormPoster.h"
 #include "runs/BrowserSubmit.h"
 #include "runs/RunListLock.h"
 #include "runs/SubmitRuns.h"

@@ -4,5 +4,5 @@
 
 // The well-known services a list can start from, as the program ships them: a WebSub hub,
 // XML-RPC ping services and IndexNow. They hold placeholders for the user's own site and
-// key (core/Placeholders.h), so none is posted until the user has put those in.
+// key (core/target/Placeholders.h), so none is posted until the user has put those in.
 TargetRecords StarterServices();

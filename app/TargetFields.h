@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/PostParam.h"
-#include "core/SubmitHost.h"
+#include "core/target/PostParam.h"
+#include "core/target/SubmitHost.h"
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "app/TargetListModel.h"
 
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 #include "ui/BodyKindCombo.h"
 
 #include <utility>

@@ -5,7 +5,7 @@
 // the program's own files the strict check) and that check, which a hand-edited file
 // passes; on save, building the tree and the durable atomic write.
 
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 #include "data/XmlCheck.h"
 #include "data/XmlDocument.h"

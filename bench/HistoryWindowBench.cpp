@@ -6,7 +6,7 @@
 //  - the baseline: one prepared query over the same table, each row's columns copied out.
 // The ratio is printed at the end, with the absolute times in the table above it.
 #include "app/HistoryModel.h"
-#include "core/PostHistory.h"
+#include "core/history/PostHistory.h"
 
 #include "RatioReporter.h"
 

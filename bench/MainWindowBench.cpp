@@ -8,7 +8,7 @@
 // between ticks of a 1 ms timer).
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 
 #include "RatioReporter.h"
 

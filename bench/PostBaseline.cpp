@@ -1,7 +1,7 @@
 #include "PostBaseline.h"
 
-#include "core/PostRequest.h"
-#include "core/SubmitHost.h"
+#include "core/post/PostRequest.h"
+#include "core/target/SubmitHost.h"
 
 #include <curl/curl.h>
 

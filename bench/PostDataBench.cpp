@@ -1,8 +1,8 @@
 // Building a body against libcurl's own escaper over the same values, and the XML-RPC and
 // JSON bodies of a typical target against its form body. The ratios are printed at the end.
-#include "core/JsonBody.h"
-#include "core/SubmitHost.h"
-#include "core/XmlRpcBody.h"
+#include "core/post/JsonBody.h"
+#include "core/post/XmlRpcBody.h"
+#include "core/target/SubmitHost.h"
 
 #include "RatioReporter.h"
 

@@ -4,9 +4,9 @@
 //  - the post log's 100,000 entries read and written as JSON lines, to a bare query writing
 //    the same lines.
 // The ratios are printed at the end.
-#include "core/PostHistory.h"
-#include "core/PostOutcome.h"
-#include "core/TimeText.h"
+#include "core/history/PostHistory.h"
+#include "core/post/PostOutcome.h"
+#include "core/text/TimeText.h"
 
 #include "RatioReporter.h"
 

@@ -8,9 +8,9 @@
 // characters, or of the length at which 200,000 of them fill the memory a source may keep.
 // Each read runs in a child process of this program, so that its peak is the read's alone
 // and not the served files'. The ratios are printed at the end.
-#include "core/SourceEntries.h"
-#include "core/SourceParser.h"
-#include "core/SourceReader.h"
+#include "core/source/SourceEntries.h"
+#include "core/source/SourceParser.h"
+#include "core/source/SourceReader.h"
 
 #include "RatioReporter.h"
 

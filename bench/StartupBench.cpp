@@ -7,8 +7,8 @@
 // The first paint is seen from outside: the program's window is found on the X server by
 // its _NET_WM_PID, and is painted once most of it is no longer the black of the screen
 // behind it (Xvfb -br; the window has no background of its own).
-#include "core/BrowserLauncher.h"
-#include "core/PostRequest.h"
+#include "core/post/PostRequest.h"
+#include "core/system/BrowserLauncher.h"
 #include "ui/HelperLauncher.h"
 
 #include <QCoreApplication>

@@ -10,10 +10,10 @@
 #include "RatioReporter.h"
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
-#include "core/FormPoster.h"
-#include "core/PostRequest.h"
-#include "core/PostScheduler.h"
-#include "core/SubmitHost.h"
+#include "core/post/FormPoster.h"
+#include "core/post/PostRequest.h"
+#include "core/post/PostScheduler.h"
+#include "core/target/SubmitHost.h"
 #include "ui/Resources.h"
 
 #include <QApplication>

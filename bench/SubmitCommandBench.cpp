@@ -15,8 +15,8 @@
 // benchmark's own, never the user's.
 #include "PostBaseline.h"
 #include "RatioReporter.h"
-#include "core/PostLimits.h"
-#include "core/SubmitHost.h"
+#include "core/net/PostLimits.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 #include "runs/SubmitRuns.h"
 #include "runs/TargetList.h"

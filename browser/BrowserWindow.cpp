@@ -1,7 +1,7 @@
 #include "browser/BrowserWindow.h"
 
-#include "core/Address.h"
-#include "core/PostRequest.h"
+#include "core/net/Address.h"
+#include "core/post/PostRequest.h"
 #include "ui/Resources.h"
 #include "ui/UrlOpener.h"
 

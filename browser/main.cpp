@@ -1,13 +1,13 @@
 // quillpost-browser: shows the answer to one Submit in a window of its own.
 //
-// The main program starts it with a framed request on standard input (core/RequestFrame.h)
+// The main program starts it with a framed request on standard input (core/post/RequestFrame.h)
 // and waits only until the window is up. So the program forks: the window process opens the
 // window and says so on a pipe; the first process passes that on as "shown <pid>" and ends,
 // and the window lives on by itself, after the main program too. A failure before that ends
 // the first process with a non-zero status and a one-line reason on standard error.
 
 #include "browser/BrowserWindow.h"
-#include "core/RequestFrame.h"
+#include "core/post/RequestFrame.h"
 #include "runs/Translations.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/Command.h"
-#include "core/KeyCheck.h"
-#include "core/Text.h"
+#include "core/indexnow/KeyCheck.h"
+#include "core/text/Text.h"
 #include "data/DataFile.h"
 
 #include <optional>

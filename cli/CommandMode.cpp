@@ -1,7 +1,7 @@
 #include "cli/CommandMode.h"
 
 #include "cli/CommandList.h"
-#include "core/HelperPrograms.h"
+#include "core/system/HelperPrograms.h"
 
 #include <cerrno>
 #include <cstdio>

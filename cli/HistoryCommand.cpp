@@ -1,10 +1,10 @@
 #include "cli/HistoryCommand.h"
 
-#include "core/Address.h"
-#include "core/PostOutcome.h"
-#include "core/PostResult.h"
-#include "core/ResultRecord.h"
-#include "core/TimeText.h"
+#include "core/net/Address.h"
+#include "core/post/PostOutcome.h"
+#include "core/post/PostResult.h"
+#include "core/text/ResultRecord.h"
+#include "core/text/TimeText.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 

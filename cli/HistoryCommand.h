@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/Command.h"
-#include "core/PostHistory.h"
-#include "core/PostLogEntry.h"
+#include "core/history/PostHistory.h"
+#include "core/history/PostLogEntry.h"
 
 #include <optional>
 #include <string>

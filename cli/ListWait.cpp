@@ -2,7 +2,7 @@
 
 #include "cli/Command.h"
 #include "cli/StopSignals.h"
-#include "core/ListLock.h"
+#include "core/system/ListLock.h"
 #include "runs/ListHolderText.h"
 
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 #include "data/DataFile.h"
 
-#include "core/SubmitHost.h"
-#include "core/XmlChars.h"
+#include "core/target/SubmitHost.h"
+#include "core/text/XmlChars.h"
 #include "data/XmlDocument.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "data/DataLocation.h"
 
-#include "core/StateFolder.h"
+#include "core/system/StateFolder.h"
 #include "data/DataFile.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "data/XmlCheck.h"
 
-#include "core/XmlChars.h"
+#include "core/text/XmlChars.h"
 #include "data/TextEncoding.h"
 
 #include <expat.h>

@@ -1,6 +1,6 @@
 #include "data/XmlDocument.h"
 
-#include "core/XmlChars.h"
+#include "core/text/XmlChars.h"
 #include "data/FileAccess.h"
 #include "data/TextEncoding.h"
 #include "data/XmlCheck.h"

@@ -1,8 +1,8 @@
 #include "runs/BrowserSubmit.h"
 
-#include "core/BrowserLauncher.h"
-#include "core/PostRequest.h"
-#include "core/SubmitHost.h"
+#include "core/post/PostRequest.h"
+#include "core/system/BrowserLauncher.h"
+#include "core/target/SubmitHost.h"
 #include "runs/ResultText.h"
 
 CBrowserSubmit::CBrowserSubmit(CBrowserLauncher* launcher, CPostSettings settings, QObject* parent)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/PostLimits.h"
+#include "core/net/PostLimits.h"
 #include "runs/SubmitRuns.h"
 #include "runs/TargetList.h"
 

@@ -1,6 +1,6 @@
 #include "runs/DataFileMessages.h"
 
-#include "core/Address.h"
+#include "core/net/Address.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/FailureStreak.h"
+#include "core/history/FailureStreak.h"
 #include "runs/BusProbe.h"
 
 #include <QCoreApplication>

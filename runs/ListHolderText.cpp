@@ -1,6 +1,6 @@
 #include "runs/ListHolderText.h"
 
-#include "core/TimeText.h"
+#include "core/text/TimeText.h"
 
 #include <QDateTime>
 

@@ -1,7 +1,7 @@
 #include "runs/ProgramFolders.h"
 
-#include "core/PostHistory.h"
-#include "core/StateFolder.h"
+#include "core/history/PostHistory.h"
+#include "core/system/StateFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Text.h"
+#include "core/text/Text.h"
 #include "data/DataLocation.h"
 
 #include <QString>

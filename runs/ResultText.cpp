@@ -1,6 +1,6 @@
 #include "runs/ResultText.h"
 
-#include "core/Address.h"
+#include "core/net/Address.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "runs/ResultsFile.h"
 
-#include "core/ResultRecord.h"
+#include "core/text/ResultRecord.h"
 #include "data/FileAccess.h"
 #include "runs/TargetList.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ListLock.h"
+#include "core/system/ListLock.h"
 
 #include <QCoreApplication>
 #include <QString>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/ChangeWorker.h"
-#include "core/PostLimits.h"
-#include "core/PostLogEntry.h"
-#include "core/PostResult.h"
-#include "core/Text.h"
+#include "core/history/PostLogEntry.h"
+#include "core/net/PostLimits.h"
+#include "core/post/PostResult.h"
+#include "core/run/ChangeWorker.h"
+#include "core/text/Text.h"
 
 #include <QElapsedTimer>
 #include <QObject>

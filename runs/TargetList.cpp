@@ -1,7 +1,7 @@
 #include "runs/TargetList.h"
 
-#include "core/Address.h"
-#include "core/TimeText.h"
+#include "core/net/Address.h"
+#include "core/text/TimeText.h"
 #include "runs/ResultText.h"
 #include "runs/StatusImage.h"
 

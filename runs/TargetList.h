@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/PostResult.h"
-#include "core/SubmitHost.h"
+#include "core/post/PostResult.h"
+#include "core/target/SubmitHost.h"
 
 #include <QAbstractTableModel>
 #include <QList>

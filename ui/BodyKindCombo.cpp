@@ -1,6 +1,6 @@
 #include "ui/BodyKindCombo.h"
 
-#include "core/BodyKind.h"
+#include "core/target/BodyKind.h"
 
 #include <QAbstractItemView>
 

@@ -1,7 +1,7 @@
 #include "ui/HelperLauncher.h"
 
-#include "core/HelperPrograms.h"
-#include "core/RequestFrame.h"
+#include "core/post/RequestFrame.h"
+#include "core/system/HelperPrograms.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/BrowserLauncher.h"
+#include "core/system/BrowserLauncher.h"
 
 #include <QObject>
 #include <QProcess>
@@ -8,7 +8,7 @@
 #include <QStringList>
 
 // The program's browser seam: each navigation starts the browser helper program with the
-// request on its standard input (core/RequestFrame.h). The helper's window lives on by
+// request on its standard input (core/post/RequestFrame.h). The helper's window lives on by
 // itself, after this program too; the launcher only learns whether it came up.
 class CHelperLauncher : public QObject, public CBrowserLauncher
 {

@@ -1,8 +1,8 @@
 #include "core/page/PageHead.h"
 
-#include "core/Address.h"
-#include "core/SourceAddress.h"
+#include "core/net/Address.h"
 #include "core/page/PageHeaders.h"
+#include "core/source/SourceAddress.h"
 
 #include <gumbo.h>
 

@@ -1,7 +1,7 @@
 #include "core/page/PageHeaders.h"
 
-#include "core/Address.h"
-#include "core/SourceAddress.h"
+#include "core/net/Address.h"
+#include "core/source/SourceAddress.h"
 
 #include <algorithm>
 

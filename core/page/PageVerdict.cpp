@@ -1,9 +1,9 @@
 #include "core/page/PageVerdict.h"
 
-#include "core/PostResult.h"
-#include "core/SourceAddress.h"
 #include "core/page/PageHead.h"
 #include "core/page/RobotsTxt.h"
+#include "core/post/PostResult.h"
+#include "core/source/SourceAddress.h"
 
 #include <curl/curl.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/Text.h"
 #include "core/page/PageHeaders.h"
+#include "core/text/Text.h"
 
 #include <cstddef>
 #include <optional>

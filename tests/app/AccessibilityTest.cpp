@@ -2,7 +2,7 @@
 // need larger text or a larger window.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
-#include "core/BrowserLauncher.h"
+#include "core/system/BrowserLauncher.h"
 #include "runs/Translations.h"
 #include "tests/support/AccessibleChecks.h"
 #include "tests/support/RecordOpenedAddresses.h"

@@ -2,8 +2,8 @@
 // clicking and arrow-keying in the lists.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
-#include "core/BrowserLauncher.h"
-#include "core/PostRequest.h"
+#include "core/post/PostRequest.h"
+#include "core/system/BrowserLauncher.h"
 #include "ui/MessageBox.h"
 #include "ui/Resources.h"
 

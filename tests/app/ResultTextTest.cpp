@@ -1,7 +1,7 @@
 // How a post's result reads: in the Result column, its tooltip and the status line.
 #include "runs/ResultText.h"
-#include "core/ResultRecord.h"
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
+#include "core/text/ResultRecord.h"
 #include "runs/TargetList.h"
 
 #include <QApplication>

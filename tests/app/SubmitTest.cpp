@@ -1,7 +1,7 @@
 // Submit and Submit All in the real window against a local server.
 #include "app/QuillpostDlg.h"
 #include "app/TargetListModel.h"
-#include "core/ListLock.h"
+#include "core/system/ListLock.h"
 #include "runs/ResultText.h"
 #include "runs/SubmitRuns.h"
 #include "tests/support/CsvReader.h"

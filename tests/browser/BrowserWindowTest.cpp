@@ -1,9 +1,9 @@
 // The browser helper's window, in this process: what it posts and how it behaves.
 #include "browser/BrowserWindow.h"
-#include "core/BrowserLauncher.h"
-#include "core/FormPoster.h"
-#include "core/PostRequest.h"
-#include "core/SubmitHost.h"
+#include "core/post/FormPoster.h"
+#include "core/post/PostRequest.h"
+#include "core/system/BrowserLauncher.h"
+#include "core/target/SubmitHost.h"
 #include "tests/support/AccessibleChecks.h"
 #include "tests/support/LocalServer.h"
 #include "tests/support/RecordOpenedAddresses.h"

@@ -1,6 +1,6 @@
 // The browser helper program given input the main program never writes: it ends with a
 // reason instead of waiting for more or opening a window.
-#include "core/RequestFrame.h"
+#include "core/post/RequestFrame.h"
 
 #include <QProcess>
 #include <QTest>

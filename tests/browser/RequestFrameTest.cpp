@@ -1,5 +1,5 @@
 // The frame that carries a Submit's request to the browser helper program.
-#include "core/RequestFrame.h"
+#include "core/post/RequestFrame.h"
 
 #include <gtest/gtest.h>
 

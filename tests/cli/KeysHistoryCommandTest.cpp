@@ -1,10 +1,10 @@
 // quillpost --check-keys and quillpost --history, run as the real command-line program:
 // key files fetched from a local server, and a post log written as the runs write it, read
 // back by real JSON and CSV readers.
-#include "core/PostHistory.h"
-#include "core/PostLogEntry.h"
-#include "core/PostParam.h"
-#include "core/SubmitHost.h"
+#include "core/history/PostHistory.h"
+#include "core/history/PostLogEntry.h"
+#include "core/target/PostParam.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 #include "tests/support/CsvReader.h"
 #include "tests/support/LocalServer.h"

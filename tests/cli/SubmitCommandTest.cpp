@@ -1,8 +1,8 @@
 // The real program's command line as a child process against local servers, without a
 // display: what it prints, in every format, and the status it exits with.
-#include "core/Address.h"
-#include "core/ListLock.h"
-#include "core/SubmitHost.h"
+#include "core/net/Address.h"
+#include "core/system/ListLock.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 #include "tests/support/CsvReader.h"
 #include "tests/support/RecordLock.h"

@@ -1,7 +1,7 @@
 // Targets of every body kind as they go on the wire, and how their answers are judged.
-#include "core/FormPoster.h"
-#include "core/PostScheduler.h"
-#include "core/SubmitHost.h"
+#include "core/post/FormPoster.h"
+#include "core/post/PostScheduler.h"
+#include "core/target/SubmitHost.h"
 #include "tests/support/LocalServer.h"
 #include "tests/support/ResultSummary.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/SubmitHost.h"
-#include "core/Text.h"
+#include "core/target/SubmitHost.h"
+#include "core/text/Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/FailureStreak.h"
+#include "core/history/FailureStreak.h"
 
 #include <gtest/gtest.h>
 

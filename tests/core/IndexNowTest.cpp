@@ -1,6 +1,6 @@
-#include "core/IndexNow.h"
-#include "core/Address.h"
-#include "core/PostRequest.h"
+#include "core/indexnow/IndexNow.h"
+#include "core/net/Address.h"
+#include "core/post/PostRequest.h"
 
 #include "BodyOrReason.h"
 

@@ -1,4 +1,4 @@
-#include "core/JsonBody.h"
+#include "core/post/JsonBody.h"
 
 #include "BodyOrReason.h"
 

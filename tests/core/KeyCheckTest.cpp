@@ -1,4 +1,4 @@
-#include "core/KeyCheck.h"
+#include "core/indexnow/KeyCheck.h"
 
 #include "tests/support/LocalServer.h"
 

@@ -1,4 +1,4 @@
-#include "core/ListLock.h"
+#include "core/system/ListLock.h"
 
 #include <gtest/gtest.h>
 

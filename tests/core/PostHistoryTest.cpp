@@ -1,5 +1,5 @@
-#include "core/PostHistory.h"
-#include "core/StateFolder.h"
+#include "core/history/PostHistory.h"
+#include "core/system/StateFolder.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -825,13 +825,13 @@ TEST_F(PostHistoryTest, SuccessSaidByTheOutcome)
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(m_strPath.c_str(), &db), SQLITE_OK);
     sqlite3_stmt* rows = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT outcome, success FROM log ORDER BY id", -1, &rows,
-                  nullptr),
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db, "SELECT outcome, success FROM log ORDER BY id", -1, &rows, nullptr),
         SQLITE_OK);
     std::vector<std::pair<std::string, int>> found;
     while (sqlite3_step(rows) == SQLITE_ROW)
-        found.emplace_back(
-            reinterpret_cast<const char*>(sqlite3_column_text(rows, 0)), sqlite3_column_int(rows, 1));
+        found.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(rows, 0)),
+            sqlite3_column_int(rows, 1));
     sqlite3_finalize(rows);
     sqlite3_close(db);
     const std::vector<std::pair<std::string, int>> expected

@@ -1,5 +1,5 @@
-#include "core/PostScheduler.h"
-#include "core/PostTransfer.h"
+#include "core/post/PostScheduler.h"
+#include "core/post/PostTransfer.h"
 #include "tests/support/ResultSummary.h"
 #include "tests/support/ScriptedServer.h"
 

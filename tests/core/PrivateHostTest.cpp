@@ -1,6 +1,6 @@
 #include "core/net/PrivateHost.h"
 
-#include "core/Address.h"
+#include "core/net/Address.h"
 
 #include <gtest/gtest.h>
 

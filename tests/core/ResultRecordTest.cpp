@@ -1,8 +1,8 @@
-#include "core/ResultRecord.h"
-#include "core/Address.h"
-#include "core/PostResult.h"
-#include "core/TimeText.h"
-#include "core/TransferFailure.h"
+#include "core/text/ResultRecord.h"
+#include "core/net/Address.h"
+#include "core/net/TransferFailure.h"
+#include "core/post/PostResult.h"
+#include "core/text/TimeText.h"
 #include "tests/support/CsvReader.h"
 
 #include <gtest/gtest.h>

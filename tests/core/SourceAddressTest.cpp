@@ -1,4 +1,4 @@
-#include "core/SourceAddress.h"
+#include "core/source/SourceAddress.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/SourceDate.h"
+#include "core/source/SourceDate.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "core/SourceReader.h"
+#include "core/source/SourceReader.h"
 
-#include "core/SourceEntries.h"
-#include "core/SourceParser.h"
+#include "core/source/SourceEntries.h"
+#include "core/source/SourceParser.h"
 #include "tests/support/LocalServer.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/StateFolder.h"
+#include "core/system/StateFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 
 #include <gtest/gtest.h>
 

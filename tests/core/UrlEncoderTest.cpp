@@ -1,4 +1,4 @@
-#include "core/UrlEncoder.h"
+#include "core/post/UrlEncoder.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // Verdicts a user can trust: where a post goes, how far its answer is read, and what the
 // answer is taken to say.
-#include "core/BrowserLauncher.h"
-#include "core/FormPoster.h"
-#include "core/PostScheduler.h"
-#include "core/SubmitHost.h"
+#include "core/post/FormPoster.h"
+#include "core/post/PostScheduler.h"
+#include "core/system/BrowserLauncher.h"
+#include "core/target/SubmitHost.h"
 #include "tests/support/LocalServer.h"
 #include "tests/support/ResultSummary.h"
 

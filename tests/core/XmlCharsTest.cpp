@@ -1,4 +1,4 @@
-#include "core/XmlChars.h"
+#include "core/text/XmlChars.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/XmlRpcAnswer.h"
+#include "core/post/XmlRpcAnswer.h"
 
 #include <gtest/gtest.h>
 

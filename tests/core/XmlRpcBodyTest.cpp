@@ -1,4 +1,4 @@
-#include "core/XmlRpcBody.h"
+#include "core/post/XmlRpcBody.h"
 
 #include "BodyOrReason.h"
 

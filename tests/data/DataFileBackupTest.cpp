@@ -1,7 +1,7 @@
 // What a save keeps aside before it replaces a file the list does not hold.
 #include "DataTestSupport.h"
 
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "DataTestSupport.h"
 
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 
 #include <QDir>

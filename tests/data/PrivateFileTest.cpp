@@ -3,7 +3,7 @@
 // from. Where no hard link can be made is a file on another file system.
 #include "DataTestSupport.h"
 
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 #include "data/FileAccess.h"
 #include "data/XmlDocument.h"

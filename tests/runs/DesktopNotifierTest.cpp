@@ -1,8 +1,8 @@
 #include "runs/DesktopNotifier.h"
 
-#include "core/PostHistory.h"
-#include "core/PostLimits.h"
-#include "core/SubmitHost.h"
+#include "core/history/PostHistory.h"
+#include "core/net/PostLimits.h"
+#include "core/target/SubmitHost.h"
 #include "runs/SubmitRuns.h"
 #include "runs/TargetList.h"
 #include "tests/support/LocalServer.h"

@@ -3,7 +3,7 @@
 // nothing behind to reach the list later. What the window makes of loads started over or
 // dropped, and of refused files, its own tests show (ListLoadTest, DataFileTest).
 #include "runs/TargetLoader.h"
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 #include "runs/TargetList.h"
 #include "runs/TargetStore.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/RecordLock.h"
 
-#include "core/PostHistory.h"
+#include "core/history/PostHistory.h"
 
 #include <sqlite3.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/SqliteDatabase.h"
+#include "core/history/SqliteDatabase.h"
 
 #include <memory>
 #include <string>

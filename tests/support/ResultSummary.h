@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/PostResult.h"
+#include "core/post/PostResult.h"
 
 #include <string>
 

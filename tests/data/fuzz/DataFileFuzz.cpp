@@ -3,7 +3,7 @@
 // must take exactly what the check made at once takes, whatever it loads must come back
 // unchanged after being written again, and the size counted for that write must be the
 // size written.
-#include "core/SubmitHost.h"
+#include "core/target/SubmitHost.h"
 #include "data/DataFile.h"
 #include "data/XmlDocument.h"
 

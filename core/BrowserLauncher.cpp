@@ -1,3 +1,0 @@
-#include "core/BrowserLauncher.h"
-
-CBrowserLauncher::~CBrowserLauncher() = default;

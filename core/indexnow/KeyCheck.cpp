@@ -1,0 +1,299 @@
+#include "core/indexnow/KeyCheck.h"
+
+#include "core/indexnow/IndexNow.h"
+#include "core/net/Address.h"
+#include "core/net/EasySetup.h"
+#include "core/net/TransferFailure.h"
+#include "core/post/PostResult.h"
+#include "core/post/UrlEncoder.h"
+#include "core/text/Utf8.h"
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <string_view>
+
+namespace {
+
+// What the user is shown of a file that holds something else.
+constexpr std::size_t ShownChars = 40;
+
+struct EasyCleanup
+{
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+
+std::optional<std::string> PartOf(const CAddress::Handle& url, CURLUPart part)
+{
+    char* text = nullptr;
+    if (curl_url_get(url.get(), part, &text, 0) != CURLUE_OK || !text)
+        return std::nullopt;
+    std::string value(text);
+    curl_free(text);
+    return value;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string_view TrimmedBody(std::string_view body)
+{
+    while (!body.empty() && IsBlank(body.front()))
+        body.remove_prefix(1);
+    while (!body.empty() && IsBlank(body.back()))
+        body.remove_suffix(1);
+    return body;
+}
+
+bool StartsWithByteOrderMark(std::string_view body)
+{
+    return body.substr(0, 3) == "\xEF\xBB\xBF" || body.substr(0, 2) == "\xFE\xFF"
+        || body.substr(0, 2) == "\xFF\xFE";
+}
+
+// The first characters of text, controls as spaces and broken UTF-8 as U+FFFD, so a file
+// of any bytes can be shown on one line.
+std::string Shown(std::string_view text)
+{
+    std::string shown;
+    std::size_t pos = 0;
+    for (std::size_t chars = 0; pos < text.size(); ++chars) {
+        if (chars == ShownChars)
+            return shown + "…";
+        const std::size_t start = pos;
+        char32_t codePoint = 0;
+        if (!DecodeUtf8(text, pos, codePoint)) {
+            shown += "\xEF\xBF\xBD";
+            ++pos;
+        } else if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F)) {
+            shown += ' ';
+        } else {
+            shown.append(text.substr(start, pos - start));
+        }
+    }
+    return shown;
+}
+
+// What one transfer brings back, filled in by libcurl's callbacks.
+struct CFetch
+{
+    const std::atomic<bool>* m_stop = nullptr;
+    std::string m_body;
+    bool m_bCut = false;
+    std::string m_serverReason;
+    std::optional<std::string> m_location;
+    bool m_bReachedServer = false;
+
+    static size_t OnData(char* data, size_t size, size_t count, void* self);
+    static size_t OnHeader(char* data, size_t size, size_t count, void* self);
+    static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
+};
+
+// A file that goes beyond MaxFileBytes ends the transfer unread: it is refused whole.
+size_t CFetch::OnData(char* data, size_t size, size_t count, void* self)
+{
+    auto* fetch = static_cast<CFetch*>(self);
+    const size_t length = size * count;
+    if (length > CKeyCheck::MaxFileBytes - fetch->m_body.size()) {
+        fetch->m_bCut = true;
+        return 0;
+    }
+    fetch->m_body.append(data, length);
+    return length;
+}
+
+size_t CFetch::OnHeader(char* data, size_t size, size_t count, void* self)
+{
+    auto* fetch = static_cast<CFetch*>(self);
+    const size_t length = size * count;
+    const std::string line(data, length);
+    constexpr char Location[] = "location:";
+    if (line.compare(0, 5, "HTTP/") == 0) {
+        fetch->m_serverReason.clear();
+        fetch->m_location.reset();
+        const auto code = line.find(' ');
+        const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
+        if (reason != std::string::npos)
+            fetch->m_serverReason = TrimBlanks(line.substr(reason + 1));
+    } else if (StartsWithNoCase(line, Location)) {
+        fetch->m_location = TrimBlanks(line.substr(std::size(Location) - 1));
+    }
+    return length;
+}
+
+int CFetch::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const auto* stop = static_cast<CFetch*>(self)->m_stop;
+    return stop && stop->load() ? 1 : 0;
+}
+
+// Where a Location header sends the reader of the file: resolved against the file's
+// address, as a browser would.
+std::string Destination(const std::string& fileUrl, const std::string& location)
+{
+    CAddress::Handle url(curl_url());
+    if (url && curl_url_set(url.get(), CURLUPART_URL, fileUrl.c_str(), 0) == CURLUE_OK
+        && curl_url_set(url.get(), CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME)
+            == CURLUE_OK) {
+        if (auto resolved = PartOf(url, CURLUPART_URL))
+            return *resolved;
+    }
+    return Shown(location);
+}
+
+// "text/html" of "Text/HTML; charset=utf-8", for comparing and showing.
+std::string MediaType(const std::string& contentType)
+{
+    std::string type = TrimBlanks(contentType.substr(0, contentType.find(';')));
+    for (char& c : type) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return type;
+}
+
+} // namespace
+
+bool KeyFileOf(const std::string& host, const std::string& key,
+    const std::optional<std::string>& keyLocation, CKeyFile& file, CText& refusal)
+{
+    file = CKeyFile();
+    file.m_strKey = key;
+    // Addresses are read, and hosts compared, as a post's are.
+    const std::optional<CAddress> site = IndexNowHost(host);
+    if (!site) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
+            {ShownUtf8(MaskPassword(host))});
+        return false;
+    }
+    if (keyLocation) {
+        const CAddress location = CAddress::Read(*keyLocation);
+        if (!location.IsValid()) {
+            refusal = CText(
+                QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not an http or https address"),
+                {ShownUtf8(location.Shown())});
+            return false;
+        }
+        if (!location.SameHost(*site)) {
+            refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "keyLocation %1 is not on the host %2"),
+                {ShownUtf8(location.Shown()), ShownUtf8(host)});
+            return false;
+        }
+        file.m_strUrl = location.Url();
+        return true;
+    }
+    // Escaped, so that no character of the key can make a query or a fragment of it.
+    const std::string path = CUrlEncoder(CUrlEncoder::Style::Path).Encode("/" + key + ".txt");
+    const CAddress::Handle url = site->RequestHandle();
+    if (!url || curl_url_set(url.get(), CURLUPART_PATH, path.c_str(), 0) != CURLUE_OK) {
+        refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow host “%1” is not a host name"),
+            {ShownUtf8(host)});
+        return false;
+    }
+    file.m_strUrl = PartOf(url, CURLUPART_URL).value_or(std::string());
+    return true;
+}
+
+CKeyCheck::CKeyCheck(const CPostSettings& settings, const std::atomic<bool>* stop)
+    : m_settings(settings)
+    , m_stop(stop)
+{
+}
+
+CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
+{
+    CKeyVerdict verdict;
+    verdict.m_strKeyFile = ShownAddress(file.m_strUrl);
+    const auto judged = [&verdict](CText reason) {
+        verdict.m_reason = std::move(reason);
+        verdict.m_checkedAt = std::chrono::system_clock::now();
+        return verdict;
+    };
+    const CText stopped = StoppedText();
+    if (m_stop && m_stop->load())
+        return judged(stopped);
+
+    // Declared before the handle, which may still call back into it as it is cleaned up.
+    CFetch fetch;
+    fetch.m_stop = m_stop;
+    const std::unique_ptr<CURL, EasyCleanup> curl(curl_easy_init());
+    if (!curl)
+        return judged(TransferFailureText(
+            CURLE_FAILED_INIT, nullptr, m_settings.m_limits, false, std::chrono::seconds(0)));
+    const CPostLimits& limits = m_settings.m_limits;
+    CEasySetup setup(curl.get());
+    setup.SetCommon(m_settings, limits.m_totalTimeoutMs, &fetch.m_bReachedServer);
+    setup.Set(CURLOPT_URL, file.m_strUrl.c_str());
+    setup.Set(CURLOPT_HTTPGET, 1L);
+    // A search engine takes the key only from the file itself.
+    setup.Set(CURLOPT_FOLLOWLOCATION, 0L);
+    setup.Set(CURLOPT_WRITEFUNCTION, &CFetch::OnData);
+    setup.Set(CURLOPT_WRITEDATA, static_cast<void*>(&fetch));
+    setup.Set(CURLOPT_HEADERFUNCTION, &CFetch::OnHeader);
+    setup.Set(CURLOPT_HEADERDATA, static_cast<void*>(&fetch));
+    setup.Set(CURLOPT_XFERINFOFUNCTION, &CFetch::OnProgress);
+    setup.Set(CURLOPT_XFERINFODATA, static_cast<void*>(&fetch));
+    setup.Set(CURLOPT_NOPROGRESS, 0L);
+    setup.Set(CURLOPT_FORBID_REUSE, 1L);
+
+    const auto start = std::chrono::steady_clock::now();
+    CURLcode code = setup.Code();
+    if (code == CURLE_OK)
+        code = curl_easy_perform(curl.get());
+    if (code == CURLE_ABORTED_BY_CALLBACK)
+        return judged(stopped);
+    if (code != CURLE_OK && !fetch.m_bCut)
+        return judged(TransferFailureText(code, curl.get(), limits, fetch.m_bReachedServer,
+            std::chrono::steady_clock::now() - start));
+
+    long status = 0;
+    code = curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
+    if (code != CURLE_OK)
+        return judged(TransferFailureText(code, curl.get(), limits, fetch.m_bReachedServer,
+            std::chrono::steady_clock::now() - start));
+    if (status >= 300 && status <= 399) {
+        if (fetch.m_location)
+            return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved to %2"),
+                {file.m_strUrl, Destination(file.m_strUrl, *fetch.m_location)}));
+        //: A key file's redirect that says not where: "Key file … moved: 304 Not Modified"
+        return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved: %2"),
+            {file.m_strUrl, StatusWords(status, Shown(fetch.m_serverReason))}));
+    }
+    if (status != 200)
+        //: "Key file https://www.example.com/k.txt not found: 404 Not Found"
+        return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 not found: %2"),
+            {file.m_strUrl, StatusWords(status, Shown(fetch.m_serverReason))}));
+    if (fetch.m_bCut)
+        return judged(CText(
+            QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is larger than 64 KiB"), {file.m_strUrl}));
+    const std::string_view body = fetch.m_body;
+    if (StartsWithByteOrderMark(body))
+        return judged(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 starts with a byte-order mark"),
+                {file.m_strUrl}));
+    const std::string_view content = TrimmedBody(body);
+    if (!content.empty() && content.front() == '<')
+        return judged(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is a web page, not the key"),
+                {file.m_strUrl}));
+    if (content != file.m_strKey)
+        return judged(
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 holds something else: “%2”"),
+                {file.m_strUrl, Shown(content)}));
+
+    verdict.m_bOk = true;
+    // Search engines read the key whatever the type says, but a page served as something
+    // else hints that the server does not hand out the file as it is.
+    const char* contentType = nullptr;
+    if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK
+        && contentType) {
+        const std::string type = MediaType(contentType);
+        if (type != "text/plain")
+            verdict.m_note
+                = CText(QT_TRANSLATE_NOOP("Quillpost", "Key file is served as %1, not text/plain"),
+                    {Shown(type)});
+    }
+    return judged(CText());
+}

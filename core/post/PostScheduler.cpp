@@ -1,0 +1,442 @@
+#include "core/post/PostScheduler.h"
+
+#include "core/post/PostTransfer.h"
+
+#include <algorithm>
+#include <csignal>
+#include <iterator>
+#include <new>
+
+#include <pthread.h>
+
+namespace {
+
+// How long the worker sleeps when nothing happens; anything the other threads ask wakes it.
+constexpr int IdlePollMs = 1000;
+
+} // namespace
+
+CPostScheduler::CPostScheduler(CPostSettings settings, ResultCallback onResult)
+    : m_settings(std::move(settings))
+    , m_onResult(std::move(onResult))
+    , m_multi(curl_multi_init())
+{
+    if (!m_multi)
+        throw std::bad_alloc();
+    try {
+        m_worker = std::thread(&CPostScheduler::Worker, this);
+    } catch (...) {
+        curl_multi_cleanup(m_multi);
+        throw;
+    }
+}
+
+CPostScheduler::~CPostScheduler()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+    }
+    curl_multi_wakeup(m_multi);
+    m_worker.join();
+    curl_multi_cleanup(m_multi);
+}
+
+std::uint64_t CPostScheduler::Add(std::vector<CPostRequest> requests)
+{
+    // Reading the addresses needs no lock.
+    std::vector<std::string> servers;
+    servers.reserve(requests.size());
+    for (const CPostRequest& request : requests)
+        servers.push_back(CPostTransfer::ServerKey(request));
+
+    std::uint64_t first = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        first = m_lastId + 1;
+        for (std::size_t i = 0; i < requests.size(); ++i) {
+            const std::uint64_t id = ++m_lastId;
+            Link(id, servers[i]);
+            m_waiting.emplace(id, Waiting{std::move(servers[i]), std::move(requests[i]), nullptr});
+        }
+    }
+    curl_multi_wakeup(m_multi);
+    return first;
+}
+
+bool CPostScheduler::Update(std::uint64_t id, CPostRequest request)
+{
+    std::string server = CPostTransfer::ServerKey(request);
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_waiting.find(id);
+    if (found != m_waiting.end()) {
+        if (found->second.transfer)
+            return false;
+        Waiting& post = found->second;
+        if (post.server != server) {
+            Unlink(id, post.server);
+            post.server = std::move(server);
+            Link(id, post.server);
+        }
+        post.request = std::move(request);
+        return true;
+    }
+    // Taken but not started: the worker drops what it took, and the post waits again, in
+    // the place its id gives it.
+    const auto taken = m_taken.find(id);
+    if (taken == m_taken.end() || taken->second.resumed || taken->second.fate != Fate::Start)
+        return false;
+    taken->second.fate = Fate::Drop;
+    Link(id, server);
+    m_waiting.emplace(id, Waiting{std::move(server), std::move(request), nullptr});
+    curl_multi_wakeup(m_multi);
+    return true;
+}
+
+bool CPostScheduler::Cancel(std::uint64_t id)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_waiting.find(id);
+    if (found != m_waiting.end()) {
+        TakeOut(found);
+        return true;
+    }
+    const auto taken = m_taken.find(id);
+    if (taken == m_taken.end() || taken->second.fate != Fate::Start)
+        return false;
+    taken->second.fate = Fate::Drop;
+    return true;
+}
+
+bool CPostScheduler::End(std::uint64_t id)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_waiting.find(id);
+        if (found != m_waiting.end() && found->second.transfer) {
+            Waiting post = TakeOut(found);
+            m_stopped.push_back({id, std::move(post.transfer), std::move(post.server)});
+        } else {
+            const auto taken = m_taken.find(id);
+            if (taken == m_taken.end() || !taken->second.resumed
+                || taken->second.fate != Fate::Start)
+                return false;
+            taken->second.fate = Fate::Stop;
+        }
+    }
+    curl_multi_wakeup(m_multi);
+    return true;
+}
+
+std::vector<std::uint64_t> CPostScheduler::Stop()
+{
+    std::vector<std::uint64_t> cancelled;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopThrough = m_lastId;
+        cancelled = CancelUnstarted();
+        // What is left has started: it waits for its turn after a redirect, or to be tried
+        // again, or the worker is about to start it again.
+        for (auto post = m_waiting.begin(); post != m_waiting.end();) {
+            const std::uint64_t id = post->first;
+            Waiting stopped = TakeOut(post++);
+            m_stopped.push_back({id, std::move(stopped.transfer), std::move(stopped.server)});
+        }
+        for (auto& [id, taken] : m_taken) {
+            if (taken.fate == Fate::Start)
+                taken.fate = Fate::Stop;
+        }
+    }
+    curl_multi_wakeup(m_multi);
+    return cancelled;
+}
+
+void CPostScheduler::SetStartHook(StartHook hook)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_startHook = std::move(hook);
+}
+
+CPostScheduler::Waiting CPostScheduler::TakeOut(
+    std::unordered_map<std::uint64_t, Waiting>::iterator post)
+{
+    const std::uint64_t id = post->first;
+    Waiting taken = std::move(post->second);
+    m_waiting.erase(post);
+    // A post waiting to be tried again holds its server, but is in none of its queues.
+    if (m_sleeping.erase(id) > 0)
+        Release(taken.server, false);
+    else
+        Unlink(id, taken.server);
+    return taken;
+}
+
+std::vector<std::uint64_t> CPostScheduler::CancelUnstarted()
+{
+    std::vector<std::uint64_t> cancelled;
+    for (auto post = m_waiting.begin(); post != m_waiting.end();) {
+        if (post->second.transfer) {
+            ++post;
+            continue;
+        }
+        cancelled.push_back(post->first);
+        TakeOut(post++);
+    }
+    for (auto& [id, taken] : m_taken) {
+        if (!taken.resumed && taken.fate == Fate::Start) {
+            taken.fate = Fate::Drop;
+            cancelled.push_back(id);
+        }
+    }
+    std::sort(cancelled.begin(), cancelled.end());
+    return cancelled;
+}
+
+void CPostScheduler::Link(std::uint64_t id, const std::string& server)
+{
+    Server& entry = m_servers[server];
+    const bool first = entry.waiting.empty() || id < *entry.waiting.begin();
+    if (!entry.busy && first) {
+        if (!entry.waiting.empty())
+            m_ready.erase({*entry.waiting.begin(), server});
+        m_ready.emplace(id, server);
+    }
+    entry.waiting.insert(id);
+}
+
+void CPostScheduler::Unlink(std::uint64_t id, const std::string& server)
+{
+    const auto found = m_servers.find(server);
+    Server& entry = found->second;
+    const bool first = *entry.waiting.begin() == id;
+    entry.waiting.erase(id);
+    if (!entry.busy && first) {
+        m_ready.erase({id, server});
+        if (!entry.waiting.empty())
+            m_ready.emplace(*entry.waiting.begin(), server);
+    }
+    if (!entry.busy && entry.waiting.empty())
+        m_servers.erase(found);
+}
+
+void CPostScheduler::Release(const std::string& server, bool inFlight)
+{
+    const auto found = m_servers.find(server);
+    Server& entry = found->second;
+    entry.busy = false;
+    if (inFlight)
+        --m_inFlightCount;
+    if (entry.waiting.empty())
+        m_servers.erase(found);
+    else
+        m_ready.emplace(*entry.waiting.begin(), server);
+}
+
+void CPostScheduler::WakeDue()
+{
+    const Clock::time_point now = Clock::now();
+    for (auto post = m_sleeping.begin(); post != m_sleeping.end();) {
+        if (post->second > now) {
+            ++post;
+            continue;
+        }
+        const std::string& server = m_waiting.at(post->first).server;
+        Link(post->first, server);
+        Release(server, false);
+        post = m_sleeping.erase(post);
+    }
+}
+
+int CPostScheduler::PollMs()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    auto wait = std::chrono::milliseconds(IdlePollMs);
+    const Clock::time_point now = Clock::now();
+    for (const auto& [id, due] : m_sleeping)
+        wait = std::min(wait, std::chrono::ceil<std::chrono::milliseconds>(due - now));
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(0, wait.count()));
+}
+
+void CPostScheduler::Worker()
+{
+    // Signals sent to the program are for its own threads: taken here, their handlers would
+    // run beside theirs, and no longer one after another in the order the signals came.
+    // Faults are this thread's own and stay with it.
+    sigset_t signals;
+    sigfillset(&signals);
+    for (const int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS})
+        sigdelset(&signals, fault);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    for (;;) {
+        std::vector<InFlight> starting;
+        StartHook hook;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_quit)
+                break;
+            WakeDue();
+            starting = TakeStartable();
+            if (!starting.empty())
+                hook = m_startHook;
+        }
+        EndStopped();
+        Start(std::move(starting), hook);
+        CollectFinished();
+
+        // A post that ended may have freed its server for the next one: no sleep before it.
+        const bool ended = !m_results.empty();
+        for (const CPostResult& result : m_results)
+            m_onResult(result);
+        m_results.clear();
+        if (!ended)
+            curl_multi_poll(m_multi, nullptr, 0, PollMs(), nullptr);
+    }
+    for (auto& [handle, post] : m_inFlight)
+        curl_multi_remove_handle(m_multi, handle);
+    m_inFlight.clear();
+}
+
+// Under the lock.
+std::vector<CPostScheduler::InFlight> CPostScheduler::TakeStartable()
+{
+    std::vector<InFlight> starting;
+    const std::size_t maxInFlight
+        = static_cast<std::size_t>(std::max(1L, m_settings.m_limits.m_maxInFlight));
+    while (m_inFlightCount < maxInFlight && !m_ready.empty()) {
+        const auto next = m_ready.begin();
+        const std::string server = next->second;
+        Server& entry = m_servers[server];
+        m_ready.erase(next);
+        const std::uint64_t id = *entry.waiting.begin();
+        entry.waiting.erase(entry.waiting.begin());
+        entry.busy = true;
+        ++m_inFlightCount;
+        const auto post = m_waiting.find(id);
+        const bool resumed = post->second.transfer != nullptr;
+        Transfer transfer = resumed
+            ? std::move(post->second.transfer)
+            : std::make_unique<CPostTransfer>(m_settings, std::move(post->second.request));
+        starting.push_back({id, std::move(transfer), server});
+        m_waiting.erase(post);
+        m_taken[id] = Taken{Fate::Start, resumed};
+    }
+    return starting;
+}
+
+void CPostScheduler::Start(std::vector<InFlight> starting, const StartHook& hook)
+{
+    for (InFlight& post : starting) {
+        if (hook)
+            hook(post.id);
+        Fate fate = Fate::Start;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            const auto taken = m_taken.find(post.id);
+            fate = taken->second.fate;
+            m_taken.erase(taken);
+            if (fate != Fate::Start)
+                Release(post.server);
+        }
+        if (fate == Fate::Stop) {
+            CPostResult result = post.transfer->Stopped();
+            result.m_postId = post.id;
+            m_results.push_back(std::move(result));
+        }
+        if (fate != Fate::Start)
+            continue;
+        CURL* handle = post.transfer->Start();
+        if (handle && curl_multi_add_handle(m_multi, handle) == CURLM_OK) {
+            m_inFlight.emplace(handle, std::move(post));
+            continue;
+        }
+        post.transfer->Finish(handle ? CURLE_OUT_OF_MEMORY : CURLE_OK);
+        Finish(post, post.transfer->Result());
+    }
+}
+
+void CPostScheduler::EndStopped()
+{
+    std::vector<InFlight> waiting;
+    std::uint64_t through = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        waiting.swap(m_stopped);
+        through = m_stopThrough;
+    }
+    for (InFlight& post : waiting) {
+        CPostResult result = post.transfer->Stopped();
+        result.m_postId = post.id;
+        m_results.push_back(std::move(result));
+    }
+    if (std::exchange(m_endedThrough, through) == through)
+        return;
+    // A post in flight that came after the Stop goes on.
+    for (auto post = m_inFlight.begin(); post != m_inFlight.end();) {
+        if (post->second.id > through) {
+            ++post;
+            continue;
+        }
+        curl_multi_remove_handle(m_multi, post->first);
+        Finish(post->second, post->second.transfer->Stopped());
+        post = m_inFlight.erase(post);
+    }
+}
+
+void CPostScheduler::CollectFinished()
+{
+    int running = 0;
+    curl_multi_perform(m_multi, &running);
+    int queued = 0;
+    while (const CURLMsg* message = curl_multi_info_read(m_multi, &queued)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        const auto done = m_inFlight.find(message->easy_handle);
+        if (done == m_inFlight.end())
+            continue;
+        InFlight& post = done->second;
+        const CURLcode code = message->data.result;
+        curl_multi_remove_handle(m_multi, done->first);
+        const CPostTransfer::Step step = post.transfer->Finish(code);
+        if (step == CPostTransfer::Step::Done)
+            Finish(post, post.transfer->Result());
+        else
+            Requeue(post, step);
+        m_inFlight.erase(done);
+    }
+}
+
+void CPostScheduler::Finish(InFlight& post, CPostResult result)
+{
+    result.m_postId = post.id;
+    m_results.push_back(std::move(result));
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    Release(post.server);
+}
+
+void CPostScheduler::Requeue(InFlight& post, CPostTransfer::Step step)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    // Stopped while in flight: what would go on ends here, without another try.
+    if (post.id <= m_stopThrough) {
+        lock.unlock();
+        Finish(post, post.transfer->Stopped());
+        return;
+    }
+    if (step == CPostTransfer::Step::Redirected) {
+        Release(post.server);
+        Link(post.id, post.transfer->Server());
+    } else {
+        CPostResult notice = post.transfer->Result();
+        notice.m_postId = post.id;
+        m_results.push_back(std::move(notice));
+        // The server stays taken; the place in flight is free for others.
+        --m_inFlightCount;
+        m_sleeping[post.id] = Clock::now() + post.transfer->RetryDelay();
+    }
+    std::string server = post.transfer->Server();
+    m_waiting.emplace(
+        post.id, Waiting{std::move(server), CPostRequest(), std::move(post.transfer)});
+    // The next round may start it, or another post in its place, at once.
+    curl_multi_wakeup(m_multi);
+}

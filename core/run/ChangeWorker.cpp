@@ -1,0 +1,674 @@
+#include "core/run/ChangeWorker.h"
+
+#include "core/history/FailureStreak.h"
+#include "core/indexnow/IndexNow.h"
+#include "core/net/Address.h"
+#include "core/post/JsonBody.h"
+#include "core/target/BodyKind.h"
+#include "core/target/SubmitHost.h"
+#include "core/text/ResultRecord.h"
+
+#include <algorithm>
+#include <set>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+// IndexNow takes at most this many addresses in one request.
+constexpr std::size_t MaxBatchAddresses = 10000;
+// Runs a target's alert is decided from: enough to see a streak begin through the runs that
+// had nothing to post, which neither break nor extend it.
+constexpr std::size_t AlertRuns = 60;
+// The runs read first; a streak not settled by them is read as far as AlertRuns.
+constexpr std::size_t FirstLookRuns = FailuresToAlert + 2;
+
+bool IsUrlList(const std::string& name)
+{
+    return name == "urlList[]" || name == "urlList";
+}
+
+// The target's parameters with its urlList replaced by the addresses, where its first urlList
+// parameter stood, or at the end when it had none.
+void WithAddresses(const CSubmitHost& target, const std::vector<const CSourceEntry*>& addresses,
+    CSubmitHost& batch)
+{
+    bool placed = false;
+    const auto place = [&] {
+        for (const CSourceEntry* entry : addresses)
+            batch.AddParam(CPostParam("urlList[]", entry->m_strAddress));
+        placed = true;
+    };
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
+    for (bool more = target.GetFirstParam(pos, param); more;
+         more = target.GetNextParam(pos, param)) {
+        if (!IsUrlList(param.m_strName))
+            batch.AddParam(std::move(param));
+        else if (!placed)
+            place();
+    }
+    if (!placed)
+        place();
+}
+
+// The outcome of a target in one run, from the outcomes of its posts: a failure in any of them
+// makes the run a failure for it.
+std::optional<PostOutcome> OutcomeOfRun(const std::vector<PostOutcome>& posts)
+{
+    std::optional<PostOutcome> run;
+    for (const PostOutcome outcome : posts) {
+        if (outcome == PostOutcome::Failed || outcome == PostOutcome::NotPosted)
+            return outcome;
+        if (!run || outcome == PostOutcome::Succeeded)
+            run = outcome;
+    }
+    return run;
+}
+
+} // namespace
+
+// What a run has read and checked, for all of its targets.
+struct CChangeWorker::CRunState
+{
+    std::map<std::string, CSourceRead> sources;
+    // By the file's address and the key it must hold.
+    std::map<std::pair<std::string, std::string>, CKeyVerdict> keyFiles;
+    // The log's number of the run, once it has logged.
+    std::optional<std::int64_t> logRun;
+    // The targets it logged: (URL, body, changes), and the reason of the last failure.
+    std::map<std::tuple<std::string, std::string, std::string>, std::string> logged;
+    // Batches that succeeded but are not recorded yet, as a write failed.
+    std::vector<CPending> held;
+    // Why the first write of the run that failed did; from then on its writes wait for the
+    // end of its posts, as each would wait out the same lock again.
+    CText writeFailure;
+    // What could not be written, to be said when the run ends.
+    CText notRecorded;
+};
+
+// A batch whose addresses are recorded should it succeed.
+struct CChangeWorker::CPending
+{
+    std::uint64_t run = 0;
+    CPostHistory::CTarget key;
+    std::vector<CSourceEntry> entries;
+    bool baseline = false;
+    // Once it succeeded.
+    std::string verdict;
+    Time when;
+};
+
+CChangeWorker::CChangeWorker(CPostSettings settings, std::string historyPath, CText historyUnknown,
+    CCallbacks callbacks, bool readOnly)
+    : m_settings(std::move(settings))
+    , m_strHistoryPath(std::move(historyPath))
+    , m_historyUnknown(std::move(historyUnknown))
+    , m_callbacks(std::move(callbacks))
+    , m_bReadOnly(readOnly)
+    , m_history(m_settings.m_record)
+{
+    m_thread = std::thread(&CChangeWorker::Run, this);
+}
+
+CChangeWorker::~CChangeWorker()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_quit = true;
+        m_stop = true;
+    }
+    // What is left to record and log is done first: a command-line run ends right after its
+    // last post, and its log must not go with it. Preparations left report nothing.
+    m_wake.notify_one();
+    m_thread.join();
+    // The program is ending, or its window closing: neither waits for the disk.
+    m_history.CloseLeavingWal();
+}
+
+CPostHistory::CTarget CChangeWorker::RecordKeyOf(const CSubmitHost& target)
+{
+    return {target.m_strUrl, target.m_strBodyKind.value_or("form"),
+        target.m_strChanges.value_or(std::string())};
+}
+
+void CChangeWorker::Push(Job job)
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_wake.notify_one();
+}
+
+void CChangeWorker::Run()
+{
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_quit || !m_jobs.empty(); });
+            if (m_jobs.empty())
+                break;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+        }
+        job();
+    }
+    // Runs that never ended (the window closed): what they could not record is tried once
+    // more, although no one is left to be told.
+    for (auto& [number, run] : m_runs)
+        RecordHeld(*run);
+}
+
+void CChangeWorker::OpenRecord()
+{
+    Push([this] {
+        CText reason;
+        if (OpenHistory(reason) && !m_bReadOnly)
+            m_history.Checkpoint(reason);
+    });
+}
+
+void CChangeWorker::Prepare(std::vector<CTargetWork> targets)
+{
+    std::uint64_t generation = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        generation = m_generation;
+    }
+    for (CTargetWork& target : targets) {
+        Push([this, generation, work = std::move(target)]() mutable {
+            {
+                // A Stop since the preparation was asked for ends it before it starts; one
+                // asked for since goes on.
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                if (m_quit)
+                    return;
+                m_stop = generation != m_generation;
+            }
+            DoPrepare(work);
+        });
+    }
+}
+
+void CChangeWorker::Stop()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_generation;
+        m_stop = true;
+    }
+    m_wake.notify_one();
+}
+
+void CChangeWorker::DoPrepare(CTargetWork& work)
+{
+    CPrepared prepared = Work(work);
+    if (Stopping() && prepared.m_kind != CPrepared::Kind::Post) {
+        prepared = CPrepared();
+        prepared.m_id = work.m_id;
+        prepared.m_kind = CPrepared::Kind::Stopped;
+    }
+    m_callbacks.m_onPrepared(std::move(prepared));
+}
+
+CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
+{
+    CPrepared prepared;
+    prepared.m_id = work.m_id;
+    if (Stopping()) {
+        prepared.m_kind = CPrepared::Kind::Stopped;
+        return prepared;
+    }
+    CRunState& run = RunOf(work.m_run);
+    if (work.m_bIndexNow && !CheckKey(work, run, prepared))
+        return prepared;
+    const CSubmitHost& target = *work.m_target;
+    if (!target.m_strChanges) {
+        prepared.m_kind = CPrepared::Kind::Post;
+        prepared.m_batches.push_back(CBatch{work.m_request, 0, 0});
+        return prepared;
+    }
+
+    CText reason;
+    if (!OpenHistory(reason)) {
+        prepared.m_reason = reason;
+        return prepared;
+    }
+    const CSourceRead& read = ReadSource(work, run, *target.m_strChanges);
+    if (Stopping()) {
+        prepared.m_kind = CPrepared::Kind::Stopped;
+        return prepared;
+    }
+    if (!read.m_bOk) {
+        prepared.m_reason = read.m_failure;
+        return prepared;
+    }
+    prepared.m_note = read.m_note;
+
+    const CPostHistory::CTarget key = RecordKeyOf(target);
+    CPostHistory::CChangeSet changes;
+    if (!m_bNoRecord && !m_history.Changes(key, read.m_entries, changes, reason)) {
+        prepared.m_reason = reason;
+        return prepared;
+    }
+    prepared.m_lastSuccess = changes.m_lastSuccess;
+    if (changes.m_bFirstRun && work.m_bIndexNow) {
+        // IndexNow would take the whole site as new: the first run only records it.
+        if (!work.m_bDry
+            && !m_history.RecordBaseline(
+                key, read.m_entries, std::chrono::system_clock::now(), reason)) {
+            prepared.m_reason = reason;
+            return prepared;
+        }
+        prepared.m_kind = CPrepared::Kind::Baseline;
+        prepared.m_addresses = read.m_entries.size();
+        return prepared;
+    }
+    if (changes.m_bFirstRun) {
+        // A ping names no addresses: the first run posts once, and its success is the
+        // baseline.
+        std::vector<std::size_t> all(read.m_entries.size());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        const std::uint64_t token
+            = work.m_bDry ? 0 : KeepBatch(work.m_run, key, read.m_entries, true);
+        prepared.m_kind = CPrepared::Kind::Post;
+        prepared.m_addresses = read.m_entries.size();
+        prepared.m_batches.push_back(CBatch{work.m_request, 0, token});
+        return prepared;
+    }
+    prepared.m_batches = Batches(work, read.m_entries, changes.m_changed, key);
+    if (prepared.m_batches.empty()) {
+        prepared.m_kind = CPrepared::Kind::Unchanged;
+        return prepared;
+    }
+    prepared.m_kind = CPrepared::Kind::Post;
+    for (const CBatch& batch : prepared.m_batches)
+        prepared.m_addresses += batch.m_addresses;
+    return prepared;
+}
+
+std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& work,
+    const std::vector<CSourceEntry>& entries, const std::vector<std::size_t>& changed,
+    const CPostHistory::CTarget& key)
+{
+    std::vector<CBatch> batches;
+    if (!work.m_bIndexNow) {
+        // Any change on the site is worth a ping.
+        if (changed.empty())
+            return batches;
+        std::vector<CSourceEntry> sent;
+        sent.reserve(changed.size());
+        for (const std::size_t i : changed)
+            sent.push_back(entries[i]);
+        const std::uint64_t token
+            = work.m_bDry ? 0 : KeepBatch(work.m_run, key, std::move(sent), false);
+        batches.push_back(CBatch{work.m_request, 0, token});
+        return batches;
+    }
+
+    // IndexNow takes the addresses on its host only, so many a request.
+    const std::optional<CAddress> host
+        = IndexNowHost(work.m_target->FirstValue("host").value_or(std::string()));
+    std::vector<const CSourceEntry*> onHost;
+    for (const std::size_t i : changed) {
+        if (host && CAddress::Read(entries[i].m_strAddress).SameHost(*host))
+            onHost.push_back(&entries[i]);
+    }
+    for (std::size_t first = 0; first < onHost.size(); first += MaxBatchAddresses) {
+        const std::size_t last = std::min(onHost.size(), first + MaxBatchAddresses);
+        const std::vector<const CSourceEntry*> addresses(
+            onHost.begin() + static_cast<std::ptrdiff_t>(first),
+            onHost.begin() + static_cast<std::ptrdiff_t>(last));
+        CSubmitHost batchTarget;
+        WithAddresses(*work.m_target, addresses, batchTarget);
+        CBatch batch;
+        batch.m_request = work.m_request;
+        CText refusal;
+        // The target's body was built before; only the addresses are new, and they came
+        // as UTF-8 from an XML reader.
+        BuildJsonBody(batchTarget, batch.m_request.m_body, refusal);
+        batch.m_addresses = addresses.size();
+        if (!work.m_bDry) {
+            std::vector<CSourceEntry> sent;
+            sent.reserve(addresses.size());
+            for (const CSourceEntry* entry : addresses)
+                sent.push_back(*entry);
+            batch.m_token = KeepBatch(work.m_run, key, std::move(sent), false);
+        }
+        batches.push_back(std::move(batch));
+    }
+    return batches;
+}
+
+std::uint64_t CChangeWorker::KeepBatch(std::uint64_t run, const CPostHistory::CTarget& key,
+    std::vector<CSourceEntry> entries, bool baseline)
+{
+    const std::uint64_t token = ++m_lastToken;
+    m_pending[token] = CPending{run, key, std::move(entries), baseline, {}, {}};
+    return token;
+}
+
+bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepared)
+{
+    CKeyFile file;
+    CText refusal;
+    // Judged as --check-keys judges it.
+    if (!CheckIndexNow(*work.m_target, file, refusal)) {
+        prepared.m_reason = refusal;
+        return false;
+    }
+    // Targets that share a file may each want another key in it: a verdict is the pair's.
+    const std::pair<std::string, std::string> checkedAs(file.m_strUrl, file.m_strKey);
+    auto checked = run.keyFiles.find(checkedAs);
+    if (checked == run.keyFiles.end()) {
+        if (m_callbacks.m_onProgress)
+            m_callbacks.m_onProgress(work.m_id,
+                //: While the key file of an IndexNow target is fetched before its post
+                CText(QT_TRANSLATE_NOOP("Quillpost", "Checking %1"), {file.m_strUrl}));
+        CKeyVerdict verdict = CKeyCheck(m_settings, &m_stop).Check(file);
+        if (Stopping()) {
+            prepared.m_kind = CPrepared::Kind::Stopped;
+            return false;
+        }
+        checked = run.keyFiles.emplace(checkedAs, std::move(verdict)).first;
+    }
+    const CKeyVerdict& verdict = checked->second;
+    if (!verdict.m_bOk) {
+        // A failed transfer is said as a post's would be: the file it was for goes with it.
+        prepared.m_reason
+            = verdict.m_reason.English().find(verdict.m_strKeyFile) == std::string::npos
+            //: Why an IndexNow target is not posted: its key file could not be fetched
+            ? CText::Nested(QT_TRANSLATE_NOOP("Quillpost", "Key file %1: %2"),
+                {CText::Verbatim(verdict.m_strKeyFile), verdict.m_reason})
+            : verdict.m_reason;
+        return false;
+    }
+    prepared.m_note = verdict.m_note;
+    prepared.m_keyCheckedAt = verdict.m_checkedAt;
+    work.m_request.m_keyCheckedAt = verdict.m_checkedAt;
+    return true;
+}
+
+const CSourceRead& CChangeWorker::ReadSource(
+    CTargetWork& work, CRunState& run, const std::string& url)
+{
+    const auto read = run.sources.find(url);
+    if (read != run.sources.end())
+        return read->second;
+    if (m_callbacks.m_onProgress)
+        m_callbacks.m_onProgress(work.m_id,
+            //: While a site's sitemap or feed is read before its targets are posted
+            CText(QT_TRANSLATE_NOOP("Quillpost", "Reading %1"), {url}));
+    CSourceRead source = CSourceReader(m_settings, &m_stop).Read(url);
+    // A read that Stop cut short is no read of the source: a later run reads it anew.
+    if (Stopping()) {
+        static const CSourceRead none;
+        return none;
+    }
+    return run.sources.emplace(url, std::move(source)).first->second;
+}
+
+bool CChangeWorker::OpenHistory(CText& reason)
+{
+    if (!m_bHistoryTried) {
+        m_bHistoryTried = true;
+        if (m_strHistoryPath.empty()) {
+            m_historyFailure = m_historyUnknown;
+        } else if (m_bReadOnly) {
+            const CPostHistory::ReadState state
+                = m_history.OpenToRead(m_strHistoryPath, m_historyFailure);
+            m_bHistoryOpen = state != CPostHistory::ReadState::Unreadable;
+            m_bNoRecord = state == CPostHistory::ReadState::NoRecord;
+        } else {
+            std::string movedTo;
+            m_bHistoryOpen = m_history.Open(
+                m_strHistoryPath, std::chrono::system_clock::now(), movedTo, m_historyFailure);
+            if (!movedTo.empty() && m_callbacks.m_onRecordNotice)
+                m_callbacks.m_onRecordNotice(CText(QT_TRANSLATE_NOOP("Quillpost",
+                                                       "The history file was damaged: it was "
+                                                       "kept as %1 and a new one started"),
+                    {movedTo}));
+        }
+    }
+    if (!m_bHistoryOpen)
+        //: Why a target that posts its site's changes is not posted
+        reason = CText::Nested(
+            QT_TRANSLATE_NOOP("Quillpost", "No record of what was sent: %1"), {m_historyFailure});
+    return m_bHistoryOpen;
+}
+
+CChangeWorker::CRunState& CChangeWorker::RunOf(std::uint64_t run)
+{
+    std::unique_ptr<CRunState>& state = m_runs[run];
+    if (!state)
+        state = std::make_unique<CRunState>();
+    return *state;
+}
+
+void CChangeWorker::Recorded(std::uint64_t token, bool success, std::string verdict, Time when)
+{
+    if (token == 0)
+        return;
+    Push([this, token, success, verdict = std::move(verdict), when]() mutable {
+        const auto pending = m_pending.find(token);
+        if (pending == m_pending.end())
+            return;
+        CPending batch = std::move(pending->second);
+        m_pending.erase(pending);
+        if (!success || !m_bHistoryOpen)
+            return;
+        batch.verdict = std::move(verdict);
+        batch.when = when;
+        CRunState& run = RunOf(batch.run);
+        if (run.writeFailure.IsEmpty() && Write(batch, run.writeFailure))
+            return;
+        run.held.push_back(std::move(batch));
+    });
+}
+
+bool CChangeWorker::Write(const CPending& batch, CText& error)
+{
+    return batch.baseline
+        ? m_history.RecordBaseline(batch.key, batch.entries, batch.when, error)
+        : m_history.RecordSent(batch.key, batch.entries, batch.verdict, batch.when, error);
+}
+
+void CChangeWorker::RecordHeld(CRunState& run)
+{
+    auto batch = run.held.begin();
+    for (; batch != run.held.end(); ++batch) {
+        if (!Write(*batch, run.writeFailure))
+            break;
+    }
+    run.held.erase(run.held.begin(), batch);
+}
+
+void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
+{
+    Push([this, run, entries = std::move(entries)]() mutable {
+        CText error;
+        if (m_bReadOnly || entries.empty())
+            return;
+        CRunState& state = RunOf(run);
+        const auto notLogged = [&state](const CText& why) {
+            if (state.notRecorded.IsEmpty())
+                state.notRecorded = CText::Nested(
+                    //: After a run, when its posts could not be written to the post log
+                    QT_TRANSLATE_NOOP("Quillpost", "The post log was not written: %1"), {why});
+        };
+        if (!OpenHistory(error)) {
+            // No folder for it at all is no failure to write it: none was promised.
+            if (!m_strHistoryPath.empty())
+                notLogged(m_historyFailure);
+            return;
+        }
+        // The run's posts are done: what could not be recorded after them is tried again.
+        bool logToo = true;
+        if (!state.held.empty()) {
+            RecordHeld(state);
+            if (!state.held.empty()) {
+                state.notRecorded = CText::Nested(
+                    //: After a run, when what was sent could not be written to the record
+                    QT_TRANSLATE_NOOP(
+                        "Quillpost", "Not recorded: %1 (these may be sent again next run)"),
+                    {state.writeFailure});
+                // The log would wait as long for the same lock.
+                logToo = !m_history.WasBusy();
+            }
+        }
+        // Each post whose addresses are not recorded says so in the log.
+        for (CPostLogEntry& entry : entries) {
+            for (const CPending& batch : state.held) {
+                if (entry.m_outcome == PostOutcome::Succeeded
+                    && entry.m_strUrl == MaskPassword(batch.key.m_strUrl)
+                    && entry.m_strBody == batch.key.m_strBody
+                    && entry.m_strChanges == batch.key.m_strSource) {
+                    entry.m_strReason += " · " + state.notRecorded.English();
+                    break;
+                }
+            }
+        }
+        if (!logToo) {
+            notLogged(state.writeFailure);
+            return;
+        }
+        if (!state.logRun) {
+            std::int64_t number = 0;
+            if (!m_history.NextRun(number, error)) {
+                notLogged(error);
+                return;
+            }
+            state.logRun = number;
+        }
+        for (CPostLogEntry& entry : entries) {
+            entry.m_run = *state.logRun;
+            std::string& reason
+                = state.logged[{entry.m_strUrl, entry.m_strBody, entry.m_strChanges}];
+            if (entry.m_outcome != PostOutcome::Succeeded)
+                reason = WhyFailed(entry);
+        }
+        if (!m_history.Log(entries, error))
+            notLogged(error);
+    });
+}
+
+StreakAlert CChangeWorker::StreakOf(
+    const std::string& url, const std::string& body, const std::string& changes)
+{
+    // Most targets' last few runs tell; only a streak that goes on past them is read further.
+    std::vector<PostOutcome> outcomes;
+    for (const std::size_t look : {FirstLookRuns, AlertRuns}) {
+        std::vector<CPostHistory::CRunOutcomes> runs;
+        CText error;
+        if (!m_history.RecentOutcomes(url, body, changes, look, runs, error))
+            return StreakAlert::None;
+        outcomes.clear();
+        for (const CPostHistory::CRunOutcomes& past : runs) {
+            if (const std::optional<PostOutcome> outcome = OutcomeOfRun(past.m_outcomes))
+                outcomes.push_back(*outcome);
+        }
+        if (runs.size() < look || FailureStreakSettled(outcomes))
+            break;
+    }
+    return FailureStreakAlert(outcomes);
+}
+
+void CChangeWorker::EndRun(std::uint64_t run)
+{
+    Push([this, run] {
+        const auto ended = m_runs.find(run);
+        CText error;
+        CText notRecorded;
+        std::vector<CAlert> alerts;
+        // Another process held the file all the time the run's writes waited: those of the
+        // alerts would only wait as long.
+        bool lockedOut = false;
+        if (ended != m_runs.end()) {
+            notRecorded = ended->second->notRecorded;
+            lockedOut = !notRecorded.IsEmpty() && m_history.WasBusy();
+            // A preview tells nothing, and keeps what is untold for a run.
+            if (m_bHistoryOpen && !m_bReadOnly) {
+                alerts = AlertsOf(*ended->second);
+                // Keeping the log short can wait for a run whose writes went through.
+                if (ended->second->logRun && notRecorded.IsEmpty())
+                    m_history.Prune(std::chrono::system_clock::now(), error);
+            }
+            m_runs.erase(ended);
+        }
+        if (!alerts.empty() && m_callbacks.m_onAlerts) {
+            const std::vector<CAlert> untold = m_callbacks.m_onAlerts(std::move(alerts));
+            if (!lockedOut)
+                m_history.KeepUntold(untold, error);
+        }
+        if (m_callbacks.m_onRunRecorded)
+            m_callbacks.m_onRunRecorded(run, std::move(notRecorded));
+    });
+}
+
+std::vector<CChangeWorker::CAlert> CChangeWorker::AlertsOf(const CRunState& run)
+{
+    CText error;
+    std::vector<CAlert> fresh;
+    if (run.logRun) {
+        for (const auto& [target, reason] : run.logged) {
+            const auto& [url, body, changes] = target;
+            const StreakAlert alert = StreakOf(url, body, changes);
+            if (alert != StreakAlert::None)
+                fresh.push_back({url, body, changes, alert == StreakAlert::Failing, reason});
+        }
+    }
+    std::vector<CAlert> alerts;
+    m_history.Untold(alerts, error);
+    const auto sameTarget = [](const CAlert& one, const CAlert& other) {
+        return one.m_strUrl == other.m_strUrl && one.m_strBody == other.m_strBody
+            && one.m_strChanges == other.m_strChanges;
+    };
+    alerts.erase(std::remove_if(alerts.begin(), alerts.end(),
+                     [&](const CAlert& untold) {
+                         return std::any_of(fresh.begin(), fresh.end(),
+                             [&](const CAlert& alert) { return sameTarget(untold, alert); });
+                     }),
+        alerts.end());
+    for (CAlert& untold : alerts)
+        untold.m_bCarried = true;
+    alerts.insert(alerts.end(), fresh.begin(), fresh.end());
+    return alerts;
+}
+
+void CChangeWorker::LastSuccesses(
+    std::vector<std::pair<std::uint64_t, CPostHistory::CTarget>> targets)
+{
+    Push([this, targets = std::move(targets)] {
+        CText error;
+        if (!m_callbacks.m_onLastSuccesses || m_strHistoryPath.empty())
+            return;
+        // Only read: asking makes no record where there is none yet.
+        CPostHistory reader;
+        CPostHistory* history = &m_history;
+        bool none = false;
+        if (!m_bHistoryOpen) {
+            const CPostHistory::ReadState state = reader.OpenToRead(m_strHistoryPath, error);
+            if (state == CPostHistory::ReadState::Unreadable)
+                return;
+            none = state == CPostHistory::ReadState::NoRecord;
+            history = &reader;
+        }
+        std::vector<std::pair<std::uint64_t, std::optional<Time>>> last;
+        last.reserve(targets.size());
+        for (const auto& [id, target] : targets) {
+            std::optional<Time> logged;
+            std::optional<Time> recorded;
+            if (!none) {
+                history->LastLoggedSuccess(MaskPassword(target.m_strUrl), target.m_strBody,
+                    target.m_strSource, logged, error);
+                if (!target.m_strSource.empty())
+                    history->LastSuccess(target, recorded, error);
+            }
+            last.emplace_back(id, std::max(logged, recorded));
+        }
+        m_callbacks.m_onLastSuccesses(std::move(last));
+    });
+}

@@ -1,0 +1,3 @@
+#include "core/system/BrowserLauncher.h"
+
+CBrowserLauncher::~CBrowserLauncher() = default;
