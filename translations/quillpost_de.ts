@@ -1252,6 +1252,11 @@ Zuletzt erfolgreich: %2</translation>
         <translation>Unverändert seit %1</translation>
     </message>
     <message>
+        <source>%1 is a private address</source>
+        <extracomment>Why a target is not posted: it would send a public service an address of a private host (localhost, .local, 10.0.0.1...)</extracomment>
+        <translation>%1 ist eine private Adresse</translation>
+    </message>
+    <message>
         <source>“Changes from” is not a web address</source>
         <extracomment>Why a target is not posted: its &quot;Changes from&quot; field holds no web address</extracomment>
         <translation>„Änderungen aus“ ist keine Webadresse</translation>

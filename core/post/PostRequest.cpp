@@ -1,12 +1,49 @@
 #include "core/post/PostRequest.h"
 
 #include "core/indexnow/IndexNow.h"
+#include "core/net/PrivateHost.h"
 #include "core/post/JsonBody.h"
 #include "core/post/XmlRpcBody.h"
 #include "core/source/SourceAddress.h"
 #include "core/target/Placeholders.h"
 #include "core/target/SubmitHost.h"
 #include "core/text/Utf8.h"
+
+namespace {
+
+// A web address of a host only this network can reach, in "Changes from" or a parameter:
+// announcing it to a public service tells the world of a staging or private site, and no
+// search engine can fetch it. A service that is itself private (a test server, an intranet)
+// may be sent anything. Only absolute http(s) addresses count: a name or a word is no address.
+bool KeepsPrivateHome(const CSubmitHost& host, const CAddress& service, CText& refusal)
+{
+    if (IsPrivateHost(service))
+        return true;
+    const auto isPrivate = [&refusal](const std::string& text) {
+        const std::string trimmed = TrimBlanks(text);
+        if (!StartsWithNoCase(trimmed, "http://") && !StartsWithNoCase(trimmed, "https://"))
+            return false;
+        const CAddress address = CAddress::Read(trimmed);
+        if (!IsPrivateHost(address))
+            return false;
+        //: Why a target is not posted: it would send a public service an address of a
+        //: private host (localhost, .local, 10.0.0.1...)
+        refusal
+            = CText(QT_TRANSLATE_NOOP("Quillpost", "%1 is a private address"), {address.Shown()});
+        return true;
+    };
+    if (host.m_strChanges && isPrivate(*host.m_strChanges))
+        return false;
+    CSubmitHost::ParamPosition pos;
+    CPostParam param;
+    for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
+        if (isPrivate(param.m_strValue))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refusal)
 {
@@ -30,7 +67,7 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
         refusal = request.m_address.Refusal();
         return false;
     }
-    if (!CheckPlaceholders(host, refusal))
+    if (!CheckPlaceholders(host, refusal) || !KeepsPrivateHome(host, request.m_address, refusal))
         return false;
     switch (request.m_kind) {
     case BodyKind::XmlRpc:
