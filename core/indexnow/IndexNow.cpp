@@ -68,11 +68,6 @@ bool isKey(const std::string& key)
     return true;
 }
 
-bool isAddressList(const std::string& name)
-{
-    return name == "urlList[]" || name == "urlList";
-}
-
 CText missingParam(const char* name)
 {
     return CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow needs a “%1” parameter"), {name});
@@ -92,6 +87,11 @@ bool IsIndexNowAddress(const CAddress& address)
         return false;
     const std::string_view segment = path.substr(slash + 1);
     return comparable(segment.substr(0, segment.find(';'))) == IndexNowSegment;
+}
+
+bool IsUrlList(const std::string& name)
+{
+    return name == "urlList[]" || name == "urlList";
 }
 
 bool IsIndexNowTarget(const CSubmitHost& host)
@@ -142,7 +142,7 @@ bool CheckIndexNow(const CSubmitHost& host, CKeyFile& keyFile, CText& refusal)
     CSubmitHost::ParamPosition pos;
     CPostParam param;
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
-        if (isAddressList(param.m_strName) && !CAddress::Read(param.m_strValue).SameHost(*site)) {
+        if (IsUrlList(param.m_strName) && !CAddress::Read(param.m_strValue).SameHost(*site)) {
             refusal = CText(QT_TRANSLATE_NOOP("Quillpost", "%1 is not on the host %2"),
                 {ShownUtf8(MaskPassword(param.m_strValue)), ShownUtf8(*siteHost)});
             return false;

@@ -5,6 +5,7 @@
 #include "core/text/Text.h"
 
 #include <chrono>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,11 @@ class CSubmitHost;
 bool IsIndexNowAddress(const CAddress& address);
 // A target that posts IndexNow's JSON body to such an address.
 bool IsIndexNowTarget(const CSubmitHost& host);
+
+// IndexNow takes at most this many addresses in one request.
+constexpr std::size_t MaxIndexNowAddresses = 10000;
+// A parameter that lists addresses: "urlList[]", or a plain "urlList".
+bool IsUrlList(const std::string& name);
 
 // IndexNow's "host" parameter as libcurl reads it: a host name, a port perhaps, and nothing
 // else (no scheme, user, path or query); none when it is not one. The post's checks and the

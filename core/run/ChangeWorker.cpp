@@ -15,18 +15,11 @@
 
 namespace {
 
-// IndexNow takes at most this many addresses in one request.
-constexpr std::size_t MaxBatchAddresses = 10000;
 // Runs a target's alert is decided from: enough to see a streak begin through the runs that
 // had nothing to post, which neither break nor extend it.
 constexpr std::size_t AlertRuns = 60;
 // The runs read first; a streak not settled by them is read as far as AlertRuns.
 constexpr std::size_t FirstLookRuns = FailuresToAlert + 2;
-
-bool IsUrlList(const std::string& name)
-{
-    return name == "urlList[]" || name == "urlList";
-}
 
 // The target's parameters with its urlList replaced by the addresses, where its first urlList
 // parameter stood, or at the end when it had none.
@@ -317,8 +310,8 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
         if (host && CAddress::Read(entries[i].m_strAddress).SameHost(*host))
             onHost.push_back(&entries[i]);
     }
-    for (std::size_t first = 0; first < onHost.size(); first += MaxBatchAddresses) {
-        const std::size_t last = std::min(onHost.size(), first + MaxBatchAddresses);
+    for (std::size_t first = 0; first < onHost.size(); first += MaxIndexNowAddresses) {
+        const std::size_t last = std::min(onHost.size(), first + MaxIndexNowAddresses);
         const std::vector<const CSourceEntry*> addresses(
             onHost.begin() + static_cast<std::ptrdiff_t>(first),
             onHost.begin() + static_cast<std::ptrdiff_t>(last));
