@@ -26,11 +26,6 @@ constexpr char HostParam[] = "host";
 constexpr char KeyParam[] = "key";
 constexpr char KeyLocationParam[] = "keyLocation";
 
-QString FromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A field shows a long address from its start.
 void SetField(QLineEdit* edit, const QString& text)
 {
@@ -93,13 +88,8 @@ std::string CIndexNowKeyDlg::WithFileName(
 
 std::optional<CPostParam> CIndexNowKeyDlg::FirstParam(const std::string& name) const
 {
-    CSubmitHost::ParamPosition pos;
-    CPostParam param;
-    for (bool more = m_target->GetFirstParam(pos, param); more;
-         more = m_target->GetNextParam(pos, param)) {
-        if (param.m_strName == name)
-            return param;
-    }
+    if (std::optional<std::string> value = m_target->FirstValue(name))
+        return CPostParam(name, std::move(*value));
     return std::nullopt;
 }
 
@@ -108,8 +98,8 @@ void CIndexNowKeyDlg::ShowTarget()
     const std::optional<CPostParam> host = FirstParam(HostParam);
     const std::optional<CPostParam> key = FirstParam(KeyParam);
     const std::optional<CPostParam> location = FirstParam(KeyLocationParam);
-    SetField(m_ui->hostEdit, host ? FromUtf8(host->m_strValue) : QString());
-    SetField(m_ui->keyEdit, key ? FromUtf8(key->m_strValue) : QString());
+    SetField(m_ui->hostEdit, host ? QString::fromStdString(host->m_strValue) : QString());
+    SetField(m_ui->keyEdit, key ? QString::fromStdString(key->m_strValue) : QString());
 
     m_keyFile.reset();
     QString keyFile;
@@ -123,7 +113,7 @@ void CIndexNowKeyDlg::ShowTarget()
         if (KeyFileOf(host->m_strValue, key->m_strValue,
                 location ? std::optional<std::string>(location->m_strValue) : std::nullopt, file,
                 refusal)) {
-            keyFile = FromUtf8(ShownAddress(file.m_strUrl));
+            keyFile = QString::fromStdString(ShownAddress(file.m_strUrl));
             m_keyFile = std::move(file);
         } else {
             keyFile = CResultText::Translated(refusal);
@@ -162,7 +152,8 @@ void CIndexNowKeyDlg::OnSaveKeyFile()
     if (!key || key->m_strValue.empty())
         return;
     const QString path = CFileDialog::SaveFileName(this, tr("Save Key File"),
-        QDir(QDir::homePath()).filePath(FromUtf8(key->m_strValue) + QStringLiteral(".txt")),
+        QDir(QDir::homePath())
+            .filePath(QString::fromStdString(key->m_strValue) + QStringLiteral(".txt")),
         tr("Text files (*.txt);;All files (*)"));
     if (path.isEmpty())
         return;
@@ -189,7 +180,7 @@ void CIndexNowKeyDlg::OnCheck()
 
 void CIndexNowKeyDlg::OnChecked(const CKeyVerdict& verdict)
 {
-    const QString file = FromUtf8(verdict.m_strKeyFile);
+    const QString file = QString::fromStdString(verdict.m_strKeyFile);
     QString text;
     if (verdict.m_bOk) {
         text = tr("The key file holds the key.");
