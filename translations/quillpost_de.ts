@@ -1473,6 +1473,10 @@ Zuletzt erfolgreich: %2</translation>
         <extracomment>A time: %1 the day of the month, %2 the month&apos;s short name, %3 the year, %4 the hour and minute: &quot;8 Dec 2026 14:02&quot;</extracomment>
         <translation>%1. %2 %3 %4</translation>
     </message>
+    <message>
+        <source>Only the first %1 KiB of %2 were read</source>
+        <translation>Nur die ersten %1 KiB von %2 wurden gelesen</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>

@@ -2,7 +2,7 @@
 
 #include "core/indexnow/IndexNow.h"
 #include "core/net/Address.h"
-#include "core/net/EasySetup.h"
+#include "core/net/Fetch.h"
 #include "core/net/TransferFailure.h"
 #include "core/post/PostResult.h"
 #include "core/post/UrlEncoder.h"
@@ -17,11 +17,6 @@ namespace {
 
 // What the user is shown of a file that holds something else.
 constexpr std::size_t ShownChars = 40;
-
-struct EasyCleanup
-{
-    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
-};
 
 std::optional<std::string> PartOf(const CAddress::Handle& url, CURLUPart part)
 {
@@ -74,59 +69,6 @@ std::string Shown(std::string_view text)
         }
     }
     return shown;
-}
-
-// What one transfer brings back, filled in by libcurl's callbacks.
-struct CFetch
-{
-    const std::atomic<bool>* m_stop = nullptr;
-    std::string m_body;
-    bool m_bCut = false;
-    std::string m_serverReason;
-    std::optional<std::string> m_location;
-    bool m_bReachedServer = false;
-
-    static size_t OnData(char* data, size_t size, size_t count, void* self);
-    static size_t OnHeader(char* data, size_t size, size_t count, void* self);
-    static int OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
-};
-
-// A file that goes beyond MaxFileBytes ends the transfer unread: it is refused whole.
-size_t CFetch::OnData(char* data, size_t size, size_t count, void* self)
-{
-    auto* fetch = static_cast<CFetch*>(self);
-    const size_t length = size * count;
-    if (length > CKeyCheck::MaxFileBytes - fetch->m_body.size()) {
-        fetch->m_bCut = true;
-        return 0;
-    }
-    fetch->m_body.append(data, length);
-    return length;
-}
-
-size_t CFetch::OnHeader(char* data, size_t size, size_t count, void* self)
-{
-    auto* fetch = static_cast<CFetch*>(self);
-    const size_t length = size * count;
-    const std::string line(data, length);
-    constexpr char Location[] = "location:";
-    if (line.compare(0, 5, "HTTP/") == 0) {
-        fetch->m_serverReason.clear();
-        fetch->m_location.reset();
-        const auto code = line.find(' ');
-        const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
-        if (reason != std::string::npos)
-            fetch->m_serverReason = TrimBlanks(line.substr(reason + 1));
-    } else if (StartsWithNoCase(line, Location)) {
-        fetch->m_location = TrimBlanks(line.substr(std::size(Location) - 1));
-    }
-    return length;
-}
-
-int CFetch::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    const auto* stop = static_cast<CFetch*>(self)->m_stop;
-    return stop && stop->load() ? 1 : 0;
 }
 
 // Where a Location header sends the reader of the file: resolved against the file's
@@ -211,64 +153,37 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
         verdict.m_checkedAt = std::chrono::system_clock::now();
         return verdict;
     };
-    const CText stopped = StoppedText();
     if (m_stop && m_stop->load())
-        return judged(stopped);
+        return judged(StoppedText());
 
-    // Declared before the handle, which may still call back into it as it is cleaned up.
-    CFetch fetch;
-    fetch.m_stop = m_stop;
-    const std::unique_ptr<CURL, EasyCleanup> curl(curl_easy_init());
-    if (!curl)
-        return judged(TransferFailureText(
-            CURLE_FAILED_INIT, nullptr, m_settings.m_limits, false, std::chrono::seconds(0)));
-    const CPostLimits& limits = m_settings.m_limits;
-    CEasySetup setup(curl.get());
-    setup.SetCommon(m_settings, limits.m_totalTimeoutMs, &fetch.m_bReachedServer);
-    setup.Set(CURLOPT_URL, file.m_strUrl.c_str());
-    setup.Set(CURLOPT_HTTPGET, 1L);
-    // A search engine takes the key only from the file itself.
-    setup.Set(CURLOPT_FOLLOWLOCATION, 0L);
-    setup.Set(CURLOPT_WRITEFUNCTION, &CFetch::OnData);
-    setup.Set(CURLOPT_WRITEDATA, static_cast<void*>(&fetch));
-    setup.Set(CURLOPT_HEADERFUNCTION, &CFetch::OnHeader);
-    setup.Set(CURLOPT_HEADERDATA, static_cast<void*>(&fetch));
-    setup.Set(CURLOPT_XFERINFOFUNCTION, &CFetch::OnProgress);
-    setup.Set(CURLOPT_XFERINFODATA, static_cast<void*>(&fetch));
-    setup.Set(CURLOPT_NOPROGRESS, 0L);
-    setup.Set(CURLOPT_FORBID_REUSE, 1L);
-
-    const auto start = std::chrono::steady_clock::now();
-    CURLcode code = setup.Code();
-    if (code == CURLE_OK)
-        code = curl_easy_perform(curl.get());
-    if (code == CURLE_ABORTED_BY_CALLBACK)
-        return judged(stopped);
-    if (code != CURLE_OK && !fetch.m_bCut)
-        return judged(TransferFailureText(code, curl.get(), limits, fetch.m_bReachedServer,
-            std::chrono::steady_clock::now() - start));
-
-    long status = 0;
-    code = curl_easy_getinfo(curl.get(), CURLINFO_RESPONSE_CODE, &status);
-    if (code != CURLE_OK)
-        return judged(TransferFailureText(code, curl.get(), limits, fetch.m_bReachedServer,
-            std::chrono::steady_clock::now() - start));
+    CFetchSettings settings;
+    settings.m_post = m_settings;
+    CFetchRequest request;
+    request.m_strUrl = file.m_strUrl;
+    request.m_maxBytes = MaxFileBytes;
+    request.m_cap = FetchCap::Refuse;
+    // A search engine takes the key only from the file itself: no redirect is followed.
+    const CFetchAnswer answer = CFetchGroup(settings, m_stop).Fetch(request);
+    if (!answer.Answered())
+        return judged(answer.m_failure);
+    const long status = answer.m_status;
+    const std::optional<std::string> location = answer.Header("location");
     if (status >= 300 && status <= 399) {
-        if (fetch.m_location)
+        if (location)
             return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved to %2"),
-                {file.m_strUrl, Destination(file.m_strUrl, *fetch.m_location)}));
+                {file.m_strUrl, Destination(file.m_strUrl, *location)}));
         //: A key file's redirect that says not where: "Key file … moved: 304 Not Modified"
         return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved: %2"),
-            {file.m_strUrl, StatusWords(status, Shown(fetch.m_serverReason))}));
+            {file.m_strUrl, StatusWords(status, Shown(answer.m_strReason))}));
     }
     if (status != 200)
         //: "Key file https://www.example.com/k.txt not found: 404 Not Found"
         return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 not found: %2"),
-            {file.m_strUrl, StatusWords(status, Shown(fetch.m_serverReason))}));
-    if (fetch.m_bCut)
+            {file.m_strUrl, StatusWords(status, Shown(answer.m_strReason))}));
+    if (answer.m_bCut)
         return judged(CText(
             QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is larger than 64 KiB"), {file.m_strUrl}));
-    const std::string_view body = fetch.m_body;
+    const std::string_view body = answer.m_body;
     if (StartsWithByteOrderMark(body))
         return judged(
             CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 starts with a byte-order mark"),
@@ -286,10 +201,8 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
     verdict.m_bOk = true;
     // Search engines read the key whatever the type says, but a page served as something
     // else hints that the server does not hand out the file as it is.
-    const char* contentType = nullptr;
-    if (curl_easy_getinfo(curl.get(), CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK
-        && contentType) {
-        const std::string type = MediaType(contentType);
+    if (!answer.m_strContentType.empty()) {
+        const std::string type = MediaType(answer.m_strContentType);
         if (type != "text/plain")
             verdict.m_note
                 = CText(QT_TRANSLATE_NOOP("Quillpost", "Key file is served as %1, not text/plain"),
