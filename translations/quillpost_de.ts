@@ -1477,6 +1477,42 @@ Zuletzt erfolgreich: %2</translation>
         <source>Only the first %1 KiB of %2 were read</source>
         <translation>Nur die ersten %1 KiB von %2 wurden gelesen</translation>
     </message>
+    <message>
+        <source>%1 not read: %2</source>
+        <translation>%1 nicht gelesen: %2</translation>
+    </message>
+    <message>
+        <source>%1 is not a site&apos;s address</source>
+        <translation>%1 ist keine Adresse einer Website</translation>
+    </message>
+    <message>
+        <source>%1 holds a user name or password, which services would publish</source>
+        <translation>%1 enthält einen Benutzernamen oder ein Passwort, das Dienste veröffentlichen würden</translation>
+    </message>
+    <message>
+        <source>%1 is a private site: no search engine or public service can reach it</source>
+        <translation>%1 ist eine private Website: keine Suchmaschine und kein öffentlicher Dienst kann sie erreichen</translation>
+    </message>
+    <message>
+        <source>%1 gave no answer over https: http is used</source>
+        <translation>%1 hat über https nicht geantwortet: http wird verwendet</translation>
+    </message>
+    <message>
+        <source>%1 offers no sitemap or feed</source>
+        <translation>%1 bietet weder Sitemap noch Feed</translation>
+    </message>
+    <message>
+        <source>%1 moved to %2</source>
+        <translation>%1 ist umgezogen nach %2</translation>
+    </message>
+    <message>
+        <source>JSON Feed %1 is not used: no service reads one</source>
+        <translation>JSON-Feed %1 wird nicht verwendet: kein Dienst liest ihn</translation>
+    </message>
+    <message>
+        <source>%1 is not an RSS or Atom feed</source>
+        <translation>%1 ist kein RSS- oder Atom-Feed</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>
