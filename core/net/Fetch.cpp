@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -51,6 +52,7 @@ public:
         m_answer.m_strUrl = url;
         m_answer.m_bMoved = moved;
         m_bCapped = false;
+        m_bTaking = false;
     }
 
     static size_t OnData(char* data, size_t size, size_t count, void* self);
@@ -65,6 +67,7 @@ public:
     std::chrono::steady_clock::time_point m_start;
     // The body reached the limit and the transfer was ended for it: no failure.
     bool m_bCapped = false;
+    bool m_bTaking = false;
     long m_moves = 0;
     bool m_bAgain = false;
 };
@@ -75,6 +78,20 @@ size_t CFetchGroup::CTransfer::OnData(char* data, size_t size, size_t count, voi
     CFetchAnswer& answer = transfer->m_answer;
     const CFetchRequest& request = transfer->m_request;
     const size_t length = size * count;
+    if (request.m_take) {
+        long status = 0;
+        curl_easy_getinfo(transfer->m_curl.get(), CURLINFO_RESPONSE_CODE, &status);
+        const char* effective = nullptr;
+        if (!std::exchange(transfer->m_bTaking, true)
+            && curl_easy_getinfo(transfer->m_curl.get(), CURLINFO_EFFECTIVE_URL, &effective)
+                == CURLE_OK
+            && effective)
+            answer.m_strUrl = effective;
+        if (status >= 200 && status <= 299 && request.m_take(answer.m_strUrl, data, length))
+            return length;
+        transfer->m_bCapped = true;
+        return 0;
+    }
     const size_t room = request.m_maxBytes - answer.m_body.size();
     if (length <= room) {
         answer.m_body.append(data, length);
@@ -120,6 +137,15 @@ size_t CFetchGroup::CTransfer::OnHeader(char* data, size_t size, size_t count, v
 int CFetchGroup::CTransfer::OnProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
 {
     return static_cast<CTransfer*>(self)->m_group.Stopped() ? 1 : 0;
+}
+
+CFetchRequest::CFetchRequest(
+    std::string url, std::size_t maxBytes, FetchCap cap, FetchRedirects redirects)
+    : m_strUrl(std::move(url))
+    , m_maxBytes(maxBytes)
+    , m_cap(cap)
+    , m_redirects(redirects)
+{
 }
 
 std::optional<std::string> CFetchAnswer::Header(std::string_view name) const
@@ -176,7 +202,9 @@ void CFetchGroup::Start(CTransfer& transfer)
     CURL* const curl = transfer.m_curl.get();
     const CPostLimits& limits = m_settings.m_post.m_limits;
     CEasySetup setup(curl);
-    setup.SetCommon(m_settings.m_post, limits.m_totalTimeoutMs, transfer.m_reachedServer);
+    const long timeoutMs = transfer.m_request.m_timeoutMs > 0 ? transfer.m_request.m_timeoutMs
+                                                              : limits.m_totalTimeoutMs;
+    setup.SetCommon(m_settings.m_post, timeoutMs, transfer.m_reachedServer);
     setup.Set(CURLOPT_URL, transfer.m_answer.m_strUrl.c_str());
     setup.Set(CURLOPT_HTTPGET, 1L);
     const bool follow = transfer.m_request.m_redirects == FetchRedirects::Any;
@@ -256,13 +284,14 @@ void CFetchGroup::Finish(CTransfer& transfer, CURLcode code)
 {
     CFetchAnswer& answer = transfer.m_answer;
     CURL* const curl = transfer.m_curl.get();
+    answer.m_code = code;
     if (code == CURLE_ABORTED_BY_CALLBACK || Stopped()) {
         answer.m_bStopped = true;
         answer.m_failure = StoppedText();
         return;
     }
     if (code == CURLE_WRITE_ERROR && transfer.m_bCapped)
-        code = CURLE_OK;
+        code = answer.m_code = CURLE_OK;
     if (code != CURLE_OK) {
         answer.m_failure = TransferFailureText(code, curl, m_settings.m_post.m_limits,
             transfer.m_reachedServer && *transfer.m_reachedServer,

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,10 +37,19 @@ enum class FetchRedirects
 
 struct CFetchRequest
 {
+    CFetchRequest() = default;
+    CFetchRequest(std::string url, std::size_t maxBytes, FetchCap cap, FetchRedirects redirects);
+
     std::string m_strUrl;
     std::size_t m_maxBytes = 256 * 1024;
     FetchCap m_cap = FetchCap::KeepFirst;
     FetchRedirects m_redirects = FetchRedirects::None;
+    // The whole read's time; 0 for the settings' total time-out.
+    long m_timeoutMs = 0;
+    // Takes a successful answer's body as it comes instead of keeping it, with the address
+    // redirects led to; false for no more, which ends the read as the limit does. An answer
+    // that is no success says all by its status: its body is not taken.
+    std::function<bool(const std::string& url, const char* data, std::size_t size)> m_take;
 };
 
 // What a read came to: an answer with a status, or a failure (m_failure) with none.
@@ -60,6 +70,7 @@ struct CFetchAnswer
     CText m_note;
     // Why there is no answer; empty when there is one.
     CText m_failure;
+    CURLcode m_code = CURLE_OK;
     bool m_bStopped = false;
 
     bool Answered() const { return m_failure.IsEmpty() && m_status != 0; }

@@ -1,7 +1,7 @@
 #include "core/source/SourceReader.h"
 
 #include "core/net/Address.h"
-#include "core/net/EasySetup.h"
+#include "core/net/Fetch.h"
 #include "core/net/TransferFailure.h"
 #include "core/page/RobotsTxt.h"
 #include "core/post/PostResult.h"
@@ -9,21 +9,20 @@
 #include "core/source/SourceEntries.h"
 #include "core/source/SourceParser.h"
 
-#include <curl/curl.h>
-
 #include <algorithm>
 #include <chrono>
 #include <functional>
-#include <memory>
 #include <string_view>
 #include <unordered_set>
 #include <utility>
 
 namespace {
 
-bool IsSuccess(long status)
+CFetchSettings FetchSettings(const CPostSettings& settings)
 {
-    return status >= 200 && status <= 299;
+    CFetchSettings fetch;
+    fetch.m_post = settings;
+    return fetch;
 }
 
 CText FilesNote(const std::string& source)
@@ -50,6 +49,7 @@ public:
         , m_limits(reader.m_limits)
         , m_entries(m_limits.m_maxAddresses, m_limits.m_maxAddressBytes)
         , m_deadline(Clock::now() + std::chrono::milliseconds(m_limits.m_maxReadMs))
+        , m_group(FetchSettings(reader.m_settings), reader.m_stop)
     {
     }
 
@@ -65,8 +65,8 @@ private:
         // The source's time ran out while it came: what came is kept.
         OutOfTime,
     };
-    // Takes a file's bytes as they come, with the transfer they come by; false for no more.
-    using Take = std::function<bool(CURL* curl, const char* data, std::size_t size)>;
+    // Takes a file's bytes as they come, with where redirects led; false for no more.
+    using Take = std::function<bool(const std::string& url, const char* data, std::size_t size)>;
 
     bool ReadRobots(const std::string& robotsUrl);
     bool ReadFile(const std::string& url, int depth);
@@ -81,9 +81,6 @@ private:
     void CutAll(CText note);
     bool Stopped() const { return m_reader.m_stop && m_reader.m_stop->load(); }
 
-    static size_t OnData(char* data, size_t size, size_t count, void* self);
-    static int OnProgress(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t);
-
     const CSourceReader& m_reader;
     const CSourceLimits& m_limits;
     std::string m_strSource;
@@ -96,12 +93,8 @@ private:
     std::size_t m_bytes = 0;
     bool m_bDone = false;
     bool m_bWholeNoted = false;
-
-    // The transfer under way.
-    CURL* m_curl = nullptr;
-    const Take* m_take = nullptr;
-    bool m_bDeclined = false;
-    bool m_bNotSuccess = false;
+    // Its files' reads, over connections kept from one to the next.
+    CFetchGroup m_group;
 };
 
 CSourceReader::CSourceReader(
@@ -143,7 +136,7 @@ bool CSourceReader::CRun::ReadRobots(const std::string& robotsUrl)
     if (!MayFetch())
         return true;
     std::string robots;
-    const Take take = [&robots](CURL*, const char* data, std::size_t size) {
+    const Take take = [&robots](const std::string&, const char* data, std::size_t size) {
         robots.append(data, std::min(size, CRobotsTxt::MaxBytes - robots.size()));
         return robots.size() < CRobotsTxt::MaxBytes;
     };
@@ -186,15 +179,13 @@ bool CSourceReader::CRun::ReadFile(const std::string& url, int depth)
         CSourceParser parser(m_entries, m_limits, m_limits.m_maxBytes - m_bytes);
         parser.SetAddress(url);
         bool begun = false;
-        const Take take = [&parser, &begun](CURL* curl, const char* data, std::size_t size) {
-            // Relative links in a feed are relative to where redirects led.
-            const char* effective = nullptr;
-            if (!std::exchange(begun, true)
-                && curl_easy_getinfo(curl, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK
-                && effective)
-                parser.SetAddress(effective);
-            return parser.Write(data, size);
-        };
+        const Take take
+            = [&parser, &begun](const std::string& effective, const char* data, std::size_t size) {
+                  // Relative links in a feed are relative to where redirects led.
+                  if (!std::exchange(begun, true))
+                      parser.SetAddress(effective);
+                  return parser.Write(data, size);
+              };
         std::string reason;
         const Fetched fetched = Fetch(url, take, reason);
         m_bytes += parser.Bytes();
@@ -299,83 +290,26 @@ void CSourceReader::CRun::CutAll(CText note)
 CSourceReader::CRun::Fetched CSourceReader::CRun::Fetch(
     const std::string& url, const Take& take, std::string& reason)
 {
-    const std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> handle(
-        curl_easy_init(), curl_easy_cleanup);
-    m_curl = handle.get();
-    m_take = &take;
-    m_bDeclined = m_bNotSuccess = false;
-    bool reachedServer = false;
-    const CPostSettings& settings = m_reader.m_settings;
-    const CPostLimits& limits = settings.m_limits;
-    const auto start = Clock::now();
+    const CPostLimits& limits = m_reader.m_settings.m_limits;
     // No transfer outlasts the source's time, which the last of them is cut at: rounded up, and
     // a millisecond more, so that its time-out comes after the deadline, never just before it.
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_deadline - start) + 1ms;
-    const long timeoutMs = static_cast<long>(
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_deadline - Clock::now()) + 1ms;
+    CFetchRequest request;
+    request.m_strUrl = url;
+    request.m_redirects = FetchRedirects::Any;
+    request.m_timeoutMs = static_cast<long>(
         std::clamp<std::chrono::milliseconds::rep>(left.count(), 1, limits.m_totalTimeoutMs));
+    request.m_take = take;
+    const CFetchAnswer answer = m_group.Fetch(request);
 
-    CEasySetup setup(m_curl);
-    setup.SetCommon(settings, timeoutMs, &reachedServer);
-    setup.Set(CURLOPT_URL, url.c_str());
-    setup.Set(CURLOPT_FOLLOWLOCATION, 1L);
-    setup.Set(CURLOPT_MAXREDIRS, limits.m_maxRedirects);
-    setup.Set(CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    setup.Set(CURLOPT_WRITEFUNCTION, &CRun::OnData);
-    setup.Set(CURLOPT_WRITEDATA, static_cast<void*>(this));
-    if (m_reader.m_stop) {
-        setup.Set(CURLOPT_XFERINFOFUNCTION, &CRun::OnProgress);
-        setup.Set(
-            CURLOPT_XFERINFODATA, const_cast<void*>(static_cast<const void*>(m_reader.m_stop)));
-        setup.Set(CURLOPT_NOPROGRESS, 0L);
-    }
-    CURLcode code = setup.Code();
-    if (code == CURLE_OK)
-        code = curl_easy_perform(m_curl);
-    // Before the handle goes, which closes its sockets.
-    long status = 0;
-    if (m_curl)
-        curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
-
-    if (code == CURLE_ABORTED_BY_CALLBACK || Stopped())
+    if (answer.m_bStopped || Stopped())
         return Fetched::Stopped;
-    if (code == CURLE_OPERATION_TIMEDOUT && Clock::now() >= m_deadline) {
+    if (answer.m_code == CURLE_OPERATION_TIMEDOUT && Clock::now() >= m_deadline) {
         CutAll(TimeNote(m_strSource));
         return Fetched::OutOfTime;
     }
-    // Our own end of a transfer is no failure of it: the body was not wanted, or no more.
-    const bool ours = code == CURLE_WRITE_ERROR && (m_bDeclined || m_bNotSuccess);
-    if (code == CURLE_OK || ours) {
-        if (IsSuccess(status))
-            return Fetched::Done;
-        reason = StatusWords(status);
-        return Fetched::Failed;
-    }
-    reason
-        = TransferFailureText(code, m_curl, limits, reachedServer, Clock::now() - start).English();
+    if (answer.IsSuccess())
+        return Fetched::Done;
+    reason = answer.Answered() ? StatusWords(answer.m_status) : answer.m_failure.English();
     return Fetched::Failed;
-}
-
-size_t CSourceReader::CRun::OnData(char* data, size_t size, size_t count, void* self)
-{
-    auto* run = static_cast<CRun*>(self);
-    if (run->Stopped())
-        return 0;
-    long status = 0;
-    curl_easy_getinfo(run->m_curl, CURLINFO_RESPONSE_CODE, &status);
-    // An answer that is no success says all by its status.
-    if (!IsSuccess(status)) {
-        run->m_bNotSuccess = true;
-        return 0;
-    }
-    const size_t length = size * count;
-    if (!(*run->m_take)(run->m_curl, data, length)) {
-        run->m_bDeclined = true;
-        return 0;
-    }
-    return length;
-}
-
-int CSourceReader::CRun::OnProgress(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
-{
-    return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
 }
