@@ -84,8 +84,8 @@ struct CFetchSettings
     CPostSettings m_post;
     // "host:port:address" for CURLOPT_RESOLVE: names reached without asking the resolver.
     std::vector<std::string> m_resolve;
-    // Reads of one group under way at once.
-    long m_maxInFlight = 6;
+    // Reads of one group under way at once: all of a site's usual places in one round.
+    long m_maxInFlight = 8;
 };
 
 // Blocking GETs for everything the program reads rather than posts, with a post's setup
