@@ -110,11 +110,12 @@ TEST(Fetch, ReadsGoSideBySide)
         3, {server.Url("gate"), 1024, FetchCap::KeepFirst, FetchRedirects::None});
     std::vector<CFetchAnswer> answers;
     std::thread reader([&] { answers = CFetchGroup(ShortLimits()).FetchAll(requests); });
-    // All three are at the server before any is answered.
+    // All three are at the server while its gate holds every answer back. (The server's
+    // meter would race here: it counts a request only once its handler runs, which may be
+    // after the first answers have gone.)
     EXPECT_TRUE(server.Server().WaitForRequests(3));
     server.Open();
     reader.join();
-    EXPECT_EQ(server.Peak(), 3);
     ASSERT_EQ(answers.size(), 3u);
     for (const CFetchAnswer& answer : answers)
         EXPECT_TRUE(answer.IsSuccess()) << answer.m_failure.English();
