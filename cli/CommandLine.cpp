@@ -2,6 +2,7 @@
 
 #include "cli/CheckKeysCommand.h"
 #include "cli/CommandList.h"
+#include "cli/DiscoverCommand.h"
 #include "cli/HistoryCommand.h"
 #include "cli/SubmitCommand.h"
 #include "runs/Translations.h"

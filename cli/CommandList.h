@@ -7,4 +7,5 @@
 #define QUILLPOST_COMMANDS(COMMAND)                                                                \
     COMMAND("submit-all", CSubmitCommand)                                                          \
     COMMAND("check-keys", CCheckKeysCommand)                                                       \
-    COMMAND("history", CHistoryCommand)
+    COMMAND("history", CHistoryCommand)                                                            \
+    COMMAND("discover", CDiscoverCommand)

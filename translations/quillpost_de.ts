@@ -307,6 +307,83 @@ werden konnte.
     </message>
 </context>
 <context>
+    <name>CDiscoverCommand</name>
+    <message>
+        <source>--discover URL [--format=text|json]</source>
+        <translation>--discover URL [--format=text|json]</translation>
+    </message>
+    <message>
+        <source>  --discover URL          print the sitemaps, feeds and hubs the site at URL names
+                          or has at the usual places; nothing is posted or saved
+</source>
+        <translation>  --discover URL          die Sitemaps, Feeds und Hubs ausgeben, die die Website unter
+                          URL nennt oder an den üblichen Stellen hat; nichts wird
+                          gesendet oder gespeichert
+</translation>
+    </message>
+    <message>
+        <source>--discover: 0 when something was found, 1 when nothing was or the site
+could not be reached, 2 for an address that is no site&apos;s.
+</source>
+        <translation>--discover: 0, wenn etwas gefunden wurde, 1, wenn nichts gefunden oder die Website
+nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
+</translation>
+    </message>
+    <message>
+        <source>--discover takes one site address</source>
+        <translation>--discover nimmt eine Website-Adresse</translation>
+    </message>
+    <message>
+        <source>--discover prints text or json</source>
+        <translation>--discover gibt text oder json aus</translation>
+    </message>
+    <message>
+        <source>(guessed)</source>
+        <extracomment>Said after a sitemap or feed in quillpost --discover: found at a usual place, not named by the site</extracomment>
+        <translation>(vermutet)</translation>
+    </message>
+    <message>
+        <source>site</source>
+        <extracomment>A line&apos;s first word in quillpost --discover</extracomment>
+        <translation>Website</translation>
+    </message>
+    <message>
+        <source>title</source>
+        <extracomment>A line&apos;s first word in quillpost --discover</extracomment>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>sitemap</source>
+        <extracomment>A line&apos;s first word in quillpost --discover</extracomment>
+        <translation>Sitemap</translation>
+    </message>
+    <message>
+        <source>(another site&apos;s)</source>
+        <extracomment>Said after a feed in quillpost --discover</extracomment>
+        <translation>(einer anderen Website)</translation>
+    </message>
+    <message>
+        <source>feed</source>
+        <extracomment>A line&apos;s first word in quillpost --discover</extracomment>
+        <translation>Feed</translation>
+    </message>
+    <message>
+        <source>  hub</source>
+        <extracomment>A line&apos;s first word in quillpost --discover: a hub a feed names</extracomment>
+        <translation>  Hub</translation>
+    </message>
+    <message>
+        <source>hub</source>
+        <extracomment>A line&apos;s first word in quillpost --discover: a hub the home page names</extracomment>
+        <translation>Hub</translation>
+    </message>
+    <message>
+        <source>note</source>
+        <extracomment>A line&apos;s first word in quillpost --discover: what it could not read, or saw of the site</extracomment>
+        <translation>Hinweis</translation>
+    </message>
+</context>
+<context>
     <name>CHelperLauncher</name>
     <message>
         <source>%1 is missing; it was looked for as %2</source>

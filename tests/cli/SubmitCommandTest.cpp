@@ -263,6 +263,7 @@ void SubmitCommandTest::exitStatus_data()
                                        "[--format=text|json|csv]\n"
                                        "  or:  quillpost --history [--since=DURATION|DATE] "
                                        "[--format=text|json|csv]\n"
+                                       "  or:  quillpost --discover URL [--format=text|json]\n"
                                        "See quillpost --help.");
     QTest::newRow("unknown option") << (list + QStringList{"--bogus"}) << some << 2 << 0
                                     << "quillpost: Unknown option 'bogus'." + see;
@@ -298,7 +299,8 @@ void SubmitCommandTest::exitStatus_data()
                                   << "quillpost: --format takes text, json or csv, not ''." + see;
     QTest::newRow("format without a command")
         << QStringList{"--format=json"} << some << 2 << 0
-        << "quillpost: --format goes with --submit-all, --check-keys or --history." + see;
+        << "quillpost: --format goes with --submit-all, --check-keys, --history or --discover."
+            + see;
     QTest::newRow("since without its command") << QStringList{"--since=7d"} << some << 2 << 0
                                                << "quillpost: --since goes with --history." + see;
     QTest::newRow("since with a line feed")
@@ -354,7 +356,7 @@ void SubmitCommandTest::helpNamesEveryOption()
     QCOMPARE(run.err, QByteArray());
     for (const char* option : {"--submit-all [FILE]", "--format=text|json|csv", "--help",
              "--version", "--check-keys [FILE]", "--history", "--since=DURATION|DATE", "--dry-run",
-             "--no-notify"})
+             "--no-notify", "--discover URL"})
         QVERIFY2(run.out.contains(option), option);
     QCOMPARE(m_server->Lines().size(), std::size_t(0));
 }
