@@ -4,6 +4,7 @@
 #include "core/target/SubmitHost.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
+#include "ui/ColumnFit.h"
 
 #include "ui_HistoryDlg.h"
 
@@ -37,7 +38,13 @@ CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* p
 {
     m_ui->setupUi(this);
     m_ui->historyTable->setModel(&m_model);
-    m_ui->historyTable->SetColumnWidths({130, 110, 260, 160, 200});
+    // Every column in sight as the dialog opens, the target's URL taking what the others leave:
+    // the time, outcome and status are short, a message or a list of addresses is cut (whole
+    // in its tooltip).
+    m_columns = new CColumnFit(m_ui->historyTable, CHistoryModel::UrlColumn,
+        {{CHistoryModel::TimeColumn, 1.0 / 6}, {CHistoryModel::OutcomeColumn, 1.0 / 8},
+            {CHistoryModel::StatusColumn, 1.0 / 6}, {CHistoryModel::MessageColumn, 1.0 / 4},
+            {CHistoryModel::AddressesColumn, 1.0 / 8}});
     connect(m_ui->filterEdit, &QLineEdit::textChanged, this, &CHistoryDlg::OnFilterChanged);
     connect(m_ui->forgetButton, &QPushButton::clicked, this, &CHistoryDlg::OnForget);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::close);
@@ -88,6 +95,7 @@ void CHistoryDlg::OnLoaded(CHistoryModel::CLoaded& loaded)
         break;
     }
     m_model.SetEntries(std::move(loaded.m_entries));
+    m_columns->Fit();
     ShowStatus();
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+class CColumnFit;
 class CSubmitHost;
 
 namespace Ui {
@@ -47,6 +48,8 @@ private:
     const std::optional<CPostHistory::CTarget> m_target;
     std::string m_strFile;
     CHistoryModel m_model;
+    // The view's; fits the columns once the entries are in.
+    CColumnFit* m_columns = nullptr;
     // What the list shows, or why it shows nothing; and what Forget came to.
     QString m_strState;
     QString m_strForgotten;

@@ -447,6 +447,13 @@ void RunDialogsTest::historyListsEveryColumn()
     QCOMPARE(Rows(4), QStringList({"Queued", "", "", "Thanks", "", ""}));
     QCOMPARE(Rows(5), QStringList({"1", "1", "40", "1,234", "0", "1"}));
     QCOMPARE(Status(), QStringLiteral("Posts: 6"));
+    // Every column in sight at the opening size, the URL taking what the others leave.
+    const auto* table = m_history->findChild<QTableView*>("historyTable");
+    const QHeaderView* header = table->horizontalHeader();
+    QCOMPARE(header->sectionResizeMode(CHistoryModel::UrlColumn), QHeaderView::Stretch);
+    QTRY_VERIFY(header->sectionViewportPosition(CHistoryModel::AddressesColumn)
+            + header->sectionSize(CHistoryModel::AddressesColumn)
+        <= table->viewport()->width());
     // Without a selected target, there is nothing to forget.
     QVERIFY(!m_history->findChild<QPushButton*>("forgetButton")->isEnabled());
 }
