@@ -25,7 +25,8 @@ class CPostScheduler;
 class CSubmitHost;
 class CTargetList;
 
-// The Submit All runs of the main window and what they have still to report.
+// A list's Submit All runs, for the window and the command line alike, and what they have still
+// to report.
 //
 // A run posts a copy of its rows (URL and body, taken on this thread) through one scheduler
 // that every run shares, so the one-post-per-server rule holds across runs. Results come back
