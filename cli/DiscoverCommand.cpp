@@ -82,9 +82,11 @@ int CDiscoverCommand::Run()
 bool CDiscoverCommand::WriteText(const CDiscovery& found)
 {
     QString out;
-    const auto line = [&out](const QString& label, const std::string& text, QString flags = {}) {
+    // An address is shown without its password; a title is only text.
+    const auto line = [&out](const QString& label, const std::string& text, QString flags = {},
+                          bool address = true) {
         out += label + QLatin1Char('\t')
-            + CResultText::Printable(QString::fromStdString(MaskPassword(text)));
+            + CResultText::Printable(QString::fromStdString(address ? MaskPassword(text) : text));
         if (!flags.isEmpty())
             out += QLatin1Char(' ') + flags;
         out += QLatin1Char('\n');
@@ -97,7 +99,7 @@ bool CDiscoverCommand::WriteText(const CDiscovery& found)
         line(tr("site"), found.m_strSite);
     if (!found.m_strTitle.empty())
         //: A line's first word in quillpost --discover
-        line(tr("title"), found.m_strTitle);
+        line(tr("title"), found.m_strTitle, {}, false);
     for (const CFoundSitemap& sitemap : found.m_sitemaps)
         //: A line's first word in quillpost --discover
         line(tr("sitemap"), sitemap.m_strUrl, sitemap.m_bGuessed ? guessed : QString());

@@ -560,8 +560,9 @@ void KeysHistoryCommandTest::discover()
             return CScriptedReply::Status(200,
                 "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\"></urlset>",
                 "Content-Type: application/xml\r\n");
-        return CScriptedReply::Status(
-            200, "<html><head><title>Notes</title></head></html>", "Content-Type: text/html\r\n");
+        return CScriptedReply::Status(200,
+            "<html><head><title>Me: notes@home</title></head></html>",
+            "Content-Type: text/html\r\n");
     });
     const std::string root = "http://127.0.0.1:" + std::to_string(site.Port()) + "/";
     const Finished run = Run({"--discover", QString::fromStdString(root), "--format=" + format});
@@ -572,12 +573,14 @@ void KeysHistoryCommandTest::discover()
         const std::vector<nlohmann::ordered_json> lines = JsonLines(run.out);
         QVERIFY(lines.size() >= 2);
         QVERIFY(lines[0]["kind"] == "site");
-        QVERIFY(lines[0]["title"] == "Notes");
+        QVERIFY(lines[0]["title"] == "Me: notes@home");
         QVERIFY(lines[1]["kind"] == "sitemap");
         QVERIFY(lines[1]["url"] == root + "map.xml");
         QVERIFY(lines[1]["guessed"] == false);
     } else {
         QVERIFY2(run.out.contains(("sitemap\t" + root + "map.xml\n").c_str()), run.out.constData());
+        // A title is no address: nothing in it is taken for a password.
+        QVERIFY2(run.out.contains("title\tMe: notes@home\n"), run.out.constData());
     }
 
     // A site's address with a password is no site's.
