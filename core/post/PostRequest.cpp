@@ -9,23 +9,28 @@
 #include "core/target/SubmitHost.h"
 #include "core/text/Utf8.h"
 
+#include <optional>
+
 namespace {
 
 // A web address of a host only this network can reach, in "Changes from" or a parameter:
 // announcing it to a public service tells the world of a staging or private site, and no
 // search engine can fetch it. A service that is itself private (a test server, an intranet)
 // may be sent anything. Only absolute http(s) addresses count: a name or a word is no address.
-bool KeepsPrivateHome(const CSubmitHost& host, const CAddress& service, CText& refusal)
+bool KeepsPrivateHome(const CSubmitHost& host, const CPostRequest& request, CText& refusal)
 {
-    if (IsPrivateHost(service))
+    if (IsPrivateHost(request.m_address))
         return true;
-    const auto isPrivate = [&refusal](const std::string& text) {
+    const auto isPrivate = [&refusal](const std::string& text, bool siteHost = false) {
         const std::string trimmed = TrimBlanks(text);
-        if (!StartsWithNoCase(trimmed, "http://") && !StartsWithNoCase(trimmed, "https://"))
+        std::optional<CAddress> read;
+        if (siteHost)
+            read = IndexNowHost(trimmed);
+        else if (StartsWithNoCase(trimmed, "http://") || StartsWithNoCase(trimmed, "https://"))
+            read = CAddress::Read(trimmed);
+        if (!read || !IsPrivateHost(*read))
             return false;
-        const CAddress address = CAddress::Read(trimmed);
-        if (!IsPrivateHost(address))
-            return false;
+        const CAddress& address = *read;
         //: Why a target is not posted: it would send a public service an address of a
         //: private host (localhost, .local, 10.0.0.1...)
         refusal
@@ -37,7 +42,8 @@ bool KeepsPrivateHome(const CSubmitHost& host, const CAddress& service, CText& r
     CSubmitHost::ParamPosition pos;
     CPostParam param;
     for (bool more = host.GetFirstParam(pos, param); more; more = host.GetNextParam(pos, param)) {
-        if (isPrivate(param.m_strValue))
+        // IndexNow's "host" names the site its key file is fetched from, address or not.
+        if (isPrivate(param.m_strValue, request.m_bIndexNow && param.m_strName == "host"))
             return false;
     }
     return true;
@@ -67,7 +73,7 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
         refusal = request.m_address.Refusal();
         return false;
     }
-    if (!CheckPlaceholders(host, refusal) || !KeepsPrivateHome(host, request.m_address, refusal))
+    if (!CheckPlaceholders(host, refusal) || !KeepsPrivateHome(host, request, refusal))
         return false;
     switch (request.m_kind) {
     case BodyKind::XmlRpc:

@@ -103,4 +103,18 @@ INSTANTIATE_TEST_SUITE_P(Targets, PrivateAddressTest,
     }),
     [](const testing::TestParamInfo<TargetCase>& info) { return info.param.name; });
 
+// IndexNow's key file is fetched from its "host", which is a name, not an address.
+TEST(PrivateAddress, IndexNowSiteHostStaysHome)
+{
+    CSubmitHost host;
+    host.m_strUrl = "https://api.indexnow.org/indexnow";
+    host.m_strBodyKind = "json";
+    host.AddParam({"host", "Staging.Local"});
+    host.AddParam({"key", "0123456789abcdef"});
+    CPostRequest request;
+    CText refusal;
+    EXPECT_FALSE(PrepareRequest(host, request, refusal));
+    EXPECT_EQ(refusal.English(), "https://Staging.Local/ is a private address");
+}
+
 } // namespace
