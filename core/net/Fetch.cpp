@@ -3,6 +3,7 @@
 #include "core/net/Address.h"
 #include "core/net/EasySetup.h"
 #include "core/net/TransferFailure.h"
+#include "core/text/AsciiText.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "core/net/HeaderFields.h"
 #include "core/net/PostLimits.h"
-#include "core/page/PageHeaders.h"
 #include "core/text/Text.h"
 
 #include <curl/curl.h>

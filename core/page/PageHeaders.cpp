@@ -163,32 +163,3 @@ bool HasRelation(std::string_view relations, std::string_view relation)
     }
     return false;
 }
-
-bool IsBlank(char ch)
-{
-    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f';
-}
-
-std::string_view TrimmedBlanks(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool EqualsNoCase(std::string_view text, std::string_view lower)
-{
-    return text.size() == lower.size() && StartsWithNoCase(text, lower);
-}
-
-std::string LowerAscii(std::string_view text)
-{
-    std::string lower(text);
-    for (char& ch : lower) {
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    }
-    return lower;
-}

@@ -1,8 +1,8 @@
 #include "core/page/RobotsTxt.h"
 
 #include "core/net/Address.h"
-#include "core/page/PageHeaders.h"
 #include "core/source/SourceAddress.h"
+#include "core/text/AsciiText.h"
 
 #include <algorithm>
 

@@ -1,5 +1,6 @@
 #include "core/net/Fetch.h"
 
+#include "core/page/PageHeaders.h"
 #include "tests/support/LocalServer.h"
 #include "tests/support/ScriptedServer.h"
 
