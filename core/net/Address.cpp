@@ -196,10 +196,17 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 
 std::string TrimBlanks(const std::string& text)
 {
+    return std::string(TrimmedAddress(text));
+}
+
+std::string_view TrimmedAddress(std::string_view text)
+{
     const auto isBlank = [](char ch) { return static_cast<unsigned char>(ch) <= 0x20; };
-    const auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    const auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
 std::string MaskPassword(const std::string& url)

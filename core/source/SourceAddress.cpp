@@ -21,20 +21,6 @@ CurlText Part(CURLU* handle, CURLUPart part, unsigned int flags = 0)
     return CurlText(text, curl_free);
 }
 
-bool IsBlank(char ch)
-{
-    return static_cast<unsigned char>(ch) <= 0x20;
-}
-
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 char Lower(char ch)
 {
     return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
@@ -292,7 +278,7 @@ bool ReadParts(CURLU* handle, std::string& normal)
 
 bool NormalAddress(std::string_view text, std::string& normal)
 {
-    text = Trimmed(text);
+    text = TrimmedAddress(text);
     const Plain plain = ReadPlain(text, normal);
     bool read = plain == Plain::Read;
     if (plain == Plain::Unsure) {
@@ -341,7 +327,7 @@ bool CSourceAddress::Read(std::string_view text, std::string& address)
 
 bool CSourceAddress::Resolve(std::string_view text, std::string& address)
 {
-    text = Trimmed(text);
+    text = TrimmedAddress(text);
     // A whole address needs no base, nor libcurl to write it out.
     if (!m_bHasBase || StartsWithNoCase(text, "http://") || StartsWithNoCase(text, "https://"))
         return NormalAddress(text, address);
@@ -385,7 +371,7 @@ std::string CSourceAddress::BaseRobots() const
 
 bool CSourceAddress::Parse(CURLU* handle, std::string_view text, std::string& address)
 {
-    text = Trimmed(text);
+    text = TrimmedAddress(text);
     if (text.empty())
         return false;
     m_text.assign(text.data(), text.size());
