@@ -63,6 +63,15 @@ struct CPageCheck
     CText m_reason;
 };
 
+// An address of a source that was not announced, and why.
+struct CLeftOutAddress
+{
+    std::string m_strAddress;
+    PageVerdict m_verdict = PageVerdict::CouldNotCheck;
+    // In the words of CPageCheck::m_reason.
+    CText m_reason;
+};
+
 // The verdict on one page, with nothing guessed: a 200 that reads as an error page is
 // announced. robots: the rules of the page's site (empty for a site without robots.txt or
 // whose robots.txt answered 4xx), or null when its robots.txt could not be read, which

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/page/PageVerdict.h"
 #include "core/post/PostOutcome.h"
 #include "core/text/Text.h"
 
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CSubmitHost;
 
@@ -29,8 +31,14 @@ struct CPostResult
     std::string m_strUrl;
     std::string m_strBody = "form";
     std::optional<std::string> m_strChanges;
-    // How many addresses of the source the post carried; 0 for a post without one.
+    // How many addresses of the source the post carried; 0 for a post without one. The
+    // removed ones are among them.
     std::size_t m_addresses = 0;
+    // The addresses the post announces as removed from the site.
+    std::vector<std::string> m_removed;
+    // The addresses of the target's source the run's checks left out, with their reasons:
+    // given with the target's first result of the run only, so each is said once.
+    std::vector<CLeftOutAddress> m_leftOut;
     // A dry run's post that would go (WouldPost): its content type and exact body.
     std::string m_strContentType;
     std::string m_strRequestBody;

@@ -3,6 +3,7 @@
 #include "core/history/PostHistory.h"
 #include "core/indexnow/KeyCheck.h"
 #include "core/net/PostLimits.h"
+#include "core/page/PageVerdict.h"
 #include "core/post/PostRequest.h"
 #include "core/source/SourceReader.h"
 #include "core/text/Text.h"
@@ -62,6 +63,8 @@ public:
     {
         CPostRequest m_request;
         std::size_t m_addresses = 0;
+        // Those of them announced as removed from the site.
+        std::vector<std::string> m_removed;
         // To say whether it succeeded (Recorded); 0 when nothing is to be recorded of it.
         std::uint64_t m_token = 0;
     };
@@ -86,6 +89,9 @@ public:
         CText m_reason;
         std::vector<CBatch> m_batches;
         std::size_t m_addresses = 0;
+        // What the page checks left out, with their reasons; with Unchanged when every
+        // address was left out, with NotPosted when every check failed.
+        std::vector<CLeftOutAddress> m_leftOut;
         std::optional<Time> m_lastSuccess;
         // What the source left out for a limit, or what the key file's check noted.
         CText m_note;

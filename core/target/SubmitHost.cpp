@@ -98,6 +98,7 @@ std::unique_ptr<CSubmitHost> CSubmitHost::Copy() const
     copy->m_strUrl = m_strUrl;
     copy->m_strBodyKind = m_strBodyKind;
     copy->m_strChanges = m_strChanges;
+    copy->m_bCheckPages = m_bCheckPages;
     ParamPosition pos;
     CPostParam param;
     for (bool more = GetFirstParam(pos, param); more; more = GetNextParam(pos, param))

@@ -66,4 +66,7 @@ public:
     // the target posts what changed on the site since it last posted with success. Kept as
     // written, the empty text included.
     std::optional<std::string> m_strChanges;
+    // Whether the pages the target announces are checked first (the data file's "check"
+    // attribute, written only as "no"). Off for a site that refuses programs.
+    bool m_bCheckPages = true;
 };
