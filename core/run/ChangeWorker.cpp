@@ -220,7 +220,7 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
     const CSubmitHost& target = *work.m_target;
     if (!target.m_strChanges) {
         prepared.m_kind = CPrepared::Kind::Post;
-        prepared.m_batches.push_back(CBatch{work.m_request, 0, 0});
+        prepared.m_batches.push_back(CBatch{work.m_request, 0, {}, 0});
         return prepared;
     }
 
@@ -269,7 +269,7 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
             = work.m_bDry ? 0 : KeepBatch(work.m_run, key, read.m_entries, true);
         prepared.m_kind = CPrepared::Kind::Post;
         prepared.m_addresses = read.m_entries.size();
-        prepared.m_batches.push_back(CBatch{work.m_request, 0, token});
+        prepared.m_batches.push_back(CBatch{work.m_request, 0, {}, token});
         return prepared;
     }
     prepared.m_batches = Batches(work, read.m_entries, changes.m_changed, key);
@@ -298,7 +298,7 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
             sent.push_back(entries[i]);
         const std::uint64_t token
             = work.m_bDry ? 0 : KeepBatch(work.m_run, key, std::move(sent), false);
-        batches.push_back(CBatch{work.m_request, 0, token});
+        batches.push_back(CBatch{work.m_request, 0, {}, token});
         return batches;
     }
 
