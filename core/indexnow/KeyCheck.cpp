@@ -6,6 +6,7 @@
 #include "core/net/TransferFailure.h"
 #include "core/post/PostResult.h"
 #include "core/post/UrlEncoder.h"
+#include "core/text/AsciiText.h"
 #include "core/text/Utf8.h"
 
 #include <curl/curl.h>
@@ -17,30 +18,6 @@ namespace {
 
 // What the user is shown of a file that holds something else.
 constexpr std::size_t ShownChars = 40;
-
-std::optional<std::string> PartOf(const CAddress::Handle& url, CURLUPart part)
-{
-    char* text = nullptr;
-    if (curl_url_get(url.get(), part, &text, 0) != CURLUE_OK || !text)
-        return std::nullopt;
-    std::string value(text);
-    curl_free(text);
-    return value;
-}
-
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-std::string_view TrimmedBody(std::string_view body)
-{
-    while (!body.empty() && IsBlank(body.front()))
-        body.remove_prefix(1);
-    while (!body.empty() && IsBlank(body.back()))
-        body.remove_suffix(1);
-    return body;
-}
 
 bool StartsWithByteOrderMark(std::string_view body)
 {
@@ -79,7 +56,7 @@ std::string Destination(const std::string& fileUrl, const std::string& location)
     if (url && curl_url_set(url.get(), CURLUPART_URL, fileUrl.c_str(), 0) == CURLUE_OK
         && curl_url_set(url.get(), CURLUPART_URL, location.c_str(), CURLU_NON_SUPPORT_SCHEME)
             == CURLUE_OK) {
-        if (auto resolved = PartOf(url, CURLUPART_URL))
+        if (auto resolved = UrlPart(url.get(), CURLUPART_URL))
             return *resolved;
     }
     return Shown(location);
@@ -134,7 +111,7 @@ bool KeyFileOf(const std::string& host, const std::string& key,
             {ShownUtf8(host)});
         return false;
     }
-    file.m_strUrl = PartOf(url, CURLUPART_URL).value_or(std::string());
+    file.m_strUrl = UrlPart(url.get(), CURLUPART_URL).value_or(std::string());
     return true;
 }
 
@@ -188,7 +165,7 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
         return judged(
             CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 starts with a byte-order mark"),
                 {file.m_strUrl}));
-    const std::string_view content = TrimmedBody(body);
+    const std::string_view content = TrimmedBlanks(body);
     if (!content.empty() && content.front() == '<')
         return judged(
             CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is a web page, not the key"),

@@ -4,21 +4,24 @@
 #include <cctype>
 #include <string_view>
 
-namespace {
-
-// A part of the address as libcurl gives it; false when the address has no such part or
-// libcurl will not give it.
-bool GetPart(CURLU* handle, CURLUPart part, std::string& value, unsigned int flags = 0)
+std::optional<std::string> UrlPart(CURLU* handle, CURLUPart part, unsigned int flags)
 {
     char* text = nullptr;
-    const CURLUcode code = curl_url_get(handle, part, &text, flags);
-    if (code != CURLUE_OK || !text) {
-        value.clear();
-        return false;
-    }
-    value = text;
+    if (curl_url_get(handle, part, &text, flags) != CURLUE_OK || !text)
+        return std::nullopt;
+    std::string value(text);
     curl_free(text);
-    return true;
+    return value;
+}
+
+namespace {
+
+// The same into a field, which is left empty when there is no such part.
+bool GetPart(CURLU* handle, CURLUPart part, std::string& value, unsigned int flags = 0)
+{
+    std::optional<std::string> text = UrlPart(handle, part, flags);
+    value = text ? std::move(*text) : std::string();
+    return text.has_value();
 }
 
 char Lowered(char ch)

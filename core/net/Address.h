@@ -5,8 +5,13 @@
 #include <curl/curl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+// A part of an address as libcurl gives it; none when the address has no such part or
+// libcurl will not give it. The program's one reading of a part.
+std::optional<std::string> UrlPart(CURLU* handle, CURLUPart part, unsigned int flags = 0);
 
 // A target's address as libcurl's URL API reads it: the one reading that posting, the
 // one-post-per-server rule, IndexNow's checks and the browser window all go by, so that what

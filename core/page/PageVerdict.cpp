@@ -1,5 +1,6 @@
 #include "core/page/PageVerdict.h"
 
+#include "core/net/Address.h"
 #include "core/page/PageHead.h"
 #include "core/page/RobotsTxt.h"
 #include "core/post/PostResult.h"
@@ -39,17 +40,14 @@ CPageCheck NotChecked(CText why)
 bool PathAndQuery(const std::string& url, std::string& path)
 {
     const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> handle(curl_url(), curl_url_cleanup);
-    char* part = nullptr;
-    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK
-        || curl_url_get(handle.get(), CURLUPART_PATH, &part, 0) != CURLUE_OK)
+    if (!handle || curl_url_set(handle.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
         return false;
-    path = part;
-    curl_free(part);
-    if (curl_url_get(handle.get(), CURLUPART_QUERY, &part, 0) == CURLUE_OK) {
-        path += '?';
-        path += part;
-        curl_free(part);
-    }
+    std::optional<std::string> part = UrlPart(handle.get(), CURLUPART_PATH);
+    if (!part)
+        return false;
+    path = std::move(*part);
+    if (const std::optional<std::string> query = UrlPart(handle.get(), CURLUPART_QUERY))
+        path += '?' + *query;
     return true;
 }
 

@@ -7,19 +7,11 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <optional>
 
 namespace {
 
-using CurlText = std::unique_ptr<char, decltype(&curl_free)>;
 using CurlUrl = std::unique_ptr<CURLU, decltype(&curl_url_cleanup)>;
-
-CurlText Part(CURLU* handle, CURLUPart part, unsigned int flags = 0)
-{
-    char* text = nullptr;
-    if (curl_url_get(handle, part, &text, flags) != CURLUE_OK)
-        text = nullptr;
-    return CurlText(text, curl_free);
-}
 
 char Lower(char ch)
 {
@@ -254,24 +246,24 @@ Plain ReadPlain(std::string_view text, std::string& normal)
 // The same from libcurl's parts.
 bool ReadParts(CURLU* handle, std::string& normal)
 {
-    const CurlText scheme = Part(handle, CURLUPART_SCHEME);
-    if (!scheme || !IsWebScheme(scheme.get()))
+    const std::optional<std::string> scheme = UrlPart(handle, CURLUPART_SCHEME);
+    if (!scheme || !IsWebScheme(*scheme))
         return false;
-    const CurlText user = Part(handle, CURLUPART_USER);
-    const CurlText password = Part(handle, CURLUPART_PASSWORD);
-    if ((user && *user) || (password && *password))
+    const std::optional<std::string> user = UrlPart(handle, CURLUPART_USER);
+    const std::optional<std::string> password = UrlPart(handle, CURLUPART_PASSWORD);
+    if ((user && !user->empty()) || (password && !password->empty()))
         return false;
-    const CurlText host = Part(handle, CURLUPART_HOST);
-    const CurlText port = Part(handle, CURLUPART_PORT);
-    const CurlText path = Part(handle, CURLUPART_PATH);
-    const CurlText query = Part(handle, CURLUPART_QUERY);
+    const std::optional<std::string> host = UrlPart(handle, CURLUPART_HOST);
+    const std::optional<std::string> port = UrlPart(handle, CURLUPART_PORT);
+    const std::optional<std::string> path = UrlPart(handle, CURLUPART_PATH);
+    const std::optional<std::string> query = UrlPart(handle, CURLUPART_QUERY);
     if (!host || !path)
         return false;
-    const bool tls = std::string_view(scheme.get()) == "https";
+    const bool tls = *scheme == "https";
     normal.assign(tls ? "https://" : "http://");
-    AppendLower(normal, host.get());
-    AppendPort(normal, tls, port ? port.get() : "");
-    return AppendPath(normal, path.get()) && AppendQuery(normal, query ? query.get() : "");
+    AppendLower(normal, *host);
+    AppendPort(normal, tls, port ? *port : std::string());
+    return AppendPath(normal, *path) && AppendQuery(normal, query ? *query : std::string());
 }
 
 } // namespace
@@ -351,9 +343,8 @@ bool CSourceAddress::BaseIsSiteRoot() const
 {
     if (!m_bHasBase)
         return false;
-    const CurlText path = Part(m_base, CURLUPART_PATH);
-    const CurlText query = Part(m_base, CURLUPART_QUERY);
-    return path && (path.get()[0] == '\0' || std::string_view(path.get()) == "/") && !query;
+    const std::optional<std::string> path = UrlPart(m_base, CURLUPART_PATH);
+    return path && (path->empty() || *path == "/") && !UrlPart(m_base, CURLUPART_QUERY);
 }
 
 std::string CSourceAddress::BaseRobots() const
@@ -365,8 +356,7 @@ std::string CSourceAddress::BaseRobots() const
         || curl_url_set(robots.get(), CURLUPART_QUERY, nullptr, 0) != CURLUE_OK
         || curl_url_set(robots.get(), CURLUPART_FRAGMENT, nullptr, 0) != CURLUE_OK)
         return std::string();
-    const CurlText url = Part(robots.get(), CURLUPART_URL);
-    return url ? std::string(url.get()) : std::string();
+    return UrlPart(robots.get(), CURLUPART_URL).value_or(std::string());
 }
 
 bool CSourceAddress::Parse(CURLU* handle, std::string_view text, std::string& address)
@@ -377,10 +367,10 @@ bool CSourceAddress::Parse(CURLU* handle, std::string_view text, std::string& ad
     m_text.assign(text.data(), text.size());
     if (curl_url_set(handle, CURLUPART_URL, m_text.c_str(), 0) != CURLUE_OK)
         return false;
-    const CurlText scheme = Part(handle, CURLUPART_SCHEME);
-    const CurlText url = Part(handle, CURLUPART_URL);
-    if (!scheme || !IsWebScheme(scheme.get()) || !url)
+    const std::optional<std::string> scheme = UrlPart(handle, CURLUPART_SCHEME);
+    std::optional<std::string> url = UrlPart(handle, CURLUPART_URL);
+    if (!scheme || !IsWebScheme(*scheme) || !url)
         return false;
-    address.assign(url.get());
+    address = std::move(*url);
     return true;
 }

@@ -1,5 +1,7 @@
 #include "core/source/SourceDate.h"
 
+#include "core/text/AsciiText.h"
+
 #include <array>
 #include <cctype>
 
@@ -10,12 +12,8 @@ class CCursor
 {
 public:
     explicit CCursor(std::string_view text)
-        : m_text(text)
+        : m_text(TrimmedBlanks(text))
     {
-        while (!m_text.empty() && IsBlank(m_text.front()))
-            m_text.remove_prefix(1);
-        while (!m_text.empty() && IsBlank(m_text.back()))
-            m_text.remove_suffix(1);
     }
 
     bool AtEnd() const { return m_text.empty(); }
@@ -103,8 +101,6 @@ public:
     }
 
 private:
-    static bool IsBlank(char ch) { return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n'; }
-
     std::string_view m_text;
 };
 
