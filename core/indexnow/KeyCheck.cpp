@@ -65,12 +65,55 @@ std::string Destination(const std::string& fileUrl, const std::string& location)
 // "text/html" of "Text/HTML; charset=utf-8", for comparing and showing.
 std::string MediaType(const std::string& contentType)
 {
-    std::string type = TrimBlanks(contentType.substr(0, contentType.find(';')));
-    for (char& c : type) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
+    return LowerAscii(
+        TrimmedBlanks(std::string_view(contentType).substr(0, contentType.find(';'))));
+}
+
+// Why an answer is not the key file; empty when it is.
+CText AnswerFault(const CKeyFile& file, const CFetchAnswer& answer)
+{
+    const long status = answer.m_status;
+    const std::optional<std::string> location = answer.Header("location");
+    if (status >= 300 && status <= 399) {
+        if (location)
+            return CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved to %2"),
+                {file.m_strUrl, Destination(file.m_strUrl, *location)});
+        //: A key file's redirect that says not where: "Key file … moved: 304 Not Modified"
+        return CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved: %2"),
+            {file.m_strUrl, StatusWords(status, Shown(answer.m_strReason))});
     }
-    return type;
+    if (status != 200)
+        //: "Key file https://www.example.com/k.txt not found: 404 Not Found"
+        return CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 not found: %2"),
+            {file.m_strUrl, StatusWords(status, Shown(answer.m_strReason))});
+    if (answer.m_bCut)
+        return CText(
+            QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is larger than 64 KiB"), {file.m_strUrl});
+    const std::string_view body = answer.m_body;
+    if (StartsWithByteOrderMark(body))
+        return CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 starts with a byte-order mark"),
+            {file.m_strUrl});
+    const std::string_view content = TrimmedBlanks(body);
+    if (!content.empty() && content.front() == '<')
+        return CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is a web page, not the key"),
+            {file.m_strUrl});
+    if (content != file.m_strKey)
+        return CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 holds something else: “%2”"),
+            {file.m_strUrl, Shown(content)});
+    return CText();
+}
+
+// Search engines read the key whatever the type says, but a page served as something else
+// hints that the server does not hand out the file as it is.
+CText TypeNote(const CFetchAnswer& answer)
+{
+    if (answer.m_strContentType.empty())
+        return CText();
+    const std::string type = MediaType(answer.m_strContentType);
+    if (type == "text/plain")
+        return CText();
+    return CText(
+        QT_TRANSLATE_NOOP("Quillpost", "Key file is served as %1, not text/plain"), {Shown(type)});
 }
 
 } // namespace
@@ -135,55 +178,16 @@ CKeyVerdict CKeyCheck::Check(const CKeyFile& file) const
 
     CFetchSettings settings;
     settings.m_post = m_settings;
-    CFetchRequest request;
-    request.m_strUrl = file.m_strUrl;
-    request.m_maxBytes = MaxFileBytes;
-    request.m_cap = FetchCap::Refuse;
     // A search engine takes the key only from the file itself: no redirect is followed.
+    const CFetchRequest request(
+        file.m_strUrl, MaxFileBytes, FetchCap::Refuse, FetchRedirects::None);
     const CFetchAnswer answer = CFetchGroup(settings, m_stop).Fetch(request);
     if (!answer.Answered())
         return judged(answer.m_failure);
-    const long status = answer.m_status;
-    const std::optional<std::string> location = answer.Header("location");
-    if (status >= 300 && status <= 399) {
-        if (location)
-            return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved to %2"),
-                {file.m_strUrl, Destination(file.m_strUrl, *location)}));
-        //: A key file's redirect that says not where: "Key file … moved: 304 Not Modified"
-        return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 moved: %2"),
-            {file.m_strUrl, StatusWords(status, Shown(answer.m_strReason))}));
-    }
-    if (status != 200)
-        //: "Key file https://www.example.com/k.txt not found: 404 Not Found"
-        return judged(CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 not found: %2"),
-            {file.m_strUrl, StatusWords(status, Shown(answer.m_strReason))}));
-    if (answer.m_bCut)
-        return judged(CText(
-            QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is larger than 64 KiB"), {file.m_strUrl}));
-    const std::string_view body = answer.m_body;
-    if (StartsWithByteOrderMark(body))
-        return judged(
-            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 starts with a byte-order mark"),
-                {file.m_strUrl}));
-    const std::string_view content = TrimmedBlanks(body);
-    if (!content.empty() && content.front() == '<')
-        return judged(
-            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is a web page, not the key"),
-                {file.m_strUrl}));
-    if (content != file.m_strKey)
-        return judged(
-            CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 holds something else: “%2”"),
-                {file.m_strUrl, Shown(content)}));
-
+    CText fault = AnswerFault(file, answer);
+    if (!fault.IsEmpty())
+        return judged(std::move(fault));
     verdict.m_bOk = true;
-    // Search engines read the key whatever the type says, but a page served as something
-    // else hints that the server does not hand out the file as it is.
-    if (!answer.m_strContentType.empty()) {
-        const std::string type = MediaType(answer.m_strContentType);
-        if (type != "text/plain")
-            verdict.m_note
-                = CText(QT_TRANSLATE_NOOP("Quillpost", "Key file is served as %1, not text/plain"),
-                    {Shown(type)});
-    }
+    verdict.m_note = TypeNote(answer);
     return judged(CText());
 }

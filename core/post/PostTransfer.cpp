@@ -127,15 +127,8 @@ CURLcode CPostTransfer::SetUp()
     m_curl = curl_easy_init();
     if (!m_curl)
         return CURLE_FAILED_INIT;
-    const std::string contentType = "Content-Type: " + m_hop.m_strContentType;
-    for (const char* line : {"Accept:", "Expect:", m_get ? nullptr : contentType.c_str()}) {
-        if (!line)
-            continue;
-        curl_slist* grown = curl_slist_append(m_headers, line);
-        if (!grown)
-            return CURLE_OUT_OF_MEMORY;
-        m_headers = grown;
-    }
+    if (!AddHeaders())
+        return CURLE_OUT_OF_MEMORY;
     CEasySetup setup(m_curl);
     setup.Set(CURLOPT_ERRORBUFFER, m_error);
     setup.SetCommon(m_settings, left, &m_reachedServer);
@@ -165,6 +158,20 @@ CURLcode CPostTransfer::SetUp()
     // Closed as the transfer ends, so the callback never outlives this object.
     setup.Set(CURLOPT_FORBID_REUSE, 1L);
     return setup.Code();
+}
+
+bool CPostTransfer::AddHeaders()
+{
+    const std::string contentType = "Content-Type: " + m_hop.m_strContentType;
+    for (const char* line : {"Accept:", "Expect:", m_get ? nullptr : contentType.c_str()}) {
+        if (!line)
+            continue;
+        curl_slist* grown = curl_slist_append(m_headers, line);
+        if (!grown)
+            return false;
+        m_headers = grown;
+    }
+    return true;
 }
 
 // An answer is read as far as its verdict needs. A successful XML-RPC answer is judged on

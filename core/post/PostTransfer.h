@@ -58,6 +58,8 @@ private:
     static size_t OnData(char* data, size_t size, size_t count, void* self);
     static size_t OnHeader(char* data, size_t size, size_t count, void* self);
     CURLcode SetUp();
+    // The request's header lines, the body's type among them; false when memory ran out.
+    bool AddHeaders();
     // Where the answer to this transfer sends the post next, if anywhere; code is set when
     // the redirect may not be followed.
     bool Redirect(long status, CURLcode& code);
