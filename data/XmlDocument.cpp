@@ -290,6 +290,34 @@ bool CXmlDocument::SaveFile(const std::string& path)
         m_strError = Reason(file, errno);
         return false;
     }
+    CFileStamp stamp;
+    WriteInto(file, path, stamp);
+    // As late as can be, so that nothing is kept aside for a save that fails anyway.
+    std::string reason;
+    if (m_strError.empty() && old.m_bExists && !m_strBackup.empty()
+        && !KeepAside(path, m_strBackup, reason))
+        m_strError = "the old file could not be kept as " + m_strBackup + ": " + reason;
+    if (!m_strError.empty()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    if (!file.commit()) {
+        m_strError = Reason(file, errno);
+        return false;
+    }
+    m_bReplaced = true;
+    m_stamp = stamp;
+    if (!SyncFolder(path, reason)) {
+        m_strError = "its folder could not be synced: " + reason;
+        return false;
+    }
+    m_bReplaced = false;
+    return true;
+}
+
+void CXmlDocument::WriteInto(QSaveFile& file, const std::string& path, CFileStamp& stamp)
+{
     FileWriter writer(file, [this](std::uint64_t written) { OnWritten(written); });
     Save(writer);
     bool written = writer.Flush();
@@ -311,28 +339,8 @@ bool CXmlDocument::SaveFile(const std::string& path)
     struct stat info = {};
     if (m_strError.empty() && ::fstat(file.handle(), &info) != 0)
         m_strError = OsReason(errno);
-    // As late as can be, so that nothing is kept aside for a save that fails anyway.
-    std::string reason;
-    if (m_strError.empty() && old.m_bExists && !m_strBackup.empty()
-        && !KeepAside(path, m_strBackup, reason))
-        m_strError = "the old file could not be kept as " + m_strBackup + ": " + reason;
-    if (!m_strError.empty()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    if (!file.commit()) {
-        m_strError = Reason(file, errno);
-        return false;
-    }
-    m_bReplaced = true;
-    m_stamp = StampOf(info);
-    if (!SyncFolder(path, reason)) {
-        m_strError = "its folder could not be synced: " + reason;
-        return false;
-    }
-    m_bReplaced = false;
-    return true;
+    else if (m_strError.empty())
+        stamp = StampOf(info);
 }
 
 void CXmlDocument::OnWritten(std::uint64_t) { }

@@ -4,6 +4,8 @@
 
 #include <pugixml.hpp>
 
+class QSaveFile;
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -120,6 +122,9 @@ private:
     pugi::xml_attribute Attribute(const std::string& name) const;
     // The text of SaveFile and ToText.
     void Save(pugi::xml_writer& writer) const;
+    // Writes the text into the new file and makes it last on the disk, with the old file's
+    // mode; m_strError says why not. stamp: the new file's, once written.
+    void WriteInto(QSaveFile& file, const std::string& path, FileAccess::CFileStamp& stamp);
 
     pugi::xml_document m_doc;
     pugi::xml_node m_parentNode;
