@@ -45,31 +45,7 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
     //: The browser window's one menu: what can be done with the page shown
     QMenu* pageMenu = menuBar()->addMenu(tr("&Page"));
     pageMenu->setObjectName(QStringLiteral("pageMenu"));
-    // The page's own actions know when they apply: Back only with history behind, Stop only
-    // while loading.
-    const struct
-    {
-        QWebEnginePage::WebAction action;
-        const char* name;
-        QString text;
-        QKeySequence shortcut;
-    } navigation[] = {
-        {QWebEnginePage::Back, "back", tr("&Back"), QKeySequence::Back},
-        {QWebEnginePage::Forward, "forward", tr("&Forward"), QKeySequence::Forward},
-        {QWebEnginePage::Reload, "reload", tr("&Reload"), QKeySequence::Refresh},
-        //: Stops loading the page
-        {QWebEnginePage::Stop, "stop", tr("&Stop"), QKeySequence::Cancel},
-    };
-    for (const auto& [action, name, text, shortcut] : navigation) {
-        QAction* pageAction = m_view->pageAction(action);
-        pageAction->setObjectName(QLatin1String(name) + QStringLiteral("Action"));
-        pageAction->setText(text);
-        pageAction->setShortcut(shortcut);
-        toolBar->addAction(pageAction);
-        toolBar->widgetForAction(pageAction)
-            ->setObjectName(QLatin1String(name) + QStringLiteral("ToolButton"));
-        pageMenu->addAction(pageAction);
-    }
+    AddNavigation(toolBar, pageMenu);
     pageMenu->addSeparator();
 
     m_addressEdit->setObjectName(QStringLiteral("addressEdit"));
@@ -113,6 +89,35 @@ CBrowserWindow::CBrowserWindow(QWidget* parent)
 }
 
 CBrowserWindow::~CBrowserWindow() = default;
+
+void CBrowserWindow::AddNavigation(QToolBar* toolBar, QMenu* pageMenu)
+{
+    // The page's own actions know when they apply: Back only with history behind, Stop only
+    // while loading.
+    const struct
+    {
+        QWebEnginePage::WebAction action;
+        const char* name;
+        QString text;
+        QKeySequence shortcut;
+    } navigation[] = {
+        {QWebEnginePage::Back, "back", tr("&Back"), QKeySequence::Back},
+        {QWebEnginePage::Forward, "forward", tr("&Forward"), QKeySequence::Forward},
+        {QWebEnginePage::Reload, "reload", tr("&Reload"), QKeySequence::Refresh},
+        //: Stops loading the page
+        {QWebEnginePage::Stop, "stop", tr("&Stop"), QKeySequence::Cancel},
+    };
+    for (const auto& [action, name, text, shortcut] : navigation) {
+        QAction* pageAction = m_view->pageAction(action);
+        pageAction->setObjectName(QLatin1String(name) + QStringLiteral("Action"));
+        pageAction->setText(text);
+        pageAction->setShortcut(shortcut);
+        toolBar->addAction(pageAction);
+        toolBar->widgetForAction(pageAction)
+            ->setObjectName(QLatin1String(name) + QStringLiteral("ToolButton"));
+        pageMenu->addAction(pageAction);
+    }
+}
 
 QUrl CBrowserWindow::TargetUrl(const CAddress& address)
 {

@@ -9,7 +9,9 @@ class CAddress;
 struct CPostRequest;
 class QAction;
 class QLineEdit;
+class QMenu;
 class QProgressBar;
+class QToolBar;
 class QWebEngineView;
 
 // The browser helper's window: performs one POST and shows the answer page, with what a
@@ -33,6 +35,8 @@ public:
     static QUrl TargetUrl(const CAddress& address);
 
 private:
+    // Back, Forward, Reload and Stop, in the tool bar and the menu alike.
+    void AddNavigation(QToolBar* toolBar, QMenu* pageMenu);
     void OnUrlChanged(const QUrl& url);
     void OnOpenInWebBrowser();
     void ShowProgress(bool loading, int percent);
