@@ -1,7 +1,7 @@
 #include "runs/BrowserSubmit.h"
 
+#include "core/post/FormPoster.h"
 #include "core/post/PostRequest.h"
-#include "core/system/BrowserLauncher.h"
 #include "core/target/SubmitHost.h"
 #include "runs/ResultText.h"
 
@@ -38,7 +38,6 @@ void CBrowserSubmit::OnDecided(int row)
         return;
     }
     request.m_strContentType = result->m_strContentType;
-    request.m_body = result->m_strRequestBody;
-    if (m_launcher)
-        m_launcher->Navigate(request);
+    CFormPoster::MakePostData(&request, result->m_strRequestBody);
+    CFormPoster(m_launcher).PostInBrowser(request);
 }

@@ -88,7 +88,13 @@ void CFormPoster::PostInBrowser(const CSubmitHost& host) const
     CText refusal;
     if (!m_launcher || !PrepareRequest(host, request, refusal))
         return;
-    m_launcher->Navigate(request);
+    PostInBrowser(request);
+}
+
+void CFormPoster::PostInBrowser(const CPostRequest& request) const
+{
+    if (m_launcher)
+        m_launcher->Navigate(request);
 }
 
 bool CFormPoster::MakePostData(CPostRequest* request, const std::string& body)

@@ -38,7 +38,11 @@ public:
     // Opens a browser window posting the target; always true.
     bool SubmitInBrowser(const CSubmitHost& host) const;
     void PostInBrowser(const CSubmitHost& host) const;
-    // Copies the body into the request, all of its bytes (a NUL does not end it).
+    // Opens a browser window posting a request already made, such as a run's batch: every
+    // window the program opens to post goes through here.
+    void PostInBrowser(const CPostRequest& request) const;
+    // Copies the body into the request, all of its bytes (a NUL does not end it): the body a
+    // browser window posts.
     static bool MakePostData(CPostRequest* request, const std::string& body);
 
     const CPostSettings& Settings() const { return m_settings; }
