@@ -1,6 +1,7 @@
 #include "core/history/PostHistory.h"
 
 #include "core/history/SentAddresses.h"
+#include "core/source/SourceAddress.h"
 #include "core/system/StateFolder.h"
 #include "core/text/TimeText.h"
 #include "core/text/Utf8.h"
@@ -85,6 +86,17 @@ const char* const Migrations[] = {
     "PRAGMA user_version = 2;",
     // What was sent, in the spelling sources give addresses in (see AfterStep).
     "PRAGMA user_version = 3;",
+    // The addresses of the post log (CAddressLog): found by address, and pruned with their
+    // entries.
+    "CREATE TABLE address_log("
+    " id INTEGER PRIMARY KEY,"
+    " log INTEGER NOT NULL,"
+    " address TEXT NOT NULL,"
+    " fate TEXT NOT NULL,"
+    " reason TEXT NOT NULL);"
+    "CREATE INDEX address_log_by_address ON address_log(address, log);"
+    "CREATE INDEX address_log_by_log ON address_log(log);"
+    "PRAGMA user_version = 4;",
 };
 constexpr std::int64_t SchemaVersion = std::size(Migrations);
 
@@ -140,8 +152,7 @@ const char* const SqlText[] = {
     "DELETE FROM log WHERE time < ?1",
     "DELETE FROM log WHERE id IN"
     " (SELECT id FROM log ORDER BY time DESC, id DESC LIMIT -1 OFFSET ?1)",
-    "SELECT time, run, url, body, changes, outcome, status, reason, service_message, seconds,"
-    " addresses FROM log WHERE time >= ?1 ORDER BY time, id",
+    nullptr,
     "SELECT run, outcome FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3 AND run >="
     " (SELECT min(run) FROM (SELECT DISTINCT run FROM log"
     " WHERE url = ?1 AND body = ?2 AND changes = ?3 ORDER BY run DESC LIMIT ?4))"
@@ -593,6 +604,7 @@ int CPostHistory::ReadVersion(const std::string& name, int flags, std::int64_t& 
 void CPostHistory::Close()
 {
     m_statements.clear();
+    m_addressLog.Close();
     m_db.Close();
 }
 
@@ -661,16 +673,25 @@ CText CPostHistory::NewerFile() const
         {m_strPath});
 }
 
+bool CPostHistory::IsOpen(CText& error) const
+{
+    if (!m_db.IsOpen())
+        error = CText(QT_TRANSLATE_NOOP("Quillpost", "No history file is open"));
+    return m_db.IsOpen();
+}
+
 CSqliteStatement* CPostHistory::Statement(int id, CText& error)
 {
-    if (!m_db.IsOpen()) {
-        error = CText(QT_TRANSLATE_NOOP("Quillpost", "No history file is open"));
+    if (!IsOpen(error))
         return nullptr;
-    }
     if (m_statements.empty())
         m_statements.resize(SqlCount);
     CSqliteStatement& statement = m_statements[id];
-    if (!statement.IsPrepared() && m_db.Prepare(SqlText[id], statement) != SQLITE_OK) {
+    // The log's columns are named once, for every query that reads entries.
+    const std::string sql = id == ReadLogSql
+        ? std::string("SELECT ") + LogColumns + " FROM log WHERE time >= ?1 ORDER BY time, id"
+        : SqlText[id];
+    if (!statement.IsPrepared() && m_db.Prepare(sql.c_str(), statement) != SQLITE_OK) {
         error = Failure(CannotRead);
         return nullptr;
     }
@@ -934,7 +955,9 @@ bool CPostHistory::Log(const std::vector<CPostLogEntry>& entries, CText& error)
                 .BindText(9, FirstCharacters(entry.m_strServiceMessage, ServiceMessageLength))
                 .BindDouble(10, entry.m_seconds)
                 .BindInt64(11, entry.m_addresses);
-            if (!Wrote(add->Step(), error))
+            if (!Wrote(add->Step(), error)
+                || !Wrote(
+                    m_addressLog.Add(m_db, m_db.LastInsertRowid(), entry.m_addressLog), error))
                 return false;
         }
         return true;
@@ -951,7 +974,10 @@ bool CPostHistory::Prune(Time now, CText& error)
         CSqliteStatement& byCount = m_statements[PruneByCountSql];
         CSqliteReset resetTime(byTime);
         CSqliteReset resetCount(byCount);
-        return Wrote(byTime.BindInt64(1, Millis(oldest)).Step(), error)
+        return Wrote(m_addressLog.Prune(
+                         m_db, Millis(oldest), KeptEntries, m_limits.m_maxLoggedAddresses),
+                   error)
+            && Wrote(byTime.BindInt64(1, Millis(oldest)).Step(), error)
             && Wrote(byCount.BindInt64(1, KeptEntries).Step(), error);
     });
 }
@@ -968,18 +994,7 @@ bool CPostHistory::ReadLog(
     CPostLogEntry entry;
     int rc;
     while ((rc = read->Step()) == SQLITE_ROW) {
-        entry.m_time = FromMillis(read->Int64(0));
-        entry.m_run = read->Int64(1);
-        entry.m_strUrl.assign(read->Text(2));
-        entry.m_strBody.assign(read->Text(3));
-        entry.m_strChanges.assign(read->Text(4));
-        // A word of a later program that this one does not know reads as a failure.
-        entry.m_outcome = OutcomeOf(read->Text(5)).value_or(PostOutcome::Failed);
-        entry.m_status = static_cast<long>(read->Int64(6));
-        entry.m_strReason.assign(read->Text(7));
-        entry.m_strServiceMessage.assign(read->Text(8));
-        entry.m_seconds = read->Double(9);
-        entry.m_addresses = read->Int64(10);
+        ReadLogColumns(*read, 0, entry);
         each(entry);
     }
     if (rc != SQLITE_DONE) {
@@ -1074,4 +1089,31 @@ bool CPostHistory::LastLoggedSuccess(const std::string& url, const std::string& 
     if (!last->IsNull(0))
         lastSuccess = FromMillis(last->Int64(0));
     return true;
+}
+
+bool CPostHistory::PageLog(const std::string& page, std::optional<Time> since,
+    const std::function<void(const CPageEvent&)>& each, CText& error)
+{
+    std::string normal;
+    if (!IsOpen(error))
+        return false;
+    if (!NormalAddress(page, normal))
+        return true;
+    const int rc = m_addressLog.Page(
+        m_db, normal, since ? Millis(*since) : std::numeric_limits<std::int64_t>::min(), each);
+    if (rc == SQLITE_DONE)
+        return true;
+    error = Failure(CannotRead);
+    return false;
+}
+
+bool CPostHistory::AddressesOf(
+    std::int64_t entry, std::vector<CLoggedAddress>& addresses, CText& error)
+{
+    if (!IsOpen(error))
+        return false;
+    if (m_addressLog.OfEntry(m_db, entry, addresses) == SQLITE_DONE)
+        return true;
+    error = Failure(CannotRead);
+    return false;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/AddressLog.h"
 #include "core/history/FailureStreak.h"
 #include "core/history/PostLogEntry.h"
 #include "core/history/SqliteDatabase.h"
@@ -23,7 +24,9 @@
 // to send on the next run. A target's first run records its whole source as a baseline.
 //
 // The post log: one entry per post, and one for a target that posted nothing in a run, kept
-// for KeptDays or the newest KeptEntries, whichever are fewer.
+// for KeptDays or the newest KeptEntries, whichever are fewer; with each, the addresses it
+// carried, announced as removed, recorded at a baseline or left out, of which the newest
+// CRecordLimits::m_maxLoggedAddresses are kept (see PageLog).
 //
 // The untold: what a run found the user should hear of a target's streak of failures and
 // could not tell in time, for a later run to tell.
@@ -147,15 +150,27 @@ public:
 
     // A number greater than any run was given before, in any process.
     bool NextRun(std::int64_t& run, CText& error);
-    // All in one transaction.
+    // All in one transaction, each entry with its m_addressLog.
     // Service messages are cut to ServiceMessageLength.
     bool Log(const std::vector<CPostLogEntry>& entries, CText& error);
-    // Drops the entries older than KeptDays before now, then all but the newest KeptEntries.
+    // Drops the entries older than KeptDays before now, then all but the newest KeptEntries,
+    // each with its addresses; then all but the newest m_maxLoggedAddresses addresses.
     bool Prune(Time now, CText& error);
-    // The entries from since on (all without it), oldest first. The entry passed is valid
-    // during the call only.
+    // The entries from since on (all without it), oldest first, without their addresses. The
+    // entry passed is valid during the call only.
     bool ReadLog(std::optional<Time> since, const std::function<void(const CPostLogEntry&)>& each,
         CText& error);
+    // Every time a page was sent, announced as removed, recorded at a baseline or left out,
+    // from since on (all without it), newest first, each with its post-log entry: by which
+    // target, in which run, when and with what outcome and status. The page is read as
+    // NormalAddress reads it, so that another case of the host, a default port or a fragment
+    // finds the same; a text it refuses finds nothing. The event passed is valid during the
+    // call only. Works on a file opened to read too.
+    bool PageLog(const std::string& page, std::optional<Time> since,
+        const std::function<void(const CPageEvent&)>& each, CText& error);
+    // The addresses of one post-log entry (CPostLogEntry::m_id as ReadLog or PageLog give it),
+    // in the order they were logged; none for an entry that carried none or is gone.
+    bool AddressesOf(std::int64_t entry, std::vector<CLoggedAddress>& addresses, CText& error);
     // What no run could tell the user in time yet (KeepUntold), oldest first.
     bool Untold(std::vector<CStreakAlert>& alerts, CText& error);
     // Those become alerts, in one transaction.
@@ -176,6 +191,7 @@ private:
     int ReadVersion(const std::string& name, int flags, std::int64_t& version);
     int QuickCheck();
     int Migrate(CText& error);
+    bool IsOpen(CText& error) const;
     CSqliteStatement* Statement(int id, CText& error);
     bool FindTarget(const CTarget& target, std::optional<TargetRow>& row, CText& error);
     bool TargetId(const CTarget& target, std::int64_t& id, CText& error);
@@ -196,6 +212,7 @@ private:
     CSqliteDatabase m_db;
     // Declared after the connection, so that they are finalized before it closes.
     std::vector<CSqliteStatement> m_statements;
+    CAddressLog m_addressLog;
     // SQLite's code of the last failure said.
     mutable int m_lastFailure = 0;
 };

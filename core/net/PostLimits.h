@@ -27,6 +27,9 @@ struct CRecordLimits
     long m_writeWaitMs = 60000;
     // The pages the file may grow to; 0 for SQLite's own limit.
     long long m_maxPages = 0;
+    // The post log's address entries kept, the newest: a baseline of a large site alone
+    // makes hundreds of thousands.
+    long long m_maxLoggedAddresses = 1000000;
 };
 
 // What every background post is set up with.

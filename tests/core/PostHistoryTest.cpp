@@ -483,8 +483,10 @@ TEST_F(PostHistoryTest, OldSpellingsBecomeOne)
     }
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(m_strPath.c_str(), &db), SQLITE_OK);
-    // The version before addresses had one spelling.
-    ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version = 2", nullptr, nullptr, nullptr), SQLITE_OK);
+    // The version before addresses had one spelling, and had no addresses in its log.
+    ASSERT_EQ(sqlite3_exec(
+                  db, "DROP TABLE address_log; PRAGMA user_version = 2", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(db);
 
     CPostHistory history;
@@ -996,6 +998,137 @@ TEST_F(PostHistoryTest, RecentOutcomesOfATarget)
     EXPECT_EQ(recent(10), "1: baseline;2: failed;3: succeeded failed;6: unchanged;");
     EXPECT_EQ(recent(1), "6: unchanged;");
     EXPECT_EQ(recent(0), "");
+}
+
+CLoggedAddress logged(const std::string& address, AddressFate fate, const char* reason = "")
+{
+    return {address, fate, reason};
+}
+
+// What a page lookup found, one line an event: "fate reason | url outcome status run".
+std::vector<std::string> pageLog(
+    CPostHistory& history, const std::string& page, std::optional<Time> since = {})
+{
+    std::vector<std::string> lines;
+    CText error;
+    EXPECT_TRUE(history.PageLog(
+        page, since,
+        [&](const CPageEvent& event) {
+            lines.push_back(std::string(FateWord(event.m_address.m_fate)) + ' '
+                + event.m_address.m_strReason + " | " + event.m_entry.m_strUrl + ' '
+                + OutcomeWord(event.m_entry.m_outcome) + ' '
+                + std::to_string(event.m_entry.m_status) + ' '
+                + std::to_string(event.m_entry.m_run));
+        },
+        error))
+        << error.English();
+    return lines;
+}
+
+// Faults: a page's story out of order or with a step missing; another spelling of the page
+// finding nothing; a page in a large batch not found, or its entry's addresses not read back.
+TEST_F(PostHistoryTest, PageFoundInEveryStep)
+{
+    const std::string page = "https://www.example.com/new-post";
+    CPostHistory history;
+    ASSERT_NO_FATAL_FAILURE(open(history));
+    const auto entry = [](const char* url, Time time, std::int64_t run, long status,
+                           std::vector<CLoggedAddress> addresses) {
+        CPostLogEntry e = logEntry(time, run,
+            status == 200     ? PostOutcome::Succeeded
+                : status == 0 ? PostOutcome::Baseline
+                              : PostOutcome::Failed);
+        e.m_strUrl = url;
+        e.m_status = status;
+        e.m_addressLog = std::move(addresses);
+        return e;
+    };
+    std::vector<CLoggedAddress> batch;
+    for (int i = 0; i < 10000; ++i)
+        batch.push_back(
+            logged("https://www.example.com/a/" + std::to_string(i), AddressFate::Sent));
+    batch[5000] = logged(page, AddressFate::Sent);
+    ASSERT_NO_FATAL_FAILURE(log(history,
+        {entry("https://bing.example/indexnow", Now, 1, 0, {logged(page, AddressFate::Baseline)}),
+            entry("https://bing.example/indexnow", Now + hours(1), 2, 503,
+                {logged(page, AddressFate::Sent)}),
+            entry("https://yandex.example/indexnow", Now + hours(1), 2, 200, batch),
+            entry("https://bing.example/indexnow", Now + hours(2), 3, 200,
+                {logged("https://www.example.com/other", AddressFate::Sent)}),
+            entry("https://bing.example/indexnow", Now + hours(3), 4, 200,
+                {logged(page, AddressFate::Removed)}),
+            entry("https://yandex.example/indexnow", Now + hours(4), 5, 0,
+                {logged(page, AddressFate::LeftOut, "noindex")})}));
+
+    const std::vector<std::string> story = {
+        "left_out noindex | https://yandex.example/indexnow baseline 0 5",
+        "removed  | https://bing.example/indexnow succeeded 200 4",
+        "sent  | https://yandex.example/indexnow succeeded 200 2",
+        "sent  | https://bing.example/indexnow failed 503 2",
+        "baseline  | https://bing.example/indexnow baseline 0 1",
+    };
+    for (const std::string& spelling : {page, std::string("HTTPS://WWW.Example.COM/new-post"),
+             std::string("https://www.example.com:443/new-post#comments")})
+        EXPECT_EQ(pageLog(history, spelling), story) << spelling;
+    EXPECT_EQ(pageLog(history, page, Now + hours(3)),
+        std::vector<std::string>(story.begin(), story.begin() + 2));
+    EXPECT_TRUE(pageLog(history, "https://www.example.com/never").empty());
+    EXPECT_TRUE(pageLog(history, "not an address").empty());
+
+    // The entry a page was found in gives back the whole batch, in its order.
+    std::int64_t batchEntry = 0;
+    CText error;
+    ASSERT_TRUE(history.PageLog(
+        page, std::nullopt,
+        [&](const CPageEvent& event) {
+            if (event.m_entry.m_strUrl == "https://yandex.example/indexnow"
+                && event.m_entry.m_run == 2)
+                batchEntry = event.m_entry.m_id;
+        },
+        error));
+    std::vector<CLoggedAddress> addresses;
+    ASSERT_TRUE(history.AddressesOf(batchEntry, addresses, error)) << error.English();
+    ASSERT_EQ(addresses.size(), 10000u);
+    EXPECT_EQ(addresses[5000].m_strAddress, page);
+    EXPECT_EQ(addresses[9999].m_strAddress, "https://www.example.com/a/9999");
+    ASSERT_TRUE(history.AddressesOf(batchEntry + 100, addresses, error));
+    EXPECT_TRUE(addresses.empty());
+}
+
+// Faults: addresses outliving their entries; the bound on addresses dropping the newest.
+TEST_F(PostHistoryTest, AddressEntriesPrunedOldestFirst)
+{
+    CRecordLimits limits;
+    limits.m_maxLoggedAddresses = 3;
+    CPostHistory history(limits);
+    ASSERT_NO_FATAL_FAILURE(open(history));
+    const auto entry = [](Time time, std::vector<std::string> addresses) {
+        CPostLogEntry e = logEntry(time, 1);
+        for (const std::string& address : addresses)
+            e.m_addressLog.push_back(logged(address, AddressFate::Sent));
+        return e;
+    };
+    const std::string a = "https://www.example.com/a";
+    const std::string b = "https://www.example.com/b";
+    ASSERT_NO_FATAL_FAILURE(log(history,
+        {entry(Now - hours(24 * 91), {a, b}), entry(Now - hours(2), {a, b}),
+            entry(Now - hours(1), {a, b})}));
+    CText error;
+    ASSERT_TRUE(history.Prune(Now, error)) << error.English();
+
+    // The oldest entry went by age with both of its addresses; of the four left, the oldest
+    // one went by number.
+    EXPECT_EQ(pageLog(history, a).size(), 1u);
+    EXPECT_EQ(pageLog(history, b).size(), 2u);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(m_strPath.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    sqlite3_stmt* count = nullptr;
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db, "SELECT count(*) FROM address_log", -1, &count, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int64(count, 0), 3);
+    sqlite3_finalize(count);
+    sqlite3_close(db);
 }
 
 } // namespace
