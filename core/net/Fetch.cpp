@@ -71,6 +71,8 @@ public:
     bool m_bTaking = false;
     long m_moves = 0;
     bool m_bAgain = false;
+    // Of its request among the group's.
+    std::size_t m_index = 0;
 };
 
 size_t CFetchGroup::CTransfer::OnData(char* data, size_t size, size_t count, void* self)
@@ -180,6 +182,21 @@ CFetchAnswer CFetchGroup::Fetch(const CFetchRequest& request)
     return std::move(FetchAll({request}).front());
 }
 
+void CFetchGroup::FetchEach(const std::vector<CFetchRequest>& requests,
+    const std::function<void(std::size_t index, CFetchAnswer& answer)>& each)
+{
+    std::vector<std::unique_ptr<CTransfer>> transfers;
+    transfers.reserve(requests.size());
+    for (const CFetchRequest& request : requests)
+        transfers.push_back(std::make_unique<CTransfer>(*this, request));
+    std::vector<std::unique_ptr<CTransfer>>* all = &transfers;
+    Run(transfers, [&](CTransfer& transfer) {
+        const std::size_t index = transfer.m_index;
+        each(index, transfer.m_answer);
+        (*all)[index].reset();
+    });
+}
+
 std::vector<CFetchAnswer> CFetchGroup::FetchAll(const std::vector<CFetchRequest>& requests)
 {
     std::vector<std::unique_ptr<CTransfer>> transfers;
@@ -229,8 +246,15 @@ void CFetchGroup::Start(CTransfer& transfer)
         Finish(transfer, code);
 }
 
-void CFetchGroup::Run(std::vector<std::unique_ptr<CTransfer>>& transfers)
+void CFetchGroup::Run(std::vector<std::unique_ptr<CTransfer>>& transfers,
+    const std::function<void(CTransfer& transfer)>& ended)
 {
+    for (std::size_t i = 0; i < transfers.size(); ++i)
+        transfers[i]->m_index = i;
+    const auto end = [&ended](CTransfer& transfer) {
+        if (ended)
+            ended(transfer);
+    };
     std::size_t next = 0;
     std::vector<CTransfer*> active;
     const auto startMore = [&] {
@@ -240,6 +264,8 @@ void CFetchGroup::Run(std::vector<std::unique_ptr<CTransfer>>& transfers)
             Start(transfer);
             if (transfer.m_answer.m_failure.IsEmpty())
                 active.push_back(&transfer);
+            else
+                end(transfer);
         }
     };
     startMore();
@@ -262,16 +288,20 @@ void CFetchGroup::Run(std::vector<std::unique_ptr<CTransfer>>& transfers)
                     continue;
             }
             active.erase(std::find(active.begin(), active.end(), transfer));
+            end(*transfer);
         }
         if (performed != CURLM_OK || Stopped()) {
             const CURLcode code = Stopped() ? CURLE_ABORTED_BY_CALLBACK : CURLE_FAILED_INIT;
             for (CTransfer* transfer : active) {
                 Finish(*transfer, code);
                 curl_multi_remove_handle(m_multi.get(), transfer->m_curl.get());
+                end(*transfer);
             }
             active.clear();
-            for (; next < transfers.size(); ++next)
+            for (; next < transfers.size(); ++next) {
                 Finish(*transfers[next], code);
+                end(*transfers[next]);
+            }
             break;
         }
         startMore();

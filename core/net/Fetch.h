@@ -103,6 +103,11 @@ public:
     CFetchAnswer Fetch(const CFetchRequest& request);
     // Answers in the order of the requests.
     std::vector<CFetchAnswer> FetchAll(const std::vector<CFetchRequest>& requests);
+    // Each answer as its read ends, by the index of its request, in the order they end. The
+    // answer and its handle are let go after the call, so that a thousand reads hold no more
+    // than those under way.
+    void FetchEach(const std::vector<CFetchRequest>& requests,
+        const std::function<void(std::size_t index, CFetchAnswer& answer)>& each);
 
     bool Stopped() const { return m_stop && m_stop->load(); }
 
@@ -120,7 +125,9 @@ private:
     void Start(CTransfer& transfer);
     // Runs the transfers to their ends, each started again as long as a redirect it may
     // follow says so.
-    void Run(std::vector<std::unique_ptr<CTransfer>>& transfers);
+    // ended, if any, is called for each transfer once it is over for good.
+    void Run(std::vector<std::unique_ptr<CTransfer>>& transfers,
+        const std::function<void(CTransfer& transfer)>& ended = {});
     void Finish(CTransfer& transfer, CURLcode code);
 
     const CFetchSettings m_settings;
