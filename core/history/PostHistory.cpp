@@ -97,6 +97,11 @@ const char* const Migrations[] = {
     "CREATE INDEX address_log_by_address ON address_log(address, log);"
     "CREATE INDEX address_log_by_log ON address_log(log);"
     "PRAGMA user_version = 4;",
+    // What a page check found of an address that was not sent: left out for a reason of the
+    // page (a verdict word), "removed" once announced as gone, or "unlisted" when the source
+    // no longer lists a page that is still there. NULL for one sent or recorded at a baseline.
+    "ALTER TABLE sent ADD COLUMN page TEXT;"
+    "PRAGMA user_version = 5;",
 };
 constexpr std::int64_t SchemaVersion = std::size(Migrations);
 
@@ -138,10 +143,10 @@ const char* const SqlText[] = {
     "UPDATE target SET last_post = max(coalesce(last_post, ?2), ?2) WHERE id = ?1",
     "DELETE FROM sent WHERE target = ?1",
     "DELETE FROM target WHERE id = ?1",
-    "SELECT address, modified FROM sent WHERE target = ?1",
+    "SELECT address, modified, page, sent_at FROM sent WHERE target = ?1",
     "SELECT modified, sent_at, verdict FROM sent WHERE target = ?1 AND address = ?2",
-    "INSERT OR REPLACE INTO sent(target, address, modified, sent_at, verdict)"
-    " VALUES(?1, ?2, ?3, ?4, ?5)",
+    "INSERT OR REPLACE INTO sent(target, address, modified, sent_at, verdict, page)"
+    " VALUES(?1, ?2, ?3, ?4, ?5, ?6)",
     "UPDATE run_counter SET value = value + 1",
     "SELECT value FROM run_counter",
     // Whether a post succeeded is its outcome's to say: the success column is read by no one
@@ -776,10 +781,22 @@ bool CPostHistory::Changes(const CTarget& target, const std::vector<CSourceEntry
         int rc;
         while ((rc = sent->Step()) == SQLITE_ROW) {
             const auto found = chosen.find(sent->Text(0));
-            if (found == chosen.end())
+            const bool checked = !sent->IsNull(2);
+            const std::string_view page = checked ? sent->Text(2) : std::string_view();
+            if (found == chosen.end()) {
+                if (!checked)
+                    changes.m_unlisted.emplace_back(sent->Text(0));
                 continue;
+            }
             const std::optional<std::int64_t>& modified = source[found->second].m_modified;
-            if (!modified || (!sent->IsNull(1) && *modified <= sent->Int64(1)))
+            const bool redated = modified && (sent->IsNull(1) || *modified > sent->Int64(1));
+            // A page that was gone, or no longer listed, and is listed again is new again.
+            if (page == "removed" || page == "unlisted")
+                continue;
+            if (checked)
+                changes.m_leftOutBefore.push_back(
+                    {found->second, FromMillis(sent->Int64(3)), redated});
+            else if (!modified || !redated)
                 state[found->second] = Keep;
         }
         if (rc != SQLITE_DONE) {
@@ -835,7 +852,7 @@ bool CPostHistory::SentOf(
 }
 
 bool CPostHistory::PutSent(std::int64_t targetId, const std::vector<CSourceEntry>& entries,
-    const std::string& verdict, Time now, CText& error)
+    const std::string& verdict, Time now, CText& error, const char* page)
 {
     CSqliteStatement* put = Statement(PutSentSql, error);
     if (!put)
@@ -849,6 +866,10 @@ bool CPostHistory::PutSent(std::int64_t targetId, const std::vector<CSourceEntry
     for (const auto& [address, index] : ordered) {
         CSqliteReset reset(*put);
         put->BindInt64(1, targetId).BindText(2, address).BindInt64(4, sentAt).BindText(5, verdict);
+        if (page)
+            put->BindText(6, page);
+        else
+            put->BindNull(6);
         if (entries[index].m_modified)
             put->BindInt64(3, *entries[index].m_modified);
         else
@@ -894,6 +915,24 @@ bool CPostHistory::RecordSent(const CTarget& target, const std::vector<CSourceEn
             return false;
         CSqliteReset reset(*lastPost);
         return Wrote(lastPost->BindInt64(1, id).BindInt64(2, Millis(now)).Step(), error);
+    });
+}
+
+bool CPostHistory::RecordChecked(
+    const CTarget& target, const std::vector<CCheckedAddress>& checked, Time now, CText& error)
+{
+    if (checked.empty())
+        return true;
+    return InTransaction(error, [&] {
+        std::int64_t id = 0;
+        if (!TargetId(target, id, error))
+            return false;
+        for (const CCheckedAddress& address : checked) {
+            if (!PutSent(id, {address.m_entry}, address.m_strReason, now, error,
+                    address.m_strPage.c_str()))
+                return false;
+        }
+        return true;
     });
 }
 

@@ -66,6 +66,20 @@ public:
         // When the target last posted with success, or its baseline was recorded if it has
         // not posted since.
         std::optional<Time> m_lastSuccess;
+
+        // Of m_changed, those a page check left out before (RecordChecked with a verdict
+        // word): when, and whether the source now gives a later date.
+        struct CLeftOutBefore
+        {
+            std::size_t m_index = 0;
+            Time m_checkedAt;
+            bool m_bRedated = false;
+        };
+        std::vector<CLeftOutBefore> m_leftOutBefore;
+        // Addresses sent or recorded at the baseline that the source no longer lists, in no
+        // particular order. An address recorded as removed or unlisted that the source lists
+        // again is in m_changed as a new one.
+        std::vector<std::string> m_unlisted;
     };
 
     // One address of the record.
@@ -74,6 +88,18 @@ public:
         std::optional<std::int64_t> m_modified;
         Time m_sentAt;
         std::string m_strVerdict;
+    };
+
+    // An address a page check found not to send as a change.
+    struct CCheckedAddress
+    {
+        CSourceEntry m_entry;
+        // A verdict word (VerdictWord) for one left out for a reason of the page, "removed"
+        // for one announced as gone (after its post's success), or "unlisted" for one the
+        // source no longer lists that is still there.
+        std::string m_strPage;
+        // In the words the row says ("not found").
+        std::string m_strReason;
     };
 
     // The outcomes of a target's posts in one run, in the order they were logged.
@@ -145,6 +171,9 @@ public:
     // listed more than once is recorded with its latest date, as Changes chose it.
     bool RecordSent(const CTarget& target, const std::vector<CSourceEntry>& sent,
         const std::string& verdict, Time now, CText& error);
+    // What a page check found of addresses not sent, all in one transaction.
+    bool RecordChecked(
+        const CTarget& target, const std::vector<CCheckedAddress>& checked, Time now, CText& error);
     // The target's record goes, so that its next run is a first run; the post log stays.
     bool Forget(const CTarget& target, CText& error);
 
@@ -195,8 +224,9 @@ private:
     CSqliteStatement* Statement(int id, CText& error);
     bool FindTarget(const CTarget& target, std::optional<TargetRow>& row, CText& error);
     bool TargetId(const CTarget& target, std::int64_t& id, CText& error);
+    // page: as RecordChecked takes it; null for an address sent.
     bool PutSent(std::int64_t targetId, const std::vector<CSourceEntry>& entries,
-        const std::string& verdict, Time now, CText& error);
+        const std::string& verdict, Time now, CText& error, const char* page = nullptr);
     // Runs steps in one transaction, committed when they went through. steps sets error when
     // it fails; a transaction that cannot begin or commit is a failure to write.
     bool InTransaction(CText& error, const std::function<bool()>& steps);
