@@ -589,8 +589,11 @@ void CSubmitRuns::Apply(CPostResult result)
         m_worker->Recorded(post->second.token, result.Succeeded(),
             StatusLine(result.m_status, result.m_reason.English()), result.m_finishedAt);
     }
-    if (!m_bDryRun)
+    if (!m_bDryRun) {
+        // The worker finds the batch's addresses for the post log by its token.
         m_runs[post->second.run].log.push_back(LogEntryOf(result));
+        m_runs[post->second.run].log.back().m_batch = post->second.token;
+    }
     const quint64 preparation = post->second.preparation;
     Forget(result.m_postId);
     if (result.m_outcome == PostOutcome::Unchanged)

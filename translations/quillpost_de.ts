@@ -1590,6 +1590,34 @@ Zuletzt erfolgreich: %2</translation>
         <source>%1 is not an RSS or Atom feed</source>
         <translation>%1 ist kein RSS- oder Atom-Feed</translation>
     </message>
+    <message>
+        <source>%1 of %2 checked; the rest next run</source>
+        <extracomment>Of a target&apos;s pages to check before they are announced, as &quot;2,000 of 5,312 addresses checked; the rest next run&quot;</extracomment>
+        <translation>%1 von %2 geprüft; der Rest im nächsten Lauf</translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln</source>
+        <translation>
+            <numerusform>%Ln</numerusform>
+            <numerusform>%Ln</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%Ln addresses</source>
+        <translation>
+            <numerusform>%Ln Adresse</numerusform>
+            <numerusform>%Ln Adressen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1; %2</source>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>the site may refuse programs: turn off Check pages for this target</source>
+        <extracomment>When every page check of a target was answered 403 Forbidden</extracomment>
+        <translation>die Website weist Programme womöglich ab: Seiten prüfen für dieses Ziel ausschalten</translation>
+    </message>
 </context>
 <context>
     <name>QuillpostBrowser</name>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -32,11 +33,27 @@ struct CRecordLimits
     long long m_maxLoggedAddresses = 1000000;
 };
 
+// How far the pages a run would announce are checked first. The notes name these defaults,
+// which only tests lower.
+struct CCheckLimits
+{
+    // Per target and run, re-checks and removals included; the rest wait for the next run.
+    std::size_t m_maxChecks = 2000;
+    // Checks under way at once: a target's pages are all on its one host, which is asked for
+    // no more than this.
+    long m_maxInFlight = 4;
+    long m_timeoutMs = 20000;
+    // A page left out for a reason of its own is checked again after this, or when its date
+    // in the source changes.
+    std::chrono::hours m_recheckAfter{24 * 7};
+};
+
 // What every background post is set up with.
 struct CPostSettings
 {
     CPostLimits m_limits;
     CRecordLimits m_record;
+    CCheckLimits m_checks;
     // Certificates to trust instead of the system's, for a private server; empty for the
     // system's.
     std::string m_strCaFile;

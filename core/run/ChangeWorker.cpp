@@ -3,7 +3,10 @@
 #include "core/history/FailureStreak.h"
 #include "core/indexnow/IndexNow.h"
 #include "core/net/Address.h"
-#include "core/post/JsonBody.h"
+#include "core/run/IndexNowBatches.h"
+#include "core/run/PageChecks.h"
+#include "core/run/RunState.h"
+#include "core/source/SourceAddress.h"
 #include "core/target/BodyKind.h"
 #include "core/target/SubmitHost.h"
 #include "core/text/ResultRecord.h"
@@ -21,30 +24,6 @@ constexpr std::size_t AlertRuns = 60;
 // The runs read first; a streak not settled by them is read as far as AlertRuns.
 constexpr std::size_t FirstLookRuns = FailuresToAlert + 2;
 
-// The target's parameters with its urlList replaced by the addresses, where its first urlList
-// parameter stood, or at the end when it had none.
-void WithAddresses(const CSubmitHost& target, const std::vector<const CSourceEntry*>& addresses,
-    CSubmitHost& batch)
-{
-    bool placed = false;
-    const auto place = [&] {
-        for (const CSourceEntry* entry : addresses)
-            batch.AddParam(CPostParam("urlList[]", entry->m_strAddress));
-        placed = true;
-    };
-    CSubmitHost::ParamPosition pos;
-    CPostParam param;
-    for (bool more = target.GetFirstParam(pos, param); more;
-         more = target.GetNextParam(pos, param)) {
-        if (!IsUrlList(param.m_strName))
-            batch.AddParam(std::move(param));
-        else if (!placed)
-            place();
-    }
-    if (!placed)
-        place();
-}
-
 // The outcome of a target in one run, from the outcomes of its posts: a failure in any of them
 // makes the run a failure for it.
 std::optional<PostOutcome> OutcomeOfRun(const std::vector<PostOutcome>& posts)
@@ -60,37 +39,6 @@ std::optional<PostOutcome> OutcomeOfRun(const std::vector<PostOutcome>& posts)
 }
 
 } // namespace
-
-// What a run has read and checked, for all of its targets.
-struct CChangeWorker::CRunState
-{
-    std::map<std::string, CSourceRead> sources;
-    // By the file's address and the key it must hold.
-    std::map<std::pair<std::string, std::string>, CKeyVerdict> keyFiles;
-    // The log's number of the run, once it has logged.
-    std::optional<std::int64_t> logRun;
-    // The targets it logged: (URL, body, changes), and the reason of the last failure.
-    std::map<std::tuple<std::string, std::string, std::string>, std::string> logged;
-    // Batches that succeeded but are not recorded yet, as a write failed.
-    std::vector<CPending> held;
-    // Why the first write of the run that failed did; from then on its writes wait for the
-    // end of its posts, as each would wait out the same lock again.
-    CText writeFailure;
-    // What could not be written, to be said when the run ends.
-    CText notRecorded;
-};
-
-// A batch whose addresses are recorded should it succeed.
-struct CChangeWorker::CPending
-{
-    std::uint64_t run = 0;
-    CPostHistory::CTarget key;
-    std::vector<CSourceEntry> entries;
-    bool baseline = false;
-    // Once it succeeded.
-    std::string verdict;
-    Time when;
-};
 
 CChangeWorker::CChangeWorker(CPostSettings settings, std::string historyPath, CText historyUnknown,
     CCallbacks callbacks, bool readOnly)
@@ -221,6 +169,8 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
     if (!target.m_strChanges) {
         prepared.m_kind = CPrepared::Kind::Post;
         prepared.m_batches.push_back(CBatch{work.m_request, 0, {}, 0});
+        if (work.m_bIndexNow && target.m_bCheckPages)
+            CheckUrlList(work, run, prepared);
         return prepared;
     }
 
@@ -257,6 +207,11 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
         }
         prepared.m_kind = CPrepared::Kind::Baseline;
         prepared.m_addresses = read.m_entries.size();
+        if (!work.m_bDry) {
+            std::vector<CLoggedAddress>& logged = run.targetAddresses[LogKeyOf(key)];
+            for (const CSourceEntry& entry : read.m_entries)
+                logged.push_back({entry.m_strAddress, AddressFate::Baseline, {}});
+        }
         return prepared;
     }
     if (changes.m_bFirstRun) {
@@ -272,7 +227,12 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
         prepared.m_batches.push_back(CBatch{work.m_request, 0, {}, token});
         return prepared;
     }
-    prepared.m_batches = Batches(work, read.m_entries, changes.m_changed, key);
+    std::vector<std::size_t> send = changes.m_changed;
+    std::vector<std::string> removed;
+    if (work.m_bIndexNow && target.m_bCheckPages
+        && !CheckChanges(work, run, read, changes, key, send, removed, prepared))
+        return prepared;
+    prepared.m_batches = Batches(work, run, read.m_entries, send, removed, key);
     if (prepared.m_batches.empty()) {
         prepared.m_kind = CPrepared::Kind::Unchanged;
         return prepared;
@@ -283,9 +243,9 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
     return prepared;
 }
 
-std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& work,
+std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& work, CRunState& run,
     const std::vector<CSourceEntry>& entries, const std::vector<std::size_t>& changed,
-    const CPostHistory::CTarget& key)
+    const std::vector<std::string>& removed, const CPostHistory::CTarget& key)
 {
     std::vector<CBatch> batches;
     if (!work.m_bIndexNow) {
@@ -301,35 +261,19 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
         batches.push_back(CBatch{work.m_request, 0, {}, token});
         return batches;
     }
-
-    // IndexNow takes the addresses on its host only, so many a request.
-    const std::optional<CAddress> host
-        = IndexNowHost(work.m_target->FirstValue("host").value_or(std::string()));
-    std::vector<const CSourceEntry*> onHost;
-    for (const std::size_t i : changed) {
-        if (host && CAddress::Read(entries[i].m_strAddress).SameHost(*host))
-            onHost.push_back(&entries[i]);
-    }
-    for (std::size_t first = 0; first < onHost.size(); first += MaxIndexNowAddresses) {
-        const std::size_t last = std::min(onHost.size(), first + MaxIndexNowAddresses);
-        const std::vector<const CSourceEntry*> addresses(
-            onHost.begin() + static_cast<std::ptrdiff_t>(first),
-            onHost.begin() + static_cast<std::ptrdiff_t>(last));
-        CSubmitHost batchTarget;
-        WithAddresses(*work.m_target, addresses, batchTarget);
-        CBatch batch;
-        batch.m_request = work.m_request;
-        CText refusal;
-        // The target's body was built before; only the addresses are new, and they came
-        // as UTF-8 from an XML reader.
-        BuildJsonBody(batchTarget, batch.m_request.m_body, refusal);
-        batch.m_addresses = addresses.size();
+    std::vector<const CSourceEntry*> pages;
+    pages.reserve(changed.size());
+    for (const std::size_t i : changed)
+        pages.push_back(&entries[i]);
+    for (CIndexNowBatch& made : IndexNowBatches(*work.m_target, work.m_request, pages, removed)) {
+        CBatch batch{std::move(made.m_request), made.m_sent.size() + made.m_removed.size(),
+            made.m_removed, 0};
         if (!work.m_bDry) {
-            std::vector<CSourceEntry> sent;
-            sent.reserve(addresses.size());
-            for (const CSourceEntry* entry : addresses)
-                sent.push_back(*entry);
-            batch.m_token = KeepBatch(work.m_run, key, std::move(sent), false);
+            std::vector<CLoggedAddress> logged = LoggedAddresses(made.m_sent, made.m_removed);
+            batch.m_token = KeepBatch(work.m_run, key, std::move(made.m_sent), false);
+            for (std::string& address : made.m_removed)
+                m_pending[batch.m_token].removed.push_back({std::move(address), std::nullopt});
+            run.batchAddresses[batch.m_token] = std::move(logged);
         }
         batches.push_back(std::move(batch));
     }
@@ -340,7 +284,7 @@ std::uint64_t CChangeWorker::KeepBatch(std::uint64_t run, const CPostHistory::CT
     std::vector<CSourceEntry> entries, bool baseline)
 {
     const std::uint64_t token = ++m_lastToken;
-    m_pending[token] = CPending{run, key, std::move(entries), baseline, {}, {}};
+    m_pending[token] = CPending{run, key, std::move(entries), {}, baseline, {}, {}};
     return token;
 }
 
@@ -464,9 +408,13 @@ void CChangeWorker::Recorded(std::uint64_t token, bool success, std::string verd
 
 bool CChangeWorker::Write(const CPending& batch, CText& error)
 {
-    return batch.baseline
-        ? m_history.RecordBaseline(batch.key, batch.entries, batch.when, error)
-        : m_history.RecordSent(batch.key, batch.entries, batch.verdict, batch.when, error);
+    if (batch.baseline)
+        return m_history.RecordBaseline(batch.key, batch.entries, batch.when, error);
+    std::vector<CPostHistory::CCheckedAddress> removed;
+    for (const CSourceEntry& entry : batch.removed)
+        removed.push_back({entry, "removed", batch.verdict});
+    return m_history.RecordSent(batch.key, batch.entries, batch.verdict, batch.when, error)
+        && m_history.RecordChecked(batch.key, removed, batch.when, error);
 }
 
 void CChangeWorker::RecordHeld(CRunState& run)
@@ -536,6 +484,7 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
             }
             state.logRun = number;
         }
+        TakeAddresses(state, entries);
         for (CPostLogEntry& entry : entries) {
             entry.m_run = *state.logRun;
             std::string& reason

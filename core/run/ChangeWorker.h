@@ -20,9 +20,12 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
+class CPageChecks;
 class CSubmitHost;
+struct CTargetCheck;
 
 // The part of the runs that is neither posting nor the window's, on a thread of its own: it
 // works out what a target posts when that takes the network or the record (an IndexNow key
@@ -178,8 +181,32 @@ private:
     StreakAlert StreakOf(
         const std::string& url, const std::string& body, const std::string& changes);
     CRunState& RunOf(std::uint64_t run);
-    std::vector<CBatch> Batches(const CTargetWork& work, const std::vector<CSourceEntry>& entries,
-        const std::vector<std::size_t>& changed, const CPostHistory::CTarget& key);
+    std::vector<CBatch> Batches(const CTargetWork& work, CRunState& run,
+        const std::vector<CSourceEntry>& entries, const std::vector<std::size_t>& changed,
+        const std::vector<std::string>& removed, const CPostHistory::CTarget& key);
+
+    // The page checks (WorkerChecks.cpp). A target's key in the post log.
+    using LogKey = std::tuple<std::string, std::string, std::string>;
+    static LogKey LogKeyOf(const CPostHistory::CTarget& key);
+    static std::vector<CLoggedAddress> LoggedAddresses(
+        const std::vector<CSourceEntry>& sent, const std::vector<std::string>& removed);
+    CPageChecks& ChecksOf(CRunState& run);
+    // Checks a target's pages into check and says what they came to in prepared; false when
+    // they leave nothing to post, prepared's kind then saying why (Stopped for Stop).
+    bool CheckTargetPages(CTargetWork& work, CRunState& run,
+        const std::vector<CSourceEntry>& entries, const std::vector<std::size_t>& changed,
+        const CPostHistory::CChangeSet& changes, const std::vector<std::string>& gone,
+        CTargetCheck& check, CPrepared& prepared);
+    // A target's changes, due re-checks and removals checked: send and removed are what is
+    // to go, and what a check found not to send is recorded (but for a dry preparation).
+    // False when nothing is to be posted, prepared saying why.
+    bool CheckChanges(CTargetWork& work, CRunState& run, const CSourceRead& read,
+        const CPostHistory::CChangeSet& changes, const CPostHistory::CTarget& key,
+        std::vector<std::size_t>& send, std::vector<std::string>& removed, CPrepared& prepared);
+    // The urlList of an IndexNow target without a source, as written, checked.
+    void CheckUrlList(CTargetWork& work, CRunState& run, CPrepared& prepared);
+    // The run's addresses for the post log go into its entries.
+    void TakeAddresses(CRunState& run, std::vector<CPostLogEntry>& entries);
     std::uint64_t KeepBatch(std::uint64_t run, const CPostHistory::CTarget& key,
         std::vector<CSourceEntry> entries, bool baseline);
     bool Write(const CPending& batch, CText& error);

@@ -17,6 +17,14 @@
 //   a write that gives up at once on another's lock     | "record locked"
 //   a post log silent on what was not recorded          | "record full"
 //   a first run counted as unchanged, "1 addresses"     | baseline row, dry run
+//   a page announced that is gone, moved, noindex,      | pageChecks rows
+//     canonical elsewhere or disallowed; a check that
+//     failed recorded (never checked again)
+//   a removal announced from a cut source, or a page    | removals
+//     still there announced as removed
+//   more checks than the cap, or the rest never checked | checksCapped
+//   a check under Stop recorded as a verdict            | stopDuringChecks
+//   what a run sent, removed or left out not in the log | removals, pageChecks rows
 #include "core/history/PostHistory.h"
 #include "core/post/PostRequest.h"
 #include "core/post/PostResult.h"
@@ -28,6 +36,8 @@
 #include "tests/support/LocalServer.h"
 #include "tests/support/RecordLock.h"
 
+#include <map>
+
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -35,6 +45,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -72,6 +83,21 @@ public:
     void SetSitemapStatus(int status) { Set(m_sitemapStatus, status); }
     void SetKey(std::string key) { Set(m_key, std::move(key)); }
     void SetServiceStatus(int status) { Set(m_serviceStatus, status); }
+    // How the site answers a page (or robots.txt) at path; a page not set is a plain 200, and
+    // robots.txt not set answers 404.
+    void SetPage(const std::string& path, CScriptedReply reply)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_pages[path] = std::move(reply);
+    }
+    // The page answers never come, as a stuck site's would not.
+    void HoldPages(bool hold) { Set(m_bHold, hold); }
+    // Some page was asked for while held.
+    bool PageAsked() const
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_bAsked;
+    }
 
     // The posts the service received since the last call, oldest first.
     std::vector<CRecordedRequest> TakePosts()
@@ -107,6 +133,22 @@ private:
                 m_sitemapStatus, m_sitemap, "Content-Type: application/xml\r\n");
         if (request.m_requestLine.rfind("GET /key.txt ", 0) == 0)
             return CScriptedReply::Status(200, m_key, "Content-Type: text/plain\r\n");
+        // Pages are served as a site serves them; posts go to the service.
+        if (request.m_requestLine.rfind("GET /", 0) == 0) {
+            const std::size_t end = request.m_requestLine.find(' ', 5);
+            const std::string path = request.m_requestLine.substr(5, end - 5);
+            if (m_bHold) {
+                m_bAsked = true;
+                return CScriptedReply::Hang();
+            }
+            const auto page = m_pages.find(path);
+            if (page != m_pages.end())
+                return page->second;
+            if (path == "robots.txt")
+                return CScriptedReply::Status(404);
+            return CScriptedReply::Status(200, "<html><head><title>A page</title></head></html>",
+                "Content-Type: text/html\r\n");
+        }
         return CScriptedReply::Status(m_serviceStatus);
     }
 
@@ -115,6 +157,9 @@ private:
     int m_sitemapStatus = 200;
     std::string m_key = Key;
     int m_serviceStatus = 200;
+    std::map<std::string, CScriptedReply> m_pages;
+    bool m_bHold = false;
+    bool m_bAsked = false;
     std::size_t m_seen = 0;
     CLocalServer m_server;
 };
@@ -156,8 +201,15 @@ private Q_SLOTS:
     void eachTargetItsOwnKey();
     void unrecordedSuccessIsSaid_data();
     void unrecordedSuccessIsSaid();
+    void pageChecks_data();
+    void pageChecks();
+    void removals();
+    void checksCapped();
+    void stopDuringChecks();
 
 private:
+    // The page's story in the post log, newest first: "fate reason" each.
+    QStringList PageLog(const std::string& page);
     std::shared_ptr<CSubmitHost> IndexNowTarget() const;
     // One Submit All over the list; the rows' results after it.
     std::vector<CPostResult> Run();
@@ -286,7 +338,10 @@ void ChangeRunsTest::pingPostsWhenTheSiteChanged()
 // 10,001 new addresses go as 10,000 and 1, in the site's order.
 void ChangeRunsTest::batchesOfTenThousand()
 {
-    m_targets->AppendRows({IndexNowTarget()});
+    // Checks would take the first 2,000 a run: the batches are what is tested here.
+    auto target = IndexNowTarget();
+    target->m_bCheckPages = false;
+    m_targets->AppendRows({target});
     m_site->SetPages({});
     QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
     std::vector<std::pair<std::string, std::string>> pages;
@@ -458,6 +513,209 @@ void ChangeRunsTest::unrecordedSuccessIsSaid()
             {}, [&](const CPostLogEntry& entry) { reasons << entry.m_strReason.c_str(); }, error);
         QCOMPARE(reasons, QStringList{"OK · " + said});
     }
+}
+
+QStringList ChangeRunsTest::PageLog(const std::string& page)
+{
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(!m_runs->IsRecording(), 30000); }();
+    CPostHistory log;
+    CText error;
+    QStringList story;
+    if (log.OpenToRead(
+            CPostHistory::FileIn(QFile::encodeName(m_state->path()).toStdString() + "/Quillpost"),
+            error)
+        != CPostHistory::ReadState::Opened)
+        return {QString::fromStdString(error.English())};
+    log.PageLog(
+        page, std::nullopt,
+        [&](const CPageEvent& event) {
+            story << QString::fromStdString(
+                std::string(FateWord(event.m_address.m_fate)) + ' ' + event.m_address.m_strReason)
+                         .trimmed();
+        },
+        error);
+    return story;
+}
+
+namespace {
+
+// How the site answers the new page "n" (or its robots.txt), and what comes of it.
+struct CPageCase
+{
+    const char* name;
+    const char* path;
+    std::function<CScriptedReply(const CSite&)> reply;
+    PostOutcome outcome;
+    // The left-out reason the post log keeps (with %1 for the site's address), or "sent".
+    std::string logged;
+    // Checked again by the next run: nothing recorded of it.
+    bool checkedAgain;
+};
+
+const std::vector<CPageCase>& PageCases()
+{
+    static const std::vector<CPageCase> cases = {
+        {"announced", "n", nullptr, PostOutcome::Succeeded, "sent", false},
+        {"not found", "n", [](const CSite&) { return CScriptedReply::Status(410); },
+            PostOutcome::Unchanged, "left_out not found", false},
+        {"moved with a slash", "n",
+            [](const CSite& site) { return CScriptedReply::Redirect(301, site.Url("n/")); },
+            PostOutcome::Unchanged, "left_out moved to %1n/", false},
+        {"noindex header", "n",
+            [](const CSite&) {
+                return CScriptedReply::Status(200, "<html></html>", "X-Robots-Tag: noindex\r\n");
+            },
+            PostOutcome::Unchanged, "left_out noindex", false},
+        {"canonical elsewhere", "n",
+            [](const CSite&) {
+                return CScriptedReply::Status(200,
+                    "<html><head><link rel=\"canonical\" href=\"/a\"></head></html>",
+                    "Content-Type: text/html\r\n");
+            },
+            PostOutcome::Unchanged, "left_out canonical is %1a", false},
+        {"robots.txt disallows", "robots.txt",
+            [](const CSite&) {
+                return CScriptedReply::Status(200, "User-agent: *\nDisallow: /n\n");
+            },
+            PostOutcome::Unchanged, "left_out robots.txt disallows", false},
+        {"could not check", "n", [](const CSite&) { return CScriptedReply::Status(503); },
+            PostOutcome::NotPosted, "left_out could not check: 503 Service Unavailable", true},
+        {"robots.txt unreadable", "robots.txt",
+            [](const CSite&) { return CScriptedReply::Status(500); }, PostOutcome::NotPosted,
+            "left_out could not check: robots.txt not read: 500 Internal Server Error", true},
+    };
+    return cases;
+}
+
+} // namespace
+
+void ChangeRunsTest::pageChecks_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("checks");
+    for (std::size_t i = 0; i < PageCases().size(); ++i)
+        QTest::newRow(PageCases()[i].name) << static_cast<int>(i) << true;
+    QTest::newRow("checks off") << 1 << false;
+}
+
+// A new page is announced only as a site would have it indexed; what is left out is said in
+// the post log, and recorded unless it could not be checked.
+void ChangeRunsTest::pageChecks()
+{
+    QFETCH(int, index);
+    QFETCH(bool, checks);
+    const CPageCase& row = PageCases()[static_cast<std::size_t>(index)];
+    auto target = IndexNowTarget();
+    target->m_bCheckPages = checks;
+    m_targets->AppendRows({target});
+    m_site->SetPages({{"a", ""}});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    if (row.reply)
+        m_site->SetPage(row.path, row.reply(*m_site));
+    m_site->SetPages({{"a", ""}, {"n", ""}});
+
+    const CPostResult result = Run()[0];
+    const auto posts = m_site->TakePosts();
+    if (!checks) {
+        // As before checks were made: no page is fetched, the change is sent.
+        QCOMPARE(result.m_outcome, PostOutcome::Succeeded);
+        QCOMPARE(m_site->Fetches("n"), std::size_t(0));
+        QCOMPARE(posts.size(), std::size_t(1));
+        return;
+    }
+    QCOMPARE(result.m_outcome, row.outcome);
+    QCOMPARE(posts.size(), std::size_t(row.outcome == PostOutcome::Succeeded ? 1 : 0));
+    if (!posts.empty())
+        QCOMPARE(UrlListOf(posts[0]), std::vector<std::string>{m_site->Url("n")});
+    if (row.outcome == PostOutcome::NotPosted)
+        QCOMPARE(QString::fromStdString(result.m_reason.English()),
+            QString::fromStdString(row.logged.substr(9)));
+    QCOMPARE(PageLog(m_site->Url("n")),
+        QStringList{QString::fromStdString(CText::Filled(row.logged, {m_site->Url("")}))});
+
+    // What was decided is not checked again; what could not be checked is.
+    const std::size_t asked = m_site->Fetches(row.path);
+    const CPostResult next = Run()[0];
+    QCOMPARE(m_site->Fetches(row.path) > asked, row.checkedAgain);
+    QCOMPARE(next.m_outcome, row.checkedAgain ? row.outcome : PostOutcome::Unchanged);
+}
+
+// An address gone from a source read whole is announced as removed when the site says it is
+// gone, and only recorded while the page is still there; one listed again is new again.
+void ChangeRunsTest::removals()
+{
+    m_targets->AppendRows({IndexNowTarget()});
+    m_site->SetPages({{"a", ""}, {"gone", ""}, {"kept", ""}});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    m_site->SetPage("gone", CScriptedReply::Status(404));
+    m_site->SetPages({{"a", ""}});
+
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
+    auto posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    QCOMPARE(UrlListOf(posts[0]), std::vector<std::string>{m_site->Url("gone")});
+
+    // Neither is checked or sent again.
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Unchanged);
+    QVERIFY(m_site->TakePosts().empty());
+    QCOMPARE(m_site->Fetches("gone"), std::size_t(1));
+    QCOMPARE(m_site->Fetches("kept"), std::size_t(1));
+
+    // A source that fails names no removal.
+    m_site->SetSitemapStatus(500);
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::NotPosted);
+    m_site->SetSitemapStatus(200);
+
+    m_site->SetPage("gone", CScriptedReply::Status(200, "<html></html>"));
+    m_site->SetPages({{"a", ""}, {"gone", ""}});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
+    posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    QCOMPARE(UrlListOf(posts[0]), std::vector<std::string>{m_site->Url("gone")});
+    QCOMPARE(PageLog(m_site->Url("gone")), (QStringList{"sent", "removed", "baseline"}));
+}
+
+// At most the cap's checks a run; the rest wait for the runs after.
+void ChangeRunsTest::checksCapped()
+{
+    CPostSettings settings;
+    settings.m_checks.m_maxChecks = 2;
+    m_runs = std::make_unique<CSubmitRuns>(*m_targets, settings);
+    m_runs->SetNotify(false);
+    m_targets->AppendRows({IndexNowTarget()});
+    m_site->SetPages({});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    m_site->SetPages({{"p0", ""}, {"p1", ""}, {"p2", ""}, {"p3", ""}, {"p4", ""}});
+    for (const std::vector<std::string>& sent :
+        {std::vector<std::string>{m_site->Url("p0"), m_site->Url("p1")},
+            std::vector<std::string>{m_site->Url("p2"), m_site->Url("p3")},
+            std::vector<std::string>{m_site->Url("p4")}}) {
+        QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
+        const auto posts = m_site->TakePosts();
+        QCOMPARE(posts.size(), std::size_t(1));
+        QCOMPARE(UrlListOf(posts[0]), sent);
+    }
+}
+
+// Stop ends the checks under way; nothing of them is recorded, so the next run checks again.
+void ChangeRunsTest::stopDuringChecks()
+{
+    m_targets->AppendRows({IndexNowTarget()});
+    m_site->SetPages({});
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    m_site->SetPages({{"n", ""}});
+    m_site->HoldPages(true);
+    m_runs->SubmitAll();
+    QTRY_VERIFY_WITH_TIMEOUT(m_site->PageAsked(), 30000);
+    m_runs->Stop();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_runs->IsPosting(), 30000);
+    QVERIFY(m_targets->Result(0));
+    QCOMPARE(m_targets->Result(0)->m_outcome, PostOutcome::Stopped);
+    m_site->HoldPages(false);
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Succeeded);
+    const auto posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    QCOMPARE(UrlListOf(posts[0]), std::vector<std::string>{m_site->Url("n")});
 }
 
 QTEST_GUILESS_MAIN(ChangeRunsTest)
