@@ -63,6 +63,9 @@ CScriptedReply KeyFileAnswer(const CRecordedRequest& request)
         return CScriptedReply::Status(200, Key + "\n", "Content-Type: text/plain\r\n");
     if (request.m_requestLine.find(" /other.txt ") != std::string::npos)
         return CScriptedReply::Status(200, "fedcba9876543210", "Content-Type: text/plain\r\n");
+    // The page the targets announce, served as a site serves it.
+    if (request.m_requestLine.find(" /page ") != std::string::npos)
+        return CScriptedReply::Status(200, "<html></html>", "Content-Type: text/html\r\n");
     return CScriptedReply::Status(404);
 }
 
@@ -134,7 +137,8 @@ std::shared_ptr<CSubmitHost> KeysHistoryCommandTest::Target(
     record->AddParam(CPostParam("host", "127.0.0.1"));
     record->AddParam(CPostParam("key", Key));
     record->AddParam(CPostParam("keyLocation", keyFile));
-    record->AddParam(CPostParam("urlList[]", "http://127.0.0.1/page"));
+    record->AddParam(
+        CPostParam("urlList[]", "http://127.0.0.1:" + std::to_string(m_server->Port()) + "/page"));
     return record;
 }
 

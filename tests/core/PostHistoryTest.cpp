@@ -484,8 +484,10 @@ TEST_F(PostHistoryTest, OldSpellingsBecomeOne)
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(m_strPath.c_str(), &db), SQLITE_OK);
     // The version before addresses had one spelling, and had no addresses in its log.
-    ASSERT_EQ(sqlite3_exec(
-                  db, "DROP TABLE address_log; PRAGMA user_version = 2", nullptr, nullptr, nullptr),
+    ASSERT_EQ(sqlite3_exec(db,
+                  "DROP TABLE address_log; ALTER TABLE sent DROP COLUMN page;"
+                  " PRAGMA user_version = 2",
+                  nullptr, nullptr, nullptr),
         SQLITE_OK);
     sqlite3_close(db);
 
