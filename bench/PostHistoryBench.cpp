@@ -2,7 +2,9 @@
 //  - a run's change set and the record's update for 50,000 addresses, against a record of
 //    50,000 (1,000 re-dated, 1,000 new), to writing 50,000 rows in one transaction;
 //  - the post log's 100,000 entries read and written as JSON lines, to a bare query writing
-//    the same lines.
+//    the same lines;
+//  - a page found among the log's 1,000,000 address entries (in 20 entries each), to a bare
+//    indexed query of the same rows.
 // The ratios are printed at the end.
 #include "core/history/PostHistory.h"
 #include "core/post/PostOutcome.h"
@@ -30,6 +32,11 @@ constexpr int RecordSize = 50000;
 constexpr int Redated = 1000;
 constexpr int Added = 1000;
 constexpr int LogSize = 100000;
+// Address entries per log entry, over LoggedPages pages.
+constexpr int AddressesPerEntry = 10;
+constexpr int LoggedPages = 50000;
+// Pages looked up per iteration.
+constexpr int Lookups = 200;
 
 const Time Now = Time(std::chrono::seconds(1796737500));
 const CPostHistory::CTarget Site{
@@ -198,7 +205,10 @@ std::string logPath()
             entry.m_strReason = i % 7 ? "OK" : "Service Unavailable";
             entry.m_strServiceMessage = "Thanks for the ping \xE2\x80\x94 the weblog is queued.";
             entry.m_seconds = 0.25 + (i % 100) / 1000.0;
-            entry.m_addresses = i % 50;
+            entry.m_addresses = AddressesPerEntry;
+            for (int k = 0; k < AddressesPerEntry; ++k)
+                entry.m_addressLog.push_back(
+                    {address((i * AddressesPerEntry + k) % LoggedPages), AddressFate::Sent, ""});
             entries.push_back(entry);
         }
         if (!history.Open(p, Now, movedTo, error) || !history.Log(entries, error))
@@ -302,10 +312,78 @@ void BM_BareQueryAsJsonLines(benchmark::State& state)
     }
 }
 
+// The pages looked up, spread over the log.
+std::string lookedUp(int n)
+{
+    return address(n * (LoggedPages / Lookups));
+}
+
+void BM_PageLookup(benchmark::State& state)
+{
+    CPostHistory history;
+    CText error;
+    if (history.OpenToRead(logPath(), error) != CPostHistory::ReadState::Opened) {
+        state.SkipWithError(error.English().c_str());
+        return;
+    }
+    std::int64_t found = 0;
+    for (auto _ : state) {
+        for (int n = 0; n < Lookups; ++n) {
+            history.PageLog(
+                lookedUp(n), std::nullopt,
+                [&](const CPageEvent& event) {
+                    found += event.m_entry.m_status;
+                    benchmark::DoNotOptimize(event.m_entry.m_strUrl.data());
+                },
+                error);
+        }
+    }
+    if (found == 0)
+        state.SkipWithError("no page found");
+}
+
+// The same rows by the same index, read as plainly as SQLite gives them.
+void BM_BarePageLookup(benchmark::State& state)
+{
+    sqlite3* db = nullptr;
+    sqlite3_stmt* query = nullptr;
+    if (sqlite3_open_v2(logPath().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK
+        || sqlite3_prepare_v2(db,
+               "SELECT a.fate, a.reason, log.id, log.time, log.run, log.url, log.body,"
+               " log.changes, log.outcome, log.status, log.reason, log.service_message,"
+               " log.seconds, log.addresses FROM address_log AS a JOIN log ON log.id = a.log"
+               " WHERE a.address = ?1 ORDER BY log.time DESC, log.id DESC",
+               -1, &query, nullptr)
+            != SQLITE_OK) {
+        state.SkipWithError(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return;
+    }
+    std::int64_t found = 0;
+    for (auto _ : state) {
+        for (int n = 0; n < Lookups; ++n) {
+            const std::string page = lookedUp(n);
+            sqlite3_bind_text(
+                query, 1, page.data(), static_cast<int>(page.size()), SQLITE_TRANSIENT);
+            while (sqlite3_step(query) == SQLITE_ROW) {
+                found += sqlite3_column_int64(query, 9);
+                benchmark::DoNotOptimize(text(query, 5).data());
+            }
+            sqlite3_reset(query);
+        }
+    }
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    if (found == 0)
+        state.SkipWithError("no page found");
+}
+
 BENCHMARK(BM_ChangeSetAndRecord)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareInsert)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LogAsJsonLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareQueryAsJsonLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageLookup)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BarePageLookup)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
@@ -320,6 +398,7 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.PrintRatio("Change set and record", "BM_ChangeSetAndRecord", "BM_BareInsert");
     reporter.PrintRatio("Post log as JSON lines", "BM_LogAsJsonLines", "BM_BareQueryAsJsonLines");
+    reporter.PrintRatio("A page in the post log", "BM_PageLookup", "BM_BarePageLookup");
     benchmark::Shutdown();
     return 0;
 }
