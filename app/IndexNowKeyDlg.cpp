@@ -3,18 +3,17 @@
 #include "core/net/Address.h"
 #include "core/target/SubmitHost.h"
 #include "data/FileAccess.h"
+#include "runs/IndexNowKey.h"
 #include "runs/ResultText.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 
 #include "ui_IndexNowKeyDlg.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -55,15 +54,6 @@ CIndexNowKeyDlg::CIndexNowKeyDlg(std::shared_ptr<CSubmitHost> target, CPostSetti
 }
 
 CIndexNowKeyDlg::~CIndexNowKeyDlg() = default;
-
-std::string CIndexNowKeyDlg::NewKey()
-{
-    // 128 bits: far beyond guessing, as IndexNow's key is all that proves the site is the
-    // submitter's.
-    quint32 words[4];
-    QRandomGenerator::system()->fillRange(words);
-    return QByteArray(reinterpret_cast<const char*>(words), sizeof words).toHex().toStdString();
-}
 
 std::string CIndexNowKeyDlg::WithFileName(
     const std::string& keyLocation, const std::string& fileName)
@@ -131,7 +121,7 @@ void CIndexNowKeyDlg::OnNewKey()
 {
     if (m_job.IsBusy())
         return;
-    const std::string key = NewKey();
+    const std::string key = NewIndexNowKey();
     m_change(FirstParam(KeyParam), CPostParam(KeyParam, key));
     if (const std::optional<CPostParam> location = FirstParam(KeyLocationParam)) {
         m_change(location,

@@ -40,8 +40,6 @@ public:
         QWidget* parent = nullptr);
     ~CIndexNowKeyDlg() override;
 
-    // 32 lowercase hexadecimal digits from the system's source of randomness.
-    static std::string NewKey();
     // keyLocation with the last segment of its path made fileName; the rest as written.
     static std::string WithFileName(const std::string& keyLocation, const std::string& fileName);
 

@@ -24,6 +24,13 @@ CTargetStore::CLoaded CTargetStore::LoadToPost(const std::string& path)
                         : Load(path, std::string(), true);
 }
 
+CTargetStore::CLoaded CTargetStore::LoadToAdd(const std::string& path)
+{
+    if (path.empty())
+        return Load();
+    return Load(path, path, false);
+}
+
 CTargetStore::CLoaded CTargetStore::Load(
     const std::string& path, const std::string& savePath, bool sayMissing)
 {
@@ -39,11 +46,16 @@ CTargetStore::CLoaded CTargetStore::Load(
 
 CTargetStore::CSaved CTargetStore::Save(const TargetRecords& records)
 {
+    return SaveTo(std::string(), records);
+}
+
+CTargetStore::CSaved CTargetStore::SaveTo(const std::string& given, const TargetRecords& records)
+{
     // Where the folder cannot be made, or is not known, nothing is saved and the outcome says
     // why.
-    const std::string path = m_location.SavePath();
+    const std::string path = given.empty() ? m_location.SavePath() : given;
     CDataFileOutcome outcome;
-    if (m_location.MakeFolder(outcome.m_strReason))
+    if (!given.empty() || m_location.MakeFolder(outcome.m_strReason))
         outcome = m_file.Save(path, records);
     // From now on the rows are that list's, also for a command-line run.
     if (outcome.m_bOk)

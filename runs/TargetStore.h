@@ -29,6 +29,10 @@ public:
     // The list to post, never saved over: the one Load would read, or the file given, which
     // must be there.
     CLoaded LoadToPost(const std::string& path = std::string());
+    // The list to add to from the command line: the one Load reads, or the file given, which
+    // may not be there yet (a new list). SaveTo with the same path (none for the user's own
+    // list) writes it back.
+    CLoaded LoadToAdd(const std::string& path = std::string());
 
     struct CSaved
     {
@@ -38,6 +42,8 @@ public:
     };
     // Writes the list where the user's own list is kept, making its folder on the first save.
     CSaved Save(const TargetRecords& records);
+    // Writes the list to path, by the same rules; an empty path is where Save writes.
+    CSaved SaveTo(const std::string& path, const TargetRecords& records);
 
     const CDataLocation& Location() const { return m_location; }
     // The file the list was last loaded from or saved to: the list its runs post.

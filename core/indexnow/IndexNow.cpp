@@ -57,7 +57,14 @@ std::string comparable(std::string_view segment)
     return text;
 }
 
-bool isKey(const std::string& key)
+CText missingParam(const char* name)
+{
+    return CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow needs a “%1” parameter"), {name});
+}
+
+} // namespace
+
+bool IsIndexNowKey(const std::string& key)
 {
     if (key.size() < ShortestKey || key.size() > LongestKey)
         return false;
@@ -67,13 +74,6 @@ bool isKey(const std::string& key)
     }
     return true;
 }
-
-CText missingParam(const char* name)
-{
-    return CText(QT_TRANSLATE_NOOP("Quillpost", "IndexNow needs a “%1” parameter"), {name});
-}
-
-} // namespace
 
 bool IsIndexNowAddress(const CAddress& address)
 {
@@ -134,7 +134,7 @@ bool CheckIndexNow(const CSubmitHost& host, CKeyFile& keyFile, CText& refusal)
             {ShownUtf8(MaskPassword(*siteHost))});
         return false;
     }
-    if (!isKey(*key)) {
+    if (!IsIndexNowKey(*key)) {
         refusal = CText(QT_TRANSLATE_NOOP(
             "Quillpost", "The IndexNow key must be 8 to 128 letters, digits or hyphens"));
         return false;

@@ -28,6 +28,9 @@ bool IsUrlList(const std::string& name);
 // key file's address both go by this reading.
 std::optional<CAddress> IndexNowHost(const std::string& host);
 
+// A key IndexNow takes: 8 to 128 letters, digits or hyphens.
+bool IsIndexNowKey(const std::string& key);
+
 // What IndexNow requires before a post: a "host" parameter that is a host name (a port may
 // follow it), a "key" of 8 to 128 letters, digits or hyphens, every address of "urlList[]"
 // (or a plain "urlList") on that host, as libcurl reads both, ports aside, and a key file

@@ -106,7 +106,6 @@ private:
     CDiscovery m_found;
     std::string m_strOrigin;
     std::vector<CFeedLink> m_headFeeds;
-    bool m_bRobotsSitemaps = false;
 };
 
 CSiteDiscovery::CSiteDiscovery(const CDiscoverySettings& settings, const std::atomic<bool>* stop)
@@ -234,7 +233,7 @@ void CSiteDiscovery::CRun::ReadRobots(const CFetchAnswer& robots)
     }
     const CRobotsTxt rules = CRobotsTxt::Read(robots.m_body, robots.m_strUrl);
     for (const std::string& sitemap : rules.Sitemaps()) {
-        m_bRobotsSitemaps = true;
+        m_found.m_bRobotsSitemaps = true;
         if (!Has(m_found.m_sitemaps, sitemap))
             m_found.m_sitemaps.push_back({sitemap, false});
     }
@@ -245,7 +244,7 @@ void CSiteDiscovery::CRun::ReadFeedsAndGuesses()
     std::vector<std::pair<Read, CFeedLink>> reads;
     for (const CFeedLink& feed : m_headFeeds)
         reads.emplace_back(Read::Feed, feed);
-    if (!m_bRobotsSitemaps) {
+    if (!m_found.m_bRobotsSitemaps) {
         for (const char* guess : SitemapGuesses)
             reads.emplace_back(Read::GuessedSitemap, Guess(m_found.m_strSite + guess));
     }

@@ -46,6 +46,8 @@ struct CDiscovery
     bool m_bMoved = false;
     std::string m_strTitle;
     std::vector<CFoundSitemap> m_sitemaps;
+    // robots.txt names sitemaps: the site's root reads them all as one source.
+    bool m_bRobotsSitemaps = false;
     // Only feeds read as RSS or Atom; a JSON Feed is noted only.
     std::vector<CFoundFeed> m_feeds;
     // The home page's own hubs (<link rel="hub">, Link: headers).

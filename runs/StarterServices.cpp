@@ -1,13 +1,12 @@
-#include "app/StarterServices.h"
+#include "runs/StarterServices.h"
 
 #include "data/XmlDocument.h"
-#include "ui/Resources.h"
 
 #include <QFile>
 
 TargetRecords StarterServices()
 {
-    InitQuillpostResources();
+    // Compiled into this library (runs/CMakeLists.txt), so the command line has it too.
     QFile list(QStringLiteral(":/starter-services.xml"));
     TargetRecords records;
     CXmlDocument doc;
