@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 
+#include "cli/AddSiteCommand.h"
 #include "cli/CheckKeysCommand.h"
 #include "cli/CommandList.h"
 #include "cli/DiscoverCommand.h"

@@ -8,4 +8,5 @@
     COMMAND("submit-all", CSubmitCommand)                                                          \
     COMMAND("check-keys", CCheckKeysCommand)                                                       \
     COMMAND("history", CHistoryCommand)                                                            \
-    COMMAND("discover", CDiscoverCommand)
+    COMMAND("discover", CDiscoverCommand)                                                          \
+    COMMAND("add-site", CAddSiteCommand)

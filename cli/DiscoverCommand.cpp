@@ -1,5 +1,6 @@
 #include "cli/DiscoverCommand.h"
 
+#include "cli/DiscoveryWait.h"
 #include "cli/StopSignals.h"
 #include "core/net/Address.h"
 #include "core/site/SiteDiscovery.h"
@@ -7,10 +8,6 @@
 #include "runs/ResultText.h"
 
 #include <QCommandLineParser>
-#include <QEventLoop>
-
-#include <atomic>
-#include <thread>
 
 CDiscoverCommand::CDiscoverCommand(const char* name, const CCommandSettings& settings)
     : CCommand(name, settings)
@@ -55,18 +52,8 @@ bool CDiscoverCommand::Take(const QCommandLineParser& parser, QString& error)
 
 int CDiscoverCommand::Run()
 {
-    // Discovery blocks; this thread waits for it, or for a stop signal to end it.
     CStopSignals signals;
-    std::atomic<bool> stop = false;
-    QEventLoop loop;
-    QObject::connect(&signals, &CStopSignals::Stopped, &loop, [&stop] { stop = true; });
-    CDiscovery found;
-    std::thread worker([&] {
-        found = CSiteDiscovery(CDiscoverySettings(), &stop).Discover(m_strSite);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec();
-    worker.join();
+    const CDiscovery found = CDiscoveryWait::Discover(m_strSite, signals);
     if (signals.Status())
         return *signals.Status();
     if (found.m_bBadInput) {
