@@ -264,6 +264,7 @@ void SubmitCommandTest::exitStatus_data()
                                        "  or:  quillpost --history [--since=DURATION|DATE] "
                                        "[--format=text|json|csv]\n"
                                        "  or:  quillpost --discover URL [--format=text|json]\n"
+                                       "  or:  quillpost --add-site URL [FILE] [--key KEY]\n"
                                        "See quillpost --help.");
     QTest::newRow("unknown option") << (list + QStringList{"--bogus"}) << some << 2 << 0
                                     << "quillpost: Unknown option 'bogus'." + see;
@@ -356,7 +357,7 @@ void SubmitCommandTest::helpNamesEveryOption()
     QCOMPARE(run.err, QByteArray());
     for (const char* option : {"--submit-all [FILE]", "--format=text|json|csv", "--help",
              "--version", "--check-keys [FILE]", "--history", "--since=DURATION|DATE", "--dry-run",
-             "--no-notify", "--discover URL"})
+             "--no-notify", "--discover URL", "--add-site URL [FILE]", "--key KEY"})
         QVERIFY2(run.out.contains(option), option);
     QCOMPARE(m_server->Lines().size(), std::size_t(0));
 }
