@@ -31,6 +31,9 @@ public:
     template <typename Work, typename Done> bool Start(Work work, Done done);
     // Work has started and its done not yet been called.
     bool IsBusy() const { return m_bBusy; }
+    // Raises the stop flag of the work under way; its done is still called, with what the
+    // work gives back once it heeds the flag.
+    void Stop() { m_stop = true; }
 
 private:
     void Join();

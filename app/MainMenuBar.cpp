@@ -18,7 +18,8 @@ CMainMenuBar::CMainMenuBar(const Ui::QuillpostDlg& ui, QWidget* parent)
     runMenu->addActions({ui.submitAction, ui.submitAllAction, ui.submitFailedAgainAction,
         ui.stopAction, ui.saveResultsAction});
     runMenu->addSeparator();
-    runMenu->addActions({ui.previewAction, ui.historyAction, ui.indexNowKeyAction});
+    runMenu->addActions(
+        {ui.previewAction, ui.historyAction, ui.setUpSiteAction, ui.indexNowKeyAction});
     QMenu* helpMenu = addMenu(tr("&Help"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     //: Shows the folder that holds the data file in the file manager

@@ -6,6 +6,7 @@
 #include "app/ListContextMenu.h"
 #include "app/MainMenuBar.h"
 #include "app/PreviewDlg.h"
+#include "app/SetUpSiteDlg.h"
 #include "app/StarterButton.h"
 #include "app/TargetColumnFit.h"
 #include "app/TargetFields.h"
@@ -136,6 +137,7 @@ void CQuillpostDlg::ConnectCommands()
         {m_ui->saveResultsAction, &CQuillpostDlg::OnSaveResults},
         {m_ui->previewAction, &CQuillpostDlg::OnPreview},
         {m_ui->historyAction, &CQuillpostDlg::OnHistory},
+        {m_ui->setUpSiteAction, &CQuillpostDlg::OnSetUpSite},
         {m_ui->indexNowKeyAction, &CQuillpostDlg::OnIndexNowKey},
         {m_ui->aboutAction, &CQuillpostDlg::OnAbout},
     };
@@ -414,6 +416,35 @@ void CQuillpostDlg::OnIndexNowKey()
         m_runs.TargetChanged(m_targetList.RowOfId(id));
     };
     auto* dlg = new CIndexNowKeyDlg(record, m_poster.Settings(), change, this);
+    dlg->setAttribute(Qt::WA_DeleteOnClose);
+    dlg->open();
+}
+
+void CQuillpostDlg::OnSetUpSite()
+{
+    const auto list = [this] {
+        m_loader.Finish();
+        return m_targetList.Records();
+    };
+    const auto add = [this](const std::vector<CSiteTarget>& chosen) {
+        // The IndexNow target is selected, for its key file to be saved and uploaded next.
+        int selected = m_targetList.RowCount();
+        bool indexNow = false;
+        std::vector<std::shared_ptr<CSubmitHost>> records;
+        for (const CSiteTarget& made : chosen) {
+            if (made.m_kind == CSiteTarget::Kind::IndexNow && !indexNow) {
+                selected += static_cast<int>(records.size());
+                indexNow = true;
+            }
+            records.push_back(made.m_target);
+        }
+        m_runs.AppendRowsOutsideRuns(std::move(records));
+        m_ui->targetList->SelectRow(selected);
+        ShowSelectedTarget();
+        if (indexNow)
+            OnIndexNowKey();
+    };
+    auto* dlg = new CSetUpSiteDlg(CDiscoverySettings(), list, add, this);
     dlg->setAttribute(Qt::WA_DeleteOnClose);
     dlg->open();
 }

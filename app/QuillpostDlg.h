@@ -94,6 +94,7 @@ private:
     // The post log, and an IndexNow target's key.
     void OnPreview();
     void OnHistory();
+    void OnSetUpSite();
     void OnIndexNowKey();
     // IndexNow Key... is there while an IndexNow target is selected.
     void ShowKeyCommand();

@@ -208,7 +208,8 @@ void QuillpostDlgTest::opensWithDefaults()
         QStringList({"&File/&Load Data.../Load Data", "&File/&Save Data.../Save Data",
             "&Run/&Submit/", "&Run/Su&bmit All/", "&Run/Submit Failed A&gain/", "&Run/Sto&p/",
             "&Run/Save &Results.../", "&Run//", "&Run/Pre&view.../", "&Run/&History.../",
-            "&Run/&IndexNow Key.../", "&Help/&Open Data Folder/", "&Help/&About Quillpost.../"}));
+            "&Run/Set &Up Site.../", "&Run/&IndexNow Key.../", "&Help/&Open Data Folder/",
+            "&Help/&About Quillpost.../"}));
 
     // The image list: teal is see-through, the picture is not.
     AddTarget("t", {"n=v"});

@@ -1,9 +1,10 @@
-// Run > IndexNow Key... and Run > History... in the real window: the key file served by a local
-// server, the history file written as the runs write it.
+// Run > IndexNow Key..., Run > History... and Run > Set Up Site... in the real window: the key
+// file and the site served by a local server, the history file written as the runs write it.
 #include "app/HistoryDlg.h"
 #include "app/IndexNowKeyDlg.h"
 #include "app/PreviewDlg.h"
 #include "app/QuillpostDlg.h"
+#include "app/SetUpSiteDlg.h"
 #include "app/TargetListModel.h"
 #include "core/history/PostHistory.h"
 #include "core/system/BrowserLauncher.h"
@@ -29,6 +30,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeWidget>
 
 #include <chrono>
 #include <memory>
@@ -122,6 +124,7 @@ private Q_SLOTS:
     void previewShowsWhatWouldGo();
     void namedAndReachable_data();
     void namedAndReachable();
+    void setUpSiteAddsWhatIsChosen();
 
 private:
     void Open();
@@ -644,11 +647,17 @@ void RunDialogsTest::namedAndReachable()
     m_dlg->findChild<QAction*>("historyAction")->trigger();
     m_history = m_dlg->findChild<CHistoryDlg*>();
     QTRY_COMPARE(Rows(0).value(0), time);
-    for (QDialog* dialog : std::initializer_list<QDialog*>{m_history.data(), nullptr}) {
-        if (!dialog) {
+    for (int which = 0; which < 3; ++which) {
+        QDialog* dialog = m_history;
+        if (which == 1) {
             m_history->close();
             QVERIFY(OpenKeyDialog());
             dialog = m_keyDlg;
+        } else if (which == 2) {
+            m_keyDlg->close();
+            m_dlg->findChild<QAction*>("setUpSiteAction")->trigger();
+            dialog = m_dlg->findChild<CSetUpSiteDlg*>();
+            QVERIFY(dialog);
         }
         QTRY_COMPARE(QApplication::activeWindow(), dialog);
         QCOMPARE(NamingFaults(dialog).join("; "), QString());
@@ -660,6 +669,71 @@ void RunDialogsTest::namedAndReachable()
             }
         }
     }
+}
+
+// Find reads the site; what the list holds is shown and not added twice, another IndexNow
+// endpoint can be typed, and Add puts the checked targets in, the key dialog open on IndexNow.
+void RunDialogsTest::setUpSiteAddsWhatIsChosen()
+{
+    CLocalServer site([](const CRecordedRequest& request) {
+        const std::string origin = "http://" + request.Header("Host");
+        if (request.m_requestLine.find(" /robots.txt ") != std::string::npos)
+            return CScriptedReply::Status(200, "Sitemap: " + origin + "/map.xml\n");
+        if (request.m_requestLine.find(" /map.xml ") != std::string::npos)
+            return CScriptedReply::Status(
+                200, "<urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\"></urlset>");
+        if (request.m_requestLine.find(" /feed ") != std::string::npos)
+            return CScriptedReply::Status(200,
+                "<feed xmlns=\"http://www.w3.org/2005/Atom\"><link rel=\"hub\" "
+                "href=\"https://hub.example/\"/></feed>");
+        return CScriptedReply::Status(200,
+            "<html><head><title>Notes</title><link rel=\"alternate\" "
+            "type=\"application/atom+xml\" href=\"/feed\"></head></html>",
+            "Content-Type: text/html\r\n");
+    });
+    const std::string feed = site.Url("feed");
+    Add("http://rpc.pingomatic.com/", {"name=Notes"}, "xml-rpc");
+    m_targets->Record(0)->m_strChanges = feed;
+
+    m_dlg->findChild<QAction*>("setUpSiteAction")->trigger();
+    auto* setUp = m_dlg->findChild<CSetUpSiteDlg*>();
+    QVERIFY(setUp && QTest::qWaitForWindowExposed(setUp));
+    QTest::keyClicks(setUp->findChild<QLineEdit*>("siteEdit"), QString::fromStdString(site.Url()));
+    QTest::mouseClick(setUp->findChild<QPushButton*>("findButton"), Qt::LeftButton);
+    auto* found = setUp->findChild<QTreeWidget*>("foundList");
+    QTRY_COMPARE(found->topLevelItemCount(), 4);
+    QStringList rows;
+    for (int row = 0; row < found->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = found->topLevelItem(row);
+        rows << item->text(0) + (item->checkState(0) == Qt::Checked ? " [x]" : " [ ]");
+    }
+    QCOMPARE(rows,
+        QStringList({"https://api.indexnow.org/indexnow [x]", "https://hub.example/ [x]",
+            "http://rpc.pingomatic.com/ [ ]", "http://rpc.twingly.com/ [x]"}));
+    QVERIFY(found->topLevelItem(2)->text(1).contains("in the list"));
+    QVERIFY(!(found->topLevelItem(2)->flags() & Qt::ItemIsUserCheckable));
+    auto* endpoint = setUp->findChild<QLineEdit*>("indexNowEdit");
+    endpoint->selectAll();
+    QTest::keyClicks(endpoint, "https://search.example/indexnow");
+    QCOMPARE(found->topLevelItem(0)->text(0), "https://search.example/indexnow");
+    found->topLevelItem(3)->setCheckState(0, Qt::Unchecked);
+    QTest::mouseClick(setUp->findChild<QPushButton*>("addButton"), Qt::LeftButton);
+
+    QCOMPARE(m_targets->RowCount(), 3);
+    QCOMPARE(m_targets->Record(1)->m_strUrl, "https://search.example/indexnow");
+    QCOMPARE(m_targets->Record(1)->m_strChanges, site.Url());
+    QCOMPARE(Params(m_targets->Record(2)),
+        QStringList({"hub.mode=publish", "hub.url=" + QString::fromStdString(feed)}));
+    QCOMPARE(m_targets->Record(2)->m_strChanges, feed);
+    QCOMPARE(m_dlg->findChild<QTableView*>("targetList")
+                 ->selectionModel()
+                 ->selectedRows()
+                 .value(0)
+                 .row(),
+        1);
+    m_keyDlg = m_dlg->findChild<CIndexNowKeyDlg*>();
+    QVERIFY(m_keyDlg && QTest::qWaitForWindowExposed(m_keyDlg));
+    QCOMPARE(Field("keyEdit").toStdString(), m_targets->Record(1)->FirstValue("key").value());
 }
 
 int main(int argc, char** argv)
