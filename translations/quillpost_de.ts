@@ -25,6 +25,77 @@
     </message>
 </context>
 <context>
+    <name>CAddSiteCommand</name>
+    <message>
+        <source>--add-site URL [FILE] [--key KEY]</source>
+        <translation>--add-site URL [DATEI] [--key SCHLÜSSEL]</translation>
+    </message>
+    <message>
+        <source>  --add-site URL [FILE]   add the targets that announce the site at URL to FILE, or
+                          to the list the window would load, and save it: IndexNow
+                          with a new key (or --key KEY), the hubs its feeds name and
+                          the well-known ping services; nothing is posted
+</source>
+        <translation>  --add-site URL [DATEI]  fügt die Ziele, die die Website unter URL bekannt machen,
+                          zu DATEI oder zur Liste hinzu, die das Fenster laden würde,
+                          und speichert sie: IndexNow mit neuem Schlüssel (oder --key
+                          SCHLÜSSEL), die Hubs ihrer Feeds und die bekannten
+                          Ping-Dienste; nichts wird gesendet
+</translation>
+    </message>
+    <message>
+        <source>--add-site: 0 when targets were added, 1 when nothing new was found or the site
+could not be reached, 2 for an address that is no site&apos;s, a wrong key, or a list
+that could not be read or saved, 75 when another run kept the list.
+</source>
+        <translation>--add-site: 0, wenn Ziele hinzugefügt wurden, 1, wenn nichts Neues gefunden oder
+die Website nicht erreicht wurde, 2 bei einer Adresse, die keine Website ist, einem
+falschen Schlüssel oder einer Liste, die nicht gelesen oder gespeichert werden
+konnte, 75, wenn ein anderer Lauf die Liste behielt.
+</translation>
+    </message>
+    <message>
+        <source>--add-site takes a site address</source>
+        <translation>--add-site erwartet die Adresse einer Website</translation>
+    </message>
+    <message>
+        <source>--key takes 8 to 128 letters, digits or hyphens</source>
+        <translation>--key erwartet 8 bis 128 Buchstaben, Ziffern oder Bindestriche</translation>
+    </message>
+    <message>
+        <source>there</source>
+        <extracomment>A line&apos;s first word in quillpost --add-site: a target the list holds already</extracomment>
+        <translation>vorhanden</translation>
+    </message>
+    <message>
+        <source>added</source>
+        <extracomment>A line&apos;s first word in quillpost --add-site</extracomment>
+        <translation>hinzugefügt</translation>
+    </message>
+    <message>
+        <source>Nothing new to add: the list holds these targets already.</source>
+        <translation>Nichts Neues hinzuzufügen: Die Liste enthält diese Ziele bereits.</translation>
+    </message>
+    <message>
+        <source>Nothing was found to announce the site from.</source>
+        <translation>Es wurde nichts gefunden, wovon aus die Website bekannt gemacht werden kann.</translation>
+    </message>
+    <message>
+        <source>key</source>
+        <extracomment>A line&apos;s first word in quillpost --add-site: the IndexNow key made</extracomment>
+        <translation>Schlüssel</translation>
+    </message>
+    <message>
+        <source>key file</source>
+        <extracomment>A line&apos;s first word in quillpost --add-site: where the key file must be served</extracomment>
+        <translation>Schlüsseldatei</translation>
+    </message>
+    <message>
+        <source>Upload a file named %1.txt that holds the key alone to the site&apos;s root; quillpost --check-keys checks it.</source>
+        <translation>Laden Sie eine Datei namens %1.txt, die nur den Schlüssel enthält, in das Wurzelverzeichnis der Website hoch; quillpost --check-keys prüft sie.</translation>
+    </message>
+</context>
+<context>
     <name>CBodyKindCombo</name>
     <message>
         <source>Body kinds</source>
@@ -833,6 +904,111 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
         <source>This list is being posted by %1: try again once it has ended.</source>
         <extracomment>%1 names the run, as &quot;the command line (process 4242, since 2026-12-08 14:45:07)&quot;</extracomment>
         <translation>Diese Liste wird gerade von %1 gesendet: Versuchen Sie es erneut, sobald das Senden beendet ist.</translation>
+    </message>
+</context>
+<context>
+    <name>CSetUpSiteDlg</name>
+    <message>
+        <source>Set Up Site</source>
+        <extracomment>Title of the window that finds a site&apos;s sitemaps, feeds and hubs and makes targets of them</extracomment>
+        <translation>Website einrichten</translation>
+    </message>
+    <message>
+        <source>Site&apos;s &amp;address:</source>
+        <extracomment>Label of the field for the address of the user&apos;s own web site</extracomment>
+        <translation>&amp;Adresse der Website:</translation>
+    </message>
+    <message>
+        <source>Reads the site&apos;s robots.txt, home page and feeds for what it can be announced from</source>
+        <translation>Liest robots.txt, Startseite und Feeds der Website darauf, wovon aus sie bekannt gemacht werden kann</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <extracomment>Starts reading the site for its sitemaps, feeds and hubs</extracomment>
+        <translation>&amp;Finden</translation>
+    </message>
+    <message>
+        <source>Targets found</source>
+        <translation>Gefundene Ziele</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <extracomment>Heading of the column of the services&apos; addresses</extracomment>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Kind</source>
+        <extracomment>Heading of the column saying what kind of service a target is</extracomment>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Changes from</source>
+        <extracomment>Heading of the column of the sitemap or feed a target posts the changes of</extracomment>
+        <translation>Änderungen aus</translation>
+    </message>
+    <message>
+        <source>&amp;IndexNow endpoint:</source>
+        <extracomment>Label of the field for the address IndexNow submissions are posted to</extracomment>
+        <translation>&amp;IndexNow-Endpunkt:</translation>
+    </message>
+    <message>
+        <source>What was said of the site</source>
+        <translation>Was über die Website gesagt wurde</translation>
+    </message>
+    <message>
+        <source>Adds the checked targets to the list</source>
+        <translation>Fügt die angekreuzten Ziele der Liste hinzu</translation>
+    </message>
+    <message>
+        <source>A&amp;dd</source>
+        <extracomment>Adds the checked targets to the target list</extracomment>
+        <translation>Hinzufü&amp;gen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>IndexNow</source>
+        <translation>IndexNow</translation>
+    </message>
+    <message>
+        <source>WebSub hub</source>
+        <extracomment>A target that tells a WebSub hub of a feed&apos;s changes</extracomment>
+        <translation>WebSub-Hub</translation>
+    </message>
+    <message>
+        <source>Ping (XML-RPC)</source>
+        <extracomment>A target that pings a blog ping service by XML-RPC</extracomment>
+        <translation>Ping (XML-RPC)</translation>
+    </message>
+    <message>
+        <source> · in the list</source>
+        <extracomment>Said of a target found for the site that the list holds already</extracomment>
+        <translation> · in der Liste</translation>
+    </message>
+    <message>
+        <source> · another site&apos;s feed</source>
+        <extracomment>Said of a target found for a feed the site names on another host</extracomment>
+        <translation> · Feed einer anderen Website</translation>
+    </message>
+    <message>
+        <source>Reading %1…</source>
+        <translation>Lese %1…</translation>
+    </message>
+    <message>
+        <source>Stopped.</source>
+        <translation>Angehalten.</translation>
+    </message>
+    <message>
+        <source>Found for %1:</source>
+        <extracomment>%1 is the site&apos;s address, where its home page ended</extracomment>
+        <translation>Gefunden für %1:</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <extracomment>Stops reading the site</extracomment>
+        <translation>An&amp;halten</translation>
     </message>
 </context>
 <context>
@@ -1854,6 +2030,11 @@ Zuletzt erfolgreich: %2</translation>
         <source>Run progress</source>
         <extracomment>Name a screen reader gives the bar that shows how far a run is</extracomment>
         <translation>Fortschritt des Laufs</translation>
+    </message>
+    <message>
+        <source>Set &amp;Up Site...</source>
+        <extracomment>Opens the window that finds a site&apos;s sitemaps, feeds and hubs and adds the targets that announce it</extracomment>
+        <translation>Website ein&amp;richten...</translation>
     </message>
 </context>
 </TS>

@@ -77,7 +77,7 @@ QStringList Texts()
 const QStringList English = {
     "&File: &Load Data... | &Save Data...",
     "&Run: &Submit | Su&bmit All | Submit Failed A&gain | Sto&p | Save &Results... |  | "
-    "Pre&view... | &History... | &IndexNow Key...",
+    "Pre&view... | &History... | Set &Up Site... | &IndexNow Key...",
     "&Help: &Open Data Folder | &About Quillpost...",
     "A&dd (Add parameter)",
     "Sto&p ()",
@@ -97,7 +97,8 @@ const QStringList English = {
 const QStringList German = {
     "&Datei: Daten &laden... | Daten &speichern...",
     "&Ausführen: &Senden | All&e senden | &Fehlgeschlagene erneut senden | Sto&pp | "
-    "Er&gebnisse speichern... |  | V&orschau... | &Verlauf... | &IndexNow-Schlüssel...",
+    "Er&gebnisse speichern... |  | V&orschau... | &Verlauf... | Website ein&richten... | "
+    "&IndexNow-Schlüssel...",
     "&Hilfe: &Datenordner öffnen | Ü&ber Quillpost...",
     "Hinzufü&gen (Parameter hinzufügen)",
     "Sto&pp ()",
