@@ -14,6 +14,16 @@ bool IsXmlText(const std::string& text)
     return FindBadXmlChar(text) == std::string::npos;
 }
 
+// The "check" attribute a save writes: "no" for a target without page checks, an unknown
+// value as it was read, and none for the usual target, so that older lists save unchanged.
+const std::string* CheckAttribute(const CSubmitHost& record)
+{
+    static const std::string off = "no";
+    if (!record.m_bCheckPages)
+        return &off;
+    return record.m_strCheckUnknown ? &*record.m_strCheckUnknown : nullptr;
+}
+
 } // namespace
 
 std::string DataFilePath(const std::string& folder)
@@ -54,6 +64,17 @@ CTargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
             ++attributes;
             ++savedAttributes;
             xmlText = xmlText && IsXmlText(**value);
+        }
+        // Only "no" turns the checks off: what else a hand or a newer version wrote leaves
+        // them on and is kept.
+        if (doc.HasAttribute("check")) {
+            std::string check = doc.GetAttribute("check");
+            ++attributes;
+            ++savedAttributes;
+            xmlText = xmlText && IsXmlText(check);
+            record->m_bCheckPages = check != "no";
+            if (record->m_bCheckPages)
+                record->m_strCheckUnknown = std::move(check);
         }
         doc.EnterElement();
         while (doc.FindElement("param")) {
@@ -99,6 +120,8 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
             if (*value)
                 set(name, **value);
         }
+        if (const std::string* check = CheckAttribute(*record))
+            set("check", *check);
         doc.EnterElement();
         // In place: the document copies each text anyway.
         for (const CPostParam& param : record->Params()) {
@@ -149,13 +172,15 @@ std::uint64_t SavedSize(const TargetRecords& records)
     // <?xml version="1.0"?><data/>, and <data></data> once it has a target.
     std::uint64_t size = records.empty() ? 28 : 34;
     for (const std::shared_ptr<CSubmitHost>& record : records) {
-        // <Host URL=""/>, or <Host URL=""></Host> around parameters; ` body=""` and
-        // ` changes=""` after the URL.
+        // <Host URL=""/>, or <Host URL=""></Host> around parameters; ` body=""`,
+        // ` changes=""` and ` check=""` after the URL.
         size += 14 + valueSize(record->m_strUrl);
         if (record->m_strBodyKind)
             size += 8 + valueSize(*record->m_strBodyKind);
         if (record->m_strChanges)
             size += 11 + valueSize(*record->m_strChanges);
+        if (const std::string* check = CheckAttribute(*record))
+            size += 9 + valueSize(*check);
         CSubmitHost::ParamPosition pos;
         CPostParam param;
         bool more = record->GetFirstParam(pos, param);

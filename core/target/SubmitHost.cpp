@@ -99,6 +99,7 @@ std::unique_ptr<CSubmitHost> CSubmitHost::Copy() const
     copy->m_strBodyKind = m_strBodyKind;
     copy->m_strChanges = m_strChanges;
     copy->m_bCheckPages = m_bCheckPages;
+    copy->m_strCheckUnknown = m_strCheckUnknown;
     ParamPosition pos;
     CPostParam param;
     for (bool more = GetFirstParam(pos, param); more; more = GetNextParam(pos, param))

@@ -69,4 +69,8 @@ public:
     // Whether the pages the target announces are checked first (the data file's "check"
     // attribute, written only as "no"). Off for a site that refuses programs.
     bool m_bCheckPages = true;
+    // A "check" attribute of a value this version does not know, read as on: kept as written
+    // for the save, as a newer version may mean something by it. Dropped when the user sets
+    // Check pages.
+    std::optional<std::string> m_strCheckUnknown;
 };

@@ -115,7 +115,10 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
                               "<Host URL=\"http://empty.example/\" body=\"\"/>"
                               "<Host URL=\"http://a.example/\" changes=\"https://s.example/map\"/>"
                               "<Host URL=\"http://b.example/\" body=\"json\" changes=\"&amp;\"/>"
-                              "<Host URL=\"http://c.example/\" changes=\"\"/></data>";
+                              "<Host URL=\"http://c.example/\" changes=\"\"/>"
+                              "<Host URL=\"http://d.example/\" changes=\"x\" check=\"no\"/>"
+                              "<Host URL=\"http://e.example/\" check=\"No\"/>"
+                              "<Host URL=\"http://f.example/\" check=\"\"/></data>";
     WriteBytes(m_path, saved);
     const CDataFileOutcome loaded = m_file.Load(m_path);
     ASSERT_TRUE(loaded.m_bOk) << loaded.m_strReason;
@@ -124,8 +127,14 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
     for (const auto& record : loaded.m_records)
         kinds.push_back(record->m_strBodyKind);
     EXPECT_EQ(kinds,
-        (std::vector<std::optional<std::string>>{
-            std::nullopt, "xml-rpc", "json", "Json", "", std::nullopt, "json", std::nullopt}));
+        (std::vector<std::optional<std::string>>{std::nullopt, "xml-rpc", "json", "Json", "",
+            std::nullopt, "json", std::nullopt, std::nullopt, std::nullopt, std::nullopt}));
+    // Only "no" turns the checks off; an unknown value leaves them on.
+    std::vector<bool> checks;
+    for (const auto& record : loaded.m_records)
+        checks.push_back(record->m_bCheckPages);
+    EXPECT_EQ(checks,
+        (std::vector<bool>{true, true, true, true, true, true, true, true, false, true, true}));
     EXPECT_EQ(loaded.m_records[5]->m_strChanges, "https://s.example/map");
     EXPECT_EQ(loaded.m_records[6]->m_strChanges, "&");
     EXPECT_EQ(loaded.m_records[7]->m_strChanges, "");
@@ -137,6 +146,17 @@ TEST_F(DataFileBackup, BodyKindsRoundTripWithoutBackup)
     EXPECT_TRUE(save.m_strBackupPath.empty());
     EXPECT_EQ(ReadBytes(m_path), saved);
     EXPECT_EQ(ListFolder(m_folder.Path()), std::vector<std::string>{"submitdata.xml"});
+
+    // Checks turned off are written after the source; turned on, an unknown value goes.
+    loaded.m_records[0]->m_bCheckPages = false;
+    loaded.m_records[8]->m_bCheckPages = true;
+    loaded.m_records[9]->m_strCheckUnknown.reset();
+    ASSERT_TRUE(m_file.Save(m_path, loaded.m_records).m_bOk);
+    const std::string changed = ReadBytes(m_path);
+    EXPECT_NE(changed.find("<Host URL=\"http://form.example/\" check=\"no\">"), std::string::npos);
+    EXPECT_NE(changed.find("<Host URL=\"http://d.example/\" changes=\"x\"/>"), std::string::npos);
+    EXPECT_NE(changed.find("<Host URL=\"http://e.example/\"/>"), std::string::npos);
+    EXPECT_EQ(SavedSize(loaded.m_records), changed.size());
 
     // Written by hand with the kind first, it is still all the list holds.
     WriteBytes(m_path, "<data><Host changes='x' body='json' URL='http://json.example/'/></data>");
