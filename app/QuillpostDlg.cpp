@@ -59,7 +59,7 @@ CQuillpostDlg::CQuillpostDlg(
     m_productLink = m_ui->productLinkLabel;
     setWindowIcon(m_hIcon);
     m_fields = std::make_unique<CTargetFields>(m_ui->urlEdit, m_ui->bodyKindCombo,
-        m_ui->changesEdit, m_ui->paramNameEdit, m_ui->paramValueEdit);
+        m_ui->changesEdit, m_ui->checkPagesCheckBox, m_ui->paramNameEdit, m_ui->paramValueEdit);
     SetUpControls();
     ConnectCommands();
     m_ui->urlEdit->setFocus();

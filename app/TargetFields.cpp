@@ -1,18 +1,21 @@
 #include "app/TargetFields.h"
 
 #include "app/FieldValidator.h"
+#include "core/target/BodyKind.h"
 #include "runs/TargetList.h"
 #include "ui/BodyKindCombo.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 
 #include <limits>
 
 CTargetFields::CTargetFields(QLineEdit* url, CBodyKindCombo* bodyKind, QLineEdit* changes,
-    QLineEdit* paramName, QLineEdit* paramValue)
+    QCheckBox* checkPages, QLineEdit* paramName, QLineEdit* paramValue)
     : m_url(url)
     , m_bodyKind(bodyKind)
     , m_changes(changes)
+    , m_checkPages(checkPages)
     , m_paramName(paramName)
     , m_paramValue(paramValue)
 {
@@ -26,6 +29,11 @@ CTargetFields::CTargetFields(QLineEdit* url, CBodyKindCombo* bodyKind, QLineEdit
     SetField(m_url, "http://ping.example/");
     SetField(m_paramName, "furl");
     SetField(m_paramValue, "http://www.mysite.example/");
+    QObject::connect(
+        m_changes, &QLineEdit::textChanged, m_checkPages, [this] { EnableCheckPages(); });
+    QObject::connect(
+        m_bodyKind, &QComboBox::currentIndexChanged, m_checkPages, [this] { EnableCheckPages(); });
+    EnableCheckPages();
 }
 
 std::string CTargetFields::Url() const
@@ -52,6 +60,7 @@ std::shared_ptr<CSubmitHost> CTargetFields::Target() const
     record->m_strUrl = Url();
     record->m_strBodyKind = BodyKind();
     record->m_strChanges = Changes();
+    record->m_bCheckPages = m_checkPages->isChecked();
     return record;
 }
 
@@ -60,6 +69,7 @@ void CTargetFields::ShowTarget(const CSubmitHost& record)
     SetField(m_url, record.m_strUrl);
     m_bodyKind->SetKind(record.m_strBodyKind);
     SetField(m_changes, record.m_strChanges.value_or(std::string()));
+    m_checkPages->setChecked(record.m_bCheckPages);
 }
 
 void CTargetFields::WriteTo(CTargetList& targets, int row) const
@@ -67,6 +77,7 @@ void CTargetFields::WriteTo(CTargetList& targets, int row) const
     targets.SetText(row, Url());
     targets.SetBodyKind(row, BodyKind());
     targets.SetChanges(row, Changes());
+    targets.SetCheckPages(row, m_checkPages->isChecked());
 }
 
 CPostParam CTargetFields::Param() const
@@ -89,6 +100,12 @@ void CTargetFields::SetField(QLineEdit* edit, const std::string& text)
     edit->setValidator(validator);
     // Show the start of a long text, not its end.
     edit->setCursorPosition(0);
+}
+
+void CTargetFields::EnableCheckPages()
+{
+    m_checkPages->setEnabled(
+        !m_changes->text().isEmpty() || BodyKindOf(BodyKind()) == BodyKind::Json);
 }
 
 std::string CTargetFields::FieldText(const QLineEdit* edit)

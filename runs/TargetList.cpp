@@ -243,6 +243,15 @@ void CTargetList::SetChanges(int row, std::optional<std::string> changes)
     EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
+void CTargetList::SetCheckPages(int row, bool check)
+{
+    const std::shared_ptr<CSubmitHost> record = Record(row);
+    if (!record || record->m_bCheckPages == check)
+        return;
+    record->m_bCheckPages = check;
+    record->m_strCheckUnknown.reset();
+}
+
 std::string CTargetList::Text(int row) const
 {
     const std::shared_ptr<CSubmitHost> record = Record(row);

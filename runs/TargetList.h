@@ -78,6 +78,8 @@ public:
     void SetText(int row, std::string text);
     void SetBodyKind(int row, std::optional<std::string> kind);
     void SetChanges(int row, std::optional<std::string> changes);
+    // Turning the checks on or off drops a "check" value the list kept unread.
+    void SetCheckPages(int row, bool check);
     std::string Text(int row) const;
     quint64 Id(int row) const;
     // The row that has id now, or -1 when that row was removed.

@@ -2036,5 +2036,16 @@ Zuletzt erfolgreich: %2</translation>
         <extracomment>Opens the window that finds a site&apos;s sitemaps, feeds and hubs and adds the targets that announce it</extracomment>
         <translation>Website ein&amp;richten...</translation>
     </message>
+    <message>
+        <source>Check pages</source>
+        <extracomment>Whether the pages a target announces are fetched and checked before they are sent
+----------
+Beside Changes from: the pages a target announces are fetched and checked first</extracomment>
+        <translation>Seiten prüfen</translation>
+    </message>
+    <message>
+        <source>Each page is fetched before it is announced, and left out when it is missing, moved, marked noindex, has another canonical address or robots.txt disallows it. Off for a site that refuses programs.</source>
+        <translation>Jede Seite wird vor der Meldung abgerufen und ausgelassen, wenn sie fehlt, umgezogen ist, als noindex markiert ist, eine andere kanonische Adresse hat oder robots.txt sie sperrt. Aus für eine Website, die Programme abweist.</translation>
+    </message>
 </context>
 </TS>

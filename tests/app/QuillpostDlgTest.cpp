@@ -8,6 +8,7 @@
 #include "ui/Resources.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -72,6 +73,7 @@ private Q_SLOTS:
     void formKindKeptAsWritten();
     void changesFromOfTargets_data();
     void changesFromOfTargets();
+    void checkPagesOfTargets();
     void wellKnownServicesOverTheEmptyList();
     void submitSaysWhyATargetCannotBePosted();
 
@@ -642,6 +644,61 @@ void QuillpostDlgTest::changesFromOfTargets()
     QCOMPARE(Edit("changesEdit")->text().size(), int(longChanges.size()));
     Press("editUrlButton");
     QCOMPARE(m_targets->Record(0)->m_strChanges, std::optional<std::string>(longChanges));
+}
+
+// Check pages is on for a new target and means something only beside a source or for JSON;
+// Add and Edit take it, showing a target shows it, and an Edit that turns it back on drops a
+// value the file held that the program does not know.
+void QuillpostDlgTest::checkPagesOfTargets()
+{
+    auto* check = m_dlg->findChild<QCheckBox*>("checkPagesCheckBox");
+    auto* kind = m_dlg->findChild<QComboBox*>("bodyKindCombo");
+    QVERIFY(check->isChecked());
+    QVERIFY(!check->isEnabled());
+    Type("changesEdit", "https://www.example.com/sitemap.xml");
+    QVERIFY(check->isEnabled());
+    QTest::mouseClick(check, Qt::LeftButton);
+    Press("addUrlButton");
+    QTest::mouseClick(check, Qt::LeftButton);
+    Press("addUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_bCheckPages, false);
+    QCOMPARE(m_targets->Record(1)->m_bCheckPages, true);
+    ClickRow(m_targetView, 0);
+    QVERIFY(!check->isChecked());
+    ClickRow(m_targetView, 1);
+    QVERIFY(check->isChecked());
+
+    Type("changesEdit", "");
+    QVERIFY(!check->isEnabled());
+    kind->setCurrentIndex(kind->findText("JSON"));
+    QVERIFY(check->isEnabled());
+
+    QFile file(QDir(m_dir->path()).filePath("submitdata.xml"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<data><Host URL='http://a.example/' changes='https://a.example/map' check='no'/>"
+               "<Host URL='http://b.example/' changes='https://b.example/map' check='later'/>"
+               "</data>");
+    file.close();
+    m_dlg->findChild<QAction*>("loadDataAction")->trigger();
+    QTRY_VERIFY(!m_dlg->IsLoading());
+    ClickRow(m_targetView, 1);
+    QVERIFY(check->isChecked());
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(1)->m_strCheckUnknown, std::optional<std::string>("later"));
+    ClickRow(m_targetView, 0);
+    QVERIFY(!check->isChecked());
+    QTest::keyClick(check, Qt::Key_Space);
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(0)->m_bCheckPages, true);
+    ClickRow(m_targetView, 1);
+    QTest::keyClick(check, Qt::Key_Space);
+    QTest::keyClick(check, Qt::Key_Space);
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(1)->m_strCheckUnknown, std::optional<std::string>("later"));
+    QTest::keyClick(check, Qt::Key_Space);
+    Press("editUrlButton");
+    QCOMPARE(m_targets->Record(1)->m_bCheckPages, false);
+    QCOMPARE(m_targets->Record(1)->m_strCheckUnknown, std::nullopt);
 }
 
 void QuillpostDlgTest::wellKnownServicesOverTheEmptyList()
