@@ -23,6 +23,9 @@ COutputFields FieldsOf(const CResultRecord& record)
     if (record.m_bDryRun)
         fields.Text("content_type", record.m_strContentType)
             .Text("request_body", record.m_strRequestBody);
+    // Last, as they came last: readers that take the fields by position read on as before.
+    fields.Number("left_out", static_cast<long long>(record.m_leftOut))
+        .Number("removed", static_cast<long long>(record.m_removed));
     return fields;
 }
 
@@ -76,6 +79,8 @@ CResultRecord RecordOf(const CPostResult& result)
     record.m_strBody = result.m_strBody;
     record.m_outcome = result.m_outcome;
     record.m_addresses = result.m_addresses;
+    record.m_removed = result.m_removed.size();
+    record.m_leftOut = result.m_leftOut.size();
     record.m_strContentType = result.m_strContentType;
     record.m_strRequestBody = result.m_strRequestBody;
     record.m_status = result.m_status;

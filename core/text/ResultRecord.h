@@ -17,6 +17,8 @@ struct CResultRecord
     std::string m_strBody; // "form", "xml-rpc", "json", or the unknown kind as stored
     PostOutcome m_outcome = PostOutcome::Failed; // "success" is true for Succeeded alone
     std::size_t m_addresses = 0; // how many addresses of the target's source the post carried
+    std::size_t m_removed = 0; // how many of them it announced as removed from the site
+    std::size_t m_leftOut = 0; // how many the page checks left out (with the first post only)
     long m_status = 0; // 0 when there was no answer
     std::string m_strReason; // "Not Found", "Connection refused", "Stopped"...
     std::string m_strServiceMessage; // what the service said, if anything
@@ -43,7 +45,8 @@ CPostLogEntry LogEntryOf(const CPostResult& result);
 std::string WhyFailed(const CPostLogEntry& entry);
 
 // The fields of a result, and of a post-log entry, in the order the output writes them. A dry
-// run's result adds "content_type" and "request_body"; the reason and the service's message are
-// cut to COutputFields::MaxWords characters.
+// run's result adds "content_type" and "request_body", and every result ends with the counts
+// "left_out" and "removed"; the reason and the service's message are cut to
+// COutputFields::MaxWords characters.
 COutputFields FieldsOf(const CResultRecord& record);
 COutputFields FieldsOf(const CPostLogEntry& entry);

@@ -36,7 +36,7 @@ const QString ShortWaitProgram = QStringLiteral(QUILLPOST_SHORT_WAIT_PATH);
 
 const std::vector<std::string> FieldNames
     = {"url", "body", "success", "outcome", "addresses", "status", "reason", "service_message",
-        "error", "seconds", "final_url", "finished_at", "moved_to"};
+        "error", "seconds", "final_url", "finished_at", "moved_to", "left_out", "removed"};
 
 struct Finished
 {
