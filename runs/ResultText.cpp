@@ -123,6 +123,15 @@ QString CResultText::Summary(const CPostResult& result)
             //: An IndexNow post's outcome, then how many addresses it carried: "200 OK · 3
             //: addresses"
             outcome = tr("%1 · %2 addresses").arg(outcome, Count(result.m_addresses));
+        // What the page checks found, beside the addresses the post carried.
+        if (result.m_addresses > 0 && !result.m_removed.empty())
+            //: After the count of addresses a post carried, how many of them it announces as
+            //: removed from the site: "200 OK · 3 addresses, 1 removed"
+            outcome = tr("%1, %2 removed").arg(outcome, Count(result.m_removed.size()));
+        if (result.m_addresses > 0 && !result.m_leftOut.empty())
+            //: After the count of addresses a post carried, how many of the site's the page
+            //: checks left out: "200 OK · 3 addresses, 2 left out"
+            outcome = tr("%1, %2 left out").arg(outcome, Count(result.m_leftOut.size()));
         if (!result.m_strMovedTo.empty())
             //: A post's outcome, then where its address has moved for good, so the user can
             //: change the list: "200 OK · moved to https://new.example/ping"
@@ -162,6 +171,21 @@ QString CResultText::Details(const CPostResult& result)
         //: The start of the page the service answered with
         lines
             << tr("Answer:\n%1").arg(Printable(QString::fromStdString(result.m_strExcerpt), true));
+    if (!result.m_leftOut.empty()) {
+        //: Above the addresses the page checks left out, each with its reason
+        lines << tr("Left out:");
+        const std::size_t shown = std::min(result.m_leftOut.size(), LeftOutShown);
+        for (std::size_t i = 0; i < shown; ++i) {
+            const CLeftOutAddress& left = result.m_leftOut[i];
+            //: An address the page checks left out, and why: "https://www.example.com/a –
+            //: not found"
+            lines << tr("%1 – %2").arg(
+                Printable(MaskedUrl(left.m_strAddress)), Printable(Translated(left.m_reason)));
+        }
+        if (shown < result.m_leftOut.size())
+            //: After the first addresses left out: how many more there are
+            lines << tr("and %1 more").arg(Count(result.m_leftOut.size() - shown));
+    }
     if (lines.isEmpty())
         return QString();
     return QStringLiteral("<p style='white-space:pre-wrap'>")

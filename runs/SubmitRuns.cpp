@@ -5,8 +5,8 @@
 #include "core/post/PostScheduler.h"
 #include "core/target/SubmitHost.h"
 #include "core/text/ResultRecord.h"
-#include "core/text/TimeText.h"
 #include "runs/DesktopNotifier.h"
+#include "runs/PreparedResult.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 #include "runs/StatusImage.h"
@@ -168,12 +168,9 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
         // What would go, a result each.
         const int row = m_targets.RowOfId(preparation.rowId);
         for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
-            CPostResult result = ResultOf(prepared, preparation);
-            result.m_outcome = PostOutcome::WouldPost;
-            result.m_reason = CText();
-            result.m_addresses = prepared.m_batches[i].m_addresses;
-            result.m_strContentType = prepared.m_batches[i].m_request.m_strContentType;
-            result.m_strRequestBody = prepared.m_batches[i].m_request.m_body;
+            CPostResult noted;
+            NoteOn(noted, preparation.posted);
+            CPostResult result = CPreparedResult::WouldPost(prepared, i, std::move(noted));
             if (i + 1 < prepared.m_batches.size()) {
                 m_targets.SetResult(row, result);
                 Q_EMIT RowDecided(row);
@@ -191,6 +188,10 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
         for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
             Post post = preparation;
             post.posted.m_addresses = prepared.m_batches[i].m_addresses;
+            post.posted.m_removed = prepared.m_batches[i].m_removed;
+            // What the checks left out is said once, with the first.
+            if (i == 0)
+                post.posted.m_leftOut = prepared.m_leftOut;
             // What the source left out, or the key file's note, goes with the answer.
             post.posted.m_note = prepared.m_note;
             post.token = prepared.m_batches[i].m_token;
@@ -213,41 +214,9 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
 CPostResult CSubmitRuns::ResultOf(
     const CChangeWorker::CPrepared& prepared, const Post& preparation) const
 {
-    using Kind = CChangeWorker::CPrepared::Kind;
-    CPostResult result;
-    NoteOn(result, preparation.posted);
-    result.m_postId = prepared.m_id;
-    result.m_serviceMessage = prepared.m_note;
-    result.m_finishedAt = std::chrono::system_clock::now();
-    switch (prepared.m_kind) {
-    case Kind::Unchanged:
-        result.m_outcome = PostOutcome::Unchanged;
-        //: A target that posted nothing as its site had no changes since its last success, as
-        //: "8 Dec 2026 14:02"
-        result.m_reason = prepared.m_lastSuccess
-            ? CText::Nested(QT_TRANSLATE_NOOP("Quillpost", "Unchanged since %1"),
-                {LocalTime(*prepared.m_lastSuccess)})
-            : OutcomeName(PostOutcome::Unchanged);
-        break;
-    case Kind::Baseline:
-        result.m_outcome = PostOutcome::Baseline;
-        result.m_reason = CText::Counted(
-            //: A target's first run, which records the addresses of its site and posts nothing
-            QT_TRANSLATE_N_NOOP(
-                "Quillpost", "Recorded %Ln addresses; changes from now on are posted"),
-            "Recorded %Ln address; changes from now on are posted", prepared.m_addresses);
-        break;
-    case Kind::Stopped:
-    case Kind::Post:
-        result.m_outcome = PostOutcome::Stopped;
-        result.m_reason = StoppedText();
-        break;
-    case Kind::NotPosted:
-        result.m_outcome = PostOutcome::NotPosted;
-        result.m_reason = prepared.m_reason;
-        break;
-    }
-    return result;
+    CPostResult noted;
+    NoteOn(noted, preparation.posted);
+    return CPreparedResult::Unposted(prepared, std::move(noted));
 }
 
 void CSubmitRuns::SubmitAll()
@@ -454,7 +423,7 @@ CSubmitRuns::CPosted CSubmitRuns::PostedOf(const CSubmitHost& record)
     CPostResult noted;
     noted.SetTarget(record);
     return CPosted{std::move(noted.m_strUrl), std::move(noted.m_strBody),
-        std::move(noted.m_strChanges), 0, CText()};
+        std::move(noted.m_strChanges), 0, {}, {}, CText()};
 }
 
 void CSubmitRuns::NoteOn(CPostResult& result, const CPosted& posted)
@@ -463,6 +432,8 @@ void CSubmitRuns::NoteOn(CPostResult& result, const CPosted& posted)
     result.m_strBody = posted.m_strBody;
     result.m_strChanges = posted.m_strChanges;
     result.m_addresses = posted.m_addresses;
+    result.m_removed = posted.m_removed;
+    result.m_leftOut = posted.m_leftOut;
     if (result.m_serviceMessage.IsEmpty())
         result.m_serviceMessage = posted.m_note;
 }

@@ -127,8 +127,11 @@ private:
         std::string m_strUrl;
         std::string m_strBody;
         std::optional<std::string> m_strChanges;
-        // How many addresses of the source the post carries.
+        // How many addresses of the source the post carries, those it announces as removed,
+        // and what the page checks left out (with the target's first post only).
         std::size_t m_addresses = 0;
+        std::vector<std::string> m_removed;
+        std::vector<CLeftOutAddress> m_leftOut;
         // What the source left out, or the key file's note.
         CText m_note;
     };

@@ -890,6 +890,31 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
         <extracomment>An IndexNow post&apos;s outcome, then how many addresses it carried: &quot;200 OK · 3 addresses&quot;</extracomment>
         <translation>%1 · %2 Adressen</translation>
     </message>
+    <message>
+        <source>%1, %2 removed</source>
+        <extracomment>After the count of addresses a post carried, how many of them it announces as removed from the site: &quot;200 OK · 3 addresses, 1 removed&quot;</extracomment>
+        <translation>%1, %2 als entfernt</translation>
+    </message>
+    <message>
+        <source>%1, %2 left out</source>
+        <extracomment>After the count of addresses a post carried, how many of the site&apos;s the page checks left out: &quot;200 OK · 3 addresses, 2 left out&quot;</extracomment>
+        <translation>%1, %2 ausgelassen</translation>
+    </message>
+    <message>
+        <source>Left out:</source>
+        <extracomment>Above the addresses the page checks left out, each with its reason</extracomment>
+        <translation>Ausgelassen:</translation>
+    </message>
+    <message>
+        <source>%1 – %2</source>
+        <extracomment>An address the page checks left out, and why: &quot;https://www.example.com/a – not found&quot;</extracomment>
+        <translation>%1 – %2</translation>
+    </message>
+    <message>
+        <source>and %1 more</source>
+        <extracomment>After the first addresses left out: how many more there are</extracomment>
+        <translation>und %1 weitere</translation>
+    </message>
 </context>
 <context>
     <name>CResultsFile</name>
@@ -1793,6 +1818,14 @@ Zuletzt erfolgreich: %2</translation>
         <source>the site may refuse programs: turn off Check pages for this target</source>
         <extracomment>When every page check of a target was answered 403 Forbidden</extracomment>
         <translation>die Website weist Programme womöglich ab: Seiten prüfen für dieses Ziel ausschalten</translation>
+    </message>
+    <message numerus="yes">
+        <source>Nothing to announce: %Ln left out</source>
+        <extracomment>A target that posted nothing as the page checks left out every address it would have announced</extracomment>
+        <translation>
+            <numerusform>Nichts zu melden: %Ln ausgelassen</numerusform>
+            <numerusform>Nichts zu melden: %Ln ausgelassen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
