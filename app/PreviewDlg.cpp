@@ -3,6 +3,7 @@
 #include "app/TargetColumnFit.h"
 #include "core/post/PostResult.h"
 #include "core/target/SubmitHost.h"
+#include "runs/AddressListing.h"
 #include "ui/ReportView.h"
 #include "ui/Resources.h"
 
@@ -21,6 +22,7 @@ CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& target
     , m_status(new QLabel(this))
     , m_view(new CReportView(this))
     , m_body(new QPlainTextEdit(this))
+    , m_addresses(new QPlainTextEdit(this))
 {
     setWindowTitle(tr("Preview"));
     resize(760, 480);
@@ -40,6 +42,13 @@ CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& target
     //: The preview's field that shows the exact body the selected post would send
     m_body->setAccessibleName(tr("Body"));
     layout->addWidget(m_body, 1);
+    m_addresses->setObjectName(QStringLiteral("previewAddresses"));
+    m_addresses->setReadOnly(true);
+    m_addresses->setLineWrapMode(QPlainTextEdit::NoWrap);
+    //: The preview's field that lists each address the selected target would announce or
+    //: leave out, and why
+    m_addresses->setAccessibleName(tr("Addresses"));
+    layout->addWidget(m_addresses, 1);
     layout->addWidget(m_status);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -47,7 +56,7 @@ CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& target
 
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         &CPreviewDlg::ShowBody);
-    connect(&m_dryRun, &CSubmitRuns::RowDecided, this, &CPreviewDlg::ShowBody);
+    connect(&m_dryRun, &CSubmitRuns::RowDecided, this, &CPreviewDlg::OnRowDecided);
     connect(&m_dryRun, &CSubmitRuns::StatusChanged, this,
         [this] { m_status->setText(m_dryRun.StatusText()); });
     // Copies: the list may change while the preview is open.
@@ -76,8 +85,19 @@ void CPreviewDlg::Open(const std::vector<std::shared_ptr<CSubmitHost>>& targets,
     dlg->show();
 }
 
+void CPreviewDlg::OnRowDecided(int row)
+{
+    if (const CPostResult* result = m_targets.Result(row))
+        m_listings[row] << CAddressListing::Lines(*result);
+    ShowBody();
+}
+
 void CPreviewDlg::ShowBody()
 {
-    const CPostResult* result = m_targets.Result(m_view->currentIndex().row());
+    const int row = m_view->currentIndex().row();
+    const CPostResult* result = m_targets.Result(row);
     m_body->setPlainText(result ? QString::fromStdString(result->m_strRequestBody) : QString());
+    const auto listing = m_listings.find(row);
+    m_addresses->setPlainText(
+        listing == m_listings.end() ? QString() : listing->second.join(QLatin1Char('\n')));
 }

@@ -6,6 +6,9 @@
 
 #include <QDialog>
 
+#include <QStringList>
+
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -15,8 +18,8 @@ class QLabel;
 class QPlainTextEdit;
 
 // Run > Preview...: what Submit All would post now, worked out as a dry run does (sources read,
-// key files checked) over a copy of the list, with the exact body of the selected row. Nothing
-// is posted or recorded.
+// key files checked) over a copy of the list, with the exact body of the selected row and what
+// becomes of each address it would announce or leave out. Nothing is posted or recorded.
 class CPreviewDlg : public QDialog
 {
     Q_OBJECT
@@ -32,10 +35,14 @@ public:
 
 private:
     void ShowBody();
+    // A target of many posts is decided post by post: its addresses are gathered.
+    void OnRowDecided(int row);
 
     CTargetListModel m_targets;
     CSubmitRuns m_dryRun;
     QLabel* m_status;
     CReportView* m_view;
     QPlainTextEdit* m_body;
+    QPlainTextEdit* m_addresses;
+    std::map<int, QStringList> m_listings;
 };

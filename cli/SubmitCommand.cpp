@@ -7,6 +7,7 @@
 #include "core/system/ListLock.h"
 #include "core/target/SubmitHost.h"
 #include "core/text/ResultRecord.h"
+#include "runs/AddressListing.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 #include "runs/SubmitRuns.h"
@@ -71,7 +72,9 @@ CSubmitCommand::CHelp CSubmitCommand::Help() const
              "                          would load, print each result and a summary, and exit\n"
              "  --dry-run               with --submit-all: read the sources and check the key\n"
              "                          files as a run would, and print what would be posted\n"
-             "                          (content_type, request_body); nothing is posted\n"
+             "                          (content_type, request_body) and, as text, each\n"
+             "                          address it would announce or leave out, with why;\n"
+             "                          nothing is posted\n"
              "  --no-notify             with --submit-all: no desktop notification when a\n"
              "                          target keeps failing or works again\n");
     help.m_strExits
@@ -219,7 +222,13 @@ void CSubmitCommand::WriteRow(int row)
     m_bAnyFailed = m_bAnyFailed || IsFailure(result->m_outcome);
     ClearProgress();
     if (OutputFormat() == Format::Text) {
-        Emit(stdout, TextLine(*result, record->m_strUrl).toStdString() + '\n');
+        QString lines = TextLine(*result, record->m_strUrl) + QLatin1Char('\n');
+        // A dry run says what becomes of each address, under its target.
+        if (m_bDryRun) {
+            for (const QString& line : CAddressListing::Lines(*result))
+                lines += QStringLiteral("  ") + line + QLatin1Char('\n');
+        }
+        Emit(stdout, lines.toStdString());
         return;
     }
     CResultRecord output = RecordOf(*result);

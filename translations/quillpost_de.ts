@@ -96,6 +96,18 @@ konnte, 75, wenn ein anderer Lauf die Liste behielt.
     </message>
 </context>
 <context>
+    <name>CAddressListing</name>
+    <message>
+        <source>would announce as removed</source>
+        <extracomment>A dry run&apos;s verdict on an address it would send as gone from the site</extracomment>
+        <translation>würde als entfernt gemeldet</translation>
+    </message>
+    <message>
+        <source>would announce</source>
+        <translation>würde gemeldet</translation>
+    </message>
+</context>
+<context>
     <name>CBodyKindCombo</name>
     <message>
         <source>Body kinds</source>
@@ -819,6 +831,11 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
         <extracomment>The preview&apos;s field that shows the exact body the selected post would send</extracomment>
         <translation>Inhalt</translation>
     </message>
+    <message>
+        <source>Addresses</source>
+        <extracomment>The preview&apos;s field that lists each address the selected target would announce or leave out, and why</extracomment>
+        <translation>Adressen</translation>
+    </message>
 </context>
 <context>
     <name>CQuillpostDlg</name>
@@ -1054,26 +1071,6 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
         <translation>--submit-all [DATEI] [--dry-run] [--no-notify] [--format=text|json|csv]</translation>
     </message>
     <message>
-        <source>  --submit-all [FILE]     post every target of FILE, or of the list the window
-                          would load, print each result and a summary, and exit
-  --dry-run               with --submit-all: read the sources and check the key
-                          files as a run would, and print what would be posted
-                          (content_type, request_body); nothing is posted
-  --no-notify             with --submit-all: no desktop notification when a
-                          target keeps failing or works again
-</source>
-        <translation>  --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
-                          Fenster laden würde, senden, jedes Ergebnis und eine
-                          Zusammenfassung ausgeben und sich beenden
-  --dry-run               mit --submit-all: die Quellen lesen und die
-                          Schlüsseldateien prüfen wie ein Lauf und ausgeben, was
-                          gesendet würde (content_type, request_body); es wird
-                          nichts gesendet
-  --no-notify             mit --submit-all: keine Desktop-Benachrichtigung, wenn
-                          ein Ziel immer wieder fehlschlägt oder wieder geht
-</translation>
-    </message>
-    <message>
         <source>--submit-all: 0 when every target succeeded, had nothing to post, or there was
 none, 1 when one failed (or would fail, with --dry-run) or what was sent could
 not be recorded, 2 when the list could not be read, 75 when another run posted
@@ -1086,6 +1083,29 @@ nicht aufgezeichnet werden konnte, was gesendet wurde, 2, wenn die Liste nicht
 gelesen werden konnte, 75, wenn ein anderer Lauf die Liste 10 Minuten lang
 gesendet hat, und 128 plus die Nummer des Signals, wenn SIGHUP (129),
 SIGINT (130), SIGQUIT (131) oder SIGTERM (143) den Lauf angehalten hat.
+</translation>
+    </message>
+    <message>
+        <source>  --submit-all [FILE]     post every target of FILE, or of the list the window
+                          would load, print each result and a summary, and exit
+  --dry-run               with --submit-all: read the sources and check the key
+                          files as a run would, and print what would be posted
+                          (content_type, request_body) and, as text, each
+                          address it would announce or leave out, with why;
+                          nothing is posted
+  --no-notify             with --submit-all: no desktop notification when a
+                          target keeps failing or works again
+</source>
+        <translation>  --submit-all [DATEI]    jedes Ziel aus DATEI oder aus der Liste, die das
+                          Fenster laden würde, senden, jedes Ergebnis und eine
+                          Zusammenfassung ausgeben und sich beenden
+  --dry-run               mit --submit-all: die Quellen lesen und die
+                          Schlüsseldateien prüfen wie ein Lauf und ausgeben, was
+                          gesendet würde (content_type, request_body) und, als
+                          Text, jede Adresse, die gemeldet oder ausgelassen
+                          würde, mit Grund; es wird nichts gesendet
+  --no-notify             mit --submit-all: keine Desktop-Benachrichtigung, wenn
+                          ein Ziel immer wieder fehlschlägt oder wieder geht
 </translation>
     </message>
 </context>

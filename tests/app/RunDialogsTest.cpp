@@ -603,6 +603,8 @@ void RunDialogsTest::previewShowsWhatWouldGo()
     preview->findChild<QTableView*>("previewList")->selectRow(0);
     QCOMPARE(preview->findChild<QPlainTextEdit*>("previewBody")->toPlainText(),
         QStringLiteral("url=http%3A%2F%2Fwww.site.test%2F"));
+    // A form names no addresses of a site to list.
+    QCOMPARE(preview->findChild<QPlainTextEdit*>("previewAddresses")->toPlainText(), QString());
     QCOMPARE(m_targets->Result(0), nullptr);
     preview->close();
 }

@@ -122,6 +122,7 @@ private Q_SLOTS:
     void checkKeysUnusableList();
     void noPasswordShown_data();
     void noPasswordShown();
+    void dryRunListsEveryAddress();
 
     void historyReadsBackInJsonAndCsv();
     void historySince_data();
@@ -415,6 +416,22 @@ void KeysHistoryCommandTest::noPasswordShown()
     QCOMPARE(run.out.count("secret"), secrets);
     QVERIFY2(!run.err.contains("secret"), run.err.constData());
     QVERIFY2(run.out.contains(("user:***@" + site + "none.txt").c_str()), run.out.constData());
+}
+
+// A dry run in text says under each target what becomes of every address it would send.
+void KeysHistoryCommandTest::dryRunListsEveryAddress()
+{
+    std::shared_ptr<CSubmitHost> target = Target("a", m_server->Url("exact.txt"));
+    target->AddParam(CPostParam("urlList[]", "http://127.0.0.1/other"));
+    // Its pages are not fetched: this listing is of the body alone.
+    target->m_bCheckPages = false;
+    const Finished run = Run({"--submit-all", List({target}), "--dry-run", "--no-notify"});
+    QCOMPARE(run.exitCode, 0);
+    const QList<QByteArray> lines = run.out.split('\n');
+    QVERIFY2(lines.size() >= 3 && lines[0].startsWith("would_post"), run.out.constData());
+    QCOMPARE(lines[1], QByteArray(("  " + m_server->Url("page") + "  would announce").c_str()));
+    QCOMPARE(lines[2], QByteArray("  http://127.0.0.1/other  would announce"));
+    QVERIFY2(!lines[3].startsWith("  "), run.out.constData());
 }
 
 void KeysHistoryCommandTest::historyReadsBackInJsonAndCsv()
