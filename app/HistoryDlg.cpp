@@ -1,5 +1,6 @@
 #include "app/HistoryDlg.h"
 
+#include "app/HistoryDetails.h"
 #include "core/net/Address.h"
 #include "core/target/SubmitHost.h"
 #include "runs/ProgramFolders.h"
@@ -8,6 +9,7 @@
 
 #include "ui_HistoryDlg.h"
 
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -45,7 +47,15 @@ CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* p
         {{CHistoryModel::TimeColumn, 1.0 / 6}, {CHistoryModel::OutcomeColumn, 1.0 / 8},
             {CHistoryModel::StatusColumn, 1.0 / 6}, {CHistoryModel::MessageColumn, 1.0 / 4},
             {CHistoryModel::AddressesColumn, 1.0 / 8}});
+    // The list takes what the details leave.
+    m_ui->historySplitter->setStretchFactor(0, 1);
+    m_ui->historySplitter->setStretchFactor(1, 0);
     connect(m_ui->filterEdit, &QLineEdit::textChanged, this, &CHistoryDlg::OnFilterChanged);
+    connect(m_ui->historyTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        &CHistoryDlg::OnSelectionChanged);
+    // A reset (a new filter, or the entries in) leaves no row current.
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &CHistoryDlg::OnSelectionChanged);
+    connect(m_ui->historyDetails, &CHistoryDetails::RunOnlyToggled, this, &CHistoryDlg::OnRunOnly);
     connect(m_ui->forgetButton, &QPushButton::clicked, this, &CHistoryDlg::OnForget);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::close);
     if (m_target) {
@@ -102,6 +112,32 @@ void CHistoryDlg::OnLoaded(CHistoryModel::CLoaded& loaded)
 void CHistoryDlg::OnFilterChanged(const QString& text)
 {
     m_model.SetFilter(text);
+    ShowStatus();
+}
+
+void CHistoryDlg::OnSelectionChanged()
+{
+    const CHistoryModel::CEntry* entry
+        = m_model.EntryAt(m_ui->historyTable->selectionModel()->currentIndex().row());
+    m_ui->historyDetails->ShowEntry(entry, entry ? m_model.RunSize(entry->m_run) : 0);
+}
+
+void CHistoryDlg::OnRunOnly(bool only, std::int64_t run)
+{
+    // Filtering keeps the entries where they are: the one selected is found again by its
+    // address.
+    const CHistoryModel::CEntry* selected
+        = m_model.EntryAt(m_ui->historyTable->selectionModel()->currentIndex().row());
+    m_model.SetRun(only ? std::optional(run) : std::nullopt);
+    // The post the user was looking at stays selected, in sight, whichever the list shows.
+    for (int row = 0; selected && row < m_model.rowCount(); ++row) {
+        if (m_model.EntryAt(row) == selected) {
+            m_ui->historyTable->selectRow(row);
+            m_ui->historyTable->scrollTo(m_model.index(row, 0));
+            break;
+        }
+    }
+    m_ui->historyDetails->SetRunOnly(m_model.Run().has_value());
     ShowStatus();
 }
 

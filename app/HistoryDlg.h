@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,8 +20,9 @@ class CHistoryDlg;
 }
 
 // Run > History...: the post log of the history file in the user's state folder, newest
-// first, with a filter; and Forget this target, which clears the record of what was sent for
-// the target the main window had selected, so that its next run is a first run again.
+// first, with a filter and the details of the post selected under it; and Forget this target,
+// which clears the record of what was sent for the target the main window had selected, so
+// that its next run is a first run again.
 //
 // A window of its own beside the main window. The log is read, and the record cleared, off
 // the window's thread; the window answers meanwhile.
@@ -41,6 +43,8 @@ public:
 private:
     void OnLoaded(CHistoryModel::CLoaded& loaded);
     void OnFilterChanged(const QString& text);
+    void OnSelectionChanged();
+    void OnRunOnly(bool only, std::int64_t run);
     void OnForget();
     void ShowStatus();
 

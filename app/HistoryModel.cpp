@@ -39,6 +39,28 @@ CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
         }
         return outcomes.emplace_back(outcome, CResultText::Translated(OutcomeName(outcome))).second;
     };
+    // Body kinds, sources and reasons repeat from entry to entry: each field keeps the texts
+    // it saw last, so that most entries share them rather than each make its own.
+    struct CRecent
+    {
+        std::vector<std::pair<std::string, QString>> m_texts;
+        QString operator()(const std::string& text)
+        {
+            if (text.empty())
+                return QString();
+            for (const auto& [seen, shared] : m_texts) {
+                if (seen == text)
+                    return shared;
+            }
+            QString made = QString::fromStdString(text);
+            if (m_texts.size() < 16)
+                m_texts.emplace_back(text, made);
+            return made;
+        }
+    };
+    CRecent bodies;
+    CRecent sources;
+    CRecent reasons;
     const std::string firstUrl = first ? MaskPassword(first->m_strUrl) : std::string();
     // The log comes oldest first: the target's entries and the others apart, each to be
     // turned round at the end.
@@ -51,10 +73,16 @@ CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
                 return;
             CEntry entry;
             entry.m_time = log.m_time;
+            entry.m_run = log.m_run;
+            entry.m_outcome = log.m_outcome;
             entry.m_strOutcome = outcomeText(log.m_outcome);
             entry.m_strUrl = QString::fromStdString(log.m_strUrl);
-            entry.m_strStatus = QString::fromStdString(StatusLine(log.m_status, log.m_strReason));
+            entry.m_strBody = bodies(log.m_strBody);
+            entry.m_strChanges = sources(log.m_strChanges);
+            entry.m_status = log.m_status;
+            entry.m_strReason = reasons(log.m_strReason);
             entry.m_strMessage = QString::fromStdString(log.m_strServiceMessage);
+            entry.m_seconds = log.m_seconds;
             entry.m_addresses = log.m_addresses;
             entry.m_bOfTarget = first && log.m_strUrl == firstUrl
                 && log.m_strBody == first->m_strBody && log.m_strChanges == first->m_strSource;
@@ -92,8 +120,26 @@ void CHistoryModel::SetFilter(const QString& text)
     endResetModel();
 }
 
+void CHistoryModel::SetRun(std::optional<std::int64_t> run)
+{
+    if (run == m_run)
+        return;
+    beginResetModel();
+    m_run = run;
+    Refilter();
+    endResetModel();
+}
+
+std::size_t CHistoryModel::RunSize(std::int64_t run) const
+{
+    return static_cast<std::size_t>(std::count_if(m_entries.begin(), m_entries.end(),
+        [run](const CEntry& entry) { return entry.m_run == run; }));
+}
+
 bool CHistoryModel::Passes(const CEntry& entry) const
 {
+    if (m_run && entry.m_run != *m_run)
+        return false;
     return m_strFilter.isEmpty() || entry.m_strUrl.contains(m_strFilter, Qt::CaseInsensitive)
         || entry.m_strOutcome.contains(m_strFilter, Qt::CaseInsensitive)
         || entry.m_strMessage.contains(m_strFilter, Qt::CaseInsensitive);
@@ -114,6 +160,11 @@ const CHistoryModel::CEntry* CHistoryModel::EntryAt(int row) const
     if (row < 0 || row >= rowCount())
         return nullptr;
     return &m_entries[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
+}
+
+QString CHistoryModel::CEntry::StatusText() const
+{
+    return QString::fromStdString(StatusLine(m_status, m_strReason.toStdString()));
 }
 
 QString CHistoryModel::TimeText(const CEntry& entry) const
@@ -153,7 +204,7 @@ QVariant CHistoryModel::data(const QModelIndex& index, int role) const
     case UrlColumn:
         return entry->m_strUrl;
     case StatusColumn:
-        return entry->m_strStatus;
+        return entry->StatusText();
     case MessageColumn:
         return entry->m_strMessage;
     case AddressesColumn:

@@ -35,18 +35,29 @@ public:
         ColumnCount
     };
 
-    // An entry as the list shows it, its texts made once when the log is read.
+    // An entry as the list and its details show it, its texts made once when the log is read.
+    // The body kinds, sources and reasons are few, each text shared by the entries that have
+    // it.
     struct CEntry
     {
         std::chrono::system_clock::time_point m_time;
-        QString m_strOutcome;
-        QString m_strUrl;
-        // "503 Service Unavailable", or the reason alone for a post that got no answer.
-        QString m_strStatus;
-        QString m_strMessage;
+        std::int64_t m_run = 0;
         std::int64_t m_addresses = 0;
+        double m_seconds = 0;
+        long m_status = 0;
+        PostOutcome m_outcome = PostOutcome::Failed;
         // An entry of the target asked for, shown in bold.
         bool m_bOfTarget = false;
+        QString m_strOutcome;
+        QString m_strUrl;
+        QString m_strBody;
+        // The source whose changes the target posts; empty for none.
+        QString m_strChanges;
+        QString m_strReason;
+        QString m_strMessage;
+
+        // "503 Service Unavailable", or the reason alone for a post that got no answer.
+        QString StatusText() const;
     };
 
     struct CLoaded
@@ -73,7 +84,12 @@ public:
     // Shows only the entries whose URL, outcome or service message holds text, whatever the
     // case; all of them for an empty text.
     void SetFilter(const QString& text);
+    // Shows only the entries of one run as well; of every run without one.
+    void SetRun(std::optional<std::int64_t> run);
+    std::optional<std::int64_t> Run() const { return m_run; }
     std::size_t EntryCount() const { return m_entries.size(); }
+    // How many of all entries, shown or not, belong to run.
+    std::size_t RunSize(std::int64_t run) const;
     // The entry a row shows; null for a row that is not there.
     const CEntry* EntryAt(int row) const;
 
@@ -93,4 +109,5 @@ private:
     // Indices into m_entries of the rows shown, in order.
     std::vector<int> m_shown;
     QString m_strFilter;
+    std::optional<std::int64_t> m_run;
 };

@@ -536,6 +536,97 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
     </message>
 </context>
 <context>
+    <name>CHistoryDetails</name>
+    <message>
+        <source>Time:</source>
+        <extracomment>In the History window&apos;s details of the post selected: when it was made</extracomment>
+        <translation>Zeit:</translation>
+    </message>
+    <message>
+        <source>Time of the post</source>
+        <translation>Zeit des Sendevorgangs</translation>
+    </message>
+    <message>
+        <source>Status:</source>
+        <extracomment>In the History window&apos;s details: the outcome, the service&apos;s status and reason, and how long the post took</extracomment>
+        <translation>Status:</translation>
+    </message>
+    <message>
+        <source>Status of the post</source>
+        <translation>Status des Sendevorgangs</translation>
+    </message>
+    <message>
+        <source>Target:</source>
+        <extracomment>In the History window&apos;s details: the URL the post went to</extracomment>
+        <translation>Ziel:</translation>
+    </message>
+    <message>
+        <source>Target URL</source>
+        <translation>URL des Ziels</translation>
+    </message>
+    <message>
+        <source>Kind:</source>
+        <extracomment>In the History window&apos;s details: the target&apos;s body kind, as form or json</extracomment>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Kind of the target</source>
+        <translation>Typ des Ziels</translation>
+    </message>
+    <message>
+        <source>Changes from:</source>
+        <extracomment>In the History window&apos;s details: the sitemap or feed whose changes the target posts</extracomment>
+        <translation>Änderungen aus:</translation>
+    </message>
+    <message>
+        <source>Source of the changes</source>
+        <translation>Quelle der Änderungen</translation>
+    </message>
+    <message>
+        <source>Run:</source>
+        <extracomment>In the History window&apos;s details: the run the post was made in</extracomment>
+        <translation>Lauf:</translation>
+    </message>
+    <message>
+        <source>Run of the post</source>
+        <translation>Lauf des Sendevorgangs</translation>
+    </message>
+    <message>
+        <source>Only this &amp;run</source>
+        <extracomment>Lists only the posts of the run the selected post was made in; pressed again, every run&apos;s</extracomment>
+        <translation>Nur diesen &amp;Lauf</translation>
+    </message>
+    <message>
+        <source>Addresses:</source>
+        <extracomment>In the History window&apos;s details: how many of the site&apos;s addresses the post carried</extracomment>
+        <translation>Adressen:</translation>
+    </message>
+    <message>
+        <source>Addresses of the post</source>
+        <translation>Adressen des Sendevorgangs</translation>
+    </message>
+    <message>
+        <source>Service &amp;message:</source>
+        <extracomment>Label of the whole text the service answered the selected post with</extracomment>
+        <translation>&amp;Meldung des Dienstes:</translation>
+    </message>
+    <message>
+        <source>Addresses carried</source>
+        <extracomment>The addresses the selected post carried, each with what became of it</extracomment>
+        <translation>Gesendete Adressen</translation>
+    </message>
+    <message>
+        <source>%1 · %2 s</source>
+        <extracomment>A post&apos;s status and how long it took: &quot;Failed · 503 Service Unavailable · 2.01 s&quot;</extracomment>
+        <translation>%1 · %2 s</translation>
+    </message>
+    <message>
+        <source>Run %1 · posts: %2</source>
+        <extracomment>The run a post was made in, and how many posts it made: &quot;Run 42 · posts: 12&quot;</extracomment>
+        <translation>Lauf %1 · Sendevorgänge: %2</translation>
+    </message>
+</context>
+<context>
     <name>CHistoryDlg</name>
     <message>
         <source>History</source>

@@ -96,6 +96,20 @@ const std::vector<CPostLogEntry> Log = {
     Logged(-10, LoggedA, "json", "", PostOutcome::NotPosted, 0, "IndexNow needs a “key”", "", 0),
 };
 
+// The log above in three runs, one message as long as the log keeps; newest first: runs
+// 3, 2, 2, 2, 1, 1.
+std::vector<CPostLogEntry> LogInRuns()
+{
+    std::vector<CPostLogEntry> log = Log;
+    const std::int64_t runs[] = {2, 3, 1, 2, 2, 1};
+    for (std::size_t i = 0; i < log.size(); ++i)
+        log[i].m_run = runs[i];
+    log[1].m_strServiceMessage = std::string(150, 'q')
+        + " the end of what the service said: " + std::string(200 - 151 - 35, 'z');
+    log[1].m_seconds = 2.01;
+    return log;
+}
+
 } // namespace
 
 class RunDialogsTest : public QObject
@@ -119,6 +133,8 @@ private Q_SLOTS:
     void historyOrderAndFilter();
     void historyEmpty_data();
     void historyEmpty();
+    void historyDetailsFollowTheSelection_data();
+    void historyDetailsFollowTheSelection();
     void forgetMakesTheNextRunAFirstRun();
     void closingWhileReading();
     void previewShowsWhatWouldGo();
@@ -144,6 +160,8 @@ private:
     bool OpenHistory(int row = -1);
     QStringList Rows(int column) const;
     QString Status() const { return m_history->findChild<QLabel*>("historyStatusLabel")->text(); }
+    QString Detail(const char* name) const { return m_history->findChild<QLabel*>(name)->text(); }
+    void SelectHistoryRow(int row);
 
     std::unique_ptr<QTemporaryDir> m_dir;
     NoBrowser m_browser;
@@ -544,6 +562,67 @@ void RunDialogsTest::historyEmpty()
     QCOMPARE(QFileInfo(file).size(), there == "text" ? text.size() : 0);
 }
 
+void RunDialogsTest::SelectHistoryRow(int row)
+{
+    auto* table = m_history->findChild<QTableView*>("historyTable");
+    const QRect rect = table->visualRect(table->model()->index(row, 0));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void RunDialogsTest::historyDetailsFollowTheSelection_data()
+{
+    QTest::addColumn<int>("row"); // clicked in the History list
+    QTest::addColumn<QStringList>("details"); // time, status, target, kind, changes, run, count
+    QTest::addColumn<bool>("wholeMessage"); // the long message shows whole, or none
+
+    QTest::newRow("a failure, its long message whole")
+        << 0
+        << QStringList{"8 Dec 2026 15:02", "Failed · 503 Service Unavailable · 2.01 s", UrlB,
+               "xml-rpc", "", "Run 3 · posts: 1", "1"}
+        << true;
+    QTest::newRow("a baseline, its source and its run's size")
+        << 2
+        << QStringList{"8 Dec 2026 14:22", "Baseline recorded", LoggedA, "json",
+               "https://a.example/map.xml", "Run 2 · posts: 3", "40"}
+        << false;
+}
+
+void RunDialogsTest::historyDetailsFollowTheSelection()
+{
+    QFETCH(int, row);
+    QFETCH(QStringList, details);
+    QFETCH(bool, wholeMessage);
+    const std::vector<CPostLogEntry> log = LogInRuns();
+    WriteLog(log);
+    QVERIFY(OpenHistory());
+    const auto values = {"timeValueLabel", "statusValueLabel", "targetValueLabel", "kindValueLabel",
+        "changesValueLabel", "runValueLabel", "addressesValueLabel"};
+    for (const char* value : values)
+        QCOMPARE(Detail(value), QString());
+    SelectHistoryRow(row);
+    QStringList shown;
+    for (const char* value : values)
+        shown << Detail(value);
+    QCOMPARE(shown, details);
+    const auto* message = m_history->findChild<QPlainTextEdit*>("messageText");
+    QCOMPARE(message->toPlainText(),
+        wholeMessage ? QString::fromStdString(log[1].m_strServiceMessage) : QString());
+
+    // Only this run lists the run alone, the post still selected; pressed again, every run.
+    auto* only = m_history->findChild<QPushButton*>("runButton");
+    QTest::mouseClick(only, Qt::LeftButton);
+    const int runSize = details[5].section(": ", 1).toInt();
+    QCOMPARE(Status(), QStringLiteral("Posts: %1 of 6").arg(runSize));
+    QCOMPARE(Rows(0).size(), runSize);
+    QCOMPARE(Detail("timeValueLabel"), details[0]);
+    QTest::mouseClick(only, Qt::LeftButton);
+    QCOMPARE(Status(), QStringLiteral("Posts: 6"));
+    QCOMPARE(Detail("timeValueLabel"), details[0]);
+    // A filter that hides the post leaves the details empty.
+    QTest::keyClicks(m_history->findChild<QLineEdit*>("filterEdit"), "nowhere");
+    QCOMPARE(Detail("targetValueLabel"), QString());
+}
+
 void RunDialogsTest::forgetMakesTheNextRunAFirstRun()
 {
     WriteLog(Log);
@@ -649,6 +728,14 @@ void RunDialogsTest::namedAndReachable()
     m_dlg->findChild<QAction*>("historyAction")->trigger();
     m_history = m_dlg->findChild<CHistoryDlg*>();
     QTRY_COMPARE(Rows(0).value(0), time);
+    // Every column in sight at the opening size, whatever the language's headings.
+    const auto* table = m_history->findChild<QTableView*>("historyTable");
+    const QHeaderView* header = table->horizontalHeader();
+    QTRY_VERIFY(header->sectionViewportPosition(CHistoryModel::AddressesColumn)
+            + header->sectionSize(CHistoryModel::AddressesColumn)
+        <= table->viewport()->width());
+    QVERIFY(header->sectionSize(CHistoryModel::UrlColumn)
+        >= header->sectionSizeHint(CHistoryModel::UrlColumn));
     for (int which = 0; which < 3; ++which) {
         QDialog* dialog = m_history;
         if (which == 1) {

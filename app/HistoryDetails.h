@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/HistoryModel.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class CHistoryDetails;
+}
+
+// The History window's pane under its list: everything the log keeps of the post selected,
+// its service message whole, the run it belongs to with a way to list that run alone, and the
+// addresses it carried.
+class CHistoryDetails : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // An address a post carried and what became of it: sent, announced as removed, or left
+    // out and why, in the user's language.
+    struct CCarried
+    {
+        QString m_strAddress;
+        QString m_strFate;
+    };
+
+    explicit CHistoryDetails(QWidget* parent = nullptr);
+    ~CHistoryDetails() override;
+
+    // entry: the post selected, or none; runSize: how many posts its run made.
+    void ShowEntry(const CHistoryModel::CEntry* entry, std::size_t runSize);
+    // The addresses the post shown carried, one a line; until they are given, their count
+    // alone shows. Empty hides the list.
+    void ShowCarried(const QList<CCarried>& carried);
+    // Whether the list shows the run alone, as the window has it.
+    void SetRunOnly(bool only);
+
+Q_SIGNALS:
+    // The user asked to list only the posts of run (only), or every run's again.
+    void RunOnlyToggled(bool only, std::int64_t run);
+
+private:
+    std::unique_ptr<Ui::CHistoryDetails> m_ui;
+    std::int64_t m_run = 0;
+};
