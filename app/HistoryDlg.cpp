@@ -3,12 +3,17 @@
 #include "app/HistoryDetails.h"
 #include "core/net/Address.h"
 #include "core/target/SubmitHost.h"
+#include "data/FileAccess.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 #include "ui/ColumnFit.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
 
 #include "ui_HistoryDlg.h"
 
+#include <QDir>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,6 +61,7 @@ CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* p
     // A reset (a new filter, or the entries in) leaves no row current.
     connect(&m_model, &QAbstractItemModel::modelReset, this, &CHistoryDlg::OnSelectionChanged);
     connect(m_ui->historyDetails, &CHistoryDetails::RunOnlyToggled, this, &CHistoryDlg::OnRunOnly);
+    connect(m_ui->exportButton, &QPushButton::clicked, this, &CHistoryDlg::OnExport);
     connect(m_ui->forgetButton, &QPushButton::clicked, this, &CHistoryDlg::OnForget);
     connect(m_ui->closeButton, &QPushButton::clicked, this, &QDialog::close);
     if (m_target) {
@@ -141,6 +147,23 @@ void CHistoryDlg::OnRunOnly(bool only, std::int64_t run)
     ShowStatus();
 }
 
+void CHistoryDlg::OnExport()
+{
+    const QString path = CFileDialog::SaveFileName(this, tr("Export History"),
+        QDir(QDir::homePath()).filePath(QStringLiteral("quillpost-history.csv")),
+        tr("CSV files (*.csv);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    // As the data file is saved: whole or not at all, and never into a FIFO or a device.
+    std::string reason;
+    if (!FileAccess::WriteFileSafely(
+            QFile::encodeName(path).toStdString(), m_model.ShownCsv(), reason)) {
+        CMessageBox::Warning(this,
+            tr("The history was not exported to %1: %2.")
+                .arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(reason.c_str())));
+    }
+}
+
 void CHistoryDlg::OnForget()
 {
     if (!m_target || !m_bHasRecord)
@@ -193,4 +216,5 @@ void CHistoryDlg::ShowStatus()
     m_ui->historyStatusLabel->setText(
         m_strForgotten.isEmpty() ? state : state + QLatin1Char('\n') + m_strForgotten);
     m_ui->forgetButton->setEnabled(m_target && m_bHasRecord && !m_job.IsBusy());
+    m_ui->exportButton->setEnabled(m_model.rowCount() > 0);
 }

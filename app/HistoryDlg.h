@@ -20,7 +20,8 @@ class CHistoryDlg;
 }
 
 // Run > History...: the post log of the history file in the user's state folder, newest
-// first, with a filter and the details of the post selected under it; and Forget this target,
+// first, with a filter and the details of the post selected under it; Export..., which writes
+// the posts listed to a CSV file as the command line writes the log; and Forget this target,
 // which clears the record of what was sent for the target the main window had selected, so
 // that its next run is a first run again.
 //
@@ -45,6 +46,7 @@ private:
     void OnFilterChanged(const QString& text);
     void OnSelectionChanged();
     void OnRunOnly(bool only, std::int64_t run);
+    void OnExport();
     void OnForget();
     void ShowStatus();
 

@@ -2,6 +2,7 @@
 
 #include "core/net/Address.h"
 #include "core/post/PostResult.h"
+#include "core/text/ResultRecord.h"
 #include "core/text/TimeText.h"
 #include "runs/ResultText.h"
 
@@ -162,9 +163,41 @@ const CHistoryModel::CEntry* CHistoryModel::EntryAt(int row) const
     return &m_entries[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
 }
 
+std::string CHistoryModel::ShownCsv() const
+{
+    // The rows in the order the log keeps them: the list shows them newest first, a target's
+    // first; each part in the log's order turned round.
+    std::vector<int> rows(m_shown.rbegin(), m_shown.rend());
+    std::stable_sort(rows.begin(), rows.end(), [this](int a, int b) {
+        return m_entries[static_cast<std::size_t>(a)].m_time
+            < m_entries[static_cast<std::size_t>(b)].m_time;
+    });
+    std::string csv = FieldsOf(CPostLogEntry()).CsvHeader();
+    for (const int row : rows)
+        csv += FieldsOf(m_entries[static_cast<std::size_t>(row)].LogEntry()).CsvLine();
+    return csv;
+}
+
 QString CHistoryModel::CEntry::StatusText() const
 {
     return QString::fromStdString(StatusLine(m_status, m_strReason.toStdString()));
+}
+
+CPostLogEntry CHistoryModel::CEntry::LogEntry() const
+{
+    CPostLogEntry entry;
+    entry.m_time = m_time;
+    entry.m_run = m_run;
+    entry.m_strUrl = m_strUrl.toStdString();
+    entry.m_strBody = m_strBody.toStdString();
+    entry.m_strChanges = m_strChanges.toStdString();
+    entry.m_outcome = m_outcome;
+    entry.m_status = m_status;
+    entry.m_strReason = m_strReason.toStdString();
+    entry.m_strServiceMessage = m_strMessage.toStdString();
+    entry.m_seconds = m_seconds;
+    entry.m_addresses = m_addresses;
+    return entry;
 }
 
 QString CHistoryModel::TimeText(const CEntry& entry) const

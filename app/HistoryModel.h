@@ -58,6 +58,8 @@ public:
 
         // "503 Service Unavailable", or the reason alone for a post that got no answer.
         QString StatusText() const;
+        // As the post log keeps it.
+        CPostLogEntry LogEntry() const;
     };
 
     struct CLoaded
@@ -92,6 +94,8 @@ public:
     std::size_t RunSize(std::int64_t run) const;
     // The entry a row shows; null for a row that is not there.
     const CEntry* EntryAt(int row) const;
+    // The rows shown as the command line's CSV writes the log: its header, then oldest first.
+    std::string ShownCsv() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

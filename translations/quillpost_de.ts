@@ -701,6 +701,23 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
         <extracomment>How many posts the History window lists through its filter, of how many</extracomment>
         <translation>Sendevorgänge: %1 von %2</translation>
     </message>
+    <message>
+        <source>E&amp;xport…</source>
+        <extracomment>Writes the posts the History window lists to a CSV file</extracomment>
+        <translation>E&amp;xportieren…</translation>
+    </message>
+    <message>
+        <source>Export History</source>
+        <translation>Verlauf exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv);;All files (*)</source>
+        <translation>CSV-Dateien (*.csv);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>The history was not exported to %1: %2.</source>
+        <translation>Der Verlauf wurde nicht nach %1 exportiert: %2.</translation>
+    </message>
 </context>
 <context>
     <name>CHistoryModel</name>

@@ -8,6 +8,7 @@
 #include "app/TargetListModel.h"
 #include "core/history/PostHistory.h"
 #include "core/system/BrowserLauncher.h"
+#include "core/text/ResultRecord.h"
 #include "runs/Translations.h"
 #include "tests/support/AccessibleChecks.h"
 #include "tests/support/CurlSetup.h"
@@ -135,6 +136,8 @@ private Q_SLOTS:
     void historyEmpty();
     void historyDetailsFollowTheSelection_data();
     void historyDetailsFollowTheSelection();
+    void historyExport_data();
+    void historyExport();
     void forgetMakesTheNextRunAFirstRun();
     void closingWhileReading();
     void previewShowsWhatWouldGo();
@@ -621,6 +624,78 @@ void RunDialogsTest::historyDetailsFollowTheSelection()
     // A filter that hides the post leaves the details empty.
     QTest::keyClicks(m_history->findChild<QLineEdit*>("filterEdit"), "nowhere");
     QCOMPARE(Detail("targetValueLabel"), QString());
+}
+
+void RunDialogsTest::historyExport_data()
+{
+    QTest::addColumn<int>("selected"); // the row selected in the main window, or -1
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("runOnly"); // of the newest post
+    QTest::addColumn<QString>("to"); // where: a new file, or what is in the way
+    QTest::addColumn<QList<int>>("written"); // indices into the log, as the file has them
+
+    // The selected target's posts, listed first, go by time like the others.
+    QTest::newRow("every post, oldest first")
+        << 1 << "" << false << "file" << QList<int>{2, 5, 0, 4, 3, 1};
+    QTest::newRow("the filtered ones") << -1 << "b.example" << false << "file" << QList<int>{2, 1};
+    QTest::newRow("one run") << -1 << "" << true << "file" << QList<int>{1};
+    QTest::newRow("over an older export") << -1 << "said:" << false << "old file" << QList<int>{1};
+    QTest::newRow("a folder in the way") << -1 << "" << false << "folder" << QList<int>{};
+    QTest::newRow("no such folder") << -1 << "" << false << "no folder" << QList<int>{};
+}
+
+// Export writes what the list shows as the command line writes the log, whole or not at all.
+void RunDialogsTest::historyExport()
+{
+    QFETCH(int, selected);
+    QFETCH(QString, filter);
+    QFETCH(bool, runOnly);
+    QFETCH(QString, to);
+    QFETCH(QList<int>, written);
+    const std::vector<CPostLogEntry> log = LogInRuns();
+    WriteLog(log);
+    QVERIFY(OpenHistory(selected));
+    QTest::keyClicks(m_history->findChild<QLineEdit*>("filterEdit"), filter);
+    if (runOnly) {
+        SelectHistoryRow(0);
+        QTest::mouseClick(m_history->findChild<QPushButton*>("runButton"), Qt::LeftButton);
+    }
+    QTemporaryDir out;
+    const QString path = out.filePath(to == "no folder" ? "missing/history.csv" : "history.csv");
+    const QByteArray old = "time,run\r\n";
+    if (to == "folder")
+        QVERIFY(QDir(out.path()).mkdir("history.csv"));
+    if (to == "old file") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+    QString suggested;
+    CFileDialog::SetTestHook([&](const QString& offered) {
+        suggested = offered;
+        return path;
+    });
+    QStringList warnings;
+    CMessageBox::SetTestHook([&](const CMessageBox::Message& m) { warnings << m.text; });
+    QTest::mouseClick(m_history->findChild<QPushButton*>("exportButton"), Qt::LeftButton);
+    QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("quillpost-history.csv"));
+    const QStringList left = QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    if (to == "folder" || to == "no folder") {
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings[0].startsWith("The history was not exported to " + path + ": "),
+            qPrintable(warnings[0]));
+        // Nothing half written beside it.
+        QCOMPARE(left, to == "folder" ? QStringList{"history.csv"} : QStringList());
+        QVERIFY(!QFileInfo(path).isFile());
+        return;
+    }
+    QCOMPARE(warnings, QStringList());
+    QCOMPARE(left, QStringList{"history.csv"});
+    std::string expected = FieldsOf(CPostLogEntry()).CsvHeader();
+    for (const int i : written)
+        expected += FieldsOf(log[static_cast<std::size_t>(i)]).CsvLine();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().toStdString(), expected);
 }
 
 void RunDialogsTest::forgetMakesTheNextRunAFirstRun()
