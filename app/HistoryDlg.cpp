@@ -45,13 +45,13 @@ CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* p
 {
     m_ui->setupUi(this);
     m_ui->historyTable->setModel(&m_model);
-    // Every column in sight as the dialog opens, the target's URL taking what the others leave:
-    // the time, outcome and status are short, a message or a list of addresses is cut (whole
-    // in its tooltip).
+    // Every column in sight as the dialog opens, the target's URL taking what the others leave
+    // (a sixth of the list at the least): the time, outcome and status are short and shown
+    // whole, a message or a list of addresses is cut (whole in its tooltip and the details).
     m_columns = new CColumnFit(m_ui->historyTable, CHistoryModel::UrlColumn,
-        {{CHistoryModel::TimeColumn, 1.0 / 6}, {CHistoryModel::OutcomeColumn, 1.0 / 8},
-            {CHistoryModel::StatusColumn, 1.0 / 6}, {CHistoryModel::MessageColumn, 1.0 / 4},
-            {CHistoryModel::AddressesColumn, 1.0 / 8}});
+        {{CHistoryModel::TimeColumn, 1.0 / 6}, {CHistoryModel::OutcomeColumn, 1.0 / 6},
+            {CHistoryModel::StatusColumn, 1.0 / 5}, {CHistoryModel::MessageColumn, 1.0 / 5},
+            {CHistoryModel::AddressesColumn, 1.0 / 10}});
     // The list takes what the details leave.
     m_ui->historySplitter->setStretchFactor(0, 1);
     m_ui->historySplitter->setStretchFactor(1, 0);

@@ -809,6 +809,12 @@ void RunDialogsTest::namedAndReachable()
     QTRY_VERIFY(header->sectionViewportPosition(CHistoryModel::AddressesColumn)
             + header->sectionSize(CHistoryModel::AddressesColumn)
         <= table->viewport()->width());
+    // The short columns whole, the URL beside them.
+    const QAbstractItemView* cells = table;
+    for (const int column :
+        {CHistoryModel::TimeColumn, CHistoryModel::OutcomeColumn, CHistoryModel::StatusColumn})
+        QVERIFY2(header->sectionSize(column) >= cells->sizeHintForColumn(column),
+            qPrintable(table->model()->headerData(column, Qt::Horizontal).toString()));
     QVERIFY(header->sectionSize(CHistoryModel::UrlColumn)
         >= header->sectionSizeHint(CHistoryModel::UrlColumn));
     for (int which = 0; which < 3; ++which) {
