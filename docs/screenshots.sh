@@ -3,12 +3,17 @@
 # from the real program: built in BUILD (default build/), started under an Xvfb of its own over
 # a small list in a scratch home, the window opened from its menu and captured with xwd.
 #   docs/preview.png   Run > Preview..., on sight, over the list below
+#   docs/history.png   Run > History..., a post selected, over the log of two runs
+#                      of quillpost --submit-all against a small local service
 # usage: docs/screenshots.sh [BUILD]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../build}" && pwd)
 program="$build/quillpost-window"
-[ -x "$program" ] || { echo "screenshots: no $program; build first" >&2; exit 2; }
+command="$build/quillpost"
+for p in "$program" "$command"; do
+    [ -x "$p" ] || { echo "screenshots: no $p; build first" >&2; exit 2; }
+done
 need=()
 for p in xvfb xdotool x11-apps imagemagick; do dpkg -s "$p" >/dev/null 2>&1 || need+=("$p"); done
 if [ ${#need[@]} -gt 0 ]; then
@@ -22,6 +27,7 @@ scratch=$(mktemp -d)
 cleanup() {
     [ -z "${app:-}" ] || kill "$app" 2>/dev/null || true
     [ -z "${xvfb:-}" ] || kill "$xvfb" 2>/dev/null || true
+    [ -z "${service:-}" ] || kill "$service" 2>/dev/null || true
     rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -49,6 +55,60 @@ cat > "$scratch/bin/submitdata.xml" <<'XML'
   </Host>
 </data>
 XML
+
+# The History's log: two runs of the command line against a service on 127.0.0.1 of its own,
+# which thanks for every ping (in XML-RPC's words at /ping) but those to /busy.
+python3 - "$scratch/port" <<'PY' &
+import http.server, sys
+class Service(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        self.rfile.read(int(self.headers.get("Content-Length", 0)))
+        busy = self.path == "/busy"
+        thanks = "Thanks for the ping. Your site is queued and will be crawled within the day."
+        if self.path == "/ping":
+            kind, text = "text/xml", ("<?xml version=\"1.0\"?><methodResponse><params><param>"
+                "<value><struct><member><name>flerror</name><value><boolean>0</boolean></value>"
+                "</member><member><name>message</name><value>" + thanks + "</value></member>"
+                "</struct></value></param></params></methodResponse>")
+        else:
+            kind, text = "text/plain", "The queue is full; come back in an hour." if busy else thanks
+        text = text.encode()
+        self.send_response(503 if busy else 200)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Length", str(len(text)))
+        self.end_headers()
+        self.wfile.write(text)
+    def log_message(self, *args):
+        pass
+server = http.server.HTTPServer(("127.0.0.1", 0), Service)
+with open(sys.argv[1] + ".new", "w") as f:
+    f.write(str(server.server_port))
+__import__("os").rename(sys.argv[1] + ".new", sys.argv[1])
+server.serve_forever()
+PY
+service=$!
+for _ in $(seq 100); do [ -s "$scratch/port" ] && break; sleep 0.1; done
+port=$(cat "$scratch/port")
+cat > "$scratch/pings.xml" <<XML
+<?xml version="1.0"?>
+<data>
+  <Host URL="http://127.0.0.1:$port/ping" body="xml-rpc">
+    <param name="name" value="Jane’s Notes"/>
+    <param name="url" value="https://notes.janedoe.example/"/>
+  </Host>
+  <Host URL="http://127.0.0.1:$port/submit">
+    <param name="furl" value="https://notes.janedoe.example/"/>
+  </Host>
+  <Host URL="http://127.0.0.1:$port/busy">
+    <param name="furl" value="https://notes.janedoe.example/"/>
+  </Host>
+</data>
+XML
+for _ in 1 2; do
+    HOME="$scratch" XDG_STATE_HOME="$scratch/state" XDG_CONFIG_HOME="$scratch/config" \
+        LANG=C.UTF-8 LANGUAGE= "$command" --submit-all "$scratch/pings.xml" --no-notify \
+        >/dev/null 2>&1 || true
+done
 
 # A display of its own: Xvfb picks a free number and writes it once it takes clients.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
@@ -89,3 +149,19 @@ xdotool mousemove 0 0
 sleep 2
 capture "$preview" "$here/preview.png"
 echo "wrote $here/preview.png"
+
+# Preview moved off the screen (Escape would reach the main window and end the program),
+# History opened by its letter in the Run menu, the newest XML-RPC post clicked so that its
+# details show the service's message.
+xdotool windowmove "$preview" 2000 0
+sleep 0.5
+xdotool mousemove --window "$main" 56 8 click 1
+sleep 0.5
+xdotool key h
+history=$(window History)
+sleep 1
+xdotool mousemove --window "$history" 300 104 click 1
+xdotool mousemove 0 0
+sleep 0.5
+capture "$history" "$here/history.png"
+echo "wrote $here/history.png"
