@@ -33,7 +33,7 @@ CHistoryDetails::CHistoryDetails(QWidget* parent)
 
 CHistoryDetails::~CHistoryDetails() = default;
 
-void CHistoryDetails::ShowEntry(const CHistoryModel::CEntry* entry, std::size_t runSize)
+void CHistoryDetails::ShowEntry(const CHistoryModel& model, const CHistoryModel::CEntry* entry)
 {
     ShowCarried({});
     m_ui->runButton->setEnabled(entry || m_ui->runButton->isChecked());
@@ -48,18 +48,19 @@ void CHistoryDetails::ShowEntry(const CHistoryModel::CEntry* entry, std::size_t 
     m_run = entry->m_run;
     m_ui->timeValueLabel->setText(CResultText::Translated(LocalTime(entry->m_time)));
     QString status = entry->m_strOutcome;
-    if (const QString line = entry->StatusText(); !line.isEmpty())
+    if (const QString line = model.StatusText(*entry); !line.isEmpty())
         status += QStringLiteral(" · ") + line;
     if (entry->m_seconds > 0)
         //: A post's status and how long it took: "Failed · 503 Service Unavailable · 2.01 s"
         status = tr("%1 · %2 s").arg(status, CResultText::Seconds(entry->m_seconds));
     m_ui->statusValueLabel->setText(CResultText::Printable(status));
     m_ui->targetValueLabel->setText(entry->m_strUrl);
-    m_ui->kindValueLabel->setText(entry->m_strBody);
-    m_ui->changesValueLabel->setText(entry->m_strChanges);
+    m_ui->kindValueLabel->setText(model.Text(entry->m_body));
+    m_ui->changesValueLabel->setText(model.Text(entry->m_changes));
     //: The run a post was made in, and how many posts it made: "Run 42 · posts: 12"
     m_ui->runValueLabel->setText(
-        tr("Run %1 · posts: %2").arg(QString::number(entry->m_run), CResultText::Count(runSize)));
+        tr("Run %1 · posts: %2")
+            .arg(QString::number(entry->m_run), CResultText::Count(model.RunSize(entry->m_run))));
     m_ui->addressesValueLabel->setText(
         CResultText::Count(static_cast<std::size_t>(std::max<qint64>(entry->m_addresses, 0))));
     m_ui->messageText->setPlainText(CResultText::Printable(entry->m_strMessage, true));

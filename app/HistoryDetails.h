@@ -6,7 +6,6 @@
 #include <QString>
 #include <QWidget>
 
-#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -33,8 +32,8 @@ public:
     explicit CHistoryDetails(QWidget* parent = nullptr);
     ~CHistoryDetails() override;
 
-    // entry: the post selected, or none; runSize: how many posts its run made.
-    void ShowEntry(const CHistoryModel::CEntry* entry, std::size_t runSize);
+    // entry: the post selected of model's, or none.
+    void ShowEntry(const CHistoryModel& model, const CHistoryModel::CEntry* entry);
     // The addresses the post shown carried, one a line; until they are given, their count
     // alone shows. Empty hides the list.
     void ShowCarried(const QList<CCarried>& carried);

@@ -110,7 +110,7 @@ void CHistoryDlg::OnLoaded(CHistoryModel::CLoaded& loaded)
         m_strState.clear();
         break;
     }
-    m_model.SetEntries(std::move(loaded.m_entries));
+    m_model.SetEntries(std::move(loaded));
     m_columns->Fit();
     ShowStatus();
 }
@@ -125,7 +125,7 @@ void CHistoryDlg::OnSelectionChanged()
 {
     const CHistoryModel::CEntry* entry
         = m_model.EntryAt(m_ui->historyTable->selectionModel()->currentIndex().row());
-    m_ui->historyDetails->ShowEntry(entry, entry ? m_model.RunSize(entry->m_run) : 0);
+    m_ui->historyDetails->ShowEntry(m_model, entry);
 }
 
 void CHistoryDlg::OnRunOnly(bool only, std::int64_t run)

@@ -41,27 +41,31 @@ CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
         return outcomes.emplace_back(outcome, CResultText::Translated(OutcomeName(outcome))).second;
     };
     // Body kinds, sources and reasons repeat from entry to entry: each field keeps the texts
-    // it saw last, so that most entries share them rather than each make its own.
+    // it saw last, so that most entries point at one text rather than each make its own.
+    std::vector<QString>& texts = loaded.m_texts;
+    texts.emplace_back();
     struct CRecent
     {
-        std::vector<std::pair<std::string, QString>> m_texts;
-        QString operator()(const std::string& text)
+        std::vector<QString>& m_texts;
+        std::vector<std::pair<std::string, std::uint32_t>> m_seen;
+        std::uint32_t operator()(const std::string& text)
         {
             if (text.empty())
-                return QString();
-            for (const auto& [seen, shared] : m_texts) {
+                return 0;
+            for (const auto& [seen, index] : m_seen) {
                 if (seen == text)
-                    return shared;
+                    return index;
             }
-            QString made = QString::fromStdString(text);
-            if (m_texts.size() < 16)
-                m_texts.emplace_back(text, made);
-            return made;
+            const auto index = static_cast<std::uint32_t>(m_texts.size());
+            m_texts.push_back(QString::fromStdString(text));
+            if (m_seen.size() < 16)
+                m_seen.emplace_back(text, index);
+            return index;
         }
     };
-    CRecent bodies;
-    CRecent sources;
-    CRecent reasons;
+    CRecent bodies{texts, {}};
+    CRecent sources{texts, {}};
+    CRecent reasons{texts, {}};
     const std::string firstUrl = first ? MaskPassword(first->m_strUrl) : std::string();
     // The log comes oldest first: the target's entries and the others apart, each to be
     // turned round at the end.
@@ -78,10 +82,10 @@ CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
             entry.m_outcome = log.m_outcome;
             entry.m_strOutcome = outcomeText(log.m_outcome);
             entry.m_strUrl = QString::fromStdString(log.m_strUrl);
-            entry.m_strBody = bodies(log.m_strBody);
-            entry.m_strChanges = sources(log.m_strChanges);
+            entry.m_body = bodies(log.m_strBody);
+            entry.m_changes = sources(log.m_strChanges);
             entry.m_status = log.m_status;
-            entry.m_strReason = reasons(log.m_strReason);
+            entry.m_reason = reasons(log.m_strReason);
             entry.m_strMessage = QString::fromStdString(log.m_strServiceMessage);
             entry.m_seconds = log.m_seconds;
             entry.m_addresses = log.m_addresses;
@@ -103,10 +107,11 @@ CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
     return loaded;
 }
 
-void CHistoryModel::SetEntries(std::vector<CEntry> entries)
+void CHistoryModel::SetEntries(CLoaded&& loaded)
 {
     beginResetModel();
-    m_entries = std::move(entries);
+    m_entries = std::move(loaded.m_entries);
+    m_texts = std::move(loaded.m_texts);
     Refilter();
     endResetModel();
 }
@@ -174,30 +179,36 @@ std::string CHistoryModel::ShownCsv() const
     });
     std::string csv = FieldsOf(CPostLogEntry()).CsvHeader();
     for (const int row : rows)
-        csv += FieldsOf(m_entries[static_cast<std::size_t>(row)].LogEntry()).CsvLine();
+        csv += FieldsOf(LogEntryOf(m_entries[static_cast<std::size_t>(row)])).CsvLine();
     return csv;
 }
 
-QString CHistoryModel::CEntry::StatusText() const
+const QString& CHistoryModel::Text(std::uint32_t index) const
 {
-    return QString::fromStdString(StatusLine(m_status, m_strReason.toStdString()));
+    static const QString none;
+    return index < m_texts.size() ? m_texts[index] : none;
 }
 
-CPostLogEntry CHistoryModel::CEntry::LogEntry() const
+QString CHistoryModel::StatusText(const CEntry& entry) const
 {
-    CPostLogEntry entry;
-    entry.m_time = m_time;
-    entry.m_run = m_run;
-    entry.m_strUrl = m_strUrl.toStdString();
-    entry.m_strBody = m_strBody.toStdString();
-    entry.m_strChanges = m_strChanges.toStdString();
-    entry.m_outcome = m_outcome;
-    entry.m_status = m_status;
-    entry.m_strReason = m_strReason.toStdString();
-    entry.m_strServiceMessage = m_strMessage.toStdString();
-    entry.m_seconds = m_seconds;
-    entry.m_addresses = m_addresses;
-    return entry;
+    return QString::fromStdString(StatusLine(entry.m_status, Text(entry.m_reason).toStdString()));
+}
+
+CPostLogEntry CHistoryModel::LogEntryOf(const CEntry& entry) const
+{
+    CPostLogEntry log;
+    log.m_time = entry.m_time;
+    log.m_run = entry.m_run;
+    log.m_strUrl = entry.m_strUrl.toStdString();
+    log.m_strBody = Text(entry.m_body).toStdString();
+    log.m_strChanges = Text(entry.m_changes).toStdString();
+    log.m_outcome = entry.m_outcome;
+    log.m_status = entry.m_status;
+    log.m_strReason = Text(entry.m_reason).toStdString();
+    log.m_strServiceMessage = entry.m_strMessage.toStdString();
+    log.m_seconds = entry.m_seconds;
+    log.m_addresses = entry.m_addresses;
+    return log;
 }
 
 QString CHistoryModel::TimeText(const CEntry& entry) const
@@ -237,7 +248,7 @@ QVariant CHistoryModel::data(const QModelIndex& index, int role) const
     case UrlColumn:
         return entry->m_strUrl;
     case StatusColumn:
-        return entry->StatusText();
+        return StatusText(*entry);
     case MessageColumn:
         return entry->m_strMessage;
     case AddressesColumn:

@@ -36,8 +36,6 @@ public:
     };
 
     // An entry as the list and its details show it, its texts made once when the log is read.
-    // The body kinds, sources and reasons are few, each text shared by the entries that have
-    // it.
     struct CEntry
     {
         std::chrono::system_clock::time_point m_time;
@@ -48,18 +46,15 @@ public:
         PostOutcome m_outcome = PostOutcome::Failed;
         // An entry of the target asked for, shown in bold.
         bool m_bOfTarget = false;
+        // The body kind, the source whose changes the target posts and the reason are few
+        // texts shared by many entries: indices into the texts read with them (Text), so an
+        // entry stays small and is copied without touching them.
+        std::uint32_t m_body = 0;
+        std::uint32_t m_changes = 0;
+        std::uint32_t m_reason = 0;
         QString m_strOutcome;
         QString m_strUrl;
-        QString m_strBody;
-        // The source whose changes the target posts; empty for none.
-        QString m_strChanges;
-        QString m_strReason;
         QString m_strMessage;
-
-        // "503 Service Unavailable", or the reason alone for a post that got no answer.
-        QString StatusText() const;
-        // As the post log keeps it.
-        CPostLogEntry LogEntry() const;
     };
 
     struct CLoaded
@@ -69,6 +64,8 @@ public:
         QString m_strWhy;
         // Newest first; the entries of the target asked for before all others.
         std::vector<CEntry> m_entries;
+        // The texts the entries' indices point at; the first one empty.
+        std::vector<QString> m_texts;
     };
 
     explicit CHistoryModel(QObject* parent = nullptr);
@@ -81,8 +78,8 @@ public:
     static CLoaded Read(const std::string& path, const std::optional<CPostHistory::CTarget>& first,
         const std::atomic<bool>& stop);
 
-    // Shows the entries, in the order given.
-    void SetEntries(std::vector<CEntry> entries);
+    // Shows the entries read, in their order.
+    void SetEntries(CLoaded&& loaded);
     // Shows only the entries whose URL, outcome or service message holds text, whatever the
     // case; all of them for an empty text.
     void SetFilter(const QString& text);
@@ -94,6 +91,10 @@ public:
     std::size_t RunSize(std::int64_t run) const;
     // The entry a row shows; null for a row that is not there.
     const CEntry* EntryAt(int row) const;
+    // One of an entry's shared texts: Text(entry.m_body).
+    const QString& Text(std::uint32_t index) const;
+    // "503 Service Unavailable", or the reason alone for a post that got no answer.
+    QString StatusText(const CEntry& entry) const;
     // The rows shown as the command line's CSV writes the log: its header, then oldest first.
     std::string ShownCsv() const;
 
@@ -109,7 +110,11 @@ private:
     // When, in local time as the user's language writes it.
     QString TimeText(const CEntry& entry) const;
 
+    // As the post log keeps it.
+    CPostLogEntry LogEntryOf(const CEntry& entry) const;
+
     std::vector<CEntry> m_entries;
+    std::vector<QString> m_texts;
     // Indices into m_entries of the rows shown, in order.
     std::vector<int> m_shown;
     QString m_strFilter;

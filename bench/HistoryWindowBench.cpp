@@ -99,7 +99,7 @@ void BM_HistoryWindowModel(benchmark::State& state)
             return;
         }
         CHistoryModel model;
-        model.SetEntries(std::move(loaded.m_entries));
+        model.SetEntries(std::move(loaded));
         for (int row = 0; row < ScreenRows; ++row) {
             for (int column = 0; column < CHistoryModel::ColumnCount; ++column)
                 benchmark::DoNotOptimize(model.index(row, column).data());
