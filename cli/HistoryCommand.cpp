@@ -3,6 +3,7 @@
 #include "core/net/Address.h"
 #include "core/post/PostOutcome.h"
 #include "core/post/PostResult.h"
+#include "core/source/SourceAddress.h"
 #include "core/text/ResultRecord.h"
 #include "core/text/TimeText.h"
 #include "runs/ProgramFolders.h"
@@ -25,10 +26,33 @@ namespace {
 constexpr std::size_t WriteSize = 64 * 1024;
 
 const QCommandLineOption Since(QStringLiteral("since"), QString(), QStringLiteral("since"));
+const QCommandLineOption Page(QStringLiteral("page"), QString(), QStringLiteral("url"));
 
 QString LineWord(PostOutcome outcome)
 {
     return CResultText::Translated(OutcomeLineWord(outcome));
+}
+
+constexpr AddressFate Fates[]
+    = {AddressFate::Sent, AddressFate::Removed, AddressFate::Baseline, AddressFate::LeftOut};
+
+QString FateText(AddressFate fate)
+{
+    switch (fate) {
+    case AddressFate::Sent:
+        //: What became of a page in a post: it carried the page
+        return CHistoryCommand::tr("sent");
+    case AddressFate::Removed:
+        //: What became of a page in a post: it announced the page as gone from the site
+        return CHistoryCommand::tr("removed");
+    case AddressFate::Baseline:
+        //: What became of a page: recorded at a target's first run, which sends nothing
+        return CHistoryCommand::tr("baseline");
+    case AddressFate::LeftOut:
+        //: What became of a page in a run: not announced, for the reason that follows
+        return CHistoryCommand::tr("left out");
+    }
+    return QString();
 }
 
 } // namespace
@@ -78,19 +102,23 @@ CHistoryCommand::CHistoryCommand(const char* name, const CCommandSettings& setti
 
 QList<QCommandLineOption> CHistoryCommand::Options() const
 {
-    return {FormatOption(), Since};
+    return {FormatOption(), Since, Page};
 }
 
 CHistoryCommand::CHelp CHistoryCommand::Help() const
 {
     CHelp help;
-    help.m_strUsage = tr("--history [--since=DURATION|DATE] [--format=text|json|csv]");
+    help.m_strUsage = tr("--history [--page=URL] [--since=DURATION|DATE] [--format=text|json|csv]");
     help.m_strOptions
         = tr("  --history               print the post log, oldest first\n"
+             "  --page=URL              only the times the page was sent, removed, recorded\n"
+             "                          at a baseline or left out, newest first\n"
              "  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC\n"
              "                          date such as 2026-12-01 or 2026-12-01T10:00:00Z\n");
-    help.m_strExits = tr("--history: 0, or 2 when the log cannot be read.\n");
-    help.m_strExample = QStringLiteral("  quillpost --history --since=7d --format=json\n");
+    help.m_strExits = tr("--history: 0, or 2 when the log cannot be read; with --page, 1 when the\n"
+                         "page was never sent, recorded or left out.\n");
+    help.m_strExample = QStringLiteral("  quillpost --history --since=7d --format=json\n"
+                                       "  quillpost --history --page=https://example.com/new\n");
     return help;
 }
 
@@ -108,6 +136,22 @@ bool CHistoryCommand::Take(const QCommandLineParser& parser, QString& error)
                         .arg(when);
             return false;
         }
+    }
+    if (const QStringList pages = parser.values(Page); !pages.isEmpty()) {
+        const std::string page = pages.front().toStdString();
+        std::string normal;
+        if (pages.size() > 1) {
+            error = tr("One --page at a time: '%1' and '%2' were given.")
+                        .arg(QString::fromStdString(MaskPassword(page)),
+                            QString::fromStdString(MaskPassword(pages[1].toStdString())));
+            return false;
+        }
+        if (!NormalAddress(page, normal)) {
+            error = tr("--page takes a page's whole http or https address, not '%1'.")
+                        .arg(QString::fromStdString(MaskPassword(page)));
+            return false;
+        }
+        m_page = page;
     }
     return TakeFormat(parser, error);
 }
@@ -137,37 +181,81 @@ int CHistoryCommand::Read(const std::string& path)
     if (state == CPostHistory::ReadState::Unreadable)
         return unreadable();
     if (OutputFormat() == Format::Csv)
-        Out(FieldsOf(CPostLogEntry()).CsvHeader());
-    const auto write = [this](const CPostLogEntry& entry) {
-        if (OutputFormat() == Format::Text)
-            Out(TextLine(entry).toStdString() + '\n');
-        else if (OutputFormat() == Format::Json)
-            Out(FieldsOf(entry).JsonLine());
-        else
-            Out(FieldsOf(entry).CsvLine());
-    };
-    if (state == CPostHistory::ReadState::Opened && !history.ReadLog(m_since, write, error)) {
+        Out(m_page ? FieldsOf(CPageEvent()).CsvHeader() : FieldsOf(CPostLogEntry()).CsvHeader());
+    std::size_t found = 0;
+    bool read = true;
+    if (state == CPostHistory::ReadState::Opened && m_page) {
+        read = history.PageLog(
+            *m_page, m_since,
+            [&](const CPageEvent& event) {
+                ++found;
+                Write(event);
+            },
+            error);
+    } else if (state == CPostHistory::ReadState::Opened) {
+        read = history.ReadLog(
+            m_since, [this](const CPostLogEntry& entry) { Write(entry); }, error);
+    }
+    if (!read) {
         Out(std::string(), true);
         return unreadable();
     }
-    return Out(std::string(), true) ? ExitSucceeded : ExitUnusable;
+    const bool never = m_page && found == 0;
+    if (never && OutputFormat() == Format::Text)
+        Out(tr("Never sent").toStdString() + '\n');
+    if (!Out(std::string(), true))
+        return ExitUnusable;
+    return never ? ExitFailed : ExitSucceeded;
 }
 
-QString CHistoryCommand::TextLine(const CPostLogEntry& entry) const
+template <class Record> void CHistoryCommand::Write(const Record& record)
+{
+    if (OutputFormat() == Format::Text)
+        Out(TextLine(record).toStdString() + '\n');
+    else if (OutputFormat() == Format::Json)
+        Out(FieldsOf(record).JsonLine());
+    else
+        Out(FieldsOf(record).CsvLine());
+}
+
+QString CHistoryCommand::OutcomeText(const CPostLogEntry& entry) const
 {
     QString status = QString::fromStdString(StatusLine(entry.m_status, entry.m_strReason));
     if (!entry.m_strServiceMessage.empty())
         status += QStringLiteral(" · ") + QString::fromStdString(entry.m_strServiceMessage);
-    // The outcomes line up in a column as wide as the widest of them.
     qsizetype width = 0;
     for (const PostOutcome outcome :
         {PostOutcome::Succeeded, PostOutcome::Failed, PostOutcome::NotPosted, PostOutcome::Stopped,
             PostOutcome::Unchanged, PostOutcome::Baseline})
         width = std::max(width, LineWord(outcome).size());
+    return LineWord(entry.m_outcome).leftJustified(width) + QStringLiteral("  ")
+        + CResultText::Printable(status);
+}
+
+QString CHistoryCommand::TextLine(const CPostLogEntry& entry) const
+{
     return QString::fromStdString(LocalStamp(entry.m_time)) + QStringLiteral("  ")
-        + LineWord(entry.m_outcome).leftJustified(width) + QStringLiteral("  ")
-        + CResultText::Printable(status) + QStringLiteral("  ")
+        + OutcomeText(entry) + QStringLiteral("  ")
         + CResultText::Printable(QString::fromStdString(MaskPassword(entry.m_strUrl)));
+}
+
+QString CHistoryCommand::TextLine(const CPageEvent& event) const
+{
+    const CLoggedAddress& page = event.m_address;
+    qsizetype width = 0;
+    for (const AddressFate fate : Fates)
+        width = std::max(width, FateText(fate).size());
+    // A baseline's post sent nothing: its outcome would only say "baseline" again.
+    QString what;
+    if (page.m_fate == AddressFate::LeftOut)
+        what = CResultText::Printable(QString::fromStdString(page.m_strReason));
+    else if (page.m_fate != AddressFate::Baseline)
+        what = OutcomeText(event.m_entry);
+    if (!what.isEmpty())
+        what += QStringLiteral("  ");
+    return QString::fromStdString(LocalStamp(event.m_entry.m_time)) + QStringLiteral("  ")
+        + FateText(page.m_fate).leftJustified(width) + QStringLiteral("  ") + what
+        + CResultText::Printable(QString::fromStdString(MaskPassword(event.m_entry.m_strUrl)));
 }
 
 bool CHistoryCommand::Out(const std::string& bytes, bool flush)

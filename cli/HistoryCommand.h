@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-// quillpost --history: the post log, oldest first, one line an entry. It only reads: a log
-// that is not there yet prints nothing (CSV: its header), and one that cannot be read is left
-// as it is, never made or migrated.
+// quillpost --history: the post log, oldest first, one line an entry; with --page, every time
+// one page is in it, newest first. It only reads: a log that is not there yet prints nothing
+// (CSV: its header), and one that cannot be read is left as it is, never made or migrated.
 class CHistoryCommand : public CCommand
 {
     Q_DECLARE_TR_FUNCTIONS(CHistoryCommand)
@@ -30,12 +30,18 @@ public:
     int Run() override;
 
 private:
-    // The entries from since on of the log at path.
+    // The entries from since on of the log at path, or the page's.
     int Read(const std::string& path);
+    template <class Record> void Write(const Record& record);
     QString TextLine(const CPostLogEntry& entry) const;
+    QString TextLine(const CPageEvent& event) const;
+    // The outcome, in a column as wide as the widest, and the status with the service's words.
+    QString OutcomeText(const CPostLogEntry& entry) const;
     // Collects output and writes it in pieces; false once some could not be written.
     bool Out(const std::string& bytes, bool flush = false);
 
     std::optional<Time> m_since;
+    // As given: the log reads it as NormalAddress does.
+    std::optional<std::string> m_page;
     std::string m_strPending;
 };

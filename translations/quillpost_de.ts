@@ -506,33 +506,72 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
         <translation>Der Verlauf %1 konnte nicht gelesen werden: %2.</translation>
     </message>
     <message>
-        <source>--history [--since=DURATION|DATE] [--format=text|json|csv]</source>
-        <translation>--history [--since=DAUER|DATUM] [--format=text|json|csv]</translation>
-    </message>
-    <message>
-        <source>  --history               print the post log, oldest first
-  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC
-                          date such as 2026-12-01 or 2026-12-01T10:00:00Z
-</source>
-        <translation>  --history               das Sendeprotokoll ausgeben, das älteste zuerst
-  --since=DAUER|DATUM     nur das Protokoll seit 7d, 12h oder 30m oder seit
-                          einem UTC-Datum wie 2026-12-01 oder
-                          2026-12-01T10:00:00Z
-</translation>
-    </message>
-    <message>
-        <source>--history: 0, or 2 when the log cannot be read.
-</source>
-        <translation>--history: 0, oder 2, wenn das Protokoll nicht lesbar ist.
-</translation>
-    </message>
-    <message>
         <source>--history reads no list: &apos;%1&apos; was given.</source>
         <translation>--history liest keine Liste: „%1“ wurde angegeben.</translation>
     </message>
     <message>
         <source>--since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not &apos;%1&apos;.</source>
         <translation>--since nimmt 7d, 12h, 30m, 2026-12-01 oder 2026-12-01T10:00:00Z, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <extracomment>What became of a page in a post: it carried the page</extracomment>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <extracomment>What became of a page in a post: it announced the page as gone from the site</extracomment>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>baseline</source>
+        <extracomment>What became of a page: recorded at a target&apos;s first run, which sends nothing</extracomment>
+        <translation>Ausgangsstand</translation>
+    </message>
+    <message>
+        <source>left out</source>
+        <extracomment>What became of a page in a run: not announced, for the reason that follows</extracomment>
+        <translation>ausgelassen</translation>
+    </message>
+    <message>
+        <source>--history [--page=URL] [--since=DURATION|DATE] [--format=text|json|csv]</source>
+        <translation>--history [--page=URL] [--since=DAUER|DATUM] [--format=text|json|csv]</translation>
+    </message>
+    <message>
+        <source>  --history               print the post log, oldest first
+  --page=URL              only the times the page was sent, removed, recorded
+                          at a baseline or left out, newest first
+  --since=DURATION|DATE   only the log from 7d, 12h or 30m ago, or from a UTC
+                          date such as 2026-12-01 or 2026-12-01T10:00:00Z
+</source>
+        <translation>  --history               das Sendeprotokoll ausgeben, das älteste zuerst
+  --page=URL              nur, wann die Seite gesendet, als entfernt gemeldet,
+                          im Ausgangsstand erfasst oder ausgelassen wurde, das
+                          Neueste zuerst
+  --since=DAUER|DATUM     nur das Protokoll seit 7d, 12h oder 30m oder seit
+                          einem UTC-Datum wie 2026-12-01 oder
+                          2026-12-01T10:00:00Z
+</translation>
+    </message>
+    <message>
+        <source>--history: 0, or 2 when the log cannot be read; with --page, 1 when the
+page was never sent, recorded or left out.
+</source>
+        <translation>--history: 0, oder 2, wenn das Protokoll nicht lesbar ist; mit --page 1, wenn
+die Seite nie gesendet, erfasst oder ausgelassen wurde.
+</translation>
+    </message>
+    <message>
+        <source>One --page at a time: &apos;%1&apos; and &apos;%2&apos; were given.</source>
+        <translation>Nur eine --page auf einmal: „%1“ und „%2“ wurden angegeben.</translation>
+    </message>
+    <message>
+        <source>--page takes a page&apos;s whole http or https address, not &apos;%1&apos;.</source>
+        <translation>--page nimmt die ganze http- oder https-Adresse einer Seite, nicht „%1“.</translation>
+    </message>
+    <message>
+        <source>Never sent</source>
+        <translation>Nie gesendet</translation>
     </message>
 </context>
 <context>

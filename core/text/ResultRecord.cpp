@@ -49,6 +49,15 @@ COutputFields FieldsOf(const CPostLogEntry& entry)
     return fields;
 }
 
+COutputFields FieldsOf(const CPageEvent& event)
+{
+    COutputFields fields = FieldsOf(event.m_entry);
+    fields.Address("page", event.m_address.m_strAddress)
+        .Text("page_outcome", FateWord(event.m_address.m_fate))
+        .Text("page_reason", event.m_address.m_strReason);
+    return fields;
+}
+
 CPostLogEntry LogEntryOf(const CPostResult& result)
 {
     CPostLogEntry entry;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/AddressLog.h"
 #include "core/history/PostLogEntry.h"
 #include "core/post/PostOutcome.h"
 #include "core/text/OutputFields.h"
@@ -50,3 +51,6 @@ std::string WhyFailed(const CPostLogEntry& entry);
 // COutputFields::MaxWords characters.
 COutputFields FieldsOf(const CResultRecord& record);
 COutputFields FieldsOf(const CPostLogEntry& entry);
+// A post-log entry's fields, then the page's: "page" as the log keeps it, "page_outcome" its
+// fate's word, and "page_reason" why it was left out (empty otherwise).
+COutputFields FieldsOf(const CPageEvent& event);

@@ -256,16 +256,17 @@ void SubmitCommandTest::exitStatus_data()
         << notLoaded.arg("huge.xml", "the file is larger than 64 MiB (67108865 bytes)");
 
     // A wrong command line gets the usage too.
-    const QString see = QStringLiteral("\nUsage: quillpost\n"
-                                       "  or:  quillpost --submit-all [FILE] "
-                                       "[--dry-run] [--no-notify] [--format=text|json|csv]\n"
-                                       "  or:  quillpost --check-keys [FILE] "
-                                       "[--format=text|json|csv]\n"
-                                       "  or:  quillpost --history [--since=DURATION|DATE] "
-                                       "[--format=text|json|csv]\n"
-                                       "  or:  quillpost --discover URL [--format=text|json]\n"
-                                       "  or:  quillpost --add-site URL [FILE] [--key KEY]\n"
-                                       "See quillpost --help.");
+    const QString see
+        = QStringLiteral("\nUsage: quillpost\n"
+                         "  or:  quillpost --submit-all [FILE] "
+                         "[--dry-run] [--no-notify] [--format=text|json|csv]\n"
+                         "  or:  quillpost --check-keys [FILE] "
+                         "[--format=text|json|csv]\n"
+                         "  or:  quillpost --history [--page=URL] [--since=DURATION|DATE] "
+                         "[--format=text|json|csv]\n"
+                         "  or:  quillpost --discover URL [--format=text|json]\n"
+                         "  or:  quillpost --add-site URL [FILE] [--key KEY]\n"
+                         "See quillpost --help.");
     QTest::newRow("unknown option") << (list + QStringList{"--bogus"}) << some << 2 << 0
                                     << "quillpost: Unknown option 'bogus'." + see;
     QTest::newRow("another format")
@@ -302,8 +303,8 @@ void SubmitCommandTest::exitStatus_data()
         << QStringList{"--format=json"} << some << 2 << 0
         << "quillpost: --format goes with --submit-all, --check-keys, --history or --discover."
             + see;
-    QTest::newRow("since without its command") << QStringList{"--since=7d"} << some << 2 << 0
-                                               << "quillpost: --since goes with --history." + see;
+    QTest::newRow("since without its command") << QStringList{
+        "--since=7d"} << some << 2 << 0 << "quillpost: --since and --page go with --history." + see;
     QTest::newRow("since with a line feed")
         << QStringList{"--history", "--since=7d\n"} << some << 2 << 0
         << "quillpost: --since takes 7d, 12h, 30m, 2026-12-01 or 2026-12-01T10:00:00Z, not "
