@@ -377,7 +377,8 @@ void WindowLayoutTest::resultsReadWhole()
     // Whole texts in the narrow columns' tooltips.
     for (int row = 0; row < view->model()->rowCount(); ++row) {
         const QModelIndex url = view->model()->index(row, CTargetList::UrlColumn);
-        QCOMPARE(url.data(Qt::ToolTipRole), url.data());
+        // Its last success may follow on a line of its own, once the record has told it.
+        QCOMPARE(url.data(Qt::ToolTipRole).toString().section('\n', 0, 0), url.data().toString());
         const QModelIndex kind = view->model()->index(row, CTargetList::KindColumn);
         QCOMPARE(kind.data(Qt::ToolTipRole), kind.data());
     }
