@@ -31,6 +31,10 @@
 // The untold: what a run found the user should hear of a target's streak of failures and
 // could not tell in time, for a later run to tell.
 //
+// The file itself (opening, damage, versions) is PostHistory.cpp's; the record,
+// PostHistorySent.cpp's; the post log and the untold, PostHistoryLog.cpp's. They are one class
+// as they share one connection, and a run's record and log are written in one transaction.
+//
 // Every call returns false, with why in error, when SQLite fails; nothing throws. One thread
 // at a time may use an object; several objects, in as many processes, may share a file.
 class CPostHistory
