@@ -36,25 +36,6 @@ QString LineWord(PostOutcome outcome)
 constexpr AddressFate Fates[]
     = {AddressFate::Sent, AddressFate::Removed, AddressFate::Baseline, AddressFate::LeftOut};
 
-QString FateText(AddressFate fate)
-{
-    switch (fate) {
-    case AddressFate::Sent:
-        //: What became of a page in a post: it carried the page
-        return CHistoryCommand::tr("sent");
-    case AddressFate::Removed:
-        //: What became of a page in a post: it announced the page as gone from the site
-        return CHistoryCommand::tr("removed");
-    case AddressFate::Baseline:
-        //: What became of a page: recorded at a target's first run, which sends nothing
-        return CHistoryCommand::tr("baseline");
-    case AddressFate::LeftOut:
-        //: What became of a page in a run: not announced, for the reason that follows
-        return CHistoryCommand::tr("left out");
-    }
-    return QString();
-}
-
 } // namespace
 
 std::optional<CHistoryCommand::Time> CHistoryCommand::SinceOf(const QString& text, Time now)
@@ -244,7 +225,7 @@ QString CHistoryCommand::TextLine(const CPageEvent& event) const
     const CLoggedAddress& page = event.m_address;
     qsizetype width = 0;
     for (const AddressFate fate : Fates)
-        width = std::max(width, FateText(fate).size());
+        width = std::max(width, CResultText::Fate(fate).size());
     // A baseline's post sent nothing: its outcome would only say "baseline" again.
     QString what;
     if (page.m_fate == AddressFate::LeftOut)
@@ -254,7 +235,7 @@ QString CHistoryCommand::TextLine(const CPageEvent& event) const
     if (!what.isEmpty())
         what += QStringLiteral("  ");
     return QString::fromStdString(LocalStamp(event.m_entry.m_time)) + QStringLiteral("  ")
-        + FateText(page.m_fate).leftJustified(width) + QStringLiteral("  ") + what
+        + CResultText::Fate(page.m_fate).leftJustified(width) + QStringLiteral("  ") + what
         + CResultText::Printable(QString::fromStdString(MaskPassword(event.m_entry.m_strUrl)));
 }
 

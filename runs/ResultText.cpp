@@ -218,3 +218,22 @@ QString CResultText::Clock(qint64 milliseconds)
     return QString::number(seconds / 3600) + QLatin1Char(':') + twoDigits(seconds / 60 % 60)
         + QLatin1Char(':') + twoDigits(seconds % 60);
 }
+
+QString CResultText::Fate(AddressFate fate)
+{
+    switch (fate) {
+    case AddressFate::Sent:
+        //: What became of a page in a post: it carried the page
+        return tr("sent");
+    case AddressFate::Removed:
+        //: What became of a page in a post: it announced the page as gone from the site
+        return tr("removed");
+    case AddressFate::Baseline:
+        //: What became of a page: recorded at a target's first run, which sends nothing
+        return tr("baseline");
+    case AddressFate::LeftOut:
+        //: What became of a page in a run: not announced, for the reason that follows
+        return tr("left out");
+    }
+    return QString();
+}

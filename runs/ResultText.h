@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/history/PostLogEntry.h"
 #include "core/post/PostResult.h"
 
 #include <QCoreApplication>
@@ -39,4 +40,7 @@ public:
     static QString Seconds(double seconds);
     // "0:12", "3:12", "1:02:03".
     static QString Clock(qint64 milliseconds);
+    // What became of a page in a post, as people read it: "sent", "removed", "baseline",
+    // "left out".
+    static QString Fate(AddressFate fate);
 };

@@ -514,26 +514,6 @@ nicht erreicht wurde, 2 für eine Adresse, die keine Website ist.
         <translation>--since nimmt 7d, 12h, 30m, 2026-12-01 oder 2026-12-01T10:00:00Z, nicht „%1“.</translation>
     </message>
     <message>
-        <source>sent</source>
-        <extracomment>What became of a page in a post: it carried the page</extracomment>
-        <translation>gesendet</translation>
-    </message>
-    <message>
-        <source>removed</source>
-        <extracomment>What became of a page in a post: it announced the page as gone from the site</extracomment>
-        <translation>entfernt</translation>
-    </message>
-    <message>
-        <source>baseline</source>
-        <extracomment>What became of a page: recorded at a target&apos;s first run, which sends nothing</extracomment>
-        <translation>Ausgangsstand</translation>
-    </message>
-    <message>
-        <source>left out</source>
-        <extracomment>What became of a page in a run: not announced, for the reason that follows</extracomment>
-        <translation>ausgelassen</translation>
-    </message>
-    <message>
         <source>--history [--page=URL] [--since=DURATION|DATE] [--format=text|json|csv]</source>
         <translation>--history [--page=URL] [--since=DAUER|DATUM] [--format=text|json|csv]</translation>
     </message>
@@ -1005,6 +985,26 @@ die Seite nie gesendet, erfasst oder ausgelassen wurde.
 </context>
 <context>
     <name>CResultText</name>
+    <message>
+        <source>sent</source>
+        <extracomment>What became of a page in a post: it carried the page</extracomment>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <source>removed</source>
+        <extracomment>What became of a page in a post: it announced the page as gone from the site</extracomment>
+        <translation>entfernt</translation>
+    </message>
+    <message>
+        <source>baseline</source>
+        <extracomment>What became of a page: recorded at a target&apos;s first run, which sends nothing</extracomment>
+        <translation>Ausgangsstand</translation>
+    </message>
+    <message>
+        <source>left out</source>
+        <extracomment>What became of a page in a run: not announced, for the reason that follows</extracomment>
+        <translation>ausgelassen</translation>
+    </message>
     <message>
         <source>%1 · %2</source>
         <extracomment>A post&apos;s outcome, then what the service said about it</extracomment>
