@@ -20,30 +20,45 @@ CHistoryModel::CHistoryModel(QObject* parent)
 
 CHistoryModel::~CHistoryModel() = default;
 
-CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
-    const std::optional<CPostHistory::CTarget>& first, const std::atomic<bool>& stop)
+namespace {
+
+// Makes the list's entries from the log's, sharing the texts that repeat among them.
+class CEntryMaker
 {
-    CLoaded loaded;
-    CPostHistory history;
-    CText error;
-    loaded.m_state = history.OpenToRead(path, error);
-    if (loaded.m_state != CPostHistory::ReadState::Opened) {
-        loaded.m_strWhy = CResultText::Translated(error);
-        return loaded;
+public:
+    CEntryMaker(std::vector<QString>& texts, const std::optional<CPostHistory::CTarget>& first)
+        : m_bodies{texts, {}}
+        , m_sources{texts, {}}
+        , m_reasons{texts, {}}
+        , m_first(first)
+        , m_strFirstUrl(first ? MaskPassword(first->m_strUrl) : std::string())
+    {
+        texts.emplace_back();
     }
-    // A handful of outcomes, each translated once and its text shared by every entry.
-    std::vector<std::pair<PostOutcome, QString>> outcomes;
-    const auto outcomeText = [&outcomes](PostOutcome outcome) {
-        for (const auto& [known, text] : outcomes) {
-            if (known == outcome)
-                return text;
-        }
-        return outcomes.emplace_back(outcome, CResultText::Translated(OutcomeName(outcome))).second;
-    };
+
+    CHistoryModel::CEntry operator()(const CPostLogEntry& log)
+    {
+        CHistoryModel::CEntry entry;
+        entry.m_time = log.m_time;
+        entry.m_run = log.m_run;
+        entry.m_outcome = log.m_outcome;
+        entry.m_strOutcome = OutcomeText(log.m_outcome);
+        entry.m_strUrl = QString::fromStdString(log.m_strUrl);
+        entry.m_body = m_bodies(log.m_strBody);
+        entry.m_changes = m_sources(log.m_strChanges);
+        entry.m_status = log.m_status;
+        entry.m_reason = m_reasons(log.m_strReason);
+        entry.m_strMessage = QString::fromStdString(log.m_strServiceMessage);
+        entry.m_seconds = log.m_seconds;
+        entry.m_addresses = log.m_addresses;
+        entry.m_bOfTarget = m_first && log.m_strUrl == m_strFirstUrl
+            && log.m_strBody == m_first->m_strBody && log.m_strChanges == m_first->m_strSource;
+        return entry;
+    }
+
+private:
     // Body kinds, sources and reasons repeat from entry to entry: each field keeps the texts
     // it saw last, so that most entries point at one text rather than each make its own.
-    std::vector<QString>& texts = loaded.m_texts;
-    texts.emplace_back();
     struct CRecent
     {
         std::vector<QString>& m_texts;
@@ -63,41 +78,71 @@ CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
             return index;
         }
     };
-    CRecent bodies{texts, {}};
-    CRecent sources{texts, {}};
-    CRecent reasons{texts, {}};
-    const std::string firstUrl = first ? MaskPassword(first->m_strUrl) : std::string();
+
+    // A handful of outcomes, each translated once and its text shared by every entry.
+    QString OutcomeText(PostOutcome outcome)
+    {
+        for (const auto& [known, text] : m_outcomes) {
+            if (known == outcome)
+                return text;
+        }
+        return m_outcomes.emplace_back(outcome, CResultText::Translated(OutcomeName(outcome)))
+            .second;
+    }
+
+    CRecent m_bodies;
+    CRecent m_sources;
+    CRecent m_reasons;
+    std::vector<std::pair<PostOutcome, QString>> m_outcomes;
+    const std::optional<CPostHistory::CTarget>& m_first;
+    const std::string m_strFirstUrl;
+};
+
+// Opens the file at path to read into loaded; false, with loaded saying why, when there is
+// nothing to read.
+bool OpenToRead(CPostHistory& history, const std::string& path, CHistoryModel::CLoaded& loaded)
+{
+    CText error;
+    loaded.m_state = history.OpenToRead(path, error);
+    if (loaded.m_state == CPostHistory::ReadState::Unreadable)
+        loaded.m_strWhy = CResultText::Translated(error);
+    return loaded.m_state == CPostHistory::ReadState::Opened;
+}
+
+// A read that failed, or was stopped, shows nothing.
+void Unread(CHistoryModel::CLoaded& loaded, const CText& error)
+{
+    loaded.m_state = CPostHistory::ReadState::Unreadable;
+    loaded.m_strWhy = CResultText::Translated(error);
+    loaded.m_entries.clear();
+}
+
+} // namespace
+
+CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
+    const std::optional<CPostHistory::CTarget>& first, const std::atomic<bool>& stop)
+{
+    CLoaded loaded;
+    CPostHistory history;
+    if (!OpenToRead(history, path, loaded))
+        return loaded;
+    CEntryMaker make(loaded.m_texts, first);
     // The log comes oldest first: the target's entries and the others apart, each to be
     // turned round at the end.
     std::vector<CEntry> others;
     std::vector<CEntry>& ofTarget = loaded.m_entries;
+    CText error;
     const bool read = history.ReadLog(
         std::nullopt,
         [&](const CPostLogEntry& log) {
             if (stop)
                 return;
-            CEntry entry;
-            entry.m_time = log.m_time;
-            entry.m_run = log.m_run;
-            entry.m_outcome = log.m_outcome;
-            entry.m_strOutcome = outcomeText(log.m_outcome);
-            entry.m_strUrl = QString::fromStdString(log.m_strUrl);
-            entry.m_body = bodies(log.m_strBody);
-            entry.m_changes = sources(log.m_strChanges);
-            entry.m_status = log.m_status;
-            entry.m_reason = reasons(log.m_strReason);
-            entry.m_strMessage = QString::fromStdString(log.m_strServiceMessage);
-            entry.m_seconds = log.m_seconds;
-            entry.m_addresses = log.m_addresses;
-            entry.m_bOfTarget = first && log.m_strUrl == firstUrl
-                && log.m_strBody == first->m_strBody && log.m_strChanges == first->m_strSource;
+            CEntry entry = make(log);
             (entry.m_bOfTarget ? ofTarget : others).push_back(std::move(entry));
         },
         error);
     if (!read || stop) {
-        loaded.m_state = CPostHistory::ReadState::Unreadable;
-        loaded.m_strWhy = CResultText::Translated(error);
-        loaded.m_entries.clear();
+        Unread(loaded, error);
         return loaded;
     }
     ofTarget.reserve(ofTarget.size() + others.size());
