@@ -2,6 +2,7 @@
 
 #include "app/HistoryDetails.h"
 #include "core/net/Address.h"
+#include "core/source/SourceAddress.h"
 #include "core/target/SubmitHost.h"
 #include "data/FileAccess.h"
 #include "runs/ProgramFolders.h"
@@ -56,6 +57,7 @@ CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* p
     m_ui->historySplitter->setStretchFactor(0, 1);
     m_ui->historySplitter->setStretchFactor(1, 0);
     connect(m_ui->filterEdit, &QLineEdit::textChanged, this, &CHistoryDlg::OnFilterChanged);
+    connect(m_ui->pageEdit, &QLineEdit::textChanged, this, &CHistoryDlg::OnPageChanged);
     connect(m_ui->historyTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         &CHistoryDlg::OnSelectionChanged);
     // A reset (a new filter, or the entries in) leaves no row current.
@@ -118,6 +120,70 @@ void CHistoryDlg::OnLoaded(CHistoryModel::CLoaded& loaded)
 void CHistoryDlg::OnFilterChanged(const QString& text)
 {
     m_model.SetFilter(text);
+    ShowStatus();
+}
+
+void CHistoryDlg::OnPageChanged(const QString& text)
+{
+    const QString typed = text.trimmed();
+    std::string page;
+    if (!typed.isEmpty() && !NormalAddress(typed.toStdString(), page))
+        //: In the History window, while its Page field holds no address to look for
+        m_strPageState = tr("Not a page's whole http or https address");
+    // Another spelling of the same page asks nothing new.
+    if (page == m_strPage && !page.empty()) {
+        ShowStatus();
+        return;
+    }
+    m_strPage = page;
+    ++m_pageAsked;
+    if (typed.isEmpty()) {
+        m_pageJob.Stop();
+        m_strPageState.clear();
+        m_model.ClearPage();
+    } else if (page.empty()) {
+        m_pageJob.Stop();
+        m_model.SetPage(CHistoryModel::CLoaded());
+    } else if (m_strFile.empty()) {
+        m_strPageState = m_strState;
+    } else {
+        m_strPageState = tr("Reading the history…");
+        ReadPage();
+    }
+    ShowStatus();
+}
+
+void CHistoryDlg::ReadPage()
+{
+    // Its end reads the page asked for by then.
+    if (m_pageJob.IsBusy()) {
+        m_pageJob.Stop();
+        return;
+    }
+    m_pageJob.Start(
+        [file = m_strFile, page = m_strPage, first = m_target](const std::atomic<bool>& stop) {
+            return CHistoryModel::ReadPage(file, page, first, stop);
+        },
+        [this, asked = m_pageAsked](
+            CHistoryModel::CLoaded& loaded) { OnPageLoaded(loaded, asked); });
+}
+
+void CHistoryDlg::OnPageLoaded(CHistoryModel::CLoaded& loaded, unsigned asked)
+{
+    if (asked != m_pageAsked) {
+        if (!m_strPage.empty())
+            ReadPage();
+        return;
+    }
+    if (loaded.m_state == CPostHistory::ReadState::Unreadable)
+        m_strPageState = loaded.m_strWhy;
+    else if (loaded.m_entries.empty())
+        //: In the History window: the page whose address is in its Page field is in no post
+        m_strPageState = tr("Never sent");
+    else
+        m_strPageState.clear();
+    m_model.SetPage(std::move(loaded));
+    m_columns->Fit();
     ShowStatus();
 }
 
@@ -203,8 +269,9 @@ void CHistoryDlg::OnForget()
 
 void CHistoryDlg::ShowStatus()
 {
-    QString state = m_strState;
-    if (state.isEmpty() && m_bHasRecord) {
+    const bool page = !m_ui->pageEdit->text().trimmed().isEmpty();
+    QString state = page ? m_strPageState : m_strState;
+    if (state.isEmpty() && (page || m_bHasRecord)) {
         const auto shown = static_cast<std::size_t>(m_model.rowCount());
         state = shown == m_model.EntryCount()
             //: How many posts the History window lists

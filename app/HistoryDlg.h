@@ -20,13 +20,14 @@ class CHistoryDlg;
 }
 
 // Run > History...: the post log of the history file in the user's state folder, newest
-// first, with a filter and the details of the post selected under it; Export..., which writes
-// the posts listed to a CSV file as the command line writes the log; and Forget this target,
-// which clears the record of what was sent for the target the main window had selected, so
+// first, with a filter and the details of the post selected under it; or, for a page's address
+// typed in, every time the page went out or was left out, and "Never sent" for none. Export...,
+// which writes the posts listed to a CSV file as the command line writes the log; and Forget this
+// target, which clears the record of what was sent for the target the main window had selected, so
 // that its next run is a first run again.
 //
-// A window of its own beside the main window. The log is read, and the record cleared, off
-// the window's thread; the window answers meanwhile.
+// A window of its own beside the main window. The log and a page's times are read, and the record
+// cleared, off the window's thread; the window answers meanwhile.
 class CHistoryDlg : public QDialog
 {
     Q_OBJECT
@@ -44,6 +45,10 @@ public:
 private:
     void OnLoaded(CHistoryModel::CLoaded& loaded);
     void OnFilterChanged(const QString& text);
+    void OnPageChanged(const QString& text);
+    // Reads the times of the page asked for last; a read still under way is stopped first.
+    void ReadPage();
+    void OnPageLoaded(CHistoryModel::CLoaded& loaded, unsigned asked);
     void OnSelectionChanged();
     void OnRunOnly(bool only, std::int64_t run);
     void OnExport();
@@ -60,5 +65,13 @@ private:
     QString m_strState;
     QString m_strForgotten;
     bool m_bHasRecord = false;
+    // The page asked for, as NormalAddress writes it; empty for none, or a text it refuses.
+    std::string m_strPage;
+    // Counts the pages asked for, so that a read for one asked before is told apart.
+    unsigned m_pageAsked = 0;
+    // What the list shows of the page asked for, or why it shows nothing.
+    QString m_strPageState;
+    // The log read and the record cleared; a page's times.
     CBackgroundJob m_job;
+    CBackgroundJob m_pageJob;
 };

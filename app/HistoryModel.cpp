@@ -2,6 +2,7 @@
 
 #include "core/net/Address.h"
 #include "core/post/PostResult.h"
+#include "core/source/SourceAddress.h"
 #include "core/text/ResultRecord.h"
 #include "core/text/TimeText.h"
 #include "runs/ResultText.h"
@@ -39,6 +40,7 @@ public:
     CHistoryModel::CEntry operator()(const CPostLogEntry& log)
     {
         CHistoryModel::CEntry entry;
+        entry.m_id = log.m_id;
         entry.m_time = log.m_time;
         entry.m_run = log.m_run;
         entry.m_outcome = log.m_outcome;
@@ -54,6 +56,13 @@ public:
         entry.m_bOfTarget = m_first && log.m_strUrl == m_strFirstUrl
             && log.m_strBody == m_first->m_strBody && log.m_strChanges == m_first->m_strSource;
         return entry;
+    }
+
+    // What became of the page in an entry, its reason among the shared texts.
+    void SetFate(CHistoryModel::CEntry& entry, const CLoggedAddress& page)
+    {
+        entry.m_fate = page.m_fate;
+        entry.m_pageReason = m_reasons(page.m_strReason);
     }
 
 private:
@@ -152,11 +161,60 @@ CHistoryModel::CLoaded CHistoryModel::Read(const std::string& path,
     return loaded;
 }
 
+CHistoryModel::CLoaded CHistoryModel::ReadPage(const std::string& path, const std::string& page,
+    const std::optional<CPostHistory::CTarget>& first, const std::atomic<bool>& stop)
+{
+    CLoaded loaded;
+    NormalAddress(page, loaded.m_strPage);
+    CPostHistory history;
+    if (loaded.m_strPage.empty() || !OpenToRead(history, path, loaded))
+        return loaded;
+    CEntryMaker make(loaded.m_texts, first);
+    CText error;
+    const bool read = history.PageLog(
+        loaded.m_strPage, std::nullopt,
+        [&](const CPageEvent& event) {
+            if (stop)
+                return;
+            CEntry entry = make(event.m_entry);
+            make.SetFate(entry, event.m_address);
+            loaded.m_entries.push_back(std::move(entry));
+        },
+        error);
+    if (!read || stop)
+        Unread(loaded, error);
+    return loaded;
+}
+
 void CHistoryModel::SetEntries(CLoaded&& loaded)
 {
+    // Kept aside while the list shows a page's times.
+    if (m_bPage) {
+        m_log = std::move(loaded);
+        return;
+    }
     beginResetModel();
-    m_entries = std::move(loaded.m_entries);
-    m_texts = std::move(loaded.m_texts);
+    m_log = std::move(loaded);
+    Refilter();
+    endResetModel();
+}
+
+void CHistoryModel::SetPage(CLoaded&& page)
+{
+    beginResetModel();
+    m_page = std::move(page);
+    m_bPage = true;
+    Refilter();
+    endResetModel();
+}
+
+void CHistoryModel::ClearPage()
+{
+    if (!m_bPage)
+        return;
+    beginResetModel();
+    m_bPage = false;
+    m_page = CLoaded();
     Refilter();
     endResetModel();
 }
@@ -183,7 +241,7 @@ void CHistoryModel::SetRun(std::optional<std::int64_t> run)
 
 std::size_t CHistoryModel::RunSize(std::int64_t run) const
 {
-    return static_cast<std::size_t>(std::count_if(m_entries.begin(), m_entries.end(),
+    return static_cast<std::size_t>(std::count_if(m_log.m_entries.begin(), m_log.m_entries.end(),
         [run](const CEntry& entry) { return entry.m_run == run; }));
 }
 
@@ -192,16 +250,17 @@ bool CHistoryModel::Passes(const CEntry& entry) const
     if (m_run && entry.m_run != *m_run)
         return false;
     return m_strFilter.isEmpty() || entry.m_strUrl.contains(m_strFilter, Qt::CaseInsensitive)
-        || entry.m_strOutcome.contains(m_strFilter, Qt::CaseInsensitive)
+        || OutcomeText(entry).contains(m_strFilter, Qt::CaseInsensitive)
         || entry.m_strMessage.contains(m_strFilter, Qt::CaseInsensitive);
 }
 
 void CHistoryModel::Refilter()
 {
+    const std::vector<CEntry>& entries = Shown().m_entries;
     m_shown.clear();
-    m_shown.reserve(m_entries.size());
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (Passes(m_entries[i]))
+    m_shown.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (Passes(entries[i]))
             m_shown.push_back(static_cast<int>(i));
     }
 }
@@ -210,28 +269,41 @@ const CHistoryModel::CEntry* CHistoryModel::EntryAt(int row) const
 {
     if (row < 0 || row >= rowCount())
         return nullptr;
-    return &m_entries[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
+    return &Shown().m_entries[static_cast<std::size_t>(m_shown[static_cast<std::size_t>(row)])];
 }
 
 std::string CHistoryModel::ShownCsv() const
 {
+    const std::vector<CEntry>& entries = Shown().m_entries;
+    const auto entry
+        = [&entries](int row) -> const CEntry& { return entries[static_cast<std::size_t>(row)]; };
+    // A page's times as the command line writes them, newest first, as the list shows them.
+    if (m_bPage) {
+        std::string csv = FieldsOf(CPageEvent()).CsvHeader();
+        for (const int row : m_shown) {
+            const CEntry& shown = entry(row);
+            const CLoggedAddress page{m_page.m_strPage, shown.m_fate.value_or(AddressFate::Sent),
+                Text(shown.m_pageReason).toStdString()};
+            csv += FieldsOf(CPageEvent{LogEntryOf(shown), page}).CsvLine();
+        }
+        return csv;
+    }
     // The rows in the order the log keeps them: the list shows them newest first, a target's
     // first; each part in the log's order turned round.
     std::vector<int> rows(m_shown.rbegin(), m_shown.rend());
-    std::stable_sort(rows.begin(), rows.end(), [this](int a, int b) {
-        return m_entries[static_cast<std::size_t>(a)].m_time
-            < m_entries[static_cast<std::size_t>(b)].m_time;
-    });
+    std::stable_sort(rows.begin(), rows.end(),
+        [&entry](int a, int b) { return entry(a).m_time < entry(b).m_time; });
     std::string csv = FieldsOf(CPostLogEntry()).CsvHeader();
     for (const int row : rows)
-        csv += FieldsOf(LogEntryOf(m_entries[static_cast<std::size_t>(row)])).CsvLine();
+        csv += FieldsOf(LogEntryOf(entry(row))).CsvLine();
     return csv;
 }
 
 const QString& CHistoryModel::Text(std::uint32_t index) const
 {
     static const QString none;
-    return index < m_texts.size() ? m_texts[index] : none;
+    const std::vector<QString>& texts = Shown().m_texts;
+    return index < texts.size() ? texts[index] : none;
 }
 
 QString CHistoryModel::StatusText(const CEntry& entry) const
@@ -254,6 +326,25 @@ CPostLogEntry CHistoryModel::LogEntryOf(const CEntry& entry) const
     log.m_seconds = entry.m_seconds;
     log.m_addresses = entry.m_addresses;
     return log;
+}
+
+QString CHistoryModel::OutcomeText(const CEntry& entry) const
+{
+    if (!entry.m_fate)
+        return entry.m_strOutcome;
+    const QString fate = CResultText::Fate(*entry.m_fate);
+    // As the command line says it: a baseline's outcome would only say "baseline" again, and
+    // a page left out was left out whatever the post came to.
+    switch (*entry.m_fate) {
+    case AddressFate::Baseline:
+        return fate;
+    case AddressFate::LeftOut:
+        return Text(entry.m_pageReason).isEmpty()
+            ? fate
+            : fate + QStringLiteral(" · ") + CResultText::Printable(Text(entry.m_pageReason));
+    default:
+        return fate + QStringLiteral(" · ") + entry.m_strOutcome;
+    }
 }
 
 QString CHistoryModel::TimeText(const CEntry& entry) const
@@ -289,7 +380,7 @@ QVariant CHistoryModel::data(const QModelIndex& index, int role) const
     case TimeColumn:
         return TimeText(*entry);
     case OutcomeColumn:
-        return entry->m_strOutcome;
+        return OutcomeText(*entry);
     case UrlColumn:
         return entry->m_strUrl;
     case StatusColumn:

@@ -14,7 +14,8 @@
 #include <vector>
 
 // The post log as the History window lists it, a row an entry: when, the outcome, the target's
-// URL, the status and reason, the service's message and how many addresses went.
+// URL, the status and reason, the service's message and how many addresses went. Or, for one
+// page, every entry the page is in, its outcome saying what became of the page.
 //
 // The log is read whole off the window's thread (Read) into a vector the model then takes in
 // one go, so that a log of 100,000 entries opens as fast as SQLite reads it. The filter keeps
@@ -38,6 +39,8 @@ public:
     // An entry as the list and its details show it, its texts made once when the log is read.
     struct CEntry
     {
+        // The log's number of the entry, by which its addresses are read.
+        std::int64_t m_id = 0;
         std::chrono::system_clock::time_point m_time;
         std::int64_t m_run = 0;
         std::int64_t m_addresses = 0;
@@ -52,6 +55,10 @@ public:
         std::uint32_t m_body = 0;
         std::uint32_t m_changes = 0;
         std::uint32_t m_reason = 0;
+        // What became of the page asked for, and why it was left out (a shared text); none in
+        // the whole log.
+        std::optional<AddressFate> m_fate;
+        std::uint32_t m_pageReason = 0;
         QString m_strOutcome;
         QString m_strUrl;
         QString m_strMessage;
@@ -66,6 +73,8 @@ public:
         std::vector<CEntry> m_entries;
         // The texts the entries' indices point at; the first one empty.
         std::vector<QString> m_texts;
+        // The page whose times these are, as NormalAddress writes it; empty for the log.
+        std::string m_strPage;
     };
 
     explicit CHistoryModel(QObject* parent = nullptr);
@@ -78,16 +87,27 @@ public:
     static CLoaded Read(const std::string& path, const std::optional<CPostHistory::CTarget>& first,
         const std::atomic<bool>& stop);
 
-    // Shows the entries read, in their order.
+    // Reads every time page is in the log of the file at path, newest first, as Read reads
+    // the log; a page NormalAddress refuses finds nothing.
+    static CLoaded ReadPage(const std::string& path, const std::string& page,
+        const std::optional<CPostHistory::CTarget>& first, const std::atomic<bool>& stop);
+
+    // Shows the log's entries read, in their order; kept aside while a page's times show.
     void SetEntries(CLoaded&& loaded);
+    // Shows a page's times (ReadPage) instead of the log, through the same filter and run.
+    void SetPage(CLoaded&& page);
+    // Shows the log again.
+    void ClearPage();
+    bool ShowsPage() const { return m_bPage; }
     // Shows only the entries whose URL, outcome or service message holds text, whatever the
     // case; all of them for an empty text.
     void SetFilter(const QString& text);
     // Shows only the entries of one run as well; of every run without one.
     void SetRun(std::optional<std::int64_t> run);
     std::optional<std::int64_t> Run() const { return m_run; }
-    std::size_t EntryCount() const { return m_entries.size(); }
-    // How many of all entries, shown or not, belong to run.
+    // Of the log or the page shown, filtered or not.
+    std::size_t EntryCount() const { return Shown().m_entries.size(); }
+    // How many of the log's entries belong to run.
     std::size_t RunSize(std::int64_t run) const;
     // The entry a row shows; null for a row that is not there.
     const CEntry* EntryAt(int row) const;
@@ -95,7 +115,8 @@ public:
     const QString& Text(std::uint32_t index) const;
     // "503 Service Unavailable", or the reason alone for a post that got no answer.
     QString StatusText(const CEntry& entry) const;
-    // The rows shown as the command line's CSV writes the log: its header, then oldest first.
+    // The rows shown as the command line's CSV writes the log: its header, then oldest first;
+    // a page's times as it writes them for the page, newest first.
     std::string ShownCsv() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -107,15 +128,20 @@ public:
 private:
     bool Passes(const CEntry& entry) const;
     void Refilter();
+    // The outcome, or what became of the page.
+    QString OutcomeText(const CEntry& entry) const;
     // When, in local time as the user's language writes it.
     QString TimeText(const CEntry& entry) const;
 
     // As the post log keeps it.
     CPostLogEntry LogEntryOf(const CEntry& entry) const;
 
-    std::vector<CEntry> m_entries;
-    std::vector<QString> m_texts;
-    // Indices into m_entries of the rows shown, in order.
+    const CLoaded& Shown() const { return m_bPage ? m_page : m_log; }
+
+    CLoaded m_log;
+    CLoaded m_page;
+    bool m_bPage = false;
+    // Indices into the entries of the log or page of the rows shown, in order.
     std::vector<int> m_shown;
     QString m_strFilter;
     std::optional<std::int64_t> m_run;

@@ -666,6 +666,19 @@ die Seite nie gesendet, erfasst oder ausgelassen wurde.
         <translation>URL, Ergebnis oder Meldung des Dienstes</translation>
     </message>
     <message>
+        <source>&amp;Page:</source>
+        <extracomment>Label of the field that takes a page&apos;s address, to list every time the page went out</extracomment>
+        <translation>Sei&amp;te:</translation>
+    </message>
+    <message>
+        <source>Lists every time this page was sent, announced as removed, recorded at a baseline or left out</source>
+        <translation>Zeigt jedes Mal, wenn diese Seite gesendet, als entfernt gemeldet, im Ausgangsstand erfasst oder ausgelassen wurde</translation>
+    </message>
+    <message>
+        <source>A page&apos;s address, to see when it went out</source>
+        <translation>Adresse einer Seite, um zu sehen, wann sie gesendet wurde</translation>
+    </message>
+    <message>
         <source>Posts</source>
         <extracomment>The list of the posts made, newest first</extracomment>
         <translation>Sendevorgänge</translation>
@@ -696,6 +709,16 @@ die Seite nie gesendet, erfasst oder ausgelassen wurde.
     <message>
         <source>Reading the history…</source>
         <translation>Der Verlauf wird gelesen…</translation>
+    </message>
+    <message>
+        <source>Not a page&apos;s whole http or https address</source>
+        <extracomment>In the History window, while its Page field holds no address to look for</extracomment>
+        <translation>Keine ganze http- oder https-Adresse einer Seite</translation>
+    </message>
+    <message>
+        <source>Never sent</source>
+        <extracomment>In the History window: the page whose address is in its Page field is in no post</extracomment>
+        <translation>Nie gesendet</translation>
     </message>
     <message>
         <source>No posts are recorded yet.</source>

@@ -111,6 +111,34 @@ std::vector<CPostLogEntry> LogInRuns()
     return log;
 }
 
+const char* const Page = "https://www.example.com/new-post";
+// Page at c's baseline, sent by a and b, removed and sent again by a, then left out by c,
+// oldest first, ten minutes apart: run, fate, target, reason. b's posts fail.
+const QStringList PageSteps
+    = {"1 baseline c", "2 sent a", "3 sent b", "4 removed a", "5 sent a", "6 left_out c noindex"};
+
+// The steps with another page in every post.
+std::vector<CPostLogEntry> PageLog()
+{
+    std::vector<CPostLogEntry> log;
+    for (const QString& text : PageSteps) {
+        const QStringList step = text.split(' ');
+        const std::string url = "http://" + step[2].toStdString() + ".example/ping";
+        const bool b = step[2] == "b";
+        const PostOutcome outcome = b ? PostOutcome::Failed
+            : step[2] == "a"          ? PostOutcome::Succeeded
+            : step[0] == "1"          ? PostOutcome::Baseline
+                                      : PostOutcome::Unchanged;
+        CPostLogEntry entry = Logged(10 * step[0].toInt(), url.c_str(), "json", "", outcome,
+            b ? 503 : 200, b ? "Service Unavailable" : "OK", "", 2);
+        entry.m_run = step[0].toInt();
+        entry.m_addressLog = {{Page, *FateOf(step[1].toStdString()), step.value(3).toStdString()},
+            {"https://www.example.com/other", AddressFate::Sent, ""}};
+        log.push_back(entry);
+    }
+    return log;
+}
+
 } // namespace
 
 class RunDialogsTest : public QObject
@@ -138,6 +166,8 @@ private Q_SLOTS:
     void historyDetailsFollowTheSelection();
     void historyExport_data();
     void historyExport();
+    void historyOfAPage_data();
+    void historyOfAPage();
     void forgetMakesTheNextRunAFirstRun();
     void closingWhileReading();
     void previewShowsWhatWouldGo();
@@ -696,6 +726,48 @@ void RunDialogsTest::historyExport()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().toStdString(), expected);
+}
+
+void RunDialogsTest::historyOfAPage_data()
+{
+    QTest::addColumn<QString>("page"); // typed in the Page field
+    QTest::addColumn<bool>("found"); // every step of PageSteps listed, or none
+    QTest::addColumn<QString>("status");
+
+    QTest::newRow("as logged") << Page << true << "Posts: 6";
+    QTest::newRow("host in capitals") << "https://WWW.Example.COM/new-post" << true << "Posts: 6";
+    QTest::newRow("default port") << "https://www.example.com:443/new-post" << true << "Posts: 6";
+    QTest::newRow("fragment") << "https://www.example.com/new-post#comments" << true << "Posts: 6";
+    QTest::newRow("never logged") << "https://www.example.com/new" << false << "Never sent";
+    QTest::newRow("no address") << "www.example.com/new-post" << false
+                                << "Not a page's whole http or https address";
+}
+
+// A page typed (a read for each key) lists every time it is in the log, newest first, with
+// what became of it; an empty field lists the log again.
+void RunDialogsTest::historyOfAPage()
+{
+    QFETCH(QString, page);
+    QFETCH(bool, found);
+    QFETCH(QString, status);
+    WriteLog(PageLog());
+    QVERIFY(OpenHistory());
+    auto* field = m_history->findChild<QLineEdit*>("pageEdit");
+    QTest::keyClicks(field, page);
+    QTRY_COMPARE_WITH_TIMEOUT(Status(), status, 30000);
+    if (!found) {
+        QCOMPARE(Rows(0), QStringList());
+    } else {
+        QCOMPARE(Rows(1),
+            QStringList({"left out · noindex", "sent · Succeeded", "removed · Succeeded",
+                "sent · Failed", "sent · Succeeded", "baseline"}));
+        QCOMPARE(Rows(2),
+            QStringList({"http://c.example/ping", "http://a.example/ping", "http://a.example/ping",
+                "http://b.example/ping", "http://a.example/ping", "http://c.example/ping"}));
+    }
+    field->clear();
+    QCOMPARE(Status(), QStringLiteral("Posts: 6"));
+    QCOMPARE(Rows(1).filter(" · "), QStringList());
 }
 
 void RunDialogsTest::forgetMakesTheNextRunAFirstRun()
