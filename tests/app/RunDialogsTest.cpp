@@ -744,7 +744,7 @@ void RunDialogsTest::historyOfAPage_data()
 }
 
 // A page typed (a read for each key) lists every time it is in the log, newest first, with
-// what became of it; an empty field lists the log again.
+// what became of it, and Export writes them; an empty field lists the log again.
 void RunDialogsTest::historyOfAPage()
 {
     QFETCH(QString, page);
@@ -764,6 +764,17 @@ void RunDialogsTest::historyOfAPage()
         QCOMPARE(Rows(2),
             QStringList({"http://c.example/ping", "http://a.example/ping", "http://a.example/ping",
                 "http://b.example/ping", "http://a.example/ping", "http://c.example/ping"}));
+        // Export writes them as --history --page does.
+        QTemporaryDir out;
+        CFileDialog::SetTestHook([&out](const QString&) { return out.filePath("page.csv"); });
+        QTest::mouseClick(m_history->findChild<QPushButton*>("exportButton"), Qt::LeftButton);
+        std::string expected = FieldsOf(CPageEvent()).CsvHeader();
+        const std::vector<CPostLogEntry> log = PageLog();
+        for (auto entry = log.rbegin(); entry != log.rend(); ++entry)
+            expected += FieldsOf(CPageEvent{*entry, entry->m_addressLog[0]}).CsvLine();
+        QFile file(out.filePath("page.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll().toStdString(), expected);
     }
     field->clear();
     QCOMPARE(Status(), QStringLiteral("Posts: 6"));
