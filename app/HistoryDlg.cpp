@@ -37,6 +37,32 @@ struct CForgotten
     std::string m_strMovedTo;
 };
 
+// The addresses an entry of the log in file carried, as the details list them; the reason
+// alone when they cannot be read.
+QList<CHistoryDetails::CCarried> CarriedOf(const std::string& file, std::int64_t entry)
+{
+    CPostHistory history;
+    CText error;
+    std::vector<CLoggedAddress> addresses;
+    QList<CHistoryDetails::CCarried> carried;
+    if (history.OpenToRead(file, error) != CPostHistory::ReadState::Opened
+        || !history.AddressesOf(entry, addresses, error)) {
+        if (!error.IsEmpty())
+            carried.push_back({CResultText::Translated(error), QString()});
+        return carried;
+    }
+    carried.reserve(static_cast<qsizetype>(addresses.size()));
+    for (const CLoggedAddress& address : addresses) {
+        QString fate = CResultText::Fate(address.m_fate);
+        if (!address.m_strReason.empty())
+            fate += QStringLiteral(" · ")
+                + CResultText::Printable(QString::fromStdString(address.m_strReason));
+        carried.push_back(
+            {CResultText::Printable(QString::fromStdString(address.m_strAddress)), fate});
+    }
+    return carried;
+}
+
 } // namespace
 
 CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* parent)
@@ -192,6 +218,27 @@ void CHistoryDlg::OnSelectionChanged()
     const CHistoryModel::CEntry* entry
         = m_model.EntryAt(m_ui->historyTable->selectionModel()->currentIndex().row());
     m_ui->historyDetails->ShowEntry(m_model, entry);
+    m_carried = entry && !m_strFile.empty() ? entry->m_id : 0;
+    if (m_carried != 0)
+        ReadCarried();
+}
+
+void CHistoryDlg::ReadCarried()
+{
+    // A post carries up to 10,000 addresses: a selection moved on meanwhile reads its own
+    // once this read ends.
+    if (m_carriedJob.IsBusy()) {
+        m_carriedJob.Stop();
+        return;
+    }
+    m_carriedJob.Start([file = m_strFile, entry = m_carried](
+                           const std::atomic<bool>&) { return CarriedOf(file, entry); },
+        [this, entry = m_carried](QList<CHistoryDetails::CCarried>& carried) {
+            if (entry == m_carried)
+                m_ui->historyDetails->ShowCarried(carried);
+            else if (m_carried != 0)
+                ReadCarried();
+        });
 }
 
 void CHistoryDlg::OnRunOnly(bool only, std::int64_t run)

@@ -20,14 +20,14 @@ class CHistoryDlg;
 }
 
 // Run > History...: the post log of the history file in the user's state folder, newest
-// first, with a filter and the details of the post selected under it; or, for a page's address
-// typed in, every time the page went out or was left out, and "Never sent" for none. Export...,
-// which writes the posts listed to a CSV file as the command line writes the log; and Forget this
-// target, which clears the record of what was sent for the target the main window had selected, so
-// that its next run is a first run again.
+// first, with a filter and the details of the post selected under it, the addresses it carried
+// among them; or, for a page's address typed in, every time the page went out or was left out,
+// and "Never sent" for none. Export..., which writes the posts listed to a CSV file as the
+// command line writes the log; and Forget this target, which clears the record of what was
+// sent for the target the main window had selected, so that its next run is a first run again.
 //
-// A window of its own beside the main window. The log and a page's times are read, and the record
-// cleared, off the window's thread; the window answers meanwhile.
+// A window of its own beside the main window. The log, a page's times and a post's addresses
+// are read, and the record cleared, off the window's thread; the window answers meanwhile.
 class CHistoryDlg : public QDialog
 {
     Q_OBJECT
@@ -49,6 +49,8 @@ private:
     // Reads the times of the page asked for last; a read still under way is stopped first.
     void ReadPage();
     void OnPageLoaded(CHistoryModel::CLoaded& loaded, unsigned asked);
+    // Reads the addresses of the post selected last, as ReadPage reads a page.
+    void ReadCarried();
     void OnSelectionChanged();
     void OnRunOnly(bool only, std::int64_t run);
     void OnExport();
@@ -71,7 +73,10 @@ private:
     unsigned m_pageAsked = 0;
     // What the list shows of the page asked for, or why it shows nothing.
     QString m_strPageState;
-    // The log read and the record cleared; a page's times.
+    // The log's number of the post selected, whose addresses the details show; 0 for none.
+    std::int64_t m_carried = 0;
+    // The log read and the record cleared; a page's times; a post's addresses.
     CBackgroundJob m_job;
     CBackgroundJob m_pageJob;
+    CBackgroundJob m_carriedJob;
 };

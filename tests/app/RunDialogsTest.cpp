@@ -744,7 +744,8 @@ void RunDialogsTest::historyOfAPage_data()
 }
 
 // A page typed (a read for each key) lists every time it is in the log, newest first, with
-// what became of it, and Export writes them; an empty field lists the log again.
+// what became of it, and Export writes them; the details list the selected post's addresses;
+// an empty field lists the log again.
 void RunDialogsTest::historyOfAPage()
 {
     QFETCH(QString, page);
@@ -764,6 +765,10 @@ void RunDialogsTest::historyOfAPage()
         QCOMPARE(Rows(2),
             QStringList({"http://c.example/ping", "http://a.example/ping", "http://a.example/ping",
                 "http://b.example/ping", "http://a.example/ping", "http://c.example/ping"}));
+        SelectHistoryRow(0);
+        QTRY_COMPARE(m_history->findChild<QPlainTextEdit*>("addressesText")->toPlainText(),
+            QStringLiteral("%1 · left out · noindex\nhttps://www.example.com/other · sent")
+                .arg(Page));
         // Export writes them as --history --page does.
         QTemporaryDir out;
         CFileDialog::SetTestHook([&out](const QString&) { return out.filePath("page.csv"); });
