@@ -3,7 +3,7 @@
 # from the real program: built in BUILD (default build/), started under an Xvfb of its own over
 # a small list in a scratch home, the window opened from its menu and captured with xwd.
 #   docs/preview.png   Run > Preview..., on sight, over the list below
-#   docs/history.png   Run > History..., a post selected, over the log of two runs
+#   docs/history.png   Run > History..., one page's times, over the log of two runs
 #                      of quillpost --submit-all against a small local service
 # usage: docs/screenshots.sh [BUILD]
 set -eu
@@ -57,10 +57,36 @@ cat > "$scratch/bin/submitdata.xml" <<'XML'
 XML
 
 # The History's log: two runs of the command line against a service on 127.0.0.1 of its own,
-# which thanks for every ping (in XML-RPC's words at /ping) but those to /busy.
-python3 - "$scratch/port" <<'PY' &
+# which thanks for every ping (in XML-RPC's words at /ping) but those to /busy. As the web
+# proxy of the runs, it also serves the site notes.janedoe.example, its IndexNow key file and
+# its sitemap, which dates one page as written in the second run ($scratch/day): the first run
+# records the site as a baseline, the second sends that page.
+python3 - "$scratch/port" "$scratch/day" <<'PY' &
 import http.server, sys
 class Service(http.server.BaseHTTPRequestHandler):
+    def do_GET(self):
+        site = "http://notes.janedoe.example"
+        if self.path == site + "/sitemap.xml":
+            with open(sys.argv[2]) as f:
+                day = f.read().strip()
+            kind, status, text = "application/xml", 200, (
+                "<?xml version=\"1.0\"?><urlset xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">"
+                + "".join("<url><loc>%s%s</loc><lastmod>%s</lastmod></url>" % (site, page, date)
+                    for page, date in (("/", "2026-11-30"), ("/posts/first-frost", day),
+                        ("/posts/hello", "2026-11-02")))
+                + "</urlset>")
+        elif self.path == site + "/5f2b8c1d9e7a4b3c.txt":
+            kind, status, text = "text/plain", 200, "5f2b8c1d9e7a4b3c"
+        elif self.path.startswith(site + "/posts/") or self.path == site + "/":
+            kind, status, text = "text/html", 200, "<html><head><title>Notes</title></head></html>"
+        else:
+            kind, status, text = "text/plain", 404, "Not found"
+        text = text.encode()
+        self.send_response(status)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Length", str(len(text)))
+        self.end_headers()
+        self.wfile.write(text)
     def do_POST(self):
         self.rfile.read(int(self.headers.get("Content-Length", 0)))
         busy = self.path == "/busy"
@@ -102,10 +128,17 @@ cat > "$scratch/pings.xml" <<XML
   <Host URL="http://127.0.0.1:$port/busy">
     <param name="furl" value="https://notes.janedoe.example/"/>
   </Host>
+  <Host URL="http://127.0.0.1:$port/indexnow" body="json" changes="http://notes.janedoe.example/sitemap.xml">
+    <param name="host" value="notes.janedoe.example"/>
+    <param name="key" value="5f2b8c1d9e7a4b3c"/>
+    <param name="keyLocation" value="http://notes.janedoe.example/5f2b8c1d9e7a4b3c.txt"/>
+  </Host>
 </data>
 XML
-for _ in 1 2; do
+for day in 2026-11-20 2026-12-08; do
+    echo "$day" > "$scratch/day"
     HOME="$scratch" XDG_STATE_HOME="$scratch/state" XDG_CONFIG_HOME="$scratch/config" \
+        http_proxy="http://127.0.0.1:$port" no_proxy=127.0.0.1 \
         LANG=C.UTF-8 LANGUAGE= "$command" --submit-all "$scratch/pings.xml" --no-notify \
         >/dev/null 2>&1 || true
 done
@@ -151,8 +184,9 @@ capture "$preview" "$here/preview.png"
 echo "wrote $here/preview.png"
 
 # Preview moved off the screen (Escape would reach the main window and end the program),
-# History opened by its letter in the Run menu, the newest XML-RPC post clicked so that its
-# details show the service's message.
+# History opened by its letter in the Run menu, the page sent in the second run typed into
+# its Page field, and the newest post clicked so that its details show the service's message
+# and the addresses it carried.
 xdotool windowmove "$preview" 2000 0
 sleep 0.5
 xdotool mousemove --window "$main" 56 8 click 1
@@ -160,7 +194,10 @@ sleep 0.5
 xdotool key h
 history=$(window History)
 sleep 1
-xdotool mousemove --window "$history" 300 104 click 1
+xdotool mousemove --window "$history" 700 24 click 1
+xdotool type --delay 0 "http://notes.janedoe.example/posts/first-frost"
+sleep 1
+xdotool mousemove --window "$history" 300 64 click 1
 xdotool mousemove 0 0
 sleep 0.5
 capture "$history" "$here/history.png"
