@@ -98,7 +98,6 @@ public:
     void SetPage(CLoaded&& page);
     // Shows the log again.
     void ClearPage();
-    bool ShowsPage() const { return m_bPage; }
     // Shows only the entries whose URL, outcome or service message holds text, whatever the
     // case; all of them for an empty text.
     void SetFilter(const QString& text);
