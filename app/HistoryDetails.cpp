@@ -35,7 +35,7 @@ CHistoryDetails::~CHistoryDetails() = default;
 
 void CHistoryDetails::ShowEntry(const CHistoryModel& model, const CHistoryModel::CEntry* entry)
 {
-    ShowCarried({});
+    ShowCarried(QString());
     m_ui->runButton->setEnabled(entry || m_ui->runButton->isChecked());
     if (!entry) {
         for (QLabel* value : {m_ui->timeValueLabel, m_ui->statusValueLabel, m_ui->targetValueLabel,
@@ -66,16 +66,22 @@ void CHistoryDetails::ShowEntry(const CHistoryModel& model, const CHistoryModel:
     m_ui->messageText->setPlainText(CResultText::Printable(entry->m_strMessage, true));
 }
 
-void CHistoryDetails::ShowCarried(const QList<CCarried>& carried)
+QString CHistoryDetails::CarriedText(const QList<CCarried>& carried)
 {
     QStringList lines;
+    lines.reserve(carried.size());
     for (const CCarried& address : carried) {
         lines << (address.m_strFate.isEmpty()
                 ? address.m_strAddress
                 : address.m_strAddress + QStringLiteral(" · ") + address.m_strFate);
     }
-    m_ui->addressesText->setPlainText(lines.join(QLatin1Char('\n')));
-    m_ui->addressesText->setVisible(!carried.isEmpty());
+    return lines.join(QLatin1Char('\n'));
+}
+
+void CHistoryDetails::ShowCarried(const QString& text)
+{
+    m_ui->addressesText->setPlainText(text);
+    m_ui->addressesText->setVisible(!text.isEmpty());
 }
 
 void CHistoryDetails::SetRunOnly(bool only)

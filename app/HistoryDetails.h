@@ -34,9 +34,12 @@ public:
 
     // entry: the post selected of model's, or none.
     void ShowEntry(const CHistoryModel& model, const CHistoryModel::CEntry* entry);
-    // The addresses the post shown carried, one a line; until they are given, their count
+    // The addresses a post carried as the list shows them, one a line. Safe on any thread:
+    // ten thousand lines are made off the window's.
+    static QString CarriedText(const QList<CCarried>& carried);
+    // The addresses the post shown carried (CarriedText); until they are given, their count
     // alone shows. Empty hides the list.
-    void ShowCarried(const QList<CCarried>& carried);
+    void ShowCarried(const QString& text);
     // Whether the list shows the run alone, as the window has it.
     void SetRunOnly(bool only);
 

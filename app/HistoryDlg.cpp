@@ -39,7 +39,7 @@ struct CForgotten
 
 // The addresses an entry of the log in file carried, as the details list them; the reason
 // alone when they cannot be read.
-QList<CHistoryDetails::CCarried> CarriedOf(const std::string& file, std::int64_t entry)
+QString CarriedOf(const std::string& file, std::int64_t entry)
 {
     CPostHistory history;
     CText error;
@@ -47,9 +47,7 @@ QList<CHistoryDetails::CCarried> CarriedOf(const std::string& file, std::int64_t
     QList<CHistoryDetails::CCarried> carried;
     if (history.OpenToRead(file, error) != CPostHistory::ReadState::Opened
         || !history.AddressesOf(entry, addresses, error)) {
-        if (!error.IsEmpty())
-            carried.push_back({CResultText::Translated(error), QString()});
-        return carried;
+        return error.IsEmpty() ? QString() : CResultText::Translated(error);
     }
     carried.reserve(static_cast<qsizetype>(addresses.size()));
     for (const CLoggedAddress& address : addresses) {
@@ -60,7 +58,7 @@ QList<CHistoryDetails::CCarried> CarriedOf(const std::string& file, std::int64_t
         carried.push_back(
             {CResultText::Printable(QString::fromStdString(address.m_strAddress)), fate});
     }
-    return carried;
+    return CHistoryDetails::CarriedText(carried);
 }
 
 } // namespace
@@ -233,7 +231,7 @@ void CHistoryDlg::ReadCarried()
     }
     m_carriedJob.Start([file = m_strFile, entry = m_carried](
                            const std::atomic<bool>&) { return CarriedOf(file, entry); },
-        [this, entry = m_carried](QList<CHistoryDetails::CCarried>& carried) {
+        [this, entry = m_carried](const QString& carried) {
             if (entry == m_carried)
                 m_ui->historyDetails->ShowCarried(carried);
             else if (m_carried != 0)
