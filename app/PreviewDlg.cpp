@@ -56,16 +56,14 @@ CPreviewDlg::CPreviewDlg(const std::vector<std::shared_ptr<CSubmitHost>>& target
 
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         &CPreviewDlg::ShowBody);
-    connect(&m_dryRun, &CSubmitRuns::RowDecided, this, &CPreviewDlg::OnRowDecided);
-    connect(&m_dryRun, &CSubmitRuns::StatusChanged, this,
+    connect(&m_dryRun, &CDryRun::RowDecided, this, &CPreviewDlg::OnRowDecided);
+    connect(&m_dryRun, &CDryRun::StatusChanged, this,
         [this] { m_status->setText(m_dryRun.StatusText()); });
     // Copies: the list may change while the preview is open.
     std::vector<std::shared_ptr<CSubmitHost>> copies;
     for (const auto& target : targets)
         copies.push_back(target->Copy());
-    m_dryRun.SetDryRun(true);
-    m_dryRun.SetNotify(false);
-    m_dryRun.AppendRowsOutsideRuns(std::move(copies));
+    m_targets.AppendRows(std::move(copies));
     (new CTargetColumnFit(m_view))->Fit();
     // A request on sight: the first row's body shows as soon as it is worked out.
     m_view->setCurrentIndex(m_targets.index(0, 0));

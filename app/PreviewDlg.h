@@ -2,7 +2,7 @@
 
 #include "app/TargetListModel.h"
 #include "core/net/PostLimits.h"
-#include "runs/SubmitRuns.h"
+#include "runs/DryRun.h"
 
 #include <QDialog>
 
@@ -39,7 +39,7 @@ private:
     void OnRowDecided(int row);
 
     CTargetListModel m_targets;
-    CSubmitRuns m_dryRun;
+    CDryRun m_dryRun;
     QLabel* m_status;
     CReportView* m_view;
     QPlainTextEdit* m_body;

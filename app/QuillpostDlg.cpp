@@ -12,6 +12,7 @@
 #include "app/TargetFields.h"
 #include "core/indexnow/IndexNow.h"
 #include "core/post/PostRequest.h"
+#include "runs/DesktopNotifier.h"
 #include "runs/ResultText.h"
 #include "runs/ResultsFile.h"
 #include "runs/StarterServices.h"
@@ -150,6 +151,9 @@ void CQuillpostDlg::ConnectCommands()
         connect(helper, &CHelperLauncher::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunStatus);
     connect(&m_runs, &CSubmitRuns::StatusChanged, this, &CQuillpostDlg::ShowRunProgress);
+    // A target that keeps failing, or works again, is told to the desktop from the worker's
+    // thread, which waits for the desktop within the notifier's budget.
+    connect(&m_runs, &CSubmitRuns::AlertsDue, this, &CDesktopNotifier::Tell, Qt::DirectConnection);
     connect(&m_browserSubmit, &CBrowserSubmit::Failed, this, &CQuillpostDlg::OnBrowserFailed);
     // IndexNow Key... follows the selection and what the selected row holds.
     connect(m_ui->targetList->selectionModel(), &QItemSelectionModel::selectionChanged, this,

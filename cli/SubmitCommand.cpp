@@ -8,6 +8,8 @@
 #include "core/target/SubmitHost.h"
 #include "core/text/ResultRecord.h"
 #include "runs/AddressListing.h"
+#include "runs/DesktopNotifier.h"
+#include "runs/DryRun.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
 #include "runs/SubmitRuns.h"
@@ -131,13 +133,20 @@ int CSubmitCommand::Submit()
     // What the window's runs are set up with, but for how long the record is waited for.
     CPostSettings post;
     post.m_record.m_writeWaitMs = static_cast<long>(Settings().m_recordWait.count());
-    m_runs = std::make_unique<CSubmitRuns>(*m_targets, post);
-    // No tooltips here to tell when a target last succeeded.
-    m_runs->SetShowLastSuccesses(false);
-    m_runs->SetDryRun(m_bDryRun);
-    m_runs->SetNotify(m_bNotify);
-    connect(m_runs.get(), &CSubmitRuns::RowDecided, this, &CSubmitCommand::WriteRow);
-    connect(m_runs.get(), &CSubmitRuns::StatusChanged, this, &CSubmitCommand::OnStatusChanged);
+    if (m_bDryRun) {
+        m_runs = std::make_unique<CDryRun>(*m_targets, post);
+    } else {
+        auto runs = std::make_unique<CSubmitRuns>(*m_targets, post);
+        // No tooltips here to tell when a target last succeeded.
+        runs->SetShowLastSuccesses(false);
+        // Told from the worker's thread, which waits for the desktop within a bound.
+        if (m_bNotify)
+            connect(runs.get(), &CSubmitRuns::AlertsDue, this, &CDesktopNotifier::Tell,
+                Qt::DirectConnection);
+        m_runs = std::move(runs);
+    }
+    connect(m_runs.get(), &CListRuns::RowDecided, this, &CSubmitCommand::WriteRow);
+    connect(m_runs.get(), &CListRuns::StatusChanged, this, &CSubmitCommand::OnStatusChanged);
 
     if (OutputFormat() == Format::Csv) {
         CResultRecord none;

@@ -12,14 +12,14 @@
 
 class CListLock;
 class CStopSignals;
-class CSubmitRuns;
+class CListRuns;
 class CTargetList;
 struct CPostResult;
 
 // quillpost --submit-all, for cron and systemd timers: posts every target of a list through
-// the window's own runs (CSubmitRuns), writes each target's result as it is decided and then a
-// summary, and exits with a status that tells how the run went. It makes nothing that needs a
-// display.
+// the window's own runs (CSubmitRuns, or CDryRun for --dry-run), writes each target's result as it
+// is decided and then a summary, and exits with a status that tells how the run went. It makes
+// nothing that needs a display.
 //
 // It holds its list's lock from before it reads the list (CListWait). A stop signal
 // (CStopSignals) acts as Stop; so does output that cannot be written (a full disk, a closed
@@ -63,7 +63,7 @@ private:
     std::unique_ptr<CStopSignals> m_signals;
     std::unique_ptr<CListLock> m_listLock;
     std::unique_ptr<CTargetList> m_targets;
-    std::unique_ptr<CSubmitRuns> m_runs;
+    std::unique_ptr<CListRuns> m_runs;
     // The rows written so far.
     std::vector<bool> m_written;
     bool m_bAnyFailed = false;

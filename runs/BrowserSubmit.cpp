@@ -3,41 +3,47 @@
 #include "core/post/FormPoster.h"
 #include "core/post/PostRequest.h"
 #include "core/target/SubmitHost.h"
+#include "runs/PreparedResult.h"
 #include "runs/ResultText.h"
+
+#include <utility>
 
 CBrowserSubmit::CBrowserSubmit(CBrowserLauncher* launcher, CPostSettings settings, QObject* parent)
     : QObject(parent)
     , m_launcher(launcher)
-    , m_dryRun(m_target, std::move(settings))
+    , m_preparation(std::move(settings), true)
 {
-    m_dryRun.SetDryRun(true);
-    m_dryRun.SetNotify(false);
-    connect(&m_dryRun, &CSubmitRuns::RowDecided, this, &CBrowserSubmit::OnDecided);
+    connect(&m_preparation, &CRunPreparation::Prepared, this, &CBrowserSubmit::OnPrepared);
 }
 
 void CBrowserSubmit::Submit(const CSubmitHost& target)
 {
-    m_dryRun.Stop();
-    m_target.Clear();
-    m_bOpened = false;
-    m_target.AppendRow(target.Copy());
-    m_dryRun.SubmitAll();
-}
-
-void CBrowserSubmit::OnDecided(int row)
-{
-    const CPostResult* result = m_target.Result(row);
-    const std::shared_ptr<CSubmitHost> target = m_target.Record(row);
-    if (!result || !target || m_bOpened)
-        return;
-    m_bOpened = true;
+    if (m_id != 0)
+        m_preparation.Stop();
+    m_id = 0;
     CPostRequest request;
     CText refusal;
-    if (result->m_outcome != PostOutcome::WouldPost || !PrepareRequest(*target, request, refusal)) {
-        Q_EMIT Failed(CResultText::Summary(*result));
+    if (!PrepareRequest(target, request, refusal)) {
+        Q_EMIT Failed(CResultText::Summary(CPreparedResult::Refused(refusal, &target)));
         return;
     }
-    request.m_strContentType = result->m_strContentType;
-    CFormPoster::MakePostData(&request, result->m_strRequestBody);
-    CFormPoster(m_launcher).PostInBrowser(request);
+    m_noted = CPostResult();
+    m_noted.SetTarget(target);
+    // Each submit a run of its own: the source and key file are read again.
+    m_id = ++m_lastId;
+    m_preparation.Prepare({m_preparation.Work(m_id, m_id, target, std::move(request))});
+}
+
+void CBrowserSubmit::OnPrepared(const CChangeWorker::CPrepared& prepared)
+{
+    if (prepared.m_id != m_id)
+        return;
+    m_id = 0;
+    using Kind = CChangeWorker::CPrepared::Kind;
+    if (prepared.m_kind != Kind::Post || prepared.m_batches.empty()) {
+        Q_EMIT Failed(CResultText::Summary(CPreparedResult::Unposted(prepared, m_noted)));
+        return;
+    }
+    // The first post that would go opens the window; the others wait for Submit All.
+    CFormPoster(m_launcher).PostInBrowser(prepared.m_batches.front().m_request);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "core/net/PostLimits.h"
-#include "runs/SubmitRuns.h"
-#include "runs/TargetList.h"
+#include "core/post/PostResult.h"
+#include "core/run/ChangeWorker.h"
+#include "runs/RunPreparation.h"
 
 #include <QObject>
 #include <QString>
+
+#include <cstdint>
 
 class CBrowserLauncher;
 class CSubmitHost;
@@ -13,7 +16,8 @@ class CSubmitHost;
 // Submit's browser window for a target that posts its site's changes, or an IndexNow target:
 // it opens on what Submit All would post next (an IndexNow target's first batch), after the
 // key file's check and the source's read, and records nothing, since the answer is the
-// browser's. A dry run over a copy of the target works that out, off the window's thread.
+// browser's. A dry preparation of a copy of the target works that out, off the window's
+// thread.
 class CBrowserSubmit : public QObject
 {
     Q_OBJECT
@@ -30,11 +34,13 @@ Q_SIGNALS:
     void Failed(const QString& reason);
 
 private:
-    void OnDecided(int row);
+    void OnPrepared(const CChangeWorker::CPrepared& prepared);
 
     CBrowserLauncher* m_launcher;
-    CTargetList m_target;
-    CSubmitRuns m_dryRun;
-    // The first post that would go opens the window; the others wait for Submit All.
-    bool m_bOpened = false;
+    CRunPreparation m_preparation;
+    // The submit under way, by its preparation's id; 0 for none.
+    std::uint64_t m_id = 0;
+    std::uint64_t m_lastId = 0;
+    // What the target held, for the reason it posts nothing.
+    CPostResult m_noted;
 };

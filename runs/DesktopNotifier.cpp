@@ -47,6 +47,20 @@ bool CDesktopNotifier::Notify(StreakAlert alert, const QString& url, const QStri
     return false;
 }
 
+void CDesktopNotifier::Tell(std::vector<CStreakAlert>& alerts)
+{
+    CDesktopNotifier notifier;
+    std::vector<CStreakAlert> untold;
+    for (CStreakAlert& alert : alerts) {
+        if (!notifier.OutOfTime())
+            notifier.Notify(alert.m_bFailing ? StreakAlert::Failing : StreakAlert::WorksAgain,
+                QString::fromStdString(alert.m_strUrl), QString::fromStdString(alert.m_strReason));
+        if (notifier.OutOfTime())
+            untold.push_back(std::move(alert));
+    }
+    alerts = std::move(untold);
+}
+
 bool CDesktopNotifier::Connect()
 {
     if (m_bus)

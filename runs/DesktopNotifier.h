@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <optional>
+#include <vector>
 
 // Tells the user through the desktop's notification service (org.freedesktop.Notifications)
 // when a target keeps failing and when it works again. Without a bus or a service nothing is
@@ -35,6 +36,9 @@ public:
     // What FailureStreakAlert found for the target at url in the latest run; reason: why that
     // run failed, in the user's language. True when the service took a notification.
     bool Notify(StreakAlert alert, const QString& url, const QString& reason);
+    // Tells the alerts within one budget, leaving in alerts those it could not tell in time.
+    static void Tell(std::vector<CStreakAlert>& alerts);
+
     // The budget ran out before the bus or the service answered: the notification that was
     // waiting for them was perhaps not shown, and none is sent from now on.
     bool OutOfTime() const { return m_bOutOfTime; }

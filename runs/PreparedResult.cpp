@@ -6,6 +6,17 @@
 #include <chrono>
 #include <utility>
 
+CPostResult CPreparedResult::Refused(const CText& reason, const CSubmitHost* target)
+{
+    CPostResult result;
+    if (target)
+        result.SetTarget(*target);
+    result.m_outcome = PostOutcome::NotPosted;
+    result.m_reason = reason;
+    result.m_finishedAt = std::chrono::system_clock::now();
+    return result;
+}
+
 CPostResult CPreparedResult::Unposted(const CChangeWorker::CPrepared& prepared, CPostResult result)
 {
     using Kind = CChangeWorker::CPrepared::Kind;

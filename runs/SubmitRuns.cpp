@@ -1,56 +1,33 @@
 #include "runs/SubmitRuns.h"
 
-#include "core/net/TransferFailure.h"
 #include "core/post/PostRequest.h"
 #include "core/post/PostScheduler.h"
 #include "core/target/SubmitHost.h"
-#include "core/text/ResultRecord.h"
-#include "runs/DesktopNotifier.h"
 #include "runs/PreparedResult.h"
-#include "runs/ProgramFolders.h"
-#include "runs/ResultText.h"
 #include "runs/StatusImage.h"
 #include "runs/TargetList.h"
 
-#include <QLocale>
-#include <QMetaObject>
-#include <QTimer>
+#include <QMetaMethod>
 
 #include <algorithm>
-#include <chrono>
-#include <new>
 #include <numeric>
-#include <optional>
-#include <system_error>
 #include <utility>
 
 namespace {
 
-// Results are applied at most once a frame: the rows still change as the run goes, and a fast
-// run does not keep the window's thread busy with one repaint per row.
-constexpr int ResultBatchDelayMs = 16;
 // The posts of a run go to the scheduler in parts of these sizes, the first smallest.
 constexpr std::size_t FirstPart = 16;
 constexpr std::size_t LargestPart = 1024;
 
-// A row that was not posted, and why.
-CPostResult Refused(const CText& reason, const CSubmitHost* record = nullptr)
-{
-    CPostResult result;
-    if (record)
-        result.SetTarget(*record);
-    result.m_outcome = PostOutcome::NotPosted;
-    result.m_reason = reason;
-    result.m_finishedAt = std::chrono::system_clock::now();
-    return result;
-}
-
 } // namespace
 
 CSubmitRuns::CSubmitRuns(CTargetList& targets, CPostSettings settings, QObject* parent)
-    : QObject(parent)
+    : CListRuns(parent)
     , m_targets(targets)
-    , m_settings(std::move(settings))
+    , m_status(false)
+    , m_preparation(settings, false)
+    , m_log(m_preparation)
+    , m_queue(std::move(settings))
 {
     connect(&m_targets, &QAbstractItemModel::rowsInserted, this,
         [this](const QModelIndex&, int first, int last) { OnRowsInserted(first, last); });
@@ -58,76 +35,38 @@ CSubmitRuns::CSubmitRuns(CTargetList& targets, CPostSettings settings, QObject* 
         [this](const QModelIndex&, int first, int last) { OnRowsAboutToBeRemoved(first, last); });
     connect(
         &m_targets, &QAbstractItemModel::modelAboutToBeReset, this, &CSubmitRuns::OnAboutToClear);
-    m_clockTimer.setInterval(1000);
-    connect(&m_clockTimer, &QTimer::timeout, this, &CSubmitRuns::StatusChanged);
+    connect(&m_status, &CRunStatus::Tick, this, &CSubmitRuns::StatusChanged);
+    connect(&m_queue, &CPostQueue::Results, this, &CSubmitRuns::OnResults);
+    connect(&m_preparation, &CRunPreparation::Prepared, this, &CSubmitRuns::OnPrepared);
+    connect(&m_preparation, &CRunPreparation::Progress, this, &CSubmitRuns::OnProgress);
+    connect(&m_preparation, &CRunPreparation::RecordNotice, this, [this](const CText& notice) {
+        m_status.SetRecordNotice(notice);
+        Q_EMIT StatusChanged();
+    });
+    connect(&m_log, &CRunLog::Recorded, this, [this](const CText& notRecorded) {
+        m_status.SetNotRecorded(notRecorded);
+        Q_EMIT StatusChanged();
+    });
+    connect(&m_preparation, &CRunPreparation::LastSuccessesRead, this,
+        [this](const CRunPreparation::LastSuccesses& last) {
+            for (const auto& [id, when] : last)
+                m_targets.SetLastSuccess(id, when);
+        });
+    // On the worker's thread, which waits for the receiver within its own bound.
+    m_preparation.SetTellAlerts([this](CRunPreparation::Alerts& alerts) {
+        if (!isSignalConnected(QMetaMethod::fromSignal(&CSubmitRuns::AlertsDue)))
+            return false;
+        Q_EMIT AlertsDue(alerts);
+        return true;
+    });
 }
 
 CSubmitRuns::~CSubmitRuns()
 {
     // Ends the workers before anything they report to goes away; the record's keeps what it
     // has still to log.
-    m_scheduler.reset();
-    m_worker.reset();
-}
-
-CChangeWorker& CSubmitRuns::Worker()
-{
-    if (m_worker)
-        return *m_worker;
-    // The worker's reports come over to this thread as queued calls; it never waits for it.
-    const auto here = [this](auto call) {
-        QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
-    };
-    CChangeWorker::CCallbacks callbacks;
-    callbacks.m_onPrepared = [this, here](CChangeWorker::CPrepared prepared) {
-        here([this, prepared = std::move(prepared)] { OnPrepared(prepared); });
-    };
-    callbacks.m_onProgress = [this, here](std::uint64_t id, CText status) {
-        here([this, id, status = std::move(status)] { OnProgress(id, status); });
-    };
-    callbacks.m_onRecordNotice = [this, here](CText notice) {
-        here([this, notice = std::move(notice)] {
-            m_recordNotice = notice;
-            Q_EMIT StatusChanged();
-        });
-    };
-    callbacks.m_onRunRecorded = [this, here](std::uint64_t, CText notRecorded) {
-        here([this, notRecorded = std::move(notRecorded)] {
-            --m_recording;
-            if (!notRecorded.IsEmpty())
-                m_recordNotice = m_notRecorded = notRecorded;
-            Q_EMIT StatusChanged();
-        });
-    };
-    callbacks.m_onLastSuccesses = [this, here](auto last) {
-        here([this, last = std::move(last)] {
-            for (const auto& [id, when] : last)
-                m_targets.SetLastSuccess(id, when);
-        });
-    };
-    // On the worker's thread, which waits for the desktop's answer within the notifier's
-    // budget. What did not fit is told with the next run's; a run told to stay quiet drops its
-    // own and leaves the older ones for a run that may speak.
-    callbacks.m_onAlerts = [this](std::vector<CChangeWorker::CAlert> alerts) {
-        std::vector<CChangeWorker::CAlert> untold;
-        std::optional<CDesktopNotifier> notifier;
-        if (m_bNotify)
-            notifier.emplace();
-        for (CChangeWorker::CAlert& alert : alerts) {
-            if (notifier && !notifier->OutOfTime())
-                notifier->Notify(alert.m_bFailing ? StreakAlert::Failing : StreakAlert::WorksAgain,
-                    QString::fromStdString(alert.m_strUrl),
-                    QString::fromStdString(alert.m_strReason));
-            if (notifier ? notifier->OutOfTime() : alert.m_bCarried)
-                untold.push_back(std::move(alert));
-        }
-        return untold;
-    };
-    CText unknown;
-    std::string history = ProgramFolders::HistoryFile(unknown);
-    m_worker = std::make_unique<CChangeWorker>(
-        m_settings, std::move(history), std::move(unknown), std::move(callbacks), m_bDryRun);
-    return *m_worker;
+    m_queue.End();
+    m_preparation.End();
 }
 
 void CSubmitRuns::OnProgress(quint64 id, const CText& status)
@@ -149,7 +88,7 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
 {
     const auto dropBatches = [this, &prepared] {
         for (const CChangeWorker::CBatch& batch : prepared.m_batches)
-            m_worker->Recorded(batch.m_token, false, std::string(), {});
+            m_preparation.Worker().Recorded(batch.m_token, false, std::string(), {});
     };
     const auto found = m_posts.find(prepared.m_id);
     if (found == m_posts.end()) {
@@ -161,62 +100,46 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
     const auto newest = m_newestPost.find(preparation.rowId);
     const bool current = newest != m_newestPost.end() && newest->second == prepared.m_id;
     const bool stopped = m_runs[preparation.run].stopped;
-    if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && (!current || stopped))
+    const bool post = prepared.m_kind == CChangeWorker::CPrepared::Kind::Post;
+    if (post && (!current || stopped))
         dropBatches();
-    if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && current && !stopped
-        && m_bDryRun) {
-        // What would go, a result each.
-        const int row = m_targets.RowOfId(preparation.rowId);
-        for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
-            CPostResult noted;
-            NoteOn(noted, preparation.posted);
-            CPostResult result = CPreparedResult::WouldPost(prepared, i, std::move(noted));
-            if (i + 1 < prepared.m_batches.size()) {
-                m_targets.SetResult(row, result);
-                Q_EMIT RowDecided(row);
-            } else {
-                Apply(result);
-            }
-        }
-    } else if (prepared.m_kind == CChangeWorker::CPrepared::Kind::Post && current && !stopped
-        && m_scheduler) {
-        // Its posts, one after another as the server's; the last decides the row.
-        std::vector<CPostRequest> requests;
-        for (const CChangeWorker::CBatch& batch : prepared.m_batches)
-            requests.push_back(batch.m_request);
-        const quint64 first = m_scheduler->Add(std::move(requests));
-        for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
-            Post post = preparation;
-            post.posted.m_addresses = prepared.m_batches[i].m_addresses;
-            post.posted.m_removed = prepared.m_batches[i].m_removed;
-            // What the checks left out is said once, with the first.
-            if (i == 0)
-                post.posted.m_leftOut = prepared.m_leftOut;
-            // What the source left out, or the key file's note, goes with the answer.
-            post.posted.m_note = prepared.m_note;
-            post.token = prepared.m_batches[i].m_token;
-            post.preparation = prepared.m_id;
-            m_posts[first + i] = std::move(post);
-            m_newestPost[preparation.rowId] = first + i;
-        }
-        m_runs[preparation.run].outstanding += prepared.m_batches.size();
-        Forget(prepared.m_id);
+    if (post && current && !stopped && m_queue.HasScheduler()) {
+        PostBatches(prepared, preparation);
     } else if (!current) {
         // The row changed while it was prepared: what was prepared is not what it holds.
         Forget(prepared.m_id);
     } else {
-        Apply(ResultOf(prepared, preparation));
+        CPostResult noted;
+        NoteOn(noted, preparation.posted);
+        Apply(CPreparedResult::Unposted(prepared, std::move(noted)));
     }
     EndFinishedRuns();
     Q_EMIT StatusChanged();
 }
 
-CPostResult CSubmitRuns::ResultOf(
-    const CChangeWorker::CPrepared& prepared, const Post& preparation) const
+void CSubmitRuns::PostBatches(const CChangeWorker::CPrepared& prepared, const Post& preparation)
 {
-    CPostResult noted;
-    NoteOn(noted, preparation.posted);
-    return CPreparedResult::Unposted(prepared, std::move(noted));
+    // The last decides the row.
+    std::vector<CPostRequest> requests;
+    for (const CChangeWorker::CBatch& batch : prepared.m_batches)
+        requests.push_back(batch.m_request);
+    const quint64 first = m_queue.Scheduler().Add(std::move(requests));
+    for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
+        Post post = preparation;
+        post.posted.m_addresses = prepared.m_batches[i].m_addresses;
+        post.posted.m_removed = prepared.m_batches[i].m_removed;
+        // What the checks left out is said once, with the first.
+        if (i == 0)
+            post.posted.m_leftOut = prepared.m_leftOut;
+        // What the source left out, or the key file's note, goes with the answer.
+        post.posted.m_note = prepared.m_note;
+        post.token = prepared.m_batches[i].m_token;
+        post.preparation = prepared.m_id;
+        m_posts[first + i] = std::move(post);
+        m_newestPost[preparation.rowId] = first + i;
+    }
+    m_runs[preparation.run].outstanding += prepared.m_batches.size();
+    Forget(prepared.m_id);
 }
 
 void CSubmitRuns::SubmitAll()
@@ -244,14 +167,13 @@ void CSubmitRuns::Stop()
 {
     if (!IsRunning())
         return;
-    m_stopped = true;
+    m_status.SetStopped();
     // Targets still prepared end "Stopped" as their reads end; they post nothing after.
     for (auto& [run, state] : m_runs)
         state.stopped = true;
-    if (m_worker)
-        m_worker->Stop();
+    m_preparation.Stop();
     // Posts not started were never posted: they leave the runs without a result.
-    for (const quint64 postId : m_scheduler->Stop())
+    for (const quint64 postId : m_queue.Scheduler().Stop())
         Forget(postId);
     EndFinishedRuns();
     Q_EMIT StatusChanged();
@@ -259,88 +181,27 @@ void CSubmitRuns::Stop()
 
 void CSubmitRuns::Abort()
 {
-    if (m_worker)
-        m_worker->Stop();
-    m_scheduler.reset();
-    m_pending.clear();
+    m_preparation.Stop();
+    m_queue.End();
     m_runs.clear();
     m_posts.clear();
     m_preparing = 0;
     m_newestPost.clear();
     m_orphans.clear();
-    m_clockTimer.stop();
+    m_status.End();
     // What the worker has still to write it writes before it ends, with no one to tell.
-    m_recording = 0;
-}
-
-QString CSubmitRuns::NotRecorded() const
-{
-    return m_notRecorded.IsEmpty() ? QString() : CResultText::Translated(m_notRecorded);
-}
-
-QString CSubmitRuns::StatusText() const
-{
-    if (!m_started)
-        return QString();
-    const CProgress progress = Progress();
-    // Targets with nothing to post, and a word on the record of what was sent, once.
-    const auto more = [this](QString text) {
-        if (m_unchanged != 0)
-            //: After the status line, the targets that had nothing to post: "… · 3 unchanged"
-            text = tr("%1 · %2 unchanged").arg(text, CResultText::Count(m_unchanged));
-        if (m_recorded != 0)
-            //: After the status line, the targets whose first run recorded their site's
-            //: addresses and posted nothing: "… · 1 recorded"
-            text = tr("%1 · %2 recorded").arg(text, CResultText::Count(m_recorded));
-        if (!m_recordNotice.IsEmpty())
-            text = tr("%1 · %2").arg(text, CResultText::Translated(m_recordNotice));
-        return text;
-    };
-    if (IsRunning()) {
-        //: The status line while a run lasts: "3 of 10 done · 2 succeeded · 1 failed · 0:12"
-        return more(tr("%1 of %2 done · %3 succeeded · %4 failed · %5")
-                        .arg(CResultText::Count(progress.m_done),
-                            CResultText::Count(progress.m_known), CResultText::Count(m_succeeded),
-                            CResultText::Count(m_failed), CResultText::Clock(m_clock.elapsed())));
-    }
-    if (m_bDryRun)
-        //: The status line after a dry run, which posted nothing: "Dry run: 3 would post, 1
-        //: would fail"
-        return more(tr("Dry run: %1 would post, %2 would fail")
-                        .arg(CResultText::Count(m_succeeded), CResultText::Count(m_failed)));
-    //: The status line after a run that Stop ended; %3 is its time taken, as "0:12"
-    const QString stoppedText = tr("Stopped: %1 succeeded, %2 failed in %3");
-    //: The status line after a run; %3 is its time taken, as "0:12"
-    const QString doneText = tr("Done: %1 succeeded, %2 failed in %3");
-    return more((m_stopped ? stoppedText : doneText)
-                    .arg(CResultText::Count(m_succeeded), CResultText::Count(m_failed),
-                        CResultText::Clock(m_elapsedMs)));
-}
-
-CSubmitRuns::CProgress CSubmitRuns::Progress() const
-{
-    CProgress progress;
-    progress.m_done = m_succeeded + m_failed + m_unchanged + m_recorded;
-    progress.m_known = progress.m_done + m_posts.size();
-    progress.m_bGrowing = m_preparing != 0;
-    return progress;
+    m_log.Abort();
 }
 
 void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
 {
     if (!HaveScheduler(rows))
         return;
-    if (!IsRunning()) {
-        m_started = true;
-        m_stopped = false;
-        m_succeeded = m_failed = m_unchanged = m_recorded = 0;
-        m_recordNotice = m_notRecorded = CText();
-        m_clock.start();
-        m_clockTimer.start();
-    }
+    if (!IsRunning())
+        m_status.Start();
     // Every row is logged, posted or not.
-    if (!m_bDryRun && !rows.empty())
-        Worker().OpenRecord();
+    if (!rows.empty())
+        m_preparation.Worker().OpenRecord();
     const quint64 run = ++m_lastRun;
     m_runs[run].takesNewRows = takesNewRows;
     Join(run, rows);
@@ -350,21 +211,11 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
 
 bool CSubmitRuns::HaveScheduler(const std::vector<int>& rows)
 {
-    if (m_scheduler)
-        return true;
     CText reason;
-    try {
-        // Its worker never waits for this thread: results come back as queued calls.
-        m_scheduler = std::make_unique<CPostScheduler>(
-            m_settings, [this](const CPostResult& result) { OnResult(result); });
+    if (m_queue.Make(reason))
         return true;
-    } catch (const std::system_error&) {
-        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "No thread to post from"));
-    } catch (const std::bad_alloc&) {
-        reason = CText(QT_TRANSLATE_NOOP("Quillpost", "Out of memory"));
-    }
     for (const int row : rows)
-        m_targets.SetResult(row, Refused(reason, m_targets.Record(row).get()));
+        m_targets.SetResult(row, CPreparedResult::Refused(reason, m_targets.Record(row).get()));
     return false;
 }
 
@@ -383,20 +234,18 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
             continue;
         if (!PrepareRequest(*record, request, refusal)) {
             // Counted as a failure of the run, and decided at once.
-            ++m_failed;
+            const CPostResult refused = CPreparedResult::Refused(refusal, record.get());
+            m_status.Count(refused);
             m_newestPost.erase(m_targets.Id(row));
-            m_targets.SetResult(row, Refused(refusal, record.get()));
-            if (!m_bDryRun)
-                m_runs[run].log.push_back(LogEntryOf(*m_targets.Result(row)));
+            m_targets.SetResult(row, refused);
+            m_log.Add(run, refused);
             Q_EMIT RowDecided(row);
             continue;
         }
-        if (record->m_strChanges || request.m_bIndexNow || m_bDryRun) {
+        if (m_preparation.Needs(*record, request)) {
             // Its key file or its source first, off this thread.
             const quint64 id = ++m_lastPreparation;
-            const bool indexNow = request.m_bIndexNow;
-            preparations.push_back(CChangeWorker::CTargetWork{
-                id, run, record->Copy(), std::move(request), indexNow, m_bDryRun});
+            preparations.push_back(m_preparation.Work(id, run, *record, std::move(request)));
             m_posts[id] = Post{run, m_targets.Id(row), PostedOf(*record), 0};
             m_newestPost[m_targets.Id(row)] = id;
             ++m_runs[run].outstanding;
@@ -413,8 +262,7 @@ void CSubmitRuns::Join(quint64 run, const std::vector<int>& rows)
             part = std::min(2 * part, LargestPart);
         }
     }
-    if (!preparations.empty())
-        Worker().Prepare(std::move(preparations));
+    m_preparation.Prepare(std::move(preparations));
     Hand(run, requests, rowIds, posted);
 }
 
@@ -443,7 +291,7 @@ void CSubmitRuns::Hand(quint64 run, std::vector<CPostRequest>& requests,
 {
     if (requests.empty())
         return;
-    const quint64 first = m_scheduler->Add(std::move(requests));
+    const quint64 first = m_queue.Scheduler().Add(std::move(requests));
     m_runs[run].outstanding += rowIds.size();
     for (std::size_t i = 0; i < rowIds.size(); ++i) {
         m_posts[first + i] = Post{run, rowIds[i], std::move(posted[i]), 0};
@@ -483,14 +331,14 @@ void CSubmitRuns::TargetChanged(int row)
             Join(run, {row});
         } else if (!postable) {
             // What the row holds now cannot be posted, whatever became of what it held.
-            if (!m_scheduler->Cancel(postId))
+            if (!m_queue.Scheduler().Cancel(postId))
                 m_orphans.insert(postId);
-            CPostResult refused = Refused(refusal, record.get());
+            CPostResult refused = CPreparedResult::Refused(refusal, record.get());
             refused.m_postId = postId;
             Apply(refused);
-        } else if (m_scheduler->Update(postId, request)) {
+        } else if (m_queue.Scheduler().Update(postId, request)) {
             m_posts[postId].posted = PostedOf(*record);
-        } else if (!m_scheduler->End(postId)) {
+        } else if (!m_queue.Scheduler().End(postId)) {
             // In flight: it goes on and counts in its run, but its answer is to the row as it
             // was, so the row shows nothing of it, not even that it waits to be tried again.
             const auto newest = m_newestPost.find(rowId);
@@ -504,32 +352,8 @@ void CSubmitRuns::TargetChanged(int row)
     Q_EMIT StatusChanged();
 }
 
-// On the scheduler's worker thread.
-void CSubmitRuns::OnResult(const CPostResult& result)
+void CSubmitRuns::OnResults(const std::vector<CPostResult>& results)
 {
-    bool first = false;
-    {
-        const std::lock_guard<std::mutex> lock(m_pendingMutex);
-        first = m_pending.empty();
-        m_pending.push_back(result);
-    }
-    if (first) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                QTimer::singleShot(ResultBatchDelayMs, this, [this] { ApplyPendingResults(); });
-            },
-            Qt::QueuedConnection);
-    }
-}
-
-void CSubmitRuns::ApplyPendingResults()
-{
-    std::vector<CPostResult> results;
-    {
-        const std::lock_guard<std::mutex> lock(m_pendingMutex);
-        results.swap(m_pending);
-    }
     for (const CPostResult& result : results)
         Apply(result);
     EndFinishedRuns();
@@ -556,24 +380,15 @@ void CSubmitRuns::Apply(CPostResult result)
             m_targets.SetResult(m_targets.RowOfId(rowId), result);
         return;
     }
-    if (post->second.token != 0 && m_worker) {
-        m_worker->Recorded(post->second.token, result.Succeeded(),
+    if (post->second.token != 0 && m_preparation.HasWorker()) {
+        m_preparation.Worker().Recorded(post->second.token, result.Succeeded(),
             StatusLine(result.m_status, result.m_reason.English()), result.m_finishedAt);
     }
-    if (!m_bDryRun) {
-        // The worker finds the batch's addresses for the post log by its token.
-        m_runs[post->second.run].log.push_back(LogEntryOf(result));
-        m_runs[post->second.run].log.back().m_batch = post->second.token;
-    }
+    // The worker finds the batch's addresses for the post log by its token.
+    m_log.Add(post->second.run, result, post->second.token);
     const quint64 preparation = post->second.preparation;
     Forget(result.m_postId);
-    if (result.m_outcome == PostOutcome::Unchanged)
-        ++m_unchanged;
-    else if (result.m_outcome == PostOutcome::Baseline)
-        ++m_recorded;
-    else
-        ++(result.Succeeded() || result.m_outcome == PostOutcome::WouldPost ? m_succeeded
-                                                                            : m_failed);
+    m_status.Count(result);
     const auto newest = m_newestPost.find(rowId);
     if (newest == m_newestPost.end() || newest->second != result.m_postId) {
         // An earlier post of the newest one's preparation (a batch) is shown until the next.
@@ -613,18 +428,12 @@ void CSubmitRuns::EndFinishedRuns()
             continue;
         }
         // Its posts go into the post log, and what the record says of it is told.
-        if (!run->second.log.empty()) {
-            Worker().Log(run->first, std::move(run->second.log));
-            Worker().EndRun(run->first);
-            ++m_recording;
+        if (m_log.End(run->first))
             AskLastSuccesses(0, m_targets.RowCount() - 1);
-        }
         run = m_runs.erase(run);
     }
-    if (wasRunning && !IsRunning()) {
-        m_elapsedMs = m_clock.elapsed();
-        m_clockTimer.stop();
-    }
+    if (wasRunning && !IsRunning())
+        m_status.End();
 }
 
 void CSubmitRuns::AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records)
@@ -636,7 +445,7 @@ void CSubmitRuns::AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>
 
 void CSubmitRuns::AskLastSuccesses(int first, int last)
 {
-    if (m_bDryRun || !m_bShowLastSuccesses)
+    if (!m_bShowLastSuccesses)
         return;
     std::vector<std::pair<std::uint64_t, CPostHistory::CTarget>> targets;
     for (int row = first; row <= last; ++row) {
@@ -644,7 +453,7 @@ void CSubmitRuns::AskLastSuccesses(int first, int last)
             targets.emplace_back(m_targets.Id(row), CChangeWorker::RecordKeyOf(*record));
     }
     if (!targets.empty())
-        Worker().LastSuccesses(std::move(targets));
+        m_preparation.Worker().LastSuccesses(std::move(targets));
 }
 
 void CSubmitRuns::OnRowsInserted(int first, int last)
@@ -669,7 +478,7 @@ void CSubmitRuns::OnRowsAboutToBeRemoved(int first, int last)
         const quint64 rowId = m_targets.Id(row);
         m_newestPost.erase(rowId);
         for (const quint64 postId : PostsOfRow(rowId)) {
-            if (!IsPreparation(postId) && !m_scheduler->Cancel(postId))
+            if (!IsPreparation(postId) && !m_queue.Scheduler().Cancel(postId))
                 m_orphans.insert(postId);
             Forget(postId);
         }
@@ -685,11 +494,10 @@ void CSubmitRuns::OnAboutToClear()
     m_newestPost.clear();
     if (!IsRunning())
         return;
-    m_stopped = true;
-    if (m_worker)
-        m_worker->Stop();
+    m_status.SetStopped();
+    m_preparation.Stop();
     // Those not dropped end "Stopped", for no row.
-    const std::vector<std::uint64_t> cancelled = m_scheduler->Stop();
+    const std::vector<std::uint64_t> cancelled = m_queue.Scheduler().Stop();
     for (const auto& [postId, post] : m_posts) {
         if (!IsPreparation(postId)
             && !std::binary_search(cancelled.begin(), cancelled.end(), postId))

@@ -1280,7 +1280,7 @@ SIGINT (130), SIGQUIT (131) oder SIGTERM (143) den Lauf angehalten hat.
     </message>
 </context>
 <context>
-    <name>CSubmitRuns</name>
+    <name>CRunStatus</name>
     <message>
         <source>%1 of %2 done · %3 succeeded · %4 failed · %5</source>
         <extracomment>The status line while a run lasts: &quot;3 of 10 done · 2 succeeded · 1 failed · 0:12&quot;</extracomment>

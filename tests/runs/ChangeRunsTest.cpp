@@ -31,6 +31,7 @@
 #include "core/system/BrowserLauncher.h"
 #include "core/target/SubmitHost.h"
 #include "runs/BrowserSubmit.h"
+#include "runs/DryRun.h"
 #include "runs/SubmitRuns.h"
 #include "runs/TargetList.h"
 #include "tests/support/LocalServer.h"
@@ -228,7 +229,6 @@ void ChangeRunsTest::init()
     m_site = std::make_unique<CSite>();
     m_targets = std::make_unique<CTargetList>();
     m_runs = std::make_unique<CSubmitRuns>(*m_targets, CPostSettings());
-    m_runs->SetNotify(false);
 }
 
 void ChangeRunsTest::cleanup()
@@ -367,10 +367,9 @@ void ChangeRunsTest::dryRunSendsAndRecordsNothing()
         std::string("Recorded 1 address; changes from now on are posted"));
     m_site->SetPages({{"a", ""}, {"b", ""}});
 
-    CSubmitRuns dry(*m_targets, CPostSettings());
-    dry.SetDryRun(true);
+    CDryRun dry(*m_targets, CPostSettings());
     dry.SubmitAll();
-    QTRY_VERIFY_WITH_TIMEOUT(!dry.IsPosting(), 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!dry.IsRunning(), 60000);
     QVERIFY(m_targets->Result(0));
     const CPostResult would = *m_targets->Result(0);
     QCOMPARE(would.m_outcome, PostOutcome::WouldPost);
@@ -488,7 +487,6 @@ void ChangeRunsTest::unrecordedSuccessIsSaid()
     settings.m_record.m_maxPages = locked ? 0 : 1;
     m_runs.reset();
     m_runs = std::make_unique<CSubmitRuns>(*m_targets, settings);
-    m_runs->SetNotify(false);
     auto ping = std::make_shared<CSubmitHost>();
     ping->m_strUrl = m_site->Url("ping");
     ping->m_strChanges = m_site->Url("sitemap.xml");
@@ -681,7 +679,6 @@ void ChangeRunsTest::checksCapped()
     CPostSettings settings;
     settings.m_checks.m_maxChecks = 2;
     m_runs = std::make_unique<CSubmitRuns>(*m_targets, settings);
-    m_runs->SetNotify(false);
     m_targets->AppendRows({IndexNowTarget()});
     m_site->SetPages({});
     QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);

@@ -282,6 +282,8 @@ void DesktopNotifierTest::toldWithTheNextRun()
     const auto runTimes = [&targets](int times) {
         // Its end, with what it tells, is over once the runs are gone.
         CSubmitRuns runs(targets, CPostSettings());
+        QObject::connect(
+            &runs, &CSubmitRuns::AlertsDue, &runs, &CDesktopNotifier::Tell, Qt::DirectConnection);
         for (int i = 0; i < times; ++i) {
             runs.SubmitAll();
             QTRY_VERIFY(!runs.IsRunning());
