@@ -14,7 +14,7 @@ CDryRun::CDryRun(CTargetList& targets, CPostSettings settings, QObject* parent)
     , m_status(true)
     , m_preparation(std::move(settings), true)
 {
-    connect(&m_status, &CRunStatus::Tick, this, &CDryRun::StatusChanged);
+    connect(&m_status, &CRunStatus::Changed, this, &CDryRun::StatusChanged);
     connect(&m_preparation, &CRunPreparation::Prepared, this, &CDryRun::OnPrepared);
     connect(&m_preparation, &CRunPreparation::Progress, this, &CDryRun::OnProgress);
     // A load of the list ends the run: what it comes to belongs to no row any more.

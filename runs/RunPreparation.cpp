@@ -37,6 +37,12 @@ void CRunPreparation::Prepare(std::vector<CChangeWorker::CTargetWork> targets)
         Worker().Prepare(std::move(targets));
 }
 
+void CRunPreparation::Drop(const CChangeWorker::CPrepared& prepared)
+{
+    for (const CChangeWorker::CBatch& batch : prepared.m_batches)
+        Worker().Recorded(batch.m_token, false, std::string(), {});
+}
+
 void CRunPreparation::Stop()
 {
     if (m_worker)

@@ -44,6 +44,8 @@ public:
     CChangeWorker::CTargetWork Work(
         std::uint64_t id, std::uint64_t run, const CSubmitHost& target, CPostRequest request) const;
     void Prepare(std::vector<CChangeWorker::CTargetWork> targets);
+    // The batches prepared will not be posted: the worker lets go of what it would record.
+    void Drop(const CChangeWorker::CPrepared& prepared);
     // Ends the reads under way: preparations not done come back as stopped.
     void Stop();
     // Ends the worker, first writing what it has still to record and log; nothing is

@@ -2,13 +2,15 @@
 
 #include "core/post/PostResult.h"
 #include "runs/ResultText.h"
+#include "runs/RunLog.h"
+#include "runs/RunPreparation.h"
 
 CRunStatus::CRunStatus(bool dry, QObject* parent)
     : QObject(parent)
     , m_bDry(dry)
 {
     m_clockTimer.setInterval(1000);
-    connect(&m_clockTimer, &QTimer::timeout, this, &CRunStatus::Tick);
+    connect(&m_clockTimer, &QTimer::timeout, this, &CRunStatus::Changed);
 }
 
 void CRunStatus::Start()
@@ -38,10 +40,17 @@ void CRunStatus::Count(const CPostResult& result)
                                                                             : m_failed);
 }
 
-void CRunStatus::SetNotRecorded(const CText& notRecorded)
+void CRunStatus::Follow(const CRunPreparation& preparation, const CRunLog& log)
 {
-    if (!notRecorded.IsEmpty())
-        m_recordNotice = m_notRecorded = notRecorded;
+    connect(&preparation, &CRunPreparation::RecordNotice, this, [this](const CText& notice) {
+        m_recordNotice = notice;
+        Q_EMIT Changed();
+    });
+    connect(&log, &CRunLog::Recorded, this, [this](const CText& notRecorded) {
+        if (!notRecorded.IsEmpty())
+            m_recordNotice = m_notRecorded = notRecorded;
+        Q_EMIT Changed();
+    });
 }
 
 QString CRunStatus::NotRecorded() const

@@ -13,6 +13,9 @@ struct CPostResult;
 
 // The status line of the runs since none was running, summed when several run at once: the
 // outcomes so far, the time taken, and a word once on the record of what was sent.
+class CRunLog;
+class CRunPreparation;
+
 class CRunStatus : public QObject
 {
     Q_OBJECT
@@ -39,10 +42,9 @@ public:
     void End();
     // A post, or a target that posted nothing, is decided.
     void Count(const CPostResult& result);
-    // A damaged record file and a new one started, or a record that cannot be used.
-    void SetRecordNotice(const CText& notice) { m_recordNotice = notice; }
-    // What a run could not record or log; the status line says it too.
-    void SetNotRecorded(const CText& notRecorded);
+    // Says what the record tells: a damaged file and a new one started, or one that cannot be
+    // used, and what a run could not record or log.
+    void Follow(const CRunPreparation& preparation, const CRunLog& log);
     // What the runs could not record or log, in the user's language; empty when all was.
     QString NotRecorded() const;
     // outstanding: the posts and preparations that have yet to report.
@@ -51,8 +53,8 @@ public:
     QString Text(bool running, std::size_t outstanding) const;
 
 Q_SIGNALS:
-    // A second of a run went by: the clock on the status line moves on.
-    void Tick();
+    // The text may read otherwise: a second of a run went by, or the record told something.
+    void Changed();
 
 private:
     // Targets with nothing to post, and a word on the record of what was sent, once.
