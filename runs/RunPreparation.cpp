@@ -16,7 +16,8 @@ CRunPreparation::CRunPreparation(CPostSettings settings, bool dry, QObject* pare
 {
 }
 
-// The worker ends before the signals' receivers, which may be this object's owner, go away.
+// The worker first writes what it has still to record and log; reports it had queued to this
+// object are dropped with it.
 CRunPreparation::~CRunPreparation() = default;
 
 bool CRunPreparation::Needs(const CSubmitHost& target, const CPostRequest& request) const
