@@ -110,6 +110,8 @@ private Q_SLOTS:
     void oneBudgetForARun_data();
     void oneBudgetForARun();
     void toldWithTheNextRun();
+    void runsWithoutAReceiver_data();
+    void runsWithoutAReceiver();
 
 private:
     QTemporaryDir m_dir;
@@ -309,6 +311,49 @@ void DesktopNotifierTest::toldWithTheNextRun()
     QCOMPARE(calls.size(), 1);
     QCOMPARE(calls[0].value(3).toString(), QStringLiteral("Quillpost: posting failed 3 times"));
     QVERIFY(calls[0].value(4).toString().startsWith(QString::fromStdString(target->m_strUrl)));
+}
+
+void DesktopNotifierTest::runsWithoutAReceiver_data()
+{
+    // A run a letter: m tells over a mute bus, l over the test's own, q has no one to tell.
+    QTest::addColumn<QString>("runs");
+    QTest::addColumn<int>("told");
+
+    // Its own word is dropped, not left for a run that speaks.
+    QTest::newRow("its own streak") << "qqql" << 0;
+    // An earlier run's word it could not tell waits for a run that speaks.
+    QTest::newRow("an earlier streak") << "mmmql" << 1;
+}
+
+// A run whose alerts no one receives tells nothing and keeps only what earlier runs could not
+// tell, as the command line with --no-notify.
+void DesktopNotifierTest::runsWithoutAReceiver()
+{
+    QFETCH(QString, runs);
+    QFETCH(int, told);
+
+    const CMuteSocket mute(m_dir.filePath("mute-quiet"));
+    QVERIFY(mute.Listening());
+    CLocalServer server([](const CRecordedRequest&) { return CScriptedReply::Status(500); });
+    qputenv("XDG_STATE_HOME", m_dir.filePath(QTest::currentDataTag()).toUtf8());
+    CTargetList targets;
+    auto target = std::make_shared<CSubmitHost>();
+    target->m_strUrl = server.Url("ping");
+    targets.AppendRow(target);
+    for (const QChar run : runs) {
+        qputenv("DBUS_SESSION_BUS_ADDRESS",
+            run == 'm' ? "unix:path=" + QFile::encodeName(m_dir.filePath("mute-quiet"))
+                       : m_strAddress.toUtf8());
+        // Its end, with what it tells, is over once the runs are gone.
+        CSubmitRuns submit(targets, CPostSettings());
+        if (run != 'q')
+            QObject::connect(&submit, &CSubmitRuns::AlertsDue, &submit, &CDesktopNotifier::Tell,
+                Qt::DirectConnection);
+        submit.SubmitAll();
+        QTRY_VERIFY(!submit.IsRunning());
+    }
+    qputenv("DBUS_SESSION_BUS_ADDRESS", m_strAddress.toUtf8());
+    QCOMPARE(m_service->TakeCalls().size(), told);
 }
 
 QTEST_GUILESS_MAIN(DesktopNotifierTest)
