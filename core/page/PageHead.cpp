@@ -97,16 +97,65 @@ void ReadLink(const GumboElement& link, CSourceAddress& addresses, CPageHead& he
         AddOnce(head.m_hubs, url);
 }
 
+using COutput = std::unique_ptr<GumboOutput, COutputFree>;
+
+COutput Parse(std::string_view html)
+{
+    GumboOptions options = kGumboDefaultOptions;
+    // A page's errors are no business of ours; recording them would cost memory.
+    options.max_errors = 0;
+    return COutput(gumbo_parse_with_options(&options, html.data(), html.size()));
+}
+
+// Where the first text that reads as a <body> start tag begins; npos for none. It may be no
+// tag at all (in a comment, a script, an attribute): the parse says.
+std::size_t BodyTagCandidate(std::string_view html)
+{
+    for (std::size_t at = html.find('<'); at != std::string_view::npos;
+         at = html.find('<', at + 1)) {
+        if (!StartsWithNoCase(html.substr(at + 1), "body") || at + 5 >= html.size())
+            continue;
+        const char next = html[at + 5];
+        if (IsBlank(next) || next == '/' || next == '>')
+            return at;
+    }
+    return std::string_view::npos;
+}
+
+// Whether the parse's body element was opened by the tag at offset, not implied: the head
+// had ended before it, and nothing after it goes into the head.
+bool BodyOpenedAt(const GumboOutput& output, std::size_t offset)
+{
+    const GumboVector& top = output.root->v.element.children;
+    for (unsigned int i = 0; i < top.length; ++i) {
+        const auto* node = static_cast<const GumboNode*>(top.data[i]);
+        if (node->type == GUMBO_NODE_ELEMENT && node->v.element.tag == GUMBO_TAG_BODY)
+            return !(node->parse_flags & GUMBO_INSERTION_BY_PARSER)
+                && node->v.element.start_pos.offset == offset;
+    }
+    return false;
+}
+
+// The parse of the page up to the end of its <body> tag when that tag opened its body: the
+// head is all there, and the body, many times its size, costs nothing. Else of the whole page.
+COutput ParseToBody(std::string_view html)
+{
+    const std::size_t tag = BodyTagCandidate(html);
+    const std::size_t end = html.find('>', tag);
+    if (tag != std::string_view::npos && end != std::string_view::npos) {
+        COutput part = Parse(html.substr(0, end + 1));
+        if (part && BodyOpenedAt(*part, tag))
+            return part;
+    }
+    return Parse(html);
+}
+
 } // namespace
 
 CPageHead ReadPageHead(std::string_view html, const std::string& pageUrl)
 {
     CPageHead head;
-    GumboOptions options = kGumboDefaultOptions;
-    // A page's errors are no business of ours; recording them would cost memory.
-    options.max_errors = 0;
-    const std::unique_ptr<GumboOutput, COutputFree> output(
-        gumbo_parse_with_options(&options, html.data(), html.size()));
+    const COutput output = ParseToBody(html);
     if (!output)
         return head;
     // The parser always makes a head, the root's first element.
