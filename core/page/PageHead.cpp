@@ -79,21 +79,27 @@ void AddOnce(std::vector<std::string>& addresses, const std::string& address)
 void ReadLink(const GumboElement& link, CSourceAddress& addresses, CPageHead& head)
 {
     const std::string_view rel = Attribute(link, "rel");
-    std::string url;
-    if (rel.empty() || !addresses.Resolve(Attribute(link, "href"), url))
-        return;
     FeedKind kind = FeedKind::Rss;
     const bool isFeed = HasRelation(rel, "alternate") && FeedKindOf(Attribute(link, "type"), kind);
+    const bool isCanonical = HasRelation(rel, "canonical") && head.m_strCanonical.empty();
+    const bool isSitemap = HasRelation(rel, "sitemap");
+    const bool isHub = HasRelation(rel, "hub");
+    // A head links style sheets, icons and fonts by the dozen: only what is read here is
+    // worth resolving.
+    std::string url;
+    if (!(isFeed || isCanonical || isSitemap || isHub)
+        || !addresses.Resolve(Attribute(link, "href"), url))
+        return;
     if (isFeed
         && std::none_of(head.m_feeds.begin(), head.m_feeds.end(),
             [&url](const CFeedLink& feed) { return feed.m_strUrl == url; }))
         head.m_feeds.push_back({url, LowerAscii(CAddress::Read(url).Host()), kind,
             Collapsed(Attribute(link, "title"))});
-    if (HasRelation(rel, "canonical") && head.m_strCanonical.empty())
+    if (isCanonical)
         head.m_strCanonical = url;
-    if (HasRelation(rel, "sitemap"))
+    if (isSitemap)
         AddOnce(head.m_sitemaps, url);
-    if (HasRelation(rel, "hub"))
+    if (isHub)
         AddOnce(head.m_hubs, url);
 }
 

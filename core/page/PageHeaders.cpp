@@ -4,6 +4,7 @@
 #include "core/source/SourceAddress.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -96,12 +97,14 @@ std::vector<std::string> LinkTargets(
     const CHeaderFields& headers, const std::string& pageUrl, std::string_view relation)
 {
     std::vector<std::string> targets;
-    CSourceAddress addresses;
-    if (!addresses.SetBase(pageUrl))
-        return targets;
+    // The page's address is read when a Link field needs it: most answers have none.
+    std::optional<CSourceAddress> addresses;
     for (const CHeaderField& header : headers) {
-        if (EqualsNoCase(TrimmedBlanks(header.m_strName), "link"))
-            AddLinks(header.m_strValue, addresses, relation, targets);
+        if (!EqualsNoCase(TrimmedBlanks(header.m_strName), "link"))
+            continue;
+        if (!addresses && !addresses.emplace().SetBase(pageUrl))
+            return targets;
+        AddLinks(header.m_strValue, *addresses, relation, targets);
     }
     return targets;
 }

@@ -65,6 +65,14 @@ std::string Location(const CPageAnswer& answer)
     return {};
 }
 
+// Where a redirect leads, as NormalAddress writes it; false for nowhere usable.
+bool RedirectTarget(const CPageAnswer& answer, std::string& target)
+{
+    CSourceAddress addresses;
+    addresses.SetBase(answer.m_strUrl);
+    return addresses.Resolve(Location(answer), target);
+}
+
 } // namespace
 
 const char* VerdictWord(PageVerdict verdict)
@@ -100,10 +108,8 @@ CPageCheck CheckPage(
     if (answer.m_status == 0)
         return NotChecked(answer.m_failure);
 
-    CSourceAddress addresses;
-    addresses.SetBase(answer.m_strUrl);
     std::string target;
-    if (IsRedirect(answer.m_status) && addresses.Resolve(Location(answer), target))
+    if (IsRedirect(answer.m_status) && RedirectTarget(answer, target))
         //: A page not announced, as it redirects: "moved to https://example.com/new"
         return LeftOut(PageVerdict::Moved,
             CText(QT_TRANSLATE_NOOP("Quillpost", "moved to %1"), {target}), target);
