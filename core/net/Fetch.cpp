@@ -38,11 +38,11 @@ std::string PathAndQuery(const CAddress& address)
 class CFetchGroup::CTransfer
 {
 public:
-    CTransfer(const CFetchGroup& group, const CFetchRequest& request)
+    CTransfer(const CFetchGroup& group, CFetchRequest request)
         : m_group(group)
-        , m_request(request)
+        , m_request(std::move(request))
     {
-        m_answer.m_strUrl = request.m_strUrl;
+        m_answer.m_strUrl = m_request.m_strUrl;
     }
 
     // Ready to read url afresh, as after a redirect.
@@ -185,27 +185,17 @@ CFetchAnswer CFetchGroup::Fetch(const CFetchRequest& request)
 void CFetchGroup::FetchEach(const std::vector<CFetchRequest>& requests,
     const std::function<void(std::size_t index, CFetchAnswer& answer)>& each)
 {
-    std::vector<std::unique_ptr<CTransfer>> transfers;
-    transfers.reserve(requests.size());
-    for (const CFetchRequest& request : requests)
-        transfers.push_back(std::make_unique<CTransfer>(*this, request));
-    std::vector<std::unique_ptr<CTransfer>>* all = &transfers;
-    Run(transfers, [&](CTransfer& transfer) {
-        const std::size_t index = transfer.m_index;
-        each(index, transfer.m_answer);
-        (*all)[index].reset();
-    });
+    FetchEach(
+        requests.size(), [&requests](std::size_t index) { return requests[index]; }, each);
 }
 
 std::vector<CFetchAnswer> CFetchGroup::FetchAll(const std::vector<CFetchRequest>& requests)
 {
-    std::vector<std::unique_ptr<CTransfer>> transfers;
-    for (const CFetchRequest& request : requests)
-        transfers.push_back(std::make_unique<CTransfer>(*this, request));
-    Run(transfers);
-    std::vector<CFetchAnswer> answers;
-    for (auto& transfer : transfers)
-        answers.push_back(std::move(transfer->m_answer));
+    std::vector<CFetchAnswer> answers(requests.size());
+    FetchEach(
+        requests.size(), [&requests](std::size_t index) { return requests[index]; },
+        [&answers](
+            std::size_t index, CFetchAnswer& answer) { answers[index] = std::move(answer); });
     return answers;
 }
 
@@ -246,61 +236,42 @@ void CFetchGroup::Start(CTransfer& transfer)
         Finish(transfer, code);
 }
 
-void CFetchGroup::Run(std::vector<std::unique_ptr<CTransfer>>& transfers,
-    const std::function<void(CTransfer& transfer)>& ended)
+void CFetchGroup::FetchEach(std::size_t count, const Requests& request, const Ended& ended)
 {
-    for (std::size_t i = 0; i < transfers.size(); ++i)
-        transfers[i]->m_index = i;
-    const auto end = [&ended](CTransfer& transfer) {
-        if (ended)
-            ended(transfer);
-    };
     std::size_t next = 0;
-    std::vector<CTransfer*> active;
+    // Only the transfers under way exist, so that a thousand reads hold no more than these.
+    CTransfers active;
+    const auto end = [&ended](CTransfer& transfer) { ended(transfer.m_index, transfer.m_answer); };
     const auto startMore = [&] {
-        while (next < transfers.size()
+        while (next < count
             && static_cast<long>(active.size()) < std::max(1L, m_settings.m_maxInFlight)) {
-            CTransfer& transfer = *transfers[next++];
-            Start(transfer);
-            if (transfer.m_answer.m_failure.IsEmpty())
-                active.push_back(&transfer);
+            auto transfer = std::make_unique<CTransfer>(*this, request(next));
+            transfer->m_index = next++;
+            Start(*transfer);
+            if (transfer->m_answer.m_failure.IsEmpty())
+                active.push_back(std::move(transfer));
             else
-                end(transfer);
+                end(*transfer);
         }
     };
     startMore();
     while (!active.empty()) {
         int running = 0;
         const CURLMcode performed = curl_multi_perform(m_multi.get(), &running);
-        int left = 0;
-        while (CURLMsg* message = curl_multi_info_read(m_multi.get(), &left)) {
-            if (message->msg != CURLMSG_DONE)
-                continue;
-            void* data = nullptr;
-            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &data);
-            auto* transfer = static_cast<CTransfer*>(data);
-            const CURLcode code = message->data.result;
-            Finish(*transfer, code);
-            curl_multi_remove_handle(m_multi.get(), transfer->m_curl.get());
-            if (transfer->m_bAgain) {
-                Start(*transfer);
-                if (transfer->m_answer.m_failure.IsEmpty())
-                    continue;
-            }
-            active.erase(std::find(active.begin(), active.end(), transfer));
-            end(*transfer);
-        }
+        EndDone(active, end);
         if (performed != CURLM_OK || Stopped()) {
             const CURLcode code = Stopped() ? CURLE_ABORTED_BY_CALLBACK : CURLE_FAILED_INIT;
-            for (CTransfer* transfer : active) {
+            for (const auto& transfer : active) {
                 Finish(*transfer, code);
                 curl_multi_remove_handle(m_multi.get(), transfer->m_curl.get());
                 end(*transfer);
             }
             active.clear();
-            for (; next < transfers.size(); ++next) {
-                Finish(*transfers[next], code);
-                end(*transfers[next]);
+            for (; next < count; ++next) {
+                CTransfer transfer(*this, request(next));
+                transfer.m_index = next;
+                Finish(transfer, code);
+                end(transfer);
             }
             break;
         }
@@ -308,6 +279,30 @@ void CFetchGroup::Run(std::vector<std::unique_ptr<CTransfer>>& transfers,
         // Stop is a flag, not a wake-up: look at it now and then.
         if (!active.empty())
             curl_multi_poll(m_multi.get(), nullptr, 0, 100, nullptr);
+    }
+}
+
+void CFetchGroup::EndDone(CTransfers& active, const std::function<void(CTransfer&)>& end)
+{
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(m_multi.get(), &left)) {
+        if (message->msg != CURLMSG_DONE)
+            continue;
+        void* data = nullptr;
+        curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &data);
+        auto* transfer = static_cast<CTransfer*>(data);
+        Finish(*transfer, message->data.result);
+        curl_multi_remove_handle(m_multi.get(), transfer->m_curl.get());
+        if (transfer->m_bAgain) {
+            Start(*transfer);
+            if (transfer->m_answer.m_failure.IsEmpty())
+                continue;
+        }
+        const auto found = std::find_if(active.begin(), active.end(),
+            [transfer](const std::unique_ptr<CTransfer>& one) { return one.get() == transfer; });
+        const std::unique_ptr<CTransfer> over = std::move(*found);
+        active.erase(found);
+        end(*over);
     }
 }
 

@@ -108,6 +108,12 @@ public:
     // than those under way.
     void FetchEach(const std::vector<CFetchRequest>& requests,
         const std::function<void(std::size_t index, CFetchAnswer& answer)>& each);
+    // The same for count requests, each asked of request as its read starts: ten thousand
+    // reads need not be set up at once. Each read is started again as long as a redirect it
+    // may follow says so.
+    void FetchEach(std::size_t count,
+        const std::function<CFetchRequest(std::size_t index)>& request,
+        const std::function<void(std::size_t index, CFetchAnswer& answer)>& each);
 
     bool Stopped() const { return m_stop && m_stop->load(); }
 
@@ -122,12 +128,13 @@ private:
         void operator()(curl_slist* list) const { curl_slist_free_all(list); }
     };
 
+    using CTransfers = std::vector<std::unique_ptr<CTransfer>>;
+    using Requests = std::function<CFetchRequest(std::size_t index)>;
+    using Ended = std::function<void(std::size_t index, CFetchAnswer& answer)>;
+
     void Start(CTransfer& transfer);
-    // Runs the transfers to their ends, each started again as long as a redirect it may
-    // follow says so.
-    // ended, if any, is called for each transfer once it is over for good.
-    void Run(std::vector<std::unique_ptr<CTransfer>>& transfers,
-        const std::function<void(CTransfer& transfer)>& ended = {});
+    // Ends the active transfers libcurl says are done, but those that follow a redirect.
+    void EndDone(CTransfers& active, const std::function<void(CTransfer& transfer)>& end);
     void Finish(CTransfer& transfer, CURLcode code);
 
     const CFetchSettings m_settings;

@@ -124,19 +124,29 @@ TEST(Fetch, ReadsGoSideBySide)
 
 TEST(Fetch, StopEndsReadsUnderWay)
 {
-    CScriptedServer server;
-    std::atomic<bool> stop = false;
-    std::vector<CFetchAnswer> answers;
-    std::thread reader([&] {
-        answers
-            = CFetchGroup(ShortLimits(), &stop)
-                  .FetchAll({{server.Url("hang"), 1024, FetchCap::KeepFirst, FetchRedirects::None},
-                      {server.Url("hang2"), 1024, FetchCap::KeepFirst, FetchRedirects::None}});
-    });
-    EXPECT_TRUE(server.Server().WaitForRequests(2));
-    stop = true;
-    reader.join();
-    ASSERT_EQ(answers.size(), 2u);
-    for (const CFetchAnswer& answer : answers)
-        EXPECT_TRUE(answer.m_bStopped);
+    // With one read at a time, Stop also ends those not started: each still has its answer.
+    for (const long inFlight : {8L, 1L}) {
+        SCOPED_TRACE(inFlight);
+        CScriptedServer server;
+        std::atomic<bool> stop = false;
+        CFetchSettings settings = ShortLimits();
+        settings.m_maxInFlight = inFlight;
+        std::vector<CFetchAnswer> answers;
+        std::thread reader([&] {
+            answers
+                = CFetchGroup(settings, &stop)
+                      .FetchAll({{server.Url("hang"), 1024, FetchCap::KeepFirst,
+                                     FetchRedirects::None},
+                          {server.Url("hang2"), 1024, FetchCap::KeepFirst, FetchRedirects::None}});
+        });
+        EXPECT_TRUE(
+            server.Server().WaitForRequests(static_cast<std::size_t>(inFlight > 1 ? 2 : 1)));
+        stop = true;
+        reader.join();
+        ASSERT_EQ(answers.size(), 2u);
+        for (const CFetchAnswer& answer : answers) {
+            EXPECT_TRUE(answer.m_bStopped);
+            EXPECT_NE(answer.m_strUrl.find("/hang"), std::string::npos);
+        }
+    }
 }
