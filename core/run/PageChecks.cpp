@@ -3,7 +3,6 @@
 #include "core/post/PostResult.h"
 
 #include <algorithm>
-#include <set>
 #include <utility>
 
 namespace {
@@ -33,12 +32,12 @@ CPageChecks::CPageChecks(
 {
 }
 
-void CPageChecks::ReadRobots(const std::vector<std::string>& addresses)
+void CPageChecks::ReadRobots(const std::vector<CPages::iterator>& pages)
 {
     std::vector<std::string> sites;
     std::vector<CFetchRequest> requests;
-    for (const std::string& address : addresses) {
-        const std::string site = SiteOf(address);
+    for (const CPages::iterator& page : pages) {
+        const std::string site = SiteOf(page->first);
         if (m_sites.count(site) || std::find(sites.begin(), sites.end(), site) != sites.end())
             continue;
         sites.push_back(site);
@@ -64,44 +63,60 @@ void CPageChecks::ReadRobots(const std::vector<std::string>& addresses)
     });
 }
 
+std::vector<CPageChecks::CPages::iterator> CPageChecks::JudgeUnfetched(
+    const std::vector<CPages::iterator>& pages)
+{
+    std::vector<CPages::iterator> toFetch;
+    for (const CPages::iterator& page : pages) {
+        const auto found = m_sites.find(SiteOf(page->first));
+        // Its site's rules were not read for a stop: it is no page checked.
+        if (found == m_sites.end()) {
+            m_pages.erase(page);
+            continue;
+        }
+        const CSiteRules& site = found->second;
+        CPageAnswer unasked;
+        unasked.m_strUrl = page->first;
+        const CPageCheck check
+            = CheckPage(unasked, site.m_rules ? &*site.m_rules : nullptr, site.m_failure);
+        if (!site.m_rules || check.m_verdict == PageVerdict::RobotsDisallows)
+            page->second = Keep({check, 0});
+        else
+            toFetch.push_back(page);
+    }
+    return toFetch;
+}
+
 void CPageChecks::Check(const std::vector<std::string>& addresses)
 {
-    std::vector<std::string> fresh;
-    std::set<std::string> asked;
+    // Each address new to the checks takes its place at once, which passes over repeats too;
+    // one a stop leaves unchecked gives it up again. The addresses are copied into nothing
+    // else, so that ten thousand checks hold little more than their results.
+    std::vector<CPages::iterator> fresh;
     for (const std::string& address : addresses) {
-        if (!m_pages.count(address) && asked.insert(address).second)
-            fresh.push_back(address);
+        const auto [page, added] = m_pages.try_emplace(address, nullptr);
+        if (added)
+            fresh.push_back(page);
     }
     if (fresh.empty())
         return;
     ReadRobots(fresh);
     // A page its site's rules forbid, or whose rules could not be read, is judged unfetched.
-    std::vector<CFetchRequest> requests;
-    std::vector<const std::string*> fetched;
-    for (const std::string& address : fresh) {
-        const auto found = m_sites.find(SiteOf(address));
-        if (found == m_sites.end())
-            continue;
-        const CSiteRules& site = found->second;
-        CPageAnswer unasked;
-        unasked.m_strUrl = address;
-        const CPageCheck check
-            = CheckPage(unasked, site.m_rules ? &*site.m_rules : nullptr, site.m_failure);
-        if (!site.m_rules || check.m_verdict == PageVerdict::RobotsDisallows) {
-            m_pages[address] = {check, 0};
-            continue;
-        }
-        requests.emplace_back(
-            address, CPageAnswer::MaxBodyBytes, FetchCap::KeepFirst, FetchRedirects::None);
-        requests.back().m_timeoutMs = m_limits.m_timeoutMs;
-        fetched.push_back(&address);
-    }
-    m_fetch.FetchEach(requests, [&](std::size_t index, CFetchAnswer& fetchedAnswer) {
-        const std::string& address = *fetched[index];
-        if (fetchedAnswer.m_bStopped)
+    const std::vector<CPages::iterator> fetched = JudgeUnfetched(fresh);
+    const auto request = [&](std::size_t index) {
+        CFetchRequest page(fetched[index]->first, CPageAnswer::MaxBodyBytes, FetchCap::KeepFirst,
+            FetchRedirects::None);
+        page.m_timeoutMs = m_limits.m_timeoutMs;
+        return page;
+    };
+    m_fetch.FetchEach(fetched.size(), request, [&](std::size_t index, CFetchAnswer& fetchedAnswer) {
+        const CPages::iterator page = fetched[index];
+        if (fetchedAnswer.m_bStopped) {
+            m_pages.erase(page);
             return;
+        }
         CPageAnswer answer;
-        answer.m_strUrl = address;
+        answer.m_strUrl = page->first;
         if (fetchedAnswer.Answered()) {
             answer.m_status = fetchedAnswer.m_status;
             answer.m_strReason = std::move(fetchedAnswer.m_strReason);
@@ -110,16 +125,26 @@ void CPageChecks::Check(const std::vector<std::string>& addresses)
         } else {
             answer.m_failure = fetchedAnswer.m_failure;
         }
-        const CSiteRules& site = m_sites[SiteOf(address)];
-        m_pages[address] = {CheckPage(answer, &*site.m_rules), answer.m_status};
+        const CSiteRules& site = m_sites[SiteOf(page->first)];
+        page->second = Keep({CheckPage(answer, &*site.m_rules), answer.m_status});
     });
+}
+
+const CCheckedPage* CPageChecks::Keep(CCheckedPage page)
+{
+    static const CCheckedPage announced{{PageVerdict::Announce, {}, {}}, 200};
+    const CPageCheck& check = page.m_check;
+    if (check.m_verdict == announced.m_check.m_verdict && page.m_status == announced.m_status
+        && check.m_strAddress.empty() && check.m_reason == CText())
+        return &announced;
+    return &m_kept.emplace_back(std::move(page));
 }
 
 const CCheckedPage& CPageChecks::Of(const std::string& address) const
 {
     static const CCheckedPage none;
     const auto found = m_pages.find(address);
-    return found == m_pages.end() ? none : found->second;
+    return found == m_pages.end() || !found->second ? none : *found->second;
 }
 
 CTargetCheck CheckTarget(CPageChecks& checks, const std::vector<CSourceEntry>& entries,

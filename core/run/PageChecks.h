@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstddef>
+#include <deque>
 #include <map>
 #include <optional>
 #include <string>
@@ -46,13 +47,23 @@ private:
         CText m_failure;
     };
 
-    // The rules of each site of the addresses not known yet, read side by side.
-    void ReadRobots(const std::vector<std::string>& addresses);
+    // A page's result; null while its check is under way.
+    using CPages = std::map<std::string, const CCheckedPage*>;
+
+    // The rules of each site of the pages not known yet, read side by side.
+    void ReadRobots(const std::vector<CPages::iterator>& pages);
+    // Judges the pages that need not be fetched, their site's rules forbidding them or not
+    // read; returns the others.
+    std::vector<CPages::iterator> JudgeUnfetched(const std::vector<CPages::iterator>& pages);
+    // Where a page's result is kept: the pages announced, most of them, share one, so that
+    // ten thousand checks keep little more than their addresses.
+    const CCheckedPage* Keep(CCheckedPage page);
 
     const CCheckLimits m_limits;
     CFetchGroup m_fetch;
     std::map<std::string, CSiteRules> m_sites;
-    std::map<std::string, CCheckedPage> m_pages;
+    CPages m_pages;
+    std::deque<CCheckedPage> m_kept;
 };
 
 // The site of an address as NormalAddress writes it: its scheme, host and port
