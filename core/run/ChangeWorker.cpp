@@ -173,37 +173,57 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
             CheckUrlList(work, run, prepared);
         return prepared;
     }
-
-    CText reason;
-    if (!OpenHistory(reason)) {
-        prepared.m_reason = reason;
+    const CSourceRead* read = ReadChanges(work, run, prepared);
+    if (!read)
         return prepared;
-    }
-    const CSourceRead& read = ReadSource(work, run, *target.m_strChanges);
-    if (Stopping()) {
-        prepared.m_kind = CPrepared::Kind::Stopped;
-        return prepared;
-    }
-    if (!read.m_bOk) {
-        prepared.m_reason = read.m_failure;
-        return prepared;
-    }
-    prepared.m_note = read.m_note;
 
     const CPostHistory::CTarget key = RecordKeyOf(target);
     CPostHistory::CChangeSet changes;
-    if (!m_bNoRecord && !m_history.Changes(key, read.m_entries, changes, reason)) {
+    CText reason;
+    if (!m_bNoRecord && !m_history.Changes(key, read->m_entries, changes, reason)) {
         prepared.m_reason = reason;
         return prepared;
     }
     prepared.m_lastSuccess = changes.m_lastSuccess;
-    if (changes.m_bFirstRun && work.m_bIndexNow) {
+    if (changes.m_bFirstRun)
+        PrepareFirstRun(work, run, *read, key, prepared);
+    else
+        PrepareChanges(work, run, *read, changes, key, prepared);
+    return prepared;
+}
+
+const CSourceRead* CChangeWorker::ReadChanges(
+    CTargetWork& work, CRunState& run, CPrepared& prepared)
+{
+    CText reason;
+    if (!OpenHistory(reason)) {
+        prepared.m_reason = reason;
+        return nullptr;
+    }
+    const CSourceRead& read = ReadSource(work, run, *work.m_target->m_strChanges);
+    if (Stopping()) {
+        prepared.m_kind = CPrepared::Kind::Stopped;
+        return nullptr;
+    }
+    if (!read.m_bOk) {
+        prepared.m_reason = read.m_failure;
+        return nullptr;
+    }
+    prepared.m_note = read.m_note;
+    return &read;
+}
+
+void CChangeWorker::PrepareFirstRun(CTargetWork& work, CRunState& run, const CSourceRead& read,
+    const CPostHistory::CTarget& key, CPrepared& prepared)
+{
+    if (work.m_bIndexNow) {
         // IndexNow would take the whole site as new: the first run only records it.
+        CText reason;
         if (!work.m_bDry
             && !m_history.RecordBaseline(
                 key, read.m_entries, std::chrono::system_clock::now(), reason)) {
             prepared.m_reason = reason;
-            return prepared;
+            return;
         }
         prepared.m_kind = CPrepared::Kind::Baseline;
         prepared.m_addresses = read.m_entries.size();
@@ -212,35 +232,35 @@ CChangeWorker::CPrepared CChangeWorker::Work(CTargetWork& work)
             for (const CSourceEntry& entry : read.m_entries)
                 logged.push_back({entry.m_strAddress, AddressFate::Baseline, {}});
         }
-        return prepared;
+        return;
     }
-    if (changes.m_bFirstRun) {
-        // A ping names no addresses: the first run posts once, and its success is the
-        // baseline.
-        std::vector<std::size_t> all(read.m_entries.size());
-        for (std::size_t i = 0; i < all.size(); ++i)
-            all[i] = i;
-        const std::uint64_t token
-            = work.m_bDry ? 0 : KeepBatch(work.m_run, key, read.m_entries, true);
-        prepared.m_kind = CPrepared::Kind::Post;
-        prepared.m_addresses = read.m_entries.size();
-        prepared.m_batches.push_back(CBatch{work.m_request, 0, {}, token});
-        return prepared;
-    }
+    // A ping names no addresses: the first run posts once, and its success is the
+    // baseline.
+    std::vector<std::size_t> all(read.m_entries.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = i;
+    const std::uint64_t token = work.m_bDry ? 0 : KeepBatch(work.m_run, key, read.m_entries, true);
+    prepared.m_kind = CPrepared::Kind::Post;
+    prepared.m_addresses = read.m_entries.size();
+    prepared.m_batches.push_back(CBatch{work.m_request, 0, {}, token});
+}
+
+void CChangeWorker::PrepareChanges(CTargetWork& work, CRunState& run, const CSourceRead& read,
+    const CPostHistory::CChangeSet& changes, const CPostHistory::CTarget& key, CPrepared& prepared)
+{
     std::vector<std::size_t> send = changes.m_changed;
     std::vector<std::string> removed;
-    if (work.m_bIndexNow && target.m_bCheckPages
+    if (work.m_bIndexNow && work.m_target->m_bCheckPages
         && !CheckChanges(work, run, read, changes, key, send, removed, prepared))
-        return prepared;
+        return;
     prepared.m_batches = Batches(work, run, read.m_entries, send, removed, key);
     if (prepared.m_batches.empty()) {
         prepared.m_kind = CPrepared::Kind::Unchanged;
-        return prepared;
+        return;
     }
     prepared.m_kind = CPrepared::Kind::Post;
     for (const CBatch& batch : prepared.m_batches)
         prepared.m_addresses += batch.m_addresses;
-    return prepared;
 }
 
 std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& work, CRunState& run,
@@ -446,32 +466,8 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
                 notLogged(m_historyFailure);
             return;
         }
-        // The run's posts are done: what could not be recorded after them is tried again.
-        bool logToo = true;
-        if (!state.held.empty()) {
-            RecordHeld(state);
-            if (!state.held.empty()) {
-                state.notRecorded = CText::Nested(
-                    //: After a run, when what was sent could not be written to the record
-                    QT_TRANSLATE_NOOP(
-                        "Quillpost", "Not recorded: %1 (these may be sent again next run)"),
-                    {state.writeFailure});
-                // The log would wait as long for the same lock.
-                logToo = !m_history.WasBusy();
-            }
-        }
-        // Each post whose addresses are not recorded says so in the log.
-        for (CPostLogEntry& entry : entries) {
-            for (const CPending& batch : state.held) {
-                if (entry.m_outcome == PostOutcome::Succeeded
-                    && entry.m_strUrl == MaskPassword(batch.key.m_strUrl)
-                    && entry.m_strBody == batch.key.m_strBody
-                    && entry.m_strChanges == batch.key.m_strSource) {
-                    entry.m_strReason += " · " + state.notRecorded.English();
-                    break;
-                }
-            }
-        }
+        const bool logToo = RecordHeldAgain(state);
+        MarkNotRecorded(state, entries);
         if (!logToo) {
             notLogged(state.writeFailure);
             return;
@@ -495,6 +491,36 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
         if (!m_history.Log(entries, error))
             notLogged(error);
     });
+}
+
+bool CChangeWorker::RecordHeldAgain(CRunState& run)
+{
+    if (run.held.empty())
+        return true;
+    RecordHeld(run);
+    if (run.held.empty())
+        return true;
+    run.notRecorded = CText::Nested(
+        //: After a run, when what was sent could not be written to the record
+        QT_TRANSLATE_NOOP("Quillpost", "Not recorded: %1 (these may be sent again next run)"),
+        {run.writeFailure});
+    // The log would wait as long for the same lock.
+    return !m_history.WasBusy();
+}
+
+void CChangeWorker::MarkNotRecorded(const CRunState& run, std::vector<CPostLogEntry>& entries)
+{
+    for (CPostLogEntry& entry : entries) {
+        for (const CPending& batch : run.held) {
+            if (entry.m_outcome == PostOutcome::Succeeded
+                && entry.m_strUrl == MaskPassword(batch.key.m_strUrl)
+                && entry.m_strBody == batch.key.m_strBody
+                && entry.m_strChanges == batch.key.m_strSource) {
+                entry.m_strReason += " · " + run.notRecorded.English();
+                break;
+            }
+        }
+    }
 }
 
 StreakAlert CChangeWorker::StreakOf(

@@ -171,6 +171,16 @@ private:
     void Push(Job job);
     void DoPrepare(CTargetWork& work);
     CPrepared Work(CTargetWork& work);
+    // The source of a target that posts its changes, read; null when it cannot be, prepared
+    // saying why.
+    const CSourceRead* ReadChanges(CTargetWork& work, CRunState& run, CPrepared& prepared);
+    // A target's first run: IndexNow records the source as its baseline, a ping posts once.
+    void PrepareFirstRun(CTargetWork& work, CRunState& run, const CSourceRead& read,
+        const CPostHistory::CTarget& key, CPrepared& prepared);
+    // What a later run posts: the changes since the record, their pages checked if asked.
+    void PrepareChanges(CTargetWork& work, CRunState& run, const CSourceRead& read,
+        const CPostHistory::CChangeSet& changes, const CPostHistory::CTarget& key,
+        CPrepared& prepared);
     bool CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepared);
     const CSourceRead& ReadSource(CTargetWork& work, CRunState& run, const std::string& url);
     bool OpenHistory(CText& reason);
@@ -212,6 +222,11 @@ private:
     bool Write(const CPending& batch, CText& error);
     // Writes the run's batches not recorded yet, until one fails again.
     void RecordHeld(CRunState& run);
+    // The run's posts are done: what could not be recorded after them is tried again. False
+    // when the post log is not to be written either, as it would wait as long for the lock.
+    bool RecordHeldAgain(CRunState& run);
+    // Each successful post whose addresses are not recorded says so in the log.
+    void MarkNotRecorded(const CRunState& run, std::vector<CPostLogEntry>& entries);
     bool Stopping() const { return m_stop.load(); }
 
     const CPostSettings m_settings;
