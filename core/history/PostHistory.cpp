@@ -111,10 +111,10 @@ bool CPostHistory::Open(const std::string& path, Time now, std::string& movedTo,
     return OpenToWrite(error) == SQLITE_OK;
 }
 
-int CPostHistory::OpenToWrite(CText& error)
+bool CPostHistory::MakePrivateFile(CText& error) const
 {
     if (!AllRegular(error))
-        return SQLITE_CANTOPEN;
+        return false;
     // Made here rather than by SQLite, which would let everyone read it. SQLite gives its
     // -wal and -shm files the mode of this one.
     const int fd = ::open(m_strPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -122,7 +122,7 @@ int CPostHistory::OpenToWrite(CText& error)
         // A link put there since it was looked at.
         error = errno == ELOOP ? NotRegular(m_strPath)
                                : CText(CannotOpen, {m_strPath, CHistoryFile::SystemError(errno)});
-        return SQLITE_CANTOPEN;
+        return false;
     }
     struct stat info;
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -131,13 +131,19 @@ int CPostHistory::OpenToWrite(CText& error)
     ::close(fd);
     if (!regular) {
         error = NotRegular(m_strPath);
-        return SQLITE_CANTOPEN;
+        return false;
     }
     if (!madePrivate) {
         error = CText(CannotOpen, {m_strPath, CHistoryFile::SystemError(chmodError)});
-        return SQLITE_CANTOPEN;
+        return false;
     }
+    return true;
+}
 
+int CPostHistory::OpenToWrite(CText& error)
+{
+    if (!MakePrivateFile(error))
+        return SQLITE_CANTOPEN;
     int rc = m_db.Open(CHistoryFile::WithFolderResolved(m_strPath),
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW);
     if (rc == SQLITE_OK)

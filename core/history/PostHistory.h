@@ -216,6 +216,8 @@ private:
     struct TargetRow;
 
     int OpenToWrite(CText& error);
+    // The file made, or found, a regular file that only its owner may read; false with why.
+    bool MakePrivateFile(CText& error) const;
     // False, with why, when anything but a regular file is at the file's place or its
     // companions'.
     bool AllRegular(CText& error) const;
