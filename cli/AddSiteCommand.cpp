@@ -26,6 +26,13 @@ QCommandLineOption KeyOption()
     return QCommandLineOption(QStringLiteral("key"), QString(), QStringLiteral("key"));
 }
 
+// A line of the output: its first word, a tab and the address.
+void AddLine(QString& out, const QString& label, const std::string& address)
+{
+    out += label + QLatin1Char('\t')
+        + CResultText::Printable(QString::fromStdString(MaskPassword(address))) + QLatin1Char('\n');
+}
+
 } // namespace
 
 CAddSiteCommand::CAddSiteCommand(const char* name, const CCommandSettings& settings)
@@ -74,12 +81,8 @@ bool CAddSiteCommand::Take(const QCommandLineParser& parser, QString& error)
     return true;
 }
 
-int CAddSiteCommand::Run()
+std::optional<int> CAddSiteCommand::SayFound(const CDiscovery& found)
 {
-    CStopSignals signals;
-    const CDiscovery found = CDiscoveryWait::Discover(m_strSite, signals);
-    if (signals.Status())
-        return *signals.Status();
     // Each thing said of the site first, a private site above all, before anything is added.
     for (const CText& note : found.m_notes)
         Say(CResultText::Translated(note));
@@ -89,6 +92,36 @@ int CAddSiteCommand::Run()
         Say(CResultText::Translated(unread));
     if (found.m_bUnreached)
         return ExitFailed;
+    return std::nullopt;
+}
+
+TargetRecords CAddSiteCommand::WithTargets(const CDiscovery& found, const TargetRecords& list,
+    QString& out, std::shared_ptr<CSubmitHost>& indexNow) const
+{
+    TargetRecords records = list;
+    for (const CSiteTarget& made : CSiteTargets::Of(found, m_strKey, list)) {
+        if (made.m_bInList) {
+            //: A line's first word in quillpost --add-site: a target the list holds already
+            AddLine(out, tr("there"), made.m_target->m_strUrl);
+        } else if (made.ChosenByDefault()) {
+            //: A line's first word in quillpost --add-site
+            AddLine(out, tr("added"), made.m_target->m_strUrl);
+            records.push_back(made.m_target);
+            if (made.m_kind == CSiteTarget::Kind::IndexNow)
+                indexNow = made.m_target;
+        }
+    }
+    return records;
+}
+
+int CAddSiteCommand::Run()
+{
+    CStopSignals signals;
+    const CDiscovery found = CDiscoveryWait::Discover(m_strSite, signals);
+    if (signals.Status())
+        return *signals.Status();
+    if (const std::optional<int> exit = SayFound(found))
+        return *exit;
 
     CTargetStore store(ProgramFolders::DataLocation());
     const std::string given = m_file ? QFile::encodeName(*m_file).toStdString() : std::string();
@@ -108,27 +141,10 @@ int CAddSiteCommand::Run()
     if (!loaded.m_bOk)
         return ExitUnusable;
 
-    TargetRecords records = loaded.m_records;
     QString out;
-    const auto line = [&out](const QString& label, const std::string& address) {
-        out += label + QLatin1Char('\t')
-            + CResultText::Printable(QString::fromStdString(MaskPassword(address)))
-            + QLatin1Char('\n');
-    };
     // The IndexNow target added, whose key file the user is to upload.
     std::shared_ptr<CSubmitHost> indexNow;
-    for (const CSiteTarget& made : CSiteTargets::Of(found, m_strKey, loaded.m_records)) {
-        if (made.m_bInList) {
-            //: A line's first word in quillpost --add-site: a target the list holds already
-            line(tr("there"), made.m_target->m_strUrl);
-        } else if (made.ChosenByDefault()) {
-            //: A line's first word in quillpost --add-site
-            line(tr("added"), made.m_target->m_strUrl);
-            records.push_back(made.m_target);
-            if (made.m_kind == CSiteTarget::Kind::IndexNow)
-                indexNow = made.m_target;
-        }
-    }
+    const TargetRecords records = WithTargets(found, loaded.m_records, out, indexNow);
     if (records.size() == loaded.m_records.size()) {
         Emit(stdout, out.toStdString());
         Say(found.FoundAny() ? tr("Nothing new to add: the list holds these targets already.")
@@ -144,7 +160,7 @@ int CAddSiteCommand::Run()
         //: A line's first word in quillpost --add-site: the IndexNow key made
         out += tr("key") + QLatin1Char('\t') + QString::fromStdString(m_strKey) + QLatin1Char('\n');
         //: A line's first word in quillpost --add-site: where the key file must be served
-        line(tr("key file"), indexNow->FirstValue("keyLocation").value_or(std::string()));
+        AddLine(out, tr("key file"), indexNow->FirstValue("keyLocation").value_or(std::string()));
     }
     if (!Emit(stdout, out.toStdString()))
         return ExitUnusable;

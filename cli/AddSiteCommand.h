@@ -1,9 +1,13 @@
 #pragma once
 
 #include "cli/Command.h"
+#include "data/DataFile.h"
 
+#include <memory>
 #include <optional>
 #include <string>
+
+struct CDiscovery;
 
 // quillpost --add-site URL [FILE] [--key KEY]: the targets that announce a site, made from what
 // it offers (as --discover finds it) and added to a list, as the window's Set Up Site adds them:
@@ -23,6 +27,13 @@ public:
     int Run() override;
 
 private:
+    // Says what discovery found of the site; the exit status when that ends the command.
+    std::optional<int> SayFound(const CDiscovery& found);
+    // The list with the site's targets that are chosen by default and not in it yet added,
+    // each target a line of out; indexNow is the IndexNow target added, if any.
+    TargetRecords WithTargets(const CDiscovery& found, const TargetRecords& list, QString& out,
+        std::shared_ptr<CSubmitHost>& indexNow) const;
+
     std::string m_strSite;
     std::optional<QString> m_file;
     std::string m_strKey;
