@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -59,6 +60,33 @@ std::shared_ptr<CSubmitHost> Target(const std::string& url, std::optional<std::s
     return target;
 }
 
+// A ping of each well-known service, of the site's own feed or else its sitemaps (ownSource);
+// of another site's feed only for the user to choose.
+void AddPings(const CDiscovery& found, const CAddress& site, std::optional<std::string> ownSource,
+    std::vector<CSiteTarget>& made)
+{
+    std::optional<std::string> pingSource = std::move(ownSource);
+    const bool otherSitePings = !pingSource && !found.m_feeds.empty();
+    if (otherSitePings)
+        pingSource = found.m_feeds.front().m_strUrl;
+    if (!pingSource)
+        return;
+    const std::string title = found.m_strTitle.empty() ? site.Host() : found.m_strTitle;
+    for (const std::shared_ptr<CSubmitHost>& service : StarterServices()) {
+        if (BodyKindOf(service->m_strBodyKind) != BodyKind::XmlRpc)
+            continue;
+        auto ping = Target(service->m_strUrl, service->m_strBodyKind, *pingSource, {});
+        for (const CPostParam& param : service->Params()) {
+            const std::string& name = param.m_strName;
+            ping->AddParam(CPostParam(name,
+                name == "name"      ? title
+                    : name == "url" ? found.m_strSite
+                                    : param.m_strValue));
+        }
+        made.push_back({CSiteTarget::Kind::Ping, ping, otherSitePings, false});
+    }
+}
+
 } // namespace
 
 std::vector<CSiteTarget> CSiteTargets::Of(
@@ -92,27 +120,7 @@ std::vector<CSiteTarget> CSiteTargets::Of(
                 each.m_bOtherSite, false});
         }
     }
-    // The site's own feed, else its sitemaps; another site's feed only for the user to choose.
-    std::optional<std::string> pingSource = feed ? std::optional(feed->m_strUrl) : sitemaps;
-    const bool otherSitePings = !pingSource && !found.m_feeds.empty();
-    if (otherSitePings)
-        pingSource = found.m_feeds.front().m_strUrl;
-    if (pingSource) {
-        const std::string title = found.m_strTitle.empty() ? site.Host() : found.m_strTitle;
-        for (const std::shared_ptr<CSubmitHost>& service : StarterServices()) {
-            if (BodyKindOf(service->m_strBodyKind) != BodyKind::XmlRpc)
-                continue;
-            auto ping = Target(service->m_strUrl, service->m_strBodyKind, *pingSource, {});
-            for (const CPostParam& param : service->Params()) {
-                const std::string& name = param.m_strName;
-                ping->AddParam(CPostParam(name,
-                    name == "name"      ? title
-                        : name == "url" ? found.m_strSite
-                                        : param.m_strValue));
-            }
-            made.push_back({CSiteTarget::Kind::Ping, ping, otherSitePings, false});
-        }
-    }
+    AddPings(found, site, feed ? std::optional(feed->m_strUrl) : sitemaps, made);
 
     // Two feeds of one address, or a hub named twice, make one target.
     std::vector<CSiteTarget> unique;
