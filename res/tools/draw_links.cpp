@@ -124,19 +124,14 @@ QImage DrawIcon(int size)
     return image;
 }
 
-// The advertisement for the maker's other product, 609x86, shown at the top of the main window.
-QImage DrawBanner()
+// The banner's blue ground, with rays fanning out from a glow behind the quill.
+void DrawBannerBackground(QPainter& p, const QRect& rect)
 {
-    QImage image(609, 86, QImage::Format_ARGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-
     QLinearGradient back(0, 0, 609, 0);
     back.setColorAt(0, QColor(18, 44, 110));
     back.setColorAt(0.6, QColor(30, 90, 170));
     back.setColorAt(1, QColor(40, 150, 190));
-    p.fillRect(image.rect(), back);
+    p.fillRect(rect, back);
 
     // Faint rays fanning out from the quill: one post reaching many places.
     p.setPen(QPen(QColor(255, 255, 255, 40), 1.5));
@@ -149,7 +144,17 @@ QImage DrawBanner()
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
     p.drawEllipse(QPointF(60, 43), 46, 46);
+}
 
+// The advertisement for the maker's other product, 609x86, shown at the top of the main window.
+QImage DrawBanner()
+{
+    QImage image(609, 86, QImage::Format_ARGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+
+    DrawBannerBackground(p, image.rect());
     const QImage icon = DrawIcon(64);
     p.drawImage(28, 11, icon);
 
