@@ -152,11 +152,30 @@ constexpr std::array<InHost, 256> HostTable = [] {
     return table;
 }();
 
-// A host name libcurl takes as written: letters, digits, dots and hyphens (as the scan took
-// them), its last label starting with a letter, so never a number libcurl rewrites as an IPv4
-// address ("127.1").
+// An IPv4 address as libcurl writes one back: four numbers of 0 to 255, without leading
+// zeros, which libcurl would read as octal.
+bool IsPlainIpv4(std::string_view host)
+{
+    int parts = 0;
+    for (std::size_t at = 0; at <= host.size(); ++parts) {
+        const std::size_t end = std::min(host.find('.', at), host.size());
+        const std::string_view part = host.substr(at, end - at);
+        if (part.empty() || part.size() > 3 || (part.size() > 1 && part.front() == '0')
+            || !std::all_of(part.begin(), part.end(), IsDigit)
+            || std::stoi(std::string(part)) > 255)
+            return false;
+        at = end + 1;
+    }
+    return parts == 4;
+}
+
+// A host libcurl takes as written: letters, digits, dots and hyphens (as the scan took them),
+// its last label starting with a letter, so never a number libcurl rewrites as an IPv4
+// address ("127.1"); or an IPv4 address as libcurl writes it.
 bool IsPlainHost(std::string_view host)
 {
+    if (IsPlainIpv4(host))
+        return true;
     if (!host.empty() && host.back() == '.')
         host.remove_suffix(1);
     const auto dot = host.rfind('.');
