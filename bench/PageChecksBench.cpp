@@ -204,17 +204,18 @@ void BM_BareCurlGets(benchmark::State& state)
     }
 }
 
-// CPU times are the whole process's: the server's threads and the checks' own.
+// CPU times are the whole process's: the server's threads and the checks' own. Twenty rounds
+// each, as a round is short and the machine's other load comes in bursts.
 BENCHMARK(BM_BareCurlGets)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
-    ->Iterations(5);
+    ->Iterations(20);
 BENCHMARK(BM_PageChecks)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
-    ->Iterations(5);
+    ->Iterations(20);
 
 // The peak resident memory of this process since its exec, in KiB.
 long PeakSinceExec()
