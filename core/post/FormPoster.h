@@ -41,8 +41,9 @@ public:
     // Opens a browser window posting a request already made, such as a run's batch: every
     // window the program opens to post goes through here.
     void PostInBrowser(const CPostRequest& request) const;
-    // Copies the body into the request, all of its bytes (a NUL does not end it): the body a
-    // browser window posts.
+    // Copies the body into the request, all of its bytes (a NUL does not end it): how a form
+    // target's encoded parameters become the body its posts send, in the background and in a
+    // browser window alike.
     static bool MakePostData(CPostRequest* request, const std::string& body);
 
     const CPostSettings& Settings() const { return m_settings; }

@@ -2,6 +2,7 @@
 
 #include "core/indexnow/IndexNow.h"
 #include "core/net/PrivateHost.h"
+#include "core/post/FormPoster.h"
 #include "core/post/JsonBody.h"
 #include "core/post/XmlRpcBody.h"
 #include "core/source/SourceAddress.h"
@@ -89,7 +90,7 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
     case BodyKind::Unknown:
         break;
     }
-    request.m_body = host.GetPostData();
+    CFormPoster::MakePostData(&request, host.GetPostData());
     // The encoder makes room for every byte escaped; a request that waits in a long queue
     // keeps none of it.
     request.m_body.shrink_to_fit();
