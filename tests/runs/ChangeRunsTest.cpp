@@ -37,6 +37,7 @@
 #include "tests/support/LocalServer.h"
 #include "tests/support/RecordLock.h"
 
+#include <algorithm>
 #include <map>
 
 #include <QFile>
@@ -205,6 +206,7 @@ private Q_SLOTS:
     void pageChecks_data();
     void pageChecks();
     void removals();
+    void noRemovalsFromACutSource();
     void checksCapped();
     void stopDuringChecks();
 
@@ -671,6 +673,36 @@ void ChangeRunsTest::removals()
     QCOMPARE(posts.size(), std::size_t(1));
     QCOMPARE(UrlListOf(posts[0]), std::vector<std::string>{m_site->Url("gone")});
     QCOMPARE(PageLog(m_site->Url("gone")), (QStringList{"sent", "removed", "baseline"}));
+}
+
+// A source cut by a limit does not tell what is gone from it: an address it no longer lists
+// is neither checked nor announced as removed.
+void ChangeRunsTest::noRemovalsFromACutSource()
+{
+    // Room for the one new page and the one gone.
+    CPostSettings settings;
+    settings.m_checks.m_maxChecks = 2;
+    m_runs = std::make_unique<CSubmitRuns>(*m_targets, settings);
+    m_targets->AppendRows({IndexNowTarget()});
+    // A sitemap file is read for 50,000 addresses: each of these is cut by one.
+    const auto cut = [](const std::string& first, int from) {
+        std::vector<std::pair<std::string, std::string>> pages{{first, ""}};
+        for (int i = from; i < from + 50000; ++i)
+            pages.emplace_back("p" + std::to_string(i), "");
+        return pages;
+    };
+    m_site->SetPages(cut("gone", 0));
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Baseline);
+    m_site->SetPage("gone", CScriptedReply::Status(404));
+    m_site->SetPages(cut("p0", 1));
+
+    Run();
+    QCOMPARE(m_site->Fetches("gone"), std::size_t(0));
+    for (const auto& post : m_site->TakePosts()) {
+        const auto sent = UrlListOf(post);
+        QVERIFY(std::find(sent.begin(), sent.end(), m_site->Url("gone")) == sent.end());
+    }
+    QCOMPARE(PageLog(m_site->Url("gone")), QStringList{"baseline"});
 }
 
 // At most the cap's checks a run; the rest wait for the runs after.
