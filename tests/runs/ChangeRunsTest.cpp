@@ -207,6 +207,7 @@ private Q_SLOTS:
     void pageChecks();
     void removals();
     void noRemovalsFromACutSource();
+    void writtenUrlListIsChecked();
     void checksCapped();
     void stopDuringChecks();
 
@@ -703,6 +704,28 @@ void ChangeRunsTest::noRemovalsFromACutSource()
         QVERIFY(std::find(sent.begin(), sent.end(), m_site->Url("gone")) == sent.end());
     }
     QCOMPARE(PageLog(m_site->Url("gone")), QStringList{"baseline"});
+}
+
+// A target without a source has the pages its urlList names checked as a source's would be:
+// what is left out goes from the body the user wrote, and with every page left out nothing
+// is posted.
+void ChangeRunsTest::writtenUrlListIsChecked()
+{
+    auto target = IndexNowTarget();
+    target->m_strChanges.reset();
+    target->AddParam(CPostParam("urlList[]", m_site->Url("n")));
+    m_targets->AppendRows({target});
+    m_site->SetPage("n", CScriptedReply::Status(404));
+    const CPostResult result = Run()[0];
+    QCOMPARE(result.m_outcome, PostOutcome::Succeeded);
+    QCOMPARE(result.m_leftOut.size(), std::size_t(1));
+    const auto posts = m_site->TakePosts();
+    QCOMPARE(posts.size(), std::size_t(1));
+    QCOMPARE(UrlListOf(posts[0]), std::vector<std::string>{m_site->Url("home")});
+
+    m_site->SetPage("home", CScriptedReply::Status(404));
+    QCOMPARE(Run()[0].m_outcome, PostOutcome::Unchanged);
+    QVERIFY(m_site->TakePosts().empty());
 }
 
 // At most the cap's checks a run; the rest wait for the runs after.
