@@ -196,14 +196,20 @@ void submitAll(
     auto* submitAll = dlg.findChild<QPushButton*>(QStringLiteral("submitAllButton"));
     QApplication::processEvents();
 
+    // A row changes more than once with its result in (its tooltip learns its last success
+    // after the run): each counts once a run.
     int marked = 0;
+    std::vector<bool> decided;
     QEventLoop loop;
-    QObject::connect(
-        model, &QAbstractItemModel::dataChanged, &loop, [&](const QModelIndex& topLeft) {
-            const int image = model->Image(topLeft.row());
-            if (image == ImageSucceeded || image == ImageFailed) {
-                if (++marked == model->RowCount())
-                    loop.quit();
+    QObject::connect(model, &QAbstractItemModel::dataChanged, &loop,
+        [&](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            for (int row = topLeft.row(); row <= bottomRight.row(); ++row) {
+                const int image = model->Image(row);
+                if ((image == ImageSucceeded || image == ImageFailed) && !decided[row]) {
+                    decided[row] = true;
+                    if (++marked == model->RowCount())
+                        loop.quit();
+                }
             }
         });
 
@@ -222,6 +228,7 @@ void submitAll(
 
     for (auto _ : state) {
         marked = 0;
+        decided.assign(static_cast<std::size_t>(model->RowCount()), false);
         clock.start();
         lastTick = 0;
         if (probe)
