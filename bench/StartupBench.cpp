@@ -32,6 +32,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <spawn.h>
@@ -367,15 +368,19 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "xcb");
 
     // Each list in a folder of its own beside a copy of the program, which reads the data
-    // file from its own folder.
+    // file from its own folder, and of the window it hands over to there.
     QTemporaryDir root;
     std::vector<QString> programs;
     for (const int count : TargetCounts) {
         const QString folder = root.filePath(QString::number(count));
         QDir().mkpath(folder);
         const QString program = folder + QStringLiteral("/quillpost");
-        QFile::copy(QStringLiteral(QUILLPOST_PROGRAM_PATH), program);
-        QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+        for (const auto& [from, to] : {std::pair(QStringLiteral(QUILLPOST_PROGRAM_PATH), program),
+                 std::pair(QStringLiteral(QUILLPOST_WINDOW_PATH),
+                     folder + QStringLiteral("/quillpost-window"))}) {
+            QFile::copy(from, to);
+            QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::ExeOwner);
+        }
         WriteTargets(folder + QStringLiteral("/submitdata.xml"), count);
         programs.push_back(program);
     }
