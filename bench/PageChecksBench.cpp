@@ -8,6 +8,7 @@
 #include "core/net/PostLimits.h"
 #include "core/run/PageChecks.h"
 
+#include "PeakMemory.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -216,21 +217,6 @@ BENCHMARK(BM_PageChecks)
     ->UseRealTime()
     ->MeasureProcessCPUTime()
     ->Iterations(20);
-
-// The peak resident memory of this process since its exec, in KiB.
-long PeakSinceExec()
-{
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    char line[256];
-    long peak = 0;
-    while (status && std::fgets(line, sizeof line, status)) {
-        if (std::sscanf(line, "VmHWM: %ld kB", &peak) == 1)
-            break;
-    }
-    if (status)
-        std::fclose(status);
-    return peak;
-}
 
 // In the child: the checks of count pages, then its peak and how many it would announce.
 int CheckInChild(const char* count, const char* root)

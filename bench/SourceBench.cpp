@@ -12,6 +12,7 @@
 #include "core/source/SourceParser.h"
 #include "core/source/SourceReader.h"
 
+#include "PeakMemory.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
@@ -303,22 +304,6 @@ double PeakOfRead(const std::string& url, std::string& said)
     const double peakKiB = std::strtod(said.substr(0, space).c_str(), nullptr);
     said.erase(0, space == std::string::npos ? said.size() : space + 1);
     return peakKiB / 1024.0;
-}
-
-// The peak resident memory of this process since its exec, in KiB. Not getrusage's, which
-// keeps the peak of the process that forked it until the exec.
-long PeakSinceExec()
-{
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    char line[256];
-    long peak = 0;
-    while (status && std::fgets(line, sizeof line, status)) {
-        if (std::sscanf(line, "VmHWM: %ld kB", &peak) == 1)
-            break;
-    }
-    if (status)
-        std::fclose(status);
-    return peak;
 }
 
 // In the child: the read a run makes of a source, then its peak and what it read.
