@@ -28,6 +28,11 @@ TEST(JsonBody, ExactBodies)
         R"({"urlList":["u1","u2"],"a":"1","x[]y":"2"})");
     EXPECT_EQ(build({{"q\"", "say \"hi\"\\ \n\t\x01 caf\xC3\xA9 \xF0\x9F\x98\x80 </"}}),
         "{\"q\\\"\":\"say \\\"hi\\\"\\\\ \\n\\t\\u0001 caf\xC3\xA9 \xF0\x9F\x98\x80 </\"}");
+    // Escapes at either end of a text; hex in lower case; DEL is not a control character here.
+    EXPECT_EQ(build({{"\b", "\f\r\x1F\x7F\\"}, {"a[]", "\""}}),
+        R"({"\b":"\f\r\u001f)"
+        "\x7F"
+        R"(\\","a":["\""]})");
 }
 
 TEST(JsonBody, RefusalsNameTheParameter)
@@ -47,6 +52,7 @@ TEST(JsonBody, RefusalsNameTheParameter)
         {{{"a", "caf\xE9"}, {"b", "1"}, {"b", "2"}}, "a" + notUtf8},
         {{{"a", "1"}, {"a", "caf\xE9"}}, "a" + notUtf8},
         {{{"urlList[]", "ok"}, {"urlList[]", "\xFF"}}, "urlList[]" + notUtf8},
+        {{{"l[]", "ok"}, {"a", "1"}, {"a", "2"}, {"l[]", "\xFF"}}, "a" + twice},
     };
     for (const auto& [params, reason] : rows)
         EXPECT_EQ(build(params), "refused: \xE2\x80\x9C" + reason);
