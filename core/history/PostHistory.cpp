@@ -49,6 +49,17 @@ const char* const SqlText[] = {
     " (SELECT min(run) FROM (SELECT DISTINCT run FROM log"
     " WHERE url = ?1 AND body = ?2 AND changes = ?3 ORDER BY run DESC LIMIT ?4))"
     " ORDER BY run, id",
+    "SELECT coalesce(max(id), 0) FROM log",
+    // A word of a later program is read as a failure, as RecentOutcomes reads it; each entry
+    // finds its target's last success by the index, and any failure from that run on.
+    "SELECT DISTINCT cur.url, cur.body, cur.changes FROM log AS cur"
+    " WHERE cur.id > ?2 AND cur.run = ?1 AND EXISTS (SELECT 1 FROM log AS f"
+    " WHERE f.url = cur.url AND f.body = cur.body AND f.changes = cur.changes AND f.run < ?1"
+    " AND f.outcome NOT IN ('succeeded', 'stopped', 'unchanged', 'baseline', 'would_post',"
+    " 'waiting')"
+    " AND f.run >= (SELECT coalesce(max(s.run), 0) FROM log AS s WHERE s.url = cur.url"
+    " AND s.body = cur.body AND s.changes = cur.changes AND s.run < ?1"
+    " AND s.outcome = 'succeeded'))",
     "SELECT max(time) FROM log WHERE url = ?1 AND body = ?2 AND changes = ?3"
     " AND outcome = 'succeeded'",
     "SELECT url, body, changes, failing, reason FROM untold ORDER BY rowid",

@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // What was sent, and every post made, in one SQLite file (history.sqlite in the state folder)
@@ -211,6 +213,13 @@ public:
     // The outcomes of the target's last runs (at most runs of them), the newest last.
     bool RecentOutcomes(const std::string& url, const std::string& body, const std::string& changes,
         std::size_t runs, std::vector<CRunOutcomes>& outcomes, CText& error);
+    // The id of the newest entry of the log; 0 when it has none.
+    bool LastLogId(std::int64_t& id, CText& error);
+    // Of the targets of the entries of run after the entry afterId, those whose last run
+    // before it that succeeded or failed has a failure: only they can begin or end a streak
+    // of failures, so that the others need no look at their runs one by one.
+    bool AfterFailure(std::int64_t run, std::int64_t afterId,
+        std::set<std::tuple<std::string, std::string, std::string>>& targets, CText& error);
 
 private:
     struct TargetRow;

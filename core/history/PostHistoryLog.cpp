@@ -124,6 +124,41 @@ bool CPostHistory::RecentOutcomes(const std::string& url, const std::string& bod
     return true;
 }
 
+bool CPostHistory::LastLogId(std::int64_t& id, CText& error)
+{
+    CSqliteStatement* last = Statement(LastLogIdSql, error);
+    if (!last)
+        return false;
+    CSqliteReset reset(*last);
+    if (last->Step() != SQLITE_ROW) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    id = last->Int64(0);
+    return true;
+}
+
+bool CPostHistory::AfterFailure(std::int64_t run, std::int64_t afterId,
+    std::set<std::tuple<std::string, std::string, std::string>>& targets, CText& error)
+{
+    targets.clear();
+    CSqliteStatement* after = Statement(AfterFailureSql, error);
+    if (!after)
+        return false;
+    CSqliteReset reset(*after);
+    after->BindInt64(1, run).BindInt64(2, afterId);
+    int rc;
+    while ((rc = after->Step()) == SQLITE_ROW) {
+        targets.emplace(
+            std::string(after->Text(0)), std::string(after->Text(1)), std::string(after->Text(2)));
+    }
+    if (rc != SQLITE_DONE) {
+        error = Failure(CannotRead);
+        return false;
+    }
+    return true;
+}
+
 bool CPostHistory::Untold(std::vector<CStreakAlert>& alerts, CText& error)
 {
     alerts.clear();

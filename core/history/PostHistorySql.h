@@ -26,6 +26,8 @@ enum Sql
     PruneByCountSql,
     ReadLogSql,
     RecentOutcomesSql,
+    LastLogIdSql,
+    AfterFailureSql,
     LastLoggedSuccessSql,
     UntoldSql,
     ClearUntoldSql,

@@ -20,6 +20,10 @@ struct CChangeWorker::CRunState
     std::map<std::pair<std::string, std::string>, CKeyVerdict> keyFiles;
     // The log's number of the run, once it has logged.
     std::optional<std::int64_t> logRun;
+    // The id its entries in the log all come after; and whether some are missing from it,
+    // which only a look at each target's runs can take into account.
+    std::optional<std::int64_t> loggedAfter;
+    bool logMissed = false;
     // The targets it logged: (URL, body, changes), and the reason of the last failure.
     std::map<std::tuple<std::string, std::string, std::string>, std::string> logged;
     // Batches that succeeded but are not recorded yet, as a write failed.
@@ -51,4 +55,3 @@ struct CChangeWorker::CPending
     std::string verdict;
     Time when;
 };
-

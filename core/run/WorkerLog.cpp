@@ -6,6 +6,8 @@
 #include "core/text/ResultRecord.h"
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -73,8 +75,17 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
             if (entry.m_outcome != PostOutcome::Succeeded)
                 reason = WhyFailed(entry);
         }
-        if (!m_history.Log(entries, error))
+        if (!state.loggedAfter && !state.logMissed) {
+            std::int64_t last = 0;
+            if (m_history.LastLogId(last, error))
+                state.loggedAfter = last;
+            else
+                state.logMissed = true;
+        }
+        if (!m_history.Log(entries, error)) {
             notLogged(error);
+            state.logMissed = true;
+        }
     });
 }
 
@@ -166,7 +177,13 @@ std::vector<CChangeWorker::CAlert> CChangeWorker::AlertsOf(const CRunState& run)
     CText error;
     std::vector<CAlert> fresh;
     if (run.logRun) {
+        // Most targets did not fail the run before: one read rules them all out.
+        std::set<std::tuple<std::string, std::string, std::string>> afterFailure;
+        const bool ruledOut = run.loggedAfter && !run.logMissed
+            && m_history.AfterFailure(*run.logRun, *run.loggedAfter, afterFailure, error);
         for (const auto& [target, reason] : run.logged) {
+            if (ruledOut && afterFailure.count(target) == 0)
+                continue;
             const auto& [url, body, changes] = target;
             const StreakAlert alert = StreakOf(url, body, changes);
             if (alert != StreakAlert::None)

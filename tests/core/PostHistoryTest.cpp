@@ -12,9 +12,11 @@
 #include <iterator>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -1000,6 +1002,59 @@ TEST_F(PostHistoryTest, RecentOutcomesOfATarget)
     EXPECT_EQ(recent(10), "1: baseline;2: failed;3: succeeded failed;6: unchanged;");
     EXPECT_EQ(recent(1), "6: unchanged;");
     EXPECT_EQ(recent(0), "");
+}
+
+// Only the targets found may begin or end a streak in the latest run: one left out whose
+// last counted run failed would never be told.
+TEST_F(PostHistoryTest, AfterFailureKeepsEveryTargetThatMayAlert)
+{
+    using O = PostOutcome;
+    const struct
+    {
+        const char* name;
+        std::vector<std::vector<O>> earlier;
+        std::vector<O> latest;
+        bool found;
+    } cases[] = {
+        {"succeeded before", {{O::Failed}, {O::Succeeded}}, {O::Succeeded}, false},
+        {"failed before", {{O::Succeeded}, {O::Failed}}, {O::Succeeded}, true},
+        {"not posted before", {{O::NotPosted}}, {O::Failed}, true},
+        {"failure behind runs that do not count",
+            {{O::Failed}, {O::Unchanged}, {O::Stopped}, {O::Baseline}}, {O::Succeeded}, true},
+        {"run that succeeded and failed", {{O::Succeeded, O::Failed}}, {O::Succeeded}, true},
+        {"first run", {}, {O::Failed}, false},
+        {"failed only now", {{O::Succeeded}}, {O::Failed, O::Failed}, false},
+        {"not in the latest run", {{O::Failed}}, {}, false},
+    };
+    CPostHistory history;
+    ASSERT_NO_FATAL_FAILURE(open(history));
+    const auto entry = [](const char* name, std::int64_t run, O outcome) {
+        CPostLogEntry logged = logEntry(Now, run, outcome);
+        logged.m_strUrl += std::string("/") + name;
+        return logged;
+    };
+    const std::int64_t latest = 10;
+    for (const auto& test : cases) {
+        for (std::size_t run = 0; run < test.earlier.size(); ++run) {
+            for (const O outcome : test.earlier[run])
+                ASSERT_NO_FATAL_FAILURE(log(history, {entry(test.name, run + 1, outcome)}));
+        }
+    }
+    CText error;
+    std::int64_t after = 0;
+    ASSERT_TRUE(history.LastLogId(after, error));
+    for (const auto& test : cases) {
+        for (const O outcome : test.latest)
+            ASSERT_NO_FATAL_FAILURE(log(history, {entry(test.name, latest, outcome)}));
+    }
+    std::set<std::tuple<std::string, std::string, std::string>> found;
+    ASSERT_TRUE(history.AfterFailure(latest, after, found, error)) << error.English();
+    for (const auto& test : cases) {
+        const CPostLogEntry key = entry(test.name, latest, O::Succeeded);
+        EXPECT_EQ(
+            found.count({key.m_strUrl, key.m_strBody, key.m_strChanges}), test.found ? 1U : 0U)
+            << test.name;
+    }
 }
 
 CLoggedAddress logged(const std::string& address, AddressFate fate, const char* reason = "")
