@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/system/WorkerThread.h"
+
 #include <QMetaObject>
 #include <QObject>
 
@@ -51,7 +53,7 @@ template <typename Work, typename Done> bool CBackgroundJob::Start(Work work, Do
     Join();
     m_bBusy = true;
     m_stop = false;
-    m_thread = std::thread([this, work = std::move(work), done = std::move(done)]() mutable {
+    m_thread = StartWorkerThread([this, work = std::move(work), done = std::move(done)]() mutable {
         using Result = decltype(work(m_stop));
         // Shared, so that a large result is not copied on its way.
         auto result = std::make_shared<Result>(work(m_stop));

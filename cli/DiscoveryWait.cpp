@@ -2,6 +2,7 @@
 
 #include "cli/StopSignals.h"
 #include "core/site/SiteDiscovery.h"
+#include "core/system/WorkerThread.h"
 
 #include <QEventLoop>
 
@@ -14,7 +15,7 @@ CDiscovery CDiscoveryWait::Discover(const std::string& site, CStopSignals& signa
     QEventLoop loop;
     QObject::connect(&signals, &CStopSignals::Stopped, &loop, [&stop] { stop = true; });
     CDiscovery found;
-    std::thread worker([&] {
+    std::thread worker = StartWorkerThread([&] {
         found = CSiteDiscovery(CDiscoverySettings(), &stop).Discover(site);
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });

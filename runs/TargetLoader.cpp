@@ -1,5 +1,6 @@
 #include "runs/TargetLoader.h"
 
+#include "core/system/WorkerThread.h"
 #include "runs/TargetList.h"
 
 #include <QElapsedTimer>
@@ -35,7 +36,7 @@ void CTargetLoader::Start()
     m_bRead = false;
     m_next = 0;
     const quint64 load = ++m_load;
-    m_reader = std::thread([this, load] {
+    m_reader = StartWorkerThread([this, load] {
         m_read = m_store.Load();
         // This object outlives the thread (its destructor joins it); the call is dropped
         // unread if the object goes before it is delivered.

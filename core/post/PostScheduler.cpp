@@ -1,13 +1,11 @@
 #include "core/post/PostScheduler.h"
 
 #include "core/post/PostTransfer.h"
+#include "core/system/WorkerThread.h"
 
 #include <algorithm>
-#include <csignal>
 #include <iterator>
 #include <new>
-
-#include <pthread.h>
 
 namespace {
 
@@ -24,7 +22,7 @@ CPostScheduler::CPostScheduler(CPostSettings settings, ResultCallback onResult)
     if (!m_multi)
         throw std::bad_alloc();
     try {
-        m_worker = std::thread(&CPostScheduler::Worker, this);
+        m_worker = StartWorkerThread(&CPostScheduler::Worker, this);
     } catch (...) {
         curl_multi_cleanup(m_multi);
         throw;
@@ -259,15 +257,6 @@ int CPostScheduler::PollMs()
 
 void CPostScheduler::Worker()
 {
-    // Signals sent to the program are for its own threads: taken here, their handlers would
-    // run beside theirs, and no longer one after another in the order the signals came.
-    // Faults are this thread's own and stay with it.
-    sigset_t signals;
-    sigfillset(&signals);
-    for (const int fault : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS})
-        sigdelset(&signals, fault);
-    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-
     for (;;) {
         std::vector<InFlight> starting;
         StartHook hook;

@@ -6,6 +6,7 @@
 #include "core/run/PageChecks.h"
 #include "core/run/RunState.h"
 #include "core/source/SourceAddress.h"
+#include "core/system/WorkerThread.h"
 #include "core/target/BodyKind.h"
 #include "core/target/SubmitHost.h"
 
@@ -20,7 +21,7 @@ CChangeWorker::CChangeWorker(CPostSettings settings, std::string historyPath, CT
     , m_bReadOnly(readOnly)
     , m_history(m_settings.m_record)
 {
-    m_thread = std::thread(&CChangeWorker::Run, this);
+    m_thread = StartWorkerThread(&CChangeWorker::Run, this);
 }
 
 CChangeWorker::~CChangeWorker()
