@@ -9,7 +9,7 @@ CBackgroundJob::CBackgroundJob(QObject* parent)
 // gone: it can no longer queue anything.
 CBackgroundJob::~CBackgroundJob()
 {
-    m_stop = true;
+    m_bStop = true;
     Join();
 }
 

@@ -35,12 +35,12 @@ public:
     bool IsBusy() const { return m_bBusy; }
     // Raises the stop flag of the work under way; its done is still called, with what the
     // work gives back once it heeds the flag.
-    void Stop() { m_stop = true; }
+    void Stop() { m_bStop = true; }
 
 private:
     void Join();
 
-    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_bStop{false};
     bool m_bBusy = false;
     std::thread m_thread;
 };
@@ -52,11 +52,11 @@ template <typename Work, typename Done> bool CBackgroundJob::Start(Work work, Do
     // The thread of the last work has handed its result back, so it is ending or ended.
     Join();
     m_bBusy = true;
-    m_stop = false;
+    m_bStop = false;
     m_thread = StartWorkerThread([this, work = std::move(work), done = std::move(done)]() mutable {
-        using Result = decltype(work(m_stop));
+        using Result = decltype(work(m_bStop));
         // Shared, so that a large result is not copied on its way.
-        auto result = std::make_shared<Result>(work(m_stop));
+        auto result = std::make_shared<Result>(work(m_bStop));
         QMetaObject::invokeMethod(
             this,
             [this, result, done = std::move(done)]() mutable {

@@ -26,8 +26,8 @@ void CDataFileCommands::Save()
     // Never half a list; and the store is the loader's until it is done.
     m_loader.Finish();
     const CTargetStore::CSaved saved = m_store.Save(m_targets.Records());
-    if (!saved.m_message.isEmpty())
-        CMessageBox::Warning(m_window, saved.m_message);
+    if (!saved.m_strMessage.isEmpty())
+        CMessageBox::Warning(m_window, saved.m_strMessage);
 }
 
 void CDataFileCommands::OnLoadFinished(const QString& message)

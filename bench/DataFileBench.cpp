@@ -118,7 +118,7 @@ void BM_CheckOnly(benchmark::State& state)
     std::ifstream in(Shared().path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     for (auto _ : state) {
-        if (!XmlCheck::Check(bytes).fault.empty())
+        if (!XmlCheck::Check(bytes).m_strFault.empty())
             state.SkipWithError("check failed");
     }
 }
@@ -154,7 +154,7 @@ void BM_CompareWithSave(benchmark::State& state)
     const CTargetsRead read = ReadTargets(doc, records);
     const std::string text(doc.UncheckedText());
     for (auto _ : state) {
-        if (!read.m_bSavedShape || !doc.MeasureText(text).same)
+        if (!read.m_bSavedShape || !doc.MeasureText(text).m_bSame)
             state.SkipWithError("not the same text");
     }
 }

@@ -69,7 +69,7 @@ void postBare(benchmark::State& state, const std::vector<std::shared_ptr<CSubmit
     for (auto _ : state) {
         std::size_t ok = 0;
         for (std::size_t i = 0; i < targets.size(); ++i) {
-            const std::string& body = requests[i].m_body;
+            const std::string& body = requests[i].m_strBody;
             CURL* curl = curl_easy_init();
             curl_easy_setopt(curl, CURLOPT_URL, targets[i]->m_strUrl.c_str());
             curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);

@@ -329,7 +329,7 @@ std::optional<std::pair<double, double>> SubmitOnce(AnswerServer& server)
     timer.start();
     CPostRequest request;
     request.m_address = CAddress::Read(server.Url());
-    request.m_body = "furl=http%3A%2F%2Fwww.mysite.example%2F";
+    request.m_strBody = "furl=http%3A%2F%2Fwww.mysite.example%2F";
     launcher.Navigate(request);
     double shownMs = 0;
     while (!server.m_loaded && failure.isEmpty() && timer.elapsed() < 60000) {

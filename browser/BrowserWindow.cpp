@@ -135,7 +135,7 @@ void CBrowserWindow::Post(const CPostRequest& request)
         return;
     QWebEngineHttpRequest post(target);
     post.setMethod(QWebEngineHttpRequest::Post);
-    post.setPostData(QByteArray::fromStdString(request.m_body));
+    post.setPostData(QByteArray::fromStdString(request.m_strBody));
     post.setHeader(
         QByteArrayLiteral("Content-Type"), QByteArray::fromStdString(request.m_strContentType));
     m_view->load(post);

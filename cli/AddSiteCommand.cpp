@@ -136,8 +136,8 @@ int CAddSiteCommand::Run()
         return *signals.Status();
     }
     CTargetStore::CLoaded loaded = store.LoadToAdd(given);
-    if (!loaded.m_message.isEmpty())
-        Say(loaded.m_message);
+    if (!loaded.m_strMessage.isEmpty())
+        Say(loaded.m_strMessage);
     if (!loaded.m_bOk)
         return ExitUnusable;
 
@@ -152,8 +152,8 @@ int CAddSiteCommand::Run()
         return ExitFailed;
     }
     const CTargetStore::CSaved saved = store.SaveTo(given, records);
-    if (!saved.m_message.isEmpty())
-        Say(saved.m_message);
+    if (!saved.m_strMessage.isEmpty())
+        Say(saved.m_strMessage);
     if (!saved.m_bOk)
         return ExitUnusable;
     if (indexNow) {

@@ -68,7 +68,7 @@ int CCheckKeysCommand::Run()
     const CTargetStore::CLoaded loaded
         = store.LoadToPost(m_file ? QFile::encodeName(*m_file).toStdString() : std::string());
     if (!loaded.m_bOk) {
-        Say(loaded.m_message);
+        Say(loaded.m_strMessage);
         return ExitUnusable;
     }
     if (OutputFormat() == Format::Csv

@@ -119,7 +119,7 @@ int CSubmitCommand::Run()
     }
     CTargetStore::CLoaded loaded = store.LoadToPost(m_file ? path : std::string());
     if (!loaded.m_bOk) {
-        Say(loaded.m_message);
+        Say(loaded.m_strMessage);
         return ExitUnusable;
     }
     m_written.assign(loaded.m_records.size(), false);

@@ -88,9 +88,9 @@ CTargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records)
         doc.LeaveElement();
     }
     doc.LeaveElement();
-    const CXmlDocument::Contents contents = doc.CountContents();
-    read.m_bHoldsAll
-        = !contents.other && contents.elements == elements && contents.attributes == attributes;
+    const CXmlDocument::CContents contents = doc.CountContents();
+    read.m_bHoldsAll = !contents.m_bOther && contents.m_elements == elements
+        && contents.m_attributes == attributes;
     read.m_bSavedShape = read.m_bHoldsAll && attributes == savedAttributes && xmlText;
     return read;
 }
@@ -137,22 +137,22 @@ std::vector<std::size_t> WriteTargets(CXmlDocument& doc, const TargetRecords& re
     return altered;
 }
 
-SaveOfRead CompareWithSave(
+CSaveOfRead CompareWithSave(
     CXmlDocument& doc, const TargetRecords& records, const CTargetsRead& read)
 {
-    SaveOfRead save;
+    CSaveOfRead save;
     // A document of the very shape a save builds, holding only texts a save writes as they
     // are, is the document a save of the records builds: if pugixml writes it back as the
     // text it came from, that text is what the save writes. Cheaper than building the
     // document anew, and what passes for nearly every load.
     if (read.m_bSavedShape && !doc.UncheckedText().empty()) {
-        const CXmlDocument::TextMeasure text = doc.MeasureText(doc.UncheckedText());
-        save.same = text.same;
-        save.size = text.size;
+        const CXmlDocument::CTextMeasure text = doc.MeasureText(doc.UncheckedText());
+        save.m_bSame = text.m_bSame;
+        save.m_size = text.m_size;
     }
-    if (!save.same)
-        save.size = SavedSize(records);
-    save.wellFormed = doc.FinishCheck(save.same);
+    if (!save.m_bSame)
+        save.m_size = SavedSize(records);
+    save.m_bWellFormed = doc.FinishCheck(save.m_bSame);
     return save;
 }
 
@@ -206,14 +206,14 @@ CDataFileOutcome CDataFile::Load(const std::string& path)
         outcome.m_strReason = doc.LastError();
     } else {
         read = ReadTargets(doc, outcome.m_records);
-        const SaveOfRead save = CompareWithSave(doc, outcome.m_records, read);
-        if (!save.wellFormed)
+        const CSaveOfRead save = CompareWithSave(doc, outcome.m_records, read);
+        if (!save.m_bWellFormed)
             outcome.m_strReason = doc.LastError();
         else if (!read.m_bTargetList)
             outcome.m_strReason = "its root element is not \"data\"";
         // Another encoding, or many characters written as references, can make a file
         // within the limit a list beyond it, one that no save could write.
-        else if (save.size > CXmlDocument::MaxFileSize)
+        else if (save.m_size > CXmlDocument::MaxFileSize)
             outcome.m_strReason = "the list would be saved as more than "
                 + FileAccess::MiB(CXmlDocument::MaxFileSize);
         else
@@ -228,7 +228,7 @@ CDataFileOutcome CDataFile::Load(const std::string& path)
     const FileAccess::CFileStamp& stamp = doc.Stamp();
     if (!outcome.m_bOk && stamp.m_bExists && stamp.m_bRegular)
         outcome.m_strBackupPath = BackupPath(path);
-    m_known[path] = Known{stamp, read.m_bHoldsAll || !stamp.m_bExists};
+    m_known[path] = CKnown{stamp, read.m_bHoldsAll || !stamp.m_bExists};
     return outcome;
 }
 
@@ -243,7 +243,7 @@ CDataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& r
     const FileAccess::CFileStamp now = FileAccess::StampOfPath(path);
     const auto known = m_known.find(path);
     const bool holdsAll
-        = known != m_known.end() && known->second.listHoldsAll && known->second.stamp == now;
+        = known != m_known.end() && known->second.m_bListHoldsAll && known->second.m_stamp == now;
     if (now.m_bExists && !holdsAll)
         doc.KeepReplacedFileAs(BackupPath(path));
 
@@ -251,7 +251,7 @@ CDataFileOutcome CDataFile::Save(const std::string& path, const TargetRecords& r
     outcome.m_bReplaced = doc.FileReplaced();
     outcome.m_strReason = doc.LastError();
     if (outcome.m_bOk || outcome.m_bReplaced) {
-        m_known[path] = Known{doc.Stamp(), true};
+        m_known[path] = CKnown{doc.Stamp(), true};
         if (now.m_bExists && !holdsAll)
             outcome.m_strBackupPath = BackupPath(path);
         outcome.m_alteredCount = altered.size();

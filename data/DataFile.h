@@ -33,17 +33,17 @@ struct CTargetsRead
 CTargetsRead ReadTargets(CXmlDocument& doc, TargetRecords& records);
 
 // What a save of the records read from doc would be, against the text they were read from.
-struct SaveOfRead
+struct CSaveOfRead
 {
     // The text passed the check doc deferred, or needed none: a text that is exactly what
     // a save of the records writes is well-formed by construction.
-    bool wellFormed = false;
+    bool m_bWellFormed = false;
     // A save would write the very text read.
-    bool same = false;
+    bool m_bSame = false;
     // The size a save would write.
-    std::uint64_t size = 0;
+    std::uint64_t m_size = 0;
 };
-SaveOfRead CompareWithSave(
+CSaveOfRead CompareWithSave(
     CXmlDocument& doc, const TargetRecords& records, const CTargetsRead& read);
 
 // The size a save of records writes, counted without writing it. For records read from a
@@ -91,12 +91,12 @@ public:
     static constexpr std::size_t AlteredUrlsShown = 3;
 
 private:
-    struct Known
+    struct CKnown
     {
-        FileAccess::CFileStamp stamp;
+        FileAccess::CFileStamp m_stamp;
         // The list as loaded or saved holds everything the file does.
-        bool listHoldsAll = false;
+        bool m_bListHoldsAll = false;
     };
 
-    std::map<std::string, Known> m_known;
+    std::map<std::string, CKnown> m_known;
 };

@@ -44,44 +44,44 @@ bool SameFolder(const QString& a, const QString& b)
 } // namespace
 
 CDataLocation::CDataLocation(QString folder)
-    : m_folder(std::move(folder))
+    : m_strFolder(std::move(folder))
 {
 }
 
 CDataLocation::CDataLocation(QString folder, QStringList startingLists, std::string unknown)
-    : m_folder(std::move(folder))
+    : m_strFolder(std::move(folder))
     , m_startingLists(std::move(startingLists))
-    , m_unknown(std::move(unknown))
+    , m_strUnknown(std::move(unknown))
 {
 }
 
-CDataLocation CDataLocation::Resolve(const Inputs& inputs)
+CDataLocation CDataLocation::Resolve(const CInputs& inputs)
 {
     // Saving writes a new file beside the list and renames it over the list, so the folder
     // itself must be writable: a writable list in a read-only folder could never be saved.
     // It is read instead, as a starting list.
-    const QFileInfo programFolder(inputs.programFolder);
+    const QFileInfo programFolder(inputs.m_strProgramFolder);
     if (programFolder.isDir() && programFolder.isWritable()
-        && !SameFolder(inputs.programFolder, inputs.installBinFolder))
-        return CDataLocation(inputs.programFolder);
+        && !SameFolder(inputs.m_strProgramFolder, inputs.m_strInstallBinFolder))
+        return CDataLocation(inputs.m_strProgramFolder);
 
-    QStringList startingLists{ListIn(inputs.programFolder)};
-    for (const QString& folder : inputs.shareFolders)
+    QStringList startingLists{ListIn(inputs.m_strProgramFolder)};
+    for (const QString& folder : inputs.m_shareFolders)
         startingLists << ListIn(folder);
     // A relative folder is one in whatever folder the program is started from, where
     // another start would not find the list.
-    if (!IsAbsolute(inputs.userFolder)) {
+    if (!IsAbsolute(inputs.m_strUserFolder)) {
         std::string unknown = "the user's data folder is unknown";
-        if (!inputs.userFolderUnknown.empty())
-            unknown += ": " + inputs.userFolderUnknown;
-        else if (!inputs.userFolder.isEmpty())
-            unknown += ": " + Encoded(inputs.userFolder) + " is not an absolute path";
+        if (!inputs.m_strUserFolderUnknown.empty())
+            unknown += ": " + inputs.m_strUserFolderUnknown;
+        else if (!inputs.m_strUserFolder.isEmpty())
+            unknown += ": " + Encoded(inputs.m_strUserFolder) + " is not an absolute path";
         return CDataLocation(QString(), std::move(startingLists), std::move(unknown));
     }
-    return CDataLocation(inputs.userFolder, std::move(startingLists), std::string());
+    return CDataLocation(inputs.m_strUserFolder, std::move(startingLists), std::string());
 }
 
-CDataLocation::UserFolder CDataLocation::UserFolderOf(
+CDataLocation::CUserFolder CDataLocation::UserFolderOf(
     const QString& xdgDataHome, const QString& home, const QString& appFolder)
 {
     if (IsAbsolute(xdgDataHome))
@@ -98,12 +98,12 @@ CDataLocation::UserFolder CDataLocation::UserFolderOf(
 
 std::string CDataLocation::SavePath() const
 {
-    return m_folder.isEmpty() ? std::string() : Encoded(ListIn(m_folder));
+    return m_strFolder.isEmpty() ? std::string() : Encoded(ListIn(m_strFolder));
 }
 
 std::string CDataLocation::LoadPath() const
 {
-    const QString own = m_folder.isEmpty() ? QString() : ListIn(m_folder);
+    const QString own = m_strFolder.isEmpty() ? QString() : ListIn(m_strFolder);
     if (!own.isEmpty() && QFileInfo::exists(own))
         return Encoded(own);
     for (const QString& list : m_startingLists) {
@@ -115,11 +115,11 @@ std::string CDataLocation::LoadPath() const
 
 bool CDataLocation::MakeFolder(std::string& reason) const
 {
-    if (m_folder.isEmpty()) {
-        reason = m_unknown.empty() ? std::string("the data folder is unknown") : m_unknown;
+    if (m_strFolder.isEmpty()) {
+        reason = m_strUnknown.empty() ? std::string("the data folder is unknown") : m_strUnknown;
         return false;
     }
-    const std::string folder = Encoded(m_folder);
+    const std::string folder = Encoded(m_strFolder);
     const int made = MakePrivateFolder(folder);
     if (made == 0)
         return true;

@@ -124,44 +124,44 @@ bool KeepAside(const std::string& path, const std::string& backup, std::string& 
     return true;
 }
 
-FileWriter::FileWriter(QSaveFile& file, std::function<void(std::uint64_t)> written)
+CFileWriter::CFileWriter(QSaveFile& file, std::function<void(std::uint64_t)> written)
     : m_file(file)
     , m_written(std::move(written))
 {
-    m_buffer.reserve(Capacity);
+    m_strBuffer.reserve(Capacity);
 }
 
-void FileWriter::write(const void* data, std::size_t size)
+void CFileWriter::write(const void* data, std::size_t size)
 {
     m_total += size;
     if (m_total > MaxFileSize) {
-        m_tooLarge = m_failed = true;
+        m_bTooLarge = m_bFailed = true;
         return;
     }
-    if (m_buffer.size() + size > Capacity)
+    if (m_strBuffer.size() + size > Capacity)
         Flush();
     if (size >= Capacity)
         WriteOut(static_cast<const char*>(data), size);
     else
-        m_buffer.append(static_cast<const char*>(data), size);
+        m_strBuffer.append(static_cast<const char*>(data), size);
 }
 
-bool FileWriter::Flush()
+bool CFileWriter::Flush()
 {
-    if (!m_buffer.empty())
-        WriteOut(m_buffer.data(), m_buffer.size());
-    m_buffer.clear();
-    return !m_failed;
+    if (!m_strBuffer.empty())
+        WriteOut(m_strBuffer.data(), m_strBuffer.size());
+    m_strBuffer.clear();
+    return !m_bFailed;
 }
 
-void FileWriter::WriteOut(const char* data, std::size_t size)
+void CFileWriter::WriteOut(const char* data, std::size_t size)
 {
-    if (m_failed)
+    if (m_bFailed)
         return;
     errno = 0;
     const auto length = static_cast<qint64>(size);
     if (m_file.write(data, length) != length) {
-        m_failed = true;
+        m_bFailed = true;
         m_osError = errno;
         return;
     }

@@ -51,15 +51,15 @@ bool KeepAside(const std::string& path, const std::string& backup, std::string& 
 // never held whole. After the first failed write, or once the text outgrows what OpenFile
 // accepts, the rest is dropped; a write's errno is kept, as Qt does not always give a
 // reason.
-class FileWriter : public pugi::xml_writer
+class CFileWriter : public pugi::xml_writer
 {
 public:
-    FileWriter(QSaveFile& file, std::function<void(std::uint64_t)> written);
+    CFileWriter(QSaveFile& file, std::function<void(std::uint64_t)> written);
     void write(const void* data, std::size_t size) override;
     // Writes what is held back; false if any write failed.
     bool Flush();
     int OsError() const { return m_osError; }
-    bool TooLarge() const { return m_tooLarge; }
+    bool TooLarge() const { return m_bTooLarge; }
 
 private:
     static constexpr std::size_t Capacity = 256 * 1024;
@@ -68,11 +68,11 @@ private:
 
     QSaveFile& m_file;
     std::function<void(std::uint64_t)> m_written;
-    std::string m_buffer;
+    std::string m_strBuffer;
     std::uint64_t m_total = 0;
     std::uint64_t m_done = 0;
-    bool m_failed = false;
-    bool m_tooLarge = false;
+    bool m_bFailed = false;
+    bool m_bTooLarge = false;
     int m_osError = 0;
 };
 

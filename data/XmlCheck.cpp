@@ -13,25 +13,25 @@ namespace {
 
 using XmlCheck::Encoding;
 
-struct State
+struct CState
 {
-    XML_Parser parser = nullptr;
-    bool byteOrderMark = false;
+    XML_Parser m_parser = nullptr;
+    bool m_bByteOrderMark = false;
     // Why a handler stopped the parser.
-    std::string reason;
-    Encoding encoding = Encoding::Detected;
+    std::string m_strReason;
+    Encoding m_encoding = Encoding::Detected;
 };
 
-void Stop(State& state, std::string reason)
+void Stop(CState& state, std::string reason)
 {
-    state.reason = std::move(reason);
-    XML_StopParser(state.parser, XML_FALSE);
+    state.m_strReason = std::move(reason);
+    XML_StopParser(state.m_parser, XML_FALSE);
 }
 
 void XMLCALL OnDoctype(
     void* data, const XML_Char*, const XML_Char* systemId, const XML_Char* publicId, int subset)
 {
-    auto& state = *static_cast<State*>(data);
+    auto& state = *static_cast<CState*>(data);
     // Entities could expand without end or name other files; the list needs none.
     if (subset)
         Stop(state, "declarations in the document type (entities and the like) are not supported");
@@ -41,22 +41,22 @@ void XMLCALL OnDoctype(
 
 int XMLCALL OnUnknownEncoding(void* data, const XML_Char* name, XML_Encoding* info)
 {
-    auto& state = *static_cast<State*>(data);
+    auto& state = *static_cast<CState*>(data);
     const std::string lower = TextEncoding::Lower(name);
     if (lower == "windows-1252" || lower == "cp1252")
-        state.encoding = Encoding::Windows1252;
+        state.m_encoding = Encoding::Windows1252;
     else if (lower == "latin1" || lower == "latin-1" || lower == "iso8859-1"
         || lower == "iso_8859-1")
-        state.encoding = Encoding::Latin1;
+        state.m_encoding = Encoding::Latin1;
     // A byte order mark says the text is Unicode; it cannot be read as a single-byte one.
-    if (state.encoding == Encoding::Detected || state.byteOrderMark) {
-        state.encoding = Encoding::Detected;
-        state.reason
+    if (state.m_encoding == Encoding::Detected || state.m_bByteOrderMark) {
+        state.m_encoding = Encoding::Detected;
+        state.m_strReason
             = "unsupported encoding \"" + ToXmlChars(std::string(name).substr(0, 40)) + "\"";
         return XML_STATUS_ERROR;
     }
     for (int c = 0; c < 256; ++c)
-        info->map[c] = state.encoding == Encoding::Windows1252
+        info->map[c] = state.m_encoding == Encoding::Windows1252
             ? TextEncoding::Windows1252ToUnicode(static_cast<unsigned char>(c))
             : c;
     info->data = nullptr;
@@ -69,23 +69,23 @@ int XMLCALL OnUnknownEncoding(void* data, const XML_Char* name, XML_Encoding* in
 
 namespace XmlCheck {
 
-Result Check(std::string_view bytes)
+CResult Check(std::string_view bytes)
 {
-    Result result;
+    CResult result;
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-        result.fault = "the text is too long";
+        result.m_strFault = "the text is too long";
         return result;
     }
     const std::unique_ptr<std::remove_pointer_t<XML_Parser>, decltype(&XML_ParserFree)> parser(
         XML_ParserCreate(nullptr), &XML_ParserFree);
     if (!parser) {
-        result.fault = "out of memory";
+        result.m_strFault = "out of memory";
         return result;
     }
-    State state;
-    state.parser = parser.get();
-    state.byteOrderMark = bytes.substr(0, 3) == "\xEF\xBB\xBF" || bytes.substr(0, 2) == "\xFE\xFF"
-        || bytes.substr(0, 2) == "\xFF\xFE";
+    CState state;
+    state.m_parser = parser.get();
+    state.m_bByteOrderMark = bytes.substr(0, 3) == "\xEF\xBB\xBF"
+        || bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 2) == "\xFF\xFE";
     XML_SetUserData(parser.get(), &state);
     XML_SetStartDoctypeDeclHandler(parser.get(), OnDoctype);
     XML_SetUnknownEncodingHandler(parser.get(), OnUnknownEncoding, &state);
@@ -93,17 +93,17 @@ Result Check(std::string_view bytes)
     if (XML_Parse(parser.get(), bytes.data(), static_cast<int>(bytes.size()), XML_TRUE)
         == XML_STATUS_ERROR) {
         const XML_Error error = XML_GetErrorCode(parser.get());
-        if (!state.reason.empty())
-            result.fault = state.reason;
+        if (!state.m_strReason.empty())
+            result.m_strFault = state.m_strReason;
         else if (error == XML_ERROR_INVALID_TOKEN) // "not well-formed (invalid token)"
-            result.fault = "not well-formed XML: invalid token";
+            result.m_strFault = "not well-formed XML: invalid token";
         else
-            result.fault = std::string("not well-formed XML: ") + XML_ErrorString(error);
-        result.fault += " at line " + std::to_string(XML_GetCurrentLineNumber(parser.get()))
+            result.m_strFault = std::string("not well-formed XML: ") + XML_ErrorString(error);
+        result.m_strFault += " at line " + std::to_string(XML_GetCurrentLineNumber(parser.get()))
             + ", column " + std::to_string(XML_GetCurrentColumnNumber(parser.get()) + 1);
         return result;
     }
-    result.encoding = state.encoding;
+    result.m_encoding = state.m_encoding;
     return result;
 }
 

@@ -18,14 +18,14 @@ enum class Encoding
     Windows1252,
 };
 
-struct Result
+struct CResult
 {
     // Empty when the bytes are a well-formed document; else why not, with the line and
     // column.
-    std::string fault;
-    Encoding encoding = Encoding::Detected;
+    std::string m_strFault;
+    Encoding m_encoding = Encoding::Detected;
 };
 
-Result Check(std::string_view bytes);
+CResult Check(std::string_view bytes);
 
 } // namespace XmlCheck

@@ -22,7 +22,7 @@
 namespace {
 
 using FileAccess::CFileStamp;
-using FileAccess::FileWriter;
+using FileAccess::CFileWriter;
 using FileAccess::KeepAside;
 using FileAccess::KeepModeOf;
 using FileAccess::MayReplace;
@@ -42,27 +42,27 @@ constexpr unsigned ParseOptions
     = pugi::parse_default | pugi::parse_doctype | pugi::parse_comments | pugi::parse_pi;
 
 // Counts what is written and compares it with a text as it goes.
-class CompareWriter : public pugi::xml_writer
+class CCompareWriter : public pugi::xml_writer
 {
 public:
-    explicit CompareWriter(std::string_view other)
+    explicit CCompareWriter(std::string_view other)
         : m_other(other)
     {
     }
     void write(const void* data, std::size_t size) override
     {
-        if (m_same)
-            m_same = m_other.substr(m_size, size)
+        if (m_bSame)
+            m_bSame = m_other.substr(m_size, size)
                 == std::string_view(static_cast<const char*>(data), size);
         m_size += size;
     }
     std::uint64_t Size() const { return m_size; }
-    bool Same() const { return m_same && m_size == m_other.size(); }
+    bool Same() const { return m_bSame && m_size == m_other.size(); }
 
 private:
     std::string_view m_other;
     std::uint64_t m_size = 0;
-    bool m_same = true;
+    bool m_bSame = true;
 };
 
 // How every text SaveFile writes begins.
@@ -200,11 +200,11 @@ bool CXmlDocument::OpenFile(const std::string& path, Check check)
 
 bool CXmlDocument::Parse(std::string text, Check check)
 {
-    m_unchecked.clear();
+    m_strUnchecked.clear();
     const bool parsed = m_strError.empty() && ParseInto(text, check);
     if (!parsed) {
         m_doc.reset();
-        m_unchecked.clear();
+        m_strUnchecked.clear();
     }
     ResetCursor();
     return parsed;
@@ -218,7 +218,7 @@ bool CXmlDocument::ParseInto(std::string& text, Check check)
         && std::string_view(text).substr(0, SavedTextStart.size()) == SavedTextStart) {
         const pugi::xml_parse_result parsed
             = m_doc.load_buffer(text.data(), text.size(), ParseOptions, pugi::encoding_utf8);
-        m_unchecked = std::move(text);
+        m_strUnchecked = std::move(text);
         if (parsed)
             return true;
         // pugixml gives up on less than a well-formed text does: the reason is the strict
@@ -227,15 +227,15 @@ bool CXmlDocument::ParseInto(std::string& text, Check check)
             m_strError = std::string("not well-formed XML: ") + parsed.description();
         return false;
     }
-    const XmlCheck::Result result = XmlCheck::Check(text);
-    if (!result.fault.empty()) {
-        m_strError = result.fault;
+    const XmlCheck::CResult result = XmlCheck::Check(text);
+    if (!result.m_strFault.empty()) {
+        m_strError = result.m_strFault;
         return false;
     }
     pugi::xml_encoding encoding = pugi::encoding_auto;
-    if (result.encoding == XmlCheck::Encoding::Latin1) {
+    if (result.m_encoding == XmlCheck::Encoding::Latin1) {
         encoding = pugi::encoding_latin1;
-    } else if (result.encoding == XmlCheck::Encoding::Windows1252) {
+    } else if (result.m_encoding == XmlCheck::Encoding::Windows1252) {
         text = Windows1252ToUtf8(text);
         encoding = pugi::encoding_utf8;
     }
@@ -252,17 +252,17 @@ bool CXmlDocument::ParseInto(std::string& text, Check check)
 
 bool CXmlDocument::FinishCheck(bool knownWellFormed)
 {
-    if (m_unchecked.empty())
+    if (m_strUnchecked.empty())
         return true;
-    const std::string text = std::move(m_unchecked);
-    m_unchecked.clear();
+    const std::string text = std::move(m_strUnchecked);
+    m_strUnchecked.clear();
     if (knownWellFormed)
         return true;
-    const XmlCheck::Result result = XmlCheck::Check(text);
-    if (result.fault.empty() && result.encoding == XmlCheck::Encoding::Detected)
+    const XmlCheck::CResult result = XmlCheck::Check(text);
+    if (result.m_strFault.empty() && result.m_encoding == XmlCheck::Encoding::Detected)
         return true;
     // A text that starts as a saved one names no other encoding, so only a fault is left.
-    m_strError = result.fault.empty() ? "not well-formed XML" : result.fault;
+    m_strError = result.m_strFault.empty() ? "not well-formed XML" : result.m_strFault;
     m_doc.reset();
     ResetCursor();
     return false;
@@ -318,7 +318,7 @@ bool CXmlDocument::SaveFile(const std::string& path)
 
 void CXmlDocument::WriteInto(QSaveFile& file, const std::string& path, CFileStamp& stamp)
 {
-    FileWriter writer(file, [this](std::uint64_t written) { OnWritten(written); });
+    CFileWriter writer(file, [this](std::uint64_t written) { OnWritten(written); });
     Save(writer);
     bool written = writer.Flush();
     int osError = writer.OsError();
@@ -363,9 +363,9 @@ std::string CXmlDocument::ToText() const
     return text.str();
 }
 
-CXmlDocument::TextMeasure CXmlDocument::MeasureText(std::string_view other) const
+CXmlDocument::CTextMeasure CXmlDocument::MeasureText(std::string_view other) const
 {
-    CompareWriter writer(other);
+    CCompareWriter writer(other);
     Save(writer);
     return {writer.Size(), writer.Same()};
 }
@@ -446,19 +446,19 @@ bool CXmlDocument::HasAttribute(const std::string& name) const
     return !Attribute(name).empty();
 }
 
-CXmlDocument::Contents CXmlDocument::CountContents() const
+CXmlDocument::CContents CXmlDocument::CountContents() const
 {
-    Contents contents;
+    CContents contents;
     // Without recursion: a document may nest a million elements deep.
     pugi::xml_node node = m_doc.first_child();
     while (node) {
         if (node.type() == pugi::node_element) {
-            ++contents.elements;
+            ++contents.m_elements;
             for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
-                ++contents.attributes;
+                ++contents.m_attributes;
         } else {
             // Text that is only whitespace is not kept.
-            contents.other = true;
+            contents.m_bOther = true;
         }
         if (node.first_child()) {
             node = node.first_child();

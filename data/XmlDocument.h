@@ -49,7 +49,7 @@ public:
     bool StartFromText(const std::string& text, Check check = Check::Now);
     bool OpenFile(const std::string& path, Check check = Check::Now);
     // The text whose check was deferred; empty when none is.
-    std::string_view UncheckedText() const { return m_unchecked; }
+    std::string_view UncheckedText() const { return m_strUnchecked; }
     // Ends a deferred check: unless the caller knows the text to be well-formed, it is
     // checked now, and on a fault the document is emptied with the reason in LastError().
     // True when no check is pending.
@@ -65,12 +65,12 @@ public:
     // The bytes SaveFile writes: UTF-8, the declaration, no whitespace between elements.
     std::string ToText() const;
     // The size of those bytes, and whether they are exactly other, without holding them.
-    struct TextMeasure
+    struct CTextMeasure
     {
-        std::uint64_t size = 0;
-        bool same = false;
+        std::uint64_t m_size = 0;
+        bool m_bSame = false;
     };
-    TextMeasure MeasureText(std::string_view other) const;
+    CTextMeasure MeasureText(std::string_view other) const;
 
     bool FindElement(const std::string& name);
     bool EnterElement();
@@ -86,13 +86,13 @@ public:
     // What the whole document holds, to tell whether a reader took all of it: its elements
     // and attributes, and whether it holds anything else (comments, processing
     // instructions, a document type, CDATA sections, text other than whitespace).
-    struct Contents
+    struct CContents
     {
-        std::uint64_t elements = 0;
-        std::uint64_t attributes = 0;
-        bool other = false;
+        std::uint64_t m_elements = 0;
+        std::uint64_t m_attributes = 0;
+        bool m_bOther = false;
     };
-    Contents CountContents() const;
+    CContents CountContents() const;
 
     // Why the last OpenFile, StartFromText or SaveFile failed; empty after success.
     const std::string& LastError() const { return m_strError; }
@@ -133,7 +133,7 @@ private:
 
     std::string m_strError;
     std::string m_strBackup;
-    std::string m_unchecked;
+    std::string m_strUnchecked;
     FileAccess::CFileStamp m_stamp;
     bool m_bMissing = false;
     bool m_bReplaced = false;

@@ -13,5 +13,5 @@ class CListHolderText
 
 public:
     static QString Of(const CListLock& lock);
-    static QString Describe(const CListLock::Holder& holder);
+    static QString Describe(const CListLock::CHolder& holder);
 };

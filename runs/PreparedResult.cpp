@@ -75,6 +75,6 @@ CPostResult CPreparedResult::WouldPost(
     if (batch != 0)
         result.m_leftOut.clear();
     result.m_strContentType = post.m_request.m_strContentType;
-    result.m_strRequestBody = post.m_request.m_body;
+    result.m_strRequestBody = post.m_request.m_strBody;
     return result;
 }

@@ -28,24 +28,24 @@ QString ProgramFolder()
 
 CDataLocation DataLocation()
 {
-    CDataLocation::Inputs inputs;
-    inputs.programFolder = ProgramFolder();
+    CDataLocation::CInputs inputs;
+    inputs.m_strProgramFolder = ProgramFolder();
     // As QStandardPaths's AppDataLocation names it for the window (the program sets no
     // organisation), but by the XDG rules, which it does not follow for a relative
     // XDG_DATA_HOME. Named here, not by the application object: the command line names
     // itself "quillpost" and must find the same list.
-    const CDataLocation::UserFolder user
+    const CDataLocation::CUserFolder user
         = CDataLocation::UserFolderOf(QFile::decodeName(qgetenv("XDG_DATA_HOME")),
             QFile::decodeName(qgetenv("HOME")), ApplicationName());
-    inputs.userFolder = user.path;
-    inputs.userFolderUnknown = user.unknown;
+    inputs.m_strUserFolder = user.m_strPath;
+    inputs.m_strUserFolderUnknown = user.m_strUnknown;
     // The share folder of the tree the program runs from, wherever that tree was installed,
     // then the one it was built for.
-    inputs.shareFolders
-        = {QDir::cleanPath(QDir(inputs.programFolder).filePath(QUILLPOST_SHAREDIR_FROM_BINDIR)),
-            QStringLiteral(QUILLPOST_INSTALL_SHAREDIR)};
-    inputs.shareFolders.removeDuplicates();
-    inputs.installBinFolder = QStringLiteral(QUILLPOST_INSTALL_BINDIR);
+    inputs.m_shareFolders = {
+        QDir::cleanPath(QDir(inputs.m_strProgramFolder).filePath(QUILLPOST_SHAREDIR_FROM_BINDIR)),
+        QStringLiteral(QUILLPOST_INSTALL_SHAREDIR)};
+    inputs.m_shareFolders.removeDuplicates();
+    inputs.m_strInstallBinFolder = QStringLiteral(QUILLPOST_INSTALL_BINDIR);
     return CDataLocation::Resolve(inputs);
 }
 

@@ -74,8 +74,8 @@ void CRunPosts::HandPart()
         return;
     const quint64 first = m_queue.Scheduler().Add(std::move(m_requests));
     for (std::size_t i = 0; i < m_ready.size(); ++i) {
-        ++m_outstanding[m_ready[i].run];
-        m_newest[m_ready[i].rowId] = first + i;
+        ++m_outstanding[m_ready[i].m_run];
+        m_newest[m_ready[i].m_rowId] = first + i;
         m_posts[first + i] = std::move(m_ready[i]);
     }
     m_requests.clear();
@@ -90,19 +90,19 @@ void CRunPosts::AddBatches(const CChangeWorker::CPrepared& prepared, const CPost
     const quint64 first = m_queue.Scheduler().Add(std::move(requests));
     for (std::size_t i = 0; i < prepared.m_batches.size(); ++i) {
         CPost post = preparation;
-        post.posted.m_addresses = prepared.m_batches[i].m_addresses;
-        post.posted.m_removed = prepared.m_batches[i].m_removed;
+        post.m_posted.m_addresses = prepared.m_batches[i].m_addresses;
+        post.m_posted.m_removed = prepared.m_batches[i].m_removed;
         // What the checks left out is said once, with the first.
         if (i == 0)
-            post.posted.m_leftOut = prepared.m_leftOut;
+            post.m_posted.m_leftOut = prepared.m_leftOut;
         // What the source left out, or the key file's note, goes with the answer.
-        post.posted.m_note = prepared.m_note;
-        post.token = prepared.m_batches[i].m_token;
-        post.preparation = prepared.m_id;
+        post.m_posted.m_note = prepared.m_note;
+        post.m_token = prepared.m_batches[i].m_token;
+        post.m_preparation = prepared.m_id;
         m_posts[first + i] = std::move(post);
-        m_newest[preparation.rowId] = first + i;
+        m_newest[preparation.m_rowId] = first + i;
     }
-    m_outstanding[preparation.run] += prepared.m_batches.size();
+    m_outstanding[preparation.m_run] += prepared.m_batches.size();
     Forget(prepared.m_id);
 }
 
@@ -123,7 +123,7 @@ void CRunPosts::Forget(quint64 id)
     const auto post = m_posts.find(id);
     if (post == m_posts.end())
         return;
-    const auto outstanding = m_outstanding.find(post->second.run);
+    const auto outstanding = m_outstanding.find(post->second.m_run);
     if (outstanding != m_outstanding.end() && --outstanding->second == 0)
         m_outstanding.erase(outstanding);
     if (IsPreparation(id))
@@ -141,7 +141,7 @@ std::vector<quint64> CRunPosts::OfRow(quint64 rowId) const
 {
     std::vector<quint64> posts;
     for (const auto& [postId, post] : m_posts) {
-        if (post.rowId == rowId)
+        if (post.m_rowId == rowId)
             posts.push_back(postId);
     }
     return posts;

@@ -46,13 +46,13 @@ public:
     };
     struct CPost
     {
-        quint64 run = 0;
-        quint64 rowId = 0;
-        CPosted posted;
+        quint64 m_run = 0;
+        quint64 m_rowId = 0;
+        CPosted m_posted;
         // The record's note of the addresses it carries, kept should it succeed; 0 for none.
-        std::uint64_t token = 0;
+        std::uint64_t m_token = 0;
         // The preparation it is one of the posts of; 0 for none. Each of them decides its row.
-        quint64 preparation = 0;
+        quint64 m_preparation = 0;
     };
 
     explicit CRunPosts(CPostQueue& queue);

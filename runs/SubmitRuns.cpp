@@ -53,13 +53,13 @@ CSubmitRuns::~CSubmitRuns()
 void CSubmitRuns::OnProgress(quint64 id, const CText& status)
 {
     const CRunPosts::CPost* post = m_posts.Find(id);
-    if (!post || m_posts.NewestOf(post->rowId) != id)
+    if (!post || m_posts.NewestOf(post->m_rowId) != id)
         return;
     CPostResult reading;
-    post->posted.NoteOn(reading);
+    post->m_posted.NoteOn(reading);
     reading.m_outcome = PostOutcome::Waiting;
     reading.m_reason = status;
-    m_targets.SetResult(m_targets.RowOfId(post->rowId), reading);
+    m_targets.SetResult(m_targets.RowOfId(post->m_rowId), reading);
 }
 
 void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
@@ -71,8 +71,8 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
         return;
     }
     const CRunPosts::CPost preparation = *found;
-    const bool current = m_posts.NewestOf(preparation.rowId) == prepared.m_id;
-    const bool stopped = m_runs[preparation.run].stopped;
+    const bool current = m_posts.NewestOf(preparation.m_rowId) == prepared.m_id;
+    const bool stopped = m_runs[preparation.m_run].m_bStopped;
     const bool post = prepared.m_kind == CChangeWorker::CPrepared::Kind::Post;
     if (post && (!current || stopped))
         m_preparation.Drop(prepared);
@@ -84,7 +84,7 @@ void CSubmitRuns::OnPrepared(const CChangeWorker::CPrepared& prepared)
         m_posts.Forget(prepared.m_id);
     } else {
         CPostResult noted;
-        preparation.posted.NoteOn(noted);
+        preparation.m_posted.NoteOn(noted);
         Apply(CPreparedResult::Unposted(prepared, std::move(noted)));
     }
     EndFinishedRuns();
@@ -118,7 +118,7 @@ void CSubmitRuns::Stop()
     m_status.SetStopped();
     // Targets still prepared end "Stopped" as their reads end; they post nothing after.
     for (auto& [run, state] : m_runs)
-        state.stopped = true;
+        state.m_bStopped = true;
     m_preparation.Stop();
     // Posts not started were never posted: they leave the runs without a result.
     m_posts.Stop();
@@ -149,7 +149,7 @@ void CSubmitRuns::StartRun(const std::vector<int>& rows, bool takesNewRows)
     if (!rows.empty())
         m_preparation.Worker().OpenRecord();
     const quint64 run = ++m_lastRun;
-    m_runs[run].takesNewRows = takesNewRows;
+    m_runs[run].m_bTakesNewRows = takesNewRows;
     Join(run, rows);
     EndFinishedRuns();
 }
@@ -198,7 +198,7 @@ void CSubmitRuns::TargetChanged(int row)
     for (const quint64 postId : m_posts.OfRow(rowId)) {
         if (CRunPosts::IsPreparation(postId)) {
             // Prepared from what the row held: it is prepared again from what it holds.
-            const quint64 run = m_posts.Find(postId)->run;
+            const quint64 run = m_posts.Find(postId)->m_run;
             m_posts.Forget(postId);
             m_posts.DropNewest(rowId);
             m_targets.ClearResult(row);
@@ -210,7 +210,7 @@ void CSubmitRuns::TargetChanged(int row)
             refused.m_postId = postId;
             Apply(refused);
         } else if (m_queue.Scheduler().Update(postId, request)) {
-            m_posts.Find(postId)->posted = CRunPosts::CPosted::Of(*record);
+            m_posts.Find(postId)->m_posted = CRunPosts::CPosted::Of(*record);
         } else if (!m_queue.Scheduler().End(postId)) {
             // In flight: it goes on and counts in its run, but its answer is to the row as it
             // was, so the row shows nothing of it, not even that it waits to be tried again.
@@ -239,29 +239,29 @@ void CSubmitRuns::Apply(CPostResult result)
             m_posts.Ended(result.m_postId);
         return;
     }
-    const quint64 rowId = post->rowId;
+    const quint64 rowId = post->m_rowId;
     if (result.m_strUrl.empty())
-        post->posted.NoteOn(result);
+        post->m_posted.NoteOn(result);
     // Waiting to be tried again, the post goes on: its row says so and stays undecided.
     if (!result.IsFinal()) {
         if (m_posts.NewestOf(rowId) == result.m_postId)
             m_targets.SetResult(m_targets.RowOfId(rowId), result);
         return;
     }
-    if (post->token != 0 && m_preparation.HasWorker()) {
-        m_preparation.Worker().Recorded(post->token, result.Succeeded(),
+    if (post->m_token != 0 && m_preparation.HasWorker()) {
+        m_preparation.Worker().Recorded(post->m_token, result.Succeeded(),
             StatusLine(result.m_status, result.m_reason.English()), result.m_finishedAt);
     }
     // The worker finds the batch's addresses for the post log by its token.
-    m_log.Add(post->run, result, post->token);
-    const quint64 preparation = post->preparation;
+    m_log.Add(post->m_run, result, post->m_token);
+    const quint64 preparation = post->m_preparation;
     m_posts.Forget(result.m_postId);
     m_status.Count(result);
     const quint64 newest = m_posts.NewestOf(rowId);
     if (newest != result.m_postId) {
         // An earlier post of the newest one's preparation (a batch) is shown until the next.
         const CRunPosts::CPost* latest = newest == 0 ? nullptr : m_posts.Find(newest);
-        if (preparation != 0 && latest && latest->preparation == preparation) {
+        if (preparation != 0 && latest && latest->m_preparation == preparation) {
             const int row = m_targets.RowOfId(rowId);
             m_targets.SetResult(row, result);
             Q_EMIT RowDecided(row);
@@ -294,20 +294,20 @@ void CSubmitRuns::EndFinishedRuns()
 
 void CSubmitRuns::AppendRowsOutsideRuns(std::vector<std::shared_ptr<CSubmitHost>> records)
 {
-    m_appendingOutsideRuns = true;
+    m_bAppendingOutsideRuns = true;
     m_targets.AppendRows(std::move(records));
-    m_appendingOutsideRuns = false;
+    m_bAppendingOutsideRuns = false;
 }
 
 void CSubmitRuns::OnRowsInserted(int first, int last)
 {
-    if (m_appendingOutsideRuns)
+    if (m_bAppendingOutsideRuns)
         return;
     std::vector<int> rows(static_cast<std::size_t>(last - first + 1));
     std::iota(rows.begin(), rows.end(), first);
     // Every Submit All run goes through every row; the newest run's post decides.
     for (const auto& [run, state] : m_runs) {
-        if (state.takesNewRows)
+        if (state.m_bTakesNewRows)
             Join(run, rows);
     }
 }

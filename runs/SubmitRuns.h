@@ -77,13 +77,13 @@ Q_SIGNALS:
     void AlertsDue(std::vector<CStreakAlert>& alerts);
 
 private:
-    struct Run
+    struct CRun
     {
         // A Submit All run goes through the rows appended while it lasts; a run of the
         // failed rows posts those and nothing else.
-        bool takesNewRows = false;
+        bool m_bTakesNewRows = false;
         // Stop ended it: a target prepared since posts nothing.
-        bool stopped = false;
+        bool m_bStopped = false;
     };
 
     // Starts a run over the rows' current records; those without one are skipped. Without a
@@ -103,8 +103,8 @@ private:
     void OnAboutToClear();
 
     CTargetList& m_targets;
-    bool m_appendingOutsideRuns = false;
-    std::map<quint64, Run> m_runs;
+    bool m_bAppendingOutsideRuns = false;
+    std::map<quint64, CRun> m_runs;
     quint64 m_lastRun = 0;
     CRunStatus m_status;
     // The workers report into the members above: the destructor ends them first.

@@ -31,14 +31,14 @@ QVariant CTargetList::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !IsRow(index.row()))
         return {};
-    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    const CRow& row = m_rows[static_cast<std::size_t>(index.row())];
     if (index.column() == ResultColumn) {
-        if (!row.result)
+        if (!row.m_result)
             return {};
         if (role == Qt::DisplayRole)
-            return CResultText::Summary(*row.result);
+            return CResultText::Summary(*row.m_result);
         if (role == Qt::ToolTipRole) {
-            const QString details = CResultText::Details(*row.result);
+            const QString details = CResultText::Details(*row.m_result);
             return details.isEmpty() ? QVariant() : details;
         }
         return {};
@@ -50,20 +50,20 @@ QVariant CTargetList::data(const QModelIndex& index, int role) const
     // column; a password in either is never shown (the fields hold it for editing).
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    if (!row.record)
+    if (!row.m_record)
         return QString();
     if (index.column() == ChangesColumn)
         return QString::fromStdString(
-            MaskPassword(row.record->m_strChanges.value_or(std::string())));
-    const QString url = QString::fromStdString(MaskPassword(row.record->m_strUrl));
-    if (role != Qt::ToolTipRole || !row.lastSuccess)
+            MaskPassword(row.m_record->m_strChanges.value_or(std::string())));
+    const QString url = QString::fromStdString(MaskPassword(row.m_record->m_strUrl));
+    if (role != Qt::ToolTipRole || !row.m_lastSuccess)
         return url;
-    if (!*row.lastSuccess)
+    if (!*row.m_lastSuccess)
         //: A target's tooltip, after its address: the record of posts holds no success of it
         return tr("%1\nNever succeeded").arg(url);
     //: A target's tooltip, after its address: when it last succeeded, as "8 Dec 2026 14:02"
     return tr("%1\nLast success: %2")
-        .arg(url, CResultText::Translated(LocalTime(**row.lastSuccess)));
+        .arg(url, CResultText::Translated(LocalTime(**row.m_lastSuccess)));
 }
 
 void CTargetList::SetLastSuccess(
@@ -72,7 +72,7 @@ void CTargetList::SetLastSuccess(
     const int row = RowOfId(id);
     if (!IsRow(row))
         return;
-    m_rows[static_cast<std::size_t>(row)].lastSuccess = lastSuccess;
+    m_rows[static_cast<std::size_t>(row)].m_lastSuccess = lastSuccess;
     EmitRowChanged(row, {Qt::ToolTipRole});
 }
 
@@ -115,9 +115,9 @@ void CTargetList::AppendRows(std::vector<std::shared_ptr<CSubmitHost>> records)
     if (needed > m_rows.capacity())
         m_rows.reserve(std::max(needed, 2 * m_rows.capacity()));
     for (std::shared_ptr<CSubmitHost>& record : records) {
-        Row added;
-        added.record = std::move(record);
-        added.id = ++m_lastId;
+        CRow added;
+        added.m_record = std::move(record);
+        added.m_id = ++m_lastId;
         m_rows.push_back(std::move(added));
     }
     endInsertRows();
@@ -148,15 +148,15 @@ void CTargetList::Clear()
 
 std::shared_ptr<CSubmitHost> CTargetList::Record(int row) const
 {
-    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].record : nullptr;
+    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].m_record : nullptr;
 }
 
 std::vector<std::shared_ptr<CSubmitHost>> CTargetList::Records() const
 {
     std::vector<std::shared_ptr<CSubmitHost>> records;
     records.reserve(m_rows.size());
-    for (const Row& row : m_rows)
-        records.push_back(row.record);
+    for (const CRow& row : m_rows)
+        records.push_back(row.m_record);
     return records;
 }
 
@@ -164,7 +164,7 @@ void CTargetList::SetResult(int row, CPostResult result)
 {
     if (!IsRow(row))
         return;
-    std::unique_ptr<CPostResult>& kept = m_rows[static_cast<std::size_t>(row)].result;
+    std::unique_ptr<CPostResult>& kept = m_rows[static_cast<std::size_t>(row)].m_result;
     if (kept)
         *kept = std::move(result);
     else
@@ -176,14 +176,14 @@ const CPostResult* CTargetList::Result(int row) const
 {
     if (!IsRow(row))
         return nullptr;
-    return m_rows[static_cast<std::size_t>(row)].result.get();
+    return m_rows[static_cast<std::size_t>(row)].m_result.get();
 }
 
 void CTargetList::ClearResult(int row)
 {
     if (!IsRow(row))
         return;
-    m_rows[static_cast<std::size_t>(row)].result.reset();
+    m_rows[static_cast<std::size_t>(row)].m_result.reset();
     EmitRowChanged(row, {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
 
@@ -191,8 +191,8 @@ void CTargetList::ClearResults()
 {
     if (m_rows.empty())
         return;
-    for (Row& row : m_rows)
-        row.result.reset();
+    for (CRow& row : m_rows)
+        row.m_result.reset();
     Q_EMIT dataChanged(index(0, 0), index(RowCount() - 1, ColumnCount - 1),
         {Qt::DecorationRole, Qt::DisplayRole, Qt::ToolTipRole});
 }
@@ -200,7 +200,7 @@ void CTargetList::ClearResults()
 bool CTargetList::HasResults() const
 {
     return std::any_of(
-        m_rows.begin(), m_rows.end(), [](const Row& row) { return row.result != nullptr; });
+        m_rows.begin(), m_rows.end(), [](const CRow& row) { return row.m_result != nullptr; });
 }
 
 int CTargetList::Image(int row) const
@@ -220,7 +220,7 @@ void CTargetList::SetText(int row, std::string text)
 {
     if (!IsRow(row))
         return;
-    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].m_record)
         record->m_strUrl = std::move(text);
     EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
 }
@@ -229,7 +229,7 @@ void CTargetList::SetBodyKind(int row, std::optional<std::string> kind)
 {
     if (!IsRow(row))
         return;
-    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].m_record)
         record->m_strBodyKind = std::move(kind);
     EmitRowChanged(row, {Qt::DisplayRole});
 }
@@ -238,7 +238,7 @@ void CTargetList::SetChanges(int row, std::optional<std::string> changes)
 {
     if (!IsRow(row))
         return;
-    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].record)
+    if (const std::shared_ptr<CSubmitHost>& record = m_rows[static_cast<std::size_t>(row)].m_record)
         record->m_strChanges = std::move(changes);
     EmitRowChanged(row, {Qt::DisplayRole, Qt::ToolTipRole});
 }
@@ -260,15 +260,15 @@ std::string CTargetList::Text(int row) const
 
 quint64 CTargetList::Id(int row) const
 {
-    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].id : 0;
+    return IsRow(row) ? m_rows[static_cast<std::size_t>(row)].m_id : 0;
 }
 
 int CTargetList::RowOfId(quint64 id) const
 {
     // A result arriving for every row of a long list costs a binary search each.
-    const auto byId = [](const Row& row, quint64 value) { return row.id < value; };
+    const auto byId = [](const CRow& row, quint64 value) { return row.m_id < value; };
     const auto it = std::lower_bound(m_rows.begin(), m_rows.end(), id, byId);
-    return it != m_rows.end() && it->id == id ? static_cast<int>(it - m_rows.begin()) : -1;
+    return it != m_rows.end() && it->m_id == id ? static_cast<int>(it - m_rows.begin()) : -1;
 }
 
 void CTargetList::EmitRowChanged(int row, const QList<int>& roles)

@@ -91,21 +91,21 @@ public:
         quint64 id, std::optional<std::chrono::system_clock::time_point> lastSuccess);
 
 private:
-    struct Row
+    struct CRow
     {
-        std::shared_ptr<CSubmitHost> record;
+        std::shared_ptr<CSubmitHost> m_record;
         // Made when the row has one: a long list that has not been posted takes no room for
         // them.
-        std::unique_ptr<CPostResult> result;
-        quint64 id = 0;
+        std::unique_ptr<CPostResult> m_result;
+        quint64 m_id = 0;
         // When the target last succeeded, as the record of posts says, once it is known:
         // empty for never.
-        std::optional<std::optional<std::chrono::system_clock::time_point>> lastSuccess;
+        std::optional<std::optional<std::chrono::system_clock::time_point>> m_lastSuccess;
     };
 
     bool IsRow(int row) const { return row >= 0 && row < RowCount(); }
     void EmitRowChanged(int row, const QList<int>& roles);
 
-    std::vector<Row> m_rows;
+    std::vector<CRow> m_rows;
     quint64 m_lastId = 0;
 };

@@ -108,7 +108,7 @@ void CTargetLoader::End()
 {
     m_bLoading = false;
     ++m_load;
-    const QString message = m_read.m_message;
+    const QString message = m_read.m_strMessage;
     m_read = CTargetStore::CLoaded();
     Q_EMIT Finished(message);
 }

@@ -38,7 +38,7 @@ CTargetStore::CLoaded CTargetStore::Load(
     CLoaded loaded;
     loaded.m_bOk = outcome.m_bOk || (outcome.m_bMissing && !sayMissing);
     loaded.m_records = std::move(outcome.m_records);
-    loaded.m_message = CDataFileMessages::Load(outcome, path, savePath, sayMissing);
+    loaded.m_strMessage = CDataFileMessages::Load(outcome, path, savePath, sayMissing);
     loaded.m_strPath = path;
     m_strListPath = path;
     return loaded;

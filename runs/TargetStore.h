@@ -21,7 +21,7 @@ public:
         bool m_bOk = false;
         TargetRecords m_records;
         // What to tell the user; empty when there is nothing to tell.
-        QString m_message;
+        QString m_strMessage;
         std::string m_strPath;
     };
     // The list to edit: the user's own, or a starting list until there is one.
@@ -38,7 +38,7 @@ public:
     {
         bool m_bOk = false;
         // What to tell the user; empty when there is nothing to add to a plain success.
-        QString m_message;
+        QString m_strMessage;
     };
     // Writes the list where the user's own list is kept, making its folder on the first save.
     CSaved Save(const TargetRecords& records);

@@ -38,7 +38,7 @@ QString ReasonFrom(const QByteArray& errors)
 
 CHelperLauncher::CHelperLauncher(QString helper, QObject* parent)
     : QObject(parent)
-    , m_helper(std::move(helper))
+    , m_strHelper(std::move(helper))
 {
 }
 
@@ -61,7 +61,7 @@ QStringList CHelperLauncher::HelperCandidates()
 
 void CHelperLauncher::Navigate(const CPostRequest& request)
 {
-    QString helper = m_helper;
+    QString helper = m_strHelper;
     if (helper.isEmpty()) {
         const QStringList candidates = HelperCandidates();
         for (const QString& candidate : candidates) {

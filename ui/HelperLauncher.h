@@ -37,5 +37,5 @@ private:
     void OnFinished(QProcess* process, int exitCode, QProcess::ExitStatus exitStatus);
     void FailLater(const QString& reason);
 
-    QString m_helper;
+    QString m_strHelper;
 };

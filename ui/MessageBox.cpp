@@ -24,11 +24,12 @@ void CMessageBox::SetTestHook(Hook hook)
 
 void CMessageBox::Show(QWidget* parent, QMessageBox::Icon icon, const QString& text)
 {
-    const Message message{icon, QStringLiteral("Quillpost"), text};
+    const CMessage message{icon, QStringLiteral("Quillpost"), text};
     if (TestHook()) {
         TestHook()(message);
         return;
     }
-    QMessageBox box(message.icon, message.caption, message.text, QMessageBox::Ok, parent);
+    QMessageBox box(
+        message.m_icon, message.m_strCaption, message.m_strText, QMessageBox::Ok, parent);
     box.exec();
 }

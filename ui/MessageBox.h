@@ -15,13 +15,13 @@ class QWidget;
 class CMessageBox
 {
 public:
-    struct Message
+    struct CMessage
     {
-        QMessageBox::Icon icon;
-        QString caption;
-        QString text;
+        QMessageBox::Icon m_icon;
+        QString m_strCaption;
+        QString m_strText;
     };
-    using Hook = std::function<void(const Message&)>;
+    using Hook = std::function<void(const CMessage&)>;
 
     static void Warning(QWidget* parent, const QString& text);
 

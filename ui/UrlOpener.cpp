@@ -30,12 +30,12 @@ CUrlOpener::Handler CUrlOpener::SetHandler(Handler handler)
     return previous;
 }
 
-CUrlOpener::Scope::Scope(Handler handler)
+CUrlOpener::CScope::CScope(Handler handler)
     : m_previous(SetHandler(std::move(handler)))
 {
 }
 
-CUrlOpener::Scope::~Scope()
+CUrlOpener::CScope::~CScope()
 {
     SetHandler(std::move(m_previous));
 }

@@ -20,13 +20,13 @@ public:
     static Handler SetHandler(Handler handler);
 
     // Replaces the handler for the guard's lifetime.
-    class Scope
+    class CScope
     {
     public:
-        explicit Scope(Handler handler);
-        ~Scope();
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
+        explicit CScope(Handler handler);
+        ~CScope();
+        CScope(const CScope&) = delete;
+        CScope& operator=(const CScope&) = delete;
 
     private:
         Handler m_previous;

@@ -222,7 +222,7 @@ public:
         std::set<std::tuple<std::string, std::string, std::string>>& targets, CText& error);
 
 private:
-    struct TargetRow;
+    struct CTargetRow;
 
     int OpenToWrite(CText& error);
     // The file made, or found, a regular file that only its owner may read; false with why.
@@ -237,7 +237,7 @@ private:
     int Migrate(CText& error);
     bool IsOpen(CText& error) const;
     CSqliteStatement* Statement(int id, CText& error);
-    bool FindTarget(const CTarget& target, std::optional<TargetRow>& row, CText& error);
+    bool FindTarget(const CTarget& target, std::optional<CTargetRow>& row, CText& error);
     bool TargetId(const CTarget& target, std::int64_t& id, CText& error);
     // page: as RecordChecked takes it; null for an address sent.
     bool PutSent(std::int64_t targetId, const std::vector<CSourceEntry>& entries,

@@ -35,13 +35,13 @@ std::unordered_map<std::string_view, std::size_t> Distinct(const std::vector<CSo
 
 using namespace PostHistorySql;
 
-struct CPostHistory::TargetRow
+struct CPostHistory::CTargetRow
 {
     std::int64_t m_id = 0;
     std::optional<Time> m_lastSuccess;
 };
 
-bool CPostHistory::FindTarget(const CTarget& target, std::optional<TargetRow>& row, CText& error)
+bool CPostHistory::FindTarget(const CTarget& target, std::optional<CTargetRow>& row, CText& error)
 {
     row.reset();
     CSqliteStatement* find = Statement(FindTargetSql, error);
@@ -69,7 +69,7 @@ bool CPostHistory::FindTarget(const CTarget& target, std::optional<TargetRow>& r
 
 bool CPostHistory::TargetId(const CTarget& target, std::int64_t& id, CText& error)
 {
-    std::optional<TargetRow> row;
+    std::optional<CTargetRow> row;
     if (!FindTarget(target, row, error))
         return false;
     if (row) {
@@ -91,7 +91,7 @@ bool CPostHistory::Changes(const CTarget& target, const std::vector<CSourceEntry
     CChangeSet& changes, CText& error)
 {
     changes = CChangeSet();
-    std::optional<TargetRow> row;
+    std::optional<CTargetRow> row;
     if (!FindTarget(target, row, error))
         return false;
     // Per entry: whether it stands for its address, and whether that address is to be sent.
@@ -153,7 +153,7 @@ bool CPostHistory::LastSuccess(
     const CTarget& target, std::optional<Time>& lastSuccess, CText& error)
 {
     lastSuccess.reset();
-    std::optional<TargetRow> row;
+    std::optional<CTargetRow> row;
     if (!FindTarget(target, row, error))
         return false;
     if (row)
@@ -165,7 +165,7 @@ bool CPostHistory::SentOf(
     const CTarget& target, const std::string& address, std::optional<CSent>& sent, CText& error)
 {
     sent.reset();
-    std::optional<TargetRow> row;
+    std::optional<CTargetRow> row;
     if (!FindTarget(target, row, error))
         return false;
     if (!row)
@@ -279,7 +279,7 @@ bool CPostHistory::Forget(const CTarget& target, CText& error)
     if (!Statement(ClearSentSql, error) || !Statement(DeleteTargetSql, error))
         return false;
     return InTransaction(error, [&] {
-        std::optional<TargetRow> row;
+        std::optional<CTargetRow> row;
         if (!FindTarget(target, row, error))
             return false;
         if (!row)

@@ -89,7 +89,7 @@ CText AnswerFault(const CKeyFile& file, const CFetchAnswer& answer)
     if (answer.m_bCut)
         return CText(
             QT_TRANSLATE_NOOP("Quillpost", "Key file %1 is larger than 64 KiB"), {file.m_strUrl});
-    const std::string_view body = answer.m_body;
+    const std::string_view body = answer.m_strBody;
     if (StartsWithByteOrderMark(body))
         return CText(QT_TRANSLATE_NOOP("Quillpost", "Key file %1 starts with a byte-order mark"),
             {file.m_strUrl});

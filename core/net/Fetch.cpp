@@ -95,18 +95,18 @@ size_t CFetchGroup::CTransfer::OnData(char* data, size_t size, size_t count, voi
         transfer->m_bCapped = true;
         return 0;
     }
-    const size_t room = request.m_maxBytes - answer.m_body.size();
+    const size_t room = request.m_maxBytes - answer.m_strBody.size();
     if (length <= room) {
-        answer.m_body.append(data, length);
+        answer.m_strBody.append(data, length);
         return length;
     }
     answer.m_bCut = true;
     transfer->m_bCapped = true;
     if (request.m_cap == FetchCap::Refuse) {
-        answer.m_body.clear();
+        answer.m_strBody.clear();
         return 0;
     }
-    answer.m_body.append(data, room);
+    answer.m_strBody.append(data, room);
     if (request.m_cap == FetchCap::CutWithNote)
         answer.m_note
             = CText(QT_TRANSLATE_NOOP("Quillpost", "Only the first %1 KiB of %2 were read"),

@@ -64,7 +64,7 @@ struct CFetchAnswer
     // Of the last answer, in order; several of one name stay several.
     CHeaderFields m_headers;
     std::string m_strContentType;
-    std::string m_body;
+    std::string m_strBody;
     // The body went beyond the limit: empty under Refuse, its first part otherwise.
     bool m_bCut = false;
     CText m_note;

@@ -101,6 +101,6 @@ bool CFormPoster::MakePostData(CPostRequest* request, const std::string& body)
 {
     if (!request)
         return false;
-    request->m_body.assign(body.data(), body.size());
+    request->m_strBody.assign(body.data(), body.size());
     return true;
 }

@@ -79,11 +79,11 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
     switch (request.m_kind) {
     case BodyKind::XmlRpc:
         request.m_strContentType = XmlRpcContentType;
-        return BuildXmlRpcBody(host, request.m_body, refusal);
+        return BuildXmlRpcBody(host, request.m_strBody, refusal);
     case BodyKind::Json: {
         request.m_strContentType = JsonContentType;
         CKeyFile keyFile;
-        return BuildJsonBody(host, request.m_body, refusal)
+        return BuildJsonBody(host, request.m_strBody, refusal)
             && (!request.m_bIndexNow || CheckIndexNow(host, keyFile, refusal));
     }
     case BodyKind::Form:
@@ -93,6 +93,6 @@ bool PrepareRequest(const CSubmitHost& host, CPostRequest& request, CText& refus
     CFormPoster::MakePostData(&request, host.GetPostData());
     // The encoder makes room for every byte escaped; a request that waits in a long queue
     // keeps none of it.
-    request.m_body.shrink_to_fit();
+    request.m_strBody.shrink_to_fit();
     return true;
 }

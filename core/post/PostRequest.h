@@ -21,7 +21,7 @@ struct CPostRequest
     // A request whose address is not valid sends nothing.
     CAddress m_address;
     std::string m_strContentType = FormContentType;
-    std::string m_body;
+    std::string m_strBody;
     BodyKind m_kind = BodyKind::Form;
     // A JSON post to IndexNow, whose statuses mean more than success or failure.
     bool m_bIndexNow = false;

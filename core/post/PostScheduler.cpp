@@ -33,7 +33,7 @@ CPostScheduler::~CPostScheduler()
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_quit = true;
+        m_bQuit = true;
     }
     curl_multi_wakeup(m_multi);
     m_worker.join();
@@ -55,7 +55,7 @@ std::uint64_t CPostScheduler::Add(std::vector<CPostRequest> requests)
         for (std::size_t i = 0; i < requests.size(); ++i) {
             const std::uint64_t id = ++m_lastId;
             Link(id, servers[i]);
-            m_waiting.emplace(id, Waiting{std::move(servers[i]), std::move(requests[i]), nullptr});
+            m_waiting.emplace(id, CWaiting{std::move(servers[i]), std::move(requests[i]), nullptr});
         }
     }
     curl_multi_wakeup(m_multi);
@@ -68,25 +68,25 @@ bool CPostScheduler::Update(std::uint64_t id, CPostRequest request)
     const std::lock_guard<std::mutex> lock(m_mutex);
     const auto found = m_waiting.find(id);
     if (found != m_waiting.end()) {
-        if (found->second.transfer)
+        if (found->second.m_transfer)
             return false;
-        Waiting& post = found->second;
-        if (post.server != server) {
-            Unlink(id, post.server);
-            post.server = std::move(server);
-            Link(id, post.server);
+        CWaiting& post = found->second;
+        if (post.m_strServer != server) {
+            Unlink(id, post.m_strServer);
+            post.m_strServer = std::move(server);
+            Link(id, post.m_strServer);
         }
-        post.request = std::move(request);
+        post.m_request = std::move(request);
         return true;
     }
     // Taken but not started: the worker drops what it took, and the post waits again, in
     // the place its id gives it.
     const auto taken = m_taken.find(id);
-    if (taken == m_taken.end() || taken->second.resumed || taken->second.fate != Fate::Start)
+    if (taken == m_taken.end() || taken->second.m_bResumed || taken->second.m_fate != Fate::Start)
         return false;
-    taken->second.fate = Fate::Drop;
+    taken->second.m_fate = Fate::Drop;
     Link(id, server);
-    m_waiting.emplace(id, Waiting{std::move(server), std::move(request), nullptr});
+    m_waiting.emplace(id, CWaiting{std::move(server), std::move(request), nullptr});
     curl_multi_wakeup(m_multi);
     return true;
 }
@@ -100,9 +100,9 @@ bool CPostScheduler::Cancel(std::uint64_t id)
         return true;
     }
     const auto taken = m_taken.find(id);
-    if (taken == m_taken.end() || taken->second.fate != Fate::Start)
+    if (taken == m_taken.end() || taken->second.m_fate != Fate::Start)
         return false;
-    taken->second.fate = Fate::Drop;
+    taken->second.m_fate = Fate::Drop;
     return true;
 }
 
@@ -111,15 +111,15 @@ bool CPostScheduler::End(std::uint64_t id)
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         const auto found = m_waiting.find(id);
-        if (found != m_waiting.end() && found->second.transfer) {
-            Waiting post = TakeOut(found);
-            m_stopped.push_back({id, std::move(post.transfer), std::move(post.server)});
+        if (found != m_waiting.end() && found->second.m_transfer) {
+            CWaiting post = TakeOut(found);
+            m_stopped.push_back({id, std::move(post.m_transfer), std::move(post.m_strServer)});
         } else {
             const auto taken = m_taken.find(id);
-            if (taken == m_taken.end() || !taken->second.resumed
-                || taken->second.fate != Fate::Start)
+            if (taken == m_taken.end() || !taken->second.m_bResumed
+                || taken->second.m_fate != Fate::Start)
                 return false;
-            taken->second.fate = Fate::Stop;
+            taken->second.m_fate = Fate::Stop;
         }
     }
     curl_multi_wakeup(m_multi);
@@ -137,12 +137,13 @@ std::vector<std::uint64_t> CPostScheduler::Stop()
         // again, or the worker is about to start it again.
         for (auto post = m_waiting.begin(); post != m_waiting.end();) {
             const std::uint64_t id = post->first;
-            Waiting stopped = TakeOut(post++);
-            m_stopped.push_back({id, std::move(stopped.transfer), std::move(stopped.server)});
+            CWaiting stopped = TakeOut(post++);
+            m_stopped.push_back(
+                {id, std::move(stopped.m_transfer), std::move(stopped.m_strServer)});
         }
         for (auto& [id, taken] : m_taken) {
-            if (taken.fate == Fate::Start)
-                taken.fate = Fate::Stop;
+            if (taken.m_fate == Fate::Start)
+                taken.m_fate = Fate::Stop;
         }
     }
     curl_multi_wakeup(m_multi);
@@ -155,17 +156,17 @@ void CPostScheduler::SetStartHook(StartHook hook)
     m_startHook = std::move(hook);
 }
 
-CPostScheduler::Waiting CPostScheduler::TakeOut(
-    std::unordered_map<std::uint64_t, Waiting>::iterator post)
+CPostScheduler::CWaiting CPostScheduler::TakeOut(
+    std::unordered_map<std::uint64_t, CWaiting>::iterator post)
 {
     const std::uint64_t id = post->first;
-    Waiting taken = std::move(post->second);
+    CWaiting taken = std::move(post->second);
     m_waiting.erase(post);
     // A post waiting to be tried again holds its server, but is in none of its queues.
     if (m_sleeping.erase(id) > 0)
-        Release(taken.server, false);
+        Release(taken.m_strServer, false);
     else
-        Unlink(id, taken.server);
+        Unlink(id, taken.m_strServer);
     return taken;
 }
 
@@ -173,7 +174,7 @@ std::vector<std::uint64_t> CPostScheduler::CancelUnstarted()
 {
     std::vector<std::uint64_t> cancelled;
     for (auto post = m_waiting.begin(); post != m_waiting.end();) {
-        if (post->second.transfer) {
+        if (post->second.m_transfer) {
             ++post;
             continue;
         }
@@ -181,8 +182,8 @@ std::vector<std::uint64_t> CPostScheduler::CancelUnstarted()
         TakeOut(post++);
     }
     for (auto& [id, taken] : m_taken) {
-        if (!taken.resumed && taken.fate == Fate::Start) {
-            taken.fate = Fate::Drop;
+        if (!taken.m_bResumed && taken.m_fate == Fate::Start) {
+            taken.m_fate = Fate::Drop;
             cancelled.push_back(id);
         }
     }
@@ -192,42 +193,42 @@ std::vector<std::uint64_t> CPostScheduler::CancelUnstarted()
 
 void CPostScheduler::Link(std::uint64_t id, const std::string& server)
 {
-    Server& entry = m_servers[server];
-    const bool first = entry.waiting.empty() || id < *entry.waiting.begin();
-    if (!entry.busy && first) {
-        if (!entry.waiting.empty())
-            m_ready.erase({*entry.waiting.begin(), server});
+    CServer& entry = m_servers[server];
+    const bool first = entry.m_waiting.empty() || id < *entry.m_waiting.begin();
+    if (!entry.m_bBusy && first) {
+        if (!entry.m_waiting.empty())
+            m_ready.erase({*entry.m_waiting.begin(), server});
         m_ready.emplace(id, server);
     }
-    entry.waiting.insert(id);
+    entry.m_waiting.insert(id);
 }
 
 void CPostScheduler::Unlink(std::uint64_t id, const std::string& server)
 {
     const auto found = m_servers.find(server);
-    Server& entry = found->second;
-    const bool first = *entry.waiting.begin() == id;
-    entry.waiting.erase(id);
-    if (!entry.busy && first) {
+    CServer& entry = found->second;
+    const bool first = *entry.m_waiting.begin() == id;
+    entry.m_waiting.erase(id);
+    if (!entry.m_bBusy && first) {
         m_ready.erase({id, server});
-        if (!entry.waiting.empty())
-            m_ready.emplace(*entry.waiting.begin(), server);
+        if (!entry.m_waiting.empty())
+            m_ready.emplace(*entry.m_waiting.begin(), server);
     }
-    if (!entry.busy && entry.waiting.empty())
+    if (!entry.m_bBusy && entry.m_waiting.empty())
         m_servers.erase(found);
 }
 
 void CPostScheduler::Release(const std::string& server, bool inFlight)
 {
     const auto found = m_servers.find(server);
-    Server& entry = found->second;
-    entry.busy = false;
+    CServer& entry = found->second;
+    entry.m_bBusy = false;
     if (inFlight)
         --m_inFlightCount;
-    if (entry.waiting.empty())
+    if (entry.m_waiting.empty())
         m_servers.erase(found);
     else
-        m_ready.emplace(*entry.waiting.begin(), server);
+        m_ready.emplace(*entry.m_waiting.begin(), server);
 }
 
 void CPostScheduler::WakeDue()
@@ -238,7 +239,7 @@ void CPostScheduler::WakeDue()
             ++post;
             continue;
         }
-        const std::string& server = m_waiting.at(post->first).server;
+        const std::string& server = m_waiting.at(post->first).m_strServer;
         Link(post->first, server);
         Release(server, false);
         post = m_sleeping.erase(post);
@@ -258,11 +259,11 @@ int CPostScheduler::PollMs()
 void CPostScheduler::Worker()
 {
     for (;;) {
-        std::vector<InFlight> starting;
+        std::vector<CInFlight> starting;
         StartHook hook;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            if (m_quit)
+            if (m_bQuit)
                 break;
             WakeDue();
             starting = TakeStartable();
@@ -287,87 +288,87 @@ void CPostScheduler::Worker()
 }
 
 // Under the lock.
-std::vector<CPostScheduler::InFlight> CPostScheduler::TakeStartable()
+std::vector<CPostScheduler::CInFlight> CPostScheduler::TakeStartable()
 {
-    std::vector<InFlight> starting;
+    std::vector<CInFlight> starting;
     const std::size_t maxInFlight
         = static_cast<std::size_t>(std::max(1L, m_settings.m_limits.m_maxInFlight));
     while (m_inFlightCount < maxInFlight && !m_ready.empty()) {
         const auto next = m_ready.begin();
         const std::string server = next->second;
-        Server& entry = m_servers[server];
+        CServer& entry = m_servers[server];
         m_ready.erase(next);
-        const std::uint64_t id = *entry.waiting.begin();
-        entry.waiting.erase(entry.waiting.begin());
-        entry.busy = true;
+        const std::uint64_t id = *entry.m_waiting.begin();
+        entry.m_waiting.erase(entry.m_waiting.begin());
+        entry.m_bBusy = true;
         ++m_inFlightCount;
         const auto post = m_waiting.find(id);
-        const bool resumed = post->second.transfer != nullptr;
+        const bool resumed = post->second.m_transfer != nullptr;
         Transfer transfer = resumed
-            ? std::move(post->second.transfer)
-            : std::make_unique<CPostTransfer>(m_settings, std::move(post->second.request));
+            ? std::move(post->second.m_transfer)
+            : std::make_unique<CPostTransfer>(m_settings, std::move(post->second.m_request));
         starting.push_back({id, std::move(transfer), server});
         m_waiting.erase(post);
-        m_taken[id] = Taken{Fate::Start, resumed};
+        m_taken[id] = CTaken{Fate::Start, resumed};
     }
     return starting;
 }
 
-void CPostScheduler::Start(std::vector<InFlight> starting, const StartHook& hook)
+void CPostScheduler::Start(std::vector<CInFlight> starting, const StartHook& hook)
 {
-    for (InFlight& post : starting) {
+    for (CInFlight& post : starting) {
         if (hook)
-            hook(post.id);
+            hook(post.m_id);
         Fate fate = Fate::Start;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            const auto taken = m_taken.find(post.id);
-            fate = taken->second.fate;
+            const auto taken = m_taken.find(post.m_id);
+            fate = taken->second.m_fate;
             m_taken.erase(taken);
             if (fate != Fate::Start)
-                Release(post.server);
+                Release(post.m_strServer);
         }
         if (fate == Fate::Stop) {
-            CPostResult result = post.transfer->Stopped();
-            result.m_postId = post.id;
+            CPostResult result = post.m_transfer->Stopped();
+            result.m_postId = post.m_id;
             m_results.push_back(std::move(result));
         }
         if (fate != Fate::Start)
             continue;
-        CURL* handle = post.transfer->Start();
+        CURL* handle = post.m_transfer->Start();
         if (handle && curl_multi_add_handle(m_multi, handle) == CURLM_OK) {
             m_inFlight.emplace(handle, std::move(post));
             continue;
         }
-        post.transfer->Finish(handle ? CURLE_OUT_OF_MEMORY : CURLE_OK);
-        Finish(post, post.transfer->Result());
+        post.m_transfer->Finish(handle ? CURLE_OUT_OF_MEMORY : CURLE_OK);
+        Finish(post, post.m_transfer->Result());
     }
 }
 
 void CPostScheduler::EndStopped()
 {
-    std::vector<InFlight> waiting;
+    std::vector<CInFlight> waiting;
     std::uint64_t through = 0;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         waiting.swap(m_stopped);
         through = m_stopThrough;
     }
-    for (InFlight& post : waiting) {
-        CPostResult result = post.transfer->Stopped();
-        result.m_postId = post.id;
+    for (CInFlight& post : waiting) {
+        CPostResult result = post.m_transfer->Stopped();
+        result.m_postId = post.m_id;
         m_results.push_back(std::move(result));
     }
     if (std::exchange(m_endedThrough, through) == through)
         return;
     // A post in flight that came after the Stop goes on.
     for (auto post = m_inFlight.begin(); post != m_inFlight.end();) {
-        if (post->second.id > through) {
+        if (post->second.m_id > through) {
             ++post;
             continue;
         }
         curl_multi_remove_handle(m_multi, post->first);
-        Finish(post->second, post->second.transfer->Stopped());
+        Finish(post->second, post->second.m_transfer->Stopped());
         post = m_inFlight.erase(post);
     }
 }
@@ -383,49 +384,49 @@ void CPostScheduler::CollectFinished()
         const auto done = m_inFlight.find(message->easy_handle);
         if (done == m_inFlight.end())
             continue;
-        InFlight& post = done->second;
+        CInFlight& post = done->second;
         const CURLcode code = message->data.result;
         curl_multi_remove_handle(m_multi, done->first);
-        const CPostTransfer::Step step = post.transfer->Finish(code);
+        const CPostTransfer::Step step = post.m_transfer->Finish(code);
         if (step == CPostTransfer::Step::Done)
-            Finish(post, post.transfer->Result());
+            Finish(post, post.m_transfer->Result());
         else
             Requeue(post, step);
         m_inFlight.erase(done);
     }
 }
 
-void CPostScheduler::Finish(InFlight& post, CPostResult result)
+void CPostScheduler::Finish(CInFlight& post, CPostResult result)
 {
-    result.m_postId = post.id;
+    result.m_postId = post.m_id;
     m_results.push_back(std::move(result));
     const std::lock_guard<std::mutex> lock(m_mutex);
-    Release(post.server);
+    Release(post.m_strServer);
 }
 
-void CPostScheduler::Requeue(InFlight& post, CPostTransfer::Step step)
+void CPostScheduler::Requeue(CInFlight& post, CPostTransfer::Step step)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     // Stopped while in flight: what would go on ends here, without another try.
-    if (post.id <= m_stopThrough) {
+    if (post.m_id <= m_stopThrough) {
         lock.unlock();
-        Finish(post, post.transfer->Stopped());
+        Finish(post, post.m_transfer->Stopped());
         return;
     }
     if (step == CPostTransfer::Step::Redirected) {
-        Release(post.server);
-        Link(post.id, post.transfer->Server());
+        Release(post.m_strServer);
+        Link(post.m_id, post.m_transfer->Server());
     } else {
-        CPostResult notice = post.transfer->Result();
-        notice.m_postId = post.id;
+        CPostResult notice = post.m_transfer->Result();
+        notice.m_postId = post.m_id;
         m_results.push_back(std::move(notice));
         // The server stays taken; the place in flight is free for others.
         --m_inFlightCount;
-        m_sleeping[post.id] = Clock::now() + post.transfer->RetryDelay();
+        m_sleeping[post.m_id] = Clock::now() + post.m_transfer->RetryDelay();
     }
-    std::string server = post.transfer->Server();
+    std::string server = post.m_transfer->Server();
     m_waiting.emplace(
-        post.id, Waiting{std::move(server), CPostRequest(), std::move(post.transfer)});
+        post.m_id, CWaiting{std::move(server), CPostRequest(), std::move(post.m_transfer)});
     // The next round may start it, or another post in its place, at once.
     curl_multi_wakeup(m_multi);
 }

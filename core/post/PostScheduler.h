@@ -78,28 +78,28 @@ public:
 
 private:
     using Transfer = std::unique_ptr<CPostTransfer>;
-    struct Server
+    struct CServer
     {
-        std::set<std::uint64_t> waiting;
+        std::set<std::uint64_t> m_waiting;
         // A post to it is in flight, or waits to be tried again.
-        bool busy = false;
+        bool m_bBusy = false;
     };
     using Clock = std::chrono::steady_clock;
     // A post not in flight: not started yet, and only its request then, or going on after
     // a redirect or a wait, with its transfer. A transfer is made only as a post starts, so a
     // long run costs little memory per post waiting.
-    struct Waiting
+    struct CWaiting
     {
-        std::string server;
-        CPostRequest request;
-        Transfer transfer;
+        std::string m_strServer;
+        CPostRequest m_request;
+        Transfer m_transfer;
     };
-    struct InFlight
+    struct CInFlight
     {
-        std::uint64_t id = 0;
-        Transfer transfer;
+        std::uint64_t m_id = 0;
+        Transfer m_transfer;
         // Where it is in flight to: a redirect changes the transfer's server.
-        std::string server;
+        std::string m_strServer;
     };
     // What becomes of a post the worker has taken to start.
     enum class Fate
@@ -110,27 +110,27 @@ private:
         // Stopped or ended after it had started once: it reports "Stopped".
         Stop,
     };
-    struct Taken
+    struct CTaken
     {
-        Fate fate = Fate::Start;
+        Fate m_fate = Fate::Start;
         // It has started before: it goes on after a redirect or a wait.
-        bool resumed = false;
+        bool m_bResumed = false;
     };
 
     // The worker's round: start what may start, end what was stopped, collect what libcurl
     // has finished, report, and sleep until something happens.
     void Worker();
-    std::vector<InFlight> TakeStartable();
-    void Start(std::vector<InFlight> starting, const StartHook& hook);
+    std::vector<CInFlight> TakeStartable();
+    void Start(std::vector<CInFlight> starting, const StartHook& hook);
     void EndStopped();
     void CollectFinished();
     // How long the worker may sleep before a waiting post is due.
     int PollMs();
     // Frees the post's server and keeps its result for reporting.
-    void Finish(InFlight& post, CPostResult result);
+    void Finish(CInFlight& post, CPostResult result);
     // The transfer has ended but the post goes on: at another server, or later; unless a
     // Stop came meanwhile.
-    void Requeue(InFlight& post, CPostTransfer::Step step);
+    void Requeue(CInFlight& post, CPostTransfer::Step step);
 
     // Under the lock: a post joins or leaves its server's queue, keeping m_ready true.
     void Link(std::uint64_t id, const std::string& server);
@@ -140,7 +140,7 @@ private:
     // Under the lock: the posts that wait to be tried again and are due queue again.
     void WakeDue();
     // Under the lock: takes a waiting post out of its server's queue, or out of its wait.
-    Waiting TakeOut(std::unordered_map<std::uint64_t, Waiting>::iterator post);
+    CWaiting TakeOut(std::unordered_map<std::uint64_t, CWaiting>::iterator post);
     // Under the lock: drops every post not yet started; returns their ids, in order.
     std::vector<std::uint64_t> CancelUnstarted();
 
@@ -150,25 +150,25 @@ private:
 
     std::mutex m_mutex;
     std::uint64_t m_lastId = 0;
-    std::unordered_map<std::uint64_t, Waiting> m_waiting;
+    std::unordered_map<std::uint64_t, CWaiting> m_waiting;
     // Posts waiting to be tried again, and when; their servers are kept busy meanwhile.
     std::map<std::uint64_t, Clock::time_point> m_sleeping;
     // Posts started and not in flight that Stop or End ended; the worker reports them.
-    std::vector<InFlight> m_stopped;
+    std::vector<CInFlight> m_stopped;
     // Posts the worker has taken and not yet started.
-    std::map<std::uint64_t, Taken> m_taken;
+    std::map<std::uint64_t, CTaken> m_taken;
     // Every post up to this id was added before the last Stop: none may start or go on.
     std::uint64_t m_stopThrough = 0;
     StartHook m_startHook;
-    std::unordered_map<std::string, Server> m_servers; // with a post waiting or in flight
+    std::unordered_map<std::string, CServer> m_servers; // with a post waiting or in flight
     // (first waiting post, server) of every server that is free and has a post waiting; the
     // first entry is the next post to start.
     std::set<std::pair<std::uint64_t, std::string>> m_ready;
     std::size_t m_inFlightCount = 0;
-    bool m_quit = false;
+    bool m_bQuit = false;
 
     // The worker thread's own.
-    std::unordered_map<CURL*, InFlight> m_inFlight;
+    std::unordered_map<CURL*, CInFlight> m_inFlight;
     // The m_stopThrough whose posts in flight have been ended.
     std::uint64_t m_endedThrough = 0;
     std::vector<CPostResult> m_results;

@@ -67,7 +67,7 @@ CPostTransfer::CPostTransfer(const CPostSettings& settings, CPostRequest request
     : m_settings(settings)
     , m_request(std::move(request))
     , m_hop(m_request)
-    , m_server(ServerKey(m_request))
+    , m_strServer(ServerKey(m_request))
 {
 }
 
@@ -81,7 +81,7 @@ CPostTransfer::~CPostTransfer()
 CURL* CPostTransfer::Start()
 {
     const auto now = std::chrono::steady_clock::now();
-    if (!std::exchange(m_started, true))
+    if (!std::exchange(m_bStarted, true))
         m_start = m_tryStart = now;
     else if (m_result.m_status != 0 && !m_result.IsFinal())
         m_tryStart = now;
@@ -92,13 +92,13 @@ CURL* CPostTransfer::Start()
     curl_slist_free_all(m_headers);
     m_headers = nullptr;
     m_error[0] = '\0';
-    m_answer.clear();
-    m_excerpt.clear();
+    m_strAnswer.clear();
+    m_strExcerpt.clear();
     m_excerptChars = 0;
-    m_serverReason.clear();
+    m_strServerReason.clear();
     m_retryAfter.reset();
-    m_charset.clear();
-    m_tooLarge = m_answerCut = m_cutShort = m_reachedServer = false;
+    m_strCharset.clear();
+    m_bTooLarge = m_bAnswerCut = m_bCutShort = m_bReachedServer = false;
     m_result = CPostResult();
     m_setup = SetUp();
     return m_setup == CURLE_OK ? m_curl : nullptr;
@@ -111,9 +111,9 @@ CURLcode CPostTransfer::SetUp()
         return CURLE_URL_MALFORMAT;
     // Credentials go with a redirect only to the server they were given for.
     const CAddress& given = m_request.m_address;
-    const CAddress* login = address.HasCredentials()                 ? &address
-        : given.HasCredentials() && m_server == ServerKey(m_request) ? &given
-                                                                     : nullptr;
+    const CAddress* login = address.HasCredentials()                    ? &address
+        : given.HasCredentials() && m_strServer == ServerKey(m_request) ? &given
+                                                                        : nullptr;
     const CPostLimits& limits = m_settings.m_limits;
     const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - m_tryStart);
@@ -131,7 +131,7 @@ CURLcode CPostTransfer::SetUp()
         return CURLE_OUT_OF_MEMORY;
     CEasySetup setup(m_curl);
     setup.Set(CURLOPT_ERRORBUFFER, m_error);
-    setup.SetCommon(m_settings, left, &m_reachedServer);
+    setup.SetCommon(m_settings, left, &m_bReachedServer);
     setup.Set(CURLOPT_CURLU, m_target.get());
     setup.Set(CURLOPT_PATH_AS_IS, 1L);
     // The request line says HTTP/1.0: the request the program has always sent, which the wire
@@ -139,12 +139,12 @@ CURLcode CPostTransfer::SetUp()
     // post needs 1.1: the body goes with its Content-Length and without Expect.
     setup.Set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_0));
     setup.Set(CURLOPT_HTTPHEADER, m_headers);
-    if (m_get) {
+    if (m_bGet) {
         setup.Set(CURLOPT_HTTPGET, 1L);
     } else {
         setup.Set(CURLOPT_POST, 1L);
-        setup.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_hop.m_body.size()));
-        setup.Set(CURLOPT_POSTFIELDS, m_hop.m_body.data());
+        setup.Set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(m_hop.m_strBody.size()));
+        setup.Set(CURLOPT_POSTFIELDS, m_hop.m_strBody.data());
     }
     if (login) {
         setup.Set(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
@@ -163,7 +163,7 @@ CURLcode CPostTransfer::SetUp()
 bool CPostTransfer::AddHeaders()
 {
     const std::string contentType = "Content-Type: " + m_hop.m_strContentType;
-    for (const char* line : {"Accept:", "Expect:", m_get ? nullptr : contentType.c_str()}) {
+    for (const char* line : {"Accept:", "Expect:", m_bGet ? nullptr : contentType.c_str()}) {
         if (!line)
             continue;
         curl_slist* grown = curl_slist_append(m_headers, line);
@@ -188,21 +188,21 @@ size_t CPostTransfer::OnData(char* data, size_t size, size_t count, void* self)
     const bool xmlRpc = transfer->IsXmlRpcAnswer();
     if (IsSuccess(status) || xmlRpc) {
         const size_t room
-            = transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_answer.size();
+            = transfer->m_settings.m_limits.m_maxBodyBytes - transfer->m_strAnswer.size();
         if (length <= room) {
-            transfer->m_answer.append(data, length);
+            transfer->m_strAnswer.append(data, length);
             return length;
         }
         if (xmlRpc && IsSuccess(status)) {
-            transfer->m_tooLarge = true;
+            transfer->m_bTooLarge = true;
             return 0;
         }
-        transfer->m_answer.append(data, room);
-        transfer->m_answerCut = true;
+        transfer->m_strAnswer.append(data, room);
+        transfer->m_bAnswerCut = true;
         return 0;
     }
     if (transfer->AppendExcerpt(data, length)) {
-        transfer->m_cutShort = true;
+        transfer->m_bCutShort = true;
         return 0;
     }
     return length;
@@ -219,17 +219,17 @@ size_t CPostTransfer::OnHeader(char* data, size_t size, size_t count, void* self
     if (StartsWithNoCase(line, RetryAfter))
         transfer->m_retryAfter = TrimBlanks(line.substr(std::size(RetryAfter) - 1));
     if (StartsWithNoCase(line, ContentType))
-        transfer->m_charset = CharsetOf(TrimBlanks(line.substr(std::size(ContentType) - 1)));
+        transfer->m_strCharset = CharsetOf(TrimBlanks(line.substr(std::size(ContentType) - 1)));
     if (line.compare(0, 5, "HTTP/") == 0) {
         const auto code = line.find(' ');
         const auto reason = code == std::string::npos ? code : line.find(' ', code + 1);
-        transfer->m_serverReason.clear();
+        transfer->m_strServerReason.clear();
         transfer->m_retryAfter.reset();
-        transfer->m_charset.clear();
+        transfer->m_strCharset.clear();
         if (reason != std::string::npos) {
             for (std::size_t i = reason + 1; i < line.size(); ++i) {
                 if (static_cast<unsigned char>(line[i]) >= 0x20)
-                    transfer->m_serverReason += line[i];
+                    transfer->m_strServerReason += line[i];
             }
         }
     }
@@ -246,7 +246,7 @@ bool CPostTransfer::AppendExcerpt(const char* data, size_t length)
                 return true;
             ++m_excerptChars;
         }
-        m_excerpt += data[i];
+        m_strExcerpt += data[i];
     }
     return false;
 }
@@ -268,15 +268,15 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
         if (curl_easy_getinfo(m_curl, CURLINFO_EFFECTIVE_URL, &finalUrl) == CURLE_OK && finalUrl)
             result.m_strFinalUrl = finalUrl;
     }
-    if (m_excerpt.empty())
-        AppendExcerpt(m_answer.data(), m_answer.size());
-    result.m_strExcerpt = m_excerpt;
-    result.m_strMovedTo = m_movedTo;
+    if (m_strExcerpt.empty())
+        AppendExcerpt(m_strAnswer.data(), m_strAnswer.size());
+    result.m_strExcerpt = m_strExcerpt;
+    result.m_strMovedTo = m_strMovedTo;
 
     long status = 0;
-    if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_cutShort || m_answerCut))
+    if (m_curl && m_setup == CURLE_OK && (code == CURLE_OK || m_bCutShort || m_bAnswerCut))
         curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &status);
-    if (status > 0 && !m_tooLarge) {
+    if (status > 0 && !m_bTooLarge) {
         // A redirect to follow gives no result; one not to be followed fails with why.
         if (Redirect(status, code)) {
             if (code == CURLE_OK)
@@ -284,20 +284,20 @@ CPostTransfer::Step CPostTransfer::Finish(CURLcode code)
         } else {
             result.m_status = status;
             const char* reason = StandardReason(status);
-            result.m_reason = CText::Verbatim(reason ? reason : m_serverReason);
+            result.m_reason = CText::Verbatim(reason ? reason : m_strServerReason);
             if (WaitToRetry(status))
                 return Step::Waiting;
             Judge(result);
             if (m_request.m_bKeepAnswer)
-                result.m_strAnswer = std::move(m_answer);
+                result.m_strAnswer = std::move(m_strAnswer);
             return Step::Done;
         }
     }
     result.m_strError = m_error[0] ? m_error : curl_easy_strerror(code);
-    result.m_reason = m_tooLarge
+    result.m_reason = m_bTooLarge
         ? CText(QT_TRANSLATE_NOOP("Quillpost", "Answer larger than %1"),
             {Size(m_settings.m_limits.m_maxBodyBytes)})
-        : TransferFailureText(code, m_curl, m_settings.m_limits, m_reachedServer,
+        : TransferFailureText(code, m_curl, m_settings.m_limits, m_bReachedServer,
             std::chrono::steady_clock::now() - m_tryStart);
     return Step::Done;
 }
@@ -324,13 +324,13 @@ bool CPostTransfer::Redirect(long status, CURLcode& code)
     ++m_redirects;
     m_bOnlyPermanent = m_bOnlyPermanent && (status == 301 || status == 308);
     if (m_bOnlyPermanent)
-        m_movedTo = next.Url();
+        m_strMovedTo = next.Url();
     m_hop.m_address = std::move(next);
     if (status == 303) {
-        m_get = true;
-        m_hop.m_body.clear();
+        m_bGet = true;
+        m_hop.m_strBody.clear();
     }
-    m_server = ServerKey(m_hop);
+    m_strServer = ServerKey(m_hop);
     code = CURLE_OK;
     return true;
 }
@@ -363,20 +363,20 @@ bool CPostTransfer::WaitToRetry(long status)
 
 bool CPostTransfer::IsXmlRpcAnswer() const
 {
-    return m_request.m_kind == BodyKind::XmlRpc && !m_get;
+    return m_request.m_kind == BodyKind::XmlRpc && !m_bGet;
 }
 
 void CPostTransfer::Judge(CPostResult& result) const
 {
     bool success = IsSuccess(result.m_status);
     // After a 303 the page fetched is no answer to the call: its status alone decides.
-    if (IsXmlRpcAnswer() && (success || !m_answer.empty())) {
-        const CXmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_answer, m_charset);
+    if (IsXmlRpcAnswer() && (success || !m_strAnswer.empty())) {
+        const CXmlRpcVerdict verdict = JudgeXmlRpcAnswer(m_strAnswer, m_strCharset);
         // A server error may still say what went wrong, as a fault.
         if (success || verdict.m_bFault)
             result.m_serviceMessage = verdict.m_message;
         success = success && verdict.m_bSuccess;
-    } else if (!m_get && m_request.m_bIndexNow) {
+    } else if (!m_bGet && m_request.m_bIndexNow) {
         result.m_serviceMessage = IndexNowMeaning(result.m_status, m_request.m_keyCheckedAt);
     }
     result.m_outcome = success ? PostOutcome::Succeeded : PostOutcome::Failed;

@@ -40,7 +40,7 @@ public:
     ~CPostTransfer();
 
     // "scheme://host:port" of the server the next transfer goes to.
-    const std::string& Server() const { return m_server; }
+    const std::string& Server() const { return m_strServer; }
     // Sets up the next transfer's easy handle; null when that failed, which Finish then
     // reports.
     CURL* Start();
@@ -76,11 +76,11 @@ private:
     // What the next transfer sends: the request, or where its redirects have led, by GET
     // after a 303.
     CPostRequest m_hop;
-    bool m_get = false;
-    std::string m_server;
+    bool m_bGet = false;
+    std::string m_strServer;
     // Where the address of the list has moved for good: the redirects so far were all
     // permanent (301, 308), and this is where the last one led. Empty when it has not.
-    std::string m_movedTo;
+    std::string m_strMovedTo;
     bool m_bOnlyPermanent = true;
     long m_redirects = 0;
     int m_tries = 0;
@@ -88,7 +88,7 @@ private:
     // The first transfer's start, and the start of the try the limit on the whole counts from.
     std::chrono::steady_clock::time_point m_start;
     std::chrono::steady_clock::time_point m_tryStart;
-    bool m_started = false;
+    bool m_bStarted = false;
 
     // The transfer under way.
     CURL* m_curl = nullptr;
@@ -96,21 +96,21 @@ private:
     curl_slist* m_headers = nullptr;
     CURLcode m_setup = CURLE_OK;
     char m_error[CURL_ERROR_SIZE] = {};
-    std::string m_answer;
-    std::string m_excerpt;
+    std::string m_strAnswer;
+    std::string m_strExcerpt;
     std::size_t m_excerptChars = 0;
-    std::string m_serverReason;
+    std::string m_strServerReason;
     // The value of the last answer's Retry-After header, if it had one.
     std::optional<std::string> m_retryAfter;
     // The charset the last answer's Content-Type names, if any.
-    std::string m_charset;
-    bool m_tooLarge = false;
+    std::string m_strCharset;
+    bool m_bTooLarge = false;
     // The answer went on beyond the limit and what the verdict needs was read.
-    bool m_answerCut = false;
-    bool m_cutShort = false;
+    bool m_bAnswerCut = false;
+    bool m_bCutShort = false;
     // A connection to the server was made, although the transfer may have ended before
     // libcurl counted it as connected (in a TLS handshake).
-    bool m_reachedServer = false;
+    bool m_bReachedServer = false;
 
     CPostResult m_result;
 };

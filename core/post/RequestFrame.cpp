@@ -73,8 +73,8 @@ std::string Write(const CPostRequest& request)
     const std::string& url = request.m_address.Url();
     return std::string(Magic) + "\n" + std::to_string(url.size()) + " "
         + std::to_string(request.m_strContentType.size()) + " "
-        + std::to_string(request.m_body.size()) + "\n" + url + request.m_strContentType
-        + request.m_body;
+        + std::to_string(request.m_strBody.size()) + "\n" + url + request.m_strContentType
+        + request.m_strBody;
 }
 
 std::optional<CPostRequest> Read(std::istream& in, std::string& error)
@@ -91,7 +91,7 @@ std::optional<CPostRequest> Read(std::istream& in, std::string& error)
     // Three counts, each after a single space but the first.
     CPostRequest request;
     std::string url;
-    std::string* const parts[] = {&url, &request.m_strContentType, &request.m_body};
+    std::string* const parts[] = {&url, &request.m_strContentType, &request.m_strBody};
     std::size_t counts[3] = {};
     std::size_t start = 0;
     for (std::size_t i = 0; i < 3; ++i) {

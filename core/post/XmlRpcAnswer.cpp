@@ -134,9 +134,9 @@ private:
     // Depth of the member being read, 0 when none is.
     std::size_t m_memberDepth = 0;
     Members* m_members = nullptr;
-    std::string m_name;
-    std::string m_plainValue;
-    std::string m_typedValue;
+    std::string m_strName;
+    std::string m_strPlainValue;
+    std::string m_strTypedValue;
     bool m_bTyped = false;
     // Elements seen in the methodResponse, in its params, and in the param or fault.
     int m_bodyElements = 0;
@@ -234,9 +234,9 @@ void CAnswerReader::Start(const char* name)
             m_members = &m_resultMembers;
         if (m_members) {
             m_memberDepth = m_path.size();
-            m_name.clear();
-            m_plainValue.clear();
-            m_typedValue.clear();
+            m_strName.clear();
+            m_strPlainValue.clear();
+            m_strTypedValue.clear();
             m_bTyped = false;
         }
     } else if (m_memberDepth != 0 && m_path.size() == m_memberDepth + 2
@@ -266,7 +266,7 @@ void CAnswerReader::End()
     m_path.pop_back();
     if (m_memberDepth != 0 && m_path.size() == m_memberDepth) {
         // A struct that names a member twice keeps the first.
-        m_members->emplace(m_name, m_bTyped ? m_typedValue : m_plainValue);
+        m_members->emplace(m_strName, m_bTyped ? m_strTypedValue : m_strPlainValue);
         m_memberDepth = 0;
         m_members = nullptr;
     }
@@ -289,11 +289,11 @@ void CAnswerReader::Text(const char* text, int length)
         return;
     const std::string& part = m_path[m_memberDepth + 1];
     if (below == 2 && part == "name")
-        m_name.append(text, static_cast<std::size_t>(length));
+        m_strName.append(text, static_cast<std::size_t>(length));
     else if (below == 2 && part == "value")
-        m_plainValue.append(text, static_cast<std::size_t>(length));
+        m_strPlainValue.append(text, static_cast<std::size_t>(length));
     else if (below == 3 && part == "value")
-        m_typedValue.append(text, static_cast<std::size_t>(length));
+        m_strTypedValue.append(text, static_cast<std::size_t>(length));
 }
 
 std::string trimmed(const std::string& text)

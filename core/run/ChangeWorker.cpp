@@ -28,8 +28,8 @@ CChangeWorker::~CChangeWorker()
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        m_quit = true;
-        m_stop = true;
+        m_bQuit = true;
+        m_bStop = true;
     }
     // What is left to record and log is done first: a command-line run ends right after its
     // last post, and its log must not go with it. Preparations left report nothing.
@@ -60,7 +60,7 @@ void CChangeWorker::Run()
         Job job;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_quit || !m_jobs.empty(); });
+            m_wake.wait(lock, [this] { return m_bQuit || !m_jobs.empty(); });
             if (m_jobs.empty())
                 break;
             job = std::move(m_jobs.front());
@@ -96,9 +96,9 @@ void CChangeWorker::Prepare(std::vector<CTargetWork> targets)
                 // A Stop since the preparation was asked for ends it before it starts; one
                 // asked for since goes on.
                 const std::lock_guard<std::mutex> lock(m_mutex);
-                if (m_quit)
+                if (m_bQuit)
                     return;
-                m_stop = generation != m_generation;
+                m_bStop = generation != m_generation;
             }
             DoPrepare(work);
         });
@@ -110,7 +110,7 @@ void CChangeWorker::Stop()
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
         ++m_generation;
-        m_stop = true;
+        m_bStop = true;
     }
     m_wake.notify_one();
 }
@@ -200,7 +200,7 @@ void CChangeWorker::PrepareFirstRun(CTargetWork& work, CRunState& run, const CSo
         prepared.m_kind = CPrepared::Kind::Baseline;
         prepared.m_addresses = read.m_entries.size();
         if (!work.m_bDry) {
-            std::vector<CLoggedAddress>& logged = run.targetAddresses[LogKeyOf(key)];
+            std::vector<CLoggedAddress>& logged = run.m_targetAddresses[LogKeyOf(key)];
             for (const CSourceEntry& entry : read.m_entries)
                 logged.push_back({entry.m_strAddress, AddressFate::Baseline, {}});
         }
@@ -264,8 +264,8 @@ std::vector<CChangeWorker::CBatch> CChangeWorker::Batches(const CTargetWork& wor
             std::vector<CLoggedAddress> logged = LoggedAddresses(made.m_sent, made.m_removed);
             batch.m_token = KeepBatch(work.m_run, key, std::move(made.m_sent), false);
             for (std::string& address : made.m_removed)
-                m_pending[batch.m_token].removed.push_back({std::move(address), std::nullopt});
-            run.batchAddresses[batch.m_token] = std::move(logged);
+                m_pending[batch.m_token].m_removed.push_back({std::move(address), std::nullopt});
+            run.m_batchAddresses[batch.m_token] = std::move(logged);
         }
         batches.push_back(std::move(batch));
     }
@@ -291,18 +291,18 @@ bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepa
     }
     // Targets that share a file may each want another key in it: a verdict is the pair's.
     const std::pair<std::string, std::string> checkedAs(file.m_strUrl, file.m_strKey);
-    auto checked = run.keyFiles.find(checkedAs);
-    if (checked == run.keyFiles.end()) {
+    auto checked = run.m_keyFiles.find(checkedAs);
+    if (checked == run.m_keyFiles.end()) {
         if (m_callbacks.m_onProgress)
             m_callbacks.m_onProgress(work.m_id,
                 //: While the key file of an IndexNow target is fetched before its post
                 CText(QT_TRANSLATE_NOOP("Quillpost", "Checking %1"), {file.m_strUrl}));
-        CKeyVerdict verdict = CKeyCheck(m_settings, &m_stop).Check(file);
+        CKeyVerdict verdict = CKeyCheck(m_settings, &m_bStop).Check(file);
         if (Stopping()) {
             prepared.m_kind = CPrepared::Kind::Stopped;
             return false;
         }
-        checked = run.keyFiles.emplace(checkedAs, std::move(verdict)).first;
+        checked = run.m_keyFiles.emplace(checkedAs, std::move(verdict)).first;
     }
     const CKeyVerdict& verdict = checked->second;
     if (!verdict.m_bOk) {
@@ -324,20 +324,20 @@ bool CChangeWorker::CheckKey(CTargetWork& work, CRunState& run, CPrepared& prepa
 const CSourceRead& CChangeWorker::ReadSource(
     CTargetWork& work, CRunState& run, const std::string& url)
 {
-    const auto read = run.sources.find(url);
-    if (read != run.sources.end())
+    const auto read = run.m_sources.find(url);
+    if (read != run.m_sources.end())
         return read->second;
     if (m_callbacks.m_onProgress)
         m_callbacks.m_onProgress(work.m_id,
             //: While a site's sitemap or feed is read before its targets are posted
             CText(QT_TRANSLATE_NOOP("Quillpost", "Reading %1"), {url}));
-    CSourceRead source = CSourceReader(m_settings, &m_stop).Read(url);
+    CSourceRead source = CSourceReader(m_settings, &m_bStop).Read(url);
     // A read that Stop cut short is no read of the source: a later run reads it anew.
     if (Stopping()) {
         static const CSourceRead none;
         return none;
     }
-    return run.sources.emplace(url, std::move(source)).first->second;
+    return run.m_sources.emplace(url, std::move(source)).first->second;
 }
 
 bool CChangeWorker::OpenHistory(CText& reason)
@@ -389,32 +389,33 @@ void CChangeWorker::Recorded(std::uint64_t token, bool success, std::string verd
         m_pending.erase(pending);
         if (!success || !m_bHistoryOpen)
             return;
-        batch.verdict = std::move(verdict);
-        batch.when = when;
-        CRunState& run = RunOf(batch.run);
-        if (run.writeFailure.IsEmpty() && Write(batch, run.writeFailure))
+        batch.m_strVerdict = std::move(verdict);
+        batch.m_when = when;
+        CRunState& run = RunOf(batch.m_run);
+        if (run.m_writeFailure.IsEmpty() && Write(batch, run.m_writeFailure))
             return;
-        run.held.push_back(std::move(batch));
+        run.m_held.push_back(std::move(batch));
     });
 }
 
 bool CChangeWorker::Write(const CPending& batch, CText& error)
 {
-    if (batch.baseline)
-        return m_history.RecordBaseline(batch.key, batch.entries, batch.when, error);
+    if (batch.m_bBaseline)
+        return m_history.RecordBaseline(batch.m_key, batch.m_entries, batch.m_when, error);
     std::vector<CPostHistory::CCheckedAddress> removed;
-    for (const CSourceEntry& entry : batch.removed)
-        removed.push_back({entry, "removed", batch.verdict});
-    return m_history.RecordSent(batch.key, batch.entries, batch.verdict, batch.when, error)
-        && m_history.RecordChecked(batch.key, removed, batch.when, error);
+    for (const CSourceEntry& entry : batch.m_removed)
+        removed.push_back({entry, "removed", batch.m_strVerdict});
+    return m_history.RecordSent(
+               batch.m_key, batch.m_entries, batch.m_strVerdict, batch.m_when, error)
+        && m_history.RecordChecked(batch.m_key, removed, batch.m_when, error);
 }
 
 void CChangeWorker::RecordHeld(CRunState& run)
 {
-    auto batch = run.held.begin();
-    for (; batch != run.held.end(); ++batch) {
-        if (!Write(*batch, run.writeFailure))
+    auto batch = run.m_held.begin();
+    for (; batch != run.m_held.end(); ++batch) {
+        if (!Write(*batch, run.m_writeFailure))
             break;
     }
-    run.held.erase(run.held.begin(), batch);
+    run.m_held.erase(run.m_held.begin(), batch);
 }

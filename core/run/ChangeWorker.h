@@ -227,7 +227,7 @@ private:
     bool RecordHeldAgain(CRunState& run);
     // Each successful post whose addresses are not recorded says so in the log.
     void MarkNotRecorded(const CRunState& run, std::vector<CPostLogEntry>& entries);
-    bool Stopping() const { return m_stop.load(); }
+    bool Stopping() const { return m_bStop.load(); }
 
     const CPostSettings m_settings;
     const std::string m_strHistoryPath;
@@ -246,12 +246,12 @@ private:
     std::map<std::uint64_t, CPending> m_pending;
     std::uint64_t m_lastToken = 0;
 
-    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_bStop{false};
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
     // Preparations asked for since the last Stop; a Stop drops the others.
     std::uint64_t m_generation = 0;
-    bool m_quit = false;
+    bool m_bQuit = false;
     std::thread m_thread;
 };

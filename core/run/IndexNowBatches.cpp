@@ -69,7 +69,7 @@ std::vector<CIndexNowBatch> IndexNowBatches(const CSubmitHost& target, const CPo
         CText refusal;
         // The target's body was built before; only the addresses are new, and they came
         // as UTF-8 from an XML reader.
-        BuildJsonBody(batchTarget, batch.m_request.m_body, refusal);
+        BuildJsonBody(batchTarget, batch.m_request.m_strBody, refusal);
         for (std::size_t i = first; i < last; ++i) {
             if (i < entries.size())
                 batch.m_sent.push_back(*entries[i]);

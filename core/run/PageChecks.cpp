@@ -52,7 +52,7 @@ void CPageChecks::ReadRobots(const std::vector<CPages::iterator>& pages)
             return;
         CSiteRules& rules = m_sites[sites[index]];
         if (answer.IsSuccess())
-            rules.m_rules = CRobotsTxt::Read(answer.m_body, answer.m_strUrl);
+            rules.m_rules = CRobotsTxt::Read(answer.m_strBody, answer.m_strUrl);
         // A site without rules for crawlers allows them all.
         else if (answer.Answered() && answer.m_status >= 400 && answer.m_status <= 499)
             rules.m_rules = CRobotsTxt();
@@ -121,7 +121,7 @@ void CPageChecks::Check(const std::vector<std::string>& addresses)
             answer.m_status = fetchedAnswer.m_status;
             answer.m_strReason = std::move(fetchedAnswer.m_strReason);
             answer.m_headers = std::move(fetchedAnswer.m_headers);
-            answer.m_strBody = std::move(fetchedAnswer.m_body);
+            answer.m_strBody = std::move(fetchedAnswer.m_strBody);
         } else {
             answer.m_failure = fetchedAnswer.m_failure;
         }

@@ -46,9 +46,9 @@ CChangeWorker::LogKey CChangeWorker::LogKeyOf(const CPostHistory::CTarget& key)
 
 CPageChecks& CChangeWorker::ChecksOf(CRunState& run)
 {
-    if (!run.checks)
-        run.checks = std::make_unique<CPageChecks>(m_settings, m_settings.m_checks, &m_stop);
-    return *run.checks;
+    if (!run.m_checks)
+        run.m_checks = std::make_unique<CPageChecks>(m_settings, m_settings.m_checks, &m_bStop);
+    return *run.m_checks;
 }
 
 bool CChangeWorker::CheckTargetPages(CTargetWork& work, CRunState& run,
@@ -77,7 +77,7 @@ bool CChangeWorker::CheckTargetPages(CTargetWork& work, CRunState& run,
                 "the site may refuse programs: turn off Check pages for this target")));
     if (!work.m_bDry) {
         std::vector<CLoggedAddress>& logged
-            = run.targetAddresses[LogKeyOf(RecordKeyOf(*work.m_target))];
+            = run.m_targetAddresses[LogKeyOf(RecordKeyOf(*work.m_target))];
         for (const CLeftOutAddress& left : check.m_leftOut)
             logged.push_back({left.m_strAddress, AddressFate::LeftOut, left.m_reason.English()});
     }
@@ -180,21 +180,21 @@ void CChangeWorker::CheckUrlList(CTargetWork& work, CRunState& run, CPrepared& p
         std::vector<CSourceEntry> sent;
         for (const std::size_t index : check.m_announce)
             sent.push_back(entries[index]);
-        run.batchAddresses[batch.m_token] = LoggedAddresses(sent, {});
+        run.m_batchAddresses[batch.m_token] = LoggedAddresses(sent, {});
     }
 }
 
 void CChangeWorker::TakeAddresses(CRunState& run, std::vector<CPostLogEntry>& entries)
 {
     for (CPostLogEntry& entry : entries) {
-        const auto batch = run.batchAddresses.find(entry.m_batch);
-        if (entry.m_batch == 0 || batch == run.batchAddresses.end())
+        const auto batch = run.m_batchAddresses.find(entry.m_batch);
+        if (entry.m_batch == 0 || batch == run.m_batchAddresses.end())
             continue;
         entry.m_addressLog = std::move(batch->second);
-        run.batchAddresses.erase(batch);
+        run.m_batchAddresses.erase(batch);
     }
     // A target's own go with its first entry of the run.
-    for (auto target = run.targetAddresses.begin(); target != run.targetAddresses.end();) {
+    for (auto target = run.m_targetAddresses.begin(); target != run.m_targetAddresses.end();) {
         const auto first = std::find_if(entries.begin(), entries.end(), [&](const auto& entry) {
             return LogKey{entry.m_strUrl, entry.m_strBody, entry.m_strChanges} == target->first;
         });
@@ -205,6 +205,6 @@ void CChangeWorker::TakeAddresses(CRunState& run, std::vector<CPostLogEntry>& en
         first->m_addressLog.insert(first->m_addressLog.end(),
             std::make_move_iterator(target->second.begin()),
             std::make_move_iterator(target->second.end()));
-        target = run.targetAddresses.erase(target);
+        target = run.m_targetAddresses.erase(target);
     }
 }

@@ -42,8 +42,8 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
             return;
         CRunState& state = RunOf(run);
         const auto notLogged = [&state](const CText& why) {
-            if (state.notRecorded.IsEmpty())
-                state.notRecorded = CText::Nested(
+            if (state.m_notRecorded.IsEmpty())
+                state.m_notRecorded = CText::Nested(
                     //: After a run, when its posts could not be written to the post log
                     QT_TRANSLATE_NOOP("Quillpost", "The post log was not written: %1"), {why});
         };
@@ -56,50 +56,50 @@ void CChangeWorker::Log(std::uint64_t run, std::vector<CPostLogEntry> entries)
         const bool logToo = RecordHeldAgain(state);
         MarkNotRecorded(state, entries);
         if (!logToo) {
-            notLogged(state.writeFailure);
+            notLogged(state.m_writeFailure);
             return;
         }
-        if (!state.logRun) {
+        if (!state.m_logRun) {
             std::int64_t number = 0;
             if (!m_history.NextRun(number, error)) {
                 notLogged(error);
                 return;
             }
-            state.logRun = number;
+            state.m_logRun = number;
         }
         TakeAddresses(state, entries);
         for (CPostLogEntry& entry : entries) {
-            entry.m_run = *state.logRun;
+            entry.m_run = *state.m_logRun;
             std::string& reason
-                = state.logged[{entry.m_strUrl, entry.m_strBody, entry.m_strChanges}];
+                = state.m_logged[{entry.m_strUrl, entry.m_strBody, entry.m_strChanges}];
             if (entry.m_outcome != PostOutcome::Succeeded)
                 reason = WhyFailed(entry);
         }
-        if (!state.loggedAfter && !state.logMissed) {
+        if (!state.m_loggedAfter && !state.m_bLogMissed) {
             std::int64_t last = 0;
             if (m_history.LastLogId(last, error))
-                state.loggedAfter = last;
+                state.m_loggedAfter = last;
             else
-                state.logMissed = true;
+                state.m_bLogMissed = true;
         }
         if (!m_history.Log(entries, error)) {
             notLogged(error);
-            state.logMissed = true;
+            state.m_bLogMissed = true;
         }
     });
 }
 
 bool CChangeWorker::RecordHeldAgain(CRunState& run)
 {
-    if (run.held.empty())
+    if (run.m_held.empty())
         return true;
     RecordHeld(run);
-    if (run.held.empty())
+    if (run.m_held.empty())
         return true;
-    run.notRecorded = CText::Nested(
+    run.m_notRecorded = CText::Nested(
         //: After a run, when what was sent could not be written to the record
         QT_TRANSLATE_NOOP("Quillpost", "Not recorded: %1 (these may be sent again next run)"),
-        {run.writeFailure});
+        {run.m_writeFailure});
     // The log would wait as long for the same lock.
     return !m_history.WasBusy();
 }
@@ -107,12 +107,12 @@ bool CChangeWorker::RecordHeldAgain(CRunState& run)
 void CChangeWorker::MarkNotRecorded(const CRunState& run, std::vector<CPostLogEntry>& entries)
 {
     for (CPostLogEntry& entry : entries) {
-        for (const CPending& batch : run.held) {
+        for (const CPending& batch : run.m_held) {
             if (entry.m_outcome == PostOutcome::Succeeded
-                && entry.m_strUrl == MaskPassword(batch.key.m_strUrl)
-                && entry.m_strBody == batch.key.m_strBody
-                && entry.m_strChanges == batch.key.m_strSource) {
-                entry.m_strReason += " · " + run.notRecorded.English();
+                && entry.m_strUrl == MaskPassword(batch.m_key.m_strUrl)
+                && entry.m_strBody == batch.m_key.m_strBody
+                && entry.m_strChanges == batch.m_key.m_strSource) {
+                entry.m_strReason += " · " + run.m_notRecorded.English();
                 break;
             }
         }
@@ -151,13 +151,13 @@ void CChangeWorker::EndRun(std::uint64_t run)
         // alerts would only wait as long.
         bool lockedOut = false;
         if (ended != m_runs.end()) {
-            notRecorded = ended->second->notRecorded;
+            notRecorded = ended->second->m_notRecorded;
             lockedOut = !notRecorded.IsEmpty() && m_history.WasBusy();
             // A preview tells nothing, and keeps what is untold for a run.
             if (m_bHistoryOpen && !m_bReadOnly) {
                 alerts = AlertsOf(*ended->second);
                 // Keeping the log short can wait for a run whose writes went through.
-                if (ended->second->logRun && notRecorded.IsEmpty())
+                if (ended->second->m_logRun && notRecorded.IsEmpty())
                     m_history.Prune(std::chrono::system_clock::now(), error);
             }
             m_runs.erase(ended);
@@ -176,12 +176,12 @@ std::vector<CChangeWorker::CAlert> CChangeWorker::AlertsOf(const CRunState& run)
 {
     CText error;
     std::vector<CAlert> fresh;
-    if (run.logRun) {
+    if (run.m_logRun) {
         // Most targets did not fail the run before: one read rules them all out.
         std::set<std::tuple<std::string, std::string, std::string>> afterFailure;
-        const bool ruledOut = run.loggedAfter && !run.logMissed
-            && m_history.AfterFailure(*run.logRun, *run.loggedAfter, afterFailure, error);
-        for (const auto& [target, reason] : run.logged) {
+        const bool ruledOut = run.m_loggedAfter && !run.m_bLogMissed
+            && m_history.AfterFailure(*run.m_logRun, *run.m_loggedAfter, afterFailure, error);
+        for (const auto& [target, reason] : run.m_logged) {
             if (ruledOut && afterFailure.count(target) == 0)
                 continue;
             const auto& [url, body, changes] = target;

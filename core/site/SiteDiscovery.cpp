@@ -202,7 +202,7 @@ void CSiteDiscovery::CRun::ReadHome(const CFetchAnswer& home)
         m_found.m_bMoved = true;
         m_strOrigin = Origin(CAddress::Read(home.m_strUrl));
     }
-    const CPageHead head = ReadPageHead(home.m_body, home.m_strUrl);
+    const CPageHead head = ReadPageHead(home.m_strBody, home.m_strUrl);
     m_found.m_strTitle = head.m_strTitle;
     for (const std::string& sitemap : head.m_sitemaps) {
         if (!Has(m_found.m_sitemaps, sitemap))
@@ -231,7 +231,7 @@ void CSiteDiscovery::CRun::ReadRobots(const CFetchAnswer& robots)
         m_found.m_unread.push_back(NotRead(robots, m_strOrigin + "/robots.txt"));
         return;
     }
-    const CRobotsTxt rules = CRobotsTxt::Read(robots.m_body, robots.m_strUrl);
+    const CRobotsTxt rules = CRobotsTxt::Read(robots.m_strBody, robots.m_strUrl);
     for (const std::string& sitemap : rules.Sitemaps()) {
         m_found.m_bRobotsSitemaps = true;
         if (!Has(m_found.m_sitemaps, sitemap))
@@ -280,7 +280,7 @@ void CSiteDiscovery::CRun::Take(Read read, const CFeedLink& link, const CFetchAn
             m_found.m_unread.push_back(NotRead(answer, link.m_strUrl));
         return;
     }
-    const CFeedHead head = ReadFeedHead(answer.m_body, answer.m_strUrl, answer.m_bCut);
+    const CFeedHead head = ReadFeedHead(answer.m_strBody, answer.m_strUrl, answer.m_bCut);
     if (read == Read::GuessedSitemap) {
         if (head.m_kind == CFeedHead::Kind::Sitemap && !Has(m_found.m_sitemaps, answer.m_strUrl))
             m_found.m_sitemaps.push_back({answer.m_strUrl, true});

@@ -383,8 +383,8 @@ bool CSourceAddress::Parse(CURLU* handle, std::string_view text, std::string& ad
     text = TrimmedAddress(text);
     if (text.empty())
         return false;
-    m_text.assign(text.data(), text.size());
-    if (curl_url_set(handle, CURLUPART_URL, m_text.c_str(), 0) != CURLUE_OK)
+    m_strText.assign(text.data(), text.size());
+    if (curl_url_set(handle, CURLUPART_URL, m_strText.c_str(), 0) != CURLUE_OK)
         return false;
     const std::optional<std::string> scheme = UrlPart(handle, CURLUPART_SCHEME);
     std::optional<std::string> url = UrlPart(handle, CURLUPART_URL);

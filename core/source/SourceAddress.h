@@ -52,5 +52,5 @@ private:
     Curl_URL* m_base;
     bool m_bHasBase = false;
     // The text as libcurl takes it, with a NUL at its end; kept to spare an allocation each.
-    std::string m_text;
+    std::string m_strText;
 };

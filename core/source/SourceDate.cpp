@@ -128,25 +128,25 @@ std::int64_t DaysFromCivil(int year, int month, int day)
 
 struct CDateParts
 {
-    int year = 0;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
+    int m_year = 0;
+    int m_month = 1;
+    int m_day = 1;
+    int m_hour = 0;
+    int m_minute = 0;
+    int m_second = 0;
     // East of UTC, in minutes.
-    int offset = 0;
+    int m_offset = 0;
 };
 
 // A leap second (:60) is the next minute's first.
 std::optional<std::int64_t> Instant(const CDateParts& parts)
 {
-    if (parts.month < 1 || parts.month > 12 || parts.day < 1
-        || parts.day > DaysInMonth(parts.year, parts.month) || parts.hour > 23 || parts.minute > 59
-        || parts.second > 60)
+    if (parts.m_month < 1 || parts.m_month > 12 || parts.m_day < 1
+        || parts.m_day > DaysInMonth(parts.m_year, parts.m_month) || parts.m_hour > 23
+        || parts.m_minute > 59 || parts.m_second > 60)
         return std::nullopt;
-    return DaysFromCivil(parts.year, parts.month, parts.day) * 86400 + parts.hour * 3600
-        + parts.minute * 60 + parts.second - parts.offset * 60;
+    return DaysFromCivil(parts.m_year, parts.m_month, parts.m_day) * 86400 + parts.m_hour * 3600
+        + parts.m_minute * 60 + parts.m_second - parts.m_offset * 60;
 }
 
 // "+02:00", "-0530", "+02".
@@ -223,30 +223,30 @@ std::optional<std::int64_t> CSourceDate::FromW3c(std::string_view text)
 {
     CCursor cursor(text);
     CDateParts parts;
-    if (!cursor.Number(parts.year, 4, 4))
+    if (!cursor.Number(parts.m_year, 4, 4))
         return std::nullopt;
     bool wholeDate = false;
     if (cursor.Skip('-')) {
-        if (!cursor.Number(parts.month, 2, 2))
+        if (!cursor.Number(parts.m_month, 2, 2))
             return std::nullopt;
         if (cursor.Skip('-')) {
-            if (!cursor.Number(parts.day, 2, 2))
+            if (!cursor.Number(parts.m_day, 2, 2))
                 return std::nullopt;
             wholeDate = true;
         }
     }
     // A time goes only with a whole date.
     if (wholeDate && cursor.SkipAnyOf("Tt")) {
-        if (!cursor.Number(parts.hour, 2, 2) || !cursor.Skip(':')
-            || !cursor.Number(parts.minute, 2, 2))
+        if (!cursor.Number(parts.m_hour, 2, 2) || !cursor.Skip(':')
+            || !cursor.Number(parts.m_minute, 2, 2))
             return std::nullopt;
         if (cursor.Skip(':')) {
-            if (!cursor.Number(parts.second, 2, 2))
+            if (!cursor.Number(parts.m_second, 2, 2))
                 return std::nullopt;
             if (cursor.Skip('.') && !cursor.Digits())
                 return std::nullopt;
         }
-        if (!cursor.SkipAnyOf("Zz") && !cursor.AtEnd() && !NumericOffset(cursor, parts.offset))
+        if (!cursor.SkipAnyOf("Zz") && !cursor.AtEnd() && !NumericOffset(cursor, parts.m_offset))
             return std::nullopt;
     }
     if (!cursor.AtEnd())
@@ -273,29 +273,29 @@ std::optional<std::int64_t> CSourceDate::FromRfc2822Only(std::string_view text)
     }
     // Blanks between the parts of the date, or the hyphens of RFC 850's "06-May-24".
     const auto separator = [&cursor] { return cursor.SkipBlanks() || cursor.Skip('-'); };
-    if (!cursor.Number(parts.day, 1, 2) || !separator())
+    if (!cursor.Number(parts.m_day, 1, 2) || !separator())
         return std::nullopt;
-    parts.month = NameIndex(cursor.Word(), MonthNames) + 1;
+    parts.m_month = NameIndex(cursor.Word(), MonthNames) + 1;
     std::size_t yearDigits = 0;
-    if (parts.month == 0 || !separator() || !cursor.Number(parts.year, 2, 4, &yearDigits))
+    if (parts.m_month == 0 || !separator() || !cursor.Number(parts.m_year, 2, 4, &yearDigits))
         return std::nullopt;
     // As RFC 2822 reads an obsolete year: two digits are 1950 to 2049, three count from 1900.
     if (yearDigits == 2)
-        parts.year += parts.year < 50 ? 2000 : 1900;
+        parts.m_year += parts.m_year < 50 ? 2000 : 1900;
     else if (yearDigits == 3)
-        parts.year += 1900;
-    if (!cursor.SkipBlanks() || !cursor.Number(parts.hour, 1, 2) || !cursor.Skip(':')
-        || !cursor.Number(parts.minute, 2, 2))
+        parts.m_year += 1900;
+    if (!cursor.SkipBlanks() || !cursor.Number(parts.m_hour, 1, 2) || !cursor.Skip(':')
+        || !cursor.Number(parts.m_minute, 2, 2))
         return std::nullopt;
-    if (cursor.Skip(':') && !cursor.Number(parts.second, 2, 2))
+    if (cursor.Skip(':') && !cursor.Number(parts.m_second, 2, 2))
         return std::nullopt;
     cursor.SkipBlanks();
     // A date without a zone is read as UTC, as one with an unknown zone name is.
     if (cursor.PeekLetter()) {
-        if (!ZoneName(cursor.Word(), parts.offset))
+        if (!ZoneName(cursor.Word(), parts.m_offset))
             return std::nullopt;
     } else if ((cursor.Peek() == '+' || cursor.Peek() == '-')
-        && !NumericOffset(cursor, parts.offset)) {
+        && !NumericOffset(cursor, parts.m_offset)) {
         return std::nullopt;
     }
     cursor.SkipBlanks();

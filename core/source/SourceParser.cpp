@@ -85,9 +85,9 @@ struct CSourceParserHandlers
         using Field = CSourceParser::Field;
         if (parser.m_field == Field::None)
             return;
-        std::string& field = parser.m_field == Field::Address ? parser.m_address
-            : parser.m_field == Field::Date                   ? parser.m_date
-                                                              : parser.m_guid;
+        std::string& field = parser.m_field == Field::Address ? parser.m_strAddress
+            : parser.m_field == Field::Date                   ? parser.m_strDate
+                                                              : parser.m_strGuid;
         const auto size = static_cast<std::size_t>(length);
         if (field.size() + size > MaxFieldBytes) {
             // An address this long is one over the limit; a date, no item at all.
@@ -181,8 +181,8 @@ bool CSourceParser::Write(const char* data, std::size_t size)
 
 bool CSourceParser::Take(const char* data, std::size_t size)
 {
-    if (m_head.size() < HeadBytes)
-        m_head.append(data, std::min(size, HeadBytes - m_head.size()));
+    if (m_strHead.size() < HeadBytes)
+        m_strHead.append(data, std::min(size, HeadBytes - m_strHead.size()));
     while (size > 0) {
         const std::size_t piece = std::min<std::size_t>(size, std::numeric_limits<int>::max());
         if (XML_Parse(m_parser, data, static_cast<int>(piece), XML_FALSE) != XML_STATUS_OK) {
@@ -228,7 +228,7 @@ bool CSourceParser::Finish()
 void CSourceParser::ParseError()
 {
     if (!m_bRootSeen) {
-        Fail(LooksLikeHtml(m_head)
+        Fail(LooksLikeHtml(m_strHead)
                 ? HtmlPage()
                 : CText(QT_TRANSLATE_NOOP("Quillpost", "Not a sitemap or feed: not XML")));
         return;
@@ -281,9 +281,9 @@ void CSourceParser::Start(const char* qualifiedName, const char** attributes)
         return;
     const auto beginItem = [this] {
         m_itemDepth = m_depth;
-        m_address.clear();
-        m_date.clear();
-        m_guid.clear();
+        m_strAddress.clear();
+        m_strDate.clear();
+        m_strGuid.clear();
         m_bFieldTooLong = m_bAddressTooLong = m_bHasAddress = false;
     };
     const auto beginField = [this](Field field) {
@@ -308,11 +308,11 @@ void CSourceParser::Start(const char* qualifiedName, const char** attributes)
             beginItem();
         // An item's first link that says anything is its address.
         else if (inItem && Is(name, "link")
-            && m_address.find_first_not_of(" \t\r\n") == std::string::npos)
+            && m_strAddress.find_first_not_of(" \t\r\n") == std::string::npos)
             beginField(Field::Address);
         else if (inItem && Is(name, "pubDate"))
             beginField(Field::Date);
-        else if (inItem && Is(name, "guid") && m_guid.empty()) {
+        else if (inItem && Is(name, "guid") && m_strGuid.empty()) {
             const char* permalink = Attribute(attributes, "isPermaLink");
             if (!permalink || !IsNoCase(permalink, "false"))
                 beginField(Field::Guid);
@@ -341,7 +341,7 @@ void CSourceParser::AtomLink(const char** attributes)
         || (rel && !Is(rel, "alternate")
             && !Is(rel, "http://www.iana.org/assignments/relation/alternate")))
         return;
-    m_address.assign(href);
+    m_strAddress.assign(href);
     m_bHasAddress = true;
 }
 
@@ -384,17 +384,17 @@ void CSourceParser::EndItem()
     // feed. An RSS item without a link is the page its permalink names, which must be whole:
     // a guid that only looks like one ("1234") names no page of the feed's site.
     bool read = false;
-    if (m_kind == Kind::Rss && m_address.find_first_not_of(" \t\r\n") == std::string::npos)
-        read = NormalAddress(m_guid, m_resolved);
+    if (m_kind == Kind::Rss && m_strAddress.find_first_not_of(" \t\r\n") == std::string::npos)
+        read = NormalAddress(m_strGuid, m_strResolved);
     else if (m_kind == Kind::Sitemap || m_kind == Kind::SitemapIndex)
-        read = NormalAddress(m_address, m_resolved);
+        read = NormalAddress(m_strAddress, m_strResolved);
     else
-        read = m_addresses.Resolve(m_address, m_resolved);
+        read = m_addresses.Resolve(m_strAddress, m_strResolved);
     if (!read)
         return;
     // A character takes a byte at least, so a short address needs no count.
-    if (m_resolved.size() > m_limits.m_maxAddressLength
-        && AddressLength(m_resolved) > m_limits.m_maxAddressLength) {
+    if (m_strResolved.size() > m_limits.m_maxAddressLength
+        && AddressLength(m_strResolved) > m_limits.m_maxAddressLength) {
         m_bLongAddresses = true;
         return;
     }
@@ -410,12 +410,12 @@ void CSourceParser::EndItem()
             Stop();
             return;
         }
-        m_children.push_back(m_resolved);
+        m_children.push_back(m_strResolved);
         return;
     }
-    const auto modified
-        = m_kind == Kind::Rss ? CSourceDate::FromRfc2822(m_date) : CSourceDate::FromW3c(m_date);
-    if (m_entries.Add(m_resolved, modified) == CSourceEntries::Added::Full) {
+    const auto modified = m_kind == Kind::Rss ? CSourceDate::FromRfc2822(m_strDate)
+                                              : CSourceDate::FromW3c(m_strDate);
+    if (m_entries.Add(m_strResolved, modified) == CSourceEntries::Added::Full) {
         m_bEntriesFull = true;
         Stop();
     }

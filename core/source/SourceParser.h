@@ -118,7 +118,7 @@ private:
     // Bytes given to expat, to tell how much of them it holds.
     std::size_t m_fed = 0;
     // The start of the document, to tell an HTML page that is no XML either.
-    std::string m_head;
+    std::string m_strHead;
 
     int m_depth = 0;
     // The depth of the url, sitemap, item or entry being read, 0 outside one.
@@ -127,13 +127,13 @@ private:
     Field m_field = Field::None;
     int m_fieldDepth = 0;
     // The item's address and date as written; kept between items to spare allocations.
-    std::string m_address;
-    std::string m_date;
-    std::string m_guid;
+    std::string m_strAddress;
+    std::string m_strDate;
+    std::string m_strGuid;
     bool m_bFieldTooLong = false;
     bool m_bAddressTooLong = false;
     bool m_bHasAddress = false;
-    std::string m_resolved;
+    std::string m_strResolved;
     // What relative links resolve against: the file's address, or an Atom xml:base, which
     // holds for the element that gives it. The bases outside the elements that gave one, with
     // the depth of each such element.

@@ -77,12 +77,12 @@ std::string CListLock::FileFor(const std::string& folder, const std::string& lis
     return (fs::path(folder) / name).string();
 }
 
-std::string CListLock::HolderLine(const Holder& holder)
+std::string CListLock::HolderLine(const CHolder& holder)
 {
-    return std::to_string(holder.pid) + ' ' + holder.side + ' ' + holder.since;
+    return std::to_string(holder.m_pid) + ' ' + holder.m_strSide + ' ' + holder.m_strSince;
 }
 
-bool CListLock::ParseHolder(const std::string& line, Holder& holder)
+bool CListLock::ParseHolder(const std::string& line, CHolder& holder)
 {
     const std::size_t first = line.find(' ');
     const std::size_t last = line.rfind(' ');
@@ -97,15 +97,15 @@ bool CListLock::ParseHolder(const std::string& line, Holder& holder)
     }
     if (pid == 0)
         return false;
-    holder.pid = pid;
-    holder.side = line.substr(first + 1, last - first - 1);
-    holder.since = line.substr(last + 1);
+    holder.m_pid = pid;
+    holder.m_strSide = line.substr(first + 1, last - first - 1);
+    holder.m_strSince = line.substr(last + 1);
     return true;
 }
 
 CListLock::CListLock(std::string folder, const std::string& listPath)
-    : m_folder(std::move(folder))
-    , m_path(FileFor(m_folder, listPath))
+    : m_strFolder(std::move(folder))
+    , m_strPath(FileFor(m_strFolder, listPath))
 {
 }
 
@@ -116,15 +116,15 @@ CListLock::~CListLock()
 
 bool CListLock::MakeFolder(std::string& reason) const
 {
-    if (const int made = MakePrivateFolder(m_folder); made != 0) {
-        reason = "the folder " + m_folder + " could not be made: " + std::strerror(made);
+    if (const int made = MakePrivateFolder(m_strFolder); made != 0) {
+        reason = "the folder " + m_strFolder + " could not be made: " + std::strerror(made);
         return false;
     }
     // Which lists a user posts is theirs alone, even in a folder made before.
     struct stat info = {};
-    if (::stat(m_folder.c_str(), &info) == 0 && (info.st_mode & 07777) != 0700
+    if (::stat(m_strFolder.c_str(), &info) == 0 && (info.st_mode & 07777) != 0700
         && info.st_uid == ::geteuid())
-        ::chmod(m_folder.c_str(), 0700);
+        ::chmod(m_strFolder.c_str(), 0700);
     return true;
 }
 
@@ -132,16 +132,16 @@ CListLock::Outcome CListLock::TryTake(const std::string& side, std::string& reas
 {
     if (m_fd >= 0)
         return Outcome::Taken;
-    if (m_path.empty()) {
+    if (m_strPath.empty()) {
         reason = "no folder for it is known: XDG_RUNTIME_DIR, XDG_STATE_HOME and HOME are "
                  "not set, or not absolute paths";
         return Outcome::Failed;
     }
     if (!MakeFolder(reason))
         return Outcome::Failed;
-    const int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int fd = ::open(m_strPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) {
-        reason = m_path + ": " + std::strerror(errno);
+        reason = m_strPath + ": " + std::strerror(errno);
         return Outcome::Failed;
     }
     struct stat info = {};
@@ -156,15 +156,15 @@ CListLock::Outcome CListLock::TryTake(const std::string& side, std::string& reas
         ::close(fd);
         if (error == EWOULDBLOCK)
             return Outcome::Busy;
-        reason = m_path + ": " + std::strerror(error);
+        reason = m_strPath + ": " + std::strerror(error);
         return Outcome::Failed;
     }
     m_fd = fd;
     // Only what others are told; the lock holds whether or not it is written.
-    Holder holder;
-    holder.pid = static_cast<long>(::getpid());
-    holder.side = side;
-    holder.since = UtcNow();
+    CHolder holder;
+    holder.m_pid = static_cast<long>(::getpid());
+    holder.m_strSide = side;
+    holder.m_strSince = UtcNow();
     const std::string line = HolderLine(holder) + '\n';
     if (::ftruncate(fd, 0) == 0)
         (void)!::pwrite(fd, line.data(), line.size(), 0);
@@ -182,11 +182,11 @@ void CListLock::Release()
     m_fd = -1;
 }
 
-bool CListLock::ReadHolder(Holder& holder) const
+bool CListLock::ReadHolder(CHolder& holder) const
 {
-    if (m_path.empty())
+    if (m_strPath.empty())
         return false;
-    const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    const int fd = ::open(m_strPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return false;
     char text[512];

@@ -18,12 +18,12 @@ public:
     static constexpr const char* Window = "window";
     static constexpr const char* CommandLine = "command line";
 
-    struct Holder
+    struct CHolder
     {
-        long pid = 0;
-        std::string side;
+        long m_pid = 0;
+        std::string m_strSide;
         // In ISO 8601, UTC: 2026-12-08T13:45:07Z.
-        std::string since;
+        std::string m_strSince;
     };
     enum class Outcome
     {
@@ -45,8 +45,8 @@ public:
     // The lock file in folder for the list at listPath, which need not exist.
     static std::string FileFor(const std::string& folder, const std::string& listPath);
     // "<pid> <side> <since>", and back; false for a line that is not one.
-    static std::string HolderLine(const Holder& holder);
-    static bool ParseHolder(const std::string& line, Holder& holder);
+    static std::string HolderLine(const CHolder& holder);
+    static bool ParseHolder(const std::string& line, CHolder& holder);
 
     // folder: where the lock files are (empty: none can be had). Takes nothing yet.
     CListLock(std::string folder, const std::string& listPath);
@@ -63,13 +63,13 @@ public:
     void Release();
     // Who holds the lock now, as its file says; false when it says nothing usable (no one
     // has held it, or the holder is just writing it).
-    bool ReadHolder(Holder& holder) const;
-    const std::string& Path() const { return m_path; }
+    bool ReadHolder(CHolder& holder) const;
+    const std::string& Path() const { return m_strPath; }
 
 private:
     bool MakeFolder(std::string& reason) const;
 
-    const std::string m_folder;
-    const std::string m_path;
+    const std::string m_strFolder;
+    const std::string m_strPath;
     int m_fd = -1;
 };

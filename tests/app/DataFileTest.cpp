@@ -69,7 +69,7 @@ private:
     std::unique_ptr<CQuillpostDlg> m_dlg;
     CTargetListModel* m_targets = nullptr;
     QTableView* m_targetView = nullptr;
-    std::vector<CMessageBox::Message> m_messages;
+    std::vector<CMessageBox::CMessage> m_messages;
 };
 
 void DataFileTest::init()
@@ -77,7 +77,7 @@ void DataFileTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.clear();
-    CMessageBox::SetTestHook([this](const CMessageBox::Message& m) { m_messages.push_back(m); });
+    CMessageBox::SetTestHook([this](const CMessageBox::CMessage& m) { m_messages.push_back(m); });
 }
 
 void DataFileTest::cleanup()
@@ -140,10 +140,10 @@ void DataFileTest::WriteFile(const QByteArray& bytes) const
 
 QString DataFileTest::TakeMessage()
 {
-    const std::vector<CMessageBox::Message> messages = std::exchange(m_messages, {});
+    const std::vector<CMessageBox::CMessage> messages = std::exchange(m_messages, {});
     if (messages.size() != 1)
         return QStringLiteral("%1 messages").arg(messages.size());
-    return messages.front().text;
+    return messages.front().m_strText;
 }
 
 void DataFileTest::roundTrip_data()
@@ -238,11 +238,12 @@ void DataFileTest::unusableFileWarnsAndStaysUntouched()
     OpenWindow();
     QCOMPARE(m_targets->RowCount(), 0);
     QCOMPARE(m_messages.size(), std::size_t(1));
-    const CMessageBox::Message& message = m_messages.front();
-    QCOMPARE(message.icon, QMessageBox::Warning);
-    QCOMPARE(message.caption, QStringLiteral("Quillpost"));
-    QVERIFY2(message.text.contains(m_dir->filePath("submitdata.xml")), qPrintable(message.text));
-    QVERIFY2(message.text.contains(reason), qPrintable(message.text));
+    const CMessageBox::CMessage& message = m_messages.front();
+    QCOMPARE(message.m_icon, QMessageBox::Warning);
+    QCOMPARE(message.m_strCaption, QStringLiteral("Quillpost"));
+    QVERIFY2(message.m_strText.contains(m_dir->filePath("submitdata.xml")),
+        qPrintable(message.m_strText));
+    QVERIFY2(message.m_strText.contains(reason), qPrintable(message.m_strText));
     QCOMPARE(FileBytes(), bytes);
 }
 
@@ -266,10 +267,10 @@ void DataFileTest::failedSaveWarnsAndKeepsListAndFile()
     std::signal(SIGXFSZ, oldHandler);
 
     QCOMPARE(m_messages.size(), std::size_t(1));
-    QVERIFY2(m_messages.front().text.contains(m_dir->filePath("submitdata.xml")),
-        qPrintable(m_messages.front().text));
-    QVERIFY2(
-        m_messages.front().text.contains("File too large"), qPrintable(m_messages.front().text));
+    QVERIFY2(m_messages.front().m_strText.contains(m_dir->filePath("submitdata.xml")),
+        qPrintable(m_messages.front().m_strText));
+    QVERIFY2(m_messages.front().m_strText.contains("File too large"),
+        qPrintable(m_messages.front().m_strText));
     QCOMPARE(FileBytes(), old);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
         QStringList{"submitdata.xml"});

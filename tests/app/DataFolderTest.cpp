@@ -103,7 +103,7 @@ private:
     QString m_own;
     std::unique_ptr<CQuillpostDlg> m_dlg;
     CTargetListModel* m_targets = nullptr;
-    std::vector<CMessageBox::Message> m_messages;
+    std::vector<CMessageBox::CMessage> m_messages;
 };
 
 void DataFolderTest::init()
@@ -117,7 +117,7 @@ void DataFolderTest::init()
     m_shipped = m_root.filePath("share/quillpost/submitdata.xml");
     m_own = m_user + "/submitdata.xml";
     m_messages.clear();
-    CMessageBox::SetTestHook([this](const CMessageBox::Message& m) { m_messages.push_back(m); });
+    CMessageBox::SetTestHook([this](const CMessageBox::CMessage& m) { m_messages.push_back(m); });
 }
 
 void DataFolderTest::cleanup()
@@ -153,15 +153,17 @@ void DataFolderTest::warningsNameTheFileInFull()
     Write(m_shipped, "<data>");
     OpenWindow();
     QCOMPARE(m_messages.size(), std::size_t(1));
-    QVERIFY2(m_messages.back().text.contains(m_shipped), qPrintable(m_messages.back().text));
+    QVERIFY2(
+        m_messages.back().m_strText.contains(m_shipped), qPrintable(m_messages.back().m_strText));
     // Saves go to the user's own file, so the shipped one is never kept aside either.
-    QVERIFY2(!m_messages.back().text.contains(".bak"), qPrintable(m_messages.back().text));
+    QVERIFY2(
+        !m_messages.back().m_strText.contains(".bak"), qPrintable(m_messages.back().m_strText));
 
     // A file where the user's folder would go: the folder cannot be made.
     Write(m_root.filePath("home/a user/#data?"), "");
     Trigger("saveDataAction");
     QCOMPARE(m_messages.size(), std::size_t(2));
-    QVERIFY2(m_messages.back().text.contains(m_own), qPrintable(m_messages.back().text));
+    QVERIFY2(m_messages.back().m_strText.contains(m_own), qPrintable(m_messages.back().m_strText));
     QCOMPARE(Read(m_shipped), QByteArray("<data>"));
 }
 
@@ -189,7 +191,7 @@ void DataFolderTest::saveSaysWhyTheFolderCouldNotBeMade()
     Write(m_root.filePath("home/a user/#data?"), "");
     Trigger("saveDataAction");
     QCOMPARE(m_messages.size(), std::size_t(1));
-    QCOMPARE(m_messages.back().text,
+    QCOMPARE(m_messages.back().m_strText,
         QStringLiteral("The data file %1 was not saved: the folder %2 could not be made: Not a "
                        "directory. The file was left as it was.")
             .arg(m_own, m_user));
@@ -202,12 +204,12 @@ void DataFolderTest::relativeUserFolderIsNeverUsed()
     OpenWindow(QStringLiteral("rel/xdg/Quillpost"));
     SaveAndOpenFolderInAWorkingFolder();
     QCOMPARE(m_messages.size(), std::size_t(2));
-    QVERIFY2(m_messages.front().text.startsWith(
+    QVERIFY2(m_messages.front().m_strText.startsWith(
                  "The data file submitdata.xml was not saved: the user's data folder is "
                  "unknown: rel/xdg/Quillpost is not an absolute path."),
-        qPrintable(m_messages.front().text));
-    QVERIFY2(m_messages.back().text.contains("the user's data folder is unknown"),
-        qPrintable(m_messages.back().text));
+        qPrintable(m_messages.front().m_strText));
+    QVERIFY2(m_messages.back().m_strText.contains("the user's data folder is unknown"),
+        qPrintable(m_messages.back().m_strText));
 }
 
 void DataFolderTest::unknownUserFolderIsNeverTheWorkingFolder()
@@ -220,27 +222,28 @@ void DataFolderTest::unknownUserFolderIsNeverTheWorkingFolder()
     SaveAndOpenFolderInAWorkingFolder();
     QCOMPARE(Read(m_shipped), shipped);
     QCOMPARE(m_messages.size(), std::size_t(2));
-    QVERIFY2(m_messages.front().text.startsWith("The data file submitdata.xml was not saved: the "
+    QVERIFY2(
+        m_messages.front().m_strText.startsWith("The data file submitdata.xml was not saved: the "
                                                 "user's data folder is unknown."),
-        qPrintable(m_messages.front().text));
+        qPrintable(m_messages.front().m_strText));
 }
 
 // What the program makes of HOME and XDG_DATA_HOME when neither gives a folder.
 void DataFolderTest::withoutHomeTheSaveSaysSo()
 {
-    const CDataLocation::UserFolder user
+    const CDataLocation::CUserFolder user
         = CDataLocation::UserFolderOf(QString(), QString(), QStringLiteral("Quillpost"));
     m_dlg = std::make_unique<CQuillpostDlg>(CDataLocation::Resolve(
-        {m_bin, user.path, {m_root.filePath("share/quillpost")}, m_bin, user.unknown}));
+        {m_bin, user.m_strPath, {m_root.filePath("share/quillpost")}, m_bin, user.m_strUnknown}));
     m_targets
         = qobject_cast<CTargetListModel*>(m_dlg->findChild<QTableView*>("targetList")->model());
     QTRY_VERIFY(!m_dlg->IsLoading());
     SaveAndOpenFolderInAWorkingFolder();
     QCOMPARE(m_messages.size(), std::size_t(2));
-    QCOMPARE(m_messages.front().text,
+    QCOMPARE(m_messages.front().m_strText,
         QStringLiteral("The data file submitdata.xml was not saved: the user's data folder is "
                        "unknown: HOME is not set. The file was left as it was."));
-    QCOMPARE(m_messages.back().text,
+    QCOMPARE(m_messages.back().m_strText,
         QStringLiteral("The data folder cannot be shown: the user's data folder is unknown: "
                        "HOME is not set."));
 }

@@ -76,7 +76,7 @@ void ListLoadTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_messages.clear();
-    CMessageBox::SetTestHook([this](const CMessageBox::Message& m) { m_messages << m.text; });
+    CMessageBox::SetTestHook([this](const CMessageBox::CMessage& m) { m_messages << m.m_strText; });
 }
 
 void ListLoadTest::cleanup()

@@ -733,7 +733,7 @@ void QuillpostDlgTest::submitSaysWhyATargetCannotBePosted()
 {
     QStringList warnings;
     CMessageBox::SetTestHook(
-        [&warnings](const CMessageBox::Message& message) { warnings << message.text; });
+        [&warnings](const CMessageBox::CMessage& message) { warnings << message.m_strText; });
     Type("urlEdit", "http://hub.example/");
     Press("addUrlButton");
     Type("paramNameEdit", "hub.url");

@@ -348,7 +348,8 @@ void RunDialogsTest::saveKeyFile()
         suggested = proposed;
         return path;
     });
-    CMessageBox::SetTestHook([&](const CMessageBox::Message& shown) { message = shown.text; });
+    CMessageBox::SetTestHook(
+        [&](const CMessageBox::CMessage& shown) { message = shown.m_strText; });
     Press("saveKeyFileButton");
     QCOMPARE(suggested, QDir(QDir::homePath()).filePath(key + ".txt"));
     QCOMPARE(message,
@@ -705,7 +706,7 @@ void RunDialogsTest::historyExport()
         return path;
     });
     QStringList warnings;
-    CMessageBox::SetTestHook([&](const CMessageBox::Message& m) { warnings << m.text; });
+    CMessageBox::SetTestHook([&](const CMessageBox::CMessage& m) { warnings << m.m_strText; });
     QTest::mouseClick(m_history->findChild<QPushButton*>("exportButton"), Qt::LeftButton);
     QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("quillpost-history.csv"));
     const QStringList left = QDir(out.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);

@@ -522,7 +522,7 @@ void SubmitTest::saveResultsNeverIntoAFifo()
 
     QStringList messages;
     CMessageBox::SetTestHook(
-        [&messages](const CMessageBox::Message& message) { messages << message.text; });
+        [&messages](const CMessageBox::CMessage& message) { messages << message.m_strText; });
     CFileDialog::SetTestHook([&path](const QString&) { return path; });
     m_dlg->findChild<QAction*>("saveResultsAction")->trigger();
     CFileDialog::SetTestHook(nullptr);
@@ -582,7 +582,7 @@ void SubmitTest::anotherRunHoldsTheList()
     QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Taken);
     QStringList messages;
     CMessageBox::SetTestHook(
-        [&messages](const CMessageBox::Message& message) { messages << message.text; });
+        [&messages](const CMessageBox::CMessage& message) { messages << message.m_strText; });
     Press(button.toLatin1().constData());
     CMessageBox::SetTestHook(nullptr);
     const QRegularExpression said("^This list is being posted by the command line \\(process "
@@ -612,10 +612,10 @@ void SubmitTest::windowHoldsTheListWhileItPosts()
     CListLock commandLine(LockFolder(), ListPath());
     std::string reason;
     QCOMPARE(commandLine.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Busy);
-    CListLock::Holder holder;
+    CListLock::CHolder holder;
     QVERIFY(commandLine.ReadHolder(holder));
-    QCOMPARE(holder.pid, static_cast<long>(::getpid()));
-    QCOMPARE(holder.side, std::string("window"));
+    QCOMPARE(holder.m_pid, static_cast<long>(::getpid()));
+    QCOMPARE(holder.m_strSide, std::string("window"));
 
     Press("submitAllButton");
     QVERIFY2(Status().startsWith("0 of 2 done"), qPrintable(Status()));

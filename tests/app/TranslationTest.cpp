@@ -54,7 +54,7 @@ QStringList Texts()
     qobject_cast<CTargetListModel*>(targets->model())->AppendRow(record);
     targets->selectRow(0);
     CMessageBox::SetTestHook(
-        [&texts](const CMessageBox::Message& message) { texts << message.text; });
+        [&texts](const CMessageBox::CMessage& message) { texts << message.m_strText; });
     QTest::mouseClick(dlg.findChild<QPushButton*>("submitButton"), Qt::LeftButton);
     CMessageBox::SetTestHook(nullptr);
 

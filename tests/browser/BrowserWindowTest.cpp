@@ -39,7 +39,7 @@ CPostRequest PostTo(const std::string& url)
 {
     CPostRequest request;
     request.m_address = CAddress::Read(url);
-    request.m_body = "a=1";
+    request.m_strBody = "a=1";
     return request;
 }
 

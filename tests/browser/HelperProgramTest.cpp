@@ -41,7 +41,7 @@ QByteArray SampleFrame()
 {
     CPostRequest request;
     request.m_address = CAddress::Read("http://127.0.0.1:9/");
-    request.m_body = "a=1";
+    request.m_strBody = "a=1";
     return QByteArray::fromStdString(RequestFrame::Write(request));
 }
 

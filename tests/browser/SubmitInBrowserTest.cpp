@@ -88,7 +88,7 @@ void SubmitInBrowserTest::init()
     QVERIFY(m_dir->isValid());
     m_warnings.clear();
     CMessageBox::SetTestHook(
-        [this](const CMessageBox::Message& message) { m_warnings << message.text; });
+        [this](const CMessageBox::CMessage& message) { m_warnings << message.m_strText; });
 }
 
 void SubmitInBrowserTest::cleanup()

@@ -752,10 +752,10 @@ void SubmitCommandTest::runHoldsItsList()
     CListLock lock(LockFolder(), list.toStdString());
     std::string reason;
     QCOMPARE(lock.TryTake(CListLock::Window, reason), CListLock::Outcome::Busy);
-    CListLock::Holder holder;
+    CListLock::CHolder holder;
     QVERIFY(lock.ReadHolder(holder));
-    QCOMPARE(holder.pid, static_cast<long>(process.processId()));
-    QCOMPARE(holder.side, std::string("command line"));
+    QCOMPARE(holder.m_pid, static_cast<long>(process.processId()));
+    QCOMPARE(holder.m_strSide, std::string("command line"));
     m_server->Open();
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 0);

@@ -45,7 +45,7 @@ TEST(Fetch, CapsKeepWhatTheRuleSays)
         const CFetchAnswer answer
             = group.Fetch({server.Url("page"), row.limit, row.cap, FetchRedirects::None});
         EXPECT_TRUE(answer.IsSuccess()) << answer.m_failure.English();
-        EXPECT_EQ(answer.m_body.size(), row.kept);
+        EXPECT_EQ(answer.m_strBody.size(), row.kept);
         EXPECT_EQ(answer.m_bCut, row.cut);
         EXPECT_EQ(answer.m_note.IsEmpty(), !row.noted) << answer.m_note.English();
     }

@@ -20,7 +20,7 @@ CPostRequest Form(const std::string& url, const std::string& body)
 {
     CPostRequest request;
     request.m_address = CAddress::Read(url);
-    request.m_body = body;
+    request.m_strBody = body;
     return request;
 }
 
@@ -407,12 +407,12 @@ TEST(BrowserPost, HandsExactBytesAndHeader)
 
     ASSERT_EQ(launcher.m_posts.size(), 3u);
     EXPECT_EQ(launcher.m_posts[0].m_address.Url(), "https://forms.example/submit?x=1");
-    EXPECT_EQ(launcher.m_posts[0].m_body, "a=1&b=x%20y");
+    EXPECT_EQ(launcher.m_posts[0].m_strBody, "a=1&b=x%20y");
     EXPECT_EQ(launcher.m_posts[0].m_strContentType, "application/x-www-form-urlencoded");
     // As libcurl reads it: without a scheme, http.
     EXPECT_EQ(launcher.m_posts[1].m_address.Url(), "http://forms.example/");
-    EXPECT_TRUE(launcher.m_posts[1].m_body.empty());
-    EXPECT_EQ(launcher.m_posts[2].m_body, std::string("n\0m=v", 5));
+    EXPECT_TRUE(launcher.m_posts[1].m_strBody.empty());
+    EXPECT_EQ(launcher.m_posts[2].m_strBody, std::string("n\0m=v", 5));
 }
 
 // The browser window posts every kind with the body and content type a background post sends,
@@ -431,13 +431,13 @@ TEST(BrowserPost, EveryKindAsInTheBackground)
         CText refusal;
         if (PrepareRequest(host, request, refusal)) {
             ASSERT_FALSE(launcher.m_posts.empty());
-            EXPECT_EQ(launcher.m_posts.back().m_body, request.m_body);
+            EXPECT_EQ(launcher.m_posts.back().m_strBody, request.m_strBody);
             EXPECT_EQ(launcher.m_posts.back().m_strContentType, request.m_strContentType);
         }
     }
     ASSERT_EQ(launcher.m_posts.size(), 2u);
     EXPECT_EQ(launcher.m_posts[0].m_strContentType, "text/xml");
-    EXPECT_EQ(launcher.m_posts[1].m_body, "{\"name\":\"Site & co\"}");
+    EXPECT_EQ(launcher.m_posts[1].m_strBody, "{\"name\":\"Site & co\"}");
 }
 
 } // namespace

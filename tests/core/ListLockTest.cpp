@@ -109,11 +109,12 @@ TEST(ListLock, OneHolderAtATime)
 
     CListLock second(folder, list);
     EXPECT_EQ(second.TryTake(CListLock::CommandLine, reason), CListLock::Outcome::Busy);
-    CListLock::Holder holder;
+    CListLock::CHolder holder;
     ASSERT_TRUE(second.ReadHolder(holder));
-    EXPECT_EQ(holder.pid, static_cast<long>(::getpid()));
-    EXPECT_EQ(holder.side, "window");
-    EXPECT_EQ(holder.since.size(), std::string("2026-12-08T13:45:07Z").size()) << holder.since;
+    EXPECT_EQ(holder.m_pid, static_cast<long>(::getpid()));
+    EXPECT_EQ(holder.m_strSide, "window");
+    EXPECT_EQ(holder.m_strSince.size(), std::string("2026-12-08T13:45:07Z").size())
+        << holder.m_strSince;
 
     first.Release();
     EXPECT_FALSE(second.ReadHolder(holder));

@@ -62,7 +62,7 @@ CPostRequest Post(CScriptedServer& server, const std::string& path, const std::s
 {
     CPostRequest request;
     request.m_address = CAddress::Read(server.Url(path));
-    request.m_body = body;
+    request.m_strBody = body;
     return request;
 }
 
@@ -70,7 +70,7 @@ CPostRequest Post(const std::string& url)
 {
     CPostRequest request;
     request.m_address = CAddress::Read(url);
-    request.m_body = "a=1";
+    request.m_strBody = "a=1";
     return request;
 }
 

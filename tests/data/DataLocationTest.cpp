@@ -35,7 +35,7 @@ protected:
         ::mkdir(m_bin.c_str(), 0755);
     }
 
-    CDataLocation::Inputs Inputs() const
+    CDataLocation::CInputs Inputs() const
     {
         return {Q(m_bin), Q(m_user), {Q(m_share1), Q(m_share2)}, Q(m_root.File("usr-bin"))};
     }
@@ -43,8 +43,8 @@ protected:
     // As an installed program: its folder is the install folder.
     CDataLocation Installed() const
     {
-        CDataLocation::Inputs inputs = Inputs();
-        inputs.installBinFolder = Q(m_bin);
+        CDataLocation::CInputs inputs = Inputs();
+        inputs.m_strInstallBinFolder = Q(m_bin);
         return CDataLocation::Resolve(inputs);
     }
 
@@ -129,18 +129,18 @@ TEST_F(DataLocationTest, StartingListIsReadUntilTheUserHasOne)
 TEST(UserFolderOf, XdgDataHomeWhenItIsAnAbsolutePath)
 {
     const auto user = CDataLocation::UserFolderOf("/data/home/", "/home/u", "Quillpost");
-    EXPECT_EQ(user.path, "/data/home/Quillpost");
-    EXPECT_EQ(user.unknown, "");
+    EXPECT_EQ(user.m_strPath, "/data/home/Quillpost");
+    EXPECT_EQ(user.m_strUnknown, "");
     // HOME is not needed then.
-    EXPECT_EQ(
-        CDataLocation::UserFolderOf("/data/home", "", "Quillpost").path, "/data/home/Quillpost");
+    EXPECT_EQ(CDataLocation::UserFolderOf("/data/home", "", "Quillpost").m_strPath,
+        "/data/home/Quillpost");
 }
 
 TEST(UserFolderOf, HomeWhenXdgDataHomeIsNotSet)
 {
     const auto user = CDataLocation::UserFolderOf("", "/home/u", "Quillpost");
-    EXPECT_EQ(user.path, "/home/u/.local/share/Quillpost");
-    EXPECT_EQ(user.unknown, "");
+    EXPECT_EQ(user.m_strPath, "/home/u/.local/share/Quillpost");
+    EXPECT_EQ(user.m_strUnknown, "");
 }
 
 // The rules: "If an implementation encounters a relative path in any of these variables it
@@ -150,33 +150,34 @@ TEST(UserFolderOf, RelativeXdgDataHomeIsIgnored)
     for (const char* relative : {"rel/xdg", "./xdg", "xdg", "~/data", ":/data"}) {
         SCOPED_TRACE(relative);
         const auto user = CDataLocation::UserFolderOf(relative, "/home/u", "Quillpost");
-        EXPECT_EQ(user.path, "/home/u/.local/share/Quillpost");
-        EXPECT_EQ(user.unknown, "");
+        EXPECT_EQ(user.m_strPath, "/home/u/.local/share/Quillpost");
+        EXPECT_EQ(user.m_strUnknown, "");
     }
 }
 
 TEST(UserFolderOf, NoneWithoutAnAbsoluteHome)
 {
     auto user = CDataLocation::UserFolderOf("", "", "Quillpost");
-    EXPECT_EQ(user.path, "");
-    EXPECT_EQ(user.unknown, "HOME is not set");
+    EXPECT_EQ(user.m_strPath, "");
+    EXPECT_EQ(user.m_strUnknown, "HOME is not set");
 
     user = CDataLocation::UserFolderOf("rel/xdg", "", "Quillpost");
-    EXPECT_EQ(user.path, "");
-    EXPECT_EQ(user.unknown, "XDG_DATA_HOME (rel/xdg) is not an absolute path, and HOME is not set");
+    EXPECT_EQ(user.m_strPath, "");
+    EXPECT_EQ(
+        user.m_strUnknown, "XDG_DATA_HOME (rel/xdg) is not an absolute path, and HOME is not set");
 
     user = CDataLocation::UserFolderOf("", "home/u", "Quillpost");
-    EXPECT_EQ(user.path, "");
-    EXPECT_EQ(user.unknown, "HOME (home/u) is not an absolute path");
+    EXPECT_EQ(user.m_strPath, "");
+    EXPECT_EQ(user.m_strUnknown, "HOME (home/u) is not an absolute path");
 }
 
 TEST_F(DataLocationTest, UnknownUserFolderSavesNowhere)
 {
     for (const QString& folder : {QString(), QStringLiteral("rel/xdg/Quillpost")}) {
         SCOPED_TRACE(folder.toStdString());
-        CDataLocation::Inputs inputs = Inputs();
-        inputs.installBinFolder = Q(m_bin);
-        inputs.userFolder = folder;
+        CDataLocation::CInputs inputs = Inputs();
+        inputs.m_strInstallBinFolder = Q(m_bin);
+        inputs.m_strUserFolder = folder;
         const CDataLocation location = CDataLocation::Resolve(inputs);
         EXPECT_EQ(location.Folder(), QString());
         EXPECT_EQ(location.SavePath(), "");
@@ -197,10 +198,10 @@ TEST_F(DataLocationTest, UnknownUserFolderSavesNowhere)
 TEST_F(DataLocationTest, UnknownUserFolderSaysWhy)
 {
     const auto user = CDataLocation::UserFolderOf("rel/xdg", "", "Quillpost");
-    CDataLocation::Inputs inputs = Inputs();
-    inputs.installBinFolder = Q(m_bin);
-    inputs.userFolder = user.path;
-    inputs.userFolderUnknown = user.unknown;
+    CDataLocation::CInputs inputs = Inputs();
+    inputs.m_strInstallBinFolder = Q(m_bin);
+    inputs.m_strUserFolder = user.m_strPath;
+    inputs.m_strUserFolderUnknown = user.m_strUnknown;
     std::string reason;
     EXPECT_FALSE(CDataLocation::Resolve(inputs).MakeFolder(reason));
     EXPECT_EQ(reason,

@@ -170,7 +170,7 @@ private:
 class CBodies : public CBrowserLauncher
 {
 public:
-    void Navigate(const CPostRequest& request) override { m_bodies.push_back(request.m_body); }
+    void Navigate(const CPostRequest& request) override { m_bodies.push_back(request.m_strBody); }
     std::vector<std::string> m_bodies;
 };
 

@@ -22,5 +22,5 @@ public:
 
 private:
     QStringList m_opened;
-    CUrlOpener::Scope m_scope;
+    CUrlOpener::CScope m_scope;
 };

@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool deferredTakes = deferred.StartFromText(input, CXmlDocument::Check::Deferred);
     if (deferredTakes) {
         const CTargetsRead read = ReadTargets(deferred, deferredRead);
-        deferredTakes = CompareWithSave(deferred, deferredRead, read).wellFormed;
+        deferredTakes = CompareWithSave(deferred, deferredRead, read).m_bWellFormed;
     }
     if (!deferredTakes && deferred.LastError().empty())
         std::abort();
