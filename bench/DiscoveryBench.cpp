@@ -4,11 +4,11 @@
 
 #include "core/site/SiteDiscovery.h"
 
+#include "BenchServer.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
-#include <httplib.h>
 
 #include <chrono>
 #include <string>
@@ -23,33 +23,20 @@ class CSlowSite
 public:
     CSlowSite()
     {
-        m_server.Get(".*", [](const httplib::Request& request, httplib::Response& response) {
+        m_http.Routes().Get(".*", [](const httplib::Request& request, httplib::Response& response) {
             std::this_thread::sleep_for(Delay);
             if (request.path == "/")
                 response.set_content("<html><head><title>Slow</title></head></html>", "text/html");
             else
                 response.status = 404;
         });
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running())
-            std::this_thread::yield();
-    }
-    ~CSlowSite()
-    {
-        m_server.stop();
-        m_thread.join();
+        m_http.Start();
     }
 
-    std::string Url(const std::string& path) const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_port) + path;
-    }
+    std::string Url(const std::string& path) const { return m_http.Origin() + path; }
 
 private:
-    httplib::Server m_server;
-    int m_port = 0;
-    std::thread m_thread;
+    CBenchServer m_http;
 };
 
 size_t Discard(char*, size_t size, size_t count, void*)

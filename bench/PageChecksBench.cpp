@@ -8,12 +8,12 @@
 #include "core/net/PostLimits.h"
 #include "core/run/PageChecks.h"
 
+#include "BenchServer.h"
 #include "PeakMemory.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
-#include <httplib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -62,33 +62,24 @@ class CSite
 public:
     CSite()
     {
-        m_server.Get("/robots.txt", [](const httplib::Request&, httplib::Response& response) {
-            response.set_content("User-agent: *\nDisallow: /private/\n", "text/plain");
-        });
-        m_server.Get(
+        m_http.Routes().Get(
+            "/robots.txt", [](const httplib::Request&, httplib::Response& response) {
+                response.set_content("User-agent: *\nDisallow: /private/\n", "text/plain");
+            });
+        m_http.Routes().Get(
             R"(/page/\d+)", [this](const httplib::Request& request, httplib::Response& response) {
                 response.set_content(MakePage(Root() + request.path.substr(1)), "text/html");
             });
         // Headers and body go in two writes: without it, the body would wait on the reader's
         // delayed acknowledgement, and that wait, not the reads, would be measured.
-        m_server.set_tcp_nodelay(true);
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running())
-            std::this_thread::yield();
-    }
-    ~CSite()
-    {
-        m_server.stop();
-        m_thread.join();
+        m_http.Routes().set_tcp_nodelay(true);
+        m_http.Start();
     }
 
-    std::string Root() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/"; }
+    std::string Root() const { return m_http.Origin() + "/"; }
 
 private:
-    httplib::Server m_server;
-    int m_port = 0;
-    std::thread m_thread;
+    CBenchServer m_http;
 };
 
 CSite& Site()

@@ -9,7 +9,7 @@
 
 OkServer::OkServer(std::chrono::milliseconds delay)
 {
-    m_server.Post(".*", [delay](const httplib::Request&, httplib::Response& response) {
+    m_http.Routes().Post(".*", [delay](const httplib::Request&, httplib::Response& response) {
         std::this_thread::sleep_for(delay);
         response.set_content("<?xml version=\"1.0\"?><methodResponse><params><param><value>"
                              "<struct><member><name>flerror</name><value><boolean>0</boolean>"
@@ -18,21 +18,12 @@ OkServer::OkServer(std::chrono::milliseconds delay)
                              "</methodResponse>",
             "text/xml");
     });
-    m_port = m_server.bind_to_any_port("127.0.0.1");
-    m_thread = std::thread([this] { m_server.listen_after_bind(); });
-    while (!m_server.is_running())
-        std::this_thread::yield();
-}
-
-OkServer::~OkServer()
-{
-    m_server.stop();
-    m_thread.join();
+    m_http.Start();
 }
 
 std::string OkServer::Url(int target) const
 {
-    return "http://127.0.0.1:" + std::to_string(m_port) + "/submit/" + std::to_string(target);
+    return m_http.Origin() + "/submit/" + std::to_string(target);
 }
 
 std::shared_ptr<CSubmitHost> makeTarget(std::string url, int i, std::optional<std::string> kind)

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "BenchServer.h"
+
 #include <benchmark/benchmark.h>
-#include <httplib.h>
 
 #include <chrono>
 #include <cstddef>
@@ -20,13 +21,10 @@ class OkServer
 {
 public:
     explicit OkServer(std::chrono::milliseconds delay = std::chrono::milliseconds(0));
-    ~OkServer();
     std::string Url(int target) const;
 
 private:
-    httplib::Server m_server;
-    std::thread m_thread;
-    int m_port = 0;
+    CBenchServer m_http;
 };
 
 // A target with two parameters, the first different for each i, of the given body kind.

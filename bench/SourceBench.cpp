@@ -12,13 +12,13 @@
 #include "core/source/SourceParser.h"
 #include "core/source/SourceReader.h"
 
+#include "BenchServer.h"
 #include "PeakMemory.h"
 #include "RatioReporter.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 #include <expat.h>
-#include <httplib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -220,29 +220,18 @@ class CSites
 public:
     CSites()
     {
-        m_server.Get(R"(/(\w+)/(\w+)\.xml(\.gz)?)",
+        m_http.Routes().Get(R"(/(\w+)/(\w+)\.xml(\.gz)?)",
             [this](const httplib::Request& request, httplib::Response& response) {
                 response.set_content(
                     File(request.matches[1], request.matches[2]), "application/xml");
             });
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running())
-            std::this_thread::yield();
-    }
-    ~CSites()
-    {
-        m_server.stop();
-        m_thread.join();
+        m_http.Start();
     }
 
     std::string IndexUrl(const std::string& site) const { return Root(site) + "index.xml"; }
 
 private:
-    std::string Root(const std::string& site) const
-    {
-        return "http://127.0.0.1:" + std::to_string(m_port) + "/" + site + "/";
-    }
+    std::string Root(const std::string& site) const { return m_http.Origin() + "/" + site + "/"; }
 
     std::string File(const std::string& site, const std::string& name)
     {
@@ -263,11 +252,9 @@ private:
         return file;
     }
 
-    httplib::Server m_server;
-    int m_port = 0;
-    std::thread m_thread;
     std::mutex m_mutex;
     std::map<std::string, std::string> m_files;
+    CBenchServer m_http;
 };
 
 CSites& Sites()

@@ -11,6 +11,8 @@
 #include "core/system/BrowserLauncher.h"
 #include "ui/HelperLauncher.h"
 
+#include "BenchServer.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,7 +20,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <httplib.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -287,32 +288,23 @@ class AnswerServer
 public:
     AnswerServer()
     {
-        m_server.Post("/form", [](const httplib::Request&, httplib::Response& response) {
+        m_http.Routes().Post("/form", [](const httplib::Request&, httplib::Response& response) {
             response.set_content("<html><head><title>Thanks</title></head>"
                                  "<body onload=\"fetch('/loaded')\">Thanks</body></html>",
                 "text/html");
         });
-        m_server.Get("/loaded", [this](const httplib::Request&, httplib::Response& response) {
-            m_loaded = true;
-            response.set_content("", "text/plain");
-        });
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        while (!m_server.is_running())
-            std::this_thread::yield();
+        m_http.Routes().Get(
+            "/loaded", [this](const httplib::Request&, httplib::Response& response) {
+                m_loaded = true;
+                response.set_content("", "text/plain");
+            });
+        m_http.Start();
     }
-    ~AnswerServer()
-    {
-        m_server.stop();
-        m_thread.join();
-    }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(m_port) + "/form"; }
+    std::string Url() const { return m_http.Origin() + "/form"; }
     std::atomic<bool> m_loaded{false};
 
 private:
-    httplib::Server m_server;
-    std::thread m_thread;
-    int m_port = 0;
+    CBenchServer m_http;
 };
 
 // Submit → window shown, and Submit → answer page loaded, in milliseconds.
