@@ -36,6 +36,8 @@ void CBrowserSubmit::Submit(const CSubmitHost& target)
 
 void CBrowserSubmit::OnPrepared(const CChangeWorker::CPrepared& prepared)
 {
+    // Its run has one target (a stopped one too): what was read for it is let go.
+    m_preparation.Worker().EndRun(prepared.m_id);
     if (prepared.m_id != m_id)
         return;
     m_id = 0;
