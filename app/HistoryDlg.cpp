@@ -7,6 +7,7 @@
 #include "data/FileAccess.h"
 #include "runs/ProgramFolders.h"
 #include "runs/ResultText.h"
+#include "ui/ClearButton.h"
 #include "ui/ColumnFit.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
@@ -80,6 +81,10 @@ CHistoryDlg::CHistoryDlg(std::optional<CPostHistory::CTarget> target, QWidget* p
     // The list takes what the details leave.
     m_ui->historySplitter->setStretchFactor(0, 1);
     m_ui->historySplitter->setStretchFactor(1, 0);
+    //: The button at the end of the History's Filter field that empties it
+    CClearButton::AddTo(m_ui->filterEdit, tr("Clear the filter"));
+    //: The button at the end of the History's Page field that empties it
+    CClearButton::AddTo(m_ui->pageEdit, tr("Clear the page"));
     connect(m_ui->filterEdit, &QLineEdit::textChanged, this, &CHistoryDlg::OnFilterChanged);
     connect(m_ui->pageEdit, &QLineEdit::textChanged, this, &CHistoryDlg::OnPageChanged);
     connect(m_ui->historyTable->selectionModel(), &QItemSelectionModel::currentRowChanged, this,

@@ -760,6 +760,16 @@ die Seite nie gesendet, erfasst oder ausgelassen wurde.
         <source>The history was not exported to %1: %2.</source>
         <translation>Der Verlauf wurde nicht nach %1 exportiert: %2.</translation>
     </message>
+    <message>
+        <source>Clear the filter</source>
+        <extracomment>The button at the end of the History&apos;s Filter field that empties it</extracomment>
+        <translation>Filter leeren</translation>
+    </message>
+    <message>
+        <source>Clear the page</source>
+        <extracomment>The button at the end of the History&apos;s Page field that empties it</extracomment>
+        <translation>Seite leeren</translation>
+    </message>
 </context>
 <context>
     <name>CHistoryModel</name>
@@ -1119,6 +1129,43 @@ die Seite nie gesendet, erfasst oder ausgelassen wurde.
     </message>
 </context>
 <context>
+    <name>CRunStatus</name>
+    <message>
+        <source>%1 of %2 done · %3 succeeded · %4 failed · %5</source>
+        <extracomment>The status line while a run lasts: &quot;3 of 10 done · 2 succeeded · 1 failed · 0:12&quot;</extracomment>
+        <translation>%1 von %2 erledigt · %3 erfolgreich · %4 fehlgeschlagen · %5</translation>
+    </message>
+    <message>
+        <source>Stopped: %1 succeeded, %2 failed in %3</source>
+        <extracomment>The status line after a run that Stop ended; %3 is its time taken, as &quot;0:12&quot;</extracomment>
+        <translation>Gestoppt: %1 erfolgreich, %2 fehlgeschlagen in %3</translation>
+    </message>
+    <message>
+        <source>Done: %1 succeeded, %2 failed in %3</source>
+        <extracomment>The status line after a run; %3 is its time taken, as &quot;0:12&quot;</extracomment>
+        <translation>Fertig: %1 erfolgreich, %2 fehlgeschlagen in %3</translation>
+    </message>
+    <message>
+        <source>%1 · %2 unchanged</source>
+        <extracomment>After the status line, the targets that had nothing to post: &quot;… · 3 unchanged&quot;</extracomment>
+        <translation>%1 · %2 unverändert</translation>
+    </message>
+    <message>
+        <source>%1 · %2</source>
+        <translation>%1 · %2</translation>
+    </message>
+    <message>
+        <source>Dry run: %1 would post, %2 would fail</source>
+        <extracomment>The status line after a dry run, which posted nothing: &quot;Dry run: 3 would post, 1 would fail&quot;</extracomment>
+        <translation>Probelauf: %1 würden gesendet, %2 würden fehlschlagen</translation>
+    </message>
+    <message>
+        <source>%1 · %2 recorded</source>
+        <extracomment>After the status line, the targets whose first run recorded their site&apos;s addresses and posted nothing: &quot;… · 1 recorded&quot;</extracomment>
+        <translation>%1 · %2 aufgezeichnet</translation>
+    </message>
+</context>
+<context>
     <name>CSetUpSiteDlg</name>
     <message>
         <source>Set Up Site</source>
@@ -1277,43 +1324,6 @@ SIGINT (130), SIGQUIT (131) oder SIGTERM (143) den Lauf angehalten hat.
   --no-notify             mit --submit-all: keine Desktop-Benachrichtigung, wenn
                           ein Ziel immer wieder fehlschlägt oder wieder geht
 </translation>
-    </message>
-</context>
-<context>
-    <name>CRunStatus</name>
-    <message>
-        <source>%1 of %2 done · %3 succeeded · %4 failed · %5</source>
-        <extracomment>The status line while a run lasts: &quot;3 of 10 done · 2 succeeded · 1 failed · 0:12&quot;</extracomment>
-        <translation>%1 von %2 erledigt · %3 erfolgreich · %4 fehlgeschlagen · %5</translation>
-    </message>
-    <message>
-        <source>Stopped: %1 succeeded, %2 failed in %3</source>
-        <extracomment>The status line after a run that Stop ended; %3 is its time taken, as &quot;0:12&quot;</extracomment>
-        <translation>Gestoppt: %1 erfolgreich, %2 fehlgeschlagen in %3</translation>
-    </message>
-    <message>
-        <source>Done: %1 succeeded, %2 failed in %3</source>
-        <extracomment>The status line after a run; %3 is its time taken, as &quot;0:12&quot;</extracomment>
-        <translation>Fertig: %1 erfolgreich, %2 fehlgeschlagen in %3</translation>
-    </message>
-    <message>
-        <source>%1 · %2 unchanged</source>
-        <extracomment>After the status line, the targets that had nothing to post: &quot;… · 3 unchanged&quot;</extracomment>
-        <translation>%1 · %2 unverändert</translation>
-    </message>
-    <message>
-        <source>%1 · %2</source>
-        <translation>%1 · %2</translation>
-    </message>
-    <message>
-        <source>Dry run: %1 would post, %2 would fail</source>
-        <extracomment>The status line after a dry run, which posted nothing: &quot;Dry run: 3 would post, 1 would fail&quot;</extracomment>
-        <translation>Probelauf: %1 würden gesendet, %2 würden fehlschlagen</translation>
-    </message>
-    <message>
-        <source>%1 · %2 recorded</source>
-        <extracomment>After the status line, the targets whose first run recorded their site&apos;s addresses and posted nothing: &quot;… · 1 recorded&quot;</extracomment>
-        <translation>%1 · %2 aufgezeichnet</translation>
     </message>
 </context>
 <context>

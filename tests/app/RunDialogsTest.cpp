@@ -31,6 +31,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <chrono>
@@ -782,7 +783,12 @@ void RunDialogsTest::historyOfAPage()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll().toStdString(), expected);
     }
-    field->clear();
+    // Its clear button, named for screen readers.
+    auto* clear = field->findChild<QToolButton*>();
+    QVERIFY(clear);
+    QCOMPARE(clear->accessibleName(), QStringLiteral("Clear the page"));
+    QTest::mouseClick(clear, Qt::LeftButton);
+    QCOMPARE(field->text(), QString());
     QCOMPARE(Status(), QStringLiteral("Posts: 6"));
     QCOMPARE(Rows(1).filter(" · "), QStringList());
 }

@@ -104,7 +104,9 @@ QStringList MnemonicFaults(const QWidget* window, const QStringList& exempt)
             || InsideScrollArea(widget, window))
             continue;
         if (const auto* button = qobject_cast<QAbstractButton*>(widget)) {
-            inWindow.Take(button->text(), Id(button));
+            // An icon the keyboard never reaches, as a field's clear button: its field is.
+            if (!button->text().isEmpty() || button->focusPolicy() != Qt::NoFocus)
+                inWindow.Take(button->text(), Id(button));
         } else if (const auto* label = qobject_cast<QLabel*>(widget)) {
             if (label->buddy())
                 inWindow.Take(label->text(), Id(label));
