@@ -55,7 +55,8 @@ QString CarriedOf(const std::string& file, std::int64_t entry)
         QString fate = CResultText::Fate(address.m_fate);
         if (!address.m_strReason.empty())
             fate += QStringLiteral(" · ")
-                + CResultText::Printable(QString::fromStdString(address.m_strReason));
+                + CResultText::Printable(
+                    CResultText::Logged(QString::fromStdString(address.m_strReason)));
         carried.push_back(
             {CResultText::Printable(QString::fromStdString(address.m_strAddress)), fate});
     }

@@ -308,7 +308,8 @@ const QString& CHistoryModel::Text(std::uint32_t index) const
 
 QString CHistoryModel::StatusText(const CEntry& entry) const
 {
-    return QString::fromStdString(StatusLine(entry.m_status, Text(entry.m_reason).toStdString()));
+    return CResultText::Logged(
+        QString::fromStdString(StatusLine(entry.m_status, Text(entry.m_reason).toStdString())));
 }
 
 CPostLogEntry CHistoryModel::LogEntryOf(const CEntry& entry) const
@@ -338,10 +339,12 @@ QString CHistoryModel::OutcomeText(const CEntry& entry) const
     switch (*entry.m_fate) {
     case AddressFate::Baseline:
         return fate;
-    case AddressFate::LeftOut:
-        return Text(entry.m_pageReason).isEmpty()
-            ? fate
-            : fate + QStringLiteral(" · ") + CResultText::Printable(Text(entry.m_pageReason));
+    case AddressFate::LeftOut: {
+        const QString& reason = Text(entry.m_pageReason);
+        if (reason.isEmpty())
+            return fate;
+        return fate + QStringLiteral(" · ") + CResultText::Printable(CResultText::Logged(reason));
+    }
     default:
         return fate + QStringLiteral(" · ") + entry.m_strOutcome;
     }

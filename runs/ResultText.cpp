@@ -2,6 +2,7 @@
 
 #include "core/net/Address.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -217,6 +218,25 @@ QString CResultText::Clock(qint64 milliseconds)
         return QString::number(seconds / 60) + QLatin1Char(':') + twoDigits(seconds % 60);
     return QString::number(seconds / 3600) + QLatin1Char(':') + twoDigits(seconds / 60 % 60)
         + QLatin1Char(':') + twoDigits(seconds % 60);
+}
+
+QString CResultText::Logged(const QString& reason)
+{
+    // The program's reasons that end in a text of their own, which may be one of them too.
+    static const char* const Forms[] = {
+        QT_TRANSLATE_NOOP("Quillpost", "could not check: %1"),
+        QT_TRANSLATE_NOOP("Quillpost", "robots.txt not read: %1"),
+        QT_TRANSLATE_NOOP("Quillpost", "moved to %1"),
+        QT_TRANSLATE_NOOP("Quillpost", "canonical is %1"),
+    };
+    for (const char* form : Forms) {
+        const QLatin1String prefix(form, static_cast<qsizetype>(qstrlen(form)) - 2);
+        if (reason.startsWith(prefix))
+            return QCoreApplication::translate("Quillpost", form)
+                .arg(Logged(reason.mid(prefix.size())));
+    }
+    // A text that is not one of the program's comes back as it is.
+    return QCoreApplication::translate("Quillpost", reason.toUtf8().constData());
 }
 
 QString CResultText::Fate(AddressFate fate)

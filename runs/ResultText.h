@@ -43,4 +43,9 @@ public:
     // What became of a page in a post, as people read it: "sent", "removed", "baseline",
     // "left out".
     static QString Fate(AddressFate fate);
+    // A reason as the post log keeps it, in English as the command line prints it, in the
+    // program's language where it is one of the program's own: "Connection refused", "not
+    // found", "moved to https://…", "could not check: 503 Service Unavailable". Addresses
+    // and the server's words stay as they are.
+    static QString Logged(const QString& reason);
 };

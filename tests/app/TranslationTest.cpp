@@ -69,6 +69,10 @@ QStringList Texts()
             CText::Counted("Recorded %Ln addresses; changes from now on are posted",
                 "Recorded %Ln address; changes from now on are posted", count));
     }
+    // Reasons as the post log keeps them, in English.
+    texts << CResultText::Logged("could not check: Connection refused") + " | "
+            + CResultText::Logged("moved to https://a.example/b") + " | "
+            + CResultText::Logged("503 Service Unavailable");
     texts << CAboutDlg(&dlg).windowTitle();
     texts << QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text();
     return texts;
@@ -89,11 +93,14 @@ const QStringList English = {
     "202 Accepted · key not yet verified · 1.31 s | 1,234,567",
     "Recorded 1 address; changes from now on are posted",
     "Recorded 2 addresses; changes from now on are posted",
+    "could not check: Connection refused | moved to https://a.example/b | 503 Service "
+    "Unavailable",
     "About Quillpost",
     "Cancel",
 };
 
-// The server's words stay as they came; digits group with points, with a decimal comma.
+// The server's words and addresses stay as they came; digits group with points, with a decimal
+// comma.
 const QStringList German = {
     "&Datei: Daten &laden... | Daten &speichern...",
     "&Ausführen: &Senden | All&e senden | &Fehlgeschlagene erneut senden | Sto&pp | "
@@ -110,6 +117,8 @@ const QStringList German = {
     "202 Accepted · Schlüssel noch nicht bestätigt · 1,31 s | 1.234.567",
     "1 Adresse aufgezeichnet; von jetzt an werden Änderungen gesendet",
     "2 Adressen aufgezeichnet; von jetzt an werden Änderungen gesendet",
+    "nicht prüfbar: Verbindung abgelehnt | verschoben nach https://a.example/b | 503 "
+    "Service Unavailable",
     "Über Quillpost",
     "Abbrechen",
 };
