@@ -223,29 +223,8 @@ int CheckInChild(const char* count, const char* root)
 // The child's peak in MiB over count checks; 0 when it failed.
 double PeakOfChecks(std::size_t count)
 {
-    int output[2];
-    if (pipe(output) != 0)
-        return 0;
-    const std::string counted = std::to_string(count);
-    const std::string root = Site().Root();
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(output[1], STDOUT_FILENO);
-        close(output[0]);
-        close(output[1]);
-        execl("/proc/self/exe", "bench_page_checks", ChildOption, counted.c_str(), root.c_str(),
-            nullptr);
-        _exit(127);
-    }
-    close(output[1]);
     std::string said;
-    char buffer[256];
-    for (ssize_t got; (got = read(output[0], buffer, sizeof buffer)) > 0;)
-        said.append(buffer, static_cast<std::size_t>(got));
-    close(output[0]);
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)
-        || WEXITSTATUS(status) != 0)
+    if (!RunSelf({"bench_page_checks", ChildOption, std::to_string(count), Site().Root()}, said))
         return 0;
     return std::strtod(said.c_str(), nullptr) / 1024.0;
 }

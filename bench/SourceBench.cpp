@@ -266,25 +266,7 @@ CSites& Sites()
 // What the read said, and the child's peak resident memory in MiB; 0 when it failed.
 double PeakOfRead(const std::string& url, std::string& said)
 {
-    int output[2];
-    if (pipe(output) != 0)
-        return 0;
-    const pid_t child = fork();
-    if (child == 0) {
-        dup2(output[1], STDOUT_FILENO);
-        close(output[0]);
-        close(output[1]);
-        execl("/proc/self/exe", "bench_sources", ChildOption, url.c_str(), nullptr);
-        _exit(127);
-    }
-    close(output[1]);
-    char buffer[512];
-    for (ssize_t got; (got = read(output[0], buffer, sizeof buffer)) > 0;)
-        said.append(buffer, static_cast<std::size_t>(got));
-    close(output[0]);
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)
-        || WEXITSTATUS(status) != 0)
+    if (!RunSelf({"bench_sources", ChildOption, url}, said))
         return 0;
     // The child's first word.
     const std::size_t space = said.find(' ');
